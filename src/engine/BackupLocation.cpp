@@ -1,0 +1,8 @@
+#include "BackupLocation.h"
+
+#include "platform/Paths.h"
+
+QString DefaultBackupLocation::backupRoot()
+{
+    return Paths::applicationFolder();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+/// The backup root chosen in the backup-location dialog.
+class BackupLocation {
+public:
+    virtual ~BackupLocation() = default;
+    /// R: the specified folder when "Specify location" is chosen, else the application folder.
+    virtual QString backupRoot() = 0;
+    /// Whether "Specify location" is chosen (the report names the folder then).
+    virtual bool isSpecified() = 0;
+    /// The dialog's OK action: stores the choice.
+    virtual void commitChoice() = 0;
+};
+
+/// Until a root is chosen: the application folder.
+class DefaultBackupLocation : public BackupLocation {
+public:
+    QString backupRoot() override;
+    bool isSpecified() override { return false; }
+    void commitChoice() override {}
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+/// What a run does to the main window besides reading the request: status
+/// panels, tool captions, window state, histories and the one yield call.
+class MainPort {
+public:
+    virtual ~MainPort() = default;
+
+    /// Status panel 1 or 2 of StatusBar1.
+    virtual void setStatusText(int panel, const QString &text) = 0;
+    /// Caption of a Mainbar tool ("find", "replace", "undo").
+    virtual QString toolCaption(const QString &key) const = 0;
+    /// Sets the caption and redraws the toolbar.
+    virtual void setToolCaption(const QString &key, const QString &caption) = 0;
+
+    /// Processes pending window-system events: status repaints and Stop clicks.
+    virtual void yieldToEvents() = 0;
+
+    virtual void minimizeWindow() = 0;
+    virtual void restoreWindow() = 0;
+
+    /// lblTimeStart: the run's start as a date-and-time text.
+    virtual QString timeStart() const = 0;
+    virtual void setTimeStart(const QString &text) = 0;
+
+    /// Save_SearchChar, Save_ReplaceChar and Fill_Combos.
+    virtual void saveHistories() = 0;
+    /// Reset_Hints.
+    virtual void resetHints() = 0;
+    /// Re-reads File2 from disk (after a run changed files).
+    virtual void refreshFileList() = 0;
+    /// OutputData: writes "Report.dat" and shows it in the viewer.
+    virtual void OutputData() = 0;
+};

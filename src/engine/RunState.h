@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+/// The state a run shares with the windows; names as the design gives them.
+struct RunState {
+    // Program-wide.
+    bool StopRequested = false;
+    bool RunInProgress = false;
+    qint32 FoundPosition = 0;
+    QString CurrentPath;
+    qint32 ModifiedFileCount = 0;
+    QString PartsSource;
+    QString FirstPart;
+    QString SecondPart;
+
+    // Main window.
+    bool ValidationFailed = false;
+    bool EmptyReplaceConfirmed = false;
+    qint32 TotalReplacements = 0;
+    qint32 FileReplacements = 0;
+    QString ReportBody;
+    QString DefaultBackupRoot;
+    /// The main window's tag: "Find" while a find run validates its request.
+    QString Tag;
+};

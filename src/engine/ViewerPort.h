@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class DocumentBuffer;
+
+/// The viewer as the engine uses it: the buffer of every run, the list of files
+/// found or changed, its labels and boxes. The viewer window implements it by
+/// writing its controls; tests implement it with plain fields.
+class ViewerPort {
+public:
+    virtual ~ViewerPort() = default;
+
+    virtual DocumentBuffer &rtbDefault() = 0;
+    /// rtbHold: the text as loaded, to tell later whether it was changed.
+    virtual void setHoldText(const QString &text) = 0;
+    /// The viewer's tag; "Stop" makes its next reaction to a buffer change or a
+    /// List1 selection only clear the tag.
+    virtual void setTag(const QString &tag) = 0;
+    virtual QString tag() const = 0;
+
+    virtual void clearList() = 0;                          ///< List1.Clear
+    virtual void addToList(const QString &path) = 0;       ///< List1.AddItem
+    virtual int listCount() const = 0;
+    virtual QString listItem(int index) const = 0;
+    virtual void selectListItem(int index) = 0;            ///< List1.ListIndex
+
+    virtual void setCountLabel(const QString &text) = 0;   ///< Label1
+    virtual void setPosLabel(const QString &text) = 0;     ///< lblPos
+    virtual void setNewPos(const QString &text) = 0;       ///< txtnewPos
+    virtual void setIndexLabel(const QString &text) = 0;   ///< lblIndex
+    virtual void setCaption(const QString &text) = 0;
+
+    virtual QString findText() const = 0;                  ///< cboFind
+    virtual void setFindText(const QString &text) = 0;
+    virtual QString findText2() const = 0;                 ///< cboFind2
+    virtual void setReplaceText(const QString &text) = 0;  ///< cboReplace
+
+    virtual void showViewer() = 0;  ///< shown, not modal
+    virtual void hideViewer() = 0;
+    /// After a report: clears "Resize txtbox", captions the "resize" tool
+    /// "Hide File Info", lays the controls out again and shows the viewer.
+    virtual void showReportLayout() = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+/// The file system as the runs and windows need it. Every operation that can
+/// fail throws Failure with a description fit for the user and the error log.
+///
+/// Paths are QStrings. On Unix a name byte that is not valid UTF-8 is carried as
+/// the lone surrogate U+DC80+byte (as Python's surrogateescape does), so every
+/// name a listing returns can be opened again; use nativePath() for system calls.
+namespace FileSystem {
+
+enum class EntryKind {
+    File,        ///< regular file, or a symlink to one
+    Folder,      ///< real folder (never a symlink)
+    FolderLink,  ///< symlink to a folder: walks never descend into it
+    Special,     ///< FIFO, socket, device, dangling link: never opened
+};
+
+struct Entry {
+    QString name;
+    EntryKind kind = EntryKind::File;
+};
+
+/// Every entry of the folder except "." and "..", in the platform's order,
+/// without skipping any name. Throws when the folder cannot be listed.
+QList<Entry> listFolder(const QString &folder);
+
+/// The path as the operating system takes it (undoes the surrogate escape).
+QByteArray nativePath(const QString &path);
+/// The path as a QString, escaping bytes that are not valid UTF-8.
+QString fromNativePath(const QByteArray &path);
+
+/// Whole content of a regular file (follows a symlink). Throws for folders,
+/// FIFOs, sockets and devices without blocking, and on any read error.
+QByteArray readFile(const QString &path);
+
+/// Replaces the file's content atomically: temporary file in the same folder,
+/// every write checked, flushed to disk, renamed over the file. Keeps the mode
+/// and, where the process may, the owner. When path is a symlink its target is
+/// written and the link stays. On any failure the original stays as it was.
+void writeFileAtomic(const QString &path, const QByteArray &bytes);
+
+/// "Clear attributes": gives the owner write permission. Throws on failure.
+void clearAttributes(const QString &path);
+
+/// Copies a file's content to target, replacing an existing copy. Throws on failure.
+void copyFile(const QString &source, const QString &target);
+
+/// Creates one folder; returns false (no throw) when it cannot, e.g. because it exists.
+bool makeFolder(const QString &path);
+
+bool isFolder(const QString &path);
+bool exists(const QString &path);
+qint64 fileSize(const QString &path);
+
+}  // namespace FileSystem

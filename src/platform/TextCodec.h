@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+/// How a file's bytes map to text. Every file gets one, so that any file,
+/// binary or broken text included, comes back byte for byte on save.
+enum class TextEncoding {
+    Utf8,        ///< valid UTF-8 without a BOM (plain ASCII included)
+    Utf8Bom,     ///< UTF-8 with its BOM
+    Utf16LeBom,  ///< UTF-16 little endian with its BOM
+    Utf16BeBom,  ///< UTF-16 big endian with its BOM
+    SingleByte,  ///< windows-1252, its five unassigned bytes mapped to C1 controls
+};
+
+/// Lossless classification and conversion of file contents.
+namespace TextCodec {
+
+struct Decoded {
+    QString text;
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+/// Picks the encoding of the bytes and decodes them; encode(decode(b)) == b for every b.
+Decoded decode(const QByteArray &bytes);
+
+/// The bytes of the text in the encoding (BOM included), or nullopt when the
+/// encoding cannot hold some character of the text.
+std::optional<QByteArray> encode(const QString &text, TextEncoding encoding);
+
+/// Name for messages ("UTF-8", "UTF-16 LE", "windows-1252", ...).
+QString encodingName(TextEncoding encoding);
+
+}  // namespace TextCodec
