@@ -25,6 +25,9 @@ public:
     virtual QString timeStart() const = 0;
     virtual void setTimeStart(const QString &text) = 0;
 
+    /// Sets txtFind and txtReplace (Undo exchanges them for the length of its run).
+    virtual void setFindAndReplaceText(const QString &find, const QString &replace) = 0;
+
     /// Save_SearchChar, Save_ReplaceChar and Fill_Combos.
     virtual void saveHistories() = 0;
     /// Reset_Hints.

@@ -3,6 +3,7 @@
 #include <QString>
 
 class Dialogs;
+enum class MessageIcon;
 
 /// "ErrorLog.log" in the application folder: append-only, six lines per entry.
 namespace ErrorLog {
@@ -15,6 +16,10 @@ void LogError(const QString &source, const QString &description, Dialogs *fallba
 /// error icon and only OK) and logs it.
 void reportFailure(Dialogs &dialogs, const QString &message, const QString &title,
                    const QString &source, const QString &description);
+
+/// The same with another icon (the viewer's warnings).
+void reportFailure(Dialogs &dialogs, const QString &message, const QString &title,
+                   const QString &source, const QString &description, MessageIcon icon);
 
 /// sentence, a single CR, "Exact error was: " and the description.
 QString exactErrorMessage(const QString &sentence, const QString &description);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+struct RunContext;
+
+/// datDay2 minus datDay1 in whole seconds, halves to even. A negative
+/// difference (the clock was set back) counts as 0; the result saturates at
+/// the 32-bit maximum.
+qint32 DiffSeconds(const QDateTime &datDay1, const QDateTime &datDay2);
+
+/// Writes "Report.dat" for the run that just ended, shows it in the viewer and
+/// resets the run's counters. A failure to write or load the report is thrown
+/// as Failure to the calling command.
+void OutputData(RunContext &ctx);
+
+/// The text of "Report.dat", built from plain inputs so it can be checked byte for byte.
+namespace ReportWriter {
+
+/// What one report is made of.
+struct ReportData {
+    QDateTime start;
+    QDateTime end;
+    qint32 totalReplacements = 0;
+    qint32 modifiedFiles = 0;
+    /// ReportBody: the modified-file entries as the run appended them.
+    QString reportBody;
+    bool hasBackup = false;
+    /// The folder that holds the "Backup" tree (used when hasBackup).
+    QString backupFolder;
+};
+
+/// The pattern "#,###": rounded, grouped, and empty for a value that rounds to 0.
+QString formatWhole(double value, const QLocale &locale = QLocale());
+
+/// The pattern "#,###.##": at most two decimals, grouped, no leading zero, and
+/// the decimal separator always written ("2." for two).
+QString formatTwoDecimals(double value, const QLocale &locale = QLocale());
+
+/// The "Total Search Time" value: minutes above 60 seconds, else seconds.
+QString durationText(qint32 seconds, const QLocale &locale = QLocale());
+
+/// The whole report, every line ended by CR LF.
+QString reportText(const ReportData &data, const QLocale &locale = QLocale());
+
+}  // namespace ReportWriter

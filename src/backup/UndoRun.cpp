@@ -1,0 +1,204 @@
+#include "UndoRun.h"
+
+#include "engine/DocumentBuffer.h"
+#include "engine/FindRun.h"
+#include "engine/MainPort.h"
+#include "engine/MatchPrimitives.h"
+#include "engine/ReplaceRun.h"
+#include "engine/RunContext.h"
+#include "engine/RunSupport.h"
+#include "engine/SearchRequest.h"
+#include "engine/TimeStamp.h"
+#include "engine/ViewerPort.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Failure.h"
+
+#include <QStringList>
+
+#include <exception>
+
+namespace {
+
+const QString kSentence = QStringLiteral("An error occurred while trying to undo the operation.");
+const QString kSource = QStringLiteral("cmdUndo_Click-frmFind.frm");
+const QString kScrivlane = QStringLiteral("Scrivlane");
+const QString kError = QStringLiteral(" Error");
+
+// The request checks before anything is saved or asked; false ends the command.
+bool requestIsUndoable(RunContext &ctx)
+{
+    const SearchRequest &r = *ctx.request;
+    Dialogs &dialogs = *ctx.dialogs;
+    if (r.isFuzzy()) {
+        dialogs.message(QStringLiteral("This program can't undo a 'Fuzzy Search'."), kError,
+                        MessageButtons::Ok, MessageIcon::Information);
+        return false;
+    }
+    if (r.selectionCount().startsWith(QLatin1Char('0')) && !r.hasSubdirectories()) {
+        dialogs.message(QStringLiteral("Please select the files that you want to edit."),
+                        QStringLiteral(" No files selected"), MessageButtons::Ok,
+                        MessageIcon::Information);
+        return false;
+    }
+    const QString find = r.findText();
+    const QString replace = r.replaceText();
+    if (find.isEmpty()) {
+        ctx.main->setStatusText(1, kScrivlane);
+        dialogs.message(QStringLiteral("You must enter something to search for."), kError,
+                        MessageButtons::Ok, MessageIcon::Information);
+        return false;
+    }
+    if (replace.isEmpty()) {
+        ctx.main->setStatusText(1, kScrivlane);
+        dialogs.message(QStringLiteral("You must enter something to replace with."), kError,
+                        MessageButtons::Ok, MessageIcon::Information);
+        return false;
+    }
+    if (find == replace) {
+        ctx.main->setStatusText(1, kScrivlane);
+        dialogs.message(QStringLiteral("Find and replace strings can't be the same."), kError,
+                        MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+// Drops the last entry of List1 (a file that replaceString listed but that
+// could not be saved, so it was not changed).
+void unlistLast(ViewerPort &viewer)
+{
+    QStringList keep;
+    for (int k = 0; k + 1 < viewer.listCount(); ++k)
+        keep << viewer.listItem(k);
+    viewer.clearList();
+    for (const QString &path : keep)
+        viewer.addToList(path);
+}
+
+// One selected file of File2, with the boxes already exchanged.
+void undoInFile(RunContext &ctx, const QString &name)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+
+    Get_Path(ctx);
+    s.CurrentPath += name;
+    RunSupport::loadIntoViewer(ctx, s.CurrentPath);
+    ctx.main->setStatusText(2, QStringLiteral(" Searching through document: ") + buffer.FileName());
+    qint32 start = 0;
+    const qint32 found = Find_Normal(ctx, start);
+    if (s.StopRequested || found == -1)
+        return;
+
+    buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+    // Saved only when the text changed, as Replace does: replaceString listed it then.
+    const int last = ctx.viewer->listCount() - 1;
+    if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
+        try {
+            AddToList(ctx);
+        } catch (...) {
+            unlistLast(*ctx.viewer);
+            throw;
+        }
+    }
+}
+
+// Steps after the confirmation. Returns false when a stop ended the run.
+bool runUndo(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+
+    // The list counts the files this run changed; the report reads its size.
+    ctx.viewer->clearList();
+    if (r.hasSubdirectories()) {
+        // The walk covers the whole tree, whether or not File2 lists anything.
+        ctx.main->yieldToEvents();
+        if (s.StopRequested)
+            return false;
+        bool rep = true;
+        Check_Filters(ctx, rep);
+    } else {
+        const int count = r.fileCount();
+        for (int i = 0; i < count; ++i) {
+            ctx.main->yieldToEvents();
+            if (s.StopRequested)
+                return false;
+            if (!r.isFileSelected(i))
+                continue;
+            undoInFile(ctx, r.fileName(i));
+            Get_Path(ctx);
+        }
+    }
+    if (s.StopRequested)
+        return false;
+
+    ctx.viewer->setFindText(QString());
+    ctx.viewer->setReplaceText(QString());
+    ctx.main->restoreWindow();
+    if (s.TotalReplacements != 0) {
+        ctx.main->OutputData();
+    } else {
+        ctx.main->setStatusText(1, kScrivlane);
+        ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
+                             QStringLiteral(" Search complete"), MessageButtons::Ok,
+                             MessageIcon::Information);
+    }
+    return true;
+}
+
+}  // namespace
+
+void cmdUndo_Click(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    s.ModifiedFileCount = 0;
+    if (s.StopRequested)
+        return;
+    if (!requestIsUndoable(ctx))
+        return;
+
+    const QString find = ctx.request->findText();
+    const QString replace = ctx.request->replaceText();
+    bool exchanged = false;
+    try {
+        ctx.main->saveHistories();
+        const MessageAnswer answer = ctx.dialogs->message(
+            QStringLiteral("Are you sure you want to undo the last operation?"),
+            QStringLiteral(" Undo replacement"), MessageButtons::YesNo, MessageIcon::Question,
+            MessageAnswer::Yes);
+        if (answer != MessageAnswer::Yes)
+            return;
+
+        if (ctx.request->isMinimizeWhileReplacing())
+            ctx.main->minimizeWindow();
+        ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
+
+        // Everything that reads the boxes (the walk, Find_Normal, replaceString)
+        // must see the strings the other way round.
+        ctx.main->setFindAndReplaceText(replace, find);
+        exchanged = true;
+        runUndo(ctx);
+        // The user gets back what they typed, also after a stop.
+        ctx.main->setFindAndReplaceText(find, replace);
+    } catch (...) {
+        if (exchanged)
+            ctx.main->setFindAndReplaceText(find, replace);
+        ctx.main->restoreWindow();
+        QString description;
+        try {
+            throw;
+        } catch (const Failure &failure) {
+            description = failure.description();
+        } catch (const std::bad_alloc &) {
+            description = QStringLiteral("Out of memory");
+        } catch (const std::exception &e) {
+            description = QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            description = QStringLiteral("Unknown error");
+        }
+        RunSupport::reportRunError(ctx, kSentence, kSource, description);
+    }
+}

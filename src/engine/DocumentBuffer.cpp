@@ -1,0 +1,83 @@
+#include "DocumentBuffer.h"
+
+#include "TextSearch.h"
+#include "platform/Failure.h"
+#include "platform/FileSystem.h"
+
+DocumentBuffer::DocumentBuffer(QObject *parent) : QObject(parent) {}
+
+void DocumentBuffer::LoadFile(const QString &path)
+{
+    TextCodec::Decoded decoded = TextCodec::decode(FileSystem::readFile(path));
+    m_text = std::move(decoded.text);
+    m_encoding = decoded.encoding;
+    m_fileName = path;
+    m_selStart = 0;
+    m_selLength = 0;
+    emit textReplaced();
+}
+
+void DocumentBuffer::SaveFile(const QString &path)
+{
+    const std::optional<QByteArray> bytes = TextCodec::encode(m_text, m_encoding);
+    if (!bytes) {
+        throw Failure(QStringLiteral("Cannot save \"%1\": the text holds characters that its "
+                                     "encoding, %2, cannot represent. The file was not changed.")
+                          .arg(path, TextCodec::encodingName(m_encoding)));
+    }
+    FileSystem::writeFileAtomic(path, *bytes);
+}
+
+void DocumentBuffer::setText(const QString &text)
+{
+    m_text = text;
+    m_selStart = 0;
+    m_selLength = 0;
+    emit textReplaced();
+}
+
+qint32 DocumentBuffer::Find(const QString &what, qint32 start, int options)
+{
+    if (what.isEmpty())
+        return -1;
+    if (start < 0)
+        start = 0;
+    if (start > m_text.size())
+        return -1;
+    const qsizetype pos = TextSearch::indexOf(m_text, what, start, (options & MatchCase) != 0,
+                                              (options & WholeWord) != 0);
+    if (pos < 0)
+        return -1;
+    m_selStart = qint32(pos);
+    m_selLength = qint32(what.size());
+    emit selectionChanged();
+    return qint32(pos);
+}
+
+void DocumentBuffer::setSelStart(qint32 start)
+{
+    // As in a text box: moving the start collapses the selection to a caret.
+    m_selStart = qBound<qint32>(0, start, qint32(m_text.size()));
+    m_selLength = 0;
+    emit selectionChanged();
+}
+
+void DocumentBuffer::setSelLength(qint32 length)
+{
+    m_selLength = qBound<qint32>(0, length, qint32(m_text.size()) - m_selStart);
+    emit selectionChanged();
+}
+
+QString DocumentBuffer::SelText() const
+{
+    return m_text.mid(m_selStart, m_selLength);
+}
+
+void DocumentBuffer::setSelText(const QString &text)
+{
+    m_text.replace(m_selStart, m_selLength, text);
+    m_selStart += qint32(text.size());
+    m_selLength = 0;
+    emit textReplaced();
+    emit selectionChanged();
+}

@@ -1,0 +1,345 @@
+#include "FindRun.h"
+
+#include "DocumentBuffer.h"
+#include "MainPort.h"
+#include "MatchPrimitives.h"
+#include "ReplaceRun.h"
+#include "RunContext.h"
+#include "RunSupport.h"
+#include "SearchRequest.h"
+#include "Validation.h"
+#include "ViewerPort.h"
+#include "platform/Dialogs.h"
+#include "platform/Failure.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QStringList>
+
+using namespace RunSupport;
+
+namespace {
+const QString kSentence = QStringLiteral("An error occurred while trying to search.");
+const QString kSource = QStringLiteral("cmdFind_Click-frmFind.frm");
+const QString kFind = QStringLiteral("Find");
+const QString kScrivlane = QStringLiteral("Scrivlane");
+const QString kSearchingThrough = QStringLiteral(" Searching through document: ");
+
+// Subfolder counts are 16-bit in the design; past that the walk ends with an error.
+constexpr int kMaxSubfolders = 32767;
+
+bool trap(RunContext &ctx, const std::function<void()> &step)
+{
+    return trapped(ctx, kSentence, kSource, step);
+}
+
+void endRun(RunContext &ctx)
+{
+    ctx.main->setToolCaption(QStringLiteral("find"), kFind);
+    ctx.state.RunInProgress = false;
+}
+
+void selectFirstEntry(RunContext &ctx)
+{
+    // Selecting an entry makes the viewer load it unless its tag says "Stop".
+    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->selectListItem(0);
+}
+
+void nothingFound(RunContext &ctx)
+{
+    ctx.viewer->hideViewer();
+    if (!ctx.state.StopRequested) {
+        ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
+                             QStringLiteral(" Search complete"), MessageButtons::Ok,
+                             MessageIcon::Information);
+    }
+    endRun(ctx);
+}
+
+void runNormal(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+
+    if (r.findText().isEmpty()) {
+        ctx.dialogs->message(QStringLiteral("You must enter something to search for."),
+                             QStringLiteral(" Error"), MessageButtons::Ok,
+                             MessageIcon::Information);
+        ctx.main->setStatusText(1, kScrivlane);
+        endRun(ctx);
+        return;
+    }
+    if (r.selectionCount().startsWith(QLatin1String("0 of")) && !r.hasSubdirectories()) {
+        ctx.main->setStatusText(1, kScrivlane);
+        ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
+                             QStringLiteral(" No files selected"), MessageButtons::Ok,
+                             MessageIcon::Information);
+        endRun(ctx);
+        return;
+    }
+
+    if (r.hasSubdirectories()) {
+        if (s.StopRequested)
+            return;
+        trap(ctx, [&] {
+            bool rep = false;
+            Check_Filters(ctx, rep);
+        });
+        if (ctx.viewer->listCount() == 0) {
+            nothingFound(ctx);
+            return;
+        }
+        const QString path = ctx.viewer->listItem(0);
+        selectFirstEntry(ctx);
+        trap(ctx, [&] { loadIntoViewer(ctx, path); });
+        ctx.viewer->setFindText(r.findText());
+        qint32 start = 0;
+        Find_Normal(ctx, start);
+        ctx.main->setStatusText(1, kScrivlane);
+        ctx.main->setStatusText(2, kSearchingThrough + path);
+        if (s.StopRequested) {
+            s.RunInProgress = false;
+            return;
+        }
+        ctx.viewer->showViewer();
+        endRun(ctx);
+        return;
+    }
+
+    Get_Path(ctx);
+    const int count = r.fileCount();
+    for (int i = 0; i < count; ++i) {
+        if (s.StopRequested) {
+            s.RunInProgress = false;
+            return;
+        }
+        if (r.isFileSelected(i)) {
+            const QString path = s.CurrentPath + r.fileName(i);
+            if (trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
+                s.FoundPosition = 0;
+                qint32 start = 0;
+                Find_Normal(ctx, start);
+                ctx.viewer->setNewPos(QString::number(s.FoundPosition));
+                // A stop inside the search returns 0, which is no match.
+                if (s.FoundPosition != -1 && !s.StopRequested)
+                    ctx.viewer->addToList(path);
+            }
+        }
+        ctx.main->setStatusText(2, QStringLiteral(" Searching for ") + r.findText().left(20) +
+                                       QStringLiteral("... in document: ") +
+                                       QString::number(i + 1));
+    }
+    if (s.StopRequested) {
+        endRun(ctx);
+        return;
+    }
+
+    if (ctx.viewer->listCount() == 0) {
+        nothingFound(ctx);
+        return;
+    }
+    ctx.main->setStatusText(1, kScrivlane);
+    if (s.StopRequested) {
+        endRun(ctx);
+        return;
+    }
+    const QString path = ctx.viewer->listItem(0);
+    ctx.viewer->showViewer();
+    selectFirstEntry(ctx);
+    trap(ctx, [&] { loadIntoViewer(ctx, path); });
+    ctx.main->setStatusText(2, kSearchingThrough + path);
+    ctx.viewer->setIndexLabel(QStringLiteral("1"));
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
+    qint32 start = 0;
+    Find_Normal(ctx, start);
+    endRun(ctx);
+}
+
+void runFuzzy(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+
+    Get_Path(ctx);
+    if (r.hasSubdirectories()) {
+        trap(ctx, [&] {
+            bool rep = false;
+            Check_Filters(ctx, rep);
+        });
+    } else {
+        const int count = r.fileCount();
+        for (int i = 0; i < count; ++i) {
+            if (s.StopRequested) {
+                endRun(ctx);
+                return;
+            }
+            if (!r.isFileSelected(i))
+                continue;
+            const QString path = s.CurrentPath + r.fileName(i);
+            if (!trap(ctx, [&] { loadIntoViewer(ctx, path); }))
+                continue;
+            ctx.main->setStatusText(2, kSearchingThrough + path);
+            qint32 start = 0;
+            if (Find_Fuzzy(ctx, start) == -1)
+                s.FoundPosition = 0;
+            else if (!s.StopRequested)
+                ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
+        }
+    }
+
+    if (ctx.viewer->listCount() == 0) {
+        ctx.viewer->hideViewer();
+        if (s.StopRequested) {
+            endRun(ctx);
+            return;
+        }
+        nothingFound(ctx);
+        return;
+    }
+    ctx.main->setStatusText(1, kScrivlane);
+    if (s.StopRequested) {
+        endRun(ctx);
+        return;
+    }
+    const QString path = ctx.viewer->listItem(0);
+    ctx.viewer->showViewer();
+    selectFirstEntry(ctx);
+    trap(ctx, [&] { loadIntoViewer(ctx, path); });
+    ctx.viewer->setIndexLabel(QStringLiteral("1"));
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
+    ctx.main->setStatusText(2, kSearchingThrough + path);
+    qint32 start = 0;
+    Find_Fuzzy(ctx, start);
+    endRun(ctx);
+}
+}  // namespace
+
+void Get_Path(RunContext &ctx)
+{
+    ctx.state.CurrentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
+}
+
+QString countCaption(int selected, int listed)
+{
+    return QString::number(selected) + QStringLiteral(" of ") + QString::number(listed);
+}
+
+void cmdFind_Click(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    s.RunInProgress = true;
+    if (ctx.main->toolCaption(QStringLiteral("find")) == kFind) {
+        ctx.main->setToolCaption(QStringLiteral("find"), QStringLiteral("Stop"));
+        s.StopRequested = false;
+    } else {
+        // A click on "Stop" while a run is under way: the run sees the flag and ends.
+        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
+        s.StopRequested = true;
+        return;
+    }
+
+    s.Tag = kFind;
+    Error_Trapping(ctx);
+    s.Tag.clear();
+    ctx.viewer->clearList();
+    ctx.viewer->hideViewer();
+    s.ModifiedFileCount = 0;
+
+    if (s.ValidationFailed) {
+        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
+        ctx.main->setStatusText(2, QString());
+        ctx.main->setStatusText(1, kScrivlane);
+        ctx.main->restoreWindow();
+        s.RunInProgress = false;
+        return;
+    }
+    ctx.main->saveHistories();
+
+    if (ctx.request->isFuzzy())
+        runFuzzy(ctx);
+    else
+        runNormal(ctx);
+}
+
+void Check_Filters(RunContext &ctx, bool &Rep)
+{
+    // Eleven pieces fit the design's table; a twelfth is an error after eleven walks.
+    constexpr int kPieces = 11;
+    QString remaining = ctx.request->filters();
+    const qsizetype length = remaining.size();
+    for (qsizetype k = 0; length >= k; ++k) {
+        const qsizetype semicolon = remaining.indexOf(QLatin1Char(';'));
+        QString piece = semicolon < 0 ? remaining : remaining.left(semicolon);
+        if (k >= kPieces)
+            throw Failure(QStringLiteral("Subscript out of range"));
+        QString folder = ctx.request->folderPath();
+        if (Rep)
+            FilesSearch(ctx, folder, piece);
+        else
+            FindInFiles(ctx, folder, piece);
+        if (semicolon < 0)
+            break;
+        remaining.remove(0, semicolon + 1);
+    }
+}
+
+void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    if (s.StopRequested)
+        return;
+    folderPath = Paths::withTrailingSeparator(folderPath);
+
+    const QList<FileSystem::Entry> entries = FileSystem::listFolder(folderPath);
+    QStringList subfolders;
+    for (const FileSystem::Entry &e : entries) {
+        if (e.kind != FileSystem::EntryKind::Folder)
+            continue;
+        if (subfolders.size() >= kMaxSubfolders)
+            throw Failure(QStringLiteral("Overflow"));
+        subfolders << folderPath + e.name + QDir::separator();
+        if (s.StopRequested)
+            return;
+    }
+
+    const bool isCurrentFolder =
+        folderPath == Paths::withTrailingSeparator(r.folderPath());
+    for (const FileSystem::Entry &e : entries) {
+        if (e.kind != FileSystem::EntryKind::File || !matchesWildcard(e.name, pattern))
+            continue;
+        ctx.main->yieldToEvents();
+        if (s.StopRequested)
+            return;
+        if (isCurrentFolder && !isSelectedInFileList(r, e.name))
+            continue;
+
+        const QString path = folderPath + e.name;
+        loadIntoViewer(ctx, path);
+        s.FoundPosition = 0;
+        qint32 start = 0;
+        const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+        ctx.main->yieldToEvents();
+        if (s.StopRequested)
+            return;
+        ctx.main->setStatusText(2, kSearchingThrough + path);
+        if (found != -1) {
+            ctx.viewer->addToList(path);
+            ++s.ModifiedFileCount;
+            ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
+            ctx.viewer->setPosLabel(QString::number(found));
+            if (!isCurrentFolder) {
+                ctx.main->setStatusText(1, QStringLiteral("Number of files: ") +
+                                               QString::number(s.ModifiedFileCount));
+            }
+        }
+    }
+
+    for (QString &sub : subfolders) {
+        if (s.StopRequested)
+            return;
+        FindInFiles(ctx, sub, pattern);
+    }
+}

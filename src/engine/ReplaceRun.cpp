@@ -1,0 +1,444 @@
+#include "ReplaceRun.h"
+
+#include "BackupLocation.h"
+#include "DocumentBuffer.h"
+#include "FindRun.h"
+#include "MainPort.h"
+#include "MatchPrimitives.h"
+#include "RunContext.h"
+#include "RunSupport.h"
+#include "SearchRequest.h"
+#include "TextSearch.h"
+#include "TimeStamp.h"
+#include "Validation.h"
+#include "ViewerPort.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Failure.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QStringList>
+
+using namespace RunSupport;
+
+namespace {
+const QString kSentence = QStringLiteral("An error occurred while trying to replace.");
+const QString kSource = QStringLiteral("cmdReplace_Click-frmFind.frm");
+const QString kScrivlane = QStringLiteral("Scrivlane");
+const QString kSearchingThrough = QStringLiteral(" Searching through document: ");
+constexpr int kMaxSubfolders = 32767;
+
+bool trap(RunContext &ctx, const std::function<void()> &step)
+{
+    return trapped(ctx, kSentence, kSource, step);
+}
+
+// Builds the replaced text in one pass and keeps track of whether the working
+// text (what is built so far followed by the rest of the original) still equals
+// the original. Text before the insertion point never changes again, so once a
+// differing position has been seen the texts differ for good; until then they
+// differ exactly when their lengths do.
+class ReplacementBuilder {
+public:
+    explicit ReplacementBuilder(const QString &original) : m_original(original)
+    {
+        m_out.reserve(original.size());
+    }
+
+    void appendOriginal(qsizetype from, qsizetype to) { append(QStringView(m_original).sliced(from, to - from)); }
+    void append(QStringView piece)
+    {
+        if (!m_differs) {
+            const qsizetype at = m_out.size();
+            if (at + piece.size() > m_original.size() ||
+                QStringView(m_original).sliced(at, piece.size()) != piece)
+                m_differs = true;
+        }
+        m_out.append(piece);
+    }
+
+    /// Whether out + original[consumed..] differs from the original.
+    bool workingDiffers(qsizetype consumed) const
+    {
+        return m_differs || m_out.size() != consumed;
+    }
+    const QString &out() const { return m_out; }
+    QString take() { return std::move(m_out); }
+
+private:
+    const QString &m_original;
+    QString m_out;
+    bool m_differs = false;
+};
+
+void noteReplacement(RunContext &ctx, bool differs)
+{
+    if (differs)
+        ++ctx.state.TotalReplacements;
+    ++ctx.state.FileReplacements;
+}
+
+QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Keyword,
+                      const QString &NewKeyWord)
+{
+    const bool matchCase = ctx.request->isCaseSensitive();
+    ReplacementBuilder builder(pString);
+    qsizetype consumed = 0;
+    qsizetype pos = Keyword.isEmpty()
+                        ? -1
+                        : TextSearch::indexOf(pString, Keyword, 0, matchCase, false);
+    while (pos >= 0) {
+        builder.appendOriginal(consumed, pos);
+        builder.append(NewKeyWord);
+        consumed = pos + Keyword.size();
+        // The rest of the working text is the original after the match, so the
+        // next occurrence is found there; an inserted text is never searched again.
+        pos = TextSearch::indexOf(pString, Keyword, consumed, matchCase, false);
+        noteReplacement(ctx, builder.workingDiffers(consumed));
+    }
+    ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
+                                   QString::number(ctx.state.TotalReplacements));
+    if (ctx.state.FileReplacements == 0)
+        return pString;
+    builder.appendOriginal(consumed, pString.size());
+    return builder.take();
+}
+
+// The fuzzy loop searches the original after each match, as the working text
+// there is the same; only a whole-word test at the very start of the rest sees
+// the last character written before it.
+QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &NewKeyWord)
+{
+    RunState &s = ctx.state;
+    qint32 start = 0;
+    const qint32 first = Find_Fuzzy(ctx, start);
+    if (first == -1 || s.StopRequested)
+        return pString;
+
+    const bool matchCase = ctx.request->isCaseSensitive();
+    const bool wholeWord = ctx.request->isWholeWord();
+    const QString firstPart = s.FirstPart;
+    const QString secondPart = s.SecondPart;
+    ReplacementBuilder builder(pString);
+    qsizetype consumed = 0;
+    qsizetype pos = first;
+    qsizetype matchLength = ctx.viewer->rtbDefault().SelLength();
+    while (pos >= 0) {
+        builder.appendOriginal(consumed, pos);
+        builder.append(NewKeyWord);
+        consumed = pos + matchLength;
+
+        const QStringView rest = QStringView(pString).sliced(consumed);
+        const QChar before = builder.out().isEmpty() ? QChar() : builder.out().back();
+        const qsizetype f = TextSearch::indexOf(rest, firstPart, 0, matchCase, wholeWord, before);
+        pos = -1;
+        if (f >= 0) {
+            const qsizetype second =
+                TextSearch::indexOf(rest, secondPart, f + firstPart.size(), false, false, before);
+            if (second >= 0) {
+                pos = consumed + f;
+                matchLength = second + secondPart.size() - f;
+            }
+        }
+        noteReplacement(ctx, builder.workingDiffers(consumed));
+        ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
+                                       QString::number(s.TotalReplacements));
+    }
+    builder.appendOriginal(consumed, pString.size());
+    const QString result = builder.take();
+    // As the last, unsuccessful search leaves them.
+    s.FoundPosition = -1;
+    ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.size()));
+    ctx.viewer->setNewPos(QStringLiteral("0"));
+    return result;
+}
+
+QString startFolderName(const QString &currentFolder)
+{
+    QString path = currentFolder;
+    while (path.size() > 1 && (path.endsWith(QDir::separator()) || path.endsWith(QLatin1Char('/'))))
+        path.chop(1);
+    const qsizetype cut = qMax(path.lastIndexOf(QDir::separator()), path.lastIndexOf(QLatin1Char('/')));
+    return path.mid(cut + 1);
+}
+
+QString backupTreeRoot(RunContext &ctx)
+{
+    return Paths::withTrailingSeparator(ctx.backup->backupRoot()) + QStringLiteral("Backup") +
+           QDir::separator();
+}
+
+// The backup folder that mirrors folder (which lies inside the start folder).
+QString backupFolderFor(RunContext &ctx, const QString &folder)
+{
+    const QString start = Paths::withTrailingSeparator(ctx.request->folderPath());
+    QString rel = startFolderName(start);
+    if (folder.startsWith(start) && folder.size() > start.size()) {
+        QString below = folder.mid(start.size());
+        while (below.endsWith(QDir::separator()))
+            below.chop(1);
+        rel = rel.isEmpty() ? below : rel + QDir::separator() + below;
+    }
+    return backupTreeRoot(ctx) + rel;
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString ca = QDir(a).canonicalPath();
+    return !ca.isEmpty() && ca == QDir(b).canonicalPath();
+}
+
+// Without subdirectories: the copy is made before the file is loaded.
+void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &name)
+{
+    ctx.backup->commitChoice();
+    const QString treeRoot = backupTreeRoot(ctx);
+    FileSystem::makeFolder(treeRoot);
+    const QString folder = treeRoot + startFolderName(ctx.request->folderPath());
+    FileSystem::makeFolder(folder);
+    FileSystem::copyFile(filePath, Paths::withTrailingSeparator(folder) + name);
+}
+
+void replaceInSelectedFiles(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    const int count = r.fileCount();
+    for (int i = 0; i < count; ++i) {
+        if (s.StopRequested)
+            return;
+        Get_Path(ctx);
+        if (!r.isFileSelected(i))
+            continue;
+        const QString name = r.fileName(i);
+        s.CurrentPath += name;
+        trap(ctx, [&] { FileSystem::clearAttributes(s.CurrentPath); });
+        // A file whose backup failed stays as it is: the user asked to keep the original.
+        if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
+            continue;
+        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.CurrentPath); }))
+            continue;
+        ctx.main->setStatusText(2, kSearchingThrough + s.CurrentPath);
+
+        qint32 start = 0;
+        if (r.isFuzzy()) {
+            if (Find_Fuzzy(ctx, start) == -1 || s.StopRequested)
+                continue;
+            buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
+        } else {
+            if (Find_Normal(ctx, start) == -1 || s.StopRequested)
+                continue;
+            buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+        }
+        const int last = ctx.viewer->listCount() - 1;
+        if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
+            if (!trap(ctx, [&] { AddToList(ctx); })) {
+                // Not saved, so not changed: the list must not claim it.
+                QStringList keep;
+                for (int k = 0; k < last; ++k)
+                    keep << ctx.viewer->listItem(k);
+                ctx.viewer->clearList();
+                for (const QString &p : keep)
+                    ctx.viewer->addToList(p);
+            }
+        }
+    }
+}
+}  // namespace
+
+QString reportEntry(qint32 number, const QString &path, qint32 replacements)
+{
+    const int blanks = number < 10 ? 11 : number < 100 ? 10 : number < 1000 ? 9 : 8;
+    return QStringLiteral("\r\n") + QString(blanks, QLatin1Char(' ')) + QString::number(number) +
+           QStringLiteral(")  ") + path + QStringLiteral("\r\n") +
+           QStringLiteral("               Replacements made: ") + QString::number(replacements) +
+           QStringLiteral("\r\n");
+}
+
+QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
+                      const QString &NewKeyWord)
+{
+    ctx.state.FileReplacements = 0;
+    const QString result = ctx.request->isFuzzy() ? replaceFuzzy(ctx, pString, NewKeyWord)
+                                                   : replaceNormal(ctx, pString, Keyword, NewKeyWord);
+    if (result != pString)
+        ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
+    return result;
+}
+
+void AddToList(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    ctx.viewer->rtbDefault().SaveFile(s.CurrentPath);
+    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ++s.ModifiedFileCount;
+    s.ReportBody += reportEntry(s.ModifiedFileCount, s.CurrentPath, s.FileReplacements);
+}
+
+void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DrivePath = Paths::withTrailingSeparator(DrivePath);
+
+    const bool backup = r.hasBackup();
+    if (backup) {
+        FileSystem::makeFolder(backupTreeRoot(ctx));
+        FileSystem::makeFolder(backupFolderFor(ctx, Paths::withTrailingSeparator(r.folderPath())) +
+                               QDir::separator());
+    }
+
+    const QString currentFolder = Paths::withTrailingSeparator(r.folderPath());
+    const QList<FileSystem::Entry> entries = FileSystem::listFolder(DrivePath);
+    QStringList subfolders;
+    for (const FileSystem::Entry &e : entries) {
+        ctx.main->yieldToEvents();
+        if (s.StopRequested)
+            return;
+        if (e.kind == FileSystem::EntryKind::Folder) {
+            const QString folder = DrivePath + e.name + QDir::separator();
+            // The run's own backups are never walked, or it would rewrite them.
+            if (sameFolder(folder, backupTreeRoot(ctx)))
+                continue;
+            if (subfolders.size() >= kMaxSubfolders)
+                throw Failure(QStringLiteral("Overflow"));
+            subfolders << folder;
+            if (backup) {
+                const QString copyFolder = backupFolderFor(ctx, folder);
+                ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") +
+                                               copyFolder.mid(backupTreeRoot(ctx).size()));
+                FileSystem::makeFolder(copyFolder);
+            }
+            continue;
+        }
+        if (e.kind != FileSystem::EntryKind::File)
+            continue;
+        if (s.StopRequested)
+            return;
+        if (!matchesReplacePattern(e.name, Ext))
+            continue;
+
+        const QString path = DrivePath + e.name;
+        ctx.main->setStatusText(2, kSearchingThrough + path);
+        if (DrivePath == currentFolder) {
+            bool take = false;
+            for (int i = 0; i < r.fileCount(); ++i) {
+                if (s.StopRequested)
+                    return;
+                if (r.fileName(i) == e.name && r.isFileSelected(i))
+                    take = true;
+            }
+            if (!take)
+                continue;
+        }
+
+        loadIntoViewer(ctx, path);
+        qint32 start = 0;
+        qint32 found;
+        if (r.isFuzzy()) {
+            if (r.firstPart().isEmpty())
+                return;
+            found = Find_Fuzzy(ctx, start);
+        } else {
+            found = Find_Normal(ctx, start);
+        }
+        if (s.StopRequested)
+            return;
+        if (found == -1)
+            continue;
+
+        if (backup) {
+            const QString copyFolder = Paths::withTrailingSeparator(backupFolderFor(ctx, DrivePath));
+            FileSystem::makeFolder(copyFolder);
+            FileSystem::copyFile(path, copyFolder + e.name);
+        }
+        if (r.isFuzzy())
+            buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
+        else
+            buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+
+        if (s.FileReplacements != 0) {
+            FileSystem::clearAttributes(path);
+            buffer.SaveFile(path);
+            ++s.ModifiedFileCount;
+            s.ReportBody += reportEntry(s.ModifiedFileCount, path, s.FileReplacements);
+        }
+    }
+
+    for (QString &sub : subfolders)
+        FilesSearch(ctx, sub, Ext);
+}
+
+void cmdReplace_Click(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    if (s.StopRequested)
+        return;
+
+    ctx.main->resetHints();
+    Error_Trapping(ctx);
+    s.ModifiedFileCount = 0;
+    if (s.ValidationFailed) {
+        ctx.main->setStatusText(2, QString());
+        ctx.main->setStatusText(1, kScrivlane);
+        ctx.main->restoreWindow();
+        return;
+    }
+
+    ctx.main->saveHistories();
+    ctx.viewer->clearList();
+    if (!s.EmptyReplaceConfirmed) {
+        const MessageAnswer answer = ctx.dialogs->message(
+            QStringLiteral("Are you sure you want to make this replacement?"),
+            QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
+            MessageAnswer::Yes);
+        if (answer != MessageAnswer::Yes)
+            return;
+    }
+    s.EmptyReplaceConfirmed = false;
+
+    if (r.isMinimizeWhileReplacing())
+        ctx.main->minimizeWindow();
+    ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
+
+    if (r.hasSubdirectories()) {
+        trap(ctx, [&] {
+            bool rep = true;
+            Check_Filters(ctx, rep);
+        });
+    } else {
+        replaceInSelectedFiles(ctx);
+    }
+
+    if (s.StopRequested)
+        return;
+    if (s.TotalReplacements == 0) {
+        ctx.main->restoreWindow();
+        ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
+                             QStringLiteral(" Search complete"), MessageButtons::Ok,
+                             MessageIcon::Information);
+        return;
+    }
+
+    if (ctx.viewer->listCount() > 0) {
+        qint32 start = 0;
+        const qint32 found = Find_Normal(ctx, start);
+        ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
+        ctx.viewer->setPosLabel(QString::number(found));
+        ctx.viewer->setTag(QStringLiteral("Stop"));
+        ctx.viewer->selectListItem(0);
+        ctx.viewer->setTag(QStringLiteral("Stop"));
+        ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
+                               ctx.viewer->rtbDefault().FileName());
+        ctx.viewer->showViewer();
+    }
+    ctx.viewer->setFindText(QString());
+    ctx.viewer->setReplaceText(QString());
+    ctx.main->setStatusText(1, kScrivlane);
+    trap(ctx, [&] { ctx.main->OutputData(); });
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+struct RunContext;
+class SearchRequest;
+
+/// Small rules shared by the Find, Replace and Undo runs.
+namespace RunSupport {
+
+/// The platform's wildcard match of a file name ("*" and "?"; "*.*" and an
+/// empty pattern take every name; letter case as the platform's file names).
+bool matchesWildcard(const QString &name, const QString &pattern);
+
+/// The Replace walk's rule: the text after the first "*" must occur in the name
+/// exactly (".*" takes every name).
+bool matchesReplacePattern(const QString &name, const QString &pattern);
+
+/// Whether File2 lists this name and it is selected.
+bool isSelectedInFileList(const SearchRequest &request, const QString &name);
+
+/// Shows sentence + CR + "Exact error was: " + description with the error icon
+/// and title " Error", and logs it under source.
+void reportRunError(RunContext &ctx, const QString &sentence, const QString &source,
+                    const QString &description);
+
+/// Runs step; a Failure (or any exception) is reported as above and the caller
+/// resumes with its next step. Returns whether the step completed.
+bool trapped(RunContext &ctx, const QString &sentence, const QString &source,
+             const std::function<void()> &step);
+
+/// Loads path into the viewer's buffer the way every run does: the viewer's
+/// tag becomes "Stop" first and rtbHold receives the text afterwards.
+void loadIntoViewer(RunContext &ctx, const QString &path);
+
+}  // namespace RunSupport

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+/// The general date-and-time text that lblTimeStart holds; it reads back exactly.
+namespace TimeStamp {
+QString generalDateTime(const QDateTime &dateTime);
+QDateTime parseGeneralDateTime(const QString &text);
+}  // namespace TimeStamp

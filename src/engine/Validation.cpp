@@ -1,0 +1,98 @@
+#include "Validation.h"
+
+#include "MainPort.h"
+#include "RunContext.h"
+#include "SearchRequest.h"
+#include "platform/Dialogs.h"
+
+namespace {
+const QString kErrorTitle = QStringLiteral(" Error");
+
+bool askEmptyReplacement(RunContext &ctx)
+{
+    const QString text = QStringLiteral(
+        "You have chosen to replace the string with nothing.\r"
+        "This action cannot be undone.\r"
+        "\r"
+        "Continue with the Replacement operation??");
+    return ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"),
+                                MessageButtons::YesNo, MessageIcon::Question,
+                                MessageAnswer::Yes) == MessageAnswer::Yes;
+}
+
+void refuse(RunContext &ctx, const QString &text, const QString &title,
+            MessageIcon icon = MessageIcon::Information)
+{
+    ctx.state.ValidationFailed = true;
+    ctx.dialogs->message(text, title, MessageButtons::Ok, icon);
+}
+}  // namespace
+
+void Error_Trapping(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    const bool isFind = s.Tag == QLatin1String("Find");
+    const QString noFiles = QStringLiteral("Please select the files that you want to edit.");
+    const QString noFilesTitle = QStringLiteral(" No files selected");
+
+    if (r.selectionCount().startsWith(QLatin1Char('0')) && !r.hasSubdirectories()) {
+        refuse(ctx, noFiles, noFilesTitle);
+        return;
+    }
+
+    if (r.isFuzzy()) {
+        if (r.firstPart().isEmpty()) {
+            refuse(ctx, QStringLiteral("You must enter the First Part of the search criteria."),
+                   kErrorTitle);
+            return;
+        }
+        if (r.secondPart().isEmpty()) {
+            refuse(ctx, QStringLiteral("You must enter the Second Part of the search criteria."),
+                   kErrorTitle);
+            return;
+        }
+        if (r.fuzzyReplace().isEmpty() && !isFind) {
+            if (!askEmptyReplacement(ctx)) {
+                s.ValidationFailed = true;
+                return;
+            }
+            s.EmptyReplaceConfirmed = true;
+        }
+        s.ValidationFailed = false;
+        return;
+    }
+
+    const QString find = r.findText();
+    if (find.isEmpty()) {
+        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
+        return;
+    }
+    if (!isFind) {
+        const QString replace = r.replaceText();
+        if (replace.isEmpty()) {
+            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            if (!askEmptyReplacement(ctx)) {
+                s.ValidationFailed = true;
+                return;
+            }
+            s.EmptyReplaceConfirmed = true;
+            s.ValidationFailed = false;
+            return;
+        }
+        if (replace == find) {
+            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            refuse(ctx, QStringLiteral("Find and replace strings can't be the same."), kErrorTitle,
+                   MessageIcon::Error);
+            return;
+        }
+    }
+
+    if (r.fileCount() == 0 && !r.hasSubdirectories()) {
+        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        refuse(ctx, noFiles, noFilesTitle);
+        return;
+    }
+    s.ValidationFailed = false;
+}

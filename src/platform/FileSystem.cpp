@@ -1,0 +1,533 @@
+#include "FileSystem.h"
+
+#include "Failure.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+QString systemMessage(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+[[noreturn]] void fail(const QString &what, const QString &path, int error)
+{
+    throw Failure(QStringLiteral("%1 \"%2\": %3").arg(what, path, systemMessage(error)));
+}
+
+// Length of the valid UTF-8 sequence at p (strict: no overlong forms, no
+// surrogates, nothing above U+10FFFF), or 0 when there is none.
+int validSequenceLength(const uchar *p, const uchar *end)
+{
+    const uchar b = p[0];
+    if (b < 0x80)
+        return 1;
+    int length = 0;
+    uint lowest = 0;
+    uint code = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+        code = b & 0x1F;
+        lowest = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        code = b & 0x0F;
+        lowest = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        code = b & 0x07;
+        lowest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (end - p < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (p[i] & 0x3F);
+    }
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+void appendUtf8(QByteArray &out, char32_t code)
+{
+    if (code < 0x80) {
+        out.append(char(code));
+    } else if (code < 0x800) {
+        out.append(char(0xC0 | (code >> 6)));
+        out.append(char(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.append(char(0xE0 | (code >> 12)));
+        out.append(char(0x80 | ((code >> 6) & 0x3F)));
+        out.append(char(0x80 | (code & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (code >> 18)));
+        out.append(char(0x80 | ((code >> 12) & 0x3F)));
+        out.append(char(0x80 | ((code >> 6) & 0x3F)));
+        out.append(char(0x80 | (code & 0x3F)));
+    }
+}
+
+// A NUL inside a path would silently cut it short in every system call, which
+// could name another file: such a path names nothing.
+bool isUsablePath(const QString &path)
+{
+    return !path.contains(QChar(0));
+}
+
+QByteArray systemPath(const QString &path)
+{
+    if (!isUsablePath(path))
+        throw Failure(QStringLiteral("\"%1\" is not a valid path").arg(path));
+    return FileSystem::nativePath(path);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return m_fd; }
+    // Closes now so that a failing close (deferred write errors) is seen.
+    int close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result;
+    }
+
+private:
+    int m_fd;
+};
+
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+void writeAll(int fd, const QByteArray &bytes, const QString &path)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const size_t chunk = size_t(qMin<qsizetype>(left, qsizetype(1) << 30));
+        const ssize_t written = ::write(fd, data, chunk);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        }
+        if (written == 0)
+            fail(QStringLiteral("Cannot write the file"), path, ENOSPC);
+        data += written;
+        left -= written;
+    }
+}
+
+// newFileMode applies only when the target does not exist yet.
+void writeAtomic(const QString &path, const QByteArray &bytes, mode_t newFileMode)
+{
+    QByteArray target = systemPath(path);
+    struct stat st {};
+    bool existed = false;
+    if (::lstat(target.constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            // Write the link's target so that the link itself stays a link.
+            char resolved[PATH_MAX];
+            if (!::realpath(target.constData(), resolved))
+                fail(QStringLiteral("Cannot resolve the link"), path, errno);
+            target = QByteArray(resolved);
+            if (::stat(target.constData(), &st) != 0)
+                fail(QStringLiteral("Cannot write the file"), path, errno);
+        }
+        if (!S_ISREG(st.st_mode))
+            fail(QStringLiteral("Cannot write the file"), path, EINVAL);
+        // A read-only file is never overwritten silently, not even by root.
+        if (!(st.st_mode & S_IWUSR) || ::access(target.constData(), W_OK) != 0)
+            fail(QStringLiteral("Cannot write the file"), path, EACCES);
+        existed = true;
+    } else if (errno != ENOENT) {
+        fail(QStringLiteral("Cannot write the file"), path, errno);
+    }
+
+    const QByteArray folder = folderOf(target);
+    QByteArray temp = folder + "/.scrivlane-XXXXXX";
+    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+
+    try {
+        writeAll(fd.get(), bytes, path);
+        if (existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
+            // Only a privileged process may give the file away; others keep their own.
+            if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+                fail(QStringLiteral("Cannot keep the owner of"), path, errno);
+        }
+        const mode_t mode = existed ? (st.st_mode & 07777) : newFileMode;
+        if (::fchmod(fd.get(), mode) != 0)
+            fail(QStringLiteral("Cannot keep the permissions of"), path, errno);
+        if (::fsync(fd.get()) != 0)
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        if (fd.close() != 0)
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        if (::rename(temp.constData(), target.constData()) != 0)
+            fail(QStringLiteral("Cannot replace the file"), path, errno);
+    } catch (...) {
+        ::unlink(temp.constData());
+        throw;
+    }
+
+    // The content is in place; a folder that cannot be synced changes nothing for the user.
+    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+}
+
+}  // namespace
+
+QByteArray FileSystem::nativePath(const QString &path)
+{
+    QByteArray out;
+    out.reserve(path.size() + 8);
+    const char16_t *p = QStringView(path).utf16();
+    const char16_t *end = p + path.size();
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if (c < 0x80) {
+            out.append(char(c));
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            out.append(char(c - 0xDC00));
+        } else if (c >= 0xD800 && c < 0xDC00 && p + 1 < end && (p[1] & 0xFC00) == 0xDC00) {
+            appendUtf8(out, QChar::surrogateToUcs4(c, p[1]));
+            ++p;
+        } else {
+            appendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+QString FileSystem::fromNativePath(const QByteArray &path)
+{
+    QString out;
+    out.reserve(path.size());
+    const uchar *p = reinterpret_cast<const uchar *>(path.constData());
+    const uchar *end = p + path.size();
+    while (p < end) {
+        const int length = validSequenceLength(p, end);
+        if (length == 0) {
+            out.append(QChar(char16_t(0xDC00 + *p)));
+            ++p;
+            continue;
+        }
+        out.append(QString::fromUtf8(reinterpret_cast<const char *>(p), length));
+        p += length;
+    }
+    return out;
+}
+
+QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
+{
+    const QByteArray native = systemPath(folder);
+    DIR *dir = ::opendir(native.constData());
+    if (!dir)
+        fail(QStringLiteral("Cannot list the folder"), folder, errno);
+    const int dirFd = ::dirfd(dir);
+    QList<Entry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent *d = ::readdir(dir);
+        if (!d) {
+            const int error = errno;
+            ::closedir(dir);
+            if (error != 0)
+                fail(QStringLiteral("Cannot list the folder"), folder, error);
+            break;
+        }
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        Entry entry;
+        entry.name = fromNativePath(QByteArray(d->d_name));
+        struct stat st {};
+        // A name that vanished or cannot be examined is still listed, as something never opened.
+        entry.kind = EntryKind::Special;
+        if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISLNK(st.st_mode)) {
+                struct stat targetSt {};
+                if (::fstatat(dirFd, d->d_name, &targetSt, 0) == 0) {
+                    if (S_ISDIR(targetSt.st_mode))
+                        entry.kind = EntryKind::FolderLink;
+                    else if (S_ISREG(targetSt.st_mode))
+                        entry.kind = EntryKind::File;
+                }
+            } else if (S_ISDIR(st.st_mode)) {
+                entry.kind = EntryKind::Folder;
+            } else if (S_ISREG(st.st_mode)) {
+                entry.kind = EntryKind::File;
+            }
+        }
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QByteArray FileSystem::readFile(const QString &path)
+{
+    const QByteArray native = systemPath(path);
+    struct stat st {};
+    // Refuse FIFOs and devices before opening them: opening alone can block or act.
+    if (::stat(native.constData(), &st) != 0)
+        fail(QStringLiteral("Cannot read the file"), path, errno);
+    if (S_ISDIR(st.st_mode))
+        fail(QStringLiteral("Cannot read the file"), path, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw Failure(
+            QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+
+    FileDescriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0)
+        fail(QStringLiteral("Cannot read the file"), path, errno);
+    if (::fstat(fd.get(), &st) != 0)
+        fail(QStringLiteral("Cannot read the file"), path, errno);
+    if (!S_ISREG(st.st_mode))
+        throw Failure(
+            QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype used = 0;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(used + qMax<qsizetype>(65536, used / 2));
+        const ssize_t got = ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(QStringLiteral("Cannot read the file"), path, errno);
+        }
+        if (got == 0)
+            break;
+        used += got;
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
+{
+    writeAtomic(path, bytes, 0666 & ~currentUmask());
+}
+
+void FileSystem::clearAttributes(const QString &path)
+{
+    const QByteArray native = systemPath(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        fail(QStringLiteral("Cannot clear the attributes of"), path, errno);
+    if (::chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR) != 0)
+        fail(QStringLiteral("Cannot clear the attributes of"), path, errno);
+}
+
+void FileSystem::copyFile(const QString &source, const QString &target)
+{
+    const QByteArray bytes = readFile(source);
+    struct stat sourceSt {};
+    mode_t mode = 0666;
+    if (::stat(nativePath(source).constData(), &sourceSt) == 0)
+        mode = sourceSt.st_mode & 0777;
+    // An older copy is replaced even when it was read-only.
+    struct stat targetSt {};
+    if (::stat(systemPath(target).constData(), &targetSt) == 0 && !(targetSt.st_mode & S_IWUSR))
+        clearAttributes(target);
+    writeAtomic(target, bytes, mode & ~currentUmask());
+}
+
+bool FileSystem::makeFolder(const QString &path)
+{
+    return isUsablePath(path) && ::mkdir(nativePath(path).constData(), 0777) == 0;
+}
+
+bool FileSystem::isFolder(const QString &path)
+{
+    struct stat st {};
+    return isUsablePath(path) && ::stat(nativePath(path).constData(), &st) == 0 &&
+           S_ISDIR(st.st_mode);
+}
+
+bool FileSystem::exists(const QString &path)
+{
+    struct stat st {};
+    return isUsablePath(path) && ::lstat(nativePath(path).constData(), &st) == 0;
+}
+
+qint64 FileSystem::fileSize(const QString &path)
+{
+    struct stat st {};
+    if (::stat(systemPath(path).constData(), &st) != 0)
+        fail(QStringLiteral("Cannot read the size of"), path, errno);
+    return qint64(st.st_size);
+}
+
+#else  // Q_OS_UNIX
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+[[noreturn]] void fail(const QString &what, const QString &path, const QString &reason)
+{
+    throw Failure(QStringLiteral("%1 \"%2\": %3").arg(what, path, reason));
+}
+
+}  // namespace
+
+QByteArray FileSystem::nativePath(const QString &path)
+{
+    return path.toUtf8();
+}
+
+QString FileSystem::fromNativePath(const QByteArray &path)
+{
+    return QString::fromUtf8(path);
+}
+
+QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
+{
+    QDir dir(folder);
+    if (!dir.exists() || !dir.isReadable())
+        fail(QStringLiteral("Cannot list the folder"), folder, QStringLiteral("access denied"));
+    QList<Entry> entries;
+    const QFileInfoList infos = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo &info : infos) {
+        Entry entry;
+        entry.name = info.fileName();
+        if (info.isSymLink())
+            entry.kind = info.isDir()    ? EntryKind::FolderLink
+                         : info.isFile() ? EntryKind::File
+                                         : EntryKind::Special;
+        else if (info.isDir())
+            entry.kind = EntryKind::Folder;
+        else if (info.isFile())
+            entry.kind = EntryKind::File;
+        else
+            entry.kind = EntryKind::Special;
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QByteArray FileSystem::readFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        fail(QStringLiteral("Cannot read the file"), path, QStringLiteral("not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot read the file"), path, file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        fail(QStringLiteral("Cannot read the file"), path, file.errorString());
+    return bytes;
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
+{
+    QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    QFileInfo targetInfo(target);
+    if (targetInfo.exists() && !targetInfo.isWritable())
+        fail(QStringLiteral("Cannot write the file"), path, QStringLiteral("Permission denied"));
+    const bool existed = targetInfo.exists();
+    const QFileDevice::Permissions permissions = targetInfo.permissions();
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail(QStringLiteral("Cannot write the file"), path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        fail(QStringLiteral("Cannot write the file"), path, reason);
+    }
+    if (!file.commit())
+        fail(QStringLiteral("Cannot write the file"), path, file.errorString());
+    if (existed)
+        QFile::setPermissions(target, permissions);
+}
+
+void FileSystem::clearAttributes(const QString &path)
+{
+    if (!QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner))
+        fail(QStringLiteral("Cannot clear the attributes of"), path,
+             QStringLiteral("access denied"));
+}
+
+void FileSystem::copyFile(const QString &source, const QString &target)
+{
+    const QByteArray bytes = readFile(source);
+    if (QFileInfo::exists(target) && !QFileInfo(target).isWritable())
+        clearAttributes(target);
+    writeFileAtomic(target, bytes);
+}
+
+bool FileSystem::makeFolder(const QString &path)
+{
+    return QDir().mkdir(path);
+}
+
+bool FileSystem::isFolder(const QString &path)
+{
+    return QFileInfo(path).isDir();
+}
+
+bool FileSystem::exists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+qint64 FileSystem::fileSize(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        fail(QStringLiteral("Cannot read the size of"), path, QStringLiteral("not found"));
+    return info.size();
+}
+
+#endif  // Q_OS_UNIX

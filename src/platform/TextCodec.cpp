@@ -1,0 +1,253 @@
+#include "TextCodec.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// windows-1252 for 0x80..0x9F; the five bytes it leaves unassigned keep their
+// C1 control of the same value so that every byte has a character of its own.
+constexpr std::array<char16_t, 32> kHigh1252 = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char16_t singleByteChar(uchar b)
+{
+    return (b >= 0x80 && b < 0xA0) ? kHigh1252[b - 0x80] : char16_t(b);
+}
+
+// -1 when the character has no byte in the single-byte mapping.
+int singleByteOf(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh1252[i] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+bool hasLoneSurrogate(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if ((c & 0xF800) != 0xD800)
+            continue;
+        if (c >= 0xDC00)
+            return true;
+        if (p + 1 == end || (p[1] & 0xFC00) != 0xDC00)
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+void decodeSingleByteInto(const QByteArray &bytes, QString &text)
+{
+    text.resize(bytes.size());
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const uchar *in = reinterpret_cast<const uchar *>(bytes.constData());
+    for (qsizetype i = 0, n = bytes.size(); i < n; ++i) out[i] = singleByteChar(in[i]);
+}
+
+std::optional<QByteArray> encodeSingleByte(const QString &text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    const char16_t *in = QStringView(text).utf16();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char16_t c = in[i];
+        if (c < 0x80) {
+            out[i] = char(c);
+            continue;
+        }
+        const int b = singleByteOf(c);
+        if (b < 0)
+            return std::nullopt;
+        out[i] = char(b);
+    }
+    return bytes;
+}
+
+// Decodes without the BOM; nullopt when the UTF-16 holds an unpaired surrogate,
+// which could not be written back.
+std::optional<QString> decodeUtf16(const char *data, qsizetype size, bool littleEndian)
+{
+    const qsizetype n = size / 2;
+    QString text(n, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const uchar *in = reinterpret_cast<const uchar *>(data);
+    if (littleEndian) {
+        for (qsizetype i = 0; i < n; ++i) out[i] = char16_t(in[2 * i] | (in[2 * i + 1] << 8));
+    } else {
+        for (qsizetype i = 0; i < n; ++i) out[i] = char16_t((in[2 * i] << 8) | in[2 * i + 1]);
+    }
+    if (hasLoneSurrogate(text))
+        return std::nullopt;
+    return text;
+}
+
+QByteArray encodeUtf16(const QString &text, bool littleEndian)
+{
+    const qsizetype n = text.size();
+    QByteArray bytes(2 + 2 * n, Qt::Uninitialized);
+    uchar *out = reinterpret_cast<uchar *>(bytes.data());
+    const char16_t *in = QStringView(text).utf16();
+    out[0] = littleEndian ? 0xFF : 0xFE;
+    out[1] = littleEndian ? 0xFE : 0xFF;
+    out += 2;
+    if (littleEndian) {
+        for (qsizetype i = 0; i < n; ++i) {
+            out[2 * i] = uchar(in[i]);
+            out[2 * i + 1] = uchar(in[i] >> 8);
+        }
+    } else {
+        for (qsizetype i = 0; i < n; ++i) {
+            out[2 * i] = uchar(in[i] >> 8);
+            out[2 * i + 1] = uchar(in[i]);
+        }
+    }
+    return bytes;
+}
+
+// Strict UTF-8 (no overlong forms, no encoded surrogates, nothing above
+// U+10FFFF, no truncated sequence), so that the text encodes back to exactly
+// these bytes; false for anything else. Qt's decoder would instead replace
+// bad bytes, drop a truncated tail and swallow a leading BOM. text holds at
+// least bytes.size() characters and is cut to the decoded length on success.
+bool decodeUtf8Into(QByteArrayView bytes, QString &text)
+{
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin;
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = p + bytes.size();
+    while (p < end) {
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            for (int i = 0; i < 8; ++i) out[i] = p[i];
+            p += 8;
+            out += 8;
+        }
+        if (p == end)
+            break;
+        const uchar b = *p;
+        if (b < 0x80) {
+            *out++ = b;
+            ++p;
+            continue;
+        }
+        int length;
+        char32_t code;
+        char32_t lowest;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+            code = b & 0x1F;
+            lowest = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            code = b & 0x0F;
+            lowest = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            code = b & 0x07;
+            lowest = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p < length)
+            return false;
+        for (int i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        if (code >= 0x10000) {
+            *out++ = QChar::highSurrogate(code);
+            *out++ = QChar::lowSurrogate(code);
+        } else {
+            *out++ = char16_t(code);
+        }
+        p += length;
+    }
+    text.resize(out - begin);
+    return true;
+}
+
+}  // namespace
+
+TextCodec::Decoded TextCodec::decode(const QByteArray &bytes)
+{
+    const QByteArrayView all(bytes);
+    // One buffer serves every attempt: a failed UTF-8 pass over a large binary
+    // file then costs no second allocation.
+    QString text(bytes.size(), Qt::Uninitialized);
+    if (all.startsWith(QByteArrayView(kUtf8Bom, 3)) && decodeUtf8Into(all.sliced(3), text))
+        return {std::move(text), TextEncoding::Utf8Bom};
+    if (bytes.size() % 2 == 0 && bytes.size() >= 2) {
+        const uchar b0 = uchar(bytes[0]);
+        const uchar b1 = uchar(bytes[1]);
+        const bool le = b0 == 0xFF && b1 == 0xFE;
+        const bool be = b0 == 0xFE && b1 == 0xFF;
+        if (le || be) {
+            if (auto utf16 = decodeUtf16(bytes.constData() + 2, bytes.size() - 2, le))
+                return {std::move(*utf16),
+                        le ? TextEncoding::Utf16LeBom : TextEncoding::Utf16BeBom};
+        }
+    }
+    if (decodeUtf8Into(all, text))
+        return {std::move(text), TextEncoding::Utf8};
+    decodeSingleByteInto(bytes, text);
+    return {std::move(text), TextEncoding::SingleByte};
+}
+
+std::optional<QByteArray> TextCodec::encode(const QString &text, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::SingleByte:
+        return encodeSingleByte(text);
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom: {
+        if (hasLoneSurrogate(text))
+            return std::nullopt;
+        QByteArray bytes = text.toUtf8();
+        if (encoding == TextEncoding::Utf8Bom)
+            bytes.prepend(kUtf8Bom, 3);
+        return bytes;
+    }
+    case TextEncoding::Utf16LeBom:
+    case TextEncoding::Utf16BeBom:
+        if (hasLoneSurrogate(text))
+            return std::nullopt;
+        return encodeUtf16(text, encoding == TextEncoding::Utf16LeBom);
+    }
+    return std::nullopt;
+}
+
+QString TextCodec::encodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8Bom:
+        return QStringLiteral("UTF-8 with BOM");
+    case TextEncoding::Utf16LeBom:
+        return QStringLiteral("UTF-16 LE");
+    case TextEncoding::Utf16BeBom:
+        return QStringLiteral("UTF-16 BE");
+    case TextEncoding::SingleByte:
+        return QStringLiteral("windows-1252");
+    }
+    return QString();
+}

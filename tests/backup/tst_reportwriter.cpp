@@ -1,0 +1,321 @@
+#include "backup/ReportWriter.h"
+
+#include "engine/TimeStamp.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/Paths.h"
+#include "support/FakeRunHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+const QString kRule = QStringLiteral("    ") + QString(70, QLatin1Char('_'));
+const QDateTime kStart(QDate(2026, 12, 7), QTime(23, 58, 0));
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString entry(int number, const QString &path, int replacements)
+{
+    return QStringLiteral("\r\n") + QString(12 - QString::number(number).size(), u' ') +
+           QString::number(number) + QStringLiteral(")  ") + path +
+           QStringLiteral("\r\n               Replacements made: ") +
+           QString::number(replacements) + QStringLiteral("\r\n");
+}
+
+}  // namespace
+
+class tst_ReportWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The long time format names the zone; pin it so the expected texts hold.
+        qputenv("TZ", "UTC");
+        tzset();
+        QLocale::setDefault(kEnglish);
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        Paths::setApplicationFolderForTesting(m_dir->path());
+        m_report = m_dir->filePath(QStringLiteral("Report.dat"));
+    }
+    void cleanup()
+    {
+        Paths::setApplicationFolderForTesting(QString());
+        Clock::setNowForTesting(nullptr);
+    }
+
+    void diffSeconds_data()
+    {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<qint32>("seconds");
+        QTest::addRow("zero") << qint64(0) << 0;
+        QTest::addRow("half rounds to even 0") << qint64(500) << 0;
+        QTest::addRow("half rounds to even 2") << qint64(1500) << 2;
+        QTest::addRow("2.5 rounds to 2") << qint64(2500) << 2;
+        QTest::addRow("below half") << qint64(1499) << 1;
+        QTest::addRow("above half") << qint64(1501) << 2;
+        QTest::addRow("two days") << qint64(2) * 86400000 << 172800;
+        QTest::addRow("clock set back") << qint64(-90000) << 0;
+        QTest::addRow("a century saturates")
+            << qint64(100) * 366 * 86400000 << std::numeric_limits<qint32>::max();
+    }
+    void diffSeconds()
+    {
+        QFETCH(qint64, ms);
+        QFETCH(qint32, seconds);
+        QCOMPARE(DiffSeconds(kStart, kStart.addMSecs(ms)), seconds);
+    }
+
+    void numberPatterns_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("whole");
+        QTest::addColumn<QString>("twoDecimals");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QTest::addRow("zero") << 0.0 << kEnglish << QString() << QStringLiteral(".");
+        QTest::addRow("rounds to zero") << 0.3 << kEnglish << QString() << QStringLiteral(".3");
+        QTest::addRow("half rounds up") << 2.5 << kEnglish << QStringLiteral("3")
+                                        << QStringLiteral("2.5");
+        QTest::addRow("whole number keeps separator")
+            << 2.0 << kEnglish << QStringLiteral("2") << QStringLiteral("2.");
+        QTest::addRow("two decimals") << 61.0 / 60 << kEnglish << QStringLiteral("1")
+                                      << QStringLiteral("1.02");
+        QTest::addRow("leading decimal zero kept") << 3.05 << kEnglish << QStringLiteral("3")
+                                                   << QStringLiteral("3.05");
+        QTest::addRow("grouped") << 1234567.25 << kEnglish << QStringLiteral("1,234,567")
+                                 << QStringLiteral("1,234,567.25");
+        QTest::addRow("german") << 1234.5 << german << QStringLiteral("1.235")
+                                << QStringLiteral("1.234,5");
+        QTest::addRow("c locale still groups") << 12345.0 << QLocale::c()
+                                               << QStringLiteral("12,345")
+                                               << QStringLiteral("12,345.");
+    }
+    void numberPatterns()
+    {
+        QFETCH(double, value);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, whole);
+        QFETCH(QString, twoDecimals);
+        QCOMPARE(ReportWriter::formatWhole(value, locale), whole);
+        QCOMPARE(ReportWriter::formatTwoDecimals(value, locale), twoDecimals);
+    }
+
+    void reportFile_data()
+    {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<int>("replacements");
+        QTest::addColumn<QString>("endText");
+        QTest::addColumn<QString>("duration");
+        QTest::addColumn<QString>("rate");
+        const QString sameDay = QStringLiteral("Monday, December 7, 2026 @ ");
+        QTest::addRow("0 seconds, rate is the total")
+            << qint64(0) << 12 << sameDay + QStringLiteral("11:58:00 PM UTC")
+            << QStringLiteral("0 seconds") << QStringLiteral("12");
+        QTest::addRow("1 second") << qint64(1000) << 5
+                                  << sameDay + QStringLiteral("11:58:01 PM UTC")
+                                  << QStringLiteral("1 second") << QStringLiteral("5");
+        QTest::addRow("5 seconds") << qint64(5000) << 10
+                                   << sameDay + QStringLiteral("11:58:05 PM UTC")
+                                   << QStringLiteral("5 seconds") << QStringLiteral("2");
+        QTest::addRow("exactly 60 seconds") << qint64(60000) << 1200
+                                            << sameDay + QStringLiteral("11:59:00 PM UTC")
+                                            << QStringLiteral("60 seconds")
+                                            << QStringLiteral("20");
+        QTest::addRow("90 seconds") << qint64(90000) << 4500
+                                    << sameDay + QStringLiteral("11:59:30 PM UTC")
+                                    << QStringLiteral("1.5 minutes") << QStringLiteral("50");
+        QTest::addRow("passing midnight")
+            << qint64(150000) << 30 << QStringLiteral("Tuesday, December 8, 2026 @ 12:00:30 AM UTC")
+            << QStringLiteral("2.5 minutes") << QString();
+        QTest::addRow("rate rounds to nothing")
+            << qint64(10000) << 3 << sameDay + QStringLiteral("11:58:10 PM UTC")
+            << QStringLiteral("10 seconds") << QString();
+        QTest::addRow("clock set back counts as 0")
+            << qint64(-30000) << 7 << sameDay + QStringLiteral("11:57:30 PM UTC")
+            << QStringLiteral("0 seconds") << QStringLiteral("7");
+        QTest::addRow("grouped totals, whole minutes")
+            << qint64(120000) << 1234567 << QStringLiteral("Tuesday, December 8, 2026 @ 12:00:00 AM UTC")
+            << QStringLiteral("2. minutes") << QStringLiteral("10,288");
+    }
+    void reportFile()
+    {
+        QFETCH(qint64, ms);
+        QFETCH(int, replacements);
+        QFETCH(QString, endText);
+        QFETCH(QString, duration);
+        QFETCH(QString, rate);
+
+        FakeRunHost host;
+        setUpRun(host, ms, replacements);
+        OutputData(host.ctx);
+
+        const QString expected =
+            kRule + QStringLiteral("\r\n"
+                                   "\r\n"
+                                   "      SEARCH TOTALS:\r\n"
+                                   "      Search Start            : Monday, December 7, 2026 @ 11:58:00 PM UTC\r\n"
+                                   "      Search End              : ") +
+            endText + QStringLiteral("\r\n      Total Search Time       : ") + duration +
+            QStringLiteral("\r\n      Total Replacements Made : ") +
+            kEnglish.toString(replacements) +
+            QStringLiteral("\r\n      Total Modified Files    : 2"
+                           "\r\n      Replacements Per Second : ") +
+            rate + QStringLiteral("\r\n") + kRule +
+            QStringLiteral("\r\n"
+                           "\r\n"
+                           "      MODIFIED FILES:\r\n"
+                           "\r\n"
+                           "           1)  /data/über.txt\r\n"
+                           "               Replacements made: 1\r\n"
+                           "\r\n"
+                           "           2)  /data/b.txt\r\n"
+                           "               Replacements made: 2\r\n") +
+            kRule + QStringLiteral("\r\n");
+        QCOMPARE(QString::fromUtf8(readAll(m_report)), expected);
+        QCOMPARE(readAll(m_report), expected.toUtf8());
+    }
+
+    void runIsResetAndReportShown()
+    {
+        FakeRunHost host;
+        setUpRun(host, 5000, 3);
+        host.main.minimized = true;
+        OutputData(host.ctx);
+
+        const DocumentBuffer &buffer = host.viewer.buffer;
+        QCOMPARE(buffer.Text(), QString::fromUtf8(readAll(m_report)));
+        QCOMPARE(buffer.FileName(), m_report);
+        QCOMPARE(buffer.encoding(), TextEncoding::Utf8);
+        QCOMPARE(host.viewer.caption, QStringLiteral("Viewing document: ") + m_report);
+        QCOMPARE(host.viewer.tagText, QStringLiteral("Stop"));
+        QCOMPARE(host.viewer.reportLayouts, 1);
+        QCOMPARE(host.ctx.state.ModifiedFileCount, 0);
+        QCOMPARE(host.ctx.state.TotalReplacements, 0);
+        QVERIFY(host.ctx.state.ReportBody.isEmpty());
+        QCOMPARE(host.main.fileListRefreshes, 1);
+        QVERIFY(!host.main.minimized);
+        QCOMPARE(host.main.panel1, QStringLiteral("Scrivlane"));
+    }
+
+    void backupLine_data()
+    {
+        QTest::addColumn<bool>("backup");
+        QTest::addColumn<bool>("specified");
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("tail");
+        const QString sep = QDir::separator();
+        QTest::addRow("no backup") << false << true << QStringLiteral("/b") << QString();
+        QTest::addRow("specified folder")
+            << true << true << QStringLiteral("/home/u/safe")
+            << QStringLiteral("      Backup files were created in /home/u/safe") + sep +
+                   QStringLiteral("Backup") + sep + QStringLiteral("\r\n\r\n");
+        QTest::addRow("specified root gets no double separator")
+            << true << true << QStringLiteral("/")
+            << QStringLiteral("      Backup files were created in /Backup") + sep +
+                   QStringLiteral("\r\n\r\n");
+        QTest::addRow("default location")
+            << true << false << QStringLiteral("/ignored")
+            << QStringLiteral("      Backup files were created in <app>") + sep +
+                   QStringLiteral("Backup") + sep + QStringLiteral("\r\n\r\n");
+    }
+    void backupLine()
+    {
+        QFETCH(bool, backup);
+        QFETCH(bool, specified);
+        QFETCH(QString, root);
+        QFETCH(QString, tail);
+        tail.replace(QStringLiteral("<app>"), m_dir->path());
+        FakeRunHost host;
+        setUpRun(host, 5000, 3);
+        host.request.backup = backup;
+        host.backup.specified = specified;
+        host.backup.root = root;
+        OutputData(host.ctx);
+        const QString report = QString::fromUtf8(readAll(m_report));
+        QVERIFY2(report.endsWith(kRule + QStringLiteral("\r\n") + tail), qPrintable(report));
+    }
+
+    void secondReportReplacesFirst()
+    {
+        FakeRunHost host;
+        setUpRun(host, 5000, 3);
+        host.ctx.state.ReportBody += entry(3, QStringLiteral("/data/c.txt"), 9);
+        OutputData(host.ctx);
+        const QByteArray first = readAll(m_report);
+
+        setUpRun(host, 1000, 1);
+        host.viewer.list = QStringList{QStringLiteral("/data/only.txt")};
+        host.ctx.state.ReportBody = entry(1, QStringLiteral("/data/only.txt"), 1);
+        OutputData(host.ctx);
+        const QByteArray second = readAll(m_report);
+        QVERIFY(second.size() < first.size());
+        QVERIFY(!second.contains("c.txt"));
+        QVERIFY(second.contains("/data/only.txt"));
+        QVERIFY(second.endsWith(kRule.toUtf8() + "\r\n"));
+    }
+
+    void failedWriteLeavesBufferAlone()
+    {
+        const QString blocker = m_dir->filePath(QStringLiteral("blocker"));
+        {
+            QFile f(blocker);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        FakeRunHost host;
+        setUpRun(host, 5000, 3);
+        Paths::setApplicationFolderForTesting(blocker);
+        QVERIFY_THROWS_EXCEPTION(Failure, OutputData(host.ctx));
+        // The buffer still holds the user's file under its own name, unchanged.
+        QCOMPARE(host.viewer.buffer.Text(), QStringLiteral("dog"));
+        QCOMPARE(host.viewer.buffer.FileName(), m_lastFile);
+    }
+
+private:
+    // A finished run of two changed files, the last one still in the buffer in
+    // a single-byte encoding (the report must not inherit it).
+    void setUpRun(FakeRunHost &host, qint64 ms, int replacements)
+    {
+        m_lastFile = m_dir->filePath(QStringLiteral("last.txt"));
+        {
+            QFile f(m_lastFile);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("dog");
+        }
+        host.viewer.buffer.LoadFile(m_lastFile);
+        host.viewer.buffer.setEncoding(TextEncoding::SingleByte);
+        host.main.timeStartText = TimeStamp::generalDateTime(kStart);
+        const QDateTime end = kStart.addMSecs(ms);
+        Clock::setNowForTesting([end] { return end; });
+        host.viewer.list = QStringList{QStringLiteral("/data/über.txt"),
+                                       QStringLiteral("/data/b.txt")};
+        host.ctx.state.TotalReplacements = replacements;
+        host.ctx.state.ModifiedFileCount = 2;
+        host.ctx.state.ReportBody = entry(1, QStringLiteral("/data/über.txt"), 1) +
+                                    entry(2, QStringLiteral("/data/b.txt"), 2);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_report;
+    QString m_lastFile;
+};
+
+QTEST_GUILESS_MAIN(tst_ReportWriter)
+#include "tst_reportwriter.moc"

@@ -1,0 +1,257 @@
+#include "support/FakeRunHost.h"
+#include "support/TempTree.h"
+
+#include "engine/FindRun.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// A tree of files for the Find run:
+//   top/a.txt (cat) top/b.txt (dog) top/c.log (cat)
+//   top/sub/d.txt (cat) top/sub/deeper/e.txt (Cat) top/sub/f.txt (dog)
+class TestFindRun : public QObject {
+    Q_OBJECT
+
+private:
+    static void buildTree(TempTree &t)
+    {
+        t.write(QStringLiteral("top/a.txt"), "a cat");
+        t.write(QStringLiteral("top/b.txt"), "a dog");
+        t.write(QStringLiteral("top/c.log"), "cat");
+        t.write(QStringLiteral("top/sub/d.txt"), "cat");
+        t.write(QStringLiteral("top/sub/deeper/e.txt"), "Cat");
+        t.write(QStringLiteral("top/sub/f.txt"), "dog");
+    }
+    static void aim(FakeRunHost &h, const TempTree &t, bool selectAll)
+    {
+        h.request.folder = t.path(QStringLiteral("top"));
+        h.request.setFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"),
+                            QStringLiteral("c.log")},
+                           selectAll);
+        h.request.find = QStringLiteral("cat");
+    }
+    static QStringList relative(const TempTree &t, const QStringList &paths)
+    {
+        QStringList out;
+        for (const QString &p : paths)
+            out << p.mid(t.path(QStringLiteral("top")).size() + 1);
+        return out;
+    }
+
+private slots:
+    void selectedFilesWithoutSubfolders();
+    void noSelectionStopsBeforeAnyLoad();
+    void subfoldersSkipUnselectedTopFiles_data();
+    void subfoldersSkipUnselectedTopFiles();
+    void twelvePatternsWalkElevenThenReport();
+    void unreadableFileIsReportedAndRunGoesOn();
+    void stopMidRunKeepsListAndSaysNothing();
+    void stopClickWhileRunningOnlySetsTheFlag();
+    void nothingFoundSaysSo();
+    void walkPassesOverLinksAndSpecialFiles();
+    void fuzzyFindAcrossTree();
+};
+
+void TestFindRun::selectedFilesWithoutSubfolders()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    aim(h, t, true);
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("a.txt"), QStringLiteral("c.log")}));
+    QVERIFY(h.viewer.visible);
+    QCOMPARE(h.viewer.indexLabel, QStringLiteral("1"));
+    QCOMPARE(h.viewer.caption, QStringLiteral("Viewing document: ") + h.viewer.list.first());
+    QCOMPARE(h.viewer.buffer.FileName(), h.viewer.list.first());
+    QCOMPARE(h.viewer.buffer.SelText(), QStringLiteral("cat"));
+    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QVERIFY(!h.ctx.state.RunInProgress);
+    QVERIFY(h.dialogs.shown.isEmpty());
+    QCOMPARE(h.main.historySaves, 1);
+    // Every entry, selected or not, is counted in panel 2, with at most 20 characters.
+    QVERIFY(h.main.panel2History.contains(QStringLiteral(" Searching for cat... in document: 3")));
+}
+
+void TestFindRun::noSelectionStopsBeforeAnyLoad()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    aim(h, t, false);
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" No files selected")}));
+    QVERIFY(h.viewer.buffer.FileName().isEmpty());
+    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QVERIFY(!h.ctx.state.RunInProgress);
+}
+
+void TestFindRun::subfoldersSkipUnselectedTopFiles_data()
+{
+    QTest::addColumn<bool>("selectTop");
+    QTest::addColumn<QString>("filters");
+    QTest::addColumn<QStringList>("found");
+    QTest::addRow("nothing selected")
+        << false << "*.txt" << QStringList{"sub/d.txt", "sub/deeper/e.txt"};
+    QTest::addRow("top selected, files before subfolders")
+        << true << "*.txt" << QStringList{"a.txt", "sub/d.txt", "sub/deeper/e.txt"};
+    QTest::addRow("a file matching two patterns is listed twice")
+        << true << "*.log;c*"
+        << QStringList{"c.log", "c.log"};
+    QTest::addRow("empty pattern takes every file")
+        << false << ";*.none" << QStringList{"sub/d.txt", "sub/deeper/e.txt"};
+}
+
+void TestFindRun::subfoldersSkipUnselectedTopFiles()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    QFETCH(bool, selectTop);
+    aim(h, t, selectTop);
+    h.request.subdirectories = true;
+    QFETCH(QString, filters);
+    h.request.filterText = filters;
+
+    cmdFind_Click(h.ctx);
+
+    QFETCH(QStringList, found);
+    const QStringList listed = relative(t, h.viewer.list);
+    // Order within a folder is the platform's listing order; compare as sets.
+    QCOMPARE(QSet<QString>(listed.begin(), listed.end()), QSet<QString>(found.begin(), found.end()));
+    QCOMPARE(listed.size(), found.size());
+    // Depth first: a folder's own files come before its subfolders'.
+    const qsizetype deeper = listed.indexOf(QStringLiteral("sub/deeper/e.txt"));
+    const qsizetype d = listed.indexOf(QStringLiteral("sub/d.txt"));
+    if (deeper >= 0 && d >= 0)
+        QVERIFY(d < deeper);
+    QCOMPARE(h.ctx.state.ModifiedFileCount, found.size());
+    QVERIFY(h.viewer.visible);
+}
+
+void TestFindRun::twelvePatternsWalkElevenThenReport()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    aim(h, t, false);
+    h.request.subdirectories = true;
+    QStringList pieces(11, QStringLiteral("d.txt"));
+    pieces << QStringLiteral("*.*");
+    h.request.filterText = pieces.join(QLatin1Char(';'));
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.viewer.list.size(), 11);
+    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
+    QVERIFY(h.dialogs.shown.first().text.startsWith(
+        QStringLiteral("An error occurred while trying to search.\rExact error was: ")));
+    QVERIFY(t.read(QStringLiteral("app/ErrorLog.log")).contains("cmdFind_Click-frmFind.frm"));
+}
+
+void TestFindRun::unreadableFileIsReportedAndRunGoesOn()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    aim(h, t, true);
+    h.request.setFiles({QStringLiteral("missing.txt"), QStringLiteral("a.txt")}, true);
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
+    QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("a.txt")}));
+}
+
+void TestFindRun::stopMidRunKeepsListAndSaysNothing()
+{
+    TempTree t;
+    for (int i = 0; i < 20; ++i)
+        t.write(QStringLiteral("top/sub/f%1.txt").arg(i), "cat");
+    FakeRunHost h;
+    aim(h, t, false);
+    h.request.subdirectories = true;
+    h.main.onYield = [&] {
+        // The click on "Stop" arrives inside a yield.
+        if (h.viewer.list.size() == 5 && !h.ctx.state.StopRequested)
+            cmdFind_Click(h.ctx);
+    };
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.viewer.list.size(), 5);
+    QVERIFY(h.ctx.state.StopRequested);
+    QVERIFY(h.dialogs.shown.isEmpty());
+    QVERIFY(!h.viewer.visible);
+    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+}
+
+void TestFindRun::stopClickWhileRunningOnlySetsTheFlag()
+{
+    FakeRunHost h;
+    h.main.captions[QStringLiteral("find")] = QStringLiteral("Stop");
+    cmdFind_Click(h.ctx);
+    QVERIFY(h.ctx.state.StopRequested);
+    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QCOMPARE(h.main.historySaves, 0);
+}
+
+void TestFindRun::nothingFoundSaysSo()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    aim(h, t, true);
+    h.request.find = QStringLiteral("zebra");
+    cmdFind_Click(h.ctx);
+    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Search complete")}));
+    QVERIFY(!h.viewer.visible);
+}
+
+void TestFindRun::walkPassesOverLinksAndSpecialFiles()
+{
+    TempTree t;
+    buildTree(t);
+    // A link back up the tree would loop forever if it were followed.
+    QVERIFY(QFile::link(t.path(QStringLiteral("top")), t.path(QStringLiteral("top/sub/loop"))));
+    QCOMPARE(::mkfifo(QFile::encodeName(t.path(QStringLiteral("top/sub/pipe.txt"))).constData(), 0600), 0);
+    FakeRunHost h;
+    aim(h, t, false);
+    h.request.subdirectories = true;
+    h.request.filterText = QStringLiteral("*.txt");
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.viewer.list.size(), 2);
+    QVERIFY(h.dialogs.shown.isEmpty());
+}
+
+void TestFindRun::fuzzyFindAcrossTree()
+{
+    TempTree t;
+    t.write(QStringLiteral("top/a.txt"), "x <b>bold</b> y");
+    t.write(QStringLiteral("top/sub/b.txt"), "<i>");
+    t.write(QStringLiteral("top/sub/c.txt"), "<p>\r\n</p>");
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.setFiles({QStringLiteral("a.txt")}, true);
+    h.request.fuzzy = true;
+    h.request.first = QStringLiteral("<p>");
+    h.request.second = QStringLiteral("</p>");
+    h.request.subdirectories = true;
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("sub/c.txt")}));
+    QCOMPARE(h.viewer.buffer.SelText(), QStringLiteral("<p>\r\n</p>"));
+    QCOMPARE(h.viewer.indexLabel, QStringLiteral("1"));
+}
+
+QTEST_GUILESS_MAIN(TestFindRun)
+#include "tst_findrun.moc"

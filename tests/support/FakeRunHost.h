@@ -1,0 +1,217 @@
+#pragma once
+
+// Plain fakes of the interfaces a run talks through, with scripted answers.
+
+#include "engine/BackupLocation.h"
+#include "engine/DocumentBuffer.h"
+#include "engine/MainPort.h"
+#include "engine/RunContext.h"
+#include "engine/SearchRequest.h"
+#include "engine/ViewerPort.h"
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+
+struct FakeRequest : SearchRequest {
+    bool fuzzy = false;
+    QString find, replace, first, second, fuzzyReplacement;
+    bool caseSensitive = false, wholeWord = false, subdirectories = false, backup = false,
+         minimize = false;
+    QString folder;
+    QStringList files;
+    QList<bool> selected;
+    QString filterText = QStringLiteral("*.*");
+    QString countCaption;  // empty: computed from files/selected
+
+    bool isFuzzy() const override { return fuzzy; }
+    QString findText() const override { return find; }
+    QString replaceText() const override { return replace; }
+    QString firstPart() const override { return first; }
+    QString secondPart() const override { return second; }
+    QString fuzzyReplace() const override { return fuzzyReplacement; }
+    bool isCaseSensitive() const override { return caseSensitive; }
+    bool isWholeWord() const override { return wholeWord; }
+    bool hasSubdirectories() const override { return subdirectories; }
+    bool hasBackup() const override { return backup; }
+    bool isMinimizeWhileReplacing() const override { return minimize; }
+    QString folderPath() const override { return folder; }
+    int fileCount() const override { return int(files.size()); }
+    QString fileName(int index) const override { return files.value(index); }
+    bool isFileSelected(int index) const override { return selected.value(index, false); }
+    QString filters() const override { return filterText; }
+    QString selectionCount() const override
+    {
+        if (!countCaption.isEmpty())
+            return countCaption;
+        return QString::number(selected.count(true)) + QStringLiteral(" of ") +
+               QString::number(files.size());
+    }
+
+    /// Lists the folder's files as File2 would, all selected or none.
+    void setFiles(const QStringList &names, bool select)
+    {
+        files = names;
+        selected = QList<bool>(names.size(), select);
+    }
+};
+
+struct FakeMain : MainPort {
+    FakeRequest *request = nullptr;
+    QString panel1, panel2;
+    QStringList panel2History;
+    QMap<QString, QString> captions{{QStringLiteral("find"), QStringLiteral("Find")},
+                                    {QStringLiteral("replace"), QStringLiteral("Replace")},
+                                    {QStringLiteral("undo"), QStringLiteral("Undo")}};
+    std::function<void()> onYield;
+    int yields = 0;
+    bool minimized = false;
+    QString timeStartText;
+    int historySaves = 0, hintResets = 0, fileListRefreshes = 0, reports = 0;
+    std::function<void()> onOutputData;
+
+    void setStatusText(int panel, const QString &text) override
+    {
+        if (panel == 1) {
+            panel1 = text;
+        } else {
+            panel2 = text;
+            panel2History << text;
+        }
+    }
+    QString toolCaption(const QString &key) const override { return captions.value(key); }
+    void setToolCaption(const QString &key, const QString &caption) override
+    {
+        captions[key] = caption;
+    }
+    void yieldToEvents() override
+    {
+        ++yields;
+        if (onYield)
+            onYield();
+    }
+    void minimizeWindow() override { minimized = true; }
+    void restoreWindow() override { minimized = false; }
+    QString timeStart() const override { return timeStartText; }
+    void setTimeStart(const QString &text) override { timeStartText = text; }
+    void setFindAndReplaceText(const QString &find, const QString &replace) override
+    {
+        request->find = find;
+        request->replace = replace;
+    }
+    void saveHistories() override { ++historySaves; }
+    void resetHints() override { ++hintResets; }
+    void refreshFileList() override { ++fileListRefreshes; }
+    void OutputData() override
+    {
+        ++reports;
+        if (onOutputData)
+            onOutputData();
+    }
+};
+
+struct FakeViewer : ViewerPort {
+    DocumentBuffer buffer;
+    QString hold, tagText;
+    QStringList list;
+    int selectedIndex = -1;
+    QString countLabel, posLabel, newPos, indexLabel, caption;
+    QString find, find2, replace;
+    bool visible = false;
+    int reportLayouts = 0;
+
+    DocumentBuffer &rtbDefault() override { return buffer; }
+    void setHoldText(const QString &text) override { hold = text; }
+    void setTag(const QString &tag) override { tagText = tag; }
+    QString tag() const override { return tagText; }
+    void clearList() override
+    {
+        list.clear();
+        selectedIndex = -1;
+    }
+    void addToList(const QString &path) override { list << path; }
+    int listCount() const override { return int(list.size()); }
+    QString listItem(int index) const override { return list.value(index); }
+    void selectListItem(int index) override { selectedIndex = index; }
+    void setCountLabel(const QString &text) override { countLabel = text; }
+    void setPosLabel(const QString &text) override { posLabel = text; }
+    void setNewPos(const QString &text) override { newPos = text; }
+    void setIndexLabel(const QString &text) override { indexLabel = text; }
+    void setCaption(const QString &text) override { caption = text; }
+    QString findText() const override { return find; }
+    void setFindText(const QString &text) override { find = text; }
+    QString findText2() const override { return find2; }
+    void setReplaceText(const QString &text) override { replace = text; }
+    void showViewer() override { visible = true; }
+    void hideViewer() override { visible = false; }
+    void showReportLayout() override
+    {
+        ++reportLayouts;
+        visible = true;
+    }
+};
+
+struct ScriptedDialogs : Dialogs {
+    struct Shown {
+        QString text, title;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+    QList<Shown> shown;
+    QList<MessageAnswer> answers;  // consumed in order; Yes/Ok when empty
+    QList<std::optional<QString>> inputs;
+
+    MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,
+                          MessageIcon icon, MessageAnswer) override
+    {
+        shown.append({text, title, buttons, icon});
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+    }
+    std::optional<QString> inputText(const QString &, const QString &, const QString &d) override
+    {
+        if (!inputs.isEmpty())
+            return inputs.takeFirst();
+        return d;
+    }
+    QStringList titles() const
+    {
+        QStringList t;
+        for (const Shown &s : shown)
+            t << s.title;
+        return t;
+    }
+};
+
+struct FakeBackup : BackupLocation {
+    QString root;
+    bool specified = false;
+    int commits = 0;
+    QString backupRoot() override { return root; }
+    bool isSpecified() override { return specified; }
+    void commitChoice() override { ++commits; }
+};
+
+/// All fakes wired into one context.
+struct FakeRunHost {
+    FakeRequest request;
+    FakeMain main;
+    FakeViewer viewer;
+    ScriptedDialogs dialogs;
+    FakeBackup backup;
+    RunContext ctx;
+
+    FakeRunHost()
+    {
+        ctx.request = &request;
+        main.request = &request;
+        ctx.main = &main;
+        ctx.viewer = &viewer;
+        ctx.dialogs = &dialogs;
+        ctx.backup = &backup;
+    }
+};
