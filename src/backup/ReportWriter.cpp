@@ -111,18 +111,18 @@ QString ReportWriter::durationText(qint32 seconds, const QLocale &locale)
 QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
 {
     const qint32 seconds = DiffSeconds(data.start, data.end);
-    const double rate = seconds != 0 ? double(data.totalReplacements) / seconds
-                                     : double(data.totalReplacements);
+    const double rate =
+        seconds != 0 ? double(data.totalReplacements) / seconds : double(data.totalReplacements);
     QString text;
     text += kRule + kCrLf;
     text += kCrLf;
     text += QStringLiteral("      SEARCH TOTALS:") + kCrLf;
     text += QStringLiteral("      Search Start            : ") + longDateTime(data.start, locale) +
             kCrLf;
-    text += QStringLiteral("      Search End              : ") + longDateTime(data.end, locale) +
-            kCrLf;
-    text += QStringLiteral("      Total Search Time       : ") + durationText(seconds, locale) +
-            kCrLf;
+    text +=
+        QStringLiteral("      Search End              : ") + longDateTime(data.end, locale) + kCrLf;
+    text +=
+        QStringLiteral("      Total Search Time       : ") + durationText(seconds, locale) + kCrLf;
     text += QStringLiteral("      Total Replacements Made : ") +
             formatWhole(data.totalReplacements, locale) + kCrLf;
     text += QStringLiteral("      Total Modified Files    : ") +

@@ -69,11 +69,9 @@ bool requestIsUndoable(RunContext &ctx)
 void unlistLast(ViewerPort &viewer)
 {
     QStringList keep;
-    for (int k = 0; k + 1 < viewer.listCount(); ++k)
-        keep << viewer.listItem(k);
+    for (int k = 0; k + 1 < viewer.listCount(); ++k) keep << viewer.listItem(k);
     viewer.clearList();
-    for (const QString &path : keep)
-        viewer.addToList(path);
+    for (const QString &path : keep) viewer.addToList(path);
 }
 
 // One selected file of File2, with the boxes already exchanged.

@@ -72,8 +72,7 @@ void ErrorLog::reportFailure(Dialogs &dialogs, const QString &message, const QSt
 }
 
 void ErrorLog::reportFailure(Dialogs &dialogs, const QString &message, const QString &title,
-                             const QString &source, const QString &description,
-                             MessageIcon icon)
+                             const QString &source, const QString &description, MessageIcon icon)
 {
     dialogs.message(message, title, MessageButtons::Ok, icon);
     LogError(source, description, &dialogs);

@@ -36,10 +36,8 @@ QString groupPath(const QString &keyPath)
     if (group.startsWith(root, Qt::CaseInsensitive))
         group = group.mid(root.size());
     group.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    while (group.startsWith(QLatin1Char('/')))
-        group.remove(0, 1);
-    while (group.endsWith(QLatin1Char('/')))
-        group.chop(1);
+    while (group.startsWith(QLatin1Char('/'))) group.remove(0, 1);
+    while (group.endsWith(QLatin1Char('/'))) group.chop(1);
     return group;
 }
 

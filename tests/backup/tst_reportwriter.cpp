@@ -92,21 +92,20 @@ private slots:
         const QLocale german(QLocale::German, QLocale::Germany);
         QTest::addRow("zero") << 0.0 << kEnglish << QString() << QStringLiteral(".");
         QTest::addRow("rounds to zero") << 0.3 << kEnglish << QString() << QStringLiteral(".3");
-        QTest::addRow("half rounds up") << 2.5 << kEnglish << QStringLiteral("3")
-                                        << QStringLiteral("2.5");
+        QTest::addRow("half rounds up")
+            << 2.5 << kEnglish << QStringLiteral("3") << QStringLiteral("2.5");
         QTest::addRow("whole number keeps separator")
             << 2.0 << kEnglish << QStringLiteral("2") << QStringLiteral("2.");
-        QTest::addRow("two decimals") << 61.0 / 60 << kEnglish << QStringLiteral("1")
-                                      << QStringLiteral("1.02");
-        QTest::addRow("leading decimal zero kept") << 3.05 << kEnglish << QStringLiteral("3")
-                                                   << QStringLiteral("3.05");
+        QTest::addRow("two decimals")
+            << 61.0 / 60 << kEnglish << QStringLiteral("1") << QStringLiteral("1.02");
+        QTest::addRow("leading decimal zero kept")
+            << 3.05 << kEnglish << QStringLiteral("3") << QStringLiteral("3.05");
         QTest::addRow("grouped") << 1234567.25 << kEnglish << QStringLiteral("1,234,567")
                                  << QStringLiteral("1,234,567.25");
         QTest::addRow("german") << 1234.5 << german << QStringLiteral("1.235")
                                 << QStringLiteral("1.234,5");
-        QTest::addRow("c locale still groups") << 12345.0 << QLocale::c()
-                                               << QStringLiteral("12,345")
-                                               << QStringLiteral("12,345.");
+        QTest::addRow("c locale still groups")
+            << 12345.0 << QLocale::c() << QStringLiteral("12,345") << QStringLiteral("12,345.");
     }
     void numberPatterns()
     {
@@ -132,16 +131,15 @@ private slots:
         QTest::addRow("1 second") << qint64(1000) << 5
                                   << sameDay + QStringLiteral("11:58:01 PM UTC")
                                   << QStringLiteral("1 second") << QStringLiteral("5");
-        QTest::addRow("5 seconds") << qint64(5000) << 10
-                                   << sameDay + QStringLiteral("11:58:05 PM UTC")
-                                   << QStringLiteral("5 seconds") << QStringLiteral("2");
-        QTest::addRow("exactly 60 seconds") << qint64(60000) << 1200
-                                            << sameDay + QStringLiteral("11:59:00 PM UTC")
-                                            << QStringLiteral("60 seconds")
-                                            << QStringLiteral("20");
-        QTest::addRow("90 seconds") << qint64(90000) << 4500
-                                    << sameDay + QStringLiteral("11:59:30 PM UTC")
-                                    << QStringLiteral("1.5 minutes") << QStringLiteral("50");
+        QTest::addRow("5 seconds")
+            << qint64(5000) << 10 << sameDay + QStringLiteral("11:58:05 PM UTC")
+            << QStringLiteral("5 seconds") << QStringLiteral("2");
+        QTest::addRow("exactly 60 seconds")
+            << qint64(60000) << 1200 << sameDay + QStringLiteral("11:59:00 PM UTC")
+            << QStringLiteral("60 seconds") << QStringLiteral("20");
+        QTest::addRow("90 seconds")
+            << qint64(90000) << 4500 << sameDay + QStringLiteral("11:59:30 PM UTC")
+            << QStringLiteral("1.5 minutes") << QStringLiteral("50");
         QTest::addRow("passing midnight")
             << qint64(150000) << 30 << QStringLiteral("Tuesday, December 8, 2026 @ 12:00:30 AM UTC")
             << QStringLiteral("2.5 minutes") << QString();
@@ -152,7 +150,8 @@ private slots:
             << qint64(-30000) << 7 << sameDay + QStringLiteral("11:57:30 PM UTC")
             << QStringLiteral("0 seconds") << QStringLiteral("7");
         QTest::addRow("grouped totals, whole minutes")
-            << qint64(120000) << 1234567 << QStringLiteral("Tuesday, December 8, 2026 @ 12:00:00 AM UTC")
+            << qint64(120000) << 1234567
+            << QStringLiteral("Tuesday, December 8, 2026 @ 12:00:00 AM UTC")
             << QStringLiteral("2. minutes") << QStringLiteral("10,288");
     }
     void reportFile()
@@ -168,26 +167,30 @@ private slots:
         OutputData(host.ctx);
 
         const QString expected =
-            kRule + QStringLiteral("\r\n"
-                                   "\r\n"
-                                   "      SEARCH TOTALS:\r\n"
-                                   "      Search Start            : Monday, December 7, 2026 @ 11:58:00 PM UTC\r\n"
-                                   "      Search End              : ") +
+            kRule +
+            QStringLiteral(
+                "\r\n"
+                "\r\n"
+                "      SEARCH TOTALS:\r\n"
+                "      Search Start            : Monday, December 7, 2026 @ 11:58:00 PM UTC\r\n"
+                "      Search End              : ") +
             endText + QStringLiteral("\r\n      Total Search Time       : ") + duration +
             QStringLiteral("\r\n      Total Replacements Made : ") +
             kEnglish.toString(replacements) +
-            QStringLiteral("\r\n      Total Modified Files    : 2"
-                           "\r\n      Replacements Per Second : ") +
+            QStringLiteral(
+                "\r\n      Total Modified Files    : 2"
+                "\r\n      Replacements Per Second : ") +
             rate + QStringLiteral("\r\n") + kRule +
-            QStringLiteral("\r\n"
-                           "\r\n"
-                           "      MODIFIED FILES:\r\n"
-                           "\r\n"
-                           "           1)  /data/über.txt\r\n"
-                           "               Replacements made: 1\r\n"
-                           "\r\n"
-                           "           2)  /data/b.txt\r\n"
-                           "               Replacements made: 2\r\n") +
+            QStringLiteral(
+                "\r\n"
+                "\r\n"
+                "      MODIFIED FILES:\r\n"
+                "\r\n"
+                "           1)  /data/über.txt\r\n"
+                "               Replacements made: 1\r\n"
+                "\r\n"
+                "           2)  /data/b.txt\r\n"
+                "               Replacements made: 2\r\n") +
             kRule + QStringLiteral("\r\n");
         QCOMPARE(QString::fromUtf8(readAll(m_report)), expected);
         QCOMPARE(readAll(m_report), expected.toUtf8());
@@ -304,8 +307,8 @@ private:
         host.main.timeStartText = TimeStamp::generalDateTime(kStart);
         const QDateTime end = kStart.addMSecs(ms);
         Clock::setNowForTesting([end] { return end; });
-        host.viewer.list = QStringList{QStringLiteral("/data/über.txt"),
-                                       QStringLiteral("/data/b.txt")};
+        host.viewer.list =
+            QStringList{QStringLiteral("/data/über.txt"), QStringLiteral("/data/b.txt")};
         host.ctx.state.TotalReplacements = replacements;
         host.ctx.state.ModifiedFileCount = 2;
         host.ctx.state.ReportBody = entry(1, QStringLiteral("/data/über.txt"), 1) +

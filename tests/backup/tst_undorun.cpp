@@ -54,9 +54,8 @@ private slots:
         writeFile(path("a.txt"), "a cat, a dog\r\n");
         writeFile(path("b.txt"), "cat");
         writeFile(path("c.txt"), "no pets here");
-        h.request.setFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"),
-                            QStringLiteral("c.txt")},
-                           true);
+        h.request.setFiles(
+            {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")}, true);
     }
     void cleanup()
     {
@@ -98,7 +97,8 @@ private slots:
         QCOMPARE(h.viewer.list, QStringList({path("a.txt"), path("b.txt")}));
         QCOMPARE(h.main.timeStartText, QStringLiteral("2026-05-01 10:00:00"));
 
-        const QString report = QString::fromUtf8(readAll(m_app->filePath(QStringLiteral("Report.dat"))));
+        const QString report =
+            QString::fromUtf8(readAll(m_app->filePath(QStringLiteral("Report.dat"))));
         QVERIFY(report.contains(QStringLiteral("      Total Replacements Made : 3\r\n")));
         QVERIFY(report.contains(QStringLiteral("      Total Modified Files    : 2\r\n")));
         QVERIFY(report.contains(QStringLiteral("           1)  ") + path("a.txt") +
@@ -121,17 +121,20 @@ private slots:
                                << QStringLiteral("This program can't undo a 'Fuzzy Search'.")
                                << QStringLiteral(" Error") << MessageIcon::Information;
         QTest::addRow("no file selected")
-            << QStringLiteral("none") << QStringLiteral("Please select the files that you want to edit.")
+            << QStringLiteral("none")
+            << QStringLiteral("Please select the files that you want to edit.")
             << QStringLiteral(" No files selected") << MessageIcon::Information;
-        QTest::addRow("empty find") << QStringLiteral("nofind")
-                                    << QStringLiteral("You must enter something to search for.")
-                                    << QStringLiteral(" Error") << MessageIcon::Information;
-        QTest::addRow("empty replace") << QStringLiteral("noreplace")
-                                       << QStringLiteral("You must enter something to replace with.")
-                                       << QStringLiteral(" Error") << MessageIcon::Information;
-        QTest::addRow("same strings") << QStringLiteral("same")
-                                      << QStringLiteral("Find and replace strings can't be the same.")
-                                      << QStringLiteral(" Error") << MessageIcon::Error;
+        QTest::addRow("empty find")
+            << QStringLiteral("nofind") << QStringLiteral("You must enter something to search for.")
+            << QStringLiteral(" Error") << MessageIcon::Information;
+        QTest::addRow("empty replace")
+            << QStringLiteral("noreplace")
+            << QStringLiteral("You must enter something to replace with.")
+            << QStringLiteral(" Error") << MessageIcon::Information;
+        QTest::addRow("same strings")
+            << QStringLiteral("same")
+            << QStringLiteral("Find and replace strings can't be the same.")
+            << QStringLiteral(" Error") << MessageIcon::Error;
     }
     void refusals()
     {
@@ -189,8 +192,8 @@ private slots:
         h.request.find = QStringLiteral("bird");
         h.request.replace = QStringLiteral("fish");
         cmdUndo_Click(h.ctx);
-        QCOMPARE(h.dialogs.titles(),
-                 QStringList({QStringLiteral(" Undo replacement"), QStringLiteral(" Search complete")}));
+        QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Undo replacement"),
+                                                  QStringLiteral(" Search complete")}));
         QCOMPARE(h.dialogs.shown[1].text,
                  QStringLiteral("Finished searching through all selected documents."));
         QCOMPARE(h.main.reports, 0);

@@ -139,9 +139,9 @@ private slots:
         QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char1"),
                                QStringLiteral("gone")),
                  QStringLiteral("gone"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"),
-                               QString()),
-                 QStringLiteral("f"));
+        QCOMPARE(
+            ReadRegString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"), QString()),
+            QStringLiteral("f"));
 
         // Deleting the parent takes the nested keys with it, as the registry does.
         DeleteRegKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Find"));
@@ -157,8 +157,7 @@ private slots:
     void corruptFileReadsDefaults()
     {
         QByteArray garbage;
-        for (int i = 0; i < 4096; ++i)
-            garbage.append(char((i * 7919 + 13) % 256));
+        for (int i = 0; i < 4096; ++i) garbage.append(char((i * 7919 + 13) % 256));
         garbage.append("\n[Options\nCase Sensitive\n=\n\"\"\"\n\xff\xfe\x00\x01", 32);
         {
             QFile f(m_ini);

@@ -3,7 +3,7 @@
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
-#include "viewer/ViewerWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "ViewerWindow.h"
 
-#include "dialogs/LargeSearchDialog.h"
+#include "ui/dialogs/LargeSearchDialog.h"
 #include "engine/MainPort.h"
 #include "engine/MatchPrimitives.h"
 #include "engine/RunContext.h"
@@ -42,6 +42,7 @@
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -636,15 +637,34 @@ void ViewerWindow::showReportLayout()
 
 void ViewerWindow::syncViewFromBuffer()
 {
-    if (!isVisible()) {
-        // A run loads many files while the viewer is hidden; lay out only what is shown.
+    if (!isVisible() || m_ctx.state.RunInProgress) {
+        // A run loads many files; lay out only what is shown once it ends.
         m_viewStale = true;
+        if (isVisible() && !m_syncScheduled) {
+            m_syncScheduled = true;
+            QTimer::singleShot(0, this, [this] {
+                m_syncScheduled = false;
+                if (m_viewStale)
+                    syncViewFromBuffer();
+            });
+        }
         return;
     }
     m_viewStale = false;
     m_syncing = true;
     m_viewText = ViewerText::toView(m_buffer.Text());
     rtbDefaultView->setPlainText(m_viewText);
+    const QString shown = ViewerText::fromDocument(rtbDefaultView->document()->toRawText());
+    if (shown != m_viewText) {
+        // The control changed a character on the way in. Same length: positions still
+        // match, so edits stay local. Otherwise an edit could not be mapped back safely.
+        if (shown.size() == m_viewText.size())
+            m_viewText = shown;
+        else
+            rtbDefaultView->setReadOnly(true);
+    } else {
+        rtbDefaultView->setReadOnly(false);
+    }
     m_syncing = false;
     syncSelectionFromBuffer();
 }
@@ -703,6 +723,8 @@ void ViewerWindow::Form_Activate()
     try {
         setStatus(2, QString());
         m_ctx.state.RunInProgress = false;
+        if (m_viewStale)
+            syncViewFromBuffer();
         Label1->setText(QString::number(List1->count()));
         layoutControls();
         if (isFuzzyMode()) {

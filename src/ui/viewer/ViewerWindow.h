@@ -215,6 +215,7 @@ private:
     bool m_syncing = false;
     /// The control lags behind the buffer while the viewer is hidden.
     bool m_viewStale = false;
+    bool m_syncScheduled = false;
     /// The text the control was last given or reported, as the control shows it.
     QString m_viewText;
     /// The user typed since the last load or save.
