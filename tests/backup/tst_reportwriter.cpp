@@ -275,6 +275,17 @@ private slots:
         QVERIFY(second.endsWith(kRule.toUtf8() + "\r\n"));
     }
 
+    void undecodableFileNameStillGivesReport()
+    {
+        FakeRunHost host;
+        setUpRun(host, 5000, 3);
+        // A name byte that is not UTF-8 arrives as a lone surrogate.
+        const QString odd = QStringLiteral("/data/x") + QChar(0xDCE9) + QStringLiteral(".txt");
+        host.ctx.state.ReportBody = entry(1, odd, 3);
+        OutputData(host.ctx);
+        QVERIFY(readAll(m_report).contains("1)  /data/x\xEF\xBF\xBD.txt\r\n"));
+    }
+
     void failedWriteLeavesBufferAlone()
     {
         const QString blocker = m_dir->filePath(QStringLiteral("blocker"));

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "engine/BackupLocation.h"
+#include "engine/DocumentBuffer.h"
+#include "engine/MainPort.h"
+#include "engine/RunContext.h"
+#include "engine/SearchRequest.h"
+#include "engine/ViewerPort.h"
+#include "platform/Dialogs.h"
+
+#include <QStringList>
+
+/// The engine's ports for a headless run driven from the command line: the
+/// request comes from the arguments, every question is answered Yes, and
+/// messages go to standard error.
+/// The viewer's part: the buffer every run works in and the list of files.
+class BenchViewer : public ViewerPort {
+public:
+    QStringList list;
+    QString second;
+
+    DocumentBuffer &rtbDefault() override { return m_buffer; }
+    void setHoldText(const QString &) override {}
+    void setTag(const QString &) override {}
+    QString tag() const override { return QString(); }
+    void clearList() override { list.clear(); }
+    void addToList(const QString &path) override { list << path; }
+    int listCount() const override { return int(list.size()); }
+    QString listItem(int index) const override { return list.value(index); }
+    void selectListItem(int) override {}
+    void setCountLabel(const QString &) override {}
+    void setPosLabel(const QString &) override {}
+    void setNewPos(const QString &) override {}
+    void setIndexLabel(const QString &) override {}
+    void setCaption(const QString &) override {}
+    QString findText() const override { return QString(); }
+    void setFindText(const QString &) override {}
+    QString findText2() const override { return second; }
+    void setReplaceText(const QString &) override {}
+    void showViewer() override {}
+    void hideViewer() override {}
+    void showReportLayout() override {}
+
+
+private:
+    DocumentBuffer m_buffer;
+};
+
+class BenchHost : public SearchRequest, public MainPort, public Dialogs, public BackupLocation {
+public:
+    BenchHost();
+
+    RunContext ctx;
+
+    bool fuzzy = false;
+    QString find, replace, first, second;
+    bool caseSensitive = false, wholeWord = false, backup = false;
+    QString folder, filterText = QStringLiteral("*.*"), backupFolder;
+    QStringList files;
+    bool selectAll = false;
+    BenchViewer viewer;
+
+    // SearchRequest
+    bool isFuzzy() const override { return fuzzy; }
+    QString findText() const override { return find; }
+    QString replaceText() const override { return replace; }
+    QString firstPart() const override { return first; }
+    QString secondPart() const override { return second; }
+    QString fuzzyReplace() const override { return replace; }
+    bool isCaseSensitive() const override { return caseSensitive; }
+    bool isWholeWord() const override { return wholeWord; }
+    bool hasSubdirectories() const override { return true; }
+    bool hasBackup() const override { return backup; }
+    bool isMinimizeWhileReplacing() const override { return false; }
+    QString folderPath() const override { return folder; }
+    int fileCount() const override { return int(files.size()); }
+    QString fileName(int index) const override { return files.value(index); }
+    bool isFileSelected(int) const override { return selectAll; }
+    QString filters() const override { return filterText; }
+    QString selectionCount() const override;
+
+    // MainPort
+    void setStatusText(int, const QString &) override {}
+    QString toolCaption(const QString &key) const override;
+    void setToolCaption(const QString &key, const QString &caption) override;
+    void yieldToEvents() override {}
+    void minimizeWindow() override {}
+    void restoreWindow() override {}
+    QString timeStart() const override { return m_timeStart; }
+    void setTimeStart(const QString &text) override { m_timeStart = text; }
+    void setFindAndReplaceText(const QString &f, const QString &r) override;
+    void saveHistories() override {}
+    void resetHints() override {}
+    void refreshFileList() override {}
+    void OutputData() override {}
+
+    // Dialogs
+    MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,
+                          MessageIcon icon, MessageAnswer defaultAnswer) override;
+    std::optional<QString> inputText(const QString &, const QString &,
+                                     const QString &defaultText) override
+    {
+        return defaultText;
+    }
+
+    // BackupLocation
+    QString backupRoot() override { return backupFolder; }
+    bool isSpecified() override { return true; }
+    void commitChoice() override {}
+
+private:
+    QString m_timeStart;
+    QString m_findCaption = QStringLiteral("Find");
+    QString m_replaceCaption = QStringLiteral("Replace");
+};

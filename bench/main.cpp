@@ -1,0 +1,111 @@
+// scrivlane-bench: runs the engine's Find or Replace over a folder tree from the
+// command line, with every question answered Yes, for timing against grep and sed.
+
+#include "BenchHost.h"
+
+#include "engine/FindRun.h"
+#include "engine/ReplaceRun.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: scrivlane-bench find --find TEXT [--case] [--whole] "
+                 "[--fuzzy FIRST SECOND] [--filters PATTERNS] [--all] FOLDER\n"
+                 "       scrivlane-bench replace --find TEXT --replace TEXT [--case] [--whole] "
+                 "[--fuzzy FIRST SECOND] [--backup ROOT] [--filters PATTERNS] [--all] FOLDER\n");
+    return 2;
+}
+
+void print(const QString &line)
+{
+    std::fputs(QFile::encodeName(line).constData(), stdout);
+    std::fputc('\n', stdout);
+}
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.first();
+    if (command != QLatin1String("find") && command != QLatin1String("replace"))
+        return usage();
+
+    BenchHost host;
+    bool haveReplace = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        auto value = [&](QString &target) {
+            if (i + 1 >= args.size())
+                return false;
+            target = args.at(++i);
+            return true;
+        };
+        bool ok = true;
+        if (a == QLatin1String("--find"))
+            ok = value(host.find);
+        else if (a == QLatin1String("--replace"))
+            ok = haveReplace = value(host.replace);
+        else if (a == QLatin1String("--case"))
+            host.caseSensitive = true;
+        else if (a == QLatin1String("--whole"))
+            host.wholeWord = true;
+        else if (a == QLatin1String("--all"))
+            host.selectAll = true;
+        else if (a == QLatin1String("--filters"))
+            ok = value(host.filterText);
+        else if (a == QLatin1String("--backup"))
+            ok = host.backup = value(host.backupFolder);
+        else if (a == QLatin1String("--fuzzy")) {
+            host.fuzzy = true;
+            ok = value(host.first) && value(host.second);
+        } else if (a.startsWith(QLatin1String("--")))
+            ok = false;
+        else
+            host.folder = QDir::cleanPath(QFileInfo(a).absoluteFilePath());
+        if (!ok)
+            return usage();
+    }
+    if (host.folder.isEmpty() || (command == QLatin1String("replace") && !haveReplace))
+        return usage();
+
+    // The error log goes to a scratch folder, never beside the bench binary.
+    QTemporaryDir scratch;
+    Paths::setApplicationFolderForTesting(scratch.path());
+
+    try {
+        for (const FileSystem::Entry &e : FileSystem::listFolder(host.folder)) {
+            if (e.kind == FileSystem::EntryKind::File)
+                host.files << e.name;
+        }
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+
+    if (command == QLatin1String("find")) {
+        cmdFind_Click(host.ctx);
+        for (const QString &path : host.viewer.list)
+            print(path);
+        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
+    } else {
+        cmdReplace_Click(host.ctx);
+        for (const QString &path : host.viewer.list)
+            print(path);
+        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
+        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.TotalReplacements));
+    }
+    return 0;
+}

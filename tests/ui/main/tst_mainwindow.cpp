@@ -1,0 +1,537 @@
+#include "support/FakeRunHost.h"
+
+#include "platform/Paths.h"
+#include "settings/SettingsStore.h"
+#include "ui/main/FileList.h"
+#include "ui/main/FolderList.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/SingleInstance.h"
+#include "ui/viewer/ViewerWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QLockFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+#include <memory>
+
+using SettingsStore::HKEY_CURRENT_USER;
+
+namespace {
+const QString Options = QStringLiteral("Software\\Scrivlane\\Options");
+const QString FindKey = QStringLiteral("Software\\Scrivlane\\Find\\Normal");
+
+QString stored(const QString &key, const QString &value)
+{
+    return SettingsStore::ReadRegString(HKEY_CURRENT_USER, key, value, QStringLiteral("<none>"));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList itemsOf(const QComboBox *box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void freshUserStartState();
+    void optionBoxesAreStored_data();
+    void optionBoxesAreStored();
+    void backupButtonFollowsTheBackupBox();
+    void findFromToolbarListsMatchingFiles();
+    void findWithSubdirectoriesWalksTheTree();
+    void replaceThenUndoRestoresTheText();
+    void stopClickEndsTheRun_data();
+    void stopClickEndsTheRun();
+    void noRunStartsInsideARun();
+    void ctrlZRunsUndoOnlyOutsideTextFields_data();
+    void ctrlZRunsUndoOnlyOutsideTextFields();
+    void ctrlVOpensViewerOnSelectedFiles();
+    void secondInstanceIsRefusedWithoutTouchingSettings();
+    void historiesSurviveRestart_data();
+    void historiesSurviveRestart();
+    void largeTypeIsStoredAsNormal();
+    void disableControlsLocksExactlyTheListedControls();
+    void filterWithTwoPatternsListsBoth();
+    void selectNoneOnEmptyFolder();
+    void pasteLeavesBoxAloneOnEmptyClipboard();
+
+private:
+    MainWindow &start();
+    void restart();
+    void openSample(const QStringList &names, const QByteArray &content = "the cat sat\r\n");
+    void selectAll() { m_window->File2->selectAll(); }
+    QAction *mainTool(const QString &key) { return m_window->tool(QStringLiteral("Mainbar"), key); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<MainWindow> m_window;
+    QString m_files;
+};
+
+void TestMainWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QDir(m_dir->path()).mkpath(QStringLiteral("app"));
+    Paths::setApplicationFolderForTesting(QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("app"))));
+    SettingsStore::setStoreFileForTesting(m_dir->filePath(QStringLiteral("settings.ini")));
+    m_files = QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("files")));
+    QDir().mkpath(m_files);
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+}
+
+void TestMainWindow::cleanup()
+{
+    if (m_window)
+        m_window->close();
+    m_window.reset();
+    m_dialogs.reset();
+    SettingsStore::setStoreFileForTesting(QString());
+    Paths::setApplicationFolderForTesting(QString());
+    m_dir.reset();
+}
+
+MainWindow &TestMainWindow::start()
+{
+    m_window = std::make_unique<MainWindow>(m_dialogs.get());
+    [&] { QVERIFY(m_window->Form_Load()); }();
+    return *m_window;
+}
+
+void TestMainWindow::restart()
+{
+    m_window->close();
+    m_window.reset();
+    start();
+}
+
+void TestMainWindow::openSample(const QStringList &names, const QByteArray &content)
+{
+    for (const QString &name : names)
+        writeFile(QDir(m_files).filePath(name), content);
+    m_window->Dir2->setPath(m_files);
+    m_window->File2->refresh();
+}
+
+void TestMainWindow::freshUserStartState()
+{
+    MainWindow &w = start();
+    QCOMPARE(w.objectName(), QStringLiteral("frmFind"));
+    QCOMPARE(w.windowTitle(), QStringLiteral(" Scrivlane"));
+    for (const QCheckBox *box : {w.chkSubs, w.chkSensitive, w.chkWhole, w.chkBackup, w.chkMin})
+        QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
+    QVERIFY(!w.cmdSetBack->isVisible());
+    QCOMPARE(w.Dir2->path(), Paths::applicationFolder());
+    for (const QComboBox *box : {w.txtFind, w.txtReplace, w.cboFirst, w.cboSecond, w.cboFuzzyReplace}) {
+        QCOMPARE(box->count(), 0);
+        QVERIFY(box->currentText().isEmpty());
+    }
+    QCOMPARE(itemsOf(w.cboFilters), QStringList({QStringLiteral("*.htm"), QStringLiteral("*.txt"),
+                                                 QStringLiteral("*.ini"), QStringLiteral("*.*")}));
+    QCOMPARE(w.cboFilters->currentIndex(), 0);
+    QCOMPARE(w.File2->pattern(), QStringLiteral("*.htm"));
+    QCOMPARE(w.viewer()->rightMargin(), int(ViewerWindow::NoWrapMargin));
+    QCOMPARE(w.viewer()->rtbDefaultView->font().family(), QStringLiteral("Courier New"));
+    QCOMPARE(w.viewer()->rtbDefaultView->font().pointSize(), 8);
+    QVERIFY(w.optNormal->isChecked());
+    QVERIFY(!w.chkFuzzy->isChecked());
+    QVERIFY(!w.picFuzzy->isVisible());
+    QCOMPARE(w.focusWidget(), w.txtFind);
+    QCOMPARE(w.StatusBar1->findChild<QLabel *>(QStringLiteral("StatusBar1Panel1"))->text(),
+             QStringLiteral("Scrivlane"));
+    QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
+    QVERIFY(m_dialogs->shown.isEmpty());
+    QVERIFY(w.isVisible());
+    // Nothing but the last folder is written while starting.
+    QCOMPARE(stored(Options, QStringLiteral("Backup")), QStringLiteral("<none>"));
+}
+
+void TestMainWindow::optionBoxesAreStored_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("valueName");
+    QTest::addRow("subdirectories") << "chkSubs" << "Search subdirectories";
+    QTest::addRow("case") << "chkSensitive" << "Case Sensitive";
+    QTest::addRow("whole word") << "chkWhole" << "Whole Word";
+    QTest::addRow("minimize") << "chkMin" << "Minimize";
+    QTest::addRow("backup") << "chkBackup" << "Backup";
+}
+
+void TestMainWindow::optionBoxesAreStored()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, valueName);
+    start();
+    auto *check = m_window->findChild<QCheckBox *>(box);
+    QVERIFY(check);
+    check->click();
+    QCOMPARE(stored(Options, valueName), QStringLiteral("1"));
+    restart();
+    check = m_window->findChild<QCheckBox *>(box);
+    QVERIFY(check->isChecked());
+    check->click();
+    QCOMPARE(stored(Options, valueName), QStringLiteral("0"));
+    QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("settings.ini"))));
+}
+
+void TestMainWindow::backupButtonFollowsTheBackupBox()
+{
+    MainWindow &w = start();
+    w.chkBackup->click();
+    QVERIFY(w.cmdSetBack->isVisible());
+    restart();
+    QVERIFY(m_window->cmdSetBack->isVisible());
+    m_window->chkBackup->click();
+    QVERIFY(!m_window->cmdSetBack->isVisible());
+}
+
+void TestMainWindow::findFromToolbarListsMatchingFiles()
+{
+    MainWindow &w = start();
+    writeFile(QDir(m_files).filePath(QStringLiteral("b.txt")), "no match here\r\n");
+    writeFile(QDir(m_files).filePath(QStringLiteral("d.htm")), "a cat\r\n");
+    openSample({QStringLiteral("a.txt"), QStringLiteral("c.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    QCOMPARE(w.File2->count(), 3);
+    selectAll();
+    QCOMPARE(w.Label3->text(), QStringLiteral("3 of 3"));
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    mainTool(QStringLiteral("find"))->trigger();
+
+    const QString sep = QDir::separator();
+    QCOMPARE(w.viewer()->listCount(), 2);
+    QCOMPARE(w.viewer()->listItem(0), m_files + sep + QStringLiteral("a.txt"));
+    QCOMPARE(w.viewer()->listItem(1), m_files + sep + QStringLiteral("c.txt"));
+    QVERIFY(w.viewer()->isVisible());
+    QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
+    QVERIFY(!w.context().state.RunInProgress);
+    QVERIFY(w.txtFind->isEnabled());
+    QCOMPARE(itemsOf(w.txtFind), QStringList{QStringLiteral("cat")});
+    QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("cat"));
+}
+
+void TestMainWindow::findWithSubdirectoriesWalksTheTree()
+{
+    MainWindow &w = start();
+    writeFile(QDir(m_files).filePath(QStringLiteral("sub/deep.txt")), "cat\r\n");
+    openSample({QStringLiteral("top.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.chkSubs->click();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    mainTool(QStringLiteral("find"))->trigger();
+    QStringList found;
+    for (int i = 0; i < w.viewer()->listCount(); ++i)
+        found << QFileInfo(w.viewer()->listItem(i)).fileName();
+    found.sort();
+    QCOMPARE(found, QStringList({QStringLiteral("deep.txt"), QStringLiteral("top.txt")}));
+}
+
+void TestMainWindow::replaceThenUndoRestoresTheText()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("pets.txt")}, "my cat and your cat\r\n");
+    const QString path = QDir(m_files).filePath(QStringLiteral("pets.txt"));
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.txtReplace->setEditText(QStringLiteral("dog"));
+
+    mainTool(QStringLiteral("replace"))->trigger();
+    QCOMPARE(readFile(path), QByteArray("my dog and your dog\r\n"));
+    QCOMPARE(mainTool(QStringLiteral("replace"))->text(), QStringLiteral("Replace"));
+    QCOMPARE(w.Label3->text(), QStringLiteral("1 of 1"));
+    QVERIFY(QFileInfo::exists(QDir(Paths::applicationFolder()).filePath(QStringLiteral("Report.dat"))));
+
+    mainTool(QStringLiteral("undo"))->trigger();
+    QCOMPARE(readFile(path), QByteArray("my cat and your cat\r\n"));
+    QCOMPARE(mainTool(QStringLiteral("undo"))->text(), QStringLiteral("Undo"));
+    QCOMPARE(w.txtFind->currentText(), QStringLiteral("cat"));
+    QCOMPARE(w.txtReplace->currentText(), QStringLiteral("dog"));
+    QVERIFY(!w.context().state.RunInProgress);
+}
+
+void TestMainWindow::stopClickEndsTheRun_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("caption");
+    QTest::addRow("find") << "find" << "Find";
+    QTest::addRow("replace") << "replace" << "Replace";
+}
+
+void TestMainWindow::stopClickEndsTheRun()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, caption);
+    MainWindow &w = start();
+    QStringList names;
+    for (int i = 0; i < 40; ++i)
+        names << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+    openSample(names);
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.txtReplace->setEditText(QStringLiteral("dog"));
+
+    QString captionDuringRun;
+    // Runs at the run's first yield: the tool then shows "Stop".
+    QTimer::singleShot(0, this, [&] {
+        captionDuringRun = mainTool(key)->text();
+        mainTool(key)->trigger();
+    });
+    mainTool(key)->trigger();
+
+    QCOMPARE(captionDuringRun, QStringLiteral("Stop"));
+    QCOMPARE(mainTool(key)->text(), caption);
+    QVERIFY(!w.context().state.RunInProgress);
+    QVERIFY(w.txtFind->isEnabled());
+    QVERIFY(!m_dialogs->titles().contains(QStringLiteral(" Search complete")));
+    int changed = 0;
+    for (const QString &name : std::as_const(names))
+        changed += readFile(QDir(m_files).filePath(name)).contains("dog") ? 1 : 0;
+    if (key == u"find") {
+        QVERIFY(w.viewer()->listCount() < names.size());
+        QCOMPARE(changed, 0);
+    } else {
+        QVERIFY2(changed < names.size(), qPrintable(QString::number(changed)));
+    }
+}
+
+void TestMainWindow::noRunStartsInsideARun()
+{
+    MainWindow &w = start();
+    QStringList names;
+    for (int i = 0; i < 5; ++i)
+        names << QStringLiteral("f%1.txt").arg(i);
+    openSample(names);
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.txtReplace->setEditText(QStringLiteral("dog"));
+    QTimer::singleShot(0, this, [&] {
+        mainTool(QStringLiteral("undo"))->trigger();
+        mainTool(QStringLiteral("find"))->trigger();
+        QTest::keyClick(w.Picture5, Qt::Key_Z, Qt::ControlModifier);
+    });
+    mainTool(QStringLiteral("replace"))->trigger();
+    for (const QString &name : std::as_const(names))
+        QCOMPARE(readFile(QDir(m_files).filePath(name)), QByteArray("the dog sat\r\n"));
+    QCOMPARE(mainTool(QStringLiteral("undo"))->text(), QStringLiteral("Undo"));
+    QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
+}
+
+void TestMainWindow::ctrlZRunsUndoOnlyOutsideTextFields_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addRow("find box") << "txtFind" << QByteArray("the dog sat\r\n");
+    QTest::addRow("replacement box") << "txtReplace" << QByteArray("the dog sat\r\n");
+    QTest::addRow("neutral area") << "Picture5" << QByteArray("the cat sat\r\n");
+}
+
+void TestMainWindow::ctrlZRunsUndoOnlyOutsideTextFields()
+{
+    QFETCH(QString, focus);
+    QFETCH(QByteArray, after);
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt")}, "the dog sat\r\n");
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.txtReplace->setEditText(QStringLiteral("dog"));
+    auto *target = w.findChild<QWidget *>(focus);
+    QVERIFY(target);
+    w.activateWindow();
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(readFile(QDir(m_files).filePath(QStringLiteral("a.txt"))), after);
+}
+
+void TestMainWindow::ctrlVOpensViewerOnSelectedFiles()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.Picture5->setFocus();
+    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(!w.viewer()->isVisible());
+
+    w.File2->item(1)->setSelected(true);
+    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    const QString path = m_files + QDir::separator() + QStringLiteral("b.txt");
+    QCOMPARE(w.viewer()->listCount(), 1);
+    QCOMPARE(w.viewer()->listItem(0), path);
+    QCOMPARE(w.viewer()->rtbDefault().Text(), QStringLiteral("the cat sat\r\n"));
+    QVERIFY(w.viewer()->isVisible());
+}
+
+void TestMainWindow::secondInstanceIsRefusedWithoutTouchingSettings()
+{
+    start();
+    m_window->chkWhole->click();
+    const QString store = m_dir->filePath(QStringLiteral("settings.ini"));
+    const QByteArray before = readFile(store);
+
+    ScriptedDialogs secondDialogs;
+    {
+        MainWindow second(&secondDialogs);
+        QVERIFY(!second.Form_Load());
+        QVERIFY(!second.isVisible());
+        second.close();
+    }
+    QCOMPARE(secondDialogs.shown.size(), 1);
+    QCOMPARE(secondDialogs.shown[0].text, QStringLiteral("Scrivlane is already running."));
+    QCOMPARE(secondDialogs.shown[0].title, QStringLiteral("Scrivlane"));
+    QCOMPARE(secondDialogs.shown[0].icon, MessageIcon::Information);
+    QCOMPARE(readFile(store), before);
+
+    // Once the first copy has ended, a new one starts.
+    restart();
+    QVERIFY(m_window->isVisible());
+}
+
+void TestMainWindow::historiesSurviveRestart_data()
+{
+    QTest::addColumn<bool>("pick");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addRow("save C by a run")
+        << false << QStringList{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")};
+    QTest::addRow("pick C") << true
+                            << QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"),
+                                           QStringLiteral("D")};
+}
+
+void TestMainWindow::historiesSurviveRestart()
+{
+    QFETCH(bool, pick);
+    QFETCH(QStringList, expected);
+    const QStringList abcd = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
+    for (int i = 0; i < abcd.size(); ++i)
+        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i), abcd[i]);
+    MainWindow &w = start();
+    QCOMPARE(itemsOf(w.txtFind), abcd);
+    QCOMPARE(w.txtFind->currentText(), QStringLiteral("A"));
+    if (pick) {
+        emit w.txtFind->activated(2);
+    } else {
+        openSample({QStringLiteral("a.txt")});
+        w.cboFilters->setCurrentIndex(1);
+        selectAll();
+        w.txtFind->setEditText(QStringLiteral("C"));
+        mainTool(QStringLiteral("find"))->trigger();
+    }
+    QCOMPARE(itemsOf(w.txtFind), expected);
+    QCOMPARE(w.txtFind->currentText(), QStringLiteral("C"));
+    restart();
+    QCOMPARE(itemsOf(m_window->txtFind), expected);
+    QCOMPARE(m_window->txtFind->currentText(), QStringLiteral("C"));
+}
+
+void TestMainWindow::largeTypeIsStoredAsNormal()
+{
+    MainWindow &w = start();
+    w.tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->trigger();
+    QVERIFY(w.chkFuzzy->isChecked());
+    QVERIFY(w.picFuzzy->isVisible());
+    restart();
+    QVERIFY(m_window->chkFuzzy->isChecked());
+    QCOMPARE(m_window->focusWidget(), m_window->cboFirst);
+    m_window->optLarge->setChecked(true);
+    restart();
+    QVERIFY(m_window->optNormal->isChecked());
+    QVERIFY(!m_window->picFuzzy->isVisible());
+}
+
+void TestMainWindow::disableControlsLocksExactlyTheListedControls()
+{
+    MainWindow &w = start();
+    w.Disable_Controls();
+    QVERIFY(w.context().state.RunInProgress);
+    QStringList locked;
+    for (const char *name : {"Dir2", "File2", "Drive2", "chkMin", "picFuzzy", "txtFind", "txtReplace",
+                             "Picture3", "cmdFilters", "cboFilters", "cmdSetBack", "chkSensitive",
+                             "chkSubs", "chkWhole", "chkBackup"})
+        locked << QString::fromLatin1(name);
+    for (const QString &name : locked)
+        QVERIFY2(!w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+    for (const char *key : {"normal", "fuzzy", "large"})
+        QVERIFY(!w.tool(QStringLiteral("FindBar"), QString::fromLatin1(key))->isEnabled());
+    for (const char *bar : {"Mainbar", "aboutBar", "PasteBar1", "PasteBar2"})
+        QVERIFY(w.findChild<QToolBar *>(QString::fromLatin1(bar))->isEnabled());
+    QVERIFY(mainTool(QStringLiteral("find"))->isEnabled());
+    w.Enable_Controls();
+    QVERIFY(!w.context().state.RunInProgress);
+    for (const QString &name : locked)
+        QVERIFY2(w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+}
+
+void TestMainWindow::filterWithTwoPatternsListsBoth()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.htm"), QStringLiteral("c.ini")});
+    w.cboFilters->addItem(QStringLiteral("*.txt;*.htm"));
+    w.cboFilters->setCurrentIndex(w.cboFilters->count() - 1);
+    QCOMPARE(w.File2->count(), 2);
+    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
+    w.tool(QStringLiteral("FileBar"), QStringLiteral("all"))->trigger();
+    QCOMPARE(w.Label3->text(), QStringLiteral("2 of 2"));
+    w.tool(QStringLiteral("FileBar"), QStringLiteral("none"))->trigger();
+    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
+}
+
+void TestMainWindow::selectNoneOnEmptyFolder()
+{
+    MainWindow &w = start();
+    w.Dir2->setPath(m_files);
+    w.Select_NoFiles();
+    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 0"));
+    QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\LastDir"), QStringLiteral("Dir")), m_files);
+}
+
+void TestMainWindow::pasteLeavesBoxAloneOnEmptyClipboard()
+{
+    MainWindow &w = start();
+    w.txtFind->setEditText(QStringLiteral("keep"));
+    QApplication::clipboard()->clear();
+    w.PasteBar1->actions().first()->trigger();
+    QCOMPARE(w.txtFind->currentText(), QStringLiteral("keep"));
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    w.PasteBar2->actions().first()->trigger();
+    QCOMPARE(w.txtReplace->currentText(), QStringLiteral("pasted"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,84 @@
+#pragma once
+
+// A stand-in for the main window: the controls the viewer and the large search
+// dialog reach by name, and the search request read from them.
+
+#include "engine/SearchRequest.h"
+#include "support/FakeRunHost.h"
+#include "ui/viewer/ViewerWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <memory>
+
+class StandInMain : public QWidget, public SearchRequest {
+public:
+    QComboBox *txtFind = combo("txtFind");
+    QComboBox *txtReplace = combo("txtReplace");
+    QComboBox *cboFirst = combo("cboFirst");
+    QComboBox *cboSecond = combo("cboSecond");
+    QComboBox *cboFuzzyReplace = combo("cboFuzzyReplace");
+    QCheckBox *chkSensitive = check("chkSensitive");
+    QCheckBox *chkWhole = check("chkWhole");
+    QRadioButton *optNormal = radio("optNormal");
+    QRadioButton *chkFuzzy = radio("chkFuzzy");
+
+    StandInMain() { optNormal->setChecked(true); }
+
+    bool isFuzzy() const override { return chkFuzzy->isChecked(); }
+    QString findText() const override { return txtFind->currentText(); }
+    QString replaceText() const override { return txtReplace->currentText(); }
+    QString firstPart() const override { return cboFirst->currentText(); }
+    QString secondPart() const override { return cboSecond->currentText(); }
+    QString fuzzyReplace() const override { return cboFuzzyReplace->currentText(); }
+    bool isCaseSensitive() const override { return chkSensitive->isChecked(); }
+    bool isWholeWord() const override { return chkWhole->isChecked(); }
+    bool hasSubdirectories() const override { return false; }
+    bool hasBackup() const override { return false; }
+    bool isMinimizeWhileReplacing() const override { return false; }
+    QString folderPath() const override { return {}; }
+    int fileCount() const override { return 0; }
+    QString fileName(int) const override { return {}; }
+    bool isFileSelected(int) const override { return false; }
+    QString filters() const override { return QStringLiteral("*.*"); }
+    QString selectionCount() const override { return QStringLiteral("0 of 0"); }
+
+private:
+    template <typename T>
+    T *named(const char *name)
+    {
+        auto widget = new T(this);
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    }
+    QComboBox *combo(const char *name)
+    {
+        auto box = named<QComboBox>(name);
+        box->setEditable(true);
+        return box;
+    }
+    QCheckBox *check(const char *name) { return named<QCheckBox>(name); }
+    QRadioButton *radio(const char *name) { return named<QRadioButton>(name); }
+};
+
+/// A viewer wired to the stand-in main window, fake status bar and scripted dialogs.
+struct ViewerHarness {
+    StandInMain main;
+    FakeMain status;
+    ScriptedDialogs dialogs;
+    RunContext ctx;
+    std::unique_ptr<ViewerWindow> viewer;
+
+    ViewerHarness()
+    {
+        ctx.request = &main;
+        ctx.main = &status;
+        ctx.dialogs = &dialogs;
+        viewer = std::make_unique<ViewerWindow>(ctx, &main);
+        ctx.viewer = viewer.get();
+    }
+};
