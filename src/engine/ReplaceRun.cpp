@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <QStringList>
+#include <QStringMatcher>
 
 using namespace RunSupport;
 
@@ -84,18 +85,24 @@ QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Ke
                       const QString &NewKeyWord)
 {
     const bool matchCase = ctx.request->isCaseSensitive();
+    // One matcher for the whole text: its set-up is paid once, not per occurrence.
+    const QStringMatcher matcher(Keyword, Qt::CaseSensitive);
+    auto next = [&](qsizetype from) -> qsizetype {
+        if (Keyword.isEmpty())
+            return -1;
+        return matchCase ? matcher.indexIn(QStringView(pString), from)
+                         : TextSearch::indexOf(pString, Keyword, from, false, false);
+    };
     ReplacementBuilder builder(pString);
     qsizetype consumed = 0;
-    qsizetype pos = Keyword.isEmpty()
-                        ? -1
-                        : TextSearch::indexOf(pString, Keyword, 0, matchCase, false);
+    qsizetype pos = next(0);
     while (pos >= 0) {
         builder.appendOriginal(consumed, pos);
         builder.append(NewKeyWord);
         consumed = pos + Keyword.size();
         // The rest of the working text is the original after the match, so the
         // next occurrence is found there; an inserted text is never searched again.
-        pos = TextSearch::indexOf(pString, Keyword, consumed, matchCase, false);
+        pos = next(consumed);
         noteReplacement(ctx, builder.workingDiffers(consumed));
     }
     ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +

@@ -210,13 +210,8 @@ void writeAtomic(const QString &path, const QByteArray &bytes, mode_t newFileMod
         ::unlink(temp.constData());
         throw;
     }
-
-    // The content is in place; a folder that cannot be synced changes nothing for the user.
-    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
+    // The folder itself is not synced: the data reached the disk before the rename,
+    // so after a crash the folder names either the old or the new, complete file.
 }
 
 }  // namespace

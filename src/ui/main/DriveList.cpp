@@ -23,8 +23,7 @@ void DriveList::refresh()
         roots << QDir::toNativeSeparators(root.absolutePath());
     roots.removeDuplicates();
     roots.sort();
-    for (const QString &root : std::as_const(roots))
-        addItem(root, root);
+    for (const QString &root : std::as_const(roots)) addItem(root, root);
     const int index = findData(current);
     if (index >= 0)
         setCurrentIndex(index);

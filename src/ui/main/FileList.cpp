@@ -22,8 +22,7 @@ void FileList::setPattern(const QString &pattern)
 void FileList::refresh()
 {
     QStringList names;
-    for (const QListWidgetItem *item : selectedItems())
-        names << item->text();
+    for (const QListWidgetItem *item : selectedItems()) names << item->text();
     fill(names);
 }
 

@@ -56,7 +56,8 @@ void FolderList::fill()
     int depth = 0;
     QListWidgetItem *openItem = nullptr;
     for (const QString &folder : std::as_const(chain)) {
-        const QString name = depth == 0 ? QDir::toNativeSeparators(folder) : QFileInfo(folder).fileName();
+        const QString name =
+            depth == 0 ? QDir::toNativeSeparators(folder) : QFileInfo(folder).fileName();
         auto *item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(PathRole, QDir::toNativeSeparators(folder));
         openItem = item;

@@ -25,15 +25,13 @@ void HistoryList::remember(const QString &text)
     else
         m_entries.prepend(text);
     // Cut before writing so the store never holds an entry the list dropped.
-    while (m_entries.size() > MaxEntries)
-        m_entries.removeLast();
+    while (m_entries.size() > MaxEntries) m_entries.removeLast();
 }
 
 void HistoryList::write() const
 {
     SettingsStore::DeleteRegKey(HKEY_CURRENT_USER, m_keyPath);
-    for (int i = 0; i < m_entries.size(); ++i)
-        writeValue(i, m_entries.at(i));
+    for (int i = 0; i < m_entries.size(); ++i) writeValue(i, m_entries.at(i));
 }
 
 void HistoryList::save(const QString &text)

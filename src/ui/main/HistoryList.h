@@ -10,7 +10,9 @@ public:
     static constexpr int MaxEntries = 10;
 
     HistoryList(QString keyPath, QString valueName)
-        : m_keyPath(std::move(keyPath)), m_valueName(std::move(valueName)) {}
+        : m_keyPath(std::move(keyPath)), m_valueName(std::move(valueName))
+    {
+    }
 
     const QStringList &entries() const { return m_entries; }
     void setEntries(const QStringList &entries) { m_entries = entries; }

@@ -3,7 +3,7 @@
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
-#include "HistoryList.h"
+#include "HistoryBoxes.h"
 #include "RadioIcons.h"
 #include "SingleInstance.h"
 #include "backup/UndoRun.h"
@@ -76,14 +76,6 @@ QString idleCaption(const QString &key)
     return QStringLiteral("Find");
 }
 
-QStringList itemsOf(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
-}
-
 QIcon themed(const char *name, QStyle::StandardPixmap fallback, const QWidget *widget)
 {
     return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
@@ -114,21 +106,12 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.dialogs = dialogs;
     m_ctx.backup = &m_backup;
 
-    m_findNormal = std::make_unique<HistoryList>(QStringLiteral("Software\\Scrivlane\\Find\\Normal"),
-                                                 QStringLiteral("Char"));
-    m_replaceNormal = std::make_unique<HistoryList>(
-        QStringLiteral("Software\\Scrivlane\\Replace\\Normal"), QStringLiteral("ReplaceChar"));
-    m_firstFuzzy = std::make_unique<HistoryList>(QStringLiteral("Software\\Scrivlane\\Find\\Fuzzy"),
-                                                 QStringLiteral("FirstChar"));
-    m_secondFuzzy = std::make_unique<HistoryList>(
-        QStringLiteral("Software\\Scrivlane\\Find\\Fuzzy"), QStringLiteral("SecondChar"));
-    m_replaceFuzzy = std::make_unique<HistoryList>(
-        QStringLiteral("Software\\Scrivlane\\Replace\\Fuzzy"), QStringLiteral("ReplaceChar"));
-
     buildControls();
     buildToolbars();
     buildPopupMenus();
     connectControls();
+    m_histories =
+        std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
@@ -142,7 +125,6 @@ MainWindow::~MainWindow()
     delete m_viewer;
     m_viewer = nullptr;
 }
-
 
 void MainWindow::buildControls()
 {
@@ -177,6 +159,7 @@ void MainWindow::buildControls()
     optLarge = new QRadioButton(QStringLiteral("&Large"));
     optLarge->setObjectName(QStringLiteral("optLarge"));
     // The type tools show the type; the option buttons only hold it.
+    optNormal->setChecked(true);
     optNormal->hide();
     chkFuzzy->hide();
     optLarge->hide();
@@ -415,21 +398,28 @@ void MainWindow::buildToolbars()
     addTool(aboutBar, QStringLiteral("about"), QStringLiteral("About"),
             themed("help-about", QStyle::SP_MessageBoxInformation, this),
             QStringLiteral("About this application"));
-    addTool(aboutBar, QStringLiteral("readme"), QStringLiteral("Help"),
-            themed("help-contents", QStyle::SP_DialogHelpButton, this));
+    QAction *help = addTool(aboutBar, QStringLiteral("readme"), QStringLiteral("Help"),
+                            themed("help-contents", QStyle::SP_DialogHelpButton, this));
+    help->setShortcut(QKeySequence::HelpContents);
     addTool(aboutBar, QStringLiteral("exit"), QStringLiteral(" Exit "),
             themed("application-exit", QStyle::SP_DialogCloseButton, this),
             QStringLiteral("Close all documents and exit"));
     addToolBar(Qt::TopToolBarArea, aboutBar);
 
-    addTool(FindBar, QStringLiteral("normal"), QStringLiteral("&Normal"), RadioIcons::icon(true, this));
-    addTool(FindBar, QStringLiteral("fuzzy"), QStringLiteral("&Fuzzy"), RadioIcons::icon(false, this));
-    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large"), RadioIcons::icon(false, this));
-    QAction *paragraph = addTool(FindBar, QStringLiteral("paragraph"), QStringLiteral("Paragraph"), QIcon());
+    addTool(FindBar, QStringLiteral("normal"), QStringLiteral("&Normal"),
+            RadioIcons::icon(true, this));
+    addTool(FindBar, QStringLiteral("fuzzy"), QStringLiteral("&Fuzzy"),
+            RadioIcons::icon(false, this));
+    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large"),
+            RadioIcons::icon(false, this));
+    QAction *paragraph =
+        addTool(FindBar, QStringLiteral("paragraph"), QStringLiteral("Paragraph"), QIcon());
     paragraph->setVisible(false);
     // The captions' accelerators, as the hidden option buttons cannot take them.
-    tool(QStringLiteral("FindBar"), QStringLiteral("normal"))->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
-    tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F));
+    tool(QStringLiteral("FindBar"), QStringLiteral("normal"))
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
+    tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F));
 }
 
 void MainWindow::buildPopupMenus()
@@ -446,9 +436,10 @@ void MainWindow::buildPopupMenus()
     }
     FolderOptions = new QMenu(QStringLiteral("Folder Options"), this);
     FolderOptions->setObjectName(QStringLiteral("Folder Options"));
-    const QList<QPair<const char *, const char *>> folderTools = {
-        {"newFolder", "New Folder"}, {"openFolder", "Open"}, {"renameFolder", "Rename"},
-        {"deleteFolder", "Delete"}};
+    const QList<QPair<const char *, const char *>> folderTools = {{"newFolder", "New Folder"},
+                                                                  {"openFolder", "Open"},
+                                                                  {"renameFolder", "Rename"},
+                                                                  {"deleteFolder", "Delete"}};
     for (const auto &[key, caption] : folderTools) {
         QAction *action = FolderOptions->addAction(QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(key));
@@ -515,7 +506,8 @@ void MainWindow::connectControls()
         connect(bar, &QToolBar::actionTriggered, this, [this, bar] { PasteBar_ButtonClick(bar); });
 
     for (QComboBox *box : {txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace})
-        connect(box, &QComboBox::activated, this, [this, box](int index) { historyPicked(box, index); });
+        connect(box, &QComboBox::activated, this,
+                [this, box](int index) { historyPicked(box, index); });
 
     connect(optNormal, &QRadioButton::clicked, this, &MainWindow::optNormal_Click);
     connect(chkFuzzy, &QRadioButton::clicked, this, &MainWindow::chkFuzzy_Click);
@@ -535,17 +527,17 @@ void MainWindow::connectControls()
     Dir2->viewport()->installEventFilter(this);
 }
 
-
 void MainWindow::loadStep(const std::function<void()> &step)
 {
     try {
         step();
     } catch (const Failure &failure) {
-        ErrorLog::reportFailure(
-            dialogs(),
-            ErrorLog::exactErrorMessage(QStringLiteral("An error occurred while loading the program."),
-                                        failure.description()),
-            QStringLiteral(" Error"), QStringLiteral("Form_Load-frmFind.frm"), failure.description());
+        ErrorLog::reportFailure(dialogs(),
+                                ErrorLog::exactErrorMessage(
+                                    QStringLiteral("An error occurred while loading the program."),
+                                    failure.description()),
+                                QStringLiteral(" Error"), QStringLiteral("Form_Load-frmFind.frm"),
+                                failure.description());
     }
 }
 
@@ -565,8 +557,9 @@ bool MainWindow::Form_Load()
     m_instance = std::make_unique<SingleInstance>();
     if (!m_instance->tryAcquire()) {
         m_instance.reset();
-        dialogs().message(QStringLiteral("Scrivlane is already running."), QStringLiteral("Scrivlane"),
-                          MessageButtons::Ok, MessageIcon::Information);
+        dialogs().message(QStringLiteral("Scrivlane is already running."),
+                          QStringLiteral("Scrivlane"), MessageButtons::Ok,
+                          MessageIcon::Information);
         return false;
     }
     m_loaded = true;
@@ -574,8 +567,11 @@ bool MainWindow::Form_Load()
     loadStep([this] { Fill_Combos(); });
     loadStep([this] { placeFuzzyPanel(); });
     loadStep([this] {
+        // The help file ships beside the executable, even where the program's own
+        // files go to the per-user data folder.
+        m_helpFile = QDir(QCoreApplication::applicationDirPath())
+                         .filePath(QStringLiteral("Scrivlane.html"));
         const QString folder = Paths::withTrailingSeparator(Paths::applicationFolder());
-        m_helpFile = folder + QStringLiteral("Scrivlane.html");
         m_ctx.state.DefaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
     m_loading = true;
@@ -595,21 +591,11 @@ bool MainWindow::Form_Load()
         else
             setFolder(Paths::applicationFolder());
     });
-    const QList<QPair<QComboBox *, HistoryList *>> histories = {
-        {txtFind, m_findNormal.get()},
-        {cboFirst, m_firstFuzzy.get()},
-        {cboSecond, m_secondFuzzy.get()},
-        {cboFuzzyReplace, m_replaceFuzzy.get()},
-        {txtReplace, m_replaceNormal.get()}};
-    for (const auto &[box, list] : histories) {
-        loadStep([&] {
-            list->load();
-            box->addItems(list->entries());
-        });
-    }
+    loadStep([this] { m_histories->load(); });
     loadStep([this] {
         QStringList filters;
-        for (int i = 0; i < HistoryList::MaxEntries; ++i) {
+        // More filters may be stored; only the first ten are read back.
+        for (int i = 0; i < 10; ++i) {
             const QString filter = read(KeyFilters, QStringLiteral("Filter") + QString::number(i));
             if (!filter.isEmpty())
                 filters << filter;
@@ -656,7 +642,8 @@ void MainWindow::Form_Unload()
     if (!m_loaded)
         return;
     const bool fuzzy = chkFuzzy->isChecked() && !optLarge->isChecked();
-    write(KeySearchType, QStringLiteral("Type"), fuzzy ? QStringLiteral("Fuzzy") : QStringLiteral("Normal"));
+    write(KeySearchType, QStringLiteral("Type"),
+          fuzzy ? QStringLiteral("Fuzzy") : QStringLiteral("Normal"));
     write(KeyLastDir, QStringLiteral("Dir"), Dir2->path());
     for (int i = 0; i < cboFilters->count(); ++i)
         write(KeyFilters, QStringLiteral("Filter") + QString::number(i), cboFilters->itemText(i));
@@ -683,73 +670,21 @@ void MainWindow::Exit_Program()
     close();
 }
 
-
-HistoryList &MainWindow::historyOf(QComboBox *box)
-{
-    if (box == txtReplace)
-        return *m_replaceNormal;
-    if (box == cboFirst)
-        return *m_firstFuzzy;
-    if (box == cboSecond)
-        return *m_secondFuzzy;
-    if (box == cboFuzzyReplace)
-        return *m_replaceFuzzy;
-    return *m_findNormal;
-}
-
-void MainWindow::syncHistory(QComboBox *box, const HistoryList &list, bool selectTop)
-{
-    const QString text = box->currentText();
-    const QSignalBlocker blocker(box);
-    const QStringList &entries = list.entries();
-    if (box->count() == entries.size()) {
-        for (int i = 0; i < entries.size(); ++i) {
-            if (box->itemText(i) != entries.at(i))
-                box->setItemText(i, entries.at(i));
-        }
-    } else {
-        box->clear();
-        box->addItems(entries);
-    }
-    if (selectTop && !entries.isEmpty())
-        box->setCurrentIndex(0);
-    else
-        box->setEditText(text);
-}
-
 void MainWindow::Save_SearchChar()
 {
-    if (isFuzzy()) {
-        m_firstFuzzy->setEntries(itemsOf(cboFirst));
-        m_secondFuzzy->setEntries(itemsOf(cboSecond));
-        HistoryList::saveFuzzyPair(*m_firstFuzzy, cboFirst->currentText(), *m_secondFuzzy,
-                                   cboSecond->currentText());
-        syncHistory(cboFirst, *m_firstFuzzy, !cboFirst->currentText().isEmpty());
-        syncHistory(cboSecond, *m_secondFuzzy, !cboSecond->currentText().isEmpty());
-    } else {
-        m_findNormal->setEntries(itemsOf(txtFind));
-        m_findNormal->save(txtFind->currentText());
-        syncHistory(txtFind, *m_findNormal, !txtFind->currentText().isEmpty());
-    }
+    m_histories->saveFind(isFuzzy());
 }
 
 void MainWindow::Save_ReplaceChar()
 {
-    QComboBox *box = isFuzzy() ? cboFuzzyReplace : txtReplace;
-    HistoryList &list = historyOf(box);
-    list.setEntries(itemsOf(box));
-    list.save(box->currentText());
-    syncHistory(box, list, !box->currentText().isEmpty());
+    m_histories->saveReplace(isFuzzy());
 }
 
 void MainWindow::historyPicked(QComboBox *box, int index)
 {
     if (index < 0 || index >= box->count())
         return;
-    HistoryList &list = historyOf(box);
-    list.setEntries(itemsOf(box));
-    list.pick(index);
-    syncHistory(box, list, true);
+    m_histories->pick(box, index);
     if (box == cboFirst && m_viewer->cboFind->count() > 0)
         m_viewer->cboFind->setCurrentIndex(0);
     if (box == cboFuzzyReplace && m_viewer->cboReplace->count() > 0)
@@ -760,26 +695,7 @@ void MainWindow::historyPicked(QComboBox *box, int index)
 void MainWindow::Fill_Combos()
 {
     m_viewer->clearList();
-    QList<QPair<QComboBox *, QComboBox *>> pairs;
-    if (isFuzzy())
-        pairs = {{cboFirst, m_viewer->cboFind}, {cboSecond, m_viewer->cboFind2},
-                 {cboFuzzyReplace, m_viewer->cboReplace}};
-    else
-        pairs = {{txtFind, m_viewer->cboFind}, {txtReplace, m_viewer->cboReplace}};
-    for (QComboBox *target : {m_viewer->cboFind, m_viewer->cboFind2, m_viewer->cboReplace}) {
-        const QSignalBlocker blocker(target);
-        target->clear();
-    }
-    for (const auto &[source, target] : std::as_const(pairs)) {
-        const QSignalBlocker blocker(target);
-        for (int i = 0; i < qMin(source->count(), HistoryList::MaxEntries); ++i) {
-            if (!source->itemText(i).isEmpty())
-                target->addItem(source->itemText(i));
-        }
-        if (source->count() > 0)
-            target->setCurrentIndex(qMin(source->currentIndex(), target->count() - 1));
-        target->setCurrentText(source->currentText());
-    }
+    m_histories->mirror(isFuzzy(), m_viewer->cboFind, m_viewer->cboFind2, m_viewer->cboReplace);
 }
 
 void MainWindow::RefreshCombos()
@@ -792,7 +708,6 @@ void MainWindow::RefreshCombos()
     }
     cboFilters->setCurrentIndex(0);
 }
-
 
 void MainWindow::parkFocus(QWidget *target)
 {
@@ -816,7 +731,8 @@ void MainWindow::Change_SearchOptions()
 void MainWindow::optNormal_Click()
 {
     Change_SearchOptions();
-    if (LargeSearchDialog *large = m_viewer->largeSearchDialog())
+    // The large search dialog is created on first use only.
+    if (auto *large = findChild<LargeSearchDialog *>())
         large->hide();
     picFuzzy->hide();
     parkFocus();
@@ -826,7 +742,7 @@ void MainWindow::chkFuzzy_Click()
 {
     Change_SearchOptions();
     placeFuzzyPanel();
-    if (LargeSearchDialog *large = m_viewer->largeSearchDialog()) {
+    if (auto *large = findChild<LargeSearchDialog *>()) {
         large->hide();
         large->setTag(QStringLiteral("FuzzyReplace"));
     }
@@ -899,12 +815,10 @@ void MainWindow::Reset_Hints()
 {
     if (m_ctx.state.RunInProgress)
         return;
-    for (QLabel *arrow : std::as_const(imgArrow1))
-        arrow->hide();
+    for (QLabel *arrow : std::as_const(imgArrow1)) arrow->hide();
     setStatusText(2, QString());
     setStatusText(1, Idle);
-    for (QToolButton *indicator : {cmdCase, cmdWhole, cmdSubs, cmdMin, cmdBack})
-        indicator->hide();
+    for (QToolButton *indicator : {cmdCase, cmdWhole, cmdSubs, cmdMin, cmdBack}) indicator->hide();
 }
 
 void MainWindow::clean_up()
@@ -925,7 +839,8 @@ void MainWindow::optionClicked(QCheckBox *box)
         parkFocus();
         write(KeyOptions, QStringLiteral("Search subdirectories"), value);
     } else if (box == chkSensitive || box == chkWhole) {
-        write(KeyOptions, box == chkSensitive ? QStringLiteral("Case Sensitive") : QStringLiteral("Whole Word"),
+        write(KeyOptions,
+              box == chkSensitive ? QStringLiteral("Case Sensitive") : QStringLiteral("Whole Word"),
               value);
         if (QApplication::activeWindow() == this)
             parkFocus();
@@ -940,7 +855,6 @@ void MainWindow::optionClicked(QCheckBox *box)
         parkFocus();
     }
 }
-
 
 void MainWindow::Mainbar_ButtonClick(const QString &key)
 {
@@ -1000,8 +914,8 @@ void MainWindow::runTrapped(const QString &key)
     const QString procedure = key == u"find"      ? QStringLiteral("cmdFind_Click-frmFind.frm")
                               : key == u"replace" ? QStringLiteral("cmdReplace_Click-frmFind.frm")
                                                   : QStringLiteral("cmdUndo_Click-frmFind.frm");
-    ErrorLog::reportFailure(dialogs(), ErrorLog::exactErrorMessage(sentence, source), QStringLiteral(" Error"),
-                            procedure, source);
+    ErrorLog::reportFailure(dialogs(), ErrorLog::exactErrorMessage(sentence, source),
+                            QStringLiteral(" Error"), procedure, source);
 }
 
 void MainWindow::FileBar_ButtonClick(const QString &key)
@@ -1039,7 +953,8 @@ void MainWindow::aboutBar_ButtonClick(const QString &key)
 void MainWindow::showAbout()
 {
     dialogs().message(QStringLiteral("Scrivlane\n\nFind and replace text in many files at once."),
-                      QStringLiteral(" About Scrivlane"), MessageButtons::Ok, MessageIcon::Information);
+                      QStringLiteral(" About Scrivlane"), MessageButtons::Ok,
+                      MessageIcon::Information);
 }
 
 void MainWindow::viewSelectedFiles()
@@ -1059,9 +974,10 @@ void MainWindow::viewSelectedFiles()
         viewer.rtbDefault().LoadFile(first);
         viewer.setHoldText(viewer.rtbDefault().Text());
     } catch (const Failure &failure) {
-        ErrorLog::reportFailure(dialogs(), QStringLiteral("There was an error while attempting to view the file."),
-                                QStringLiteral("Error"), QStringLiteral("View_Source-frmFind.frm"),
-                                failure.description());
+        ErrorLog::reportFailure(
+            dialogs(), QStringLiteral("There was an error while attempting to view the file."),
+            QStringLiteral("Error"), QStringLiteral("View_Source-frmFind.frm"),
+            failure.description());
         return;
     }
     viewer.setCaption(QStringLiteral("Viewing document:  ") + first);
@@ -1071,7 +987,6 @@ void MainWindow::viewSelectedFiles()
     setStatusText(1, Idle);
     viewer.showViewer();
 }
-
 
 bool MainWindow::isInTextField() const
 {
@@ -1093,7 +1008,8 @@ bool MainWindow::keyDown(QObject *watched, QKeyEvent *event)
     }
     const QWidget *focus = QApplication::focusWidget();
     const bool inLists = watched == Dir2 || watched == File2 || watched == Dir2->viewport() ||
-                         watched == File2->viewport() || (focus && (focus == Dir2 || focus == File2));
+                         watched == File2->viewport() ||
+                         (focus && (focus == Dir2 || focus == File2));
     if (inLists) {
         // The lists are driven with the pointer only.
         Picture2->setFocus();
@@ -1109,8 +1025,8 @@ bool MainWindow::keyUp(QKeyEvent *event)
     // A key released during a run must not cancel a Stop click.
     if (!m_ctx.state.RunInProgress)
         m_ctx.state.StopRequested = false;
-    const Qt::KeyboardModifiers mods =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
+                                                             Qt::ShiftModifier | Qt::MetaModifier);
     const bool idle = !m_ctx.state.RunInProgress;
     if (mods == Qt::AltModifier && event->key() == Qt::Key_L) {
         if (idle)
@@ -1124,12 +1040,16 @@ bool MainWindow::keyUp(QKeyEvent *event)
         if (idle)
             Select_AllFiles();
         return true;
-    case Qt::Key_F: Mainbar_ButtonClick(QStringLiteral("find")); return true;
+    case Qt::Key_F:
+        Mainbar_ButtonClick(QStringLiteral("find"));
+        return true;
     case Qt::Key_N:
         if (idle)
             Select_NoFiles();
         return true;
-    case Qt::Key_R: Mainbar_ButtonClick(QStringLiteral("replace")); return true;
+    case Qt::Key_R:
+        Mainbar_ButtonClick(QStringLiteral("replace"));
+        return true;
     case Qt::Key_Q:
         m_ctx.state.StopRequested = true;
         Exit_Program();
@@ -1145,7 +1065,8 @@ bool MainWindow::keyUp(QKeyEvent *event)
             return false;
         Mainbar_ButtonClick(QStringLiteral("undo"));
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -1179,10 +1100,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
-
 
 void MainWindow::CountFiles()
 {
@@ -1215,8 +1136,9 @@ void MainWindow::Drive2_Change()
     const QFileInfo info(root);
     if (root.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(root).isReadable()) {
         setStatusText(2, QStringLiteral(" "));
-        dialogs().message(QStringLiteral("That drive is not available."), QStringLiteral("Error reading drive"),
-                          MessageButtons::Ok, MessageIcon::Error);
+        dialogs().message(QStringLiteral("That drive is not available."),
+                          QStringLiteral("Error reading drive"), MessageButtons::Ok,
+                          MessageIcon::Error);
         Drive2->showDriveOf(Dir2->path());
         return;
     }
@@ -1244,37 +1166,82 @@ void MainWindow::cboFilters_Click()
 void MainWindow::updateFileOptions()
 {
     const bool selected = File2->selectedCount() > 0;
-    for (QAction *action : FileOptions->actions())
-        action->setEnabled(selected);
+    for (QAction *action : FileOptions->actions()) action->setEnabled(selected);
     for (QAction *action : FileOptions->actions()) {
         if (action->objectName() == u"find")
             action->setEnabled(chkSubs->isChecked() || selected);
     }
 }
 
-
-bool MainWindow::isFuzzy() const { return chkFuzzy->isChecked(); }
-QString MainWindow::findText() const { return txtFind->currentText(); }
-QString MainWindow::replaceText() const { return txtReplace->currentText(); }
-QString MainWindow::firstPart() const { return cboFirst->currentText(); }
-QString MainWindow::secondPart() const { return cboSecond->currentText(); }
-QString MainWindow::fuzzyReplace() const { return cboFuzzyReplace->currentText(); }
-bool MainWindow::isCaseSensitive() const { return chkSensitive->isChecked(); }
-bool MainWindow::isWholeWord() const { return chkWhole->isChecked(); }
-bool MainWindow::hasSubdirectories() const { return chkSubs->isChecked(); }
-bool MainWindow::hasBackup() const { return chkBackup->isChecked(); }
-bool MainWindow::isMinimizeWhileReplacing() const { return chkMin->isChecked(); }
-QString MainWindow::folderPath() const { return Dir2->path(); }
-int MainWindow::fileCount() const { return File2->count(); }
+bool MainWindow::isFuzzy() const
+{
+    return chkFuzzy->isChecked();
+}
+QString MainWindow::findText() const
+{
+    return txtFind->currentText();
+}
+QString MainWindow::replaceText() const
+{
+    return txtReplace->currentText();
+}
+QString MainWindow::firstPart() const
+{
+    return cboFirst->currentText();
+}
+QString MainWindow::secondPart() const
+{
+    return cboSecond->currentText();
+}
+QString MainWindow::fuzzyReplace() const
+{
+    return cboFuzzyReplace->currentText();
+}
+bool MainWindow::isCaseSensitive() const
+{
+    return chkSensitive->isChecked();
+}
+bool MainWindow::isWholeWord() const
+{
+    return chkWhole->isChecked();
+}
+bool MainWindow::hasSubdirectories() const
+{
+    return chkSubs->isChecked();
+}
+bool MainWindow::hasBackup() const
+{
+    return chkBackup->isChecked();
+}
+bool MainWindow::isMinimizeWhileReplacing() const
+{
+    return chkMin->isChecked();
+}
+QString MainWindow::folderPath() const
+{
+    return Dir2->path();
+}
+int MainWindow::fileCount() const
+{
+    return File2->count();
+}
 QString MainWindow::fileName(int index) const
 {
     const QListWidgetItem *item = File2->item(index);
     return item ? item->text() : QString();
 }
-bool MainWindow::isFileSelected(int index) const { return File2->isSelected(index); }
-QString MainWindow::filters() const { return cboFilters->currentText(); }
-QString MainWindow::selectionCount() const { return Label3->text(); }
-
+bool MainWindow::isFileSelected(int index) const
+{
+    return File2->isSelected(index);
+}
+QString MainWindow::filters() const
+{
+    return cboFilters->currentText();
+}
+QString MainWindow::selectionCount() const
+{
+    return Label3->text();
+}
 
 void MainWindow::setStatusText(int panel, const QString &text)
 {
@@ -1310,8 +1277,14 @@ void MainWindow::restoreWindow()
         showNormal();
 }
 
-QString MainWindow::timeStart() const { return lblTimeStart->text(); }
-void MainWindow::setTimeStart(const QString &text) { lblTimeStart->setText(text); }
+QString MainWindow::timeStart() const
+{
+    return lblTimeStart->text();
+}
+void MainWindow::setTimeStart(const QString &text)
+{
+    lblTimeStart->setText(text);
+}
 
 void MainWindow::saveHistories()
 {

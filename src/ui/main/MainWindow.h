@@ -26,7 +26,7 @@ class Dialogs;
 class DriveList;
 class FileList;
 class FolderList;
-class HistoryList;
+class HistoryBoxes;
 class SingleInstance;
 class ViewerWindow;
 
@@ -199,8 +199,8 @@ private:
     void connectControls();
     QComboBox *newHistoryBox(const char *name);
     QCheckBox *newOption(QCheckBox *&box, const char *name, const QString &caption);
-    QAction *addTool(QToolBar *bar, const QString &key, const QString &caption,
-                     const QIcon &icon, const QString &description = QString());
+    QAction *addTool(QToolBar *bar, const QString &key, const QString &caption, const QIcon &icon,
+                     const QString &description = QString());
     void parkFocus(QWidget *target = nullptr);
     void optionClicked(QCheckBox *box);
     void runCommand(const QString &key);
@@ -211,8 +211,6 @@ private:
     void loadStep(const std::function<void()> &step);
     void setCheckFromText(QCheckBox *box, const QString &text);
     void setFolder(const QString &path);
-    HistoryList &historyOf(QComboBox *box);
-    void syncHistory(QComboBox *box, const HistoryList &list, bool selectTop);
     void placeFuzzyPanel();
 
     RunContext m_ctx;
@@ -220,11 +218,7 @@ private:
     DefaultBackupLocation m_backup;
     ViewerWindow *m_viewer = nullptr;
     std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<HistoryList> m_findNormal;
-    std::unique_ptr<HistoryList> m_replaceNormal;
-    std::unique_ptr<HistoryList> m_firstFuzzy;
-    std::unique_ptr<HistoryList> m_secondFuzzy;
-    std::unique_ptr<HistoryList> m_replaceFuzzy;
+    std::unique_ptr<HistoryBoxes> m_histories;
     QWidget *m_findBoxes = nullptr;
     QString m_helpFile;
     /// The Mainbar tool whose run is under way; empty when idle.

@@ -7,7 +7,8 @@
 
 QPixmap RadioIcons::pixmap(bool selected, const QWidget *widget)
 {
-    const int size = widget->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, widget);
+    const int size =
+        widget->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, widget);
     QPixmap picture(size, size);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);

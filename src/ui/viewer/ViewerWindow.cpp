@@ -923,7 +923,6 @@ void ViewerWindow::closeViewer()
 {
     m_ctx.state.StopRequested = true;
     // The list goes; unsaved changes of the shown document are offered first.
-    updateFileModified();
     PromptSaveModified();
     SearchStart = 0;
     FoundPos = 0;

@@ -18,16 +18,14 @@ QString stored(const QString &key, const QString &value)
 QStringList storedList(const QString &key, const QString &name, int count)
 {
     QStringList values;
-    for (int i = 0; i < count; ++i)
-        values << stored(key, name + QString::number(i));
+    for (int i = 0; i < count; ++i) values << stored(key, name + QString::number(i));
     return values;
 }
 
 QStringList letters(int count)
 {
     QStringList list;
-    for (int i = 0; i < count; ++i)
-        list << QString(QChar(u'A' + i));
+    for (int i = 0; i < count; ++i) list << QString(QChar(u'A' + i));
     return list;
 }
 }  // namespace
@@ -39,7 +37,8 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        SettingsStore::setStoreFileForTesting(m_dir.filePath(QStringLiteral("store-%1.ini").arg(++m_run)));
+        SettingsStore::setStoreFileForTesting(
+            m_dir.filePath(QStringLiteral("store-%1.ini").arg(++m_run)));
     }
     void cleanupTestCase() { SettingsStore::setStoreFileForTesting(QString()); }
 
@@ -52,23 +51,25 @@ private slots:
                                   QStringLiteral("D")};
         QTest::addRow("known entry changes places with the top")
             << abcd << QStringLiteral("C")
-            << QStringList{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")};
+            << QStringList{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"),
+                           QStringLiteral("D")};
         QTest::addRow("top entry stays") << abcd << QStringLiteral("A") << abcd;
         QTest::addRow("new text goes on top")
             << abcd << QStringLiteral("E")
-            << QStringList{QStringLiteral("E"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                           QStringLiteral("D")};
+            << QStringList{QStringLiteral("E"), QStringLiteral("A"), QStringLiteral("B"),
+                           QStringLiteral("C"), QStringLiteral("D")};
         QTest::addRow("other letter case is another entry")
             << abcd << QStringLiteral("c")
-            << QStringList{QStringLiteral("c"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                           QStringLiteral("D")};
+            << QStringList{QStringLiteral("c"), QStringLiteral("A"), QStringLiteral("B"),
+                           QStringLiteral("C"), QStringLiteral("D")};
         QTest::addRow("empty text changes nothing") << abcd << QString() << abcd;
-        QTest::addRow("first entry of an empty list") << QStringList() << QStringLiteral("x")
-                                                      << QStringList{QStringLiteral("x")};
+        QTest::addRow("first entry of an empty list")
+            << QStringList() << QStringLiteral("x") << QStringList{QStringLiteral("x")};
         QStringList eleventh = letters(10);
         eleventh.prepend(QStringLiteral("new"));
         eleventh.removeLast();
-        QTest::addRow("eleventh string drops the oldest") << letters(10) << QStringLiteral("new") << eleventh;
+        QTest::addRow("eleventh string drops the oldest")
+            << letters(10) << QStringLiteral("new") << eleventh;
     }
 
     void saveRule()
@@ -77,7 +78,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, after);
         // A stale value beyond the list must not survive the rewrite.
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char9"), QStringLiteral("old"));
+        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char9"),
+                                      QStringLiteral("old"));
         HistoryList list(FindKey, QStringLiteral("Char"));
         list.setEntries(before);
         list.save(text);
@@ -85,7 +87,8 @@ private slots:
         QStringList expectedStore = after;
         while (expectedStore.size() < HistoryList::MaxEntries)
             expectedStore << QStringLiteral("<none>");
-        QCOMPARE(storedList(FindKey, QStringLiteral("Char"), HistoryList::MaxEntries), expectedStore);
+        QCOMPARE(storedList(FindKey, QStringLiteral("Char"), HistoryList::MaxEntries),
+                 expectedStore);
         QCOMPARE(stored(FindKey, QStringLiteral("Char10")), QStringLiteral("<none>"));
 
         HistoryList reloaded(FindKey, QStringLiteral("Char"));
@@ -96,13 +99,15 @@ private slots:
     void pickRotatesAndWritesOnlyTheMovedPositions()
     {
         for (int i = 0; i < 4; ++i)
-            SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
+            SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey,
+                                          QStringLiteral("Char%1").arg(i),
                                           QStringLiteral("stale%1").arg(i));
         HistoryList list(FindKey, QStringLiteral("Char"));
-        list.setEntries({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+        list.setEntries(
+            {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
         list.pick(2);
-        QCOMPARE(list.entries(),
-                 QStringList({QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("D")}));
+        QCOMPARE(list.entries(), QStringList({QStringLiteral("C"), QStringLiteral("A"),
+                                              QStringLiteral("B"), QStringLiteral("D")}));
         QCOMPARE(storedList(FindKey, QStringLiteral("Char"), 4),
                  QStringList({QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"),
                               QStringLiteral("stale3")}));
@@ -127,8 +132,7 @@ private slots:
         HistoryList::saveFuzzyPair(first, QStringLiteral("<i>"), second, QStringLiteral("new"));
 
         QStringList firstStore = {QStringLiteral("<i>"), QStringLiteral("<b>")};
-        while (firstStore.size() < 10)
-            firstStore << QString();
+        while (firstStore.size() < 10) firstStore << QString();
         QCOMPARE(storedList(FuzzyKey, QStringLiteral("FirstChar"), 10), firstStore);
         QCOMPARE(second.entries().size(), 10);
         QCOMPARE(second.entries().first(), QStringLiteral("new"));
@@ -143,8 +147,10 @@ private slots:
     {
         const QStringList values = {QStringLiteral("a"), QString(), QStringLiteral("c")};
         for (int i = 0; i < values.size(); ++i)
-            SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i), values[i]);
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char10"), QStringLiteral("k"));
+            SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey,
+                                          QStringLiteral("Char%1").arg(i), values[i]);
+        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char10"),
+                                      QStringLiteral("k"));
         HistoryList list(FindKey, QStringLiteral("Char"));
         list.load();
         QCOMPARE(list.entries(), QStringList({QStringLiteral("a"), QStringLiteral("c")}));

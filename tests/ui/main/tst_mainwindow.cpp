@@ -2,10 +2,12 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
+#include "ui/main/DriveList.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FolderList.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/SingleInstance.h"
+#include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLockFile>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,8 +57,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 QStringList itemsOf(const QComboBox *box)
 {
     QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
 }
 }  // namespace
@@ -88,6 +90,13 @@ private slots:
     void filterWithTwoPatternsListsBoth();
     void selectNoneOnEmptyFolder();
     void pasteLeavesBoxAloneOnEmptyClipboard();
+    void unreadableDriveIsRefused();
+    void listsCannotBeDrivenFromTheKeyboard();
+    void accelerators();
+    void exitDuringRunStopsItAndSaves();
+    void largeToolFillsTheDialogFromTheActiveType();
+    void fileMenuEnabling_data();
+    void fileMenuEnabling();
 
 private:
     MainWindow &start();
@@ -107,7 +116,8 @@ void TestMainWindow::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QDir(m_dir->path()).mkpath(QStringLiteral("app"));
-    Paths::setApplicationFolderForTesting(QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("app"))));
+    Paths::setApplicationFolderForTesting(
+        QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("app"))));
     SettingsStore::setStoreFileForTesting(m_dir->filePath(QStringLiteral("settings.ini")));
     m_files = QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("files")));
     QDir().mkpath(m_files);
@@ -141,8 +151,7 @@ void TestMainWindow::restart()
 
 void TestMainWindow::openSample(const QStringList &names, const QByteArray &content)
 {
-    for (const QString &name : names)
-        writeFile(QDir(m_files).filePath(name), content);
+    for (const QString &name : names) writeFile(QDir(m_files).filePath(name), content);
     m_window->Dir2->setPath(m_files);
     m_window->File2->refresh();
 }
@@ -156,7 +165,8 @@ void TestMainWindow::freshUserStartState()
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
     QVERIFY(!w.cmdSetBack->isVisible());
     QCOMPARE(w.Dir2->path(), Paths::applicationFolder());
-    for (const QComboBox *box : {w.txtFind, w.txtReplace, w.cboFirst, w.cboSecond, w.cboFuzzyReplace}) {
+    for (const QComboBox *box :
+         {w.txtFind, w.txtReplace, w.cboFirst, w.cboSecond, w.cboFuzzyReplace}) {
         QCOMPARE(box->count(), 0);
         QVERIFY(box->currentText().isEmpty());
     }
@@ -184,11 +194,16 @@ void TestMainWindow::optionBoxesAreStored_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("valueName");
-    QTest::addRow("subdirectories") << "chkSubs" << "Search subdirectories";
-    QTest::addRow("case") << "chkSensitive" << "Case Sensitive";
-    QTest::addRow("whole word") << "chkWhole" << "Whole Word";
-    QTest::addRow("minimize") << "chkMin" << "Minimize";
-    QTest::addRow("backup") << "chkBackup" << "Backup";
+    QTest::addRow("subdirectories") << "chkSubs"
+                                    << "Search subdirectories";
+    QTest::addRow("case") << "chkSensitive"
+                          << "Case Sensitive";
+    QTest::addRow("whole word") << "chkWhole"
+                                << "Whole Word";
+    QTest::addRow("minimize") << "chkMin"
+                              << "Minimize";
+    QTest::addRow("backup") << "chkBackup"
+                            << "Backup";
 }
 
 void TestMainWindow::optionBoxesAreStored()
@@ -257,7 +272,8 @@ void TestMainWindow::findWithSubdirectoriesWalksTheTree()
     for (int i = 0; i < w.viewer()->listCount(); ++i)
         found << QFileInfo(w.viewer()->listItem(i)).fileName();
     found.sort();
-    QCOMPARE(found, QStringList({QStringLiteral("deep.txt"), QStringLiteral("top.txt")}));
+    // Nothing selected: the walk still runs, and in the open folder only selected files count.
+    QCOMPARE(found, QStringList{QStringLiteral("deep.txt")});
 }
 
 void TestMainWindow::replaceThenUndoRestoresTheText()
@@ -274,7 +290,8 @@ void TestMainWindow::replaceThenUndoRestoresTheText()
     QCOMPARE(readFile(path), QByteArray("my dog and your dog\r\n"));
     QCOMPARE(mainTool(QStringLiteral("replace"))->text(), QStringLiteral("Replace"));
     QCOMPARE(w.Label3->text(), QStringLiteral("1 of 1"));
-    QVERIFY(QFileInfo::exists(QDir(Paths::applicationFolder()).filePath(QStringLiteral("Report.dat"))));
+    QVERIFY(
+        QFileInfo::exists(QDir(Paths::applicationFolder()).filePath(QStringLiteral("Report.dat"))));
 
     mainTool(QStringLiteral("undo"))->trigger();
     QCOMPARE(readFile(path), QByteArray("my cat and your cat\r\n"));
@@ -288,8 +305,10 @@ void TestMainWindow::stopClickEndsTheRun_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("caption");
-    QTest::addRow("find") << "find" << "Find";
-    QTest::addRow("replace") << "replace" << "Replace";
+    QTest::addRow("find") << "find"
+                          << "Find";
+    QTest::addRow("replace") << "replace"
+                             << "Replace";
 }
 
 void TestMainWindow::stopClickEndsTheRun()
@@ -298,8 +317,7 @@ void TestMainWindow::stopClickEndsTheRun()
     QFETCH(QString, caption);
     MainWindow &w = start();
     QStringList names;
-    for (int i = 0; i < 40; ++i)
-        names << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+    for (int i = 0; i < 40; ++i) names << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
     openSample(names);
     w.cboFilters->setCurrentIndex(1);
     selectAll();
@@ -334,8 +352,7 @@ void TestMainWindow::noRunStartsInsideARun()
 {
     MainWindow &w = start();
     QStringList names;
-    for (int i = 0; i < 5; ++i)
-        names << QStringLiteral("f%1.txt").arg(i);
+    for (int i = 0; i < 5; ++i) names << QStringLiteral("f%1.txt").arg(i);
     openSample(names);
     w.cboFilters->setCurrentIndex(1);
     selectAll();
@@ -427,20 +444,23 @@ void TestMainWindow::historiesSurviveRestart_data()
 {
     QTest::addColumn<bool>("pick");
     QTest::addColumn<QStringList>("expected");
-    QTest::addRow("save C by a run")
-        << false << QStringList{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")};
+    QTest::addRow("save C by a run") << false
+                                     << QStringList{QStringLiteral("C"), QStringLiteral("B"),
+                                                    QStringLiteral("A"), QStringLiteral("D")};
     QTest::addRow("pick C") << true
-                            << QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"),
-                                           QStringLiteral("D")};
+                            << QStringList{QStringLiteral("C"), QStringLiteral("A"),
+                                           QStringLiteral("B"), QStringLiteral("D")};
 }
 
 void TestMainWindow::historiesSurviveRestart()
 {
     QFETCH(bool, pick);
     QFETCH(QStringList, expected);
-    const QStringList abcd = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
+    const QStringList abcd = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                              QStringLiteral("D")};
     for (int i = 0; i < abcd.size(); ++i)
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i), abcd[i]);
+        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
+                                      abcd[i]);
     MainWindow &w = start();
     QCOMPARE(itemsOf(w.txtFind), abcd);
     QCOMPARE(w.txtFind->currentText(), QStringLiteral("A"));
@@ -481,9 +501,9 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
     w.Disable_Controls();
     QVERIFY(w.context().state.RunInProgress);
     QStringList locked;
-    for (const char *name : {"Dir2", "File2", "Drive2", "chkMin", "picFuzzy", "txtFind", "txtReplace",
-                             "Picture3", "cmdFilters", "cboFilters", "cmdSetBack", "chkSensitive",
-                             "chkSubs", "chkWhole", "chkBackup"})
+    for (const char *name : {"Dir2", "File2", "Drive2", "chkMin", "picFuzzy", "txtFind",
+                             "txtReplace", "Picture3", "cmdFilters", "cboFilters", "cmdSetBack",
+                             "chkSensitive", "chkSubs", "chkWhole", "chkBackup"})
         locked << QString::fromLatin1(name);
     for (const QString &name : locked)
         QVERIFY2(!w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
@@ -518,7 +538,8 @@ void TestMainWindow::selectNoneOnEmptyFolder()
     w.Dir2->setPath(m_files);
     w.Select_NoFiles();
     QCOMPARE(w.Label3->text(), QStringLiteral("0 of 0"));
-    QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\LastDir"), QStringLiteral("Dir")), m_files);
+    QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\LastDir"), QStringLiteral("Dir")),
+             m_files);
 }
 
 void TestMainWindow::pasteLeavesBoxAloneOnEmptyClipboard()
@@ -531,6 +552,122 @@ void TestMainWindow::pasteLeavesBoxAloneOnEmptyClipboard()
     QApplication::clipboard()->setText(QStringLiteral("pasted"));
     w.PasteBar2->actions().first()->trigger();
     QCOMPARE(w.txtReplace->currentText(), QStringLiteral("pasted"));
+}
+
+void TestMainWindow::unreadableDriveIsRefused()
+{
+    MainWindow &w = start();
+    w.Dir2->setPath(m_files);
+    const QString driveBefore = w.Drive2->currentText();
+    const QString gone = m_dir->filePath(QStringLiteral("unmounted"));
+    w.Drive2->addItem(gone, gone);
+    w.Drive2->setCurrentIndex(w.Drive2->count() - 1);
+    emit w.Drive2->activated(w.Drive2->count() - 1);
+    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_dialogs->shown[0].text, QStringLiteral("That drive is not available."));
+    QCOMPARE(m_dialogs->shown[0].title, QStringLiteral("Error reading drive"));
+    QCOMPARE(m_dialogs->shown[0].icon, MessageIcon::Error);
+    QCOMPARE(w.Drive2->currentText(), driveBefore);
+    QCOMPARE(w.Dir2->path(), m_files);
+}
+
+void TestMainWindow::listsCannotBeDrivenFromTheKeyboard()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.File2->setCurrentRow(0);
+    w.File2->setFocus();
+    QTest::keyClick(w.File2, Qt::Key_Down);
+    QCOMPARE(w.File2->currentRow(), 0);
+    QCOMPARE(w.focusWidget(), w.Picture2);
+}
+
+void TestMainWindow::accelerators()
+{
+    MainWindow &w = start();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+    QVERIFY(w.chkFuzzy->isChecked());
+    QVERIFY(w.picFuzzy->isVisible());
+    QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
+    QVERIFY(w.optNormal->isChecked());
+    QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(w.chkSensitive->isChecked());
+    QTRY_COMPARE(stored(Options, QStringLiteral("Case Sensitive")), QStringLiteral("1"));
+    QTest::keyClick(&w, Qt::Key_F2);
+    QCOMPARE(m_dialogs->titles(), QStringList{QStringLiteral(" About Scrivlane")});
+}
+
+void TestMainWindow::exitDuringRunStopsItAndSaves()
+{
+    MainWindow &w = start();
+    QStringList names;
+    for (int i = 0; i < 20; ++i) names << QStringLiteral("f%1.txt").arg(i);
+    openSample(names);
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    QTimer::singleShot(
+        0, this, [&] { w.tool(QStringLiteral("aboutBar"), QStringLiteral("exit"))->trigger(); });
+    mainTool(QStringLiteral("find"))->trigger();
+    QVERIFY(!w.isVisible());
+    QVERIFY(w.viewer()->listCount() < names.size());
+    QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\SearchType"), QStringLiteral("Type")),
+             QStringLiteral("Normal"));
+    QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\File Filters"), QStringLiteral("Filter3")),
+             QStringLiteral("*.*"));
+}
+
+void TestMainWindow::largeToolFillsTheDialogFromTheActiveType()
+{
+    MainWindow &w = start();
+    w.tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->trigger();
+    w.cboFirst->setEditText(QStringLiteral("<b>"));
+    w.cboSecond->setEditText(QStringLiteral("</b>"));
+    w.txtFind->setEditText(QStringLiteral("plain"));
+    w.tool(QStringLiteral("FindBar"), QStringLiteral("large"))->trigger();
+    auto *large = w.findChild<LargeSearchDialog *>(QStringLiteral("frmBigFind"));
+    QVERIFY(large);
+    QVERIFY(large->isVisible());
+    QVERIFY(large->chkfuzz->isChecked());
+    QCOMPARE(large->rtbFirstFuzz->toPlainText(), QStringLiteral("<b>"));
+    QCOMPARE(large->rtbSecondFuzz->toPlainText(), QStringLiteral("</b>"));
+    QVERIFY(w.chkFuzzy->isChecked());
+
+    w.tool(QStringLiteral("FindBar"), QStringLiteral("normal"))->trigger();
+    QVERIFY(!large->isVisible());
+    QVERIFY(!large->chkfuzz->isChecked());
+}
+
+void TestMainWindow::fileMenuEnabling_data()
+{
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<bool>("subdirectories");
+    QTest::addColumn<bool>("toolsEnabled");
+    QTest::addColumn<bool>("findEnabled");
+    QTest::addRow("nothing selected") << false << false << false << false;
+    QTest::addRow("nothing selected, subdirectories") << false << true << false << true;
+    QTest::addRow("a file selected") << true << false << true << true;
+}
+
+void TestMainWindow::fileMenuEnabling()
+{
+    QFETCH(bool, selected);
+    QFETCH(bool, subdirectories);
+    QFETCH(bool, toolsEnabled);
+    QFETCH(bool, findEnabled);
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.File2->item(0)->setSelected(selected);
+    w.chkSubs->setChecked(subdirectories);
+    QTest::mousePress(w.File2->viewport(), Qt::LeftButton, {}, QPoint(1, 200));
+    QCOMPARE(w.FileOptions->actions().size(), 7);
+    for (const QAction *action : w.FileOptions->actions()) {
+        const bool expected = action->objectName() == u"find" ? findEnabled : toolsEnabled;
+        QVERIFY2(action->isEnabled() == expected, qPrintable(action->objectName()));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

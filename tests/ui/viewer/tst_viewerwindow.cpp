@@ -5,6 +5,7 @@
 #include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
-
-#include <zlib.h>
 
 namespace {
 
@@ -58,6 +57,16 @@ private slots:
     void closeEmptiesListHideKeepsIt();
     void missingReportChangesNothing();
     void printsDocumentTextToPdf();
+    void historyStepsFollowTheirRules_data();
+    void historyStepsFollowTheirRules();
+    void pickMovesEntryToTopInBothWindows();
+    void activationCopiesMainWindowTexts();
+    void ctrlKeysWorkAnywhereInTheViewer();
+    void hiddenFileInfoLetsDocumentCoverTheList();
+    void hiddenViewerCatchesUpWhenShown();
+    void fuzzyFindNextUsesTheViewerParts();
+    void findNextRefusesEmptyInput_data();
+    void findNextRefusesEmptyInput();
 
 private:
     QString makeFile(const QString &name, const QByteArray &bytes);
@@ -94,8 +103,7 @@ QString tst_ViewerWindow::makeFile(const QString &name, const QByteArray &bytes)
 
 void tst_ViewerWindow::listFiles(const QStringList &paths, int select)
 {
-    for (const QString &path : paths)
-        m_h->viewer->addToList(path);
+    for (const QString &path : paths) m_h->viewer->addToList(path);
     if (select >= 0)
         m_h->viewer->selectListItem(select);
 }
@@ -284,7 +292,8 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
     // Coming back shows the file as stored, with no further question.
     v.previousFile();
     QCOMPARE(m_h->dialogs.shown.size(), 1);
-    QCOMPARE(v.rtbDefault().Text(), yes ? QStringLiteral("one two three") : QStringLiteral("one two"));
+    QCOMPARE(v.rtbDefault().Text(),
+             yes ? QStringLiteral("one two three") : QStringLiteral("one two"));
 }
 
 void tst_ViewerWindow::saveKeepsUtf16CrLfBytesExceptTheEdit()
@@ -321,7 +330,8 @@ void tst_ViewerWindow::failedSaveKeepsDocumentModified()
     QVERIFY(v.FileModified);
     m_h->dialogs.answers = {MessageAnswer::Yes};
     v.SaveCurrent();
-    QCOMPARE(m_h->dialogs.titles(), (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
+    QCOMPARE(m_h->dialogs.titles(),
+             (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
     QVERIFY(v.FileModified);
     QCOMPARE(v.rtbDefault().Text(), QString(QChar(0x3A9)) + QChar(0xE9));
     QFile file(path);
@@ -371,12 +381,12 @@ void tst_ViewerWindow::renameKeepsOldEntryOnFailure_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("renamed");
     QTest::addColumn<QStringList>("titles");
-    QTest::addRow("existing name") << QStringLiteral("b.txt") << false
-                                   << QStringList{QStringLiteral("Error")};
+    QTest::addRow("existing name")
+        << QStringLiteral("b.txt") << false << QStringList{QStringLiteral("Error")};
     QTest::addRow("new name") << QStringLiteral("c.txt") << true << QStringList{};
     QTest::addRow("no dot") << QStringLiteral("noext") << false << QStringList{};
-    QTest::addRow("folder in name") << QStringLiteral("../d.txt") << false
-                                    << QStringList{QStringLiteral("Error")};
+    QTest::addRow("folder in name")
+        << QStringLiteral("../d.txt") << false << QStringList{QStringLiteral("Error")};
 }
 
 void tst_ViewerWindow::renameKeepsOldEntryOnFailure()
@@ -458,14 +468,14 @@ namespace {
 
 QByteArray inflate(const QByteArray &compressed)
 {
-    QByteArray out(compressed.size() * 20 + 4096, Qt::Uninitialized);
-    uLongf length = uLongf(out.size());
-    if (uncompress(reinterpret_cast<Bytef *>(out.data()), &length,
-                   reinterpret_cast<const Bytef *>(compressed.constData()),
-                   uLong(compressed.size())) != Z_OK)
-        return {};
-    out.resize(qsizetype(length));
-    return out;
+    // qUncompress wants the expected size in front, big endian.
+    const quint32 hint = quint32(compressed.size()) * 20 + 4096;
+    QByteArray framed;
+    framed.append(char(hint >> 24))
+        .append(char(hint >> 16))
+        .append(char(hint >> 8))
+        .append(char(hint));
+    return qUncompress(framed + compressed);
 }
 
 /// Every stream of the PDF, inflated when it is compressed.
@@ -505,12 +515,235 @@ void tst_ViewerWindow::printsDocumentTextToPdf()
     // The text is drawn as glyphs; the font's ToUnicode map names each character used.
     const QByteArray streams = pdfStreams(bytes);
     QVERIFY(streams.contains("beginbfchar") || streams.contains("beginbfrange"));
-    for (char c : QByteArray("Pritedwosclna")) {
+    for (char c : QByteArray("Pritedwoscnl")) {
         if (c == '\0')
             continue;
         const QByteArray code = QByteArray::number(int(c), 16).rightJustified(4, '0').toUpper();
         QVERIFY2(streams.toUpper().contains("<" + code + ">"), code.constData());
     }
+}
+
+namespace {
+
+QStringList items(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
+    return list;
+}
+
+QString stored(const QString &key, const QString &value)
+{
+    return SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
+                                        QStringLiteral("Software\\Scrivlane\\") + key, value,
+                                        QStringLiteral("<none>"));
+}
+
+}  // namespace
+
+void tst_ViewerWindow::historyStepsFollowTheirRules_data()
+{
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<QStringList>("findList");
+    QTest::addColumn<QStringList>("replaceList");
+    QTest::addColumn<QString>("storedReplace0");
+    const QStringList abcd{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                           QStringLiteral("D")};
+    QTest::addRow("repeated texts: find swaps with the top, replacement stays, nothing stored")
+        << QStringLiteral("C") << QStringLiteral("C")
+        << QStringList{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"),
+                       QStringLiteral("D")}
+        << abcd << QStringLiteral("<none>");
+    QTest::addRow("new texts go on top")
+        << QStringLiteral("E") << QStringLiteral("F")
+        << QStringList{QStringLiteral("E"), QStringLiteral("A"), QStringLiteral("B"),
+                       QStringLiteral("C"), QStringLiteral("D")}
+        << QStringList{QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("B"),
+                       QStringLiteral("C"), QStringLiteral("D")}
+        << QStringLiteral("F");
+}
+
+void tst_ViewerWindow::historyStepsFollowTheirRules()
+{
+    QFETCH(QString, find);
+    QFETCH(QString, replace);
+    QFETCH(QStringList, findList);
+    QFETCH(QStringList, replaceList);
+    QFETCH(QString, storedReplace0);
+    ViewerWindow &v = *m_h->viewer;
+    const QStringList abcd{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                           QStringLiteral("D")};
+    v.cboFind->addItems(abcd);
+    v.cboReplace->addItems(abcd);
+    v.cboFind->setEditText(find);
+    v.cboReplace->setEditText(replace);
+    v.Save_SearchCharHere();
+    v.Save_ReplaceCharHere();
+    QCOMPARE(items(v.cboFind), findList);
+    QCOMPARE(items(v.cboReplace), replaceList);
+    QCOMPARE(items(m_h->main.txtFind), findList);
+    QCOMPARE(m_h->main.txtFind->currentText(), find);
+    QCOMPARE(m_h->main.txtReplace->currentText(), replace);
+    QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char0")), find);
+    QCOMPARE(stored(QStringLiteral("Replace\\Normal"), QStringLiteral("ReplaceChar0")),
+             storedReplace0);
+
+    // An eleventh distinct text drops the oldest.
+    for (int i = 0; i < 12; ++i) {
+        v.cboFind->setEditText(QStringLiteral("n") + QString::number(i));
+        v.Save_SearchCharHere();
+    }
+    QCOMPARE(v.cboFind->count(), 10);
+    QCOMPARE(v.cboFind->itemText(0), QStringLiteral("n11"));
+}
+
+void tst_ViewerWindow::pickMovesEntryToTopInBothWindows()
+{
+    ViewerWindow &v = *m_h->viewer;
+    const QStringList abcd{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                           QStringLiteral("D")};
+    v.cboFind->addItems(abcd);
+    m_h->main.txtFind->addItems(abcd);
+    v.cboFind_Click(2);
+    const QStringList rotated{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"),
+                              QStringLiteral("D")};
+    QCOMPARE(items(v.cboFind), rotated);
+    QCOMPARE(items(m_h->main.txtFind), rotated);
+    QCOMPARE(v.cboFind->currentText(), QStringLiteral("C"));
+    QCOMPARE(m_h->main.txtFind->currentText(), QStringLiteral("C"));
+    QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char2")), QStringLiteral("B"));
+    QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char3")),
+             QStringLiteral("<none>"));
+
+    // The second part's list belongs to fuzzy searches only.
+    v.cboFind2->addItems(abcd);
+    v.cboFind2_Click(3);
+    QCOMPARE(items(v.cboFind2), abcd);
+}
+
+void tst_ViewerWindow::activationCopiesMainWindowTexts()
+{
+    ViewerWindow &v = *m_h->viewer;
+    StandInMain &main = m_h->main;
+    main.txtFind->setEditText(QStringLiteral("find"));
+    main.txtReplace->setEditText(QStringLiteral("replace"));
+    main.cboFirst->setEditText(QStringLiteral("first"));
+    main.cboSecond->setEditText(QStringLiteral("second"));
+    main.cboFuzzyReplace->setEditText(QStringLiteral("fuzzy"));
+    v.cboFind2->setEditText(QStringLiteral("kept"));
+    m_h->ctx.state.RunInProgress = true;
+    v.Form_Activate();
+    QCOMPARE(v.cboFind->currentText(), QStringLiteral("find"));
+    QCOMPARE(v.cboReplace->currentText(), QStringLiteral("replace"));
+    QCOMPARE(v.cboFind2->currentText(), QStringLiteral("kept"));
+    QCOMPARE(v.cboFind->width(), 2370 / 15);
+    QVERIFY(!m_h->ctx.state.RunInProgress);
+    main.chkFuzzy->setChecked(true);
+    v.Form_Activate();
+    QCOMPARE(v.cboFind->currentText(), QStringLiteral("first"));
+    QCOMPARE(v.cboFind2->currentText(), QStringLiteral("second"));
+    QCOMPARE(v.cboReplace->currentText(), QStringLiteral("fuzzy"));
+    QCOMPARE(v.cboFind->width(), 1410 / 15);
+}
+
+void tst_ViewerWindow::ctrlKeysWorkAnywhereInTheViewer()
+{
+    ViewerWindow &v = *m_h->viewer;
+    QVERIFY(!v.chkMax->isChecked());
+    QTest::keyRelease(v.List1, Qt::Key_D, Qt::ControlModifier);
+    QVERIFY(v.chkMax->isChecked());
+    QCOMPARE(v.tool(QStringLiteral("subFont"), QStringLiteral("resize"))->text(),
+             QStringLiteral("Show File Info"));
+    QTest::keyRelease(v.rtbDefaultView, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(v.chkMax->isChecked());
+    QTest::keyRelease(v.cboFind, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!v.isVisible());
+}
+
+void tst_ViewerWindow::hiddenFileInfoLetsDocumentCoverTheList()
+{
+    ViewerWindow &v = *m_h->viewer;
+    v.resize(800, 600);
+    v.layoutControls();
+    const int height = v.Command1->height() * 15;
+    QCOMPARE(v.rtbDefaultView->y(), (v.List1->y() * 15 + v.List1->height() * 15 + 75) / 15);
+    QCOMPARE(v.rtbDefaultView->height(), (height - 3600) / 15);
+    v.toggleFileInfo();
+    QCOMPARE(v.rtbDefaultView->y(), 500 / 15);
+    QCOMPARE(v.rtbDefaultView->height(), (height - 925) / 15);
+}
+
+void tst_ViewerWindow::hiddenViewerCatchesUpWhenShown()
+{
+    ViewerWindow &v = *m_h->viewer;
+    v.hide();
+    const QString a = makeFile(QStringLiteral("a.txt"), "loaded while hidden\r\nline");
+    v.setTag(QStringLiteral("Stop"));
+    v.rtbDefault().LoadFile(a);
+    QCOMPARE(v.tag(), QString());
+    QVERIFY(v.rtbDefault().Find(QStringLiteral("line"), 10) >= 0);
+    v.show();
+    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("loaded while hidden\nline"));
+    QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), QStringLiteral("line"));
+}
+
+void tst_ViewerWindow::fuzzyFindNextUsesTheViewerParts()
+{
+    const QString a = makeFile(QStringLiteral("a.txt"), "a <b> c <d\ne>");
+    listFiles({a}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    m_h->main.chkFuzzy->setChecked(true);
+    m_h->main.cboFirst->setEditText(QStringLiteral("zzz"));
+    v.cboFind->setEditText(QStringLiteral("<"));
+    v.cboFind2->setEditText(QStringLiteral(">"));
+    v.mnuFindNext_Click();
+    QCOMPARE(v.FoundPos, 2);
+    QCOMPARE(v.rtbDefault().SelText(), QStringLiteral("<b>"));
+    QCOMPARE(m_h->ctx.state.PartsSource, QString());
+    QCOMPARE(m_h->main.cboFirst->currentText(), QStringLiteral("<"));
+    v.mnuFindNext_Click();
+    QCOMPARE(v.rtbDefault().SelText(), QStringLiteral("<d\ne>"));
+    QCOMPARE(v.rtbDefaultView->textCursor().selectedText(),
+             QStringLiteral("<d") + QChar::ParagraphSeparator + QStringLiteral("e>"));
+}
+
+void tst_ViewerWindow::findNextRefusesEmptyInput_data()
+{
+    QTest::addColumn<bool>("fuzzy");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<QString>("panel1");
+    QTest::addRow("normal") << false << QString() << QStringLiteral("cboFind")
+                            << QStringLiteral(" Scrivlane");
+    QTest::addRow("fuzzy without second part")
+        << true << QStringLiteral("<") << QStringLiteral("cboFind2") << QStringLiteral("Scrivlane");
+}
+
+void tst_ViewerWindow::findNextRefusesEmptyInput()
+{
+    QFETCH(bool, fuzzy);
+    QFETCH(QString, first);
+    QFETCH(QString, focused);
+    QFETCH(QString, panel1);
+    listFiles({makeFile(QStringLiteral("a.txt"), "text")}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    m_h->main.chkFuzzy->setChecked(fuzzy);
+    // Activation copies the main window's texts into the viewer's boxes.
+    (fuzzy ? m_h->main.cboFirst : m_h->main.txtFind)->setEditText(first);
+    v.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&v));
+    QCOMPARE(v.cboFind->currentText(), first);
+    v.mnuFindNext_Click();
+    QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral("Error")});
+    QCOMPARE(m_h->dialogs.shown[0].text, QStringLiteral("You must enter something to search for."));
+    QCOMPARE(m_h->status.panel1, panel1);
+    QCOMPARE(m_h->status.panel2, QStringLiteral(" "));
+    QTRY_VERIFY(QApplication::focusWidget());
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus->objectName() == focused || focus->parent()->objectName() == focused);
+    QCOMPARE(m_h->ctx.state.PartsSource, QString());
+    QCOMPARE(m_h->main.txtFind->count(), 0);
 }
 
 QTEST_MAIN(tst_ViewerWindow)

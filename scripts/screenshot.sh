@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Takes doc/screenshot-main.png: the main window on a small sample folder, on a
+# virtual display with its own home, so no real settings are read or written.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exe="${SCRIVLANE_EXE:-./build/src/app/scrivlane}"
+out="${1:-doc/screenshot-main.png}"
+[ -x "$exe" ] || { echo "build first: $exe is missing" >&2; exit 1; }
+
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p "$tmp/home" "$tmp/config/Scrivlane" "$tmp/data" "$tmp/cache" "$tmp/runtime" "$tmp/sample/notes"
+chmod 700 "$tmp/runtime"
+printf 'The cat sat on the mat.\r\n' > "$tmp/sample/pets.txt"
+printf 'Shopping: milk, bread, cat food.\r\n' > "$tmp/sample/shopping.txt"
+printf 'Nothing to see here.\r\n' > "$tmp/sample/readme.txt"
+printf '<html><body>cat</body></html>\r\n' > "$tmp/sample/index.htm"
+printf '[main]\r\nkey=value\r\n' > "$tmp/sample/settings.ini"
+printf 'More about the cat.\r\n' > "$tmp/sample/notes/more.txt"
+cat > "$tmp/config/Scrivlane/Scrivlane.ini" <<INI
+[LastDir]
+Dir=$tmp/sample
+
+[Find]
+Normal\\Char0=cat
+Normal\\Char1=mat
+
+[Replace]
+Normal\\ReplaceChar0=dog
+
+[File%20Filters]
+Filter0=*.txt
+Filter1=*.htm
+Filter2=*.txt;*.htm
+Filter3=*.*
+
+[Options]
+Backup=1
+INI
+
+export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" \
+       XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/runtime" SCRIVLANE_EXE="$exe" OUT="$out"
+unset QT_QPA_PLATFORM
+
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  set -euo pipefail
+  "$SCRIVLANE_EXE" & pid=$!
+  for _ in $(seq 200); do
+    xwininfo -root -tree 2>/dev/null | grep -q "\" Scrivlane\"" && break
+    sleep 0.1
+  done
+  sleep 1.5  # let the first paint finish
+  geometry=$(xwininfo -name " Scrivlane" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} /Width:/{w=\$NF} /Height:/{h=\$NF} END{print x, y, w, h}")
+  read -r x y w h <<< "$geometry"
+  xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut "$x" "$y" "$w" "$h" | pnmtopng > "$OUT"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+'
+echo "wrote $out"
