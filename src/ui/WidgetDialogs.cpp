@@ -33,7 +33,11 @@ MessageAnswer WidgetDialogs::message(const QString &text, const QString &title,
                                      MessageButtons buttons, MessageIcon icon,
                                      MessageAnswer defaultAnswer)
 {
-    QMessageBox box(toIcon(icon), title, text, QMessageBox::NoButton,
+    // Messages separate their lines with a lone CR, which a label would not break at.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(toIcon(icon), title, shown, QMessageBox::NoButton,
                     m_parent ? m_parent : QApplication::activeWindow());
     switch (buttons) {
     case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
