@@ -115,13 +115,17 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
+    // Sees every key before the focused control does, and the pointer and resize
+    // events of the lists, the fuzzy panel's area and Label4.
     qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    // The viewer works on m_ctx: it must go before the context does.
+    // The viewer works on m_ctx: it must go before the context does, and the
+    // large search dialog, which points at the viewer, before the viewer.
+    delete findChild<LargeSearchDialog *>();
     delete m_viewer;
     m_viewer = nullptr;
 }
@@ -269,7 +273,6 @@ QWidget *MainWindow::buildFindArea()
     fuzzyGrid->addWidget(cboFuzzyReplace, 2, 1);
     fuzzyGrid->setColumnStretch(1, 1);
     picFuzzy->hide();
-    m_findBoxes->installEventFilter(this);
 
     auto *frame = new QGroupBox;
     frame->setObjectName(QStringLiteral("fraSearch"));
@@ -523,8 +526,6 @@ void MainWindow::connectControls()
     connect(Dir2, &FolderList::pathChanged, this, &MainWindow::Dir2_Change);
     connect(cboFilters, &QComboBox::currentIndexChanged, this, &MainWindow::cboFilters_Click);
     connect(File2, &QListWidget::itemSelectionChanged, this, &MainWindow::CountFiles);
-    File2->viewport()->installEventFilter(this);
-    Dir2->viewport()->installEventFilter(this);
 }
 
 void MainWindow::loadStep(const std::function<void()> &step)
@@ -569,8 +570,8 @@ bool MainWindow::Form_Load()
     loadStep([this] {
         // The help file ships beside the executable, even where the program's own
         // files go to the per-user data folder.
-        m_helpFile = QDir(QCoreApplication::applicationDirPath())
-                         .filePath(QStringLiteral("Scrivlane.html"));
+        m_helpFile =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Scrivlane.html"));
         const QString folder = Paths::withTrailingSeparator(Paths::applicationFolder());
         m_ctx.state.DefaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
@@ -1094,6 +1095,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     case QEvent::MouseButtonRelease:
+        if (watched == Label4) {
+            Select_NoFiles();
+            return false;
+        }
         if (watched == Dir2->viewport() &&
             static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
             FolderOptions->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());

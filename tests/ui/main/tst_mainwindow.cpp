@@ -2,12 +2,12 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
+#include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/main/DriveList.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FolderList.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/SingleInstance.h"
-#include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
@@ -95,6 +95,9 @@ private slots:
     void accelerators();
     void exitDuringRunStopsItAndSaves();
     void largeToolFillsTheDialogFromTheActiveType();
+    void startUpFromStoredSettings_data();
+    void startUpFromStoredSettings();
+    void refreshCombosStopsAtARepeatedFilter();
     void fileMenuEnabling_data();
     void fileMenuEnabling();
 
@@ -530,6 +533,10 @@ void TestMainWindow::filterWithTwoPatternsListsBoth()
     QCOMPARE(w.Label3->text(), QStringLiteral("2 of 2"));
     w.tool(QStringLiteral("FileBar"), QStringLiteral("none"))->trigger();
     QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
+    w.Select_AllFiles();
+    QTest::mouseClick(w.Label4, Qt::LeftButton);
+    QCOMPARE(w.File2->selectedCount(), 0);
+    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
 }
 
 void TestMainWindow::selectNoneOnEmptyFolder()
@@ -638,6 +645,72 @@ void TestMainWindow::largeToolFillsTheDialogFromTheActiveType()
     w.tool(QStringLiteral("FindBar"), QStringLiteral("normal"))->trigger();
     QVERIFY(!large->isVisible());
     QVERIFY(!large->chkfuzz->isChecked());
+}
+
+void TestMainWindow::startUpFromStoredSettings_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expectedFolder");  // "app" or "files"
+    QTest::addColumn<QString>("expectedFocus");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addRow("last folder") << "LastDir/Dir"
+                                 << "<files>" << QString() << "files"
+                                 << "txtFind" << QStringList();
+    QTest::addRow("deleted last folder") << "LastDir/Dir"
+                                         << "<gone>" << QString() << "app"
+                                         << "txtFind" << QStringList();
+    QTest::addRow("unknown search type") << "SearchType/Type"
+                                         << "Paragraph" << QString() << "app"
+                                         << "" << QStringList();
+    QTest::addRow("option that is no number") << "Options/Case Sensitive"
+                                              << "yes" << QString() << "app"
+                                              << "txtFind" << QStringList{QStringLiteral(" Error")};
+}
+
+void TestMainWindow::startUpFromStoredSettings()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, expectedFolder);
+    QFETCH(QString, expectedFocus);
+    QFETCH(QStringList, messages);
+    value.replace(QStringLiteral("<files>"), m_files);
+    value.replace(QStringLiteral("<gone>"), m_dir->filePath(QStringLiteral("gone")));
+    const QStringList parts = key.split(QLatin1Char('/'));
+    SettingsStore::WriteRegString(
+        HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\") + parts[0], parts[1], value);
+    MainWindow &w = start();
+    QCOMPARE(w.Dir2->path(), expectedFolder == u"app" ? Paths::applicationFolder() : m_files);
+    QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(),
+             expectedFocus.isEmpty() ? QStringLiteral("Picture5") : expectedFocus);
+    QCOMPARE(m_dialogs->titles(), messages);
+    if (!messages.isEmpty()) {
+        QVERIFY(m_dialogs->shown[0].text.startsWith(
+            QStringLiteral("An error occurred while loading the program.\rExact error was: ")));
+        QVERIFY(!w.chkSensitive->isChecked());
+    }
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.chkFuzzy->isChecked());
+}
+
+void TestMainWindow::refreshCombosStopsAtARepeatedFilter()
+{
+    const QString key = QStringLiteral("Software\\Scrivlane\\File Filters");
+    MainWindow &w = start();
+    w.cboFilters->clear();
+    w.cboFilters->addItems({QStringLiteral("*.txt"), QStringLiteral("*.htm"),
+                            QStringLiteral("*.htm"), QStringLiteral("*.ini")});
+    w.RefreshCombos();
+    QCOMPARE(stored(key, QStringLiteral("Filter0")), QStringLiteral("*.txt"));
+    QCOMPARE(stored(key, QStringLiteral("Filter1")), QStringLiteral("*.htm"));
+    QCOMPARE(stored(key, QStringLiteral("Filter2")), QStringLiteral("<none>"));
+    QCOMPARE(stored(key, QStringLiteral("Filter4")), QStringLiteral("<none>"));
+    // Shut-down writes the whole list.
+    w.close();
+    QCOMPARE(stored(key, QStringLiteral("Filter2")), QStringLiteral("*.htm"));
+    QCOMPARE(stored(key, QStringLiteral("Filter3")), QStringLiteral("*.ini"));
 }
 
 void TestMainWindow::fileMenuEnabling_data()
