@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Takes doc/screenshot-main.png: the main window on a small sample folder, on a
-# virtual display with its own home, so no real settings are read or written.
+# Takes doc/screenshot-main.png (the main window on a small sample folder) and
+# doc/screenshot-viewer.png (the viewer after a Find of "cat" in it), on a virtual
+# display with its own home, so no real settings are read or written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exe="${SCRIVLANE_EXE:-./build/src/app/scrivlane}"
 out="${1:-doc/screenshot-main.png}"
+viewer_out="${2:-doc/screenshot-viewer.png}"
 [ -x "$exe" ] || { echo "build first: $exe is missing" >&2; exit 1; }
 
 tmp="$(mktemp -d)"
@@ -39,7 +41,7 @@ Backup=1
 INI
 
 export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" \
-       XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/runtime" SCRIVLANE_EXE="$exe" OUT="$out"
+       XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/runtime" SCRIVLANE_EXE="$exe" OUT="$out" VIEWER_OUT="$viewer_out"
 unset QT_QPA_PLATFORM
 
 xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
@@ -50,10 +52,28 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     sleep 0.1
   done
   sleep 1.5  # let the first paint finish
-  geometry=$(xwininfo -name " Scrivlane" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} /Width:/{w=\$NF} /Height:/{h=\$NF} END{print x, y, w, h}")
-  read -r x y w h <<< "$geometry"
-  xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut "$x" "$y" "$w" "$h" | pnmtopng > "$OUT"
+  shoot() {  # window name, output file
+    geometry=$(xwininfo -name "$1" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} /Width:/{w=\$NF} /Height:/{h=\$NF} END{print x, y, w, h}")
+    read -r x y w h <<< "$geometry"
+    xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut "$x" "$y" "$w" "$h" | pnmtopng > "$2"
+  }
+  shoot " Scrivlane" "$OUT"
+  if command -v xdotool >/dev/null; then
+    # Select every file and run Find from the keyboard; the viewer opens on the first file found.
+    win=$(xdotool search --name "^ Scrivlane$" | head -n1)
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    xdotool key --clearmodifiers ctrl+a
+    sleep 0.5
+    xdotool key --clearmodifiers ctrl+f
+    for _ in $(seq 100); do
+      xwininfo -root -tree 2>/dev/null | grep -q "Viewing document" && break
+      sleep 0.1
+    done
+    sleep 1.5
+    name=$(xwininfo -root -tree | grep -o "\"Viewing document: [^\"]*\"" | head -n1 | tr -d "\"")
+    if [ -n "$name" ]; then shoot "$name" "$VIEWER_OUT"; fi
+  fi
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 '
-echo "wrote $out"
+echo "wrote $out $viewer_out"

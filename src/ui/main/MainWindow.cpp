@@ -1003,6 +1003,10 @@ bool MainWindow::isInTextField() const
 
 bool MainWindow::keyDown(QObject *watched, QKeyEvent *event)
 {
+    // Shortcuts act when the key is released; remember the modifiers it was
+    // pressed with, since Ctrl or Alt is often let go before the letter.
+    if (!event->isAutoRepeat())
+        m_pressModifiers.insert(event->key(), event->modifiers());
     if (event->key() == Qt::Key_F2) {
         showAbout();
         return true;
@@ -1026,8 +1030,11 @@ bool MainWindow::keyUp(QKeyEvent *event)
     // A key released during a run must not cancel a Stop click.
     if (!m_ctx.state.RunInProgress)
         m_ctx.state.StopRequested = false;
-    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
-                                                             Qt::ShiftModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers pressed = m_pressModifiers.contains(event->key())
+                                              ? m_pressModifiers.take(event->key())
+                                              : event->modifiers();
+    const Qt::KeyboardModifiers mods = pressed & (Qt::ControlModifier | Qt::AltModifier |
+                                                  Qt::ShiftModifier | Qt::MetaModifier);
     const bool idle = !m_ctx.state.RunInProgress;
     if (mods == Qt::AltModifier && event->key() == Qt::Key_L) {
         if (idle)

@@ -5,6 +5,7 @@
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
 
+#include <QHash>
 #include <QMainWindow>
 
 #include <functional>
@@ -207,6 +208,7 @@ private:
     void runTrapped(const QString &key);
     bool keyDown(QObject *watched, QKeyEvent *event);
     bool keyUp(QKeyEvent *event);
+    QHash<int, Qt::KeyboardModifiers> m_pressModifiers;
     bool isInTextField() const;
     void loadStep(const std::function<void()> &step);
     void setCheckFromText(QCheckBox *box, const QString &text);

@@ -1491,8 +1491,11 @@ void ViewerWindow::layoutControls()
     const int width = twips(Command1->width());
     const int height = twips(Command1->height());
 
-    Picture3->setGeometry(px(width - 2200 - 150), 0, px(2200), px(480));
-    Movebar->setGeometry(0, 0, px(2200), px(480));
+    // Wide enough for all five tools whatever the style's icon size, so none
+    // hides behind an overflow arrow.
+    const int moveWidth = qMax(px(2200), Movebar->sizeHint().width());
+    Picture3->setGeometry(px(width - 150) - moveWidth, 0, moveWidth, px(480));
+    Movebar->setGeometry(0, 0, moveWidth, px(480));
     Picture2->setGeometry(0, 0, qMax(0, Picture3->x()), px(480));
     ToolBar->setGeometry(0, 0, Picture2->width(), px(480));
 
