@@ -82,6 +82,7 @@ private slots:
     void ctrlZRunsUndoOnlyOutsideTextFields_data();
     void ctrlZRunsUndoOnlyOutsideTextFields();
     void ctrlVOpensViewerOnSelectedFiles();
+    void ctrlReleasedBeforeTheLetterStillCounts();
     void secondInstanceIsRefusedWithoutTouchingSettings();
     void historiesSurviveRestart_data();
     void historiesSurviveRestart();
@@ -519,6 +520,19 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
     QVERIFY(!w.context().state.RunInProgress);
     for (const QString &name : locked)
         QVERIFY2(w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+}
+
+void TestMainWindow::ctrlReleasedBeforeTheLetterStillCounts()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.Picture5->setFocus();
+    QTest::keyPress(w.Picture5, Qt::Key_Control);
+    QTest::keyPress(w.Picture5, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyRelease(w.Picture5, Qt::Key_Control);
+    QTest::keyRelease(w.Picture5, Qt::Key_A);
+    QCOMPARE(w.Label3->text(), QStringLiteral("2 of 2"));
 }
 
 void TestMainWindow::filterWithTwoPatternsListsBoth()
