@@ -82,7 +82,7 @@ void noteReplacement(RunContext &ctx, bool differs)
 }
 
 QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Keyword,
-                      const QString &NewKeyWord)
+                      const QString &NewKeyWord, bool &changed)
 {
     const bool matchCase = ctx.request->isCaseSensitive();
     // One matcher for the whole text: its set-up is paid once, not per occurrence.
@@ -110,13 +110,15 @@ QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Ke
     if (ctx.state.FileReplacements == 0)
         return pString;
     builder.appendOriginal(consumed, pString.size());
+    changed = builder.workingDiffers(pString.size());
     return builder.take();
 }
 
 // The fuzzy loop searches the original after each match, as the working text
 // there is the same; only a whole-word test at the very start of the rest sees
 // the last character written before it.
-QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &NewKeyWord)
+QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &NewKeyWord,
+                     bool &changed)
 {
     RunState &s = ctx.state;
     qint32 start = 0;
@@ -154,6 +156,7 @@ QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &New
                                        QString::number(s.TotalReplacements));
     }
     builder.appendOriginal(consumed, pString.size());
+    changed = builder.workingDiffers(pString.size());
     const QString result = builder.take();
     // As the last, unsuccessful search leaves them.
     s.FoundPosition = -1;
@@ -269,9 +272,11 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
                       const QString &NewKeyWord)
 {
     ctx.state.FileReplacements = 0;
-    const QString result = ctx.request->isFuzzy() ? replaceFuzzy(ctx, pString, NewKeyWord)
-                                                   : replaceNormal(ctx, pString, Keyword, NewKeyWord);
-    if (result != pString)
+    bool changed = false;
+    const QString result = ctx.request->isFuzzy()
+                               ? replaceFuzzy(ctx, pString, NewKeyWord, changed)
+                               : replaceNormal(ctx, pString, Keyword, NewKeyWord, changed);
+    if (changed)
         ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
     return result;
 }

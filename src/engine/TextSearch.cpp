@@ -1,8 +1,10 @@
 #include "TextSearch.h"
 
+#include <QStringMatcher>
 #include <QVarLengthArray>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -58,9 +60,14 @@ qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype fr
         return -1;
     if (from < 0)
         from = 0;
+    // A matcher's skip table beats a plain scan on long texts.
+    std::optional<QStringMatcher> matcher;
+    if (matchCase && text.size() - from > 4096)
+        matcher.emplace(needle.toString(), Qt::CaseSensitive);
     while (from <= text.size() - needle.size()) {
-        const qsizetype pos = matchCase ? text.indexOf(needle, from, Qt::CaseSensitive)
-                                        : indexOfIgnoringCase(text, needle, from);
+        const qsizetype pos = !matchCase ? indexOfIgnoringCase(text, needle, from)
+                              : matcher  ? matcher->indexIn(text, from)
+                                         : text.indexOf(needle, from, Qt::CaseSensitive);
         if (pos < 0 || !wholeWord || isWholeWordAt(text, pos, needle.size(), prevChar))
             return pos;
         from = pos + 1;

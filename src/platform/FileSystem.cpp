@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include "Failure.h"
+#include "Utf8Sequence.h"
 
 #include <QtGlobal>
 
@@ -28,41 +29,13 @@ QString systemMessage(int error)
     throw Failure(QStringLiteral("%1 \"%2\": %3").arg(what, path, systemMessage(error)));
 }
 
-// Length of the valid UTF-8 sequence at p (strict: no overlong forms, no
-// surrogates, nothing above U+10FFFF), or 0 when there is none.
+// Length of the valid UTF-8 sequence at p, or 0 when there is none.
 int validSequenceLength(const uchar *p, const uchar *end)
 {
-    const uchar b = p[0];
-    if (b < 0x80)
+    if (p[0] < 0x80)
         return 1;
-    int length = 0;
-    uint lowest = 0;
-    uint code = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-        code = b & 0x1F;
-        lowest = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        code = b & 0x0F;
-        lowest = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        code = b & 0x07;
-        lowest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (end - p < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (p[i] & 0x3F);
-    }
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
+    char32_t code;
+    return Utf8Sequence::decode(p, end, code);
 }
 
 void appendUtf8(QByteArray &out, char32_t code)

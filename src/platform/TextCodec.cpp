@@ -1,5 +1,9 @@
 #include "TextCodec.h"
 
+#include "Utf8Sequence.h"
+
+#include <QStringEncoder>
+
 #include <array>
 #include <cstring>
 
@@ -146,32 +150,9 @@ bool decodeUtf8Into(QByteArrayView bytes, QString &text)
             ++p;
             continue;
         }
-        int length;
         char32_t code;
-        char32_t lowest;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-            code = b & 0x1F;
-            lowest = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            code = b & 0x0F;
-            lowest = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            code = b & 0x07;
-            lowest = 0x10000;
-        } else {
-            return false;
-        }
-        if (end - p < length)
-            return false;
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        const int length = Utf8Sequence::decode(p, end, code);
+        if (length == 0)
             return false;
         if (code >= 0x10000) {
             *out++ = QChar::highSurrogate(code);
@@ -219,11 +200,16 @@ std::optional<QByteArray> TextCodec::encode(const QString &text, TextEncoding en
         return encodeSingleByte(text);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom: {
-        if (hasLoneSurrogate(text))
+        // One pass that also catches lone surrogates, straight into a buffer
+        // that already holds the BOM (no second copy of a large file).
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        const qsizetype bom = encoding == TextEncoding::Utf8Bom ? 3 : 0;
+        QByteArray bytes(bom + encoder.requiredSpace(text.size()), Qt::Uninitialized);
+        std::memcpy(bytes.data(), kUtf8Bom, size_t(bom));
+        char *const end = encoder.appendToBuffer(bytes.data() + bom, text);
+        if (encoder.hasError())
             return std::nullopt;
-        QByteArray bytes = text.toUtf8();
-        if (encoding == TextEncoding::Utf8Bom)
-            bytes.prepend(kUtf8Bom, 3);
+        bytes.truncate(end - bytes.data());
         return bytes;
     }
     case TextEncoding::Utf16LeBom:
