@@ -145,7 +145,10 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
 void OutputData(RunContext &ctx)
 {
     RunState &state = ctx.state;
-    const QDateTime end = Clock::now();
+    // The start was kept to the second; so is the end, or the duration could
+    // disagree with the two times the report prints.
+    QDateTime end = Clock::now();
+    end.setTime(QTime(end.time().hour(), end.time().minute(), end.time().second()));
     QDateTime start = TimeStamp::parseGeneralDateTime(ctx.main->timeStart());
     // A start that cannot be read back must not print an empty date.
     if (!start.isValid())

@@ -128,6 +128,10 @@ private slots:
         QTest::addRow("0 seconds, rate is the total")
             << qint64(0) << 12 << sameDay + QStringLiteral("11:58:00 PM UTC")
             << QStringLiteral("0 seconds") << QStringLiteral("12");
+        // The start is kept to the second, so the end is too: both read 11:58:00.
+        QTest::addRow("part of a second")
+            << qint64(700) << 12 << sameDay + QStringLiteral("11:58:00 PM UTC")
+            << QStringLiteral("0 seconds") << QStringLiteral("12");
         QTest::addRow("1 second") << qint64(1000) << 5
                                   << sameDay + QStringLiteral("11:58:01 PM UTC")
                                   << QStringLiteral("1 second") << QStringLiteral("5");
