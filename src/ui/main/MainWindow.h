@@ -5,6 +5,7 @@
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 
@@ -209,6 +210,7 @@ private:
     bool keyDown(QObject *watched, QKeyEvent *event);
     bool keyUp(QKeyEvent *event);
     QHash<int, Qt::KeyboardModifiers> m_pressModifiers;
+    QElapsedTimer m_lastYield;
     bool isInTextField() const;
     void loadStep(const std::function<void()> &step);
     void setCheckFromText(QCheckBox *box, const QString &text);
