@@ -2,9 +2,11 @@
 #include "support/TempTree.h"
 
 #include "engine/FindRun.h"
+#include "platform/FileSystem.h"
 
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +54,7 @@ private slots:
     void nothingFoundSaysSo();
     void walkPassesOverLinksAndSpecialFiles();
     void fuzzyFindAcrossTree();
+    void nameThatIsNotUtf8IsSearched();
 };
 
 void TestFindRun::selectedFilesWithoutSubfolders()
@@ -251,6 +254,27 @@ void TestFindRun::fuzzyFindAcrossTree()
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("sub/c.txt")}));
     QCOMPARE(h.viewer.buffer.SelText(), QStringLiteral("<p>\r\n</p>"));
     QCOMPARE(h.viewer.indexLabel, QStringLiteral("1"));
+}
+
+void TestFindRun::nameThatIsNotUtf8IsSearched()
+{
+    TempTree t;
+    t.mkdir(QStringLiteral("top/sub"));
+    // A Latin-1 name: byte 0xE9 alone is no valid UTF-8.
+    const QByteArray raw = QFile::encodeName(t.path(QStringLiteral("top/sub"))) + "/caf\xE9.txt";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "a cat", 5), ssize_t(5));
+    ::close(fd);
+    FakeRunHost h;
+    aim(h, t, false);
+    h.request.subdirectories = true;
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.viewer.list.size(), 1);
+    QCOMPARE(FileSystem::nativePath(h.viewer.list.first()), raw);
+    QVERIFY(h.dialogs.shown.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFindRun)
