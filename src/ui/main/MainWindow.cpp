@@ -4,17 +4,17 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "HistoryBoxes.h"
+#include "MainSettings.h"
+#include "MainShortcuts.h"
+#include "MainbarCommands.h"
 #include "RadioIcons.h"
 #include "SingleInstance.h"
-#include "backup/UndoRun.h"
 
 #include "backup/ReportWriter.h"
 #include "engine/FindRun.h"
-#include "engine/ReplaceRun.h"
 #include "platform/Failure.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
-#include "settings/SettingsStore.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
@@ -28,9 +28,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,55 +36,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
-#include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <QVBoxLayout>
-
-using SettingsStore::HKEY_CURRENT_USER;
 
 namespace {
-const QString KeyOptions = QStringLiteral("Software\\Scrivlane\\Options");
-const QString KeyLastDir = QStringLiteral("Software\\Scrivlane\\LastDir");
-const QString KeySearchType = QStringLiteral("Software\\Scrivlane\\SearchType");
-const QString KeyFilters = QStringLiteral("Software\\Scrivlane\\File Filters");
 const QString Idle = QStringLiteral("Scrivlane");
-const QString Stop = QStringLiteral("Stop");
 
-QString read(const QString &key, const QString &value, const QString &defaultText = QString())
+QStringList itemTexts(const QComboBox *box)
 {
-    return SettingsStore::ReadRegString(HKEY_CURRENT_USER, key, value, defaultText);
-}
-
-void write(const QString &key, const QString &value, const QString &text)
-{
-    SettingsStore::WriteRegString(HKEY_CURRENT_USER, key, value, text);
-}
-
-QString idleCaption(const QString &key)
-{
-    if (key == u"replace")
-        return QStringLiteral("Replace");
-    if (key == u"undo")
-        return QStringLiteral("Undo");
-    return QStringLiteral("Find");
-}
-
-QIcon themed(const char *name, QStyle::StandardPixmap fallback, const QWidget *widget)
-{
-    return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
-}
-
-QLabel *newLabel(const char *name, const QString &caption, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(caption);
-    label->setObjectName(QString::fromLatin1(name));
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+    return texts;
 }
 }  // namespace
 
@@ -95,7 +55,6 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral(" Scrivlane"));
-    setWindowIcon(themed("edit-find-replace", QStyle::SP_FileDialogContentsView, this));
 
     if (!dialogs) {
         m_ownedDialogs = std::make_unique<WidgetDialogs>(this);
@@ -106,10 +65,19 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.dialogs = dialogs;
     m_ctx.backup = &m_backup;
 
-    buildControls();
-    buildToolbars();
-    buildPopupMenus();
+    setupUi(this);
+    m_mainbar = std::make_unique<MainbarCommands>(
+        m_ctx,
+        [this] {
+            parkFocus();
+            Disable_Controls();
+        },
+        [this] { Enable_Controls(); });
     connectControls();
+    m_shortcuts = std::make_unique<MainShortcuts>(
+        this, m_ctx.state, QList<QAbstractScrollArea *>{Dir2, File2}, Picture2,
+        QList<QComboBox *>{txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace},
+        [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
 
@@ -128,367 +96,6 @@ MainWindow::~MainWindow()
     delete findChild<LargeSearchDialog *>();
     delete m_viewer;
     m_viewer = nullptr;
-}
-
-void MainWindow::buildControls()
-{
-    auto *central = new QWidget(this);
-    auto *top = new QGridLayout;
-    top->addWidget(buildFindArea(), 0, 0);
-    top->addWidget(buildOptions(), 0, 1);
-
-    auto *filterGroup = new QGroupBox(QStringLiteral("File Filters:"));
-    filterGroup->setObjectName(QStringLiteral("fraFilters"));
-    cboFilters = new QComboBox;
-    cboFilters->setObjectName(QStringLiteral("cboFilters"));
-    cboFilters->setMinimumContentsLength(14);
-    cmdFilters = new QPushButton(QStringLiteral("..."));
-    cmdFilters->setObjectName(QStringLiteral("cmdFilters"));
-    cmdFilters->setFixedWidth(32);
-    auto *filterRow = new QHBoxLayout(filterGroup);
-    filterRow->addWidget(cboFilters, 1);
-    filterRow->addWidget(cmdFilters);
-    top->addWidget(filterGroup, 1, 0);
-
-    auto *typeGroup = new QGroupBox(QStringLiteral("Type of Search:"));
-    typeGroup->setObjectName(QStringLiteral("fraType"));
-    FindBar = new QToolBar(QStringLiteral("Band1"));
-    FindBar->setObjectName(QStringLiteral("FindBar"));
-    FindBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    FindBar->setIconSize(QSize(16, 16));
-    optNormal = new QRadioButton(QStringLiteral("&Normal"));
-    optNormal->setObjectName(QStringLiteral("optNormal"));
-    chkFuzzy = new QRadioButton(QStringLiteral("&Fuzzy"));
-    chkFuzzy->setObjectName(QStringLiteral("chkFuzzy"));
-    optLarge = new QRadioButton(QStringLiteral("&Large"));
-    optLarge->setObjectName(QStringLiteral("optLarge"));
-    // The type tools show the type; the option buttons only hold it.
-    optNormal->setChecked(true);
-    optNormal->hide();
-    chkFuzzy->hide();
-    optLarge->hide();
-    auto *typeRow = new QHBoxLayout(typeGroup);
-    typeRow->addWidget(FindBar);
-    typeRow->addWidget(optNormal);
-    typeRow->addWidget(chkFuzzy);
-    typeRow->addWidget(optLarge);
-    top->addWidget(typeGroup, 1, 1);
-    top->setColumnStretch(0, 3);
-    top->setColumnStretch(1, 2);
-
-    auto *main = new QVBoxLayout(central);
-    main->addLayout(top);
-    main->addWidget(buildFileSelection(), 1);
-    setCentralWidget(central);
-
-    StatusBar1 = new QStatusBar;
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    auto *image = new QLabel;
-    image->setPixmap(windowIcon().pixmap(16, 16));
-    StatusBar1Panel1 = new QLabel(Idle);
-    StatusBar1Panel1->setObjectName(QStringLiteral("StatusBar1Panel1"));
-    StatusBar1Panel1->setMinimumWidth(110);
-    StatusBar1Panel2 = new QLabel;
-    StatusBar1Panel2->setObjectName(QStringLiteral("StatusBar1Panel2"));
-    StatusBar1Panel2->setMinimumWidth(10);
-    Picture5 = new QWidget;
-    Picture5->setObjectName(QStringLiteral("Picture5"));
-    Picture2 = new QWidget;
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    for (QWidget *park : {Picture5, Picture2}) {
-        park->setFocusPolicy(Qt::StrongFocus);
-        park->setFixedSize(1, 1);
-    }
-    lblTimeStart = new QLabel;
-    lblTimeStart->setObjectName(QStringLiteral("lblTimeStart"));
-    lblTimeStart->hide();
-    StatusBar1->addWidget(image);
-    StatusBar1->addWidget(StatusBar1Panel1);
-    StatusBar1->addWidget(StatusBar1Panel2, 1);
-    StatusBar1->addPermanentWidget(Picture5);
-    StatusBar1->addPermanentWidget(Picture2);
-    StatusBar1->addPermanentWidget(lblTimeStart);
-    setStatusBar(StatusBar1);
-
-    picOption = new QLabel(this);
-    picOption->setObjectName(QStringLiteral("picOption"));
-    picOption->setPixmap(RadioIcons::pixmap(true, this));
-    picOption->hide();
-    picOption1 = new QLabel(this);
-    picOption1->setObjectName(QStringLiteral("picOption1"));
-    picOption1->setPixmap(RadioIcons::pixmap(false, this));
-    picOption1->hide();
-}
-
-QWidget *MainWindow::buildFindArea()
-{
-    auto *area = new QWidget;
-    auto *column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
-
-    m_findBoxes = new QWidget;
-    m_findBoxes->setObjectName(QStringLiteral("fraFind"));
-    txtFind = newHistoryBox("txtFind");
-    txtReplace = newHistoryBox("txtReplace");
-    Label5 = newLabel("Label5", QStringLiteral("Find:"), txtFind);
-    Label6 = newLabel("Label6", QStringLiteral("Replace with:"), txtReplace);
-    PasteBar1 = new QToolBar(QStringLiteral("Band1"));
-    PasteBar1->setObjectName(QStringLiteral("PasteBar1"));
-    PasteBar2 = new QToolBar(QStringLiteral("Band1"));
-    PasteBar2->setObjectName(QStringLiteral("PasteBar2"));
-    const QIcon paste = themed("edit-paste", QStyle::SP_FileDialogDetailedView, this);
-    for (QToolBar *bar : {PasteBar1, PasteBar2}) {
-        bar->setIconSize(QSize(16, 16));
-        bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        addTool(bar, QStringLiteral("pasteFind"), QStringLiteral(" Paste"), paste);
-    }
-    auto *grid = new QGridLayout(m_findBoxes);
-    grid->setContentsMargins(9, 9, 9, 9);
-    grid->addWidget(Label5, 0, 0);
-    grid->addWidget(txtFind, 0, 1);
-    grid->addWidget(PasteBar1, 0, 2);
-    grid->addWidget(Label6, 1, 0);
-    grid->addWidget(txtReplace, 1, 1);
-    grid->addWidget(PasteBar2, 1, 2);
-    grid->setColumnStretch(1, 1);
-
-    // The fuzzy panel lies over the normal boxes and hides them while shown.
-    picFuzzy = new QWidget(m_findBoxes);
-    picFuzzy->setObjectName(QStringLiteral("picFuzzy"));
-    picFuzzy->setAutoFillBackground(true);
-    cboFirst = newHistoryBox("cboFirst");
-    cboSecond = newHistoryBox("cboSecond");
-    cboFuzzyReplace = newHistoryBox("cboFuzzyReplace");
-    Label1 = newLabel("Label1", QStringLiteral("First part:"), cboFirst);
-    Label2 = newLabel("Label2", QStringLiteral("Second part:"), cboSecond);
-    Label4 = newLabel("Label4", QStringLiteral("Replace with:"), cboFuzzyReplace);
-    auto *fuzzyGrid = new QGridLayout(picFuzzy);
-    fuzzyGrid->setContentsMargins(9, 2, 9, 2);
-    fuzzyGrid->setVerticalSpacing(2);
-    fuzzyGrid->addWidget(Label1, 0, 0);
-    fuzzyGrid->addWidget(cboFirst, 0, 1);
-    fuzzyGrid->addWidget(Label2, 1, 0);
-    fuzzyGrid->addWidget(cboSecond, 1, 1);
-    fuzzyGrid->addWidget(Label4, 2, 0);
-    fuzzyGrid->addWidget(cboFuzzyReplace, 2, 1);
-    fuzzyGrid->setColumnStretch(1, 1);
-    picFuzzy->hide();
-
-    auto *frame = new QGroupBox;
-    frame->setObjectName(QStringLiteral("fraSearch"));
-    auto *frameLayout = new QVBoxLayout(frame);
-    frameLayout->setContentsMargins(0, 0, 0, 0);
-    frameLayout->addWidget(m_findBoxes);
-    column->addWidget(frame);
-    return area;
-}
-
-QGroupBox *MainWindow::buildOptions()
-{
-    fraOptions = new QGroupBox(QStringLiteral("Options:"));
-    fraOptions->setObjectName(QStringLiteral("fraOptions"));
-    auto *grid = new QGridLayout(fraOptions);
-    grid->setVerticalSpacing(2);
-    auto indicator = [this](QToolButton *&button, const char *name) {
-        button = new QToolButton;
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-        button->setAutoRaise(true);
-        button->hide();
-        return button;
-    };
-    const QList<QPair<QCheckBox *, QToolButton *>> rows = {
-        {newOption(chkSubs, "chkSubs", QStringLiteral(" &Search subdirectories")),
-         indicator(cmdSubs, "cmdSubs")},
-        {newOption(chkSensitive, "chkSensitive", QStringLiteral(" &Case sensitive search")),
-         indicator(cmdCase, "cmdCase")},
-        {newOption(chkWhole, "chkWhole", QStringLiteral(" &Whole word only")),
-         indicator(cmdWhole, "cmdWhole")},
-        {newOption(chkBackup, "chkBackup", QStringLiteral(" Create &Backup")),
-         indicator(cmdBack, "cmdBack")},
-        {newOption(chkMin, "chkMin", QStringLiteral(" Minimi&ze while replacing")),
-         indicator(cmdMin, "cmdMin")},
-    };
-    cmdSetBack = new QPushButton(QStringLiteral("..."));
-    cmdSetBack->setObjectName(QStringLiteral("cmdSetBack"));
-    cmdSetBack->setFixedWidth(32);
-    cmdSetBack->hide();
-    for (int i = 0; i < rows.size(); ++i) {
-        auto *arrow = new QLabel;
-        arrow->setObjectName(QStringLiteral("imgArrow1"));
-        arrow->setProperty("Index", i);
-        arrow->setPixmap(style()->standardIcon(QStyle::SP_ArrowRight).pixmap(12, 12));
-        arrow->hide();
-        imgArrow1 << arrow;
-        grid->addWidget(arrow, i, 0);
-        grid->addWidget(rows[i].first, i, 1);
-        grid->addWidget(rows[i].second, i, 3);
-    }
-    grid->addWidget(cmdSetBack, 3, 2);
-    grid->setColumnStretch(1, 1);
-    return fraOptions;
-}
-
-QWidget *MainWindow::buildFileSelection()
-{
-    auto *area = new QGroupBox;
-    area->setObjectName(QStringLiteral("fraFiles"));
-    Drive2 = new DriveList;
-    Drive2->setObjectName(QStringLiteral("Drive2"));
-    Dir2 = new FolderList;
-    Dir2->setObjectName(QStringLiteral("Dir2"));
-    File2 = new FileList;
-    File2->setObjectName(QStringLiteral("File2"));
-    Label9 = newLabel("Label9", QStringLiteral("Drives:"), Drive2);
-    Label10 = newLabel("Label10", QStringLiteral("Directories:"), Dir2);
-    Label11 = newLabel("Label11", QStringLiteral("Files to edit:"), File2);
-    Label3 = newLabel("Label3", QStringLiteral("9999 of 9999"));
-
-    Picture3 = new QWidget;
-    Picture3->setObjectName(QStringLiteral("Picture3"));
-    FileBar = new QToolBar(QStringLiteral("Main"));
-    FileBar->setObjectName(QStringLiteral("FileBar"));
-    FileBar->setIconSize(QSize(16, 16));
-    FileBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    addTool(FileBar, QStringLiteral("all"), QStringLiteral("Select All Files"),
-            themed("edit-select-all", QStyle::SP_DialogApplyButton, this));
-    addTool(FileBar, QStringLiteral("none"), QStringLiteral("Select None"),
-            themed("edit-clear", QStyle::SP_DialogResetButton, this));
-    auto *barRow = new QHBoxLayout(Picture3);
-    barRow->setContentsMargins(0, 0, 0, 0);
-    barRow->addWidget(FileBar);
-
-    auto *grid = new QGridLayout(area);
-    grid->addWidget(Label9, 0, 0);
-    grid->addWidget(Drive2, 1, 0);
-    grid->addWidget(Label10, 2, 0);
-    grid->addWidget(Dir2, 3, 0);
-    grid->addWidget(Label11, 0, 1);
-    grid->addWidget(File2, 1, 1, 3, 1);
-    auto *countRow = new QHBoxLayout;
-    countRow->addWidget(Label3);
-    countRow->addStretch(1);
-    countRow->addWidget(Picture3);
-    grid->addLayout(countRow, 4, 1);
-    grid->setRowStretch(3, 1);
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(1, 3);
-    Dir2->setMinimumSize(200, 160);
-    File2->setMinimumSize(240, 160);
-    return area;
-}
-
-void MainWindow::buildToolbars()
-{
-    Mainbar = new QToolBar(QStringLiteral("Band1"), this);
-    Mainbar->setObjectName(QStringLiteral("Mainbar"));
-    Mainbar->setMovable(false);
-    Mainbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    addTool(Mainbar, QStringLiteral("find"), QStringLiteral("Find"),
-            themed("edit-find", QStyle::SP_FileDialogContentsView, this),
-            QStringLiteral("Find a text string"));
-    addTool(Mainbar, QStringLiteral("replace"), QStringLiteral("Replace"),
-            themed("edit-find-replace", QStyle::SP_BrowserReload, this),
-            QStringLiteral("Replace a text string with another"));
-    addTool(Mainbar, QStringLiteral("undo"), QStringLiteral("Undo"),
-            themed("edit-undo", QStyle::SP_ArrowBack, this), QStringLiteral("Undo last action"));
-    addToolBar(Qt::TopToolBarArea, Mainbar);
-
-    aboutBar = new QToolBar(QStringLiteral("Band1"), this);
-    aboutBar->setObjectName(QStringLiteral("aboutBar"));
-    aboutBar->setMovable(false);
-    aboutBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    addTool(aboutBar, QStringLiteral("about"), QStringLiteral("About"),
-            themed("help-about", QStyle::SP_MessageBoxInformation, this),
-            QStringLiteral("About this application"));
-    QAction *help = addTool(aboutBar, QStringLiteral("readme"), QStringLiteral("Help"),
-                            themed("help-contents", QStyle::SP_DialogHelpButton, this));
-    help->setShortcut(QKeySequence::HelpContents);
-    addTool(aboutBar, QStringLiteral("exit"), QStringLiteral(" Exit "),
-            themed("application-exit", QStyle::SP_DialogCloseButton, this),
-            QStringLiteral("Close all documents and exit"));
-    addToolBar(Qt::TopToolBarArea, aboutBar);
-
-    addTool(FindBar, QStringLiteral("normal"), QStringLiteral("&Normal"),
-            RadioIcons::icon(true, this));
-    addTool(FindBar, QStringLiteral("fuzzy"), QStringLiteral("&Fuzzy"),
-            RadioIcons::icon(false, this));
-    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large"),
-            RadioIcons::icon(false, this));
-    QAction *paragraph =
-        addTool(FindBar, QStringLiteral("paragraph"), QStringLiteral("Paragraph"), QIcon());
-    paragraph->setVisible(false);
-    // The captions' accelerators, as the hidden option buttons cannot take them.
-    tool(QStringLiteral("FindBar"), QStringLiteral("normal"))
-        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
-    tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))
-        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F));
-}
-
-void MainWindow::buildPopupMenus()
-{
-    FileOptions = new QMenu(QStringLiteral("FileOptions"), this);
-    FileOptions->setObjectName(QStringLiteral("FileOptions"));
-    const QList<QPair<const char *, const char *>> fileTools = {
-        {"properties", "Properties"}, {"viewSource", "View Source"}, {"find", "Find"},
-        {"open", "Open File"},        {"rename", "Rename"},          {"deleteFile", "Delete"},
-        {"copyPath", "Copy Path"}};
-    for (const auto &[key, caption] : fileTools) {
-        QAction *action = FileOptions->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(key));
-    }
-    FolderOptions = new QMenu(QStringLiteral("Folder Options"), this);
-    FolderOptions->setObjectName(QStringLiteral("Folder Options"));
-    const QList<QPair<const char *, const char *>> folderTools = {{"newFolder", "New Folder"},
-                                                                  {"openFolder", "Open"},
-                                                                  {"renameFolder", "Rename"},
-                                                                  {"deleteFolder", "Delete"}};
-    for (const auto &[key, caption] : folderTools) {
-        QAction *action = FolderOptions->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(key));
-    }
-}
-
-QComboBox *MainWindow::newHistoryBox(const char *name)
-{
-    auto *box = new QComboBox;
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    // The history rules decide the list; Enter must not add to it.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMaxVisibleItems(HistoryList::MaxEntries);
-    box->setMinimumContentsLength(24);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    return box;
-}
-
-QCheckBox *MainWindow::newOption(QCheckBox *&box, const char *name, const QString &caption)
-{
-    box = new QCheckBox(caption);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-QAction *MainWindow::addTool(QToolBar *bar, const QString &key, const QString &caption,
-                             const QIcon &icon, const QString &description)
-{
-    QAction *action = bar->addAction(icon, caption);
-    action->setObjectName(key);
-    if (!description.isEmpty())
-        action->setToolTip(description);
-    return action;
-}
-
-QAction *MainWindow::tool(const QString &bar, const QString &key) const
-{
-    const auto *toolbar = findChild<QToolBar *>(bar);
-    if (!toolbar)
-        return nullptr;
-    for (QAction *action : toolbar->actions()) {
-        if (action->objectName() == key)
-            return action;
-    }
-    return nullptr;
 }
 
 void MainWindow::connectControls()
@@ -542,17 +149,6 @@ void MainWindow::loadStep(const std::function<void()> &step)
     }
 }
 
-void MainWindow::setCheckFromText(QCheckBox *box, const QString &text)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw Failure(QStringLiteral("Type mismatch"));
-    if (value != 0 && value != 1)
-        throw Failure(QStringLiteral("Invalid property value"));
-    box->setChecked(value == 1);
-}
-
 bool MainWindow::Form_Load()
 {
     m_instance = std::make_unique<SingleInstance>();
@@ -583,10 +179,10 @@ bool MainWindow::Form_Load()
         {chkMin, QStringLiteral("Minimize")},
         {chkBackup, QStringLiteral("Backup")}};
     for (const auto &[box, name] : options)
-        loadStep([&] { setCheckFromText(box, read(KeyOptions, name, QStringLiteral("0"))); });
+        loadStep([&] { box->setChecked(MainSettings::option(name)); });
     loadStep([this] { cmdSetBack->setVisible(chkBackup->isChecked()); });
     loadStep([this] {
-        const QString last = read(KeyLastDir, QStringLiteral("Dir"));
+        const QString last = MainSettings::lastFolder();
         if (!last.isEmpty() && QFileInfo(last).isDir())
             setFolder(last);
         else
@@ -594,17 +190,7 @@ bool MainWindow::Form_Load()
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {
-        QStringList filters;
-        // More filters may be stored; only the first ten are read back.
-        for (int i = 0; i < 10; ++i) {
-            const QString filter = read(KeyFilters, QStringLiteral("Filter") + QString::number(i));
-            if (!filter.isEmpty())
-                filters << filter;
-        }
-        if (filters.isEmpty())
-            filters = {QStringLiteral("*.htm"), QStringLiteral("*.txt"), QStringLiteral("*.ini"),
-                       QStringLiteral("*.*")};
-        cboFilters->addItems(filters);
+        cboFilters->addItems(MainSettings::filters());
         cboFilters->setCurrentIndex(0);
         cboFilters_Click();
     });
@@ -616,7 +202,7 @@ bool MainWindow::Form_Load()
     loadStep([this] { m_viewer->ApplyViewerSettings(); });
     show();
     loadStep([this] {
-        const QString type = read(KeySearchType, QStringLiteral("Type"), QStringLiteral("Normal"));
+        const QString type = MainSettings::searchType();
         if (type == u"Normal") {
             optNormal->setChecked(true);
             optNormal_Click();
@@ -642,12 +228,9 @@ void MainWindow::Form_Unload()
     // A refused second copy applied no setting: it must not write its defaults.
     if (!m_loaded)
         return;
-    const bool fuzzy = chkFuzzy->isChecked() && !optLarge->isChecked();
-    write(KeySearchType, QStringLiteral("Type"),
-          fuzzy ? QStringLiteral("Fuzzy") : QStringLiteral("Normal"));
-    write(KeyLastDir, QStringLiteral("Dir"), Dir2->path());
-    for (int i = 0; i < cboFilters->count(); ++i)
-        write(KeyFilters, QStringLiteral("Filter") + QString::number(i), cboFilters->itemText(i));
+    MainSettings::setSearchType(chkFuzzy->isChecked() && !optLarge->isChecked());
+    MainSettings::setLastFolder(Dir2->path());
+    MainSettings::setFilters(itemTexts(cboFilters));
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible()) {
             window->close();
@@ -701,12 +284,7 @@ void MainWindow::Fill_Combos()
 
 void MainWindow::RefreshCombos()
 {
-    SettingsStore::DeleteRegKey(HKEY_CURRENT_USER, KeyFilters);
-    for (int i = 0; i < cboFilters->count(); ++i) {
-        if (i > 0 && cboFilters->itemText(i) == cboFilters->itemText(i - 1))
-            break;
-        write(KeyFilters, QStringLiteral("Filter") + QString::number(i), cboFilters->itemText(i));
-    }
+    MainSettings::replaceFilters(itemTexts(cboFilters));
     cboFilters->setCurrentIndex(0);
 }
 
@@ -717,7 +295,7 @@ void MainWindow::parkFocus(QWidget *target)
 
 void MainWindow::placeFuzzyPanel()
 {
-    picFuzzy->setGeometry(m_findBoxes->rect());
+    picFuzzy->setGeometry(fraFind->rect());
     picFuzzy->raise();
 }
 
@@ -835,23 +413,23 @@ void MainWindow::Get_Path()
 
 void MainWindow::optionClicked(QCheckBox *box)
 {
-    const QString value = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    const bool checked = box->isChecked();
     if (box == chkSubs) {
         parkFocus();
-        write(KeyOptions, QStringLiteral("Search subdirectories"), value);
+        MainSettings::setOption(QStringLiteral("Search subdirectories"), checked);
     } else if (box == chkSensitive || box == chkWhole) {
-        write(KeyOptions,
-              box == chkSensitive ? QStringLiteral("Case Sensitive") : QStringLiteral("Whole Word"),
-              value);
+        MainSettings::setOption(
+            box == chkSensitive ? QStringLiteral("Case Sensitive") : QStringLiteral("Whole Word"),
+            checked);
         if (QApplication::activeWindow() == this)
             parkFocus();
     } else if (box == chkMin) {
-        write(KeyOptions, QStringLiteral("Minimize"), value);
+        MainSettings::setOption(QStringLiteral("Minimize"), checked);
         parkFocus();
     } else if (box == chkBackup) {
         if (m_loading)
             return;
-        write(KeyOptions, QStringLiteral("Backup"), value);
+        MainSettings::setOption(QStringLiteral("Backup"), checked);
         cmdSetBack->setVisible(box->isChecked());
         parkFocus();
     }
@@ -859,64 +437,7 @@ void MainWindow::optionClicked(QCheckBox *box)
 
 void MainWindow::Mainbar_ButtonClick(const QString &key)
 {
-    if (!m_runningTool.isEmpty()) {
-        // A run is under way: only its own tool, now captioned "Stop", reacts,
-        // and only by asking that run to stop. No run ever starts inside another.
-        if (key != m_runningTool || toolCaption(key) != Stop)
-            return;
-        if (key == u"find") {
-            cmdFind_Click(m_ctx);
-        } else {
-            setToolCaption(key, idleCaption(key));
-            m_ctx.state.StopRequested = true;
-        }
-        return;
-    }
-    if (key != u"find" && key != u"replace" && key != u"undo")
-        return;
-    setStatusText(1, Idle);
-    parkFocus();
-    Disable_Controls();
-    m_runningTool = key;
-    if (key != u"find") {
-        setToolCaption(key, Stop);
-        m_ctx.state.StopRequested = false;
-    }
-    runTrapped(key);
-    setToolCaption(key, idleCaption(key));
-    m_runningTool.clear();
-    Enable_Controls();
-}
-
-void MainWindow::runTrapped(const QString &key)
-{
-    QString sentence;
-    QString source;
-    try {
-        if (key == u"find") {
-            cmdFind_Click(m_ctx);
-        } else if (key == u"replace") {
-            cmdReplace_Click(m_ctx);
-        } else {
-            cmdUndo_Click(m_ctx);
-        }
-        return;
-    } catch (const Failure &failure) {
-        source = failure.description();
-    } catch (const std::exception &error) {
-        source = QString::fromLocal8Bit(error.what());
-    }
-    if (key == u"find")
-        sentence = QStringLiteral("An error occurred while trying to search.");
-    else if (key == u"replace")
-        sentence = QStringLiteral("An error occurred while trying to replace.");
-    else
-        sentence = QStringLiteral("An error occurred while trying to undo the operation.");
-    const QString procedure = key == u"find"      ? QStringLiteral("cmdFind_Click-frmFind.frm")
-                              : key == u"replace" ? QStringLiteral("cmdReplace_Click-frmFind.frm")
-                                                  : QStringLiteral("cmdUndo_Click-frmFind.frm");
-    ErrorLog::reportFailure(dialogs(), ErrorLog::exactErrorMessage(sentence, source),
-                            QStringLiteral(" Error"), procedure, source);
+    m_mainbar->click(key);
 }
 
 void MainWindow::FileBar_ButtonClick(const QString &key)
@@ -989,92 +510,38 @@ void MainWindow::viewSelectedFiles()
     viewer.showViewer();
 }
 
-bool MainWindow::isInTextField() const
+void MainWindow::runShortcut(MainShortcuts::Command command)
 {
-    const QWidget *focus = QApplication::focusWidget();
-    if (!focus)
-        focus = focusWidget();
-    for (const QComboBox *box : {txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace}) {
-        if (focus && (focus == box || focus == box->lineEdit()))
-            return true;
-    }
-    return false;
-}
-
-bool MainWindow::keyDown(QObject *watched, QKeyEvent *event)
-{
-    // Shortcuts act when the key is released; remember the modifiers it was
-    // pressed with, since Ctrl or Alt is often let go before the letter.
-    if (!event->isAutoRepeat())
-        m_pressModifiers.insert(event->key(), event->modifiers());
-    if (event->key() == Qt::Key_F2) {
+    using Command = MainShortcuts::Command;
+    switch (command) {
+    case Command::About:
         showAbout();
-        return true;
-    }
-    const QWidget *focus = QApplication::focusWidget();
-    const bool inLists = watched == Dir2 || watched == File2 || watched == Dir2->viewport() ||
-                         watched == File2->viewport() ||
-                         (focus && (focus == Dir2 || focus == File2));
-    if (inLists) {
-        // The lists are driven with the pointer only.
-        Picture2->setFocus();
-        return true;
-    }
-    return false;
-}
-
-bool MainWindow::keyUp(QKeyEvent *event)
-{
-    if (event->isAutoRepeat())
-        return false;
-    // A key released during a run must not cancel a Stop click.
-    if (!m_ctx.state.RunInProgress)
-        m_ctx.state.StopRequested = false;
-    const Qt::KeyboardModifiers pressed = m_pressModifiers.contains(event->key())
-                                              ? m_pressModifiers.take(event->key())
-                                              : event->modifiers();
-    const Qt::KeyboardModifiers mods = pressed & (Qt::ControlModifier | Qt::AltModifier |
-                                                  Qt::ShiftModifier | Qt::MetaModifier);
-    const bool idle = !m_ctx.state.RunInProgress;
-    if (mods == Qt::AltModifier && event->key() == Qt::Key_L) {
-        if (idle)
-            showLargeSearch(false);
-        return true;
-    }
-    if (mods != Qt::ControlModifier)
-        return false;
-    switch (event->key()) {
-    case Qt::Key_A:
-        if (idle)
-            Select_AllFiles();
-        return true;
-    case Qt::Key_F:
+        break;
+    case Command::LargeSearch:
+        showLargeSearch(false);
+        break;
+    case Command::SelectAll:
+        Select_AllFiles();
+        break;
+    case Command::SelectNone:
+        Select_NoFiles();
+        break;
+    case Command::Find:
         Mainbar_ButtonClick(QStringLiteral("find"));
-        return true;
-    case Qt::Key_N:
-        if (idle)
-            Select_NoFiles();
-        return true;
-    case Qt::Key_R:
+        break;
+    case Command::Replace:
         Mainbar_ButtonClick(QStringLiteral("replace"));
-        return true;
-    case Qt::Key_Q:
+        break;
+    case Command::Undo:
+        Mainbar_ButtonClick(QStringLiteral("undo"));
+        break;
+    case Command::ViewSelected:
+        viewSelectedFiles();
+        break;
+    case Command::Exit:
         m_ctx.state.StopRequested = true;
         Exit_Program();
-        return true;
-    case Qt::Key_V:
-        if (isInTextField())
-            return false;
-        if (idle)
-            viewSelectedFiles();
-        return true;
-    case Qt::Key_Z:
-        if (isInTextField())
-            return false;
-        Mainbar_ButtonClick(QStringLiteral("undo"));
-        return true;
-    default:
-        return false;
+        break;
     }
 }
 
@@ -1082,14 +549,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
-            return false;
-        auto *key = static_cast<QKeyEvent *>(event);
-        return event->type() == QEvent::KeyPress ? keyDown(watched, key) : keyUp(key);
-    }
+    case QEvent::KeyRelease:
+        return m_shortcuts->keyEvent(watched, static_cast<QKeyEvent *>(event));
     case QEvent::Resize:
-        if (watched == m_findBoxes)
+        if (watched == fraFind)
             placeFuzzyPanel();
         return false;
     case QEvent::MouseButtonPress:
@@ -1162,7 +625,7 @@ void MainWindow::Dir2_Change()
 {
     File2->setFolder(Dir2->path());
     CountFiles();
-    write(KeyLastDir, QStringLiteral("Dir"), Dir2->path());
+    MainSettings::setLastFolder(Dir2->path());
 }
 
 void MainWindow::cboFilters_Click()

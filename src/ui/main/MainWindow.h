@@ -1,41 +1,32 @@
 #pragma once
 
+#include "MainForm.h"
+#include "MainShortcuts.h"
 #include "engine/BackupLocation.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
 
-class QAction;
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QKeyEvent;
-class QLabel;
-class QMenu;
-class QPushButton;
-class QRadioButton;
-class QStatusBar;
 class QToolBar;
-class QToolButton;
 class Dialogs;
-class DriveList;
-class FileList;
-class FolderList;
 class HistoryBoxes;
+class MainbarCommands;
 class SingleInstance;
 class ViewerWindow;
 
 /// The main window (frmFind): holds the search request in its controls, offers
 /// the Find, Replace and Undo commands and the file selection, and is what the
-/// runs read from and report to.
-class MainWindow : public QMainWindow, public SearchRequest, public MainPort {
+/// runs read from and report to. Its controls come from MainForm; its keyboard,
+/// toolbar runs and stored settings from MainShortcuts, MainbarCommands and MainSettings.
+class MainWindow : public QMainWindow, public MainForm, public SearchRequest, public MainPort {
     Q_OBJECT
 
 public:
@@ -126,94 +117,20 @@ public:
     /// The enabling rule of the file pop-up menu.
     void updateFileOptions();
 
-    /// Tool by key in one of the toolbars ("Mainbar", "FindBar", "FileBar", "aboutBar").
-    QAction *tool(const QString &bar, const QString &key) const;
     /// The application help file beside the executable.
     QString helpFile() const { return m_helpFile; }
     bool isLoading() const { return m_loading; }
-
-    // Controls, named as the design names them.
-    QLabel *Label5 = nullptr;
-    QComboBox *txtFind = nullptr;
-    QLabel *Label6 = nullptr;
-    QComboBox *txtReplace = nullptr;
-    QToolBar *PasteBar1 = nullptr;
-    QToolBar *PasteBar2 = nullptr;
-    QRadioButton *optNormal = nullptr;
-    QRadioButton *chkFuzzy = nullptr;
-    QRadioButton *optLarge = nullptr;
-    QWidget *picFuzzy = nullptr;
-    QLabel *Label1 = nullptr;
-    QComboBox *cboFirst = nullptr;
-    QLabel *Label2 = nullptr;
-    QComboBox *cboSecond = nullptr;
-    QLabel *Label4 = nullptr;
-    QComboBox *cboFuzzyReplace = nullptr;
-    QGroupBox *fraOptions = nullptr;
-    QCheckBox *chkSubs = nullptr;
-    QCheckBox *chkSensitive = nullptr;
-    QCheckBox *chkWhole = nullptr;
-    QCheckBox *chkBackup = nullptr;
-    QPushButton *cmdSetBack = nullptr;
-    QCheckBox *chkMin = nullptr;
-    QToolButton *cmdCase = nullptr;
-    QToolButton *cmdSubs = nullptr;
-    QToolButton *cmdWhole = nullptr;
-    QToolButton *cmdBack = nullptr;
-    QToolButton *cmdMin = nullptr;
-    QList<QLabel *> imgArrow1;
-    QComboBox *cboFilters = nullptr;
-    QPushButton *cmdFilters = nullptr;
-    QToolBar *FindBar = nullptr;
-    QLabel *Label9 = nullptr;
-    DriveList *Drive2 = nullptr;
-    QLabel *Label10 = nullptr;
-    FolderList *Dir2 = nullptr;
-    QLabel *Label11 = nullptr;
-    FileList *File2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QWidget *Picture3 = nullptr;
-    QToolBar *FileBar = nullptr;
-    QToolBar *Mainbar = nullptr;
-    QToolBar *aboutBar = nullptr;
-    QMenu *FileOptions = nullptr;
-    QMenu *FolderOptions = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QLabel *StatusBar1Panel1 = nullptr;
-    QLabel *StatusBar1Panel2 = nullptr;
-    QLabel *picOption = nullptr;
-    QLabel *picOption1 = nullptr;
-    QWidget *Picture5 = nullptr;
-    QWidget *Picture2 = nullptr;
-    QLabel *lblTimeStart = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
-    void buildToolbars();
-    void buildPopupMenus();
-    QWidget *buildFindArea();
-    QGroupBox *buildOptions();
-    QWidget *buildFileSelection();
     void connectControls();
-    QComboBox *newHistoryBox(const char *name);
-    QCheckBox *newOption(QCheckBox *&box, const char *name, const QString &caption);
-    QAction *addTool(QToolBar *bar, const QString &key, const QString &caption, const QIcon &icon,
-                     const QString &description = QString());
+    void runShortcut(MainShortcuts::Command command);
     void parkFocus(QWidget *target = nullptr);
     void optionClicked(QCheckBox *box);
-    void runCommand(const QString &key);
-    void runTrapped(const QString &key);
-    bool keyDown(QObject *watched, QKeyEvent *event);
-    bool keyUp(QKeyEvent *event);
-    QHash<int, Qt::KeyboardModifiers> m_pressModifiers;
-    QElapsedTimer m_lastYield;
-    bool isInTextField() const;
     void loadStep(const std::function<void()> &step);
-    void setCheckFromText(QCheckBox *box, const QString &text);
     void setFolder(const QString &path);
     void placeFuzzyPanel();
 
@@ -223,10 +140,10 @@ private:
     ViewerWindow *m_viewer = nullptr;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<HistoryBoxes> m_histories;
-    QWidget *m_findBoxes = nullptr;
+    std::unique_ptr<MainShortcuts> m_shortcuts;
+    std::unique_ptr<MainbarCommands> m_mainbar;
+    QElapsedTimer m_lastYield;
     QString m_helpFile;
-    /// The Mainbar tool whose run is under way; empty when idle.
-    QString m_runningTool;
     bool m_loading = false;
     bool m_loaded = false;
     bool m_unloaded = false;
