@@ -1,11 +1,17 @@
 #pragma once
 
+#include "ViewerDisplay.h"
+#include "ViewerFileOperations.h"
+#include "ViewerMainControls.h"
+#include "ViewerSearch.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
 
 #include <QMainWindow>
 #include <QString>
+
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -23,16 +29,23 @@ class QToolBar;
 class QWidget;
 struct RunContext;
 class LargeSearchDialog;
+class ViewerDocumentFile;
+class ViewerDocumentView;
+class ViewerHistory;
+class ViewerTools;
 
 /// The file viewer (frmViewer): the list of files a run found or changed, the
 /// shown document with find, find next and manual replacement, saving, printing,
 /// fonts, word wrap and the last report. Closing it only hides it.
-class ViewerWindow : public QMainWindow, public ViewerPort {
+class ViewerWindow : public QMainWindow,
+                     public ViewerPort,
+                     private ViewerSearch::Host,
+                     private ViewerFileOperations::Host {
     Q_OBJECT
 
 public:
     /// Right margin (twips) that means "no word wrap"; 0 wraps at the window's edge.
-    static constexpr int NoWrapMargin = 50000;
+    static constexpr int NoWrapMargin = ViewerDisplay::NoWrapMargin;
 
     ViewerWindow(RunContext &ctx, QWidget *mainWindow);
     ~ViewerWindow() override;
@@ -120,7 +133,7 @@ public:
     /// "##.0" followed by " KB": 512 bytes show as ".5 KB".
     static QString kilobytes(qint64 bytes);
 
-    int rightMargin() const { return m_rightMargin; }
+    int rightMargin() const;
     void setRightMargin(int twips);
     /// "on" or "off": the picture the "wordwrap" tool shows.
     QString wordWrapPicture() const;
@@ -171,54 +184,47 @@ protected:
 
 private:
     void buildControls();
-    void buildToolBar();
-    void buildMovebar();
-    void buildPopup();
-    void runToolBarTool(const QString &key, QAction *action);
+    void buildTools();
+    void runToolBarTool(const QString &key);
+    void runPopupTool(const QString &key);
     void runMovebarTool(const QString &key);
-    QComboBox *mainCombo(const char *name) const;
-    QCheckBox *mainBox(const char *name) const;
-    QString mainText(const char *name) const;
-    bool isFuzzyMode() const;
-    void setStatus(int panel, const QString &text);
     void reportFailure(const QString &message, MessageIcon icon, const QString &title,
                        const QString &source, const QString &description);
 
-    void syncViewFromBuffer();
-    void syncSelectionFromBuffer();
-    void writeViewToBuffer();
-    void writeSelectionToBuffer();
+    // ViewerSearch::Host
+    bool isFuzzyMode() const override;
+    void setStatus(int panel, const QString &text) override;
+    void saveHistory() override;
+    bool loadDocument(const QString &path, const QString &source) override;
+    void showFileInfo(const QString &path) override;
+    void updateFileModified() override;
+    bool isFileModified() const override { return FileModified; }
+    void markFileModified() override { FileModified = true; }
+    void promptSaveResettingAttributes() override { PromptSaveModifiedResettingAttributes(); }
+    void selectRowQuietly(int row) override;
+    qint32 &searchStart() override { return SearchStart; }
+    qint32 &foundPos() override { return FoundPos; }
 
-    bool loadDocument(const QString &path, const QString &source);
-    void showFileInfo(const QString &path);
-    void updateFileModified();
-    bool saveDocument(const QString &path, const QString &source);
-    void markSaved();
-    void promptSave(bool resetAttributes);
+    // ViewerFileOperations::Host
+    void promptSaveModified() override { PromptSaveModified(); }
+    void showSelectedEntry() override { List1_Click(); }
+    void discardChanges() override;
+    void reportRenameFailure(const QString &description) override;
 
-    bool checkFindInput(bool fromFindNext);
-    void finishFindNext(bool matched);
-    void pickEntry(QComboBox *box, int k, const char *mainName, const QString &key,
-                   const QString &valueName);
     void openLargeSearch(bool fromFindBox);
     void toggleMainBox(const char *boxName, const QString &toolKey);
-    void stepFont(int points);
-    void applyRightMargin();
-    void renameFile(const QString &oldPath, const QString &newPath, const QString &newName);
 
     RunContext &m_ctx;
-    QWidget *m_mainWindow;
+    ViewerMainControls m_main;
     DocumentBuffer m_buffer;
     QString m_tag;
-    int m_rightMargin = NoWrapMargin;
     int m_findWidth = 2370;
-    bool m_syncing = false;
-    /// The control lags behind the buffer while the viewer is hidden.
-    bool m_viewStale = false;
-    bool m_syncScheduled = false;
-    /// The text the control was last given or reported, as the control shows it.
-    QString m_viewText;
-    /// The user typed since the last load or save.
-    bool m_userTyped = false;
+    ViewerDocumentView *m_view = nullptr;
+    ViewerTools *m_tools = nullptr;
+    std::unique_ptr<ViewerDisplay> m_display;
+    std::unique_ptr<ViewerDocumentFile> m_file;
     LargeSearchDialog *m_largeSearch = nullptr;
+    std::unique_ptr<ViewerHistory> m_history;
+    std::unique_ptr<ViewerSearch> m_search;
+    std::unique_ptr<ViewerFileOperations> m_fileOperations;
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class DocumentBuffer;
+class ViewerDocumentView;
+struct RunContext;
+
+/// The shown document against its file: loading it, telling whether it was
+/// changed since (FileModified), offering to save it and saving it. Nothing the
+/// user typed is dropped without asking.
+class ViewerDocumentFile {
+public:
+    /// hold keeps the text as last loaded or saved (rtbHold); modified is the
+    /// window's FileModified.
+    ViewerDocumentFile(RunContext &ctx, DocumentBuffer &buffer, DocumentBuffer &hold,
+                       ViewerDocumentView &view, bool &modified);
+
+    /// Loads path as the shown document; throws when it cannot be read.
+    void load(const QString &path);
+    /// A changed text marks the document modified, an unchanged one clears the mark.
+    void updateModified();
+    /// Saves to path; false (after telling the user and logging) when it fails.
+    bool save(const QString &path, const QString &source);
+    /// PromptSaveModified: asks whether to save a modified document and does so;
+    /// resetAttributes first gives the owner write permission.
+    void promptSave(bool resetAttributes);
+    /// SaveCurrent: asks, then saves under the document's own name.
+    void saveCurrent();
+    /// Asks, then saves a copy as path; the document stays the one shown.
+    void saveAs(const QString &path);
+    /// The changes are dropped without asking (the file went away).
+    void discardChanges();
+
+private:
+    void markSaved();
+
+    RunContext &m_ctx;
+    DocumentBuffer &m_buffer;
+    DocumentBuffer &m_hold;
+    ViewerDocumentView &m_view;
+    bool &m_modified;
+};

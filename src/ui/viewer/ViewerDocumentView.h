@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class DocumentBuffer;
+class QPlainTextEdit;
+struct RunContext;
+
+/// Keeps the visible text control and the document buffer in step, both ways:
+/// the buffer's text and selection are shown, the user's edits and selection are
+/// written back without touching the rest of the buffer. While the window is
+/// hidden or a run is going the control lags behind and catches up later.
+class ViewerDocumentView : public QObject {
+    Q_OBJECT
+
+public:
+    ViewerDocumentView(DocumentBuffer &buffer, QPlainTextEdit *view, const RunContext &ctx,
+                       QObject *parent);
+
+    /// Shows the buffer now if the control lags behind it.
+    void catchUp();
+    /// The user typed since the last load or save.
+    bool hasUserTyped() const { return m_userTyped; }
+    void clearUserTyped() { m_userTyped = false; }
+
+private:
+    bool isWindowVisible() const;
+    void syncViewFromBuffer();
+    void syncSelectionFromBuffer();
+    void writeViewToBuffer();
+    void writeSelectionToBuffer();
+
+    DocumentBuffer &m_buffer;
+    QPlainTextEdit *m_view;
+    const RunContext &m_ctx;
+    bool m_syncing = false;
+    /// The control lags behind the buffer while the viewer is hidden.
+    bool m_viewStale = false;
+    bool m_syncScheduled = false;
+    /// The text the control was last given or reported, as the control shows it.
+    QString m_viewText;
+    bool m_userTyped = false;
+};

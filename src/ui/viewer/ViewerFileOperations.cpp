@@ -1,0 +1,148 @@
+#include "ViewerFileOperations.h"
+
+#include "engine/DocumentBuffer.h"
+#include "engine/MainPort.h"
+#include "engine/RunContext.h"
+#include "platform/Dialogs.h"
+#include "platform/Failure.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "settings/ErrorLog.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QUrl>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+ViewerFileOperations::ViewerFileOperations(RunContext &ctx, const DocumentBuffer &buffer,
+                                           QListWidget *list, QLabel *countLabel, Host &host)
+    : m_ctx(ctx), m_buffer(buffer), m_list(list), m_countLabel(countLabel), m_host(host)
+{
+}
+
+void ViewerFileOperations::openFile()
+{
+    m_ctx.state.StopRequested = false;
+    const QListWidgetItem *item = m_list->currentItem();
+    if (item)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(item->text()));
+}
+
+void ViewerFileOperations::copyPath()
+{
+    if (const QListWidgetItem *item = m_list->currentItem())
+        QGuiApplication::clipboard()->setText(item->text());
+}
+
+void ViewerFileOperations::renameFile()
+{
+    m_ctx.state.StopRequested = false;
+    QListWidgetItem *item = m_list->currentItem();
+    if (!item || item->text().isEmpty())
+        return;
+    const QString oldPath = item->text();
+    const qsizetype cut = qMax(oldPath.lastIndexOf(QDir::separator(), oldPath.size() - 2),
+                               oldPath.lastIndexOf(u'/', oldPath.size() - 2));
+    const QString folder = oldPath.left(cut + 1);
+    const QString oldName = oldPath.mid(cut + 1);
+    const std::optional<QString> answer = m_ctx.dialogs->inputText(
+        QStringLiteral("Enter the new name for ") + QStringLiteral("\r") + oldName,
+        QStringLiteral("Rename file"), oldName);
+    if (!answer || answer->isEmpty())
+        return;
+    if (!answer->contains(u'.'))
+        return;
+    const QString newPath = folder + *answer;
+    if (newPath == oldPath)
+        return;
+    // The shown document is offered for saving under its old name first.
+    if (m_buffer.FileName() == oldPath)
+        m_host.promptSaveModified();
+    try {
+        rename(oldPath, newPath, *answer);
+    } catch (const std::exception &e) {
+        // The entry keeps the old path: the file is still there under that name.
+        const auto failure = dynamic_cast<const Failure *>(&e);
+        m_host.reportRenameFailure(failure ? failure->description()
+                                           : QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    item->setText(newPath);
+    m_list->update();
+    m_host.showSelectedEntry();
+    if (m_ctx.main)
+        m_ctx.main->refreshFileList();
+}
+
+void ViewerFileOperations::rename(const QString &oldPath, const QString &newPath,
+                                  const QString &newName)
+{
+    if (newName.contains(u'/') || newName.contains(QDir::separator()) ||
+        newName == QLatin1String(".") || newName == QLatin1String(".."))
+        throw Failure(QStringLiteral("\"%1\" is not a valid file name.").arg(newName));
+    if (Paths::isProtectedFolder(oldPath))
+        throw Failure(QStringLiteral("\"%1\" is a protected folder.").arg(oldPath));
+    const QByteArray from = FileSystem::nativePath(oldPath);
+    const QByteArray to = FileSystem::nativePath(newPath);
+    struct stat info {};
+    if (::lstat(to.constData(), &info) == 0)
+        throw Failure(QStringLiteral("A file named \"%1\" already exists.").arg(newPath));
+    if (::rename(from.constData(), to.constData()) != 0)
+        throw Failure(QStringLiteral("Cannot rename \"%1\": %2")
+                          .arg(oldPath, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+void ViewerFileOperations::deleteFile()
+{
+    m_ctx.state.StopRequested = false;
+    QListWidgetItem *item = m_list->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const QString path = item->text();
+    const MessageAnswer answer = m_ctx.dialogs->message(
+        QStringLiteral("Are you sure you want to delete ") + path + QStringLiteral("?") +
+            QStringLiteral("\r") +
+            QStringLiteral(
+                "This file will be permanently deleted, not sent to the recycle bin.  Continue?"),
+        QStringLiteral("Delete file?"), MessageButtons::YesNo, MessageIcon::Question,
+        MessageAnswer::No);
+    if (answer != MessageAnswer::Yes)
+        return;
+    if (Paths::isProtectedFolder(path) || FileSystem::isFolder(path))
+        return;
+    try {
+        FileSystem::clearAttributes(path);
+    } catch (const std::exception &) {
+        // Deleting needs only the folder's permission; go on.
+    }
+    const QByteArray native = FileSystem::nativePath(path);
+    if (::unlink(native.constData()) != 0) {
+        // The entry stays: the file is still there.
+        ErrorLog::LogError(QStringLiteral("PopUpToolBar_Click:DeleteFile-frmViewer.frm"),
+                           QString::fromLocal8Bit(std::strerror(errno)), m_ctx.dialogs);
+        return;
+    }
+    // The user chose to delete it: nothing left to offer for saving.
+    if (m_buffer.FileName() == path)
+        m_host.discardChanges();
+    delete m_list->takeItem(m_list->row(item));
+    m_list->update();
+    if (m_list->count() > 0) {
+        if (m_list->currentRow() == 0)
+            m_host.showSelectedEntry();
+        else
+            m_list->setCurrentRow(0);
+    }
+    m_countLabel->setText(QString::number(m_list->count()));
+    if (m_ctx.main)
+        m_ctx.main->refreshFileList();
+}

@@ -1,0 +1,164 @@
+#include "ViewerHistory.h"
+
+#include "ViewerMainControls.h"
+#include "ui/main/HistoryList.h"
+
+#include <QComboBox>
+
+namespace {
+
+constexpr int kHistorySize = HistoryList::MaxEntries;
+
+QStringList itemsOf(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
+    return list;
+}
+
+/// Shows entries as box's list without losing the text being edited; selectTop
+/// marks entry 0 as chosen, as after a text went on top of the list.
+void showEntries(QComboBox *box, const QStringList &entries, bool selectTop)
+{
+    const QString text = box->currentText();
+    while (box->count() > entries.size()) box->removeItem(box->count() - 1);
+    for (int i = 0; i < entries.size(); ++i) {
+        if (i < box->count())
+            box->setItemText(i, entries.at(i));
+        else
+            box->addItem(entries.at(i));
+    }
+    if (selectTop && box->count() > 0)
+        box->setCurrentIndex(0);
+    box->setEditText(text);
+}
+
+void refill(QComboBox *target, const QComboBox *source)
+{
+    if (!target)
+        return;
+    target->clear();
+    for (int i = 0; i < qMin(source->count(), kHistorySize); ++i) {
+        if (!source->itemText(i).isEmpty())
+            target->addItem(source->itemText(i));
+    }
+    target->setEditText(source->currentText());
+}
+
+/// Moves entry k to the top, the entries before it down one place.
+void rotateToTop(QComboBox *box, int k)
+{
+    if (!box || k <= 0 || k >= box->count())
+        return;
+    const QString chosen = box->itemText(k);
+    for (int i = k; i > 0; --i) box->setItemText(i, box->itemText(i - 1));
+    box->setItemText(0, chosen);
+}
+
+const char *const kFindNormalKey = "Software\\Scrivlane\\Find\\Normal";
+const char *const kFindFuzzyKey = "Software\\Scrivlane\\Find\\Fuzzy";
+const char *const kReplaceNormalKey = "Software\\Scrivlane\\Replace\\Normal";
+const char *const kReplaceFuzzyKey = "Software\\Scrivlane\\Replace\\Fuzzy";
+
+HistoryList listOf(const QComboBox *box, const char *key, const char *valueName)
+{
+    HistoryList list(QString::fromLatin1(key), QString::fromLatin1(valueName));
+    list.setEntries(itemsOf(box));
+    return list;
+}
+
+}  // namespace
+
+ViewerHistory::ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *replace,
+                             const ViewerMainControls &main)
+    : m_find(find), m_find2(find2), m_replace(replace), m_main(main)
+{
+}
+
+void ViewerHistory::refillMainNormal()
+{
+    refill(m_main.combo("txtFind"), m_find);
+    refill(m_main.combo("txtReplace"), m_replace);
+}
+
+void ViewerHistory::saveSearch(bool fuzzy)
+{
+    if (fuzzy) {
+        const QString firstText = m_find->currentText();
+        const QString secondText = m_find2->currentText();
+        HistoryList first = listOf(m_find, kFindFuzzyKey, "FirstChar");
+        HistoryList second = listOf(m_find2, kFindFuzzyKey, "SecondChar");
+        HistoryList::saveFuzzyPair(first, firstText, second, secondText);
+        showEntries(m_find, first.entries(), !firstText.isEmpty());
+        showEntries(m_find2, second.entries(), !secondText.isEmpty());
+        refill(m_main.combo("cboFirst"), m_find);
+        refill(m_main.combo("cboSecond"), m_find2);
+        refill(m_main.combo("cboFuzzyReplace"), m_replace);
+    } else {
+        const QString text = m_find->currentText();
+        HistoryList list = listOf(m_find, kFindNormalKey, "Char");
+        list.save(text);
+        showEntries(m_find, list.entries(), !text.isEmpty());
+        refillMainNormal();
+    }
+}
+
+void ViewerHistory::saveReplace(bool fuzzy)
+{
+    const QString text = m_replace->currentText();
+    QStringList entries = itemsOf(m_replace);
+    const bool listed = !text.isEmpty() && entries.mid(0, kHistorySize).contains(text);
+    if (listed && !fuzzy)
+        return;
+    // Unlike the find side, a known replacement keeps its place.
+    if (!listed && !text.isEmpty())
+        entries.prepend(text);
+    entries = entries.mid(0, kHistorySize);
+    HistoryList list(QString::fromLatin1(fuzzy ? kReplaceFuzzyKey : kReplaceNormalKey),
+                     QStringLiteral("ReplaceChar"));
+    list.setEntries(entries);
+    list.write();
+    showEntries(m_replace, entries, !listed && !text.isEmpty());
+    if (!fuzzy)
+        refillMainNormal();
+}
+
+void ViewerHistory::pick(QComboBox *box, int index, const char *mainName, const char *key,
+                         const char *valueName)
+{
+    if (index < 0 || index >= box->count())
+        return;
+    HistoryList list = listOf(box, key, valueName);
+    list.pick(index);
+    showEntries(box, list.entries(), false);
+    QComboBox *main = m_main.combo(mainName);
+    rotateToTop(main, index);
+    box->setCurrentIndex(0);
+    box->setEditText(box->itemText(0));
+    if (main && main->count() > 0) {
+        main->setCurrentIndex(0);
+        main->setEditText(main->itemText(0));
+    }
+}
+
+void ViewerHistory::pickFind(int index, bool fuzzy)
+{
+    if (fuzzy)
+        pick(m_find, index, "cboFirst", kFindFuzzyKey, "FirstChar");
+    else
+        pick(m_find, index, "txtFind", kFindNormalKey, "Char");
+}
+
+void ViewerHistory::pickFind2(int index, bool fuzzy)
+{
+    if (fuzzy)
+        pick(m_find2, index, "cboSecond", kFindFuzzyKey, "SecondChar");
+}
+
+void ViewerHistory::pickReplace(int index, bool fuzzy)
+{
+    if (fuzzy)
+        pick(m_replace, index, "cboFuzzyReplace", kReplaceFuzzyKey, "ReplaceChar");
+    else
+        pick(m_replace, index, "txtReplace", kReplaceNormalKey, "ReplaceChar");
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+class QComboBox;
+class ViewerMainControls;
+
+/// The viewer's three history boxes (cboFind, cboFind2, cboReplace): the save
+/// steps find next runs before it searches and the picks from their drop-down
+/// lists, with the main window's boxes kept in step. The list rules are the main
+/// window's (HistoryList); only the replacement step keeps a known text in place.
+class ViewerHistory {
+public:
+    ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *replace,
+                  const ViewerMainControls &main);
+
+    /// Save_SearchCharHere: the find side of the given mode.
+    void saveSearch(bool fuzzy);
+    /// Save_ReplaceCharHere: the replacement list of the given mode.
+    void saveReplace(bool fuzzy);
+
+    /// A pick at index from the drop-down list of cboFind, cboFind2 or cboReplace.
+    void pickFind(int index, bool fuzzy);
+    void pickFind2(int index, bool fuzzy);
+    void pickReplace(int index, bool fuzzy);
+
+private:
+    void pick(QComboBox *box, int index, const char *mainName, const char *key,
+              const char *valueName);
+    /// The main window's normal find and replacement lists refilled from ours.
+    void refillMainNormal();
+
+    QComboBox *m_find;
+    QComboBox *m_find2;
+    QComboBox *m_replace;
+    const ViewerMainControls &m_main;
+};

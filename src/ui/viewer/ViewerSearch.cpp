@@ -1,0 +1,199 @@
+#include "ViewerSearch.h"
+
+#include "engine/DocumentBuffer.h"
+#include "engine/MainPort.h"
+#include "engine/MatchPrimitives.h"
+#include "engine/RunContext.h"
+#include "platform/Dialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString kCompleteMessage =
+    QStringLiteral("Finished searching through all selected documents.");
+const QString kCompleteTitle = QStringLiteral(" Search complete");
+
+}  // namespace
+
+ViewerSearch::ViewerSearch(RunContext &ctx, DocumentBuffer &buffer, const Controls &controls,
+                           Host &host)
+    : m_ctx(ctx), m_buffer(buffer), m_controls(controls), m_host(host)
+{
+}
+
+bool ViewerSearch::checkFindInput(bool fromFindNext)
+{
+    const bool fuzzy = m_host.isFuzzyMode();
+    QComboBox *empty = nullptr;
+    if (m_controls.find->currentText().isEmpty())
+        empty = m_controls.find;
+    else if (fuzzy && m_controls.find2->currentText().isEmpty())
+        empty = m_controls.find2;
+    if (!empty)
+        return true;
+    m_ctx.dialogs->message(QStringLiteral("You must enter something to search for."),
+                           QStringLiteral("Error"), MessageButtons::Ok, MessageIcon::Information);
+    if (fromFindNext) {
+        m_host.setStatus(2, QStringLiteral(" "));
+        m_host.setStatus(1, fuzzy ? QStringLiteral("Scrivlane") : QStringLiteral(" Scrivlane"));
+        empty->setFocus();
+    } else {
+        m_controls.find->setFocus();
+    }
+    return false;
+}
+
+void ViewerSearch::findFirst()
+{
+    if (!checkFindInput(false))
+        return;
+    qint32 start = 0;
+    qint32 &found = m_host.foundPos();
+    found = m_host.isFuzzyMode() ? Find_Fuzzy(m_ctx, start) : Find_Normal(m_ctx, start);
+    if (m_ctx.state.StopRequested)
+        return;
+    if (found == -1) {
+        m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
+                               MessageIcon::Information);
+    }
+    m_controls.document->setFocus();
+}
+
+void ViewerSearch::findNext()
+{
+    // One pass per file: search on from txtnewPos; on no match go on with the
+    // next entry until a match, the end of the list or a stop.
+    QListWidget *list = m_controls.list;
+    qint32 &searchStart = m_host.searchStart();
+    qint32 &foundPos = m_host.foundPos();
+    bool inputChecked = false;
+    bool skipSearch = false;
+    for (;;) {
+        m_ctx.state.PartsSource = QStringLiteral("Template");
+        m_host.updateFileModified();
+        if (!inputChecked) {
+            if (!checkFindInput(true)) {
+                m_ctx.state.PartsSource.clear();
+                return;
+            }
+            m_host.saveHistory();
+            inputChecked = true;
+        }
+        const bool fuzzy = m_host.isFuzzyMode();
+        if (!skipSearch) {
+            if (m_buffer.Text().isEmpty()) {
+                m_ctx.state.PartsSource.clear();
+                finishFindNext(false);
+                return;
+            }
+            bool ok = false;
+            searchStart = m_controls.newPos->text().toInt(&ok);
+            if (!ok || searchStart < 0)
+                searchStart = 0;
+            m_host.setStatus(2,
+                             QStringLiteral(" Searching through document: ") + m_buffer.FileName());
+            foundPos = fuzzy ? Find_Fuzzy(m_ctx, searchStart) : Find_Normal(m_ctx, searchStart);
+            m_ctx.state.PartsSource.clear();
+            if (m_ctx.state.StopRequested)
+                return;
+            if (foundPos != -1) {
+                finishFindNext(true);
+                return;
+            }
+        }
+        m_ctx.state.PartsSource.clear();
+        skipSearch = false;
+
+        if (m_ctx.main)
+            m_ctx.main->yieldToEvents();
+        if (m_ctx.state.StopRequested)
+            return;
+        const int count = list->count();
+        const int row = list->currentRow();
+        if (row >= count - 1) {
+            m_host.promptSaveResettingAttributes();
+            m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
+                                   MessageIcon::Information);
+            foundPos = -1;
+            searchStart = 0;
+            m_buffer.setSelLength(0);
+            m_controls.newPos->setText(QStringLiteral("-1"));
+            if (count > 0) {
+                if (list->currentRow() != 0) {
+                    list->setCurrentRow(0);
+                } else {
+                    m_host.loadDocument(list->item(0)->text(), QStringLiteral("mnuFindNext_Click"));
+                    m_controls.newPos->setText(QStringLiteral("-1"));
+                }
+            }
+            return;
+        }
+        if (m_host.isFileModified())
+            m_host.promptSaveResettingAttributes();
+        // The walk loads the entry itself.
+        m_host.selectRowQuietly(row + 1);
+        searchStart = 0;
+        const QString path = list->item(row + 1)->text();
+        const bool loaded = m_host.loadDocument(path, QStringLiteral("mnuFindNext_Click"));
+        m_host.setStatus(2, QStringLiteral(" Searching through document: ") + path);
+        m_host.setCaption(QStringLiteral("Viewing document: ") + path);
+        m_host.showFileInfo(path);
+        m_controls.newPos->setText(QString::number(searchStart));
+        m_controls.index->setText(QString::number(row + 2));
+        // A file that cannot be read is passed over rather than searched in the old text.
+        skipSearch = !loaded;
+    }
+}
+
+void ViewerSearch::finishFindNext(bool matched)
+{
+    if (matched)
+        m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.FileName());
+    m_controls.newPos->setText(QString::number(m_host.searchStart()));
+    if (m_controls.list->count() == 0) {
+        m_ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
+                               QStringLiteral(" No files selected"), MessageButtons::Ok,
+                               MessageIcon::Information);
+    } else {
+        m_controls.document->setFocus();
+    }
+}
+
+void ViewerSearch::replaceCurrent()
+{
+    const QString replacement = m_controls.replace->currentText();
+    const bool selected = m_buffer.SelLength() > 0;
+    if (!replacement.isEmpty()) {
+        if (selected) {
+            m_buffer.setSelText(replacement);
+            m_controls.document->setFocus();
+            m_host.markFileModified();
+        }
+    } else {
+        if (selected) {
+            const QString cr = QStringLiteral("\r");
+            const MessageAnswer answer = m_ctx.dialogs->message(
+                QStringLiteral("You have chosen to replace the string with nothing.") + cr +
+                    QStringLiteral("This action cannot be undone.") + cr + cr +
+                    QStringLiteral("Continue with the Replacement operation??"),
+                QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
+                MessageIcon::Question, MessageAnswer::Yes);
+            if (answer == MessageAnswer::Yes) {
+                m_buffer.setSelText(QString());
+                m_controls.document->setFocus();
+                m_host.markFileModified();
+            }
+        } else {
+            m_ctx.dialogs->message(QStringLiteral("There is no search text highlighted."),
+                                   QStringLiteral(" Replacement error"), MessageButtons::Ok,
+                                   MessageIcon::Information);
+        }
+        m_controls.replace->setFocus();
+    }
+    m_controls.newPos->setText(QString::number(m_buffer.SelStart() + m_buffer.SelLength()));
+}

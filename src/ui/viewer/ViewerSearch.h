@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QtGlobal>
+
+class DocumentBuffer;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QString;
+struct RunContext;
+
+/// Find first, find next (the walk on through the viewer's list until a match)
+/// and the manual replacement of the highlighted text in the shown document.
+class ViewerSearch {
+public:
+    /// What the search needs from the window around it.
+    class Host {
+    public:
+        virtual bool isFuzzyMode() const = 0;
+        virtual void setStatus(int panel, const QString &text) = 0;
+        /// Save_SearchCharHere then Save_ReplaceCharHere.
+        virtual void saveHistory() = 0;
+        virtual void updateFileModified() = 0;
+        virtual bool isFileModified() const = 0;
+        virtual void markFileModified() = 0;
+        virtual void promptSaveResettingAttributes() = 0;
+        /// Loads path into the document; false (after telling the user) when it fails.
+        virtual bool loadDocument(const QString &path, const QString &source) = 0;
+        /// Selects row of the list without its selection reaction loading it.
+        virtual void selectRowQuietly(int row) = 0;
+        virtual void showFileInfo(const QString &path) = 0;
+        virtual void setCaption(const QString &text) = 0;
+        virtual qint32 &searchStart() = 0;
+        virtual qint32 &foundPos() = 0;
+
+    protected:
+        ~Host() = default;
+    };
+
+    /// The controls the search reads and moves.
+    struct Controls {
+        QComboBox *find;
+        QComboBox *find2;
+        QComboBox *replace;
+        QLineEdit *newPos;
+        QListWidget *list;
+        QLabel *index;
+        QPlainTextEdit *document;
+    };
+
+    ViewerSearch(RunContext &ctx, DocumentBuffer &buffer, const Controls &controls, Host &host);
+
+    /// Find_First: the first match in the shown document.
+    void findFirst();
+    /// mnuFindNext_Click: the next match, in this file or a following one.
+    void findNext();
+    /// ReplaceCurrent: the highlighted text becomes the replacement text.
+    void replaceCurrent();
+
+private:
+    bool checkFindInput(bool fromFindNext);
+    void finishFindNext(bool matched);
+
+    RunContext &m_ctx;
+    DocumentBuffer &m_buffer;
+    Controls m_controls;
+    Host &m_host;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QMenuBar;
+class QString;
+class QToolBar;
+class QWidget;
+
+/// The main window's status texts while the pointer is over the viewer: the
+/// move bar's tools (their "hint2" and "hint1" properties) and the two large
+/// search buttons show their hints, other controls of the viewer clear panel 2.
+class ViewerStatusHints : public QObject {
+    Q_OBJECT
+
+public:
+    using SetStatus = std::function<void(int panel, const QString &text)>;
+
+    ViewerStatusHints(QWidget *window, QToolBar *movebar, QMenuBar *toolBar, QWidget *findButton,
+                      QWidget *replaceButton, SetStatus setStatus);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_window;
+    QToolBar *m_movebar;
+    QMenuBar *m_toolBar;
+    QWidget *m_findButton;
+    QWidget *m_replaceButton;
+    SetStatus m_setStatus;
+};

@@ -1,0 +1,161 @@
+#include "ViewerTools.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+ViewerTools::ViewerTools(QWidget *menuHost, QWidget *moveHost, QWidget *popupOwner)
+    : QObject(popupOwner)
+{
+    buildToolBar(menuHost);
+    buildMovebar(moveHost);
+    buildPopup(popupOwner);
+}
+
+void ViewerTools::buildToolBar(QWidget *host)
+{
+    m_toolBar = new QMenuBar(host);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setNativeMenuBar(false);
+
+    struct Tool {
+        const char *key;
+        const char *caption;
+        const char *hint;
+    };
+    auto addTools = [this](QWidget *band, std::initializer_list<Tool> tools) {
+        for (const Tool &t : tools) {
+            auto action = new QAction(QString::fromUtf8(t.caption), band);
+            action->setObjectName(QString::fromUtf8(t.key));
+            const QString hint = QString::fromUtf8(t.hint);
+            connect(action, &QAction::hovered, this,
+                    [this, hint] { emit toolBarToolHovered(hint); });
+            const QString key = QString::fromUtf8(t.key);
+            connect(action, &QAction::triggered, this,
+                    [this, key] { emit toolBarToolTriggered(key); });
+            band->addAction(action);
+        }
+    };
+
+    m_subFile = new QMenu(QStringLiteral("&File"), m_toolBar);
+    m_subFile->setObjectName(QStringLiteral("subFile"));
+    addTools(
+        m_subFile,
+        {{"open", "&Open", " Click here to load a file into the File Viewer."},
+         {"save", "Save Current File",
+          " Click here to save the current file with it's original name."},
+         {"saveAs", "Save As...", " Click here to save the current file with a new name."},
+         {"print", "Print...", " Click here to print the current file."},
+         {"exit", "E&xit", " Click here to close the File Viewer and return to the main form."}});
+    m_subFont = new QMenu(QStringLiteral("&Options"), m_toolBar);
+    m_subFont->setObjectName(QStringLiteral("subFont"));
+    addTools(m_subFont,
+             {{"resize", "Hide File Info", " Click here to show or hide the current file info."},
+              {"case", "Case Sensitive", " Click here to turn on/off the Case Sensitive option."},
+              {"whole", "Whole Word", " Click here to turn on/off the Whole Word option."},
+              {"bigger", "Bigger Font", " Click here to make the font one size bigger."},
+              {"smaller", "Smaller Font", " Click here to make the font one size smaller."},
+              {"setfont", "Set Fonts", " Click here to set the type of font you want to use."}});
+    tool(QStringLiteral("subFont"), QStringLiteral("case"))->setCheckable(true);
+    tool(QStringLiteral("subFont"), QStringLiteral("whole"))->setCheckable(true);
+    m_subSearch = new QMenu(QStringLiteral("&Search"), m_toolBar);
+    m_subSearch->setObjectName(QStringLiteral("subSearch"));
+    addTools(
+        m_subSearch,
+        {{"find", "Find", " Click here to find the first occurrence of the search word."},
+         {"findnext", "Find Next", " Click here to find the next occurrence of the search word."},
+         {"replace", "&Replace", " Click here to make a manual replacement in the current file."}});
+    for (QMenu *menu : {m_subFile, m_subFont, m_subSearch}) {
+        m_toolBar->addMenu(menu);
+    }
+    addTools(m_toolBar,
+             {{"report", "Show Last Report", " Click here to view the last replacement report."},
+              {"wordwrap", "Word Wrap", " Click here to turn on/off the word wrap option."}});
+}
+
+void ViewerTools::buildMovebar(QWidget *host)
+{
+    m_movebar = new QToolBar(host);
+    m_movebar->setObjectName(QStringLiteral("Movebar"));
+    m_movebar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    struct Tool {
+        const char *key;
+        const char *caption;
+        QStyle::StandardPixmap icon;
+        const char *hint2;
+        const char *hint1;
+    };
+    const Tool tools[] = {
+        {"up", "Previous File", QStyle::SP_ArrowUp,
+         " Click here to move to the previous file in the list.", nullptr},
+        {"down", "Next File", QStyle::SP_ArrowDown,
+         " Click here to move to the next file in the list.", nullptr},
+        {"findNext", "Find Next", QStyle::SP_FileDialogContentsView, nullptr, " CTRL+F"},
+        {"replace", "Replace", QStyle::SP_BrowserReload,
+         " Click here to make a manual replacement in the current file.", " CTRL+R"},
+        {"exit", "Exit", QStyle::SP_DialogCloseButton,
+         " Click here to close the File Viewer and return to the main form.", " CTRL+Q"},
+    };
+    for (const Tool &t : tools) {
+        auto action = new QAction(host->style()->standardIcon(t.icon), QString::fromUtf8(t.caption),
+                                  m_movebar);
+        const QString key = QString::fromUtf8(t.key);
+        action->setObjectName(key);
+        action->setToolTip(QString::fromUtf8(t.caption));
+        m_movebar->addAction(action);
+        QWidget *button = m_movebar->widgetForAction(action);
+        button->setObjectName(key + QStringLiteral("Button"));
+        button->setProperty("hint2", t.hint2 ? QString::fromUtf8(t.hint2) : QString());
+        button->setProperty("hint1", t.hint1 ? QString::fromUtf8(t.hint1) : QString());
+        connect(action, &QAction::triggered, this, [this, key] { emit movebarToolTriggered(key); });
+    }
+}
+
+void ViewerTools::buildPopup(QWidget *owner)
+{
+    m_popup = new QMenu(owner);
+    m_popup->setObjectName(QStringLiteral("FileOptions"));
+    struct Tool {
+        const char *key;
+        const char *caption;
+        const char *hint;
+    };
+    const Tool tools[] = {
+        {"find", "Find", " This will find the first occurrence in the selected file."},
+        {"open", "Open File", " This will open the selected file with the default program."},
+        {"copyPath", "Copy Path",
+         " This will copy the path of the selected file to the clipboard."},
+        {"rename", "Rename", " This will allow you to rename the currently selected file."},
+        {"deleteFile", "Delete",
+         " This will delete the currently selected file, not send it to the recycle bin."},
+    };
+    for (const Tool &t : tools) {
+        auto action = new QAction(QString::fromUtf8(t.caption), m_popup);
+        const QString key = QString::fromUtf8(t.key);
+        action->setObjectName(key);
+        const QString hint = QString::fromUtf8(t.hint);
+        connect(action, &QAction::hovered, this, [this, hint] { emit popupToolHovered(hint); });
+        connect(action, &QAction::triggered, this, [this, key] { emit popupToolTriggered(key); });
+        m_popup->addAction(action);
+    }
+}
+
+QAction *ViewerTools::tool(const QString &band, const QString &key) const
+{
+    QObject *owner = nullptr;
+    if (band == QLatin1String("Main"))
+        owner = m_toolBar;
+    else if (band == QLatin1String("subFile"))
+        owner = m_subFile;
+    else if (band == QLatin1String("subFont"))
+        owner = m_subFont;
+    else if (band == QLatin1String("subSearch"))
+        owner = m_subSearch;
+    else if (band == QLatin1String("Movebar"))
+        owner = m_movebar;
+    else if (band == QLatin1String("FileOptions"))
+        owner = m_popup;
+    return owner ? owner->findChild<QAction *>(key, Qt::FindDirectChildrenOnly) : nullptr;
+}

@@ -1,0 +1,162 @@
+#include "engine/RunContext.h"
+#include "settings/SettingsStore.h"
+#include "ui/viewer/ViewerHistory.h"
+#include "ui/viewer/ViewerMainControls.h"
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+QStringList items(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
+    return list;
+}
+
+QString stored(const QString &key, const QString &value)
+{
+    return SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
+                                        QStringLiteral("Software\\Scrivlane\\") + key, value,
+                                        QStringLiteral("<none>"));
+}
+
+QComboBox *editableBox(QWidget *parent, const char *name)
+{
+    auto box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    return box;
+}
+
+const QStringList abcd{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                       QStringLiteral("D")};
+
+}  // namespace
+
+/// The fuzzy side of the viewer's history boxes; the normal side is covered
+/// through the window.
+class tst_ViewerHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void fuzzySearchStepKeepsBothPartsAndMirrorsThem();
+    void fuzzyReplaceStepKeepsKnownTextInPlace_data();
+    void fuzzyReplaceStepKeepsKnownTextInPlace();
+    void secondPartPickMovesEntryInBothWindows();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RunContext m_ctx;
+    std::unique_ptr<QWidget> m_main;
+    std::unique_ptr<QWidget> m_viewer;
+    QComboBox *m_find = nullptr;
+    QComboBox *m_find2 = nullptr;
+    QComboBox *m_replace = nullptr;
+    std::unique_ptr<ViewerMainControls> m_controls;
+    std::unique_ptr<ViewerHistory> m_history;
+};
+
+void tst_ViewerHistory::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    SettingsStore::setStoreFileForTesting(m_dir->filePath(QStringLiteral("settings.ini")));
+    m_main = std::make_unique<QWidget>();
+    for (const char *name : {"txtFind", "txtReplace", "cboFirst", "cboSecond", "cboFuzzyReplace"})
+        editableBox(m_main.get(), name)->addItems(abcd);
+    m_viewer = std::make_unique<QWidget>();
+    m_find = editableBox(m_viewer.get(), "cboFind");
+    m_find2 = editableBox(m_viewer.get(), "cboFind2");
+    m_replace = editableBox(m_viewer.get(), "cboReplace");
+    for (QComboBox *box : {m_find, m_find2, m_replace}) box->addItems(abcd);
+    m_controls = std::make_unique<ViewerMainControls>(m_main.get(), m_ctx);
+    m_history = std::make_unique<ViewerHistory>(m_find, m_find2, m_replace, *m_controls);
+}
+
+void tst_ViewerHistory::cleanup()
+{
+    m_history.reset();
+    m_controls.reset();
+    m_viewer.reset();
+    m_main.reset();
+    m_dir.reset();
+}
+
+void tst_ViewerHistory::fuzzySearchStepKeepsBothPartsAndMirrorsThem()
+{
+    m_find->setEditText(QStringLiteral("C"));
+    m_find2->setEditText(QStringLiteral("X"));
+    m_replace->setEditText(QStringLiteral("R"));
+    m_history->saveSearch(true);
+
+    const QStringList first{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"),
+                            QStringLiteral("D")};
+    const QStringList second = QStringList{QStringLiteral("X")} + abcd;
+    QCOMPARE(items(m_find), first);
+    QCOMPARE(items(m_find2), second);
+    QCOMPARE(m_find2->currentText(), QStringLiteral("X"));
+    QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("FirstChar0")),
+             QStringLiteral("C"));
+    QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("SecondChar4")),
+             QStringLiteral("D"));
+    // Both lists share the key: neither may wipe out the other's slots.
+    QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("FirstChar3")),
+             QStringLiteral("D"));
+
+    auto main = [this](const char *name) {
+        return m_main->findChild<QComboBox *>(QString::fromLatin1(name));
+    };
+    QCOMPARE(items(main("cboFirst")), first);
+    QCOMPARE(items(main("cboSecond")), second);
+    QCOMPARE(main("cboFuzzyReplace")->currentText(), QStringLiteral("R"));
+    QCOMPARE(items(main("txtFind")), abcd);
+}
+
+void tst_ViewerHistory::fuzzyReplaceStepKeepsKnownTextInPlace_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addRow("known text stays where it is") << QStringLiteral("C") << abcd;
+    QTest::addRow("new text goes on top")
+        << QStringLiteral("F") << QStringList{QStringLiteral("F")} + abcd;
+}
+
+void tst_ViewerHistory::fuzzyReplaceStepKeepsKnownTextInPlace()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    m_replace->setEditText(text);
+    m_history->saveReplace(true);
+    QCOMPARE(items(m_replace), expected);
+    QCOMPARE(m_replace->currentText(), text);
+    QCOMPARE(stored(QStringLiteral("Replace\\Fuzzy"), QStringLiteral("ReplaceChar0")),
+             expected.first());
+    // The fuzzy step leaves the main window alone.
+    QCOMPARE(items(m_main->findChild<QComboBox *>(QStringLiteral("cboFuzzyReplace"))), abcd);
+}
+
+void tst_ViewerHistory::secondPartPickMovesEntryInBothWindows()
+{
+    m_history->pickFind2(3, true);
+    const QStringList rotated{QStringLiteral("D"), QStringLiteral("A"), QStringLiteral("B"),
+                              QStringLiteral("C")};
+    QCOMPARE(items(m_find2), rotated);
+    QCOMPARE(m_find2->currentText(), QStringLiteral("D"));
+    auto second = m_main->findChild<QComboBox *>(QStringLiteral("cboSecond"));
+    QCOMPARE(items(second), rotated);
+    QCOMPARE(second->currentText(), QStringLiteral("D"));
+    QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("SecondChar3")),
+             QStringLiteral("C"));
+    QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("SecondChar0")),
+             QStringLiteral("D"));
+}
+
+QTEST_MAIN(tst_ViewerHistory)
+#include "tst_viewerhistory.moc"
