@@ -44,10 +44,7 @@ bool MainShortcuts::isInTextField() const
 
 bool MainShortcuts::keyDown(QObject *watched, QKeyEvent *event)
 {
-    // Shortcuts act when the key is released; remember the modifiers it was
-    // pressed with, since Ctrl or Alt is often let go before the letter.
-    if (!event->isAutoRepeat())
-        m_pressModifiers.insert(event->key(), event->modifiers());
+    m_pressed.keyPressed(event);
     if (event->key() == Qt::Key_F2) {
         m_run(Command::About);
         return true;
@@ -73,11 +70,7 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
     // A key released during a run must not cancel a Stop click.
     if (!m_state.RunInProgress)
         m_state.StopRequested = false;
-    const Qt::KeyboardModifiers pressed = m_pressModifiers.contains(event->key())
-                                              ? m_pressModifiers.take(event->key())
-                                              : event->modifiers();
-    const Qt::KeyboardModifiers mods =
-        pressed & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods = m_pressed.keyReleased(event);
     const bool idle = !m_state.RunInProgress;
     if (mods == Qt::AltModifier && event->key() == Qt::Key_L) {
         if (idle)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QHash>
+#include "ui/PressedModifiers.h"
+
 #include <QList>
 #include <Qt>
 
@@ -50,5 +51,5 @@ private:
     QWidget *m_park;
     QList<QComboBox *> m_textFields;
     std::function<void(Command)> m_run;
-    QHash<int, Qt::KeyboardModifiers> m_pressModifiers;
+    PressedModifiers m_pressed;
 };

@@ -907,13 +907,18 @@ bool ViewerWindow::event(QEvent *event)
 bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this)
+            m_pressedModifiers.keyPressed(static_cast<QKeyEvent *>(event));
+        break;
+    }
     case QEvent::KeyRelease: {
         auto widget = qobject_cast<QWidget *>(watched);
         auto key = static_cast<QKeyEvent *>(event);
         if (!widget || widget->window() != this || key->isAutoRepeat())
             break;
-        const auto mods =
-            key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+        const auto mods = m_pressedModifiers.keyReleased(key);
         if (mods != Qt::ControlModifier)
             break;
         switch (key->key()) {

@@ -7,6 +7,7 @@
 #include "engine/DocumentBuffer.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
+#include "ui/PressedModifiers.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -227,4 +228,5 @@ private:
     std::unique_ptr<ViewerHistory> m_history;
     std::unique_ptr<ViewerSearch> m_search;
     std::unique_ptr<ViewerFileOperations> m_fileOperations;
+    PressedModifiers m_pressedModifiers;
 };

@@ -62,6 +62,7 @@ private slots:
     void pickMovesEntryToTopInBothWindows();
     void activationCopiesMainWindowTexts();
     void ctrlKeysWorkAnywhereInTheViewer();
+    void ctrlLetGoBeforeTheLetterStillCounts();
     void hiddenFileInfoLetsDocumentCoverTheList();
     void hiddenViewerCatchesUpWhenShown();
     void fuzzyFindNextUsesTheViewerParts();
@@ -659,6 +660,17 @@ void tst_ViewerWindow::ctrlKeysWorkAnywhereInTheViewer()
     QVERIFY(v.chkMax->isChecked());
     QTest::keyRelease(v.cboFind, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!v.isVisible());
+}
+
+void tst_ViewerWindow::ctrlLetGoBeforeTheLetterStillCounts()
+{
+    ViewerWindow &v = *m_h->viewer;
+    QVERIFY(!v.chkMax->isChecked());
+    QTest::keyPress(v.List1, Qt::Key_Control);
+    QTest::keyPress(v.List1, Qt::Key_D, Qt::ControlModifier);
+    QTest::keyRelease(v.List1, Qt::Key_Control);
+    QTest::keyRelease(v.List1, Qt::Key_D);
+    QVERIFY(v.chkMax->isChecked());
 }
 
 void tst_ViewerWindow::hiddenFileInfoLetsDocumentCoverTheList()
