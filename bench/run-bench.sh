@@ -25,12 +25,16 @@ done
 now() { date +%s.%N; }
 elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.2f}')" "$1" "$2"; }
 ratio() { python3 -c "import sys; print(f'{float(sys.argv[1]) / max(float(sys.argv[2]), 1e-9):.2f}')" "$1" "$2"; }
-time_cmd() {  # prints seconds; the command's stdout goes to $out
+time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU seconds to $cpu_file
   local t0 t1
   sync
-  t0=$(now); "$@" >"$out" 2>/dev/null || true; t1=$(now)
+  t0=$(now)
+  /usr/bin/time -f '%U %S' -o "$scratch/cpu" "$@" >"$out" 2>/dev/null || true
+  t1=$(now)
+  awk '{printf "%.2f", $1 + $2}' "$scratch/cpu" >"$scratch/cpu.sum"
   elapsed "$t0" "$t1"
 }
+cpu() { cat "$scratch/cpu.sum"; }
 
 compare_find() {  # label, scrivlane args..., -- grep args...
   local label=$1; shift
@@ -61,12 +65,12 @@ fresh_copies() {  # source -> $scratch/a and $scratch/b
 compare_replace() {  # label, tree, find, replace
   local label=$1 tree=$2 find=$3 repl=$4
   fresh_copies "$tree"
-  out=$scratch/s.out; local ts; ts=$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a")
+  out=$scratch/s.out; local ts cs; ts=$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a"); cs=$(cpu)
   local files; files=$(grep '^files: ' "$scratch/s.out" | cut -d' ' -f2)
   local reps; reps=$(grep '^replacements: ' "$scratch/s.out" | cut -d' ' -f2)
-  out=$scratch/g.out; local tg; tg=$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +)
-  printf '%-34s scrivlane %6ss  sed -i %6ss  ratio %5s  files %s  replacements %s\n' \
-    "$label" "$ts" "$tg" "$(ratio "$ts" "$tg")" "$files" "$reps"
+  out=$scratch/g.out; local tg cg; tg=$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +); cg=$(cpu)
+  printf '%-34s scrivlane %6ss (cpu %5ss)  sed -i %6ss (cpu %5ss)  ratio %5s  files %s  replacements %s\n' \
+    "$label" "$ts" "$cs" "$tg" "$cg" "$(ratio "$ts" "$tg")" "$files" "$reps"
 }
 
 peak_rss() {  # KiB of the bench's replace on a fresh copy of the tree
