@@ -58,6 +58,35 @@ void nothingFound(RunContext &ctx)
     endRun(ctx);
 }
 
+// The end of a run without subfolders (and of a fuzzy one): the viewer opens on
+// the first file found with its first match selected, or the user hears that
+// nothing was found.
+void finishWithViewer(RunContext &ctx)
+{
+    if (ctx.viewer->listCount() == 0) {
+        nothingFound(ctx);
+        return;
+    }
+    ctx.main->setStatusText(1, kScrivlane);
+    if (ctx.state.StopRequested) {
+        endRun(ctx);
+        return;
+    }
+    const QString path = ctx.viewer->listItem(0);
+    ctx.viewer->showViewer();
+    selectFirstEntry(ctx);
+    trap(ctx, [&] { loadIntoViewer(ctx, path); });
+    ctx.main->setStatusText(2, kSearchingThrough + path);
+    ctx.viewer->setIndexLabel(QStringLiteral("1"));
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
+    qint32 start = 0;
+    if (ctx.request->isFuzzy())
+        Find_Fuzzy(ctx, start);
+    else
+        Find_Normal(ctx, start);
+    endRun(ctx);
+}
+
 void runNormal(RunContext &ctx)
 {
     RunState &s = ctx.state;
@@ -135,26 +164,7 @@ void runNormal(RunContext &ctx)
         endRun(ctx);
         return;
     }
-
-    if (ctx.viewer->listCount() == 0) {
-        nothingFound(ctx);
-        return;
-    }
-    ctx.main->setStatusText(1, kScrivlane);
-    if (s.StopRequested) {
-        endRun(ctx);
-        return;
-    }
-    const QString path = ctx.viewer->listItem(0);
-    ctx.viewer->showViewer();
-    selectFirstEntry(ctx);
-    trap(ctx, [&] { loadIntoViewer(ctx, path); });
-    ctx.main->setStatusText(2, kSearchingThrough + path);
-    ctx.viewer->setIndexLabel(QStringLiteral("1"));
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
-    qint32 start = 0;
-    Find_Normal(ctx, start);
-    endRun(ctx);
+    finishWithViewer(ctx);
 }
 
 void runFuzzy(RunContext &ctx)
@@ -189,30 +199,7 @@ void runFuzzy(RunContext &ctx)
         }
     }
 
-    if (ctx.viewer->listCount() == 0) {
-        ctx.viewer->hideViewer();
-        if (s.StopRequested) {
-            endRun(ctx);
-            return;
-        }
-        nothingFound(ctx);
-        return;
-    }
-    ctx.main->setStatusText(1, kScrivlane);
-    if (s.StopRequested) {
-        endRun(ctx);
-        return;
-    }
-    const QString path = ctx.viewer->listItem(0);
-    ctx.viewer->showViewer();
-    selectFirstEntry(ctx);
-    trap(ctx, [&] { loadIntoViewer(ctx, path); });
-    ctx.viewer->setIndexLabel(QStringLiteral("1"));
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
-    ctx.main->setStatusText(2, kSearchingThrough + path);
-    qint32 start = 0;
-    Find_Fuzzy(ctx, start);
-    endRun(ctx);
+    finishWithViewer(ctx);
 }
 }  // namespace
 
