@@ -3,7 +3,7 @@
 #include <QStringMatcher>
 #include <QVarLengthArray>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
 
@@ -57,7 +57,7 @@ struct Anchors {
 // First start in [p, end) whose anchor characters match.
 const char16_t *findCandidate(const char16_t *p, const char16_t *end, const Anchors &k)
 {
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
     const __m128i a1 = _mm_set1_epi16(short(k.a1)), b1 = _mm_set1_epi16(short(k.b1));
     const __m128i a2 = _mm_set1_epi16(short(k.a2)), b2 = _mm_set1_epi16(short(k.b2));
     while (end - p >= 8) {

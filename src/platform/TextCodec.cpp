@@ -4,7 +4,7 @@
 
 #include <QStringEncoder>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
 
@@ -137,7 +137,7 @@ bool decodeUtf8Into(QByteArrayView bytes, QString &text)
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
     while (p < end) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
         // ASCII runs are most of most files: widen sixteen bytes at a time.
         const __m128i zero = _mm_setzero_si128();
         while (end - p >= 16) {
