@@ -64,16 +64,6 @@ bool requestIsUndoable(RunContext &ctx)
     return true;
 }
 
-// Drops the last entry of List1 (a file that replaceString listed but that
-// could not be saved, so it was not changed).
-void unlistLast(ViewerPort &viewer)
-{
-    QStringList keep;
-    for (int k = 0; k + 1 < viewer.listCount(); ++k) keep << viewer.listItem(k);
-    viewer.clearList();
-    for (const QString &path : keep) viewer.addToList(path);
-}
-
 // One selected file of File2, with the boxes already exchanged.
 void undoInFile(RunContext &ctx, const QString &name)
 {
@@ -90,16 +80,12 @@ void undoInFile(RunContext &ctx, const QString &name)
     if (s.StopRequested || found == -1)
         return;
 
+    const qint32 totalBefore = s.TotalReplacements;
     buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
     // Saved only when the text changed, as Replace does: replaceString listed it then.
     const int last = ctx.viewer->listCount() - 1;
     if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
-        try {
-            AddToList(ctx);
-        } catch (...) {
-            unlistLast(*ctx.viewer);
-            throw;
-        }
+        RunSupport::saveOrUnlist(ctx, s.CurrentPath, totalBefore, [&] { AddToList(ctx); });
     }
 }
 

@@ -75,7 +75,13 @@ void finishWithViewer(RunContext &ctx)
     const QString path = ctx.viewer->listItem(0);
     ctx.viewer->showViewer();
     selectFirstEntry(ctx);
-    trap(ctx, [&] { loadIntoViewer(ctx, path); });
+    // A file that can no longer be read is reported; showing it would show the
+    // text of the file loaded before it under its name.
+    if (!trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
+        ctx.viewer->hideViewer();
+        endRun(ctx);
+        return;
+    }
     ctx.main->setStatusText(2, kSearchingThrough + path);
     ctx.viewer->setIndexLabel(QStringLiteral("1"));
     ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
@@ -122,7 +128,10 @@ void runNormal(RunContext &ctx)
         }
         const QString path = ctx.viewer->listItem(0);
         selectFirstEntry(ctx);
-        trap(ctx, [&] { loadIntoViewer(ctx, path); });
+        if (!trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
+            endRun(ctx);
+            return;
+        }
         ctx.viewer->setFindText(r.findText());
         qint32 start = 0;
         Find_Normal(ctx, start);
@@ -254,6 +263,8 @@ void Check_Filters(RunContext &ctx, bool &Rep)
 {
     // Eleven pieces fit the design's table; a twelfth is an error after eleven walks.
     constexpr int kPieces = 11;
+    if (Rep)
+        ctx.state.BackedUpThisRun.clear();
     QString remaining = ctx.request->filters();
     const qsizetype length = remaining.size();
     for (qsizetype k = 0; length >= k; ++k) {

@@ -234,6 +234,7 @@ void replaceInSelectedFiles(RunContext &ctx)
         ctx.main->setStatusText(2, kSearchingThrough + s.CurrentPath);
 
         qint32 start = 0;
+        const qint32 totalBefore = s.TotalReplacements;
         if (r.isFuzzy()) {
             if (Find_Fuzzy(ctx, start) == -1 || s.StopRequested)
                 continue;
@@ -245,15 +246,8 @@ void replaceInSelectedFiles(RunContext &ctx)
         }
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
-            if (!trap(ctx, [&] { AddToList(ctx); })) {
-                // Not saved, so not changed: the list must not claim it.
-                QStringList keep;
-                for (int k = 0; k < last; ++k)
-                    keep << ctx.viewer->listItem(k);
-                ctx.viewer->clearList();
-                for (const QString &p : keep)
-                    ctx.viewer->addToList(p);
-            }
+            const QString path = s.CurrentPath;
+            trap(ctx, [&] { saveOrUnlist(ctx, path, totalBefore, [&] { AddToList(ctx); }); });
         }
     }
 }
@@ -363,19 +357,25 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
         if (found == -1)
             continue;
 
-        if (backup) {
+        // A file that two patterns take is changed twice; its copy must stay
+        // the one taken before the first change.
+        if (backup && !s.BackedUpThisRun.contains(path)) {
             const QString copyFolder = Paths::withTrailingSeparator(backupFolderFor(ctx, DrivePath));
             FileSystem::makeFolder(copyFolder);
             FileSystem::copyFile(path, copyFolder + e.name);
+            s.BackedUpThisRun.insert(path);
         }
+        const qint32 totalBefore = s.TotalReplacements;
         if (r.isFuzzy())
             buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
         else
             buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
 
         if (s.FileReplacements != 0) {
-            FileSystem::clearAttributes(path);
-            buffer.SaveFile(path);
+            saveOrUnlist(ctx, path, totalBefore, [&] {
+                FileSystem::clearAttributes(path);
+                buffer.SaveFile(path);
+            });
             ++s.ModifiedFileCount;
             s.ReportBody += reportEntry(s.ModifiedFileCount, path, s.FileReplacements);
         }

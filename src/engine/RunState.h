@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 
@@ -24,4 +25,7 @@ struct RunState {
     QString DefaultBackupRoot;
     /// The main window's tag: "Find" while a find run validates its request.
     QString Tag;
+
+    /// Files the current Replace walk has already copied into the backup tree.
+    QSet<QString> BackedUpThisRun;
 };

@@ -8,6 +8,8 @@
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
 
+#include <QStringList>
+
 #include <exception>
 
 namespace {
@@ -88,6 +90,27 @@ bool RunSupport::trapped(RunContext &ctx, const QString &sentence, const QString
         reportRunError(ctx, sentence, source, QString::fromLocal8Bit(e.what()));
     }
     return false;
+}
+
+void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 totalBefore,
+                              const std::function<void()> &save)
+{
+    try {
+        save();
+    } catch (...) {
+        ViewerPort &viewer = *ctx.viewer;
+        const int last = viewer.listCount() - 1;
+        if (last >= 0 && viewer.listItem(last) == path) {
+            QStringList keep;
+            for (int k = 0; k < last; ++k)
+                keep << viewer.listItem(k);
+            viewer.clearList();
+            for (const QString &p : keep)
+                viewer.addToList(p);
+        }
+        ctx.state.TotalReplacements = totalBefore;
+        throw;
+    }
 }
 
 void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -30,6 +31,13 @@ void reportRunError(RunContext &ctx, const QString &sentence, const QString &sou
 /// resumes with its next step. Returns whether the step completed.
 bool trapped(RunContext &ctx, const QString &sentence, const QString &source,
              const std::function<void()> &step);
+
+/// Runs save for a file that replaceString has listed. When save fails, the
+/// file is taken off List1 again and its replacements out of TotalReplacements
+/// (back to totalBefore), so no report claims a change that never reached the
+/// disk; the failure is rethrown.
+void saveOrUnlist(RunContext &ctx, const QString &path, qint32 totalBefore,
+                  const std::function<void()> &save);
 
 /// Loads path into the viewer's buffer the way every run does: the viewer's
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.

@@ -15,9 +15,10 @@ bool askEmptyReplacement(RunContext &ctx)
         "This action cannot be undone.\r"
         "\r"
         "Continue with the Replacement operation??");
+    // It deletes what it finds, so No is the default, as for every such question.
     return ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"),
                                 MessageButtons::YesNo, MessageIcon::Question,
-                                MessageAnswer::Yes) == MessageAnswer::Yes;
+                                MessageAnswer::No) == MessageAnswer::Yes;
 }
 
 void refuse(RunContext &ctx, const QString &text, const QString &title,

@@ -55,6 +55,7 @@ private slots:
     void walkPassesOverLinksAndSpecialFiles();
     void fuzzyFindAcrossTree();
     void nameThatIsNotUtf8IsSearched();
+    void firstFileGoneAtTheEndIsReportedNotShown();
 };
 
 void TestFindRun::selectedFilesWithoutSubfolders()
@@ -275,6 +276,28 @@ void TestFindRun::nameThatIsNotUtf8IsSearched()
     QCOMPARE(h.viewer.list.size(), 1);
     QCOMPARE(FileSystem::nativePath(h.viewer.list.first()), raw);
     QVERIFY(h.dialogs.shown.isEmpty());
+}
+
+void TestFindRun::firstFileGoneAtTheEndIsReportedNotShown()
+{
+    TempTree t;
+    buildTree(t);
+    FakeRunHost h;
+    aim(h, t, true);
+    h.request.setFiles({QStringLiteral("a.txt"), QStringLiteral("c.log"), QStringLiteral("b.txt")},
+                       true);
+    // a.txt disappears after it was found, before the viewer opens on it.
+    h.main.onYield = [&] {
+        if (h.viewer.list.size() == 2)
+            QFile::remove(t.path(QStringLiteral("top/a.txt")));
+    };
+
+    cmdFind_Click(h.ctx);
+
+    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
+    QVERIFY(!h.viewer.visible);
+    QVERIFY(h.viewer.caption.isEmpty());
+    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
 }
 
 QTEST_GUILESS_MAIN(TestFindRun)

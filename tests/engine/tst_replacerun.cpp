@@ -46,6 +46,8 @@ private slots:
     void treeWalkBacksUpAndReports();
     void walkPassesOverItsOwnBackupTree();
     void stopMidWalkKeepsSavedFiles();
+    void walkFileThatCannotBeSavedIsNotCounted();
+    void fileTakenByTwoPatternsKeepsItsOriginalBackup();
 };
 
 void TestReplaceRun::normalReplacement_data()
@@ -291,6 +293,8 @@ void TestReplaceRun::unencodableReplacementLeavesFileAndGoesOn()
     QCOMPARE(t.read(QStringLiteral("top/b.txt")), QByteArray("\xE7\x8C\xAB"));
     QVERIFY(h.dialogs.titles().contains(QStringLiteral(" Error")));
     QCOMPARE(h.viewer.list, QStringList({t.path(QStringLiteral("top/b.txt"))}));
+    QCOMPARE(h.ctx.state.TotalReplacements, 1);  // b's replacement only
+    QCOMPARE(h.main.reports, 1);
 }
 
 void TestReplaceRun::failedBackupLeavesFileUnchanged()
@@ -420,6 +424,60 @@ void TestReplaceRun::stopMidWalkKeepsSavedFiles()
     QCOMPARE(h.ctx.state.ReportBody.count(QStringLiteral("Replacements made")), 3);
     QCOMPARE(h.main.reports, 0);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Make replacement")}));
+}
+
+void TestReplaceRun::walkFileThatCannotBeSavedIsNotCounted()
+{
+    TempTree t;
+    t.write(QStringLiteral("top/sub/a.txt"), "cat cat");
+    t.write(QStringLiteral("top/sub/b.txt"), "\xE9 cat");  // windows-1252
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.subdirectories = true;
+    h.request.find = QStringLiteral("cat");
+    h.request.replace = QStringLiteral("\u732B");
+    qint32 totalAtReport = -1;
+    QStringList listAtReport;
+    h.main.onOutputData = [&] {
+        totalAtReport = h.ctx.state.TotalReplacements;
+        listAtReport = h.viewer.list;
+    };
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(t.read(QStringLiteral("top/sub/b.txt")), QByteArray("\xE9 cat"));
+    QVERIFY(h.dialogs.titles().contains(QStringLiteral(" Error")));
+    // Whichever file the walk met first, only a.txt's change is reported.
+    if (t.read(QStringLiteral("top/sub/a.txt")) == QByteArray("cat cat")) {
+        QCOMPARE(h.main.reports, 0);  // the walk ended at b.txt before reaching a.txt
+    } else {
+        QCOMPARE(listAtReport, QStringList({t.path(QStringLiteral("top/sub/a.txt"))}));
+        QCOMPARE(totalAtReport, 2);
+    }
+}
+
+void TestReplaceRun::fileTakenByTwoPatternsKeepsItsOriginalBackup()
+{
+    TempTree t;
+    t.write(QStringLiteral("top/sub/a.html"), "cat");
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.subdirectories = true;
+    h.request.backup = true;
+    h.request.filterText = QStringLiteral("*.htm;*.html");
+    h.request.find = QStringLiteral("cat");
+    h.request.replace = QStringLiteral("cats");
+    h.backup.root = t.mkdir(QStringLiteral("bk"));
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("catss"));
+    QCOMPARE(t.read(QStringLiteral("bk/Backup/top/sub/a.html")), QByteArray("cat"));
+
+    // The next run copies afresh.
+    h.request.filterText = QStringLiteral("*.html");
+    cmdReplace_Click(h.ctx);
+    QCOMPARE(t.read(QStringLiteral("bk/Backup/top/sub/a.html")), QByteArray("catss"));
 }
 
 QTEST_GUILESS_MAIN(TestReplaceRun)
