@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -377,6 +378,11 @@ QComboBox *MainForm::newHistoryBox(const char *name)
     box->setEditable(true);
     // The history rules decide the list; Enter must not add to it.
     box->setInsertPolicy(QComboBox::NoInsert);
+    // Only a pick from the drop-down list reorders the history: leaving the box
+    // with a known entry typed in must not count as one, and what is typed is
+    // the string, with no completion appended.
+    box->setCompleter(nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
     box->setMaxVisibleItems(HistoryList::MaxEntries);
     box->setMinimumContentsLength(24);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -45,22 +45,19 @@ bool MainShortcuts::isInTextField() const
 bool MainShortcuts::keyDown(QObject *watched, QKeyEvent *event)
 {
     m_pressed.keyPressed(event);
-    if (event->key() == Qt::Key_F2) {
-        m_run(Command::About);
-        return true;
-    }
     const QWidget *focus = QApplication::focusWidget();
     bool inLists = false;
     for (const QAbstractScrollArea *list : std::as_const(m_lists)) {
         if (watched == list || watched == list->viewport() || (focus && focus == list))
             inLists = true;
     }
-    if (inLists) {
-        // The lists are driven with the pointer only.
+    const bool about = event->key() == Qt::Key_F2;
+    if (about)
+        m_run(Command::About);
+    // The lists are driven with the pointer only, whatever the key.
+    if (inLists)
         m_park->setFocus();
-        return true;
-    }
-    return false;
+    return about || inLists;
 }
 
 bool MainShortcuts::keyUp(QKeyEvent *event)

@@ -555,8 +555,19 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (watched == fraFind)
             placeFuzzyPanel();
         return false;
+    case QEvent::MouseMove:
+        // The lists are locked during a run; their hints must not cover its progress.
+        if (m_ctx.state.RunInProgress)
+            return false;
+        if (watched == File2->viewport())
+            File2_MouseMove();
+        else if (watched == Dir2->viewport())
+            Dir2_MouseMove();
+        return false;
+    // Locked controls still pass their pointer events through this filter: a run
+    // reads the file selection as it goes, so they must not act on them.
     case QEvent::MouseButtonPress:
-        if (watched == File2->viewport()) {
+        if (watched == File2->viewport() && File2->isEnabled()) {
             updateFileOptions();
             if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
                 FileOptions->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
@@ -566,10 +577,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     case QEvent::MouseButtonRelease:
         if (watched == Label4) {
-            Select_NoFiles();
+            if (Label4->isEnabled())
+                Select_NoFiles();
             return false;
         }
-        if (watched == Dir2->viewport() &&
+        if (watched == Dir2->viewport() && Dir2->isEnabled() &&
             static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
             FolderOptions->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
             return true;
@@ -585,6 +597,21 @@ void MainWindow::CountFiles()
     if (m_ctx.state.RunInProgress)
         return;
     Label3->setText(countCaption(File2->selectedCount(), File2->count()));
+}
+
+void MainWindow::File2_MouseMove()
+{
+    for (QLabel *arrow : std::as_const(imgArrow1)) arrow->hide();
+    for (QToolButton *indicator : {cmdCase, cmdWhole, cmdSubs, cmdMin, cmdBack}) indicator->hide();
+    setStatusText(2, QStringLiteral(" Please select files to edit. - Right-click for options."));
+    setStatusText(1, Idle);
+    CountFiles();
+}
+
+void MainWindow::Dir2_MouseMove()
+{
+    setStatusText(2, QStringLiteral(" Double-click to open a folder. - Right-click for options"));
+    setStatusText(1, Idle);
 }
 
 void MainWindow::Select_AllFiles()
@@ -608,6 +635,9 @@ void MainWindow::setFolder(const QString &path)
 void MainWindow::Drive2_Change()
 {
     const QString root = Drive2->drive();
+    // Choosing the drive already shown is no change: the folder stays where it is.
+    if (!root.isEmpty() && root == Drive2->driveOf(Dir2->path()))
+        return;
     const QFileInfo info(root);
     if (root.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(root).isReadable()) {
         setStatusText(2, QStringLiteral(" "));

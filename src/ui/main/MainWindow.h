@@ -114,6 +114,8 @@ public:
     void Drive2_Change();
     void Dir2_Change();
     void cboFilters_Click();
+    void File2_MouseMove();
+    void Dir2_MouseMove();
     /// The enabling rule of the file pop-up menu.
     void updateFileOptions();
 

@@ -187,6 +187,14 @@ void TestMainShortcuts::listsTakeNoKeys()
         QCOMPARE(QApplication::focusWidget(), m_park);
     }
     QVERIFY(m_run.isEmpty());
+
+    // F2 still opens the About box from a list, and leaves the list too.
+    m_list->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), m_list);
+    QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, None);
+    QVERIFY(m_shortcuts->keyEvent(m_list, &f2));
+    QCOMPARE(m_run, QList<Command>{Command::About});
+    QCOMPARE(QApplication::focusWidget(), m_park);
 }
 
 void TestMainShortcuts::releaseClearsStopOnlyWhenIdle()

@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QLockFile>
 #include <QMenu>
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -101,6 +103,9 @@ private slots:
     void refreshCombosStopsAtARepeatedFilter();
     void fileMenuEnabling_data();
     void fileMenuEnabling();
+    void lockedListsIgnoreThePointer();
+    void typingAKnownEntryDoesNotReorderTheHistory();
+    void pointerOverTheListsShowsTheirHints();
 
 private:
     MainWindow &start();
@@ -590,6 +595,12 @@ void TestMainWindow::unreadableDriveIsRefused()
     QCOMPARE(m_dialogs->shown[0].icon, MessageIcon::Error);
     QCOMPARE(w.Drive2->currentText(), driveBefore);
     QCOMPARE(w.Dir2->path(), m_files);
+
+    // Picking the drive that is already shown keeps the folder.
+    const int current = w.Drive2->currentIndex();
+    emit w.Drive2->activated(current);
+    QCOMPARE(w.Dir2->path(), m_files);
+    QCOMPARE(m_dialogs->shown.size(), 1);
 }
 
 void TestMainWindow::listsCannotBeDrivenFromTheKeyboard()
@@ -755,6 +766,78 @@ void TestMainWindow::fileMenuEnabling()
         const bool expected = action->objectName() == u"find" ? findEnabled : toolsEnabled;
         QVERIFY2(action->isEnabled() == expected, qPrintable(action->objectName()));
     }
+}
+
+void TestMainWindow::lockedListsIgnoreThePointer()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.Select_AllFiles();
+    w.tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->trigger();
+    w.Disable_Controls();
+    // A run reads the selection file by file: a click on the fuzzy panel's
+    // "Replace with:" must not clear it under the run's feet.
+    QTest::mouseClick(w.Label4, Qt::LeftButton);
+    QCOMPARE(w.File2->selectedCount(), 2);
+    QTest::mousePress(w.File2->viewport(), Qt::RightButton, {}, QPoint(1, 1));
+    QVERIFY(!w.FileOptions->isVisible());
+    QTest::mouseRelease(w.Dir2->viewport(), Qt::RightButton, {}, QPoint(1, 1));
+    QVERIFY(!w.FolderOptions->isVisible());
+    w.Enable_Controls();
+    QTest::mouseClick(w.Label4, Qt::LeftButton);
+    QCOMPARE(w.File2->selectedCount(), 0);
+}
+
+void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
+{
+    for (const char *value : {"Char0", "Char1", "Char2"})
+        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QString::fromLatin1(value),
+                                      QString::fromLatin1(value).right(1));
+    MainWindow &w = start();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(itemsOf(w.txtFind), (QStringList{"0", "1", "2"}));
+    w.txtFind->setFocus();
+    w.txtFind->lineEdit()->selectAll();
+    QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_2);
+    QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_Return);
+    w.cboFilters->setFocus();
+    QCOMPARE(w.txtFind->currentText(), QStringLiteral("2"));
+    QCOMPARE(itemsOf(w.txtFind), (QStringList{"0", "1", "2"}));
+    QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("0"));
+    // Typing the start of an entry gives exactly what was typed.
+    w.txtFind->setFocus();
+    w.txtFind->lineEdit()->clear();
+    w.txtFind->addItem(QStringLiteral("cat"));
+    QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_C);
+    QCOMPARE(w.txtFind->currentText(), QStringLiteral("c"));
+}
+
+void TestMainWindow::pointerOverTheListsShowsTheirHints()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    w.setStatusText(1, QStringLiteral("CTRL+ F"));
+    w.imgArrow1[2]->show();
+    w.cmdSubs->show();
+    QTest::mouseMove(w.File2->viewport(), QPoint(5, 5));
+    QTRY_COMPARE(w.StatusBar1Panel2->text(),
+                 QStringLiteral(" Please select files to edit. - Right-click for options."));
+    QCOMPARE(w.StatusBar1Panel1->text(), QStringLiteral("Scrivlane"));
+    QVERIFY(w.imgArrow1[2]->isHidden());
+    QVERIFY(w.cmdSubs->isHidden());
+    QTest::mouseMove(w.Dir2->viewport(), QPoint(5, 5));
+    QTRY_COMPARE(w.StatusBar1Panel2->text(),
+                 QStringLiteral(" Double-click to open a folder. - Right-click for options"));
+
+    // A run's progress text stays.
+    w.Disable_Controls();
+    w.setStatusText(2, QStringLiteral(" progress"));
+    QTest::mouseMove(w.File2->viewport(), QPoint(6, 6));
+    QTest::mouseMove(w.Dir2->viewport(), QPoint(6, 6));
+    QCOMPARE(w.StatusBar1Panel2->text(), QStringLiteral(" progress"));
+    w.Enable_Controls();
 }
 
 QTEST_MAIN(TestMainWindow)
