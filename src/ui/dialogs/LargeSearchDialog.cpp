@@ -152,8 +152,7 @@ void LargeSearchDialog::open()
 void LargeSearchDialog::layoutBoxes()
 {
     // Fuzzy leaves room for the second part below the first; normal covers it.
-    rtbFirstFuzz->setGeometry(px(120), px(120), px(6660),
-                              px(chkfuzz->isChecked() ? 1455 : 3015));
+    rtbFirstFuzz->setGeometry(px(120), px(120), px(6660), px(chkfuzz->isChecked() ? 1455 : 3015));
     rtbFirstFuzz->raise();
 }
 
@@ -321,8 +320,12 @@ bool LargeSearchDialog::eventFilter(QObject *watched, QEvent *event)
                 setStatus(2, hint);
         }
     } else if (event->type() == QEvent::Leave) {
+        // Moving from a box or the label back onto a frame or the background sends
+        // no Enter there, yet the hint must go.
         if (auto widget = qobject_cast<QWidget *>(watched)) {
-            if (widget->parent() == FindBar || widget->parent() == clearBar1)
+            if (widget->parent() == FindBar || widget->parent() == clearBar1 ||
+                watched == rtbFirstFuzz || watched == rtbSecondFuzz || watched == rtbReplace ||
+                watched == Label5)
                 setStatus(2, QString());
         }
     }

@@ -69,13 +69,13 @@ void ViewerDocumentFile::markSaved()
     m_view.clearUserTyped();
 }
 
-void ViewerDocumentFile::promptSave(bool resetAttributes)
+bool ViewerDocumentFile::promptSave(bool resetAttributes)
 {
     // Typing marks the document too, so that no unsaved typing is dropped unasked.
     if (m_view.hasUserTyped() && m_buffer.Text() != m_hold.Text())
         m_modified = true;
     if (!m_modified)
-        return;
+        return true;
     const QString path = m_buffer.FileName();
     const MessageAnswer answer = m_ctx.dialogs->message(
         QStringLiteral("This file has been modified.") + QStringLiteral("\r") +
@@ -89,11 +89,13 @@ void ViewerDocumentFile::promptSave(bool resetAttributes)
                 // The save below reports why the file cannot be written.
             }
         }
-        if (save(path, QStringLiteral("PromptSaveModified")))
-            markSaved();
-        return;
+        if (!save(path, QStringLiteral("PromptSaveModified")))
+            return false;
+        markSaved();
+        return true;
     }
     discardChanges();
+    return true;
 }
 
 void ViewerDocumentFile::saveCurrent()

@@ -23,8 +23,9 @@ public:
     /// Saves to path; false (after telling the user and logging) when it fails.
     bool save(const QString &path, const QString &source);
     /// PromptSaveModified: asks whether to save a modified document and does so;
-    /// resetAttributes first gives the owner write permission.
-    void promptSave(bool resetAttributes);
+    /// resetAttributes first gives the owner write permission. False when the
+    /// save failed: the document is still modified and must not be replaced.
+    bool promptSave(bool resetAttributes);
     /// SaveCurrent: asks, then saves under the document's own name.
     void saveCurrent();
     /// Asks, then saves a copy as path; the document stays the one shown.

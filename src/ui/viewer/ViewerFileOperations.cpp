@@ -65,8 +65,8 @@ void ViewerFileOperations::renameFile()
     if (newPath == oldPath)
         return;
     // The shown document is offered for saving under its old name first.
-    if (m_buffer.FileName() == oldPath)
-        m_host.promptSaveModified();
+    if (m_buffer.FileName() == oldPath && !m_host.promptSaveModified())
+        return;
     try {
         rename(oldPath, newPath, *answer);
     } catch (const std::exception &e) {

@@ -15,7 +15,7 @@ public:
     class Host {
     public:
         /// PromptSaveModified: offers unsaved changes of the shown document.
-        virtual void promptSaveModified() = 0;
+        virtual bool promptSaveModified() = 0;
         /// List1_Click: loads the selected entry.
         virtual void showSelectedEntry() = 0;
         /// The shown document's changes are dropped without asking.

@@ -116,7 +116,9 @@ void ViewerSearch::findNext()
         const int count = list->count();
         const int row = list->currentRow();
         if (row >= count - 1) {
-            m_host.promptSaveResettingAttributes();
+            // A changed document that could not be saved stays where it is.
+            if (!m_host.promptSaveResettingAttributes())
+                return;
             m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
                                    MessageIcon::Information);
             foundPos = -1;
@@ -133,8 +135,8 @@ void ViewerSearch::findNext()
             }
             return;
         }
-        if (m_host.isFileModified())
-            m_host.promptSaveResettingAttributes();
+        if (m_host.isFileModified() && !m_host.promptSaveResettingAttributes())
+            return;
         // The walk loads the entry itself.
         m_host.selectRowQuietly(row + 1);
         searchStart = 0;

@@ -25,7 +25,8 @@ public:
         virtual void updateFileModified() = 0;
         virtual bool isFileModified() const = 0;
         virtual void markFileModified() = 0;
-        virtual void promptSaveResettingAttributes() = 0;
+        /// False when the save failed and the document must stay.
+        virtual bool promptSaveResettingAttributes() = 0;
         /// Loads path into the document; false (after telling the user) when it fails.
         virtual bool loadDocument(const QString &path, const QString &source) = 0;
         /// Selects row of the list without its selection reaction loading it.

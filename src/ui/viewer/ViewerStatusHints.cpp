@@ -45,7 +45,9 @@ bool ViewerStatusHints::eventFilter(QObject *watched, QEvent *event)
         if (widget->parent() == m_movebar) {
             m_setStatus(2, QString());
             m_setStatus(1, QStringLiteral("Scrivlane"));
-        } else if (widget == m_toolBar || qobject_cast<QMenu *>(widget)) {
+        } else if (widget == m_toolBar || qobject_cast<QMenu *>(widget) || widget == m_findButton ||
+                   widget == m_replaceButton) {
+            // Back on the backdrop no Enter arrives, yet the hint must go.
             m_setStatus(2, QString());
         }
     }

@@ -434,9 +434,14 @@ void ViewerWindow::List1_Click()
 {
     if (m_ctx.state.StopRequested)
         return;
-    PromptSaveModified();
+    const bool mayReplace = PromptSaveModified();
     if (m_tag == kStop) {
         m_tag.clear();
+        return;
+    }
+    if (!mayReplace) {
+        // The save failed: the changed document stays, and so does its entry.
+        keepShownEntrySelected();
         return;
     }
     const int row = List1->currentRow();
@@ -496,20 +501,21 @@ void ViewerWindow::updateFileModified()
     m_file->updateModified();
 }
 
-void ViewerWindow::PromptSaveModified()
+bool ViewerWindow::PromptSaveModified()
 {
-    m_file->promptSave(false);
+    return m_file->promptSave(false);
 }
 
-void ViewerWindow::PromptSaveModifiedResettingAttributes()
+bool ViewerWindow::PromptSaveModifiedResettingAttributes()
 {
-    m_file->promptSave(true);
+    return m_file->promptSave(true);
 }
 
 void ViewerWindow::previousFile()
 {
     m_ctx.state.StopRequested = false;
-    PromptSaveModified();
+    if (!PromptSaveModified())
+        return;
     const int count = List1->count();
     if (count == 0)
         return;
@@ -520,7 +526,8 @@ void ViewerWindow::previousFile()
 void ViewerWindow::nextFile()
 {
     m_ctx.state.StopRequested = false;
-    PromptSaveModified();
+    if (!PromptSaveModified())
+        return;
     const int count = List1->count();
     if (count == 0)
         return;
@@ -531,8 +538,9 @@ void ViewerWindow::nextFile()
 void ViewerWindow::closeViewer()
 {
     m_ctx.state.StopRequested = true;
-    // The list goes; unsaved changes of the shown document are offered first.
-    PromptSaveModified();
+    // The list goes; unsaved changes of the shown document are offered first,
+    // and stay marked when they could not be saved (the document stays shown).
+    const bool settled = PromptSaveModified();
     SearchStart = 0;
     FoundPos = 0;
     txtnewPos->setText(QStringLiteral("0"));
@@ -544,12 +552,13 @@ void ViewerWindow::closeViewer()
     }
     Label1->setText(QStringLiteral("0"));
     List1->clear();
-    FileModified = false;
+    FileModified = !settled;
 }
 
 void ViewerWindow::openFile()
 {
-    PromptSaveModified();
+    if (!PromptSaveModified())
+        return;
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Open"), Paths::applicationFolder(), QStringLiteral("All files (*)"));
     if (path.isEmpty())
@@ -559,7 +568,8 @@ void ViewerWindow::openFile()
 
 void ViewerWindow::openPath(const QString &path)
 {
-    PromptSaveModified();
+    if (!PromptSaveModified())
+        return;
     try {
         m_file->load(path);
     } catch (const std::exception &) {
@@ -642,6 +652,16 @@ void ViewerWindow::saveHistory()
 {
     Save_SearchCharHere();
     Save_ReplaceCharHere();
+}
+
+void ViewerWindow::keepShownEntrySelected()
+{
+    const QString shown = m_buffer.FileName();
+    const QList<QListWidgetItem *> entries = List1->findItems(shown, Qt::MatchExactly);
+    if (shown.isEmpty() || entries.isEmpty())
+        return;
+    const QSignalBlocker quiet(List1);
+    List1->setCurrentItem(entries.constFirst());
 }
 
 void ViewerWindow::selectRowQuietly(int row)
@@ -794,7 +814,8 @@ void ViewerWindow::showLastReport()
                                MessageIcon::Information);
         return;
     }
-    PromptSaveModified();
+    if (!PromptSaveModified())
+        return;
     m_tag = kStop;
     if (!loadDocument(QDir::toNativeSeparators(report), QStringLiteral("ToolBar_Click")))
         return;

@@ -85,9 +85,11 @@ public:
     void Form_Activate();
     void List1_Click();
     void rtbDefault_Change();
-    void PromptSaveModified();
+    /// False when the user chose to save and the save failed: the document
+    /// stays, so the caller must not replace it.
+    bool PromptSaveModified();
     /// The find-next variant: gives the owner write permission before saving.
-    void PromptSaveModifiedResettingAttributes();
+    bool PromptSaveModifiedResettingAttributes();
     void previousFile();
     void nextFile();
     void closeViewer();
@@ -201,13 +203,18 @@ private:
     void updateFileModified() override;
     bool isFileModified() const override { return FileModified; }
     void markFileModified() override { FileModified = true; }
-    void promptSaveResettingAttributes() override { PromptSaveModifiedResettingAttributes(); }
+    bool promptSaveResettingAttributes() override
+    {
+        return PromptSaveModifiedResettingAttributes();
+    }
     void selectRowQuietly(int row) override;
+    /// Moves the list's selection back to the shown document without reloading it.
+    void keepShownEntrySelected();
     qint32 &searchStart() override { return SearchStart; }
     qint32 &foundPos() override { return FoundPos; }
 
     // ViewerFileOperations::Host
-    void promptSaveModified() override { PromptSaveModified(); }
+    bool promptSaveModified() override { return PromptSaveModified(); }
     void showSelectedEntry() override { List1_Click(); }
     void discardChanges() override;
     void reportRenameFailure(const QString &description) override;

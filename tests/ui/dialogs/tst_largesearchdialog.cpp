@@ -26,6 +26,8 @@ private slots:
     void clearFindEmptiesBothBoxes();
     void viewerButtonMarksTheDialog();
     void hidesWhenAnotherWindowIsActivated();
+    void boxHintsFollowMainSearchTypeAndGoOnLeaving_data();
+    void boxHintsFollowMainSearchTypeAndGoOnLeaving();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -202,6 +204,48 @@ void tst_LargeSearchDialog::hidesWhenAnotherWindowIsActivated()
     QTRY_VERIFY(!m_dialog->isVisible());
     QCOMPARE(m_h->main.txtFind->currentText(), QString());
     QCOMPARE(m_dialog->rtbFirstFuzz->toPlainText(), QStringLiteral("unpasted"));
+}
+
+void tst_LargeSearchDialog::boxHintsFollowMainSearchTypeAndGoOnLeaving_data()
+{
+    QTest::addColumn<bool>("mainFuzzy");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("hint");
+    const QString search = QStringLiteral(
+        " Your search criteria will be pasted into the %1 "
+        "drop-down on the main form.");
+    const QString replace = QStringLiteral(
+        " Your replacement criteria will be pasted into the "
+        "%1 drop-down on the main form.");
+    QTest::addRow("normal first") << false << QStringLiteral("rtbFirstFuzz")
+                                  << search.arg(QStringLiteral("Search"));
+    QTest::addRow("fuzzy second") << true << QStringLiteral("rtbSecondFuzz")
+                                  << search.arg(QStringLiteral("Fuzzy Search"));
+    QTest::addRow("normal replace")
+        << false << QStringLiteral("rtbReplace") << replace.arg(QStringLiteral("Replace"));
+    QTest::addRow("fuzzy replace")
+        << true << QStringLiteral("rtbReplace") << replace.arg(QStringLiteral("Fuzzy Replace"));
+    QTest::addRow("label") << false << QStringLiteral("Label5")
+                           << search.arg(QStringLiteral("Find"));
+}
+
+void tst_LargeSearchDialog::boxHintsFollowMainSearchTypeAndGoOnLeaving()
+{
+    QFETCH(bool, mainFuzzy);
+    QFETCH(QString, box);
+    QFETCH(QString, hint);
+    // The dialog's own mode is the opposite: the hint follows the main window.
+    m_dialog->chkfuzz->setChecked(!mainFuzzy);
+    (mainFuzzy ? static_cast<QAbstractButton *>(m_h->main.chkFuzzy) : m_h->main.optNormal)
+        ->setChecked(true);
+    QWidget *widget = m_dialog->findChild<QWidget *>(box);
+    QVERIFY(widget);
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(widget, &enter);
+    QCOMPARE(m_h->status.panel2, hint);
+    QCoreApplication::sendEvent(widget, &leave);
+    QCOMPARE(m_h->status.panel2, QString());
 }
 
 QTEST_MAIN(tst_LargeSearchDialog)

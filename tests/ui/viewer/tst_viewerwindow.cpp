@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -50,6 +51,9 @@ private slots:
     void modifiedPromptSavesOrDiscards();
     void saveKeepsUtf16CrLfBytesExceptTheEdit();
     void failedSaveKeepsDocumentModified();
+    void failedPromptedSaveKeepsTheDocumentShown_data();
+    void failedPromptedSaveKeepsTheDocumentShown();
+    void largeSearchButtonHintGoesWhenPointerLeaves();
     void wordWrapTwiceKeepsUnsavedTyping();
     void renameKeepsOldEntryOnFailure_data();
     void renameKeepsOldEntryOnFailure();
@@ -338,6 +342,72 @@ void tst_ViewerWindow::failedSaveKeepsDocumentModified()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("caf\xE9"));
+}
+
+void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown_data()
+{
+    QTest::addColumn<QString>("leaveBy");
+    QTest::addColumn<int>("row");
+    QTest::addRow("next file") << QStringLiteral("next") << 0;
+    QTest::addRow("list click") << QStringLiteral("click") << 0;
+    QTest::addRow("find next walking on") << QStringLiteral("findNext") << 0;
+    QTest::addRow("open another file") << QStringLiteral("open") << 0;
+    QTest::addRow("close viewer") << QStringLiteral("close") << -1;
+}
+
+void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown()
+{
+    QFETCH(QString, leaveBy);
+    QFETCH(int, row);
+    // windows-1252 cannot hold a Greek letter, so the save the user agrees to fails.
+    const QString latin = makeFile(QStringLiteral("latin.txt"), "caf\xE9");
+    const QString other = makeFile(QStringLiteral("other.txt"), "other text");
+    listFiles({latin, other}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    v.cboFind->setEditText(QStringLiteral("caf"));
+    v.cboReplace->setEditText(QString(QChar(0x3A9)));
+    v.mnuFindNext_Click();
+    v.ReplaceCurrent();
+    const QString changed = QString(QChar(0x3A9)) + QChar(0xE9);
+    QCOMPARE(v.rtbDefault().Text(), changed);
+    m_h->dialogs.answers = {MessageAnswer::Yes};
+    if (leaveBy == QLatin1String("next"))
+        v.nextFile();
+    else if (leaveBy == QLatin1String("click"))
+        v.List1->setCurrentRow(1);
+    else if (leaveBy == QLatin1String("findNext"))
+        v.mnuFindNext_Click();
+    else if (leaveBy == QLatin1String("open"))
+        v.openPath(other);
+    else
+        v.closeViewer();
+    QCOMPARE(m_h->dialogs.titles(),
+             (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
+    QCOMPARE(v.rtbDefault().FileName(), latin);
+    QCOMPARE(v.rtbDefault().Text(), changed);
+    QVERIFY(v.FileModified);
+    QCOMPARE(v.List1->currentRow(), row);
+    QFile file(latin);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("caf\xE9"));
+}
+
+void tst_ViewerWindow::largeSearchButtonHintGoesWhenPointerLeaves()
+{
+    ViewerWindow &v = *m_h->viewer;
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(v.cmdViewFind, &enter);
+    QCOMPARE(
+        m_h->status.panel2,
+        QStringLiteral(" Click here to enter a large search character, like a whole paragraph."));
+    QCoreApplication::sendEvent(v.cmdViewFind, &leave);
+    QCOMPARE(m_h->status.panel2, QString());
+    QCoreApplication::sendEvent(v.LargeReplaceButton, &enter);
+    QCOMPARE(m_h->status.panel2, QStringLiteral(" Click here to enter a large replacement "
+                                                "character, like a whole paragraph."));
+    QCoreApplication::sendEvent(v.LargeReplaceButton, &leave);
+    QCOMPARE(m_h->status.panel2, QString());
 }
 
 void tst_ViewerWindow::wordWrapTwiceKeepsUnsavedTyping()
