@@ -37,6 +37,7 @@ public:
     void setFindText(const QString &) override {}
     QString findText2() const override { return second; }
     void setReplaceText(const QString &) override {}
+    bool offerSaveModified() override { return true; }
     void showViewer() override {}
     void hideViewer() override {}
     void showReportLayout() override {}

@@ -36,6 +36,10 @@ public:
     virtual QString findText2() const = 0;                 ///< cboFind2
     virtual void setReplaceText(const QString &text) = 0;  ///< cboReplace
 
+    /// Offers to save unsaved changes in the shown document before something else
+    /// is loaded into the buffer; false when they could not be saved and stay.
+    virtual bool offerSaveModified() = 0;
+
     virtual void showViewer() = 0;  ///< shown, not modal
     virtual void hideViewer() = 0;
     /// After a report: clears "Resize txtbox", captions the "resize" tool

@@ -145,6 +145,7 @@ struct FakeViewer : ViewerPort {
     void setFindText(const QString &text) override { find = text; }
     QString findText2() const override { return find2; }
     void setReplaceText(const QString &text) override { replace = text; }
+    bool offerSaveModified() override { return true; }
     void showViewer() override { visible = true; }
     void hideViewer() override { visible = false; }
     void showReportLayout() override

@@ -5,6 +5,7 @@
 #include "FolderList.h"
 #include "HistoryList.h"
 #include "RadioIcons.h"
+#include "ui/HistoryBox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -375,15 +376,7 @@ QComboBox *MainForm::newHistoryBox(const char *name)
 {
     auto *box = new QComboBox;
     box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    // The history rules decide the list; Enter must not add to it.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    // Only a pick from the drop-down list reorders the history: leaving the box
-    // with a known entry typed in must not count as one, and what is typed is
-    // the string, with no completion appended.
-    box->setCompleter(nullptr);
-    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
-    box->setMaxVisibleItems(HistoryList::MaxEntries);
+    HistoryBox::setUp(box);
     box->setMinimumContentsLength(24);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return box;

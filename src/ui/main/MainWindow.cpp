@@ -482,6 +482,8 @@ void MainWindow::showAbout()
 void MainWindow::viewSelectedFiles()
 {
     ViewerWindow &viewer = *m_viewer;
+    if (!viewer.offerSaveModified())
+        return;
     viewer.clearList();
     Get_Path();
     for (int i = 0; i < File2->count(); ++i) {

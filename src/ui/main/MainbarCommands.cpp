@@ -5,6 +5,7 @@
 #include "engine/MainPort.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunContext.h"
+#include "engine/ViewerPort.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
 
@@ -47,6 +48,10 @@ void MainbarCommands::click(const QString &key)
         return;
     }
     if (key != u"find" && key != u"replace" && key != u"undo")
+        return;
+    // A run loads its files into the viewer's document: unsaved edits there
+    // are offered for saving first, and stay (with no run) if that fails.
+    if (!m_ctx.viewer->offerSaveModified())
         return;
     m_ctx.main->setStatusText(1, Idle);
     m_begin();

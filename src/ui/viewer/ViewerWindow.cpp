@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "ui/HistoryBox.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/main/HistoryList.h"
 
@@ -125,11 +126,8 @@ void ViewerWindow::buildControls()
     cboFind2->setObjectName(QStringLiteral("cboFind2"));
     cboReplace = new QComboBox(Command1);
     cboReplace->setObjectName(QStringLiteral("cboReplace"));
-    for (QComboBox *box : {cboFind, cboFind2, cboReplace}) {
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->setMaxVisibleItems(HistoryList::MaxEntries);
-    }
+    for (QComboBox *box : {cboFind, cboFind2, cboReplace})
+        HistoryBox::setUp(box);
     connect(cboFind, &QComboBox::activated, this, &ViewerWindow::cboFind_Click);
     connect(cboFind2, &QComboBox::activated, this, &ViewerWindow::cboFind2_Click);
     connect(cboReplace, &QComboBox::activated, this, &ViewerWindow::cboReplace_Click);

@@ -70,6 +70,7 @@ public:
     void setFindText(const QString &text) override;
     QString findText2() const override;
     void setReplaceText(const QString &text) override;
+    bool offerSaveModified() override { return PromptSaveModified(); }
     void showViewer() override;
     void hideViewer() override;
     void showReportLayout() override;

@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QtTest>
 
 #include <memory>
@@ -106,6 +108,7 @@ private slots:
     void lockedListsIgnoreThePointer();
     void typingAKnownEntryDoesNotReorderTheHistory();
     void pointerOverTheListsShowsTheirHints();
+    void runOffersToSaveTheViewersTyping();
 
 private:
     MainWindow &start();
@@ -811,6 +814,29 @@ void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
     w.txtFind->addItem(QStringLiteral("cat"));
     QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_C);
     QCOMPARE(w.txtFind->currentText(), QStringLiteral("c"));
+}
+
+void TestMainWindow::runOffersToSaveTheViewersTyping()
+{
+    MainWindow &w = start();
+    openSample({QStringLiteral("a.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.Picture5->setFocus();
+    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    ViewerWindow &v = *w.viewer();
+    QVERIFY(v.isVisible());
+    v.rtbDefaultView->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("typed "));
+
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    m_dialogs->answers << MessageAnswer::Yes;  // save the typing
+    mainTool(QStringLiteral("find"))->trigger();
+
+    QCOMPARE(m_dialogs->titles().value(0), QStringLiteral(" Save"));
+    QCOMPARE(readFile(QDir(m_files).filePath(QStringLiteral("a.txt"))),
+             QByteArray("typed the cat sat\r\n"));
+    QCOMPARE(v.listCount(), 1);
 }
 
 void TestMainWindow::pointerOverTheListsShowsTheirHints()

@@ -67,6 +67,7 @@ private slots:
     void activationCopiesMainWindowTexts();
     void ctrlKeysWorkAnywhereInTheViewer();
     void ctrlLetGoBeforeTheLetterStillCounts();
+    void typingAKnownEntryDoesNotReorderTheHistory();
     void hiddenFileInfoLetsDocumentCoverTheList();
     void hiddenViewerCatchesUpWhenShown();
     void fuzzyFindNextUsesTheViewerParts();
@@ -730,6 +731,25 @@ void tst_ViewerWindow::ctrlKeysWorkAnywhereInTheViewer()
     QVERIFY(v.chkMax->isChecked());
     QTest::keyRelease(v.cboFind, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!v.isVisible());
+}
+
+void tst_ViewerWindow::typingAKnownEntryDoesNotReorderTheHistory()
+{
+    ViewerWindow &v = *m_h->viewer;
+    v.cboFind->clear();
+    v.cboFind->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("cat")});
+    v.cboFind->setFocus();
+    v.cboFind->lineEdit()->selectAll();
+    QTest::keyClick(v.cboFind->lineEdit(), Qt::Key_1);
+    QTest::keyClick(v.cboFind->lineEdit(), Qt::Key_Return);
+    v.cboReplace->setFocus();
+    QCOMPARE(v.cboFind->currentText(), QStringLiteral("1"));
+    QCOMPARE(v.cboFind->itemText(0), QStringLiteral("0"));
+    // Typing the start of an entry gives exactly what was typed.
+    v.cboFind->setFocus();
+    v.cboFind->lineEdit()->clear();
+    QTest::keyClick(v.cboFind->lineEdit(), Qt::Key_C);
+    QCOMPARE(v.cboFind->currentText(), QStringLiteral("c"));
 }
 
 void tst_ViewerWindow::ctrlLetGoBeforeTheLetterStillCounts()
