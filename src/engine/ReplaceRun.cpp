@@ -20,7 +20,6 @@
 
 #include <QDir>
 #include <QStringList>
-#include <QStringMatcher>
 
 using namespace RunSupport;
 
@@ -85,13 +84,8 @@ QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Ke
                       const QString &NewKeyWord, bool &changed)
 {
     const bool matchCase = ctx.request->isCaseSensitive();
-    // One matcher for the whole text: its set-up is paid once, not per occurrence.
-    const QStringMatcher matcher(Keyword, Qt::CaseSensitive);
-    auto next = [&](qsizetype from) -> qsizetype {
-        if (Keyword.isEmpty())
-            return -1;
-        return matchCase ? matcher.indexIn(QStringView(pString), from)
-                         : TextSearch::indexOf(pString, Keyword, from, false, false);
+    auto next = [&](qsizetype from) {
+        return TextSearch::indexOf(pString, Keyword, from, matchCase, false);
     };
     ReplacementBuilder builder(pString);
     qsizetype consumed = 0;

@@ -1,6 +1,5 @@
 #include "TextSearch.h"
 
-#include <QStringMatcher>
 #include <QVarLengthArray>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -9,8 +8,8 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 #include <memory>
-#include <optional>
 
 namespace {
 
@@ -79,14 +78,47 @@ const char16_t *findCandidate(const char16_t *p, const char16_t *end, const Anch
     return end;
 }
 
+// First start at or after from whose anchors match and for which matchesAt
+// holds; -1 when none.
+template <typename MatchesAt>
+qsizetype anchoredScan(QStringView text, qsizetype needleSize, qsizetype from, const Anchors &k,
+                       MatchesAt matchesAt)
+{
+    const char16_t *begin = text.utf16();
+    const char16_t *end = begin + (text.size() - needleSize) + 1;
+    for (const char16_t *p = begin + from;; ++p) {
+        // Loads reach offset2 + 7 past a start, so the vector scan stops that
+        // far before the end of the text and the scalar tail does the rest.
+        const qsizetype room = (begin + text.size()) - p - k.offset2 - 8;
+        const char16_t *vectorEnd = room > 0 ? p + qMin(room, end - p) : p;
+        p = findCandidate(p, vectorEnd, k);
+        if (p == vectorEnd) {
+            for (; p < end; ++p) {
+                if (matchesAt(p))
+                    return p - begin;
+            }
+            return -1;
+        }
+        if (matchesAt(p))
+            return p - begin;
+    }
+}
+
+qsizetype indexOfExactly(QStringView text, QStringView needle, qsizetype from)
+{
+    const qsizetype n = needle.size();
+    const char16_t *want = needle.utf16();
+    const Anchors k{0, n - 1, want[0], want[0], want[n - 1], want[n - 1]};
+    return anchoredScan(text, n, from, k, [&](const char16_t *start) {
+        return std::memcmp(start, want, size_t(n) * sizeof(char16_t)) == 0;
+    });
+}
+
 qsizetype indexOfIgnoringCase(QStringView text, QStringView needle, qsizetype from)
 {
     const char16_t *table = upperTable();
     QVarLengthArray<char16_t, 256> upperNeedle(needle.size());
     for (qsizetype i = 0; i < needle.size(); ++i) upperNeedle[i] = table[needle.utf16()[i]];
-
-    const char16_t *begin = text.utf16();
-    const char16_t *last = begin + (text.size() - needle.size());
     auto matchesAt = [&](const char16_t *start) {
         for (qsizetype i = 0; i < needle.size(); ++i) {
             if (table[start[i]] != upperNeedle[i])
@@ -112,25 +144,11 @@ qsizetype indexOfIgnoringCase(QStringView text, QStringView needle, qsizetype fr
         const auto &forms2 = asciiPreimages().of[upperNeedle[second]];
         const Anchors k{first, second, forms1[0], forms1.size() > 1 ? forms1[1] : forms1[0],
                         forms2[0], forms2.size() > 1 ? forms2[1] : forms2[0]};
-        // Loads reach offset2 + 7 past a start, so the vector scan stops that
-        // far before the end of the text and the scalar tail does the rest.
-        const char16_t *end = last + 1;
-        for (const char16_t *p = begin + from;; ++p) {
-            const qsizetype room = (begin + text.size()) - p - k.offset2 - 8;
-            const char16_t *vectorEnd = room > 0 ? p + qMin(room, end - p) : p;
-            p = findCandidate(p, vectorEnd, k);
-            if (p == vectorEnd) {
-                for (; p < end; ++p) {
-                    if (matchesAt(p))
-                        return p - begin;
-                }
-                return -1;
-            }
-            if (matchesAt(p))
-                return p - begin;
-        }
+        return anchoredScan(text, needle.size(), from, k, matchesAt);
     }
 
+    const char16_t *begin = text.utf16();
+    const char16_t *last = begin + (text.size() - needle.size());
     for (const char16_t *p = begin + from; p <= last; ++p) {
         if (table[*p] == upperNeedle[0] && matchesAt(p))
             return p - begin;
@@ -156,14 +174,9 @@ qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype fr
         return -1;
     if (from < 0)
         from = 0;
-    // A matcher's skip table beats a plain scan on long texts.
-    std::optional<QStringMatcher> matcher;
-    if (matchCase && text.size() - from > 4096)
-        matcher.emplace(needle.toString(), Qt::CaseSensitive);
     while (from <= text.size() - needle.size()) {
-        const qsizetype pos = !matchCase ? indexOfIgnoringCase(text, needle, from)
-                              : matcher  ? matcher->indexIn(text, from)
-                                         : text.indexOf(needle, from, Qt::CaseSensitive);
+        const qsizetype pos = matchCase ? indexOfExactly(text, needle, from)
+                                        : indexOfIgnoringCase(text, needle, from);
         if (pos < 0 || !wholeWord || isWholeWordAt(text, pos, needle.size(), prevChar))
             return pos;
         from = pos + 1;
