@@ -60,6 +60,9 @@ fresh_copies() {  # source -> $scratch/a and $scratch/b
   rm -rf "$scratch/a" "$scratch/b"
   cp -a "$1" "$scratch/a"; cp -a "$1" "$scratch/b"
   sync
+  # ext4 avoids reusing inodes freed in the last 30 s and searches around them,
+  # which would slow down whichever tool creates its files first.
+  sleep "${SETTLE:-35}"
 }
 
 compare_replace() {  # label, tree, find, replace
