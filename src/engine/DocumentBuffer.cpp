@@ -19,13 +19,31 @@ void DocumentBuffer::LoadFile(const QString &path)
 
 void DocumentBuffer::SaveFile(const QString &path)
 {
-    const std::optional<QByteArray> bytes = TextCodec::encode(m_text, m_encoding);
-    if (!bytes) {
-        throw Failure(QStringLiteral("Cannot save \"%1\": the text holds characters that its "
-                                     "encoding, %2, cannot represent. The file was not changed.")
-                          .arg(path, TextCodec::encodingName(m_encoding)));
-    }
-    FileSystem::writeFileAtomic(path, *bytes);
+    // Encoded a piece at a time while it is written, so a large file needs no
+    // second full copy; text the encoding cannot hold aborts the save and the
+    // file stays as it was.
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    const QString text = m_text;
+    qsizetype done = 0;
+    bool first = true;
+    FileSystem::writeFileAtomic(path, [&]() -> QByteArray {
+        if (!first && done >= text.size())
+            return {};
+        qsizetype n = qMin(kPiece, text.size() - done);
+        if (done + n < text.size() && QChar::isHighSurrogate(text.at(done + n - 1).unicode()))
+            ++n;
+        const std::optional<QByteArray> bytes =
+            TextCodec::encodePart(QStringView(text).sliced(done, n), m_encoding, first);
+        if (!bytes) {
+            throw Failure(QStringLiteral("Cannot save \"%1\": the text holds characters that its "
+                                         "encoding, %2, cannot represent. The file was not "
+                                         "changed.")
+                              .arg(path, TextCodec::encodingName(m_encoding)));
+        }
+        done += n;
+        first = false;
+        return *bytes;
+    });
 }
 
 void DocumentBuffer::setText(const QString &text)

@@ -132,7 +132,7 @@ void writeAll(int fd, const QByteArray &bytes, const QString &path)
 }
 
 // newFileMode applies only when the target does not exist yet.
-void writeAtomic(const QString &path, const QByteArray &bytes, mode_t newFileMode)
+void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode)
 {
     QByteArray target = systemPath(path);
     struct stat st {};
@@ -164,7 +164,8 @@ void writeAtomic(const QString &path, const QByteArray &bytes, mode_t newFileMod
         fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
 
     try {
-        writeAll(fd.get(), bytes, path);
+        for (QByteArray piece = next(); !piece.isEmpty(); piece = next())
+            writeAll(fd.get(), piece, path);
         if (existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
             // Only a privileged process may give the file away; others keep their own.
             if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
@@ -316,9 +317,9 @@ QByteArray FileSystem::readFile(const QString &path)
     return bytes;
 }
 
-void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
 {
-    writeAtomic(path, bytes, 0666 & ~currentUmask());
+    writeAtomic(path, next, 0666 & ~currentUmask());
 }
 
 void FileSystem::clearAttributes(const QString &path)
@@ -342,7 +343,7 @@ void FileSystem::copyFile(const QString &source, const QString &target)
     struct stat targetSt {};
     if (::stat(systemPath(target).constData(), &targetSt) == 0 && !(targetSt.st_mode & S_IWUSR))
         clearAttributes(target);
-    writeAtomic(target, bytes, mode & ~currentUmask());
+    writeAtomic(target, onePiece(bytes), mode & ~currentUmask());
 }
 
 bool FileSystem::makeFolder(const QString &path)
@@ -436,7 +437,7 @@ QByteArray FileSystem::readFile(const QString &path)
     return bytes;
 }
 
-void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
 {
     QFileInfo info(path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
@@ -448,10 +449,17 @@ void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(QStringLiteral("Cannot write the file"), path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+    try {
+        for (QByteArray piece = next(); !piece.isEmpty(); piece = next()) {
+            if (file.write(piece) != piece.size() || !file.flush()) {
+                const QString reason = file.errorString();
+                file.cancelWriting();
+                fail(QStringLiteral("Cannot write the file"), path, reason);
+            }
+        }
+    } catch (...) {
         file.cancelWriting();
-        fail(QStringLiteral("Cannot write the file"), path, reason);
+        throw;
     }
     if (!file.commit())
         fail(QStringLiteral("Cannot write the file"), path, file.errorString());
@@ -499,3 +507,18 @@ qint64 FileSystem::fileSize(const QString &path)
 }
 
 #endif  // Q_OS_UNIX
+
+FileSystem::PieceSource FileSystem::onePiece(const QByteArray &bytes)
+{
+    return [bytes, given = false]() mutable -> QByteArray {
+        if (given)
+            return {};
+        given = true;
+        return bytes;
+    };
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
+{
+    writeFileAtomic(path, onePiece(bytes));
+}

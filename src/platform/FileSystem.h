@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 /// The file system as the runs and windows need it. Every operation that can
 /// fail throws Failure with a description fit for the user and the error log.
 ///
@@ -42,6 +44,17 @@ QByteArray readFile(const QString &path);
 /// and, where the process may, the owner. When path is a symlink its target is
 /// written and the link stays. On any failure the original stays as it was.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
+
+/// Produces a file's content piece by piece; an empty piece ends it.
+using PieceSource = std::function<QByteArray()>;
+
+/// The same save with the content made while it is written, so a large file
+/// needs no second full copy in memory. An exception from next() (or any
+/// failure) leaves the original as it was.
+void writeFileAtomic(const QString &path, const PieceSource &next);
+
+/// A source that yields bytes once.
+PieceSource onePiece(const QByteArray &bytes);
 
 /// "Clear attributes": gives the owner write permission. Throws on failure.
 void clearAttributes(const QString &path);

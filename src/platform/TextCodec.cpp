@@ -65,11 +65,11 @@ void decodeSingleByteInto(const QByteArray &bytes, QString &text)
     for (qsizetype i = 0, n = bytes.size(); i < n; ++i) out[i] = singleByteChar(in[i]);
 }
 
-std::optional<QByteArray> encodeSingleByte(const QString &text)
+std::optional<QByteArray> encodeSingleByte(QStringView text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char *out = bytes.data();
-    const char16_t *in = QStringView(text).utf16();
+    const char16_t *in = text.utf16();
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
         const char16_t c = in[i];
         if (c < 0x80) {
@@ -102,15 +102,18 @@ std::optional<QString> decodeUtf16(const char *data, qsizetype size, bool little
     return text;
 }
 
-QByteArray encodeUtf16(const QString &text, bool littleEndian)
+QByteArray encodeUtf16(QStringView text, bool littleEndian, bool withBom)
 {
     const qsizetype n = text.size();
-    QByteArray bytes(2 + 2 * n, Qt::Uninitialized);
+    const qsizetype bom = withBom ? 2 : 0;
+    QByteArray bytes(bom + 2 * n, Qt::Uninitialized);
     uchar *out = reinterpret_cast<uchar *>(bytes.data());
-    const char16_t *in = QStringView(text).utf16();
-    out[0] = littleEndian ? 0xFF : 0xFE;
-    out[1] = littleEndian ? 0xFE : 0xFF;
-    out += 2;
+    const char16_t *in = text.utf16();
+    if (withBom) {
+        out[0] = littleEndian ? 0xFF : 0xFE;
+        out[1] = littleEndian ? 0xFE : 0xFF;
+    }
+    out += bom;
     if (littleEndian) {
         for (qsizetype i = 0; i < n; ++i) {
             out[2 * i] = uchar(in[i]);
@@ -212,15 +215,21 @@ TextCodec::Decoded TextCodec::decode(const QByteArray &bytes)
 
 std::optional<QByteArray> TextCodec::encode(const QString &text, TextEncoding encoding)
 {
+    return encodePart(text, encoding, true);
+}
+
+std::optional<QByteArray> TextCodec::encodePart(QStringView text, TextEncoding encoding,
+                                                bool withBom)
+{
     switch (encoding) {
     case TextEncoding::SingleByte:
         return encodeSingleByte(text);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom: {
         // One pass that also catches lone surrogates, straight into a buffer
-        // that already holds the BOM (no second copy of a large file).
+        // that already holds the BOM.
         QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-        const qsizetype bom = encoding == TextEncoding::Utf8Bom ? 3 : 0;
+        const qsizetype bom = encoding == TextEncoding::Utf8Bom && withBom ? 3 : 0;
         QByteArray bytes(bom + encoder.requiredSpace(text.size()), Qt::Uninitialized);
         std::memcpy(bytes.data(), kUtf8Bom, size_t(bom));
         char *const end = encoder.appendToBuffer(bytes.data() + bom, text);
@@ -233,7 +242,7 @@ std::optional<QByteArray> TextCodec::encode(const QString &text, TextEncoding en
     case TextEncoding::Utf16BeBom:
         if (hasLoneSurrogate(text))
             return std::nullopt;
-        return encodeUtf16(text, encoding == TextEncoding::Utf16LeBom);
+        return encodeUtf16(text, encoding == TextEncoding::Utf16LeBom, withBom);
     }
     return std::nullopt;
 }

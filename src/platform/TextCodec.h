@@ -30,6 +30,10 @@ Decoded decode(const QByteArray &bytes);
 /// encoding cannot hold some character of the text.
 std::optional<QByteArray> encode(const QString &text, TextEncoding encoding);
 
+/// One piece of a text that is encoded piece by piece: the BOM only when
+/// withBom, and no surrogate pair may be split between pieces.
+std::optional<QByteArray> encodePart(QStringView text, TextEncoding encoding, bool withBom);
+
 /// Name for messages ("UTF-8", "UTF-16 LE", "windows-1252", ...).
 QString encodingName(TextEncoding encoding);
 

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <QSignalSpy>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +33,8 @@ private slots:
     void failedLoadKeepsBuffer();
     void replacementChangesOnlyReplacedBytes();
     void unencodableTextLeavesFileUntouched();
+    void largeTextIsSavedPieceByPiece_data();
+    void largeTextIsSavedPieceByPiece();
     void saveKeepsModeAndLink();
     void find_data();
     void find();
@@ -151,6 +154,41 @@ void TstDocumentBuffer::unencodableTextLeavesFileUntouched()
         QVERIFY(failure.description().contains(QStringLiteral("windows-1252")));
     }
     QCOMPARE(FileSystem::readFile(path), bytes);
+}
+
+void TstDocumentBuffer::largeTextIsSavedPieceByPiece_data()
+{
+    QTest::addColumn<QByteArray>("bom");
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addRow("utf-8") << QByteArray() << TextEncoding::Utf8;
+    QTest::addRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") << TextEncoding::Utf8Bom;
+    QTest::addRow("utf-16 le") << QByteArray("\xFF\xFE") << TextEncoding::Utf16LeBom;
+}
+
+void TstDocumentBuffer::largeTextIsSavedPieceByPiece()
+{
+    QFETCH(QByteArray, bom);
+    QFETCH(TextEncoding, encoding);
+    // A surrogate pair straddles the first piece's end, which is at 1 Mi characters.
+    const QString text = QString((1 << 20) - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600") +
+                         QStringLiteral(" tail\r\n");
+    const std::optional<QByteArray> bytes = TextCodec::encode(text, encoding);
+    QVERIFY(bytes);
+    QVERIFY(bytes->startsWith(bom));
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("large.txt"), *bytes);
+    DocumentBuffer buffer;
+    buffer.LoadFile(path);
+    QCOMPARE(buffer.encoding(), encoding);
+    buffer.SaveFile(path);
+    QCOMPARE(FileSystem::readFile(path), *bytes);
+
+    // A character the encoding cannot hold in a later piece still leaves the
+    // file, and the folder, as they were.
+    buffer.setText(text + QChar(0xDC00));
+    QVERIFY_THROWS_EXCEPTION(Failure, buffer.SaveFile(path));
+    QCOMPARE(FileSystem::readFile(path), *bytes);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"large.txt"}));
 }
 
 void TstDocumentBuffer::saveKeepsModeAndLink()
