@@ -8,7 +8,8 @@
 namespace {
 const QString kErrorTitle = QStringLiteral(" Error");
 
-bool askEmptyReplacement(RunContext &ctx)
+// The empty-replacement question; its answer is the verdict.
+void confirmEmptyReplacement(RunContext &ctx)
 {
     const QString text = QStringLiteral(
         "You have chosen to replace the string with nothing.\r"
@@ -16,9 +17,12 @@ bool askEmptyReplacement(RunContext &ctx)
         "\r"
         "Continue with the Replacement operation??");
     // It deletes what it finds, so No is the default, as for every such question.
-    return ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"),
-                                MessageButtons::YesNo, MessageIcon::Question,
-                                MessageAnswer::No) == MessageAnswer::Yes;
+    const bool yes = ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"),
+                                          MessageButtons::YesNo, MessageIcon::Question,
+                                          MessageAnswer::No) == MessageAnswer::Yes;
+    ctx.state.ValidationFailed = !yes;
+    if (yes)
+        ctx.state.EmptyReplaceConfirmed = true;
 }
 
 void refuse(RunContext &ctx, const QString &text, const QString &title,
@@ -54,11 +58,8 @@ void Error_Trapping(RunContext &ctx)
             return;
         }
         if (r.fuzzyReplace().isEmpty() && !isFind) {
-            if (!askEmptyReplacement(ctx)) {
-                s.ValidationFailed = true;
-                return;
-            }
-            s.EmptyReplaceConfirmed = true;
+            confirmEmptyReplacement(ctx);
+            return;
         }
         s.ValidationFailed = false;
         return;
@@ -74,12 +75,7 @@ void Error_Trapping(RunContext &ctx)
         const QString replace = r.replaceText();
         if (replace.isEmpty()) {
             ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
-            if (!askEmptyReplacement(ctx)) {
-                s.ValidationFailed = true;
-                return;
-            }
-            s.EmptyReplaceConfirmed = true;
-            s.ValidationFailed = false;
+            confirmEmptyReplacement(ctx);
             return;
         }
         if (replace == find) {
