@@ -74,7 +74,7 @@ void undoInFile(RunContext &ctx, const QString &name)
     Get_Path(ctx);
     s.CurrentPath += name;
     RunSupport::loadIntoViewer(ctx, s.CurrentPath);
-    ctx.main->setStatusText(2, QStringLiteral(" Searching through document: ") + buffer.FileName());
+    RunSupport::showSearching(ctx, buffer.FileName());
     qint32 start = 0;
     const qint32 found = Find_Normal(ctx, start);
     if (s.StopRequested || found == -1)

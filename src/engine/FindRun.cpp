@@ -24,10 +24,7 @@ const QString kSentence = QStringLiteral("An error occurred while trying to sear
 const QString kSource = QStringLiteral("cmdFind_Click-frmFind.frm");
 const QString kFind = QStringLiteral("Find");
 const QString kScrivlane = QStringLiteral("Scrivlane");
-const QString kSearchingThrough = QStringLiteral(" Searching through document: ");
 
-// Subfolder counts are 16-bit in the design; past that the walk ends with an error.
-constexpr int kMaxSubfolders = 32767;
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
 {
@@ -82,7 +79,7 @@ void finishWithViewer(RunContext &ctx)
         endRun(ctx);
         return;
     }
-    ctx.main->setStatusText(2, kSearchingThrough + path);
+    showSearching(ctx, path);
     ctx.viewer->setIndexLabel(QStringLiteral("1"));
     ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
     qint32 start = 0;
@@ -136,7 +133,7 @@ void runNormal(RunContext &ctx)
         qint32 start = 0;
         Find_Normal(ctx, start);
         ctx.main->setStatusText(1, kScrivlane);
-        ctx.main->setStatusText(2, kSearchingThrough + path);
+        showSearching(ctx, path);
         if (s.StopRequested) {
             s.RunInProgress = false;
             return;
@@ -199,7 +196,7 @@ void runFuzzy(RunContext &ctx)
             const QString path = s.CurrentPath + r.fileName(i);
             if (!trap(ctx, [&] { loadIntoViewer(ctx, path); }))
                 continue;
-            ctx.main->setStatusText(2, kSearchingThrough + path);
+            showSearching(ctx, path);
             qint32 start = 0;
             if (Find_Fuzzy(ctx, start) == -1)
                 s.FoundPosition = 0;
@@ -296,9 +293,7 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
     for (const FileSystem::Entry &e : entries) {
         if (e.kind != FileSystem::EntryKind::Folder)
             continue;
-        if (subfolders.size() >= kMaxSubfolders)
-            throw Failure(QStringLiteral("Overflow"));
-        subfolders << folderPath + e.name + QDir::separator();
+        storeSubfolder(subfolders, folderPath + e.name + QDir::separator());
         if (s.StopRequested)
             return;
     }
@@ -322,7 +317,7 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        ctx.main->setStatusText(2, kSearchingThrough + path);
+        showSearching(ctx, path);
         if (found != -1) {
             ctx.viewer->addToList(path);
             ++s.ModifiedFileCount;

@@ -27,8 +27,6 @@ namespace {
 const QString kSentence = QStringLiteral("An error occurred while trying to replace.");
 const QString kSource = QStringLiteral("cmdReplace_Click-frmFind.frm");
 const QString kScrivlane = QStringLiteral("Scrivlane");
-const QString kSearchingThrough = QStringLiteral(" Searching through document: ");
-constexpr int kMaxSubfolders = 32767;
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
 {
@@ -225,7 +223,7 @@ void replaceInSelectedFiles(RunContext &ctx)
             continue;
         if (!trap(ctx, [&] { loadIntoViewer(ctx, s.CurrentPath); }))
             continue;
-        ctx.main->setStatusText(2, kSearchingThrough + s.CurrentPath);
+        showSearching(ctx, s.CurrentPath);
 
         qint32 start = 0;
         const qint32 totalBefore = s.TotalReplacements;
@@ -304,9 +302,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
             // The run's own backups are never walked, or it would rewrite them.
             if (sameFolder(folder, backupTreeRoot(ctx)))
                 continue;
-            if (subfolders.size() >= kMaxSubfolders)
-                throw Failure(QStringLiteral("Overflow"));
-            subfolders << folder;
+            storeSubfolder(subfolders, folder);
             if (backup) {
                 const QString copyFolder = backupFolderFor(ctx, folder);
                 ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") +
@@ -323,7 +319,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
             continue;
 
         const QString path = DrivePath + e.name;
-        ctx.main->setStatusText(2, kSearchingThrough + path);
+        showSearching(ctx, path);
         if (DrivePath == currentFolder) {
             bool take = false;
             for (int i = 0; i < r.fileCount(); ++i) {

@@ -1,6 +1,7 @@
 #include "RunSupport.h"
 
 #include "DocumentBuffer.h"
+#include "MainPort.h"
 #include "RunContext.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
@@ -111,6 +112,19 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
         ctx.state.TotalReplacements = totalBefore;
         throw;
     }
+}
+
+void RunSupport::showSearching(RunContext &ctx, const QString &path)
+{
+    ctx.main->setStatusText(2, QStringLiteral(" Searching through document: ") + path);
+}
+
+void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
+{
+    constexpr int kMaxSubfolders = 32767;
+    if (table.size() >= kMaxSubfolders)
+        throw Failure(QStringLiteral("Overflow"));
+    table << folder;
 }
 
 void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)

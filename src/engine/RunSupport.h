@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -38,6 +39,13 @@ bool trapped(RunContext &ctx, const QString &sentence, const QString &source,
 /// disk; the failure is rethrown.
 void saveOrUnlist(RunContext &ctx, const QString &path, qint32 totalBefore,
                   const std::function<void()> &save);
+
+/// Status panel 2 while a file is searched: " Searching through document: " and its path.
+void showSearching(RunContext &ctx, const QString &path);
+
+/// Appends folder to a walk's subfolder table; the design counts subfolders in
+/// 16 bits, so a 32,768th one ends the walk with an "Overflow" error.
+void storeSubfolder(QStringList &table, const QString &folder);
 
 /// Loads path into the viewer's buffer the way every run does: the viewer's
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.
