@@ -1,3 +1,4 @@
+#include "support/ComboItems.h"
 #include "support/FakeRunHost.h"
 
 #include "platform/Paths.h"
@@ -58,12 +59,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-QStringList itemsOf(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-    return items;
-}
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -182,7 +177,7 @@ void TestMainWindow::freshUserStartState()
         QCOMPARE(box->count(), 0);
         QVERIFY(box->currentText().isEmpty());
     }
-    QCOMPARE(itemsOf(w.cboFilters), QStringList({QStringLiteral("*.htm"), QStringLiteral("*.txt"),
+    QCOMPARE(comboItems(w.cboFilters), QStringList({QStringLiteral("*.htm"), QStringLiteral("*.txt"),
                                                  QStringLiteral("*.ini"), QStringLiteral("*.*")}));
     QCOMPARE(w.cboFilters->currentIndex(), 0);
     QCOMPARE(w.File2->pattern(), QStringLiteral("*.htm"));
@@ -267,7 +262,7 @@ void TestMainWindow::findFromToolbarListsMatchingFiles()
     QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
     QVERIFY(!w.context().state.RunInProgress);
     QVERIFY(w.txtFind->isEnabled());
-    QCOMPARE(itemsOf(w.txtFind), QStringList{QStringLiteral("cat")});
+    QCOMPARE(comboItems(w.txtFind), QStringList{QStringLiteral("cat")});
     QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("cat"));
 }
 
@@ -474,7 +469,7 @@ void TestMainWindow::historiesSurviveRestart()
         SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
                                       abcd[i]);
     MainWindow &w = start();
-    QCOMPARE(itemsOf(w.txtFind), abcd);
+    QCOMPARE(comboItems(w.txtFind), abcd);
     QCOMPARE(w.txtFind->currentText(), QStringLiteral("A"));
     if (pick) {
         emit w.txtFind->activated(2);
@@ -485,10 +480,10 @@ void TestMainWindow::historiesSurviveRestart()
         w.txtFind->setEditText(QStringLiteral("C"));
         mainTool(QStringLiteral("find"))->trigger();
     }
-    QCOMPARE(itemsOf(w.txtFind), expected);
+    QCOMPARE(comboItems(w.txtFind), expected);
     QCOMPARE(w.txtFind->currentText(), QStringLiteral("C"));
     restart();
-    QCOMPARE(itemsOf(m_window->txtFind), expected);
+    QCOMPARE(comboItems(m_window->txtFind), expected);
     QCOMPARE(m_window->txtFind->currentText(), QStringLiteral("C"));
 }
 
@@ -799,14 +794,14 @@ void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
                                       QString::fromLatin1(value).right(1));
     MainWindow &w = start();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(itemsOf(w.txtFind), (QStringList{"0", "1", "2"}));
+    QCOMPARE(comboItems(w.txtFind), (QStringList{"0", "1", "2"}));
     w.txtFind->setFocus();
     w.txtFind->lineEdit()->selectAll();
     QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_2);
     QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_Return);
     w.cboFilters->setFocus();
     QCOMPARE(w.txtFind->currentText(), QStringLiteral("2"));
-    QCOMPARE(itemsOf(w.txtFind), (QStringList{"0", "1", "2"}));
+    QCOMPARE(comboItems(w.txtFind), (QStringList{"0", "1", "2"}));
     QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("0"));
     // Typing the start of an entry gives exactly what was typed.
     w.txtFind->setFocus();

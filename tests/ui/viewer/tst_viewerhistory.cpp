@@ -1,3 +1,5 @@
+#include "support/ComboItems.h"
+
 #include "engine/RunContext.h"
 #include "settings/SettingsStore.h"
 #include "ui/viewer/ViewerHistory.h"
@@ -10,12 +12,6 @@
 
 namespace {
 
-QStringList items(const QComboBox *box)
-{
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
-    return list;
-}
 
 QString stored(const QString &key, const QString &value)
 {
@@ -99,8 +95,8 @@ void tst_ViewerHistory::fuzzySearchStepKeepsBothPartsAndMirrorsThem()
     const QStringList first{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("A"),
                             QStringLiteral("D")};
     const QStringList second = QStringList{QStringLiteral("X")} + abcd;
-    QCOMPARE(items(m_find), first);
-    QCOMPARE(items(m_find2), second);
+    QCOMPARE(comboItems(m_find), first);
+    QCOMPARE(comboItems(m_find2), second);
     QCOMPARE(m_find2->currentText(), QStringLiteral("X"));
     QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("FirstChar0")),
              QStringLiteral("C"));
@@ -113,10 +109,10 @@ void tst_ViewerHistory::fuzzySearchStepKeepsBothPartsAndMirrorsThem()
     auto main = [this](const char *name) {
         return m_main->findChild<QComboBox *>(QString::fromLatin1(name));
     };
-    QCOMPARE(items(main("cboFirst")), first);
-    QCOMPARE(items(main("cboSecond")), second);
+    QCOMPARE(comboItems(main("cboFirst")), first);
+    QCOMPARE(comboItems(main("cboSecond")), second);
     QCOMPARE(main("cboFuzzyReplace")->currentText(), QStringLiteral("R"));
-    QCOMPARE(items(main("txtFind")), abcd);
+    QCOMPARE(comboItems(main("txtFind")), abcd);
 }
 
 void tst_ViewerHistory::fuzzyReplaceStepKeepsKnownTextInPlace_data()
@@ -134,12 +130,12 @@ void tst_ViewerHistory::fuzzyReplaceStepKeepsKnownTextInPlace()
     QFETCH(QStringList, expected);
     m_replace->setEditText(text);
     m_history->saveReplace(true);
-    QCOMPARE(items(m_replace), expected);
+    QCOMPARE(comboItems(m_replace), expected);
     QCOMPARE(m_replace->currentText(), text);
     QCOMPARE(stored(QStringLiteral("Replace\\Fuzzy"), QStringLiteral("ReplaceChar0")),
              expected.first());
     // The fuzzy step leaves the main window alone.
-    QCOMPARE(items(m_main->findChild<QComboBox *>(QStringLiteral("cboFuzzyReplace"))), abcd);
+    QCOMPARE(comboItems(m_main->findChild<QComboBox *>(QStringLiteral("cboFuzzyReplace"))), abcd);
 }
 
 void tst_ViewerHistory::secondPartPickMovesEntryInBothWindows()
@@ -147,10 +143,10 @@ void tst_ViewerHistory::secondPartPickMovesEntryInBothWindows()
     m_history->pickFind2(3, true);
     const QStringList rotated{QStringLiteral("D"), QStringLiteral("A"), QStringLiteral("B"),
                               QStringLiteral("C")};
-    QCOMPARE(items(m_find2), rotated);
+    QCOMPARE(comboItems(m_find2), rotated);
     QCOMPARE(m_find2->currentText(), QStringLiteral("D"));
     auto second = m_main->findChild<QComboBox *>(QStringLiteral("cboSecond"));
-    QCOMPARE(items(second), rotated);
+    QCOMPARE(comboItems(second), rotated);
     QCOMPARE(second->currentText(), QStringLiteral("D"));
     QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("SecondChar3")),
              QStringLiteral("C"));

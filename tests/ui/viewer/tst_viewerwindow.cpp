@@ -1,3 +1,4 @@
+#include "support/ComboItems.h"
 #include "support/StandInMain.h"
 
 #include "platform/Paths.h"
@@ -597,12 +598,6 @@ void tst_ViewerWindow::printsDocumentTextToPdf()
 
 namespace {
 
-QStringList items(const QComboBox *box)
-{
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
-    return list;
-}
 
 QString stored(const QString &key, const QString &value)
 {
@@ -652,9 +647,9 @@ void tst_ViewerWindow::historyStepsFollowTheirRules()
     v.cboReplace->setEditText(replace);
     v.Save_SearchCharHere();
     v.Save_ReplaceCharHere();
-    QCOMPARE(items(v.cboFind), findList);
-    QCOMPARE(items(v.cboReplace), replaceList);
-    QCOMPARE(items(m_h->main.txtFind), findList);
+    QCOMPARE(comboItems(v.cboFind), findList);
+    QCOMPARE(comboItems(v.cboReplace), replaceList);
+    QCOMPARE(comboItems(m_h->main.txtFind), findList);
     QCOMPARE(m_h->main.txtFind->currentText(), find);
     QCOMPARE(m_h->main.txtReplace->currentText(), replace);
     QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char0")), find);
@@ -680,8 +675,8 @@ void tst_ViewerWindow::pickMovesEntryToTopInBothWindows()
     v.cboFind_Click(2);
     const QStringList rotated{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"),
                               QStringLiteral("D")};
-    QCOMPARE(items(v.cboFind), rotated);
-    QCOMPARE(items(m_h->main.txtFind), rotated);
+    QCOMPARE(comboItems(v.cboFind), rotated);
+    QCOMPARE(comboItems(m_h->main.txtFind), rotated);
     QCOMPARE(v.cboFind->currentText(), QStringLiteral("C"));
     QCOMPARE(m_h->main.txtFind->currentText(), QStringLiteral("C"));
     QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char2")), QStringLiteral("B"));
@@ -691,7 +686,7 @@ void tst_ViewerWindow::pickMovesEntryToTopInBothWindows()
     // The second part's list belongs to fuzzy searches only.
     v.cboFind2->addItems(abcd);
     v.cboFind2_Click(3);
-    QCOMPARE(items(v.cboFind2), abcd);
+    QCOMPARE(comboItems(v.cboFind2), abcd);
 }
 
 void tst_ViewerWindow::activationCopiesMainWindowTexts()
