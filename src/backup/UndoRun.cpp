@@ -73,7 +73,10 @@ void undoInFile(RunContext &ctx, const QString &name)
 
     Get_Path(ctx);
     s.CurrentPath += name;
-    RunSupport::loadIntoViewer(ctx, s.CurrentPath);
+    if (RunSupport::changedThisRun(ctx, s.CurrentPath))
+        return;
+    if (!RunSupport::loadOrPassOver(ctx, s.CurrentPath, kSentence, kSource))
+        return;
     RunSupport::showSearching(ctx, buffer.FileName());
     qint32 start = 0;
     const qint32 found = Find_Normal(ctx, start);
@@ -97,6 +100,7 @@ bool runUndo(RunContext &ctx)
 
     // The list counts the files this run changed; the report reads its size.
     ctx.viewer->clearList();
+    s.ChangedThisRun.clear();
     if (r.hasSubdirectories()) {
         // The walk covers the whole tree, whether or not File2 lists anything.
         ctx.main->yieldToEvents();

@@ -3,11 +3,19 @@
 #include "TextSearch.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
+#include "platform/LoadLimit.h"
 
 DocumentBuffer::DocumentBuffer(QObject *parent) : QObject(parent) {}
 
 void DocumentBuffer::LoadFile(const QString &path)
 {
+    qint64 size = 0;
+    try {
+        size = FileSystem::fileSize(path);
+    } catch (const Failure &) {
+        // The read below reports what is wrong with the path.
+    }
+    LoadLimit::check(path, size);
     TextCodec::Decoded decoded = TextCodec::decode(FileSystem::readFile(path));
     m_text = std::move(decoded.text);
     m_encoding = decoded.encoding;

@@ -19,7 +19,8 @@ public:
 
     explicit DocumentBuffer(QObject *parent = nullptr);
 
-    /// Replaces the text with the whole file; FileName becomes path. Throws Failure.
+    /// Replaces the text with the whole file; FileName becomes path. Throws Failure,
+    /// FileTooLarge (nothing loaded) past LoadLimit::maxFileSize().
     void LoadFile(const QString &path);
     /// Writes the text to path in the encoding it was loaded with, atomically.
     /// Throws Failure (file untouched) when the encoding cannot hold the text.

@@ -261,7 +261,7 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
     const QList<FileSystem::Entry> entries = FileSystem::listFolder(folderPath);
     QStringList subfolders;
     for (const FileSystem::Entry &e : entries) {
-        if (e.kind != FileSystem::EntryKind::Folder)
+        if (!walksInto(e))
             continue;
         storeSubfolder(subfolders, folderPath + e.name + QDir::separator());
         if (s.StopRequested)
@@ -270,17 +270,19 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
 
     const bool isCurrentFolder =
         folderPath == Paths::withTrailingSeparator(r.folderPath());
+    const QSet<QString> selected = isCurrentFolder ? selectedNames(r) : QSet<QString>();
     for (const FileSystem::Entry &e : entries) {
-        if (e.kind != FileSystem::EntryKind::File || !matchesWildcard(e.name, pattern))
+        if (!walksFile(e, isCurrentFolder) || !matchesWildcard(e.name, pattern))
             continue;
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        if (isCurrentFolder && !isSelectedInFileList(r, e.name))
+        if (isCurrentFolder && !selected.contains(e.name))
             continue;
 
         const QString path = folderPath + e.name;
-        loadIntoViewer(ctx, path);
+        if (!loadOrPassOver(ctx, path, kSentence, kSource))
+            continue;
         s.FoundPosition = 0;
         qint32 start = 0;
         const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);

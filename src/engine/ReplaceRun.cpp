@@ -186,12 +186,6 @@ QString backupFolderFor(RunContext &ctx, const QString &folder)
     return backupTreeRoot(ctx) + rel;
 }
 
-bool sameFolder(const QString &a, const QString &b)
-{
-    const QString ca = QDir(a).canonicalPath();
-    return !ca.isEmpty() && ca == QDir(b).canonicalPath();
-}
-
 // Without subdirectories: the copy is made before the file is loaded.
 void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &name)
 {
@@ -217,6 +211,9 @@ void replaceInSelectedFiles(RunContext &ctx)
             continue;
         const QString name = r.fileName(i);
         s.CurrentPath += name;
+        // A selected link and its selected target are one file, changed once.
+        if (changedThisRun(ctx, s.CurrentPath))
+            continue;
         trap(ctx, [&] { FileSystem::clearAttributes(s.CurrentPath); });
         // A file whose backup failed stays as it is: the user asked to keep the original.
         if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
@@ -271,6 +268,7 @@ void AddToList(RunContext &ctx)
 {
     RunState &s = ctx.state;
     ctx.viewer->rtbDefault().SaveFile(s.CurrentPath);
+    noteChanged(ctx, s.CurrentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
     ++s.ModifiedFileCount;
     s.ReportBody += reportEntry(s.ModifiedFileCount, s.CurrentPath, s.FileReplacements);
@@ -292,15 +290,20 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
 
     const QString currentFolder = Paths::withTrailingSeparator(r.folderPath());
     const QList<FileSystem::Entry> entries = FileSystem::listFolder(DrivePath);
+    const bool isCurrentFolder = DrivePath == currentFolder;
+    const QSet<QString> selected = isCurrentFolder ? selectedNames(r) : QSet<QString>();
+    // Told apart by identity: resolving paths costs a step per folder of the
+    // path, which grows with the depth of the tree.
+    const QString backupTree = FileSystem::fileIdentity(backupTreeRoot(ctx));
     QStringList subfolders;
     for (const FileSystem::Entry &e : entries) {
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        if (e.kind == FileSystem::EntryKind::Folder) {
+        if (walksInto(e)) {
             const QString folder = DrivePath + e.name + QDir::separator();
             // The run's own backups are never walked, or it would rewrite them.
-            if (sameFolder(folder, backupTreeRoot(ctx)))
+            if (!backupTree.isEmpty() && FileSystem::fileIdentity(folder) == backupTree)
                 continue;
             storeSubfolder(subfolders, folder);
             if (backup) {
@@ -311,7 +314,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
             }
             continue;
         }
-        if (e.kind != FileSystem::EntryKind::File)
+        if (!walksFile(e, isCurrentFolder))
             continue;
         if (s.StopRequested)
             return;
@@ -320,19 +323,14 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
 
         const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if (DrivePath == currentFolder) {
-            bool take = false;
-            for (int i = 0; i < r.fileCount(); ++i) {
-                if (s.StopRequested)
-                    return;
-                if (r.fileName(i) == e.name && r.isFileSelected(i))
-                    take = true;
-            }
-            if (!take)
-                continue;
-        }
+        if (isCurrentFolder && !selected.contains(e.name))
+            continue;
+        // Another name of a file this run changed (a link, a second pattern).
+        if (changedThisRun(ctx, path))
+            continue;
 
-        loadIntoViewer(ctx, path);
+        if (!loadOrPassOver(ctx, path, kSentence, kSource))
+            continue;
         qint32 start = 0;
         qint32 found;
         if (r.isFuzzy()) {
@@ -347,8 +345,8 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
         if (found == -1)
             continue;
 
-        // A file that two patterns take is changed twice; its copy must stay
-        // the one taken before the first change.
+        // A file whose save failed may be taken again by the next pattern; its
+        // copy must stay the one taken before.
         if (backup && !s.BackedUpThisRun.contains(path)) {
             const QString copyFolder = Paths::withTrailingSeparator(backupFolderFor(ctx, DrivePath));
             FileSystem::makeFolder(copyFolder);
@@ -366,6 +364,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
                 FileSystem::clearAttributes(path);
                 buffer.SaveFile(path);
             });
+            noteChanged(ctx, path);
             ++s.ModifiedFileCount;
             s.ReportBody += reportEntry(s.ModifiedFileCount, path, s.FileReplacements);
         }
@@ -403,6 +402,7 @@ void cmdReplace_Click(RunContext &ctx)
             return;
     }
     s.EmptyReplaceConfirmed = false;
+    s.ChangedThisRun.clear();
 
     if (r.isMinimizeWhileReplacing())
         ctx.main->minimizeWindow();

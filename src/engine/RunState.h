@@ -28,4 +28,7 @@ struct RunState {
 
     /// Files the current Replace walk has already copied into the backup tree.
     QSet<QString> BackedUpThisRun;
+    /// Identities of the files the current Replace or Undo has changed: a file
+    /// reached again through another name (a link, another pattern) is left alone.
+    QSet<QString> ChangedThisRun;
 };

@@ -5,9 +5,11 @@
 #include "RunContext.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
-#include "platform/Paths.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
+#include "platform/FileSystem.h"
+#include "platform/LoadLimit.h"
+#include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 
 #include <QStringList>
@@ -66,14 +68,15 @@ bool RunSupport::matchesReplacePattern(const QString &name, const QString &patte
     return part == QLatin1String(".*") || name.contains(part, Qt::CaseSensitive);
 }
 
-bool RunSupport::isSelectedInFileList(const SearchRequest &request, const QString &name)
+QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
 {
+    QSet<QString> names;
     const int count = request.fileCount();
     for (int i = 0; i < count; ++i) {
-        if (request.fileName(i) == name && request.isFileSelected(i))
-            return true;
+        if (request.isFileSelected(i))
+            names.insert(request.fileName(i));
     }
-    return false;
+    return names;
 }
 
 void RunSupport::reportRunError(RunContext &ctx, const QString &sentence, const QString &source,
@@ -139,4 +142,42 @@ void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     buffer.LoadFile(path);
     ctx.viewer->setHoldText(buffer.Text());
+}
+
+bool RunSupport::walksInto(const FileSystem::Entry &entry)
+{
+    return entry.kind == FileSystem::EntryKind::Folder && !entry.isHidden;
+}
+
+bool RunSupport::walksFile(const FileSystem::Entry &entry, bool topFolder)
+{
+    return entry.kind == FileSystem::EntryKind::File && !entry.isHidden &&
+           (!entry.isLink || topFolder);
+}
+
+bool RunSupport::changedThisRun(const RunContext &ctx, const QString &path)
+{
+    const QString id = FileSystem::fileIdentity(path);
+    return !id.isEmpty() && ctx.state.ChangedThisRun.contains(id);
+}
+
+void RunSupport::noteChanged(RunContext &ctx, const QString &path)
+{
+    // The identity after the save: a save gives the file a new one, so another
+    // hard link to the old content is still its own file.
+    const QString id = FileSystem::fileIdentity(path);
+    if (!id.isEmpty())
+        ctx.state.ChangedThisRun.insert(id);
+}
+
+bool RunSupport::loadOrPassOver(RunContext &ctx, const QString &path, const QString &sentence,
+                             const QString &source)
+{
+    try {
+        loadIntoViewer(ctx, path);
+    } catch (const FileTooLarge &tooLarge) {
+        reportRunError(ctx, sentence, source, tooLarge.description());
+        return false;
+    }
+    return true;
 }

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
+
+namespace FileSystem {
+struct Entry;
+}
 
 struct RunContext;
 class SearchRequest;
@@ -23,8 +28,9 @@ bool matchesWildcard(const QString &name, const QString &pattern);
 /// exactly (".*" takes every name).
 bool matchesReplacePattern(const QString &name, const QString &pattern);
 
-/// Whether File2 lists this name and it is selected.
-bool isSelectedInFileList(const SearchRequest &request, const QString &name);
+/// The names of File2's selected entries, gathered once per folder so that a
+/// wide folder costs one pass over the list, not one per file.
+QSet<QString> selectedNames(const SearchRequest &request);
 
 /// Shows sentence + CR + "Exact error was: " + description with the error icon
 /// and title " Error", and logs it under source.
@@ -49,6 +55,26 @@ void showSearching(RunContext &ctx, const QString &path);
 /// Appends folder to a walk's subfolder table; the design counts subfolders in
 /// 16 bits, so a 32,768th one ends the walk with an "Overflow" error.
 void storeSubfolder(QStringList &table, const QString &folder);
+
+/// Whether a walk enters this entry: real folders that are not hidden.
+bool walksInto(const FileSystem::Entry &entry);
+
+/// Whether a walk searches this entry as a file: never a hidden one; a link
+/// only in the top folder, where the user selected it (below, a link could
+/// lead out of the tree or to a file the walk reaches anyway).
+bool walksFile(const FileSystem::Entry &entry, bool topFolder);
+
+/// Whether this run has already changed the file path names, through any name.
+bool changedThisRun(const RunContext &ctx, const QString &path);
+
+/// Notes that this run changed the file path names (called after the save).
+void noteChanged(RunContext &ctx, const QString &path);
+
+/// loadIntoViewer where a file too large to hold is reported under sentence
+/// and source and passed over (false), so the run goes on with the next file;
+/// other failures propagate as before.
+bool loadOrPassOver(RunContext &ctx, const QString &path, const QString &sentence,
+                 const QString &source);
 
 /// Loads path into the viewer's buffer the way every run does: the viewer's
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.

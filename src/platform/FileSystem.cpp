@@ -253,11 +253,13 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
             continue;
         Entry entry;
         entry.name = fromNativePath(QByteArray(d->d_name));
+        entry.isHidden = d->d_name[0] == '.';
         struct stat st {};
         // A name that vanished or cannot be examined is still listed, as something never opened.
         entry.kind = EntryKind::Special;
         if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(st.st_mode)) {
+                entry.isLink = true;
                 struct stat targetSt {};
                 if (::fstatat(dirFd, d->d_name, &targetSt, 0) == 0) {
                     if (S_ISDIR(targetSt.st_mode))
@@ -351,6 +353,15 @@ bool FileSystem::makeFolder(const QString &path)
     return isUsablePath(path) && ::mkdir(nativePath(path).constData(), 0777) == 0;
 }
 
+QString FileSystem::fileIdentity(const QString &path)
+{
+    struct stat st {};
+    if (!isUsablePath(path) || ::stat(nativePath(path).constData(), &st) != 0)
+        return QString();
+    return QString::number(quint64(st.st_dev)) + QLatin1Char(':') +
+           QString::number(quint64(st.st_ino));
+}
+
 bool FileSystem::isFolder(const QString &path)
 {
     struct stat st {};
@@ -409,6 +420,8 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
     for (const QFileInfo &info : infos) {
         Entry entry;
         entry.name = info.fileName();
+        entry.isLink = info.isSymLink();
+        entry.isHidden = info.isHidden();
         if (info.isSymLink())
             entry.kind = info.isDir()    ? EntryKind::FolderLink
                          : info.isFile() ? EntryKind::File
@@ -485,6 +498,11 @@ void FileSystem::copyFile(const QString &source, const QString &target)
 bool FileSystem::makeFolder(const QString &path)
 {
     return QDir().mkdir(path);
+}
+
+QString FileSystem::fileIdentity(const QString &path)
+{
+    return QFileInfo(path).canonicalFilePath();
 }
 
 bool FileSystem::isFolder(const QString &path)

@@ -24,6 +24,8 @@ enum class EntryKind {
 struct Entry {
     QString name;
     EntryKind kind = EntryKind::File;
+    bool isLink = false;    ///< a symbolic link; kind tells what it points to
+    bool isHidden = false;  ///< hidden: on Unix, the name starts with "."
 };
 
 /// Every entry of the folder except "." and "..", in the platform's order,
@@ -64,6 +66,10 @@ void copyFile(const QString &source, const QString &target);
 
 /// Creates one folder; returns false (no throw) when it cannot, e.g. because it exists.
 bool makeFolder(const QString &path);
+
+/// What tells files apart whatever name reaches them (links followed): device
+/// and inode on Unix, the canonical path elsewhere. Empty when path names nothing.
+QString fileIdentity(const QString &path);
 
 bool isFolder(const QString &path);
 bool exists(const QString &path);

@@ -47,7 +47,7 @@ private slots:
     void walkPassesOverItsOwnBackupTree();
     void stopMidWalkKeepsSavedFiles();
     void walkFileThatCannotBeSavedIsNotCounted();
-    void fileTakenByTwoPatternsKeepsItsOriginalBackup();
+    void fileTakenByTwoPatternsIsChangedOnce();
 };
 
 void TestReplaceRun::normalReplacement_data()
@@ -456,7 +456,7 @@ void TestReplaceRun::walkFileThatCannotBeSavedIsNotCounted()
     }
 }
 
-void TestReplaceRun::fileTakenByTwoPatternsKeepsItsOriginalBackup()
+void TestReplaceRun::fileTakenByTwoPatternsIsChangedOnce()
 {
     TempTree t;
     t.write(QStringLiteral("top/sub/a.html"), "cat");
@@ -471,13 +471,14 @@ void TestReplaceRun::fileTakenByTwoPatternsKeepsItsOriginalBackup()
 
     cmdReplace_Click(h.ctx);
 
-    QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("catss"));
+    QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("cats"));
     QCOMPARE(t.read(QStringLiteral("bk/Backup/top/sub/a.html")), QByteArray("cat"));
+    QCOMPARE(h.ctx.state.ModifiedFileCount, 1);
 
-    // The next run copies afresh.
-    h.request.filterText = QStringLiteral("*.html");
+    // The next run changes and copies afresh.
     cmdReplace_Click(h.ctx);
-    QCOMPARE(t.read(QStringLiteral("bk/Backup/top/sub/a.html")), QByteArray("catss"));
+    QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("catss"));
+    QCOMPARE(t.read(QStringLiteral("bk/Backup/top/sub/a.html")), QByteArray("cats"));
 }
 
 QTEST_GUILESS_MAIN(TestReplaceRun)

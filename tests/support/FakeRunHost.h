@@ -26,6 +26,7 @@ struct FakeRequest : SearchRequest {
     QList<bool> selected;
     QString filterText = QStringLiteral("*.*");
     QString countCaption;  // empty: computed from files/selected
+    mutable int nameReads = 0;  // how often a run read File2's names
 
     bool isFuzzy() const override { return fuzzy; }
     QString findText() const override { return find; }
@@ -40,7 +41,11 @@ struct FakeRequest : SearchRequest {
     bool isMinimizeWhileReplacing() const override { return minimize; }
     QString folderPath() const override { return folder; }
     int fileCount() const override { return int(files.size()); }
-    QString fileName(int index) const override { return files.value(index); }
+    QString fileName(int index) const override
+    {
+        ++nameReads;
+        return files.value(index);
+    }
     bool isFileSelected(int index) const override { return selected.value(index, false); }
     QString filters() const override { return filterText; }
     QString selectionCount() const override
