@@ -98,6 +98,15 @@ void TestWalkSafety::hiddenEntriesAndLinksArePassedOver()
                              "top/sub/.dot.txt", "outside.txt"})
         QCOMPARE(t.read(QString::fromLatin1(name)), cat);
     QVERIFY(QFileInfo(t.path(QStringLiteral("top/sub/in.txt"))).isSymLink());
+
+    // A hidden folder the user opened is searched like any other.
+    FakeRunHost opened;
+    opened.request.folder = t.path(QStringLiteral("top/.git"));
+    opened.request.subdirectories = true;
+    opened.request.setFiles({QStringLiteral("config")}, true);
+    run(opened, kind);
+    QCOMPARE(opened.viewer.list, QStringList(t.path(QStringLiteral("top/.git/config"))));
+    QCOMPARE(t.read(QStringLiteral("top/.git/config")), changed);
 }
 
 void TestWalkSafety::oneFileIsChangedOnceWhateverNamesReachIt_data()
