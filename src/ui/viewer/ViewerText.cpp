@@ -48,13 +48,29 @@ QString ViewerText::fromDocument(const QString &rawText)
 
 int ViewerText::toViewPosition(const QString &bufferText, int bufferPosition)
 {
-    int view = 0;
+    // Each CR LF before the position shows as one character; a CR just before
+    // it pairs with the LF at it.
     const qsizetype end = qMin<qsizetype>(bufferPosition, bufferText.size());
-    for (qsizetype i = 0; i < end; ++i) {
+    qsizetype pairs = QStringView(bufferText).left(end).count(u"\r\n");
+    if (end > 0 && isCrLfAt(bufferText, end - 1))
+        ++pairs;
+    return int(end - pairs + qMax<qsizetype>(0, bufferPosition - end));
+}
+
+int ViewerText::toViewPositionFrom(const QString &bufferText, int fromBuffer, int fromView,
+                                   int bufferPosition)
+{
+    // Every buffer character before the position shows as one, except the CR of a CR LF.
+    const int size = int(bufferText.size());
+    const int lo = qBound(0, qMin(fromBuffer, bufferPosition), size);
+    const int hi = qBound(0, qMax(fromBuffer, bufferPosition), size);
+    int shown = 0;
+    for (int i = lo; i < hi; ++i) {
         if (!isCrLfAt(bufferText, i))
-            ++view;
+            ++shown;
     }
-    return view + int(qMax<qsizetype>(0, bufferPosition - end));
+    const int beyond = qMax(0, bufferPosition - size);
+    return (bufferPosition >= fromBuffer ? fromView + shown : fromView - shown) + beyond;
 }
 
 int ViewerText::toBufferPosition(const QString &bufferText, int viewPosition)
