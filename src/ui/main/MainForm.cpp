@@ -259,6 +259,10 @@ QGroupBox *MainForm::buildOptions()
     }
     grid->addWidget(cmdSetBack, 3, 2);
     grid->setColumnStretch(1, 1);
+    // The arrows and "..." come and go under the pointer: their columns keep
+    // their width, so the boxes never move away from under it.
+    grid->setColumnMinimumWidth(0, UiImages::arrow().width());
+    grid->setColumnMinimumWidth(2, cmdSetBack->width());
     return fraOptions;
 }
 
