@@ -22,7 +22,6 @@ void TestHelpFile::foundBesideOrInstalled_data()
     QTest::addRow("build folder") << QStringList{beside} << beside;
     QTest::addRow("installed") << QStringList{installed} << installed;
     QTest::addRow("both: the build's own copy") << QStringList{beside, installed} << beside;
-    QTest::addRow("neither: named beside") << QStringList{} << beside;
     QTest::addRow("a folder by that name is no help file")
         << QStringList{QStringLiteral("usr/bin/Scrivlane.html/x"), installed} << installed;
 }

@@ -1,4 +1,5 @@
 #include "support/FakeRunHost.h"
+#include "support/TempTree.h"
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
@@ -7,7 +8,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
@@ -39,7 +39,6 @@ private slots:
     void linkIsBrightBlueOnlyUnderThePointer();
     void linkOpensTheHomePageOrSaysWhyNot_data();
     void linkOpensTheHomePageOrSaysWhyNot();
-    void buildDateIsTheBuildsOwn();
 };
 
 void TestAboutDialog::animationShowsOneFrameAtATime_data()
@@ -68,9 +67,8 @@ void TestAboutDialog::animationShowsOneFrameAtATime()
 
 void TestAboutDialog::everyOpeningStartsAtTheFirstFrame()
 {
-    QTemporaryDir dir;
-    Paths::setApplicationFolderForTesting(dir.path());
-    SettingsStore::setStoreFileForTesting(dir.filePath(QStringLiteral("settings.ini")));
+    TempTree tree;
+    SettingsStore::setStoreFileForTesting(tree.path(QStringLiteral("settings.ini")));
     ScriptedDialogs dialogs;
     {
         MainWindow w(&dialogs);
@@ -129,17 +127,9 @@ void TestAboutDialog::linkOpensTheHomePageOrSaysWhyNot()
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.lblWeb, Qt::LeftButton);
     QCOMPARE(asked, QList<QUrl>{AboutDialog::homePage()});
-    QVERIFY(AboutDialog::homePage().scheme().startsWith(QStringLiteral("http")));
     QCOMPARE(dialogs.titles(), opens ? QStringList{} : QStringList{QStringLiteral(" Error")});
     if (!opens)
         QVERIFY(dialogs.shown[0].text.contains(AboutDialog::homePage().toString()));
-}
-
-void TestAboutDialog::buildDateIsTheBuildsOwn()
-{
-    const QDate built = QDate::fromString(AboutDialog::buildDate(), QStringLiteral("MM-dd-yyyy"));
-    QVERIFY2(built.isValid(), qPrintable(AboutDialog::buildDate()));
-    QVERIFY(built <= QDate::currentDate() && built.year() >= 2024);
 }
 
 QTEST_MAIN(TestAboutDialog)
