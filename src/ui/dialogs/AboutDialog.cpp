@@ -139,12 +139,11 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     column->addWidget(lblWeb);
     column->addWidget(decoration2);
     column->addLayout(foot);
-    setFixedSize(sizeHint());
-
     // Form_Load: the description.
     description->setText(
         QStringLiteral("Scrivlane is a handy utility used\n"
                        "for replacing multiple strings of data quickly."));
+    setFixedSize(sizeHint());
     Timer2->start();
 }
 
