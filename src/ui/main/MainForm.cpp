@@ -360,7 +360,8 @@ void MainForm::buildToolbars()
     addTool(FindBar, QStringLiteral("fuzzy"), QStringLiteral("&Fuzzy"),
             RadioIcons::icon(false, m_window));
     // Large is no state the type can be in: it opens the large search dialog.
-    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large..."), QIcon());
+    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large..."), QIcon())
+        ->setIconText(QStringLiteral("Large..."));  // a tool button drops "..." otherwise
     QAction *paragraph =
         addTool(FindBar, QStringLiteral("paragraph"), QStringLiteral("Paragraph"), QIcon());
     paragraph->setVisible(false);

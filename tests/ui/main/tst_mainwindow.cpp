@@ -1023,6 +1023,9 @@ void TestMainWindow::largeToolIsAButtonAndRunToolsKeepTheirWidth()
     MainWindow &w = start();
     QAction *large = w.tool(QStringLiteral("FindBar"), QStringLiteral("large"));
     QCOMPARE(large->text(), QStringLiteral("&Large..."));
+    auto *largeButton = qobject_cast<QToolButton *>(w.FindBar->widgetForAction(large));
+    QVERIFY(largeButton);
+    QCOMPARE(largeButton->text(), QStringLiteral("Large..."));
     QVERIFY(!large->isCheckable());
     QVERIFY(large->icon().isNull());
     for (const QString key : {QStringLiteral("find"), QStringLiteral("replace"),
