@@ -46,17 +46,6 @@ QString ViewerText::fromDocument(const QString &rawText)
     return text;
 }
 
-int ViewerText::toViewPosition(const QString &bufferText, int bufferPosition)
-{
-    // Each CR LF before the position shows as one character; a CR just before
-    // it pairs with the LF at it.
-    const qsizetype end = qMin<qsizetype>(bufferPosition, bufferText.size());
-    qsizetype pairs = QStringView(bufferText).left(end).count(u"\r\n");
-    if (end > 0 && isCrLfAt(bufferText, end - 1))
-        ++pairs;
-    return int(end - pairs + qMax<qsizetype>(0, bufferPosition - end));
-}
-
 int ViewerText::toViewPositionFrom(const QString &bufferText, int fromBuffer, int fromView,
                                    int bufferPosition)
 {
