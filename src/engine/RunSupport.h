@@ -80,4 +80,8 @@ bool loadOrPassOver(RunContext &ctx, const QString &path, const QString &sentenc
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.
 void loadIntoViewer(RunContext &ctx, const QString &path);
 
+/// Loads path as the file the viewer shows: without the "Stop" tag, so the
+/// viewer's text-change reaction describes the file; rtbHold receives the text.
+void loadShownFile(RunContext &ctx, const QString &path);
+
 }  // namespace RunSupport
