@@ -11,26 +11,36 @@
 namespace {
 
 // Letters whose case mappings are unusual (dotless i, long s, final sigma,
-// title-case DŽ, sharp s), word and non-word characters, and the halves of a
-// surrogate pair. Line ends are left out: they follow a rule of their own.
-constexpr char16_t kAlphabet[] = {u'a',   u'A',   u'b',   u'I',   u'i',   u's',   u'S',   u' ',
-                                  u'_',   u'1',   u'.',   0x0131, 0x017F, 0x03C2, 0x03A3, 0x03C3,
-                                  0x01C5, 0x01C4, 0x00DF, 0x00E9, 0x00C9, 0xD83D, 0xDE00, u'-'};
+// title-case DŽ, sharp s, letters outside the BMP), word and non-word
+// characters. Line ends are left out: they follow a rule of their own.
+constexpr char32_t kAlphabet[] = {U'a',   U'A',   U'b',   U'I',    U'i',    U's',
+                                  U'S',   U' ',   U'_',   U'1',    U'.',    0x0131,
+                                  0x017F, 0x03C2, 0x03A3, 0x03C3,  0x01C5,  0x01C4,
+                                  0x00DF, 0x00E9, 0x00C9, 0x1F600, 0x10400, 0x10428};
 
+// Texts as files give them: valid UTF-16 (no decoder lets a lone surrogate in).
 QString readText(FuzzInput &in, int length, bool raw)
 {
     QString text;
     for (int i = 0; i < length && in.left() > 0; ++i) {
-        if (raw) {
-            char16_t c = char16_t(in.byte() | (in.byte() << 8));
-            if (c == u'\r' || c == u'\n')
-                c = u' ';
-            text += QChar(c);
-        } else {
-            text += QChar(kAlphabet[in.byte() % std::size(kAlphabet)]);
-        }
+        char32_t c = raw ? char32_t(in.byte() | (in.byte() << 8) | ((in.byte() & 1) << 16))
+                         : kAlphabet[in.byte() % std::size(kAlphabet)];
+        if (c == U'\r' || c == U'\n' || (c >= 0xD800 && c < 0xE000))
+            c = U' ';
+        text += QString::fromUcs4(&c, 1);
     }
     return text;
+}
+
+// Upper case of the character (one or two code units) at i.
+char32_t upperAt(const QString &s, qsizetype i, qsizetype &units)
+{
+    if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+        units = 2;
+        return QChar::toUpper(QChar::surrogateToUcs4(s[i], s[i + 1]));
+    }
+    units = 1;
+    return QChar::toUpper(char32_t(s[i].unicode()));
 }
 
 bool isWord(QChar c)
@@ -38,9 +48,18 @@ bool isWord(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
-bool sameChar(QChar a, QChar b, bool matchCase)
+// Whether needle stands at pos, comparing whole characters.
+bool sameAt(const QString &text, qsizetype pos, const QString &needle, bool matchCase)
 {
-    return matchCase ? a == b : QChar::toUpper(a.unicode()) == QChar::toUpper(b.unicode());
+    if (matchCase)
+        return QStringView(text).sliced(pos, needle.size()) == needle;
+    for (qsizetype k = 0; k < needle.size();) {
+        qsizetype unitsN, unitsT;
+        if (upperAt(needle, k, unitsN) != upperAt(text, pos + k, unitsT) || unitsN != unitsT)
+            return false;
+        k += unitsN;
+    }
+    return true;
 }
 
 qsizetype referenceIndexOf(const QString &text, const QString &needle, qsizetype from,
@@ -49,10 +68,7 @@ qsizetype referenceIndexOf(const QString &text, const QString &needle, qsizetype
     if (needle.isEmpty())
         return -1;
     for (qsizetype pos = qMax<qsizetype>(from, 0); pos + needle.size() <= text.size(); ++pos) {
-        bool same = true;
-        for (qsizetype k = 0; k < needle.size() && same; ++k)
-            same = sameChar(text[pos + k], needle[k], matchCase);
-        if (!same)
+        if (!sameAt(text, pos, needle, matchCase))
             continue;
         if (wholeWord) {
             const QChar before = pos > 0 ? text[pos - 1] : prev;
