@@ -20,6 +20,7 @@
 #include "settings/ErrorLog.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
@@ -67,7 +68,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.request = this;
     m_ctx.main = this;
     m_ctx.dialogs = dialogs;
-    m_ctx.backup = &m_backup;
+    m_backupDialog = new BackupDialog(*this, *dialogs, this);
+    m_ctx.backup = m_backupDialog;
 
     setupUi(this);
     m_mainbar = std::make_unique<MainbarCommands>(
@@ -84,8 +86,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
-    // Stand-in until the backup dialog names its folder: the default location.
-    m_hints = std::make_unique<MainHints>(*this, [this] { return m_backup.backupRoot(); });
+    m_hints =
+        std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
@@ -133,7 +135,7 @@ void MainWindow::connectControls()
     connect(cmdSetBack, &QPushButton::clicked, this, [this] {
         parkFocus();
         cmdBack->hide();
-        // The backup location dialog is not there yet; the default location applies.
+        m_backupDialog->showModal();
     });
 
     connect(Drive2, &QComboBox::activated, this, &MainWindow::Drive2_Change);
@@ -192,7 +194,7 @@ bool MainWindow::Form_Load()
         if (!last.isEmpty() && QFileInfo(last).isDir())
             setFolder(last);
         else
-            setFolder(Paths::applicationFolder());
+            setFolder(Paths::startFolder());
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {

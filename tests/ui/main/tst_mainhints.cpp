@@ -2,6 +2,7 @@
 #include "support/TempTree.h"
 
 #include "settings/SettingsStore.h"
+#include "ui/dialogs/BackupDialog.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FolderList.h"
 #include "ui/main/MainHints.h"
@@ -155,8 +156,10 @@ void TestMainHints::restingOnTheTickedBackupBoxNamesTheFolder()
     // The real pointer: the box is what it lands on, not the frame beneath it.
     QTest::mouseMove(w.chkBackup, w.chkBackup->rect().center());
     QTRY_VERIFY(w.cmdSetBack->isVisible());
-    QCOMPARE(panel(2), QStringLiteral(" Checked - Current backup folder is: ") +
-                           DefaultBackupLocation().backupRoot());
+    // The backup dialog's folder: by default the application folder's "Backup".
+    const QString folder = w.backupDialog()->hintFolder();
+    QVERIFY(folder.endsWith(QStringLiteral("Backup") + QDir::separator()));
+    QCOMPARE(panel(2), QStringLiteral(" Checked - Current backup folder is: ") + folder);
     QVERIFY(w.imgArrow1[4]->isVisible());
     w.chkBackup->setChecked(false);
     act(QStringLiteral("move:chkBackup"));
