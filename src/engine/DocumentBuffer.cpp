@@ -6,9 +6,44 @@
 
 DocumentBuffer::DocumentBuffer(QObject *parent) : QObject(parent) {}
 
+namespace {
+// From this size on a file is decoded as it is read, so its bytes and its
+// text are never both held whole.
+constexpr qint64 kPiecewiseLoad = qint64(16) << 20;
+
+TextCodec::Decoded decodePiecewise(const QString &path, qint64 size)
+{
+    auto attempt = [&](bool singleByte) -> std::optional<TextCodec::Decoded> {
+        TextCodec::PieceDecoder decoder(size, singleByte);
+        bool fits = true;
+        FileSystem::readFileInPieces(path, qsizetype(1) << 20, [&](QByteArrayView piece) {
+            fits = decoder.add(piece);
+            return fits;
+        });
+        return fits ? decoder.finish() : std::nullopt;
+    };
+    if (std::optional<TextCodec::Decoded> decoded = attempt(false))
+        return std::move(*decoded);
+    return std::move(*attempt(true));
+}
+}  // namespace
+
 void DocumentBuffer::LoadFile(const QString &path)
 {
-    TextCodec::Decoded decoded = TextCodec::decode(FileSystem::readFile(path));
+    const qint64 size = FileSystem::fileSize(path);
+    TextCodec::Decoded decoded = size >= kPiecewiseLoad
+                                     ? decodePiecewise(path, size)
+                                     : TextCodec::decode(FileSystem::readFile(path));
+    loadDecoded(path, std::move(decoded));
+}
+
+void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
+{
+    loadDecoded(path, TextCodec::decode(bytes));
+}
+
+void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decoded)
+{
     m_text = std::move(decoded.text);
     m_encoding = decoded.encoding;
     m_fileName = path;

@@ -21,6 +21,8 @@ public:
 
     /// Replaces the text with the whole file; FileName becomes path. Throws Failure.
     void LoadFile(const QString &path);
+    /// LoadFile for a file whose bytes the caller has already read.
+    void loadBytes(const QString &path, const QByteArray &bytes);
     /// Writes the text to path in the encoding it was loaded with, atomically.
     /// Throws Failure (file untouched) when the encoding cannot hold the text.
     void SaveFile(const QString &path);
@@ -50,6 +52,8 @@ signals:
     void selectionChanged();
 
 private:
+    void loadDecoded(const QString &path, TextCodec::Decoded &&decoded);
+
     QString m_text;
     QString m_fileName;
     TextEncoding m_encoding = TextEncoding::Utf8;

@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include "Failure.h"
+#include "Paths.h"
 #include "Utf8Sequence.h"
 
 #include <QtGlobal>
@@ -12,8 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -83,6 +86,7 @@ public:
     FileDescriptor &operator=(const FileDescriptor &) = delete;
 
     int get() const { return m_fd; }
+    void release() { m_fd = -1; }
     // Closes now so that a failing close (deferred write errors) is seen.
     int close()
     {
@@ -131,6 +135,109 @@ void writeAll(int fd, const QByteArray &bytes, const QString &path)
     }
 }
 
+bool &namedTemporaryForced()
+{
+    static bool forced = false;
+    return forced;
+}
+
+// A name for the instant between a finished temporary file and the rename over
+// its target. It lies in the program's own folder when that folder is on the
+// target's file system, so that a kill in that instant leaves nothing in the
+// user's folders; elsewhere it lies beside the target.
+struct Staging {
+    QByteArray folder;
+    dev_t device = 0;
+};
+
+// Names left by a process that was killed between the two steps: nobody renames them any more.
+void removeStale(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *d = ::readdir(dir)) {
+        const QByteArray name(d->d_name);
+        const qsizetype dash = name.indexOf('-');
+        bool ok = false;
+        const pid_t pid = pid_t(name.left(dash).toLong(&ok));
+        if (dash > 0 && ok && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), d->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+const Staging &staging()
+{
+    static const Staging s = [] {
+        Staging st;
+        const QByteArray folder = FileSystem::nativePath(Paths::applicationFolder()) + "/.saving";
+        ::mkdir(folder.constData(), 0700);
+        struct stat sb {};
+        if (::lstat(folder.constData(), &sb) == 0 && S_ISDIR(sb.st_mode) &&
+            sb.st_uid == ::geteuid()) {
+            st.folder = folder;
+            st.device = sb.st_dev;
+            removeStale(folder);
+        }
+        return st;
+    }();
+    return s;
+}
+
+QByteArray freshName(const QByteArray &folder, const char *prefix)
+{
+    static std::atomic<quint64> counter{0};
+    return folder + '/' + prefix + QByteArray::number(::getpid()) + '-' +
+           QByteArray::number(++counter);
+}
+
+// Gives the unnamed file fd a fresh name in folder; false when the system cannot.
+bool linkUnnamed(int fd, const QByteArray &folder, const char *prefix, QByteArray &name,
+                 const QString &path)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (;;) {
+        name = freshName(folder, prefix);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        // Without /proc only a privileged process may link by descriptor.
+        if (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno == EXDEV || errno == EPERM || errno == EACCES || errno == ENOENT)
+            return false;
+        fail(QStringLiteral("Cannot replace the file"), path, errno);
+    }
+}
+
+// Names the finished unnamed file and renames it over target.
+void publishUnnamed(int fd, const QByteArray &folder, const QByteArray &target, dev_t device,
+                    const QString &path)
+{
+    QByteArray name;
+    const Staging &stage = staging();
+    if (!stage.folder.isEmpty() && stage.device == device &&
+        linkUnnamed(fd, stage.folder, "", name, path)) {
+        if (::rename(name.constData(), target.constData()) == 0)
+            return;
+        const int error = errno;
+        ::unlink(name.constData());
+        // A bind mount of the same file system still refuses the move.
+        if (error != EXDEV)
+            fail(QStringLiteral("Cannot replace the file"), path, error);
+    }
+    if (!linkUnnamed(fd, folder, ".scrivlane-", name, path))
+        fail(QStringLiteral("Cannot replace the file"), path, EPERM);
+    if (::rename(name.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(name.constData());
+        fail(QStringLiteral("Cannot replace the file"), path, error);
+    }
+}
+
 // newFileMode applies only when the target does not exist yet.
 void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode)
 {
@@ -158,10 +265,22 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
     }
 
     const QByteArray folder = folderOf(target);
-    QByteArray temp = folder + "/.scrivlane-XXXXXX";
-    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+    // The temporary file has no name while it is written, so a kill at any
+    // moment of the write leaves nothing behind; a file system that refuses
+    // unnamed files gets a named one beside the target.
+    QByteArray temp;
+    int rawFd = namedTemporaryForced()
+                    ? -1
+                    : ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (rawFd < 0) {
+        if (!namedTemporaryForced() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+        temp = folder + "/.scrivlane-XXXXXX";
+        rawFd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (rawFd < 0)
+            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+    }
+    FileDescriptor fd(rawFd);
 
     try {
         for (QByteArray piece = next(); !piece.isEmpty(); piece = next())
@@ -176,12 +295,21 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
             fail(QStringLiteral("Cannot keep the permissions of"), path, errno);
         if (::fsync(fd.get()) != 0)
             fail(QStringLiteral("Cannot write the file"), path, errno);
+        if (temp.isEmpty()) {
+            struct stat folderSt {};
+            if (::fstat(fd.get(), &folderSt) != 0)
+                fail(QStringLiteral("Cannot write the file"), path, errno);
+            publishUnnamed(fd.get(), folder, target, folderSt.st_dev, path);
+            fd.close();
+            return;
+        }
         if (fd.close() != 0)
             fail(QStringLiteral("Cannot write the file"), path, errno);
         if (::rename(temp.constData(), target.constData()) != 0)
             fail(QStringLiteral("Cannot replace the file"), path, errno);
     } catch (...) {
-        ::unlink(temp.constData());
+        if (!temp.isEmpty())
+            ::unlink(temp.constData());
         throw;
     }
     // The folder itself is not synced: the data reached the disk before the rename,
@@ -276,11 +404,13 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
     return entries;
 }
 
-QByteArray FileSystem::readFile(const QString &path)
+namespace {
+
+// Opens a regular file for reading; refuses FIFOs and devices before opening
+// them, since opening alone can block or act.
+int openRegular(const QString &path, struct stat &st)
 {
     const QByteArray native = systemPath(path);
-    struct stat st {};
-    // Refuse FIFOs and devices before opening them: opening alone can block or act.
     if (::stat(native.constData(), &st) != 0)
         fail(QStringLiteral("Cannot read the file"), path, errno);
     if (S_ISDIR(st.st_mode))
@@ -297,24 +427,60 @@ QByteArray FileSystem::readFile(const QString &path)
     if (!S_ISREG(st.st_mode))
         throw Failure(
             QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+    const int result = fd.get();
+    fd.release();
+    return result;
+}
 
-    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+ssize_t readSome(int fd, char *into, qsizetype room, const QString &path)
+{
+    for (;;) {
+        const ssize_t got = ::read(fd, into, size_t(room));
+        if (got >= 0)
+            return got;
+        if (errno != EINTR)
+            fail(QStringLiteral("Cannot read the file"), path, errno);
+    }
+}
+
+}  // namespace
+
+QByteArray FileSystem::readFile(const QString &path)
+{
+    struct stat st {};
+    FileDescriptor fd(openRegular(path, st));
+    // One spare byte lets the read that meets the end need no second buffer.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     for (;;) {
         if (used == bytes.size())
             bytes.resize(used + qMax<qsizetype>(65536, used / 2));
-        const ssize_t got = ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(QStringLiteral("Cannot read the file"), path, errno);
-        }
+        const ssize_t got = readSome(fd.get(), bytes.data() + used, bytes.size() - used, path);
         if (got == 0)
             break;
         used += got;
     }
     bytes.resize(used);
     return bytes;
+}
+
+void FileSystem::readFileInPieces(const QString &path, qsizetype pieceSize,
+                                  const std::function<bool(QByteArrayView)> &piece)
+{
+    struct stat st {};
+    FileDescriptor fd(openRegular(path, st));
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    QByteArray buffer(pieceSize, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = readSome(fd.get(), buffer.data(), buffer.size(), path);
+        if (got == 0 || !piece(QByteArrayView(buffer.constData(), got)))
+            return;
+    }
+}
+
+void FileSystem::forceNamedTemporaryForTesting(bool forced)
+{
+    namedTemporaryForced() = forced;
 }
 
 void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
@@ -465,6 +631,25 @@ void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
         fail(QStringLiteral("Cannot write the file"), path, file.errorString());
     if (existed)
         QFile::setPermissions(target, permissions);
+}
+
+void FileSystem::forceNamedTemporaryForTesting(bool) {}
+
+void FileSystem::readFileInPieces(const QString &path, qsizetype pieceSize,
+                                  const std::function<bool(QByteArrayView)> &piece)
+{
+    if (!QFileInfo(path).isFile())
+        fail(QStringLiteral("Cannot read the file"), path, QStringLiteral("not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot read the file"), path, file.errorString());
+    for (;;) {
+        const QByteArray bytes = file.read(pieceSize);
+        if (file.error() != QFileDevice::NoError)
+            fail(QStringLiteral("Cannot read the file"), path, file.errorString());
+        if (bytes.isEmpty() || !piece(bytes))
+            return;
+    }
 }
 
 void FileSystem::clearAttributes(const QString &path)

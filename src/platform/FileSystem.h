@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -39,8 +40,15 @@ QString fromNativePath(const QByteArray &path);
 /// FIFOs, sockets and devices without blocking, and on any read error.
 QByteArray readFile(const QString &path);
 
-/// Replaces the file's content atomically: temporary file in the same folder,
-/// every write checked, flushed to disk, renamed over the file. Keeps the mode
+/// The same file given to piece() a piece at a time, so that a large file is
+/// never held whole; piece() returns false to stop reading.
+void readFileInPieces(const QString &path, qsizetype pieceSize,
+                      const std::function<bool(QByteArrayView)> &piece);
+
+/// Replaces the file's content atomically: an unnamed temporary file on the
+/// target's file system (a named one where the system refuses that), every
+/// write checked, flushed to disk, named only for the instant before it is
+/// renamed over the file, so a kill at any moment leaves no stray file. Keeps the mode
 /// and, where the process may, the owner. When path is a symlink its target is
 /// written and the link stays. On any failure the original stays as it was.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
@@ -52,6 +60,9 @@ using PieceSource = std::function<QByteArray()>;
 /// needs no second full copy in memory. An exception from next() (or any
 /// failure) leaves the original as it was.
 void writeFileAtomic(const QString &path, const PieceSource &next);
+
+/// Makes saves use a named temporary file, as where unnamed ones are refused (tests).
+void forceNamedTemporaryForTesting(bool forced);
 
 /// A source that yields bytes once.
 PieceSource onePiece(const QByteArray &bytes);
