@@ -47,9 +47,22 @@ const std::array<QList<QByteArray>, 128> &foreignFormsOfAscii()
     return forms;
 }
 
+// How common a byte is in text, higher for rarer ones: letters by their
+// frequency in English, the blank and line ends most common of all.
+int rarity(uchar c)
+{
+    static const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
+    const char lower = lowerAscii(char(c));
+    if (const char *at = std::strchr(kByFrequency, lower); at && lower)
+        return int(at - kByFrequency);
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+        return -1;
+    return c >= '0' && c <= '9' ? 12 : 20;
+}
+
 // First position where needle occurs in hay (ASCII letters in any case when
-// foldCase, needle given in lower case), or -1. Candidates are picked by the
-// first and last bytes sixteen positions at a time.
+// foldCase, needle given in lower case), or -1. Candidates are picked sixteen
+// positions at a time by the two rarest bytes of the needle.
 qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
 {
     const qsizetype n = needle.size();
@@ -58,10 +71,20 @@ qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
     const uchar *const begin = reinterpret_cast<const uchar *>(hay.data());
     const uchar *const last = begin + (hay.size() - n);
     const uchar *want = reinterpret_cast<const uchar *>(needle.constData());
-    auto other = [foldCase](uchar c) {
-        return foldCase && c >= 'a' && c <= 'z' ? uchar(c - 32) : c;
-    };
-    const uchar a1 = want[0], b1 = other(want[0]), a2 = want[n - 1], b2 = other(want[n - 1]);
+    qsizetype i1 = 0, i2 = n - 1;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (rarity(want[i]) > rarity(want[i1]))
+            i1 = i;
+    }
+    i2 = i1 == 0 ? n - 1 : 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i != i1 && want[i] != want[i1] && rarity(want[i]) > rarity(want[i2]))
+            i2 = i;
+    }
+    // A letter in any case is its lower case once 0x20 is set; other bytes must be equal.
+    auto isLetter = [](uchar c) { return c >= 'a' && c <= 'z'; };
+    const uchar fold1 = foldCase && isLetter(want[i1]) ? 0x20 : 0;
+    const uchar fold2 = foldCase && isLetter(want[i2]) ? 0x20 : 0;
     auto matchesAt = [&](const uchar *p) {
         if (!foldCase)
             return std::memcmp(p, want, size_t(n)) == 0;
@@ -73,15 +96,14 @@ qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
     };
     const uchar *p = begin;
 #if defined(__SSE2__) || defined(_M_X64)
-    const __m128i va1 = _mm_set1_epi8(char(a1)), vb1 = _mm_set1_epi8(char(b1));
-    const __m128i va2 = _mm_set1_epi8(char(a2)), vb2 = _mm_set1_epi8(char(b2));
-    // A block of starts p..p+15 reads up to p + n - 1 + 15 <= last + 15.
+    const __m128i w1 = _mm_set1_epi8(char(want[i1])), f1 = _mm_set1_epi8(char(fold1));
+    const __m128i w2 = _mm_set1_epi8(char(want[i2])), f2 = _mm_set1_epi8(char(fold2));
+    // A block of starts p..p+15 reads up to p + n - 1 + 15 <= last + n - 1.
     while (last - p >= 15) {
-        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i final = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n - 1));
-        const __m128i hit =
-            _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(first, va1), _mm_cmpeq_epi8(first, vb1)),
-                          _mm_or_si128(_mm_cmpeq_epi8(final, va2), _mm_cmpeq_epi8(final, vb2)));
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i1));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i2));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v1, f1), w1),
+                                          _mm_cmpeq_epi8(_mm_or_si128(v2, f2), w2));
         unsigned mask = unsigned(_mm_movemask_epi8(hit));
         while (mask) {
             const uchar *candidate = p + std::countr_zero(mask);
@@ -93,7 +115,7 @@ qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
     }
 #endif
     for (; p <= last; ++p) {
-        if ((*p == a1 || *p == b1) && (p[n - 1] == a2 || p[n - 1] == b2) && matchesAt(p))
+        if (uchar(p[i1] | fold1) == want[i1] && uchar(p[i2] | fold2) == want[i2] && matchesAt(p))
             return p - begin;
     }
     return -1;

@@ -1,5 +1,6 @@
 #include "FindRun.h"
 
+#include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
@@ -270,20 +271,25 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
 
     const bool isCurrentFolder =
         folderPath == Paths::withTrailingSeparator(r.folderPath());
+    const BytePrefilter filter = prefilterFor(r);
     for (const FileSystem::Entry &e : entries) {
         if (e.kind != FileSystem::EntryKind::File || !matchesWildcard(e.name, pattern))
             continue;
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        if (isCurrentFolder && !isSelectedInFileList(r, e.name))
+        if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
             continue;
 
         const QString path = folderPath + e.name;
-        loadIntoViewer(ctx, path);
-        s.FoundPosition = 0;
-        qint32 start = 0;
-        const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+        qint32 found = -1;
+        if (loadUnlessRuledOut(ctx, path, filter)) {
+            s.FoundPosition = 0;
+            qint32 start = 0;
+            found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+        } else {
+            s.FoundPosition = -1;  // what the search would have found
+        }
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;

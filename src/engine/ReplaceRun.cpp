@@ -1,6 +1,7 @@
 #include "ReplaceRun.h"
 
 #include "BackupLocation.h"
+#include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
@@ -291,6 +292,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
     }
 
     const QString currentFolder = Paths::withTrailingSeparator(r.folderPath());
+    const BytePrefilter filter = prefilterFor(r);
     const QList<FileSystem::Entry> entries = FileSystem::listFolder(DrivePath);
     QStringList subfolders;
     for (const FileSystem::Entry &e : entries) {
@@ -320,19 +322,17 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
 
         const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if (DrivePath == currentFolder) {
-            bool take = false;
-            for (int i = 0; i < r.fileCount(); ++i) {
-                if (s.StopRequested)
-                    return;
-                if (r.fileName(i) == e.name && r.isFileSelected(i))
-                    take = true;
-            }
-            if (!take)
-                continue;
-        }
+        if (DrivePath == currentFolder && !s.SelectedTopFiles.contains(e.name))
+            continue;
 
-        loadIntoViewer(ctx, path);
+        if (!loadUnlessRuledOut(ctx, path, filter)) {
+            // Nothing to replace, as the search would have found.
+            s.FoundPosition = -1;
+            ctx.main->yieldToEvents();
+            if (s.StopRequested)
+                return;
+            continue;
+        }
         qint32 start = 0;
         qint32 found;
         if (r.isFuzzy()) {

@@ -1,5 +1,6 @@
 #include "RunSupport.h"
 
+#include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "RunContext.h"
@@ -8,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
+#include "platform/FileSystem.h"
 #include "settings/ErrorLog.h"
 
 #include <QStringList>
@@ -76,6 +78,17 @@ bool RunSupport::isSelectedInFileList(const SearchRequest &request, const QStrin
     return false;
 }
 
+QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
+{
+    QSet<QString> names;
+    const int count = request.fileCount();
+    for (int i = 0; i < count; ++i) {
+        if (request.isFileSelected(i))
+            names.insert(request.fileName(i));
+    }
+    return names;
+}
+
 void RunSupport::reportRunError(RunContext &ctx, const QString &sentence, const QString &source,
                                 const QString &description)
 {
@@ -133,10 +146,69 @@ void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
     table << folder;
 }
 
-void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
+namespace {
+bool prefilterEnabled = true;
+
+void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
     ctx.viewer->setTag(QStringLiteral("Stop"));
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
-    buffer.LoadFile(path);
+    into(buffer);
+    ctx.state.SkippedLoad.clear();
     ctx.viewer->setHoldText(buffer.Text());
+}
+}  // namespace
+
+void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
+{
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.LoadFile(path); });
+}
+
+void RunSupport::setPrefilterEnabledForTesting(bool enabled)
+{
+    prefilterEnabled = enabled;
+}
+
+BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
+{
+    return request.isFuzzy() || !prefilterEnabled
+               ? BytePrefilter(QString(), false)
+               : BytePrefilter(request.findText(), request.isCaseSensitive());
+}
+
+bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const QString &path,
+                                    const BytePrefilter &filter)
+{
+    // Large files are decoded as they are read instead.
+    constexpr qint64 kWholeRead = qint64(16) << 20;
+    const std::optional<QByteArray> bytes =
+        filter.isActive() ? FileSystem::readFileUpTo(path, kWholeRead) : std::nullopt;
+    if (!bytes) {
+        loadIntoViewer(ctx, path);
+        return true;
+    }
+    if (!filter.mayMatch(*bytes)) {
+        ctx.state.SkippedLoad = path;
+        return false;
+    }
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(path, *bytes); });
+    return true;
+}
+
+void RunSupport::settleSkippedLoad(RunContext &ctx)
+{
+    const QString path = ctx.state.SkippedLoad;
+    if (path.isEmpty())
+        return;
+    try {
+        loadIntoViewer(ctx, path);
+    } catch (...) {
+        // Gone since the walk read it: the buffer keeps what it holds.
+        ctx.state.SkippedLoad.clear();
+        return;
+    }
+    ctx.state.FoundPosition = -1;
+    ctx.viewer->setPosLabel(QStringLiteral("-1 of ") +
+                            QString::number(ctx.viewer->rtbDefault().Text().size()));
+    ctx.viewer->setNewPos(QStringLiteral("0"));
 }

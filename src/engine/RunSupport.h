@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -7,6 +8,7 @@
 #include <functional>
 
 struct RunContext;
+class BytePrefilter;
 class SearchRequest;
 
 /// CurrentPath from Dir2's path with exactly one trailing separator.
@@ -25,6 +27,10 @@ bool matchesReplacePattern(const QString &name, const QString &pattern);
 
 /// Whether File2 lists this name and it is selected.
 bool isSelectedInFileList(const SearchRequest &request, const QString &name);
+
+/// The names selected in File2, gathered once so that a walk over a large top
+/// folder asks a set, not the whole list, about each file.
+QSet<QString> selectedNames(const SearchRequest &request);
 
 /// Shows sentence + CR + "Exact error was: " + description with the error icon
 /// and title " Error", and logs it under source.
@@ -53,5 +59,21 @@ void storeSubfolder(QStringList &table, const QString &folder);
 /// Loads path into the viewer's buffer the way every run does: the viewer's
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.
 void loadIntoViewer(RunContext &ctx, const QString &path);
+
+/// The prefilter for a walk's files: the find text of a normal search; a fuzzy
+/// search gets one that rules nothing out.
+BytePrefilter prefilterFor(const SearchRequest &request);
+/// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
+void setPrefilterEnabledForTesting(bool enabled);
+
+/// loadIntoViewer for a walk, unless filter rules the file out from its bytes:
+/// the buffer's search would then find nothing in it, so it is not decoded,
+/// only remembered as SkippedLoad. Returns whether the file was loaded.
+bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilter &filter);
+
+/// Loads the file a walk passed over last when no file was loaded after it,
+/// with the labels a search that found nothing leaves, so that the buffer ends
+/// a walk as if every file had been loaded.
+void settleSkippedLoad(RunContext &ctx);
 
 }  // namespace RunSupport

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -320,6 +321,11 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
 
 QByteArray FileSystem::nativePath(const QString &path)
 {
+    // Most paths hold no surrogate, escaped byte or pair: plain UTF-8 then.
+    const char16_t *begin = QStringView(path).utf16();
+    if (std::none_of(begin, begin + path.size(),
+                     [](char16_t c) { return c >= 0xD800 && c < 0xE000; }))
+        return path.toUtf8();
     QByteArray out;
     out.reserve(path.size() + 8);
     const char16_t *p = QStringView(path).utf16();
@@ -342,6 +348,8 @@ QByteArray FileSystem::nativePath(const QString &path)
 
 QString FileSystem::fromNativePath(const QByteArray &path)
 {
+    if (std::all_of(path.cbegin(), path.cend(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(path);
     QString out;
     out.reserve(path.size());
     const uchar *p = reinterpret_cast<const uchar *>(path.constData());
@@ -384,7 +392,12 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
         struct stat st {};
         // A name that vanished or cannot be examined is still listed, as something never opened.
         entry.kind = EntryKind::Special;
-        if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        // The folder's own record of the type spares a stat for most entries.
+        if (d->d_type == DT_REG)
+            entry.kind = EntryKind::File;
+        else if (d->d_type == DT_DIR)
+            entry.kind = EntryKind::Folder;
+        else if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(st.st_mode)) {
                 struct stat targetSt {};
                 if (::fstatat(dirFd, d->d_name, &targetSt, 0) == 0) {
@@ -447,8 +460,15 @@ ssize_t readSome(int fd, char *into, qsizetype room, const QString &path)
 
 QByteArray FileSystem::readFile(const QString &path)
 {
+    return *readFileUpTo(path, -1);
+}
+
+std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit)
+{
     struct stat st {};
     FileDescriptor fd(openRegular(path, st));
+    if (limit >= 0 && st.st_size > limit)
+        return std::nullopt;
     // One spare byte lets the read that meets the end need no second buffer.
     QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype used = 0;
@@ -588,6 +608,13 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
         entries.append(entry);
     }
     return entries;
+}
+
+std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit)
+{
+    if (limit >= 0 && QFileInfo(path).size() > limit)
+        return std::nullopt;
+    return readFile(path);
 }
 
 QByteArray FileSystem::readFile(const QString &path)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 /// The file system as the runs and windows need it. Every operation that can
 /// fail throws Failure with a description fit for the user and the error log.
@@ -39,6 +40,10 @@ QString fromNativePath(const QByteArray &path);
 /// Whole content of a regular file (follows a symlink). Throws for folders,
 /// FIFOs, sockets and devices without blocking, and on any read error.
 QByteArray readFile(const QString &path);
+
+/// readFile for a file of at most limit bytes (any size when limit is
+/// negative); nullopt, without reading, for a larger one.
+std::optional<QByteArray> readFileUpTo(const QString &path, qint64 limit);
 
 /// The same file given to piece() a piece at a time, so that a large file is
 /// never held whole; piece() returns false to stop reading.
