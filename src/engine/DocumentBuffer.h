@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <utility>
+
 /// One loaded file held as text: every run loads, searches, changes and saves
 /// files through it, and the viewer shows it. Loading and saving are lossless:
 /// the file's encoding, BOM, line ends and any undecodable bytes come back
@@ -29,6 +31,9 @@ public:
 
     const QString &Text() const { return m_text; }
     void setText(const QString &text);
+    /// Hands the text over and leaves the buffer empty, without a signal: the
+    /// caller puts the changed text back with setText.
+    QString takeText() { return std::exchange(m_text, QString()); }
 
     /// First match of what at or after start (0-based) with options 0, 2, 4 or 6;
     /// selects it and returns its position, or -1 without touching the selection.

@@ -22,6 +22,9 @@
 #include <QDir>
 #include <QStringList>
 
+#include <cstring>
+#include <vector>
+
 using namespace RunSupport;
 
 namespace {
@@ -41,34 +44,41 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
 // differ exactly when their lengths do.
 class ReplacementBuilder {
 public:
-    explicit ReplacementBuilder(const QString &original) : m_original(original)
+    /// keep false only follows the comparison, for a text rewritten in place later.
+    explicit ReplacementBuilder(const QString &original, bool keep = true)
+        : m_original(original), m_keep(keep)
     {
-        m_out.reserve(original.size());
+        if (keep)
+            m_out.reserve(original.size());
     }
 
     void appendOriginal(qsizetype from, qsizetype to) { append(QStringView(m_original).sliced(from, to - from)); }
     void append(QStringView piece)
     {
         if (!m_differs) {
-            const qsizetype at = m_out.size();
+            const qsizetype at = m_size;
             if (at + piece.size() > m_original.size() ||
                 QStringView(m_original).sliced(at, piece.size()) != piece)
                 m_differs = true;
         }
-        m_out.append(piece);
+        m_size += piece.size();
+        if (m_keep)
+            m_out.append(piece);
     }
 
     /// Whether out + original[consumed..] differs from the original.
     bool workingDiffers(qsizetype consumed) const
     {
-        return m_differs || m_out.size() != consumed;
+        return m_differs || m_size != consumed;
     }
     const QString &out() const { return m_out; }
     QString take() { return std::move(m_out); }
 
 private:
     const QString &m_original;
+    const bool m_keep;
     QString m_out;
+    qsizetype m_size = 0;
     bool m_differs = false;
 };
 
@@ -79,19 +89,63 @@ void noteReplacement(RunContext &ctx, bool differs)
     ++ctx.state.FileReplacements;
 }
 
-QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Keyword,
+// Rewrites text where it lies, given the positions of the occurrences, so that
+// a large file is never held twice.
+void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsizetype keyLength,
+                    QStringView replacement)
+{
+    const qsizetype n = text.size();
+    const qsizetype grow = replacement.size() - keyLength;
+    auto move = [](char16_t *to, const char16_t *from, qsizetype count) {
+        std::memmove(to, from, size_t(count) * sizeof(char16_t));
+    };
+    if (grow <= 0) {
+        char16_t *d = reinterpret_cast<char16_t *>(text.data());
+        qsizetype read = 0, write = 0;
+        for (const qsizetype p : positions) {
+            move(d + write, d + read, p - read);
+            write += p - read;
+            move(d + write, replacement.utf16(), replacement.size());
+            write += replacement.size();
+            read = p + keyLength;
+        }
+        move(d + write, d + read, n - read);
+        text.truncate(write + n - read);
+        return;
+    }
+    // Growing: lengthen once, then fill from the end so nothing unread is overwritten.
+    text.resize(n + grow * qsizetype(positions.size()));
+    char16_t *d = reinterpret_cast<char16_t *>(text.data());
+    qsizetype readEnd = n, writeEnd = text.size();
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+        const qsizetype tail = readEnd - (*it + keyLength);
+        writeEnd -= tail;
+        move(d + writeEnd, d + *it + keyLength, tail);
+        writeEnd -= replacement.size();
+        move(d + writeEnd, replacement.utf16(), replacement.size());
+        readEnd = *it;
+    }
+}
+
+QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
                       const QString &NewKeyWord, bool &changed)
 {
     const bool matchCase = ctx.request->isCaseSensitive();
     auto next = [&](qsizetype from) {
         return TextSearch::indexOf(pString, Keyword, from, matchCase, false);
     };
-    ReplacementBuilder builder(pString);
+    // A text nobody else holds is rewritten where it lies once every
+    // occurrence is known; otherwise the new text is built beside it.
+    const bool inPlace = pString.isDetached();
+    std::vector<qsizetype> positions;
+    ReplacementBuilder builder(pString, !inPlace);
     qsizetype consumed = 0;
     qsizetype pos = next(0);
     while (pos >= 0) {
         builder.appendOriginal(consumed, pos);
         builder.append(NewKeyWord);
+        if (inPlace)
+            positions.push_back(pos);
         consumed = pos + Keyword.size();
         // The rest of the working text is the original after the match, so the
         // next occurrence is found there; an inserted text is never searched again.
@@ -104,7 +158,10 @@ QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Ke
         return pString;
     builder.appendOriginal(consumed, pString.size());
     changed = builder.workingDiffers(pString.size());
-    return builder.take();
+    if (!inPlace)
+        return builder.take();
+    rewriteInPlace(pString, positions, Keyword.size(), NewKeyWord);
+    return pString;
 }
 
 // The fuzzy loop searches the original after each match, as the working text
@@ -235,7 +292,7 @@ void replaceInSelectedFiles(RunContext &ctx)
         } else {
             if (Find_Normal(ctx, start) == -1 || s.StopRequested)
                 continue;
-            buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+            replaceInBuffer(ctx, r.findText(), r.replaceText());
         }
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
@@ -266,6 +323,20 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
     if (changed)
         ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
     return result;
+}
+
+void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
+{
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    if (ctx.request->isFuzzy()) {
+        buffer.setText(replaceString(ctx, buffer.Text(), Keyword, NewKeyWord));
+        return;
+    }
+    ctx.state.FileReplacements = 0;
+    bool changed = false;
+    buffer.setText(replaceNormal(ctx, buffer.takeText(), Keyword, NewKeyWord, changed));
+    if (changed)
+        ctx.viewer->addToList(buffer.FileName());
 }
 
 void AddToList(RunContext &ctx)
@@ -359,7 +430,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
         if (r.isFuzzy())
             buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
         else
-            buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+            replaceInBuffer(ctx, r.findText(), r.replaceText());
 
         if (s.FileReplacements != 0) {
             saveOrUnlist(ctx, path, totalBefore, [&] {

@@ -20,6 +20,8 @@ private slots:
     void findEqualsOrdinaryPath();
     void replaceEqualsOrdinaryPath_data();
     void replaceEqualsOrdinaryPath();
+    void inPlaceRewriteEqualsBuilding_data();
+    void inPlaceRewriteEqualsBuilding();
     void cleanup() { RunSupport::setPrefilterEnabledForTesting(true); }
 
 private:
@@ -187,6 +189,58 @@ void TestFastPath::replaceEqualsOrdinaryPath()
     const Outcome slow = run(false, true);
     const Outcome fast = run(true, true);
     COMPARE_OUTCOMES(fast, slow);
+}
+
+void TestFastPath::inPlaceRewriteEqualsBuilding_data()
+{
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<int>("replacementLength");
+    for (int length = 0; length <= 4; ++length) {
+        QTest::addRow("any case, replacement of %d", length) << false << length;
+        QTest::addRow("case, replacement of %d", length) << true << length;
+    }
+}
+
+void TestFastPath::inPlaceRewriteEqualsBuilding()
+{
+    // The text a buffer alone holds is rewritten where it lies; the result,
+    // counts and listing must be those of building the new text beside it.
+    QFETCH(bool, matchCase);
+    QFETCH(int, replacementLength);
+    QRandomGenerator random(quint32(replacementLength + 10 * matchCase));
+    auto randomText = [&](int maxLength) {
+        QString text;
+        for (int i = int(random.bounded(maxLength + 1)); i > 0; --i)
+            text += QStringLiteral("abAB").at(int(random.bounded(4)));
+        return text;
+    };
+    FakeRunHost h;
+    h.request.caseSensitive = matchCase;
+    for (int round = 0; round < 500; ++round) {
+        const QString text = randomText(30);
+        QString keyword = randomText(2);
+        if (keyword.isEmpty())
+            keyword = QStringLiteral("a");
+        QString replacement = randomText(replacementLength).left(replacementLength);
+        while (replacement.size() < replacementLength)
+            replacement += u'a';
+
+        h.viewer.list.clear();
+        h.ctx.state.TotalReplacements = 0;
+        const QString built = replaceString(h.ctx, text, keyword, replacement);
+        const QStringList builtList = h.viewer.list;
+        const qint32 builtTotal = h.ctx.state.TotalReplacements;
+        const qint32 builtCount = h.ctx.state.FileReplacements;
+
+        h.viewer.list.clear();
+        h.ctx.state.TotalReplacements = 0;
+        h.viewer.buffer.setText(QString(text.constData(), text.size()));
+        replaceInBuffer(h.ctx, keyword, replacement);
+        QCOMPARE(h.viewer.buffer.Text(), built);
+        QCOMPARE(h.viewer.list, builtList);
+        QCOMPARE(h.ctx.state.TotalReplacements, builtTotal);
+        QCOMPARE(h.ctx.state.FileReplacements, builtCount);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFastPath)
