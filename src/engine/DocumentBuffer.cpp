@@ -52,7 +52,7 @@ void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decod
     emit textReplaced();
 }
 
-void DocumentBuffer::SaveFile(const QString &path)
+void DocumentBuffer::SaveFile(const QString &path, FileSystem::PendingSaves *pending)
 {
     // Encoded a piece at a time while it is written, so a large file needs no
     // second full copy; text the encoding cannot hold aborts the save and the
@@ -61,7 +61,7 @@ void DocumentBuffer::SaveFile(const QString &path)
     const QString text = m_text;
     qsizetype done = 0;
     bool first = true;
-    FileSystem::writeFileAtomic(path, [&]() -> QByteArray {
+    const FileSystem::PieceSource next = [&]() -> QByteArray {
         if (!first && done >= text.size())
             return {};
         qsizetype n = qMin(kPiece, text.size() - done);
@@ -78,7 +78,11 @@ void DocumentBuffer::SaveFile(const QString &path)
         done += n;
         first = false;
         return *bytes;
-    });
+    };
+    if (pending)
+        FileSystem::writeFileAtomic(path, next, *pending);
+    else
+        FileSystem::writeFileAtomic(path, next);
 }
 
 void DocumentBuffer::setText(const QString &text)

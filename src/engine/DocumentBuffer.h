@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
 #include <QObject>
@@ -27,7 +28,8 @@ public:
     void loadBytes(const QString &path, const QByteArray &bytes);
     /// Writes the text to path in the encoding it was loaded with, atomically.
     /// Throws Failure (file untouched) when the encoding cannot hold the text.
-    void SaveFile(const QString &path);
+    /// With pending, the file is written now and put in place by pending's commit().
+    void SaveFile(const QString &path, FileSystem::PendingSaves *pending = nullptr);
 
     const QString &Text() const { return m_text; }
     void setText(const QString &text);

@@ -8,6 +8,7 @@
 #include "PatternDispatch.h"
 #include "RunContext.h"
 #include "RunSupport.h"
+#include "SaveQueue.h"
 #include "SearchRequest.h"
 #include "TextSearch.h"
 #include "TimeStamp.h"
@@ -348,7 +349,8 @@ void AddToList(RunContext &ctx)
     s.ReportBody += reportEntry(s.ModifiedFileCount, s.CurrentPath, s.FileReplacements);
 }
 
-void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+namespace {
+void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue &saves)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -435,15 +437,30 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
         if (s.FileReplacements != 0) {
             saveOrUnlist(ctx, path, totalBefore, [&] {
                 FileSystem::clearAttributes(path);
-                buffer.SaveFile(path);
+                saves.add(ctx, path, totalBefore);
             });
-            ++s.ModifiedFileCount;
-            s.ReportBody += reportEntry(s.ModifiedFileCount, path, s.FileReplacements);
+            if (saves.isFull())
+                saves.commit(ctx);
         }
     }
 
     for (QString &sub : subfolders)
-        FilesSearch(ctx, sub, Ext);
+        walkAndReplace(ctx, sub, Ext, saves);
+}
+}  // namespace
+
+void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+{
+    // Every save the walk wrote reaches the disk before the walk is over, even
+    // when it ends on an error; a failing save then ends it in that error's place.
+    SaveQueue saves;
+    try {
+        walkAndReplace(ctx, DrivePath, Ext, saves);
+    } catch (...) {
+        saves.commit(ctx);
+        throw;
+    }
+    saves.commit(ctx);
 }
 
 void cmdReplace_Click(RunContext &ctx)

@@ -239,8 +239,10 @@ void publishUnnamed(int fd, const QByteArray &folder, const QByteArray &target, 
     }
 }
 
-// newFileMode applies only when the target does not exist yet.
-void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode)
+// newFileMode applies only when the target does not exist yet. With pending,
+// the written file waits there for its flush and rename.
+void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode,
+                 FileSystem::PendingSaves *pending = nullptr)
 {
     QByteArray target = systemPath(path);
     struct stat st {};
@@ -294,30 +296,101 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
         const mode_t mode = existed ? (st.st_mode & 07777) : newFileMode;
         if (::fchmod(fd.get(), mode) != 0)
             fail(QStringLiteral("Cannot keep the permissions of"), path, errno);
-        if (::fsync(fd.get()) != 0)
+    } catch (...) {
+        if (!temp.isEmpty())
+            ::unlink(temp.constData());
+        throw;
+    }
+    FileSystem::PendingSaves::Item item{fd.get(), temp, target, folder, path};
+    fd.release();
+    if (pending) {
+        pending->m_items.append(item);
+        return;
+    }
+    finishSave(item, true);
+}
+
+}  // namespace
+
+// Flushes (unless the file system was flushed as a whole) and puts the file in place.
+void FileSystem::finishSave(PendingSaves::Item &item, bool flush)
+{
+    FileDescriptor fd(item.fd);
+    item.fd = -1;
+    const QString &path = item.path;
+    try {
+        if (flush && ::fsync(fd.get()) != 0)
             fail(QStringLiteral("Cannot write the file"), path, errno);
-        if (temp.isEmpty()) {
+        if (item.temp.isEmpty()) {
             struct stat folderSt {};
             if (::fstat(fd.get(), &folderSt) != 0)
                 fail(QStringLiteral("Cannot write the file"), path, errno);
-            publishUnnamed(fd.get(), folder, target, folderSt.st_dev, path);
+            publishUnnamed(fd.get(), item.folder, item.target, folderSt.st_dev, path);
             fd.close();
             return;
         }
         if (fd.close() != 0)
             fail(QStringLiteral("Cannot write the file"), path, errno);
-        if (::rename(temp.constData(), target.constData()) != 0)
+        if (::rename(item.temp.constData(), item.target.constData()) != 0)
             fail(QStringLiteral("Cannot replace the file"), path, errno);
     } catch (...) {
-        if (!temp.isEmpty())
-            ::unlink(temp.constData());
+        if (!item.temp.isEmpty())
+            ::unlink(item.temp.constData());
         throw;
     }
     // The folder itself is not synced: the data reached the disk before the rename,
     // so after a crash the folder names either the old or the new, complete file.
 }
 
-}  // namespace
+FileSystem::PendingSaves::~PendingSaves()
+{
+    // What was never committed is dropped: the targets stay as they were.
+    for (Item &item : m_items) {
+        if (item.fd >= 0)
+            ::close(item.fd);
+        if (!item.temp.isEmpty())
+            ::unlink(item.temp.constData());
+    }
+}
+
+qsizetype FileSystem::PendingSaves::commit(QString &failure)
+{
+    // One flush of each file system serves every file waiting on it.
+    QList<dev_t> flushed;
+    bool flushEach = false;
+    for (const Item &item : std::as_const(m_items)) {
+        struct stat st {};
+        if (::fstat(item.fd, &st) != 0 || flushed.contains(st.st_dev))
+            continue;
+        if (::syncfs(item.fd) != 0)
+            flushEach = true;
+        flushed.append(st.st_dev);
+    }
+    const QList<Item> items = std::exchange(m_items, {});
+    qsizetype done = 0;
+    for (; done < items.size(); ++done) {
+        Item item = items.at(done);
+        try {
+            finishSave(item, flushEach);
+        } catch (const Failure &f) {
+            failure = f.description();
+            break;
+        }
+    }
+    // After a failure the rest are dropped, as if the saves had stopped there.
+    for (qsizetype i = done + 1; i < items.size(); ++i) {
+        ::close(items.at(i).fd);
+        if (!items.at(i).temp.isEmpty())
+            ::unlink(items.at(i).temp.constData());
+    }
+    return done;
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
+                                 PendingSaves &pending)
+{
+    writeAtomic(path, next, 0666 & ~currentUmask(), &pending);
+}
 
 QByteArray FileSystem::nativePath(const QString &path)
 {
@@ -661,6 +734,23 @@ void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
 }
 
 void FileSystem::forceNamedTemporaryForTesting(bool) {}
+
+// Saves here are finished as they are written; the waiting list only counts them.
+FileSystem::PendingSaves::~PendingSaves() = default;
+
+qsizetype FileSystem::PendingSaves::commit(QString &)
+{
+    return std::exchange(m_items, {}).size();
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
+                                 PendingSaves &pending)
+{
+    writeFileAtomic(path, next);
+    pending.m_items.append(PendingSaves::Item{-1, {}, {}, {}, path});
+}
+
+void FileSystem::finishSave(PendingSaves::Item &, bool) {}
 
 void FileSystem::readFileInPieces(const QString &path, qsizetype pieceSize,
                                   const std::function<bool(QByteArrayView)> &piece)

@@ -69,6 +69,39 @@ void writeFileAtomic(const QString &path, const PieceSource &next);
 /// Makes saves use a named temporary file, as where unnamed ones are refused (tests).
 void forceNamedTemporaryForTesting(bool forced);
 
+/// Saves that are written at once but flushed together and then put in place
+/// in order, so that one flush of the file system serves many files. Until
+/// commit() each file is an unnamed temporary file: a kill leaves the targets
+/// as they were.
+class PendingSaves {
+public:
+    PendingSaves() = default;
+    PendingSaves(const PendingSaves &) = delete;
+    PendingSaves &operator=(const PendingSaves &) = delete;
+    /// Drops every save not committed; their targets stay as they were.
+    ~PendingSaves();
+
+    qsizetype size() const { return m_items.size(); }
+    /// Flushes and renames each file over its target, in order; returns how
+    /// many were put in place. At the first failure, failure gets its
+    /// description and the saves after it are dropped.
+    qsizetype commit(QString &failure);
+
+    struct Item {
+        int fd = -1;
+        QByteArray temp, target, folder;
+        QString path;
+    };
+    QList<Item> m_items;
+};
+
+/// writeFileAtomic up to the flush: the file waits in pending for commit().
+/// Failures while writing throw at once and leave nothing waiting.
+void writeFileAtomic(const QString &path, const PieceSource &next, PendingSaves &pending);
+
+/// The last step of a save (internal): flush unless done, rename into place.
+void finishSave(PendingSaves::Item &item, bool flush);
+
 /// A source that yields bytes once.
 PieceSource onePiece(const QByteArray &bytes);
 

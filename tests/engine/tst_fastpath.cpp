@@ -222,8 +222,7 @@ void TestFastPath::inPlaceRewriteEqualsBuilding()
         if (keyword.isEmpty())
             keyword = QStringLiteral("a");
         QString replacement = randomText(replacementLength).left(replacementLength);
-        while (replacement.size() < replacementLength)
-            replacement += u'a';
+        while (replacement.size() < replacementLength) replacement += u'a';
 
         h.viewer.list.clear();
         h.ctx.state.TotalReplacements = 0;
