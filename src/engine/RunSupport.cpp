@@ -182,7 +182,7 @@ bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const QString &path,
     // Large files are decoded as they are read instead.
     constexpr qint64 kWholeRead = qint64(16) << 20;
     const std::optional<QByteArray> bytes =
-        filter.isActive() ? FileSystem::readFileUpTo(path, kWholeRead) : std::nullopt;
+        filter.isActive() ? FileSystem::readFileUpTo(path, kWholeRead, true) : std::nullopt;
     if (!bytes) {
         loadIntoViewer(ctx, path);
         return true;

@@ -66,7 +66,7 @@ BytePrefilter prefilterFor(const SearchRequest &request);
 /// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
 void setPrefilterEnabledForTesting(bool enabled);
 
-/// loadIntoViewer for a walk, unless filter rules the file out from its bytes:
+/// loadIntoViewer for a file a walk has just listed as a regular file, unless filter rules the file out from its bytes:
 /// the buffer's search would then find nothing in it, so it is not decoded,
 /// only remembered as SkippedLoad. Returns whether the file was loaded.
 bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilter &filter);

@@ -494,16 +494,20 @@ namespace {
 
 // Opens a regular file for reading; refuses FIFOs and devices before opening
 // them, since opening alone can block or act.
-int openRegular(const QString &path, struct stat &st)
+int openRegular(const QString &path, struct stat &st, bool listedRegular = false)
 {
     const QByteArray native = systemPath(path);
-    if (::stat(native.constData(), &st) != 0)
-        fail(QStringLiteral("Cannot read the file"), path, errno);
-    if (S_ISDIR(st.st_mode))
-        fail(QStringLiteral("Cannot read the file"), path, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throw Failure(
-            QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+    // A file a listing has just shown to be regular is opened straight away:
+    // O_NONBLOCK and the check after opening still refuse anything swapped in.
+    if (!listedRegular) {
+        if (::stat(native.constData(), &st) != 0)
+            fail(QStringLiteral("Cannot read the file"), path, errno);
+        if (S_ISDIR(st.st_mode))
+            fail(QStringLiteral("Cannot read the file"), path, EISDIR);
+        if (!S_ISREG(st.st_mode))
+            throw Failure(
+                QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+    }
 
     FileDescriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
@@ -536,10 +540,11 @@ QByteArray FileSystem::readFile(const QString &path)
     return *readFileUpTo(path, -1);
 }
 
-std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit)
+std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit,
+                                                   bool listedRegular)
 {
     struct stat st {};
-    FileDescriptor fd(openRegular(path, st));
+    FileDescriptor fd(openRegular(path, st, listedRegular));
     if (limit >= 0 && st.st_size > limit)
         return std::nullopt;
     // One spare byte lets the read that meets the end need no second buffer.
@@ -548,10 +553,12 @@ std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 l
     for (;;) {
         if (used == bytes.size())
             bytes.resize(used + qMax<qsizetype>(65536, used / 2));
-        const ssize_t got = readSome(fd.get(), bytes.data() + used, bytes.size() - used, path);
-        if (got == 0)
-            break;
+        const qsizetype room = bytes.size() - used;
+        const ssize_t got = readSome(fd.get(), bytes.data() + used, room, path);
         used += got;
+        // A regular file reads short only at its end: no second call to hear so.
+        if (got == 0 || got < room)
+            break;
     }
     bytes.resize(used);
     return bytes;
@@ -683,7 +690,7 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
     return entries;
 }
 
-std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit)
+std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit, bool)
 {
     if (limit >= 0 && QFileInfo(path).size() > limit)
         return std::nullopt;

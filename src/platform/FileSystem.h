@@ -42,8 +42,10 @@ QString fromNativePath(const QByteArray &path);
 QByteArray readFile(const QString &path);
 
 /// readFile for a file of at most limit bytes (any size when limit is
-/// negative); nullopt, without reading, for a larger one.
-std::optional<QByteArray> readFileUpTo(const QString &path, qint64 limit);
+/// negative); nullopt, without reading, for a larger one. listedRegular: a
+/// listing has just shown a regular file there, so no stat precedes the open.
+std::optional<QByteArray> readFileUpTo(const QString &path, qint64 limit,
+                                       bool listedRegular = false);
 
 /// The same file given to piece() a piece at a time, so that a large file is
 /// never held whole; piece() returns false to stop reading.
