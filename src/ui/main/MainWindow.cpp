@@ -4,6 +4,7 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "HistoryBoxes.h"
+#include "MainHints.h"
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
@@ -14,9 +15,12 @@
 #include "engine/FindRun.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
+#include "platform/HelpFile.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "ui/WidgetDialogs.h"
+#include "ui/dialogs/BackupDialog.h"
+#include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
@@ -64,7 +68,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.request = this;
     m_ctx.main = this;
     m_ctx.dialogs = dialogs;
-    m_ctx.backup = &m_backup;
+    m_backupDialog = new BackupDialog(*this, *dialogs, this);
+    m_ctx.backup = m_backupDialog;
 
     setupUi(this);
     m_mainbar = std::make_unique<MainbarCommands>(
@@ -81,6 +86,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
+    m_hints = std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
@@ -92,6 +98,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    m_hints.reset();
     // The viewer works on m_ctx: it must go before the context does, and the
     // large search dialog, which points at the viewer, before the viewer.
     delete findChild<LargeSearchDialog *>();
@@ -127,7 +134,7 @@ void MainWindow::connectControls()
     connect(cmdSetBack, &QPushButton::clicked, this, [this] {
         parkFocus();
         cmdBack->hide();
-        // The backup location dialog is not there yet; the default location applies.
+        m_backupDialog->showModal();
     });
 
     connect(Drive2, &QComboBox::activated, this, &MainWindow::Drive2_Change);
@@ -165,10 +172,9 @@ bool MainWindow::Form_Load()
     loadStep([this] { Fill_Combos(); });
     loadStep([this] { placeFuzzyPanel(); });
     loadStep([this] {
-        // The help file ships beside the executable, even where the program's own
-        // files go to the per-user data folder.
-        m_helpFile =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Scrivlane.html"));
+        // The help file ships with the program (beside it, or in its installed data
+        // folder), even where the program's own files go to the per-user data folder.
+        m_helpFile = HelpFile::locate(QCoreApplication::applicationDirPath());
         const QString folder = Paths::withTrailingSeparator(Paths::applicationFolder());
         m_ctx.state.DefaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
@@ -187,7 +193,7 @@ bool MainWindow::Form_Load()
         if (!last.isEmpty() && QFileInfo(last).isDir())
             setFolder(last);
         else
-            setFolder(Paths::applicationFolder());
+            setFolder(Paths::startFolder());
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {
@@ -475,9 +481,9 @@ void MainWindow::aboutBar_ButtonClick(const QString &key)
 
 void MainWindow::showAbout()
 {
-    dialogs().message(QStringLiteral("Scrivlane\n\nFind and replace text in many files at once."),
-                      QStringLiteral(" About Scrivlane"), MessageButtons::Ok,
-                      MessageIcon::Information);
+    // Made anew on every opening, so its animation starts at the first frame.
+    AboutDialog about(dialogs(), this);
+    about.exec();
 }
 
 void MainWindow::viewSelectedFiles()
