@@ -66,9 +66,10 @@ BytePrefilter prefilterFor(const SearchRequest &request);
 /// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
 void setPrefilterEnabledForTesting(bool enabled);
 
-/// loadIntoViewer for a file a walk has just listed as a regular file, unless filter rules the file out from its bytes:
-/// the buffer's search would then find nothing in it, so it is not decoded,
-/// only remembered as SkippedLoad. Returns whether the file was loaded.
+/// loadIntoViewer for a file a walk has just listed as a regular file, unless
+/// filter rules it out from its bytes: the buffer's search would then find
+/// nothing in it, so it is not decoded, only remembered as SkippedLoad.
+/// Returns whether the file was loaded.
 bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilter &filter);
 
 /// Loads the file a walk passed over last when no file was loaded after it,
