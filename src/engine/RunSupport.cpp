@@ -152,6 +152,11 @@ bool prefilterEnabled = true;
 void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
     ctx.viewer->setTag(QStringLiteral("Stop"));
+    loadShownFile(ctx, path);
+}
+
+void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
+{
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     into(buffer);
     ctx.state.SkippedLoad.clear();

@@ -77,4 +77,8 @@ bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilte
 /// a walk as if every file had been loaded.
 void settleSkippedLoad(RunContext &ctx);
 
+/// Loads path as the file the viewer shows: without the "Stop" tag, so the
+/// viewer's text-change reaction describes the file; rtbHold receives the text.
+void loadShownFile(RunContext &ctx, const QString &path);
+
 }  // namespace RunSupport
