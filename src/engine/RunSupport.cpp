@@ -152,11 +152,6 @@ bool prefilterEnabled = true;
 void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    loadShownFile(ctx, path);
-}
-
-void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
-{
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     into(buffer);
     ctx.state.SkippedLoad.clear();
@@ -167,6 +162,14 @@ void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
 void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
 {
     load(ctx, [&](DocumentBuffer &buffer) { buffer.LoadFile(path); });
+}
+
+void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
+{
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    buffer.LoadFile(path);
+    ctx.state.SkippedLoad.clear();
+    ctx.viewer->setHoldText(buffer.Text());
 }
 
 void RunSupport::setPrefilterEnabledForTesting(bool enabled)
