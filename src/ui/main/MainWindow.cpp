@@ -19,8 +19,8 @@
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "ui/WidgetDialogs.h"
-#include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
@@ -86,7 +86,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
-    m_hints = std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
+    m_hints =
+        std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
