@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Times scrivlane-bench beside grep (Find) and sed -i (Replace) on the corpus
-# made by make-corpus.py, and checks that both find the same files.
+# Times scrivlane-bench beside ripgrep and grep (Find) and sed -i (Replace) on
+# the corpus made by make-corpus.py, checks that they find the same files, and
+# prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|replace|large|all]
+#   bench/run-bench.sh [find|replace|large|folders|all]
+#
+# RUNS (default 5) timings of each Find are taken, the median kept; Replace
+# takes REPLACE_RUNS (default 1) because every run needs fresh copies.
 #
 # CORPUS (default bench/out) holds medium/ and large/; they are generated when
 # missing with MAKE_CORPUS (default ../shared/bench/make-corpus.py).
@@ -22,6 +26,10 @@ for preset in medium large-file; do
   [ -d "$dir" ] || python3 "$make_corpus" "$dir" --preset "$preset" >/dev/null
 done
 
+runs=${RUNS:-5}
+replace_runs=${REPLACE_RUNS:-1}
+have_rg=$(command -v rg >/dev/null && echo 1 || echo 0)
+
 now() { date +%s.%N; }
 elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.2f}')" "$1" "$2"; }
 ratio() { python3 -c "import sys; print(f'{float(sys.argv[1]) / max(float(sys.argv[2]), 1e-9):.2f}')" "$1" "$2"; }
@@ -35,25 +43,39 @@ time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU 
   elapsed "$t0" "$t1"
 }
 cpu() { cat "$scratch/cpu.sum"; }
+median() { python3 -c "import sys, statistics; print(f'{statistics.median(map(float, sys.argv[1:])):.2f}')" "$@"; }
+median_time() {  # RUNS runs of the command; prints the median wall seconds
+  local times=() i
+  for ((i = 0; i < runs; i++)); do times+=("$(time_cmd "$@")"); done
+  median "${times[@]}"
+}
+verdict() { python3 -c "import sys; print('met' if float(sys.argv[1]) <= float(sys.argv[2]) else 'NOT met')" "$1" "$2"; }
 
-compare_find() {  # label, scrivlane args..., -- grep args...
+compare_find() {  # label, scrivlane args..., -- grep args... -- rg args...
   local label=$1; shift
-  local sargs=() gargs=()
+  local sargs=() gargs=() rargs=()
   while [ "$1" != "--" ]; do sargs+=("$1"); shift; done; shift
-  gargs=("$@")
+  while [ "$1" != "--" ]; do gargs+=("$1"); shift; done; shift
+  rargs=("$@")
   local tree=$corpus/medium
-  out=$scratch/s.out; local ts; ts=$(time_cmd "$bench" find "${sargs[@]}" --all "$tree")
+  out=$scratch/s.out; local ts; ts=$(median_time "$bench" find "${sargs[@]}" --all "$tree")
   { grep -v "^files: " "$scratch/s.out" || true; } | sort >"$scratch/s.list"
-  out=$scratch/g.out; local tg; tg=$(time_cmd grep "${gargs[@]}" "$tree")
+  out=$scratch/g.out; local tg; tg=$(median_time grep "${gargs[@]}" "$tree")
   sort "$scratch/g.out" >"$scratch/g.list"
   # UTF-16 files are decoded only by Scrivlane; grep cannot see their words.
   local only_s only_g
   only_s=$(comm -23 "$scratch/s.list" "$scratch/g.list" | while read -r f; do
       head -c2 "$f" | od -An -tx1 | grep -q 'ff fe' || echo "$f"; done | wc -l)
   only_g=$(comm -13 "$scratch/s.list" "$scratch/g.list" | wc -l || true)
-  printf '%-34s scrivlane %6ss  grep %6ss  ratio %5s  files %6s/%-6s  differ: %s+%s\n' \
-    "$label" "$ts" "$tg" "$(ratio "$ts" "$tg")" "$(wc -l <"$scratch/s.list")" \
-    "$(wc -l <"$scratch/g.list")" "$only_s" "$only_g"
+  printf '%-30s scrivlane %6ss  grep %6ss  files %6s/%-6s  differ: %s+%s\n' \
+    "$label" "$ts" "$tg" "$(wc -l <"$scratch/s.list")" "$(wc -l <"$scratch/g.list")" "$only_s" "$only_g"
+  if [ "$have_rg" = 1 ]; then
+    out=$scratch/r.out; local tr1 tr; tr1=$(median_time rg -j1 "${rargs[@]}" "$tree")
+    tr=$(median_time rg "${rargs[@]}" "$tree")
+    local r1; r1=$(ratio "$ts" "$tr1")
+    printf '%-30s   rg -j1 %6ss  ratio %5s (target 1.00, %s)   rg %6ss  ratio %5s (stretch 1.00)\n' \
+      "" "$tr1" "$r1" "$(verdict "$r1" 1.0)" "$tr" "$(ratio "$ts" "$tr")"
+  fi
 }
 
 fresh_copies() {  # source -> $scratch/a and $scratch/b
@@ -65,15 +87,22 @@ fresh_copies() {  # source -> $scratch/a and $scratch/b
   sleep "${SETTLE:-35}"
 }
 
-compare_replace() {  # label, tree, find, replace
+compare_replace() {  # label, tree, find, replace; prints the ratio's line and keeps it in $last_ratio
   local label=$1 tree=$2 find=$3 repl=$4
-  fresh_copies "$tree"
-  out=$scratch/s.out; local ts cs; ts=$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a"); cs=$(cpu)
+  local tss=() tgs=() css=() cgs=() i
+  for ((i = 0; i < replace_runs; i++)); do
+    fresh_copies "$tree"
+    out=$scratch/s.out; tss+=("$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)")
+    out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +)"); cgs+=("$(cpu)")
+  done
+  local ts tg cs cg
+  ts=$(median "${tss[@]}"); tg=$(median "${tgs[@]}"); cs=$(median "${css[@]}"); cg=$(median "${cgs[@]}")
   local files; files=$(grep '^files: ' "$scratch/s.out" | cut -d' ' -f2)
   local reps; reps=$(grep '^replacements: ' "$scratch/s.out" | cut -d' ' -f2)
-  out=$scratch/g.out; local tg cg; tg=$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +); cg=$(cpu)
-  printf '%-34s scrivlane %6ss (cpu %5ss)  sed -i %6ss (cpu %5ss)  ratio %5s  files %s  replacements %s\n' \
-    "$label" "$ts" "$cs" "$tg" "$cg" "$(ratio "$ts" "$tg")" "$files" "$reps"
+  last_time=$ts
+  last_ratio=$(ratio "$ts" "$tg")
+  printf '%-30s scrivlane %6ss (cpu %5ss)  sed -i %6ss (cpu %5ss)  ratio %5s  files %s  replacements %s\n' \
+    "$label" "$ts" "$cs" "$tg" "$cg" "$last_ratio" "$files" "$reps"
 }
 
 peak_rss() {  # KiB of the bench's replace on a fresh copy of the tree
@@ -84,25 +113,49 @@ peak_rss() {  # KiB of the bench's replace on a fresh copy of the tree
 mkdir -p "$scratch"
 echo "corpus: $corpus   bench: $bench"
 if [ "$what" = find ] || [ "$what" = all ]; then
-  # Both tools read the tree from the page cache: warm it first.
+  # Every tool reads the tree from the page cache: warm it first.
   grep -rlF neverpresent "$corpus/medium" >/dev/null || true
-  compare_find "find needle (any case)" --find needle -- -rliF needle
-  compare_find "find needle (case)" --find needle --case -- -rlF needle
-  compare_find "find needle (whole word)" --find needle --whole -- -rliwF needle
-  compare_find "find neverpresent" --find neverpresent -- -rliF neverpresent
-  compare_find "find needle in *.txt" --find needle --filters '*.txt' -- -rliF --include='*.txt' needle
+  compare_find "find needle (any case)" --find needle -- -rliF needle -- -l -F -i needle
+  compare_find "find needle (case)" --find needle --case -- -rlF needle -- -l -F needle
+  compare_find "find needle (whole word)" --find needle --whole -- -rliwF needle -- -l -F -i -w needle
+  compare_find "find neverpresent" --find neverpresent -- -rliF neverpresent -- -l -F -i neverpresent
+  compare_find "find needle in *.txt" --find needle --filters '*.txt' -- -rliF --include='*.txt' needle -- -l -F -i -g '*.txt' needle
 fi
 if [ "$what" = replace ] || [ "$what" = all ]; then
   compare_replace "replace lorem (medium tree)" "$corpus/medium" lorem ipsum
+  echo "  goal: durable Replace at most 1.00 x sed -i: $last_ratio ($(verdict "$last_ratio" 1.0))"
 fi
 if [ "$what" = large ] || [ "$what" = all ]; then
   compare_replace "replace lorem (200 MB file)" "$corpus/large" lorem ipsum
+  t200=$last_time
   if [ ! -d "$corpus/large2" ]; then
     mkdir -p "$corpus/large2"; cat "$corpus/large/large.txt" "$corpus/large/large.txt" >"$corpus/large2/large.txt"
   fi
   compare_replace "replace lorem (400 MB file)" "$corpus/large2" lorem ipsum
+  linear=$(ratio "$last_time" "$t200")
+  echo "  goal: 400 MB within 2.20 x the 200 MB time: $linear ($(verdict "$linear" 2.2))"
   size=$(stat -c %s "$corpus/large/large.txt")
   rss=$(peak_rss "$corpus/large")
-  echo "peak memory on the 200 MB file: $((rss / 1024)) MiB = $(ratio "$((rss * 1024))" "$size") x file size"
+  peak=$(ratio "$((rss * 1024))" "$size")
+  echo "  goal: peak memory on the 200 MB file at most 2.50 x its size: $((rss / 1024)) MiB = $peak ($(verdict "$peak" 2.5))"
+fi
+if [ "$what" = folders ] || [ "$what" = all ]; then
+  # 40,000 files in the top folder, nothing selected there, against the same
+  # files one level down, where they are all searched.
+  if [ ! -d "$corpus/flat" ]; then
+    python3 - "$corpus" <<'PY'
+import os, sys
+root = sys.argv[1]
+for folder in ("flat", "nested/sub"):
+    os.makedirs(os.path.join(root, folder))
+    for i in range(40000):
+        with open(os.path.join(root, folder, "f%05d.txt" % i), "w") as f:
+            f.write("a small file %d with a needle\n" % i if i % 10 == 0 else "a small file %d\n" % i)
+PY
+  fi
+  out=$scratch/s.out; tflat=$(median_time "$bench" find --find needle "$corpus/flat")
+  out=$scratch/s.out; tnest=$(median_time "$bench" find --find needle "$corpus/nested")
+  flat=$(ratio "$tflat" "$tnest")
+  echo "find in 40,000 top-folder files ${tflat}s, one level down ${tnest}s: ratio $flat (target 1.50, $(verdict "$flat" 1.5))"
 fi
 rm -rf "$scratch/a" "$scratch/b"

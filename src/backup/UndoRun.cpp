@@ -75,7 +75,8 @@ void undoInFile(RunContext &ctx, const QString &name)
     s.CurrentPath += name;
     if (RunSupport::changedThisRun(ctx, s.CurrentPath))
         return;
-    if (!RunSupport::loadOrPassOver(ctx, s.CurrentPath, kSentence, kSource))
+    if (!RunSupport::unlessTooLarge(ctx, kSentence, kSource,
+                                    [&] { RunSupport::loadIntoViewer(ctx, s.CurrentPath); }))
         return;
     RunSupport::showSearching(ctx, buffer.FileName());
     qint32 start = 0;

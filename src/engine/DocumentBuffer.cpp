@@ -7,16 +7,46 @@
 
 DocumentBuffer::DocumentBuffer(QObject *parent) : QObject(parent) {}
 
+namespace {
+// From this size on a file is decoded as it is read, so its bytes and its
+// text are never both held whole.
+constexpr qint64 kPiecewiseLoad = qint64(16) << 20;
+
+TextCodec::Decoded decodePiecewise(const QString &path, qint64 size)
+{
+    auto attempt = [&](bool singleByte) -> std::optional<TextCodec::Decoded> {
+        TextCodec::PieceDecoder decoder(size, singleByte);
+        bool fits = true;
+        FileSystem::readFileInPieces(path, qsizetype(1) << 20, [&](QByteArrayView piece) {
+            fits = decoder.add(piece);
+            return fits;
+        });
+        return fits ? decoder.finish() : std::nullopt;
+    };
+    if (std::optional<TextCodec::Decoded> decoded = attempt(false))
+        return std::move(*decoded);
+    return std::move(*attempt(true));
+}
+}  // namespace
+
 void DocumentBuffer::LoadFile(const QString &path)
 {
-    qint64 size = 0;
-    try {
-        size = FileSystem::fileSize(path);
-    } catch (const Failure &) {
-        // The read below reports what is wrong with the path.
-    }
+    const qint64 size = FileSystem::fileSize(path);
     LoadLimit::check(path, size);
-    TextCodec::Decoded decoded = TextCodec::decode(FileSystem::readFile(path));
+    TextCodec::Decoded decoded = size >= kPiecewiseLoad
+                                     ? decodePiecewise(path, size)
+                                     : TextCodec::decode(FileSystem::readFile(path));
+    loadDecoded(path, std::move(decoded));
+}
+
+void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
+{
+    LoadLimit::check(path, bytes.size());
+    loadDecoded(path, TextCodec::decode(bytes));
+}
+
+void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decoded)
+{
     m_text = std::move(decoded.text);
     m_encoding = decoded.encoding;
     m_fileName = path;
@@ -25,7 +55,7 @@ void DocumentBuffer::LoadFile(const QString &path)
     emit textReplaced();
 }
 
-void DocumentBuffer::SaveFile(const QString &path)
+void DocumentBuffer::SaveFile(const QString &path, FileSystem::PendingSaves *pending)
 {
     // Encoded a piece at a time while it is written, so a large file needs no
     // second full copy; text the encoding cannot hold aborts the save and the
@@ -34,7 +64,7 @@ void DocumentBuffer::SaveFile(const QString &path)
     const QString text = m_text;
     qsizetype done = 0;
     bool first = true;
-    FileSystem::writeFileAtomic(path, [&]() -> QByteArray {
+    const FileSystem::PieceSource next = [&]() -> QByteArray {
         if (!first && done >= text.size())
             return {};
         qsizetype n = qMin(kPiece, text.size() - done);
@@ -51,7 +81,11 @@ void DocumentBuffer::SaveFile(const QString &path)
         done += n;
         first = false;
         return *bytes;
-    });
+    };
+    if (pending)
+        FileSystem::writeFileAtomic(path, next, *pending);
+    else
+        FileSystem::writeFileAtomic(path, next);
 }
 
 void DocumentBuffer::setText(const QString &text)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
 #include <QObject>
 #include <QString>
+
+#include <utility>
 
 /// One loaded file held as text: every run loads, searches, changes and saves
 /// files through it, and the viewer shows it. Loading and saving are lossless:
@@ -22,12 +25,18 @@ public:
     /// Replaces the text with the whole file; FileName becomes path. Throws Failure,
     /// FileTooLarge (nothing loaded) past LoadLimit::maxFileSize().
     void LoadFile(const QString &path);
+    /// LoadFile for a file whose bytes the caller has already read.
+    void loadBytes(const QString &path, const QByteArray &bytes);
     /// Writes the text to path in the encoding it was loaded with, atomically.
     /// Throws Failure (file untouched) when the encoding cannot hold the text.
-    void SaveFile(const QString &path);
+    /// With pending, the file is written now and put in place by pending's commit().
+    void SaveFile(const QString &path, FileSystem::PendingSaves *pending = nullptr);
 
     const QString &Text() const { return m_text; }
     void setText(const QString &text);
+    /// Hands the text over and leaves the buffer empty, without a signal: the
+    /// caller puts the changed text back with setText.
+    QString takeText() { return std::exchange(m_text, QString()); }
 
     /// First match of what at or after start (0-based) with options 0, 2, 4 or 6;
     /// selects it and returns its position, or -1 without touching the selection.
@@ -56,6 +65,8 @@ signals:
     void stretchReplaced(qint32 position, const QString &removed, const QString &inserted);
 
 private:
+    void loadDecoded(const QString &path, TextCodec::Decoded &&decoded);
+
     QString m_text;
     QString m_fileName;
     TextEncoding m_encoding = TextEncoding::Utf8;

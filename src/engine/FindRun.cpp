@@ -1,5 +1,6 @@
 #include "FindRun.h"
 
+#include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
@@ -275,22 +276,29 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
 
     const bool isCurrentFolder =
         folderPath == Paths::withTrailingSeparator(r.folderPath());
-    const QSet<QString> selected = isCurrentFolder ? selectedNames(r) : QSet<QString>();
+    const BytePrefilter filter = prefilterFor(r);
     for (const FileSystem::Entry &e : entries) {
         if (!walksFile(e, isCurrentFolder) || !matchesWildcard(e.name, pattern))
             continue;
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        if (isCurrentFolder && !selected.contains(e.name))
+        if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
             continue;
 
         const QString path = folderPath + e.name;
-        if (!loadOrPassOver(ctx, path, kSentence, kSource))
+        qint32 found = -1;
+        bool loaded = false;
+        if (!unlessTooLarge(ctx, kSentence, kSource,
+                            [&] { loaded = loadUnlessRuledOut(ctx, path, filter); }))
             continue;
-        s.FoundPosition = 0;
-        qint32 start = 0;
-        const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+        if (loaded) {
+            s.FoundPosition = 0;
+            qint32 start = 0;
+            found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+        } else {
+            s.FoundPosition = -1;  // what the search would have found
+        }
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;

@@ -3,6 +3,7 @@
 #include "FindRun.h"
 #include "ReplaceRun.h"
 #include "RunContext.h"
+#include "RunSupport.h"
 #include "SearchRequest.h"
 #include "platform/Failure.h"
 
@@ -12,6 +13,12 @@ void Check_Filters(RunContext &ctx, bool &Rep)
     constexpr int kPieces = 11;
     if (Rep)
         ctx.state.BackedUpThisRun.clear();
+    ctx.state.SelectedTopFiles = RunSupport::selectedNames(*ctx.request);
+    // However the walks end, the buffer ends up holding the last file they looked at.
+    struct Settle {
+        RunContext &ctx;
+        ~Settle() { RunSupport::settleSkippedLoad(ctx); }
+    } settle{ctx};
     QString remaining = ctx.request->filters();
     const qsizetype length = remaining.size();
     for (qsizetype k = 0; length >= k; ++k) {

@@ -1,6 +1,7 @@
 #include "ReplaceRun.h"
 
 #include "BackupLocation.h"
+#include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
@@ -8,6 +9,7 @@
 #include "RunContext.h"
 #include "ReplacementText.h"
 #include "RunSupport.h"
+#include "SaveQueue.h"
 #include "SearchRequest.h"
 #include "TextSearch.h"
 #include "TimeStamp.h"
@@ -21,6 +23,9 @@
 
 #include <QDir>
 #include <QStringList>
+
+#include <cstring>
+#include <vector>
 
 using namespace RunSupport;
 
@@ -41,34 +46,41 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
 // differ exactly when their lengths do.
 class ReplacementBuilder {
 public:
-    explicit ReplacementBuilder(const QString &original) : m_original(original)
+    /// keep false only follows the comparison, for a text rewritten in place later.
+    explicit ReplacementBuilder(const QString &original, bool keep = true)
+        : m_original(original), m_keep(keep)
     {
-        m_out.reserve(original.size());
+        if (keep)
+            m_out.reserve(original.size());
     }
 
     void appendOriginal(qsizetype from, qsizetype to) { append(QStringView(m_original).sliced(from, to - from)); }
     void append(QStringView piece)
     {
         if (!m_differs) {
-            const qsizetype at = m_out.size();
+            const qsizetype at = m_size;
             if (at + piece.size() > m_original.size() ||
                 QStringView(m_original).sliced(at, piece.size()) != piece)
                 m_differs = true;
         }
-        m_out.append(piece);
+        m_size += piece.size();
+        if (m_keep)
+            m_out.append(piece);
     }
 
     /// Whether out + original[consumed..] differs from the original.
     bool workingDiffers(qsizetype consumed) const
     {
-        return m_differs || m_out.size() != consumed;
+        return m_differs || m_size != consumed;
     }
     const QString &out() const { return m_out; }
     QString take() { return std::move(m_out); }
 
 private:
     const QString &m_original;
+    const bool m_keep;
     QString m_out;
+    qsizetype m_size = 0;
     bool m_differs = false;
 };
 
@@ -79,21 +91,70 @@ void noteReplacement(RunContext &ctx, bool differs)
     ++ctx.state.FileReplacements;
 }
 
-QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Keyword,
+// Rewrites text where it lies, given the positions of the occurrences, so that
+// a large file is never held twice.
+void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsizetype keyLength,
+                    QStringView replacement)
+{
+    const qsizetype n = text.size();
+    const qsizetype grow = replacement.size() - keyLength;
+    auto move = [](char16_t *to, const char16_t *from, qsizetype count) {
+        std::memmove(to, from, size_t(count) * sizeof(char16_t));
+    };
+    if (grow <= 0) {
+        char16_t *d = reinterpret_cast<char16_t *>(text.data());
+        qsizetype read = 0, write = 0;
+        for (const qsizetype p : positions) {
+            move(d + write, d + read, p - read);
+            write += p - read;
+            move(d + write, replacement.utf16(), replacement.size());
+            write += replacement.size();
+            read = p + keyLength;
+        }
+        move(d + write, d + read, n - read);
+        text.truncate(write + n - read);
+        return;
+    }
+    // Growing: lengthen once, then fill from the end so nothing unread is overwritten.
+    text.resize(n + grow * qsizetype(positions.size()));
+    char16_t *d = reinterpret_cast<char16_t *>(text.data());
+    qsizetype readEnd = n, writeEnd = text.size();
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+        const qsizetype tail = readEnd - (*it + keyLength);
+        writeEnd -= tail;
+        move(d + writeEnd, d + *it + keyLength, tail);
+        writeEnd -= replacement.size();
+        move(d + writeEnd, replacement.utf16(), replacement.size());
+        readEnd = *it;
+    }
+}
+
+QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
                       const QString &NewKeyWord, bool &changed)
 {
     const bool matchCase = ctx.request->isCaseSensitive();
     auto next = [&](qsizetype from) {
         return TextSearch::find(pString, Keyword, from, matchCase, false);
     };
+    // A text nobody else holds is rewritten where it lies once every
+    // occurrence is known; otherwise the new text is built beside it. Line
+    // breaks make matches and replacements vary in length: built beside.
+    auto hasLineBreak = [](const QString &text) {
+        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    };
+    const bool inPlace =
+        pString.isDetached() && !hasLineBreak(Keyword) && !hasLineBreak(NewKeyWord);
+    std::vector<qsizetype> positions;
     ReplacementText replacement(NewKeyWord, pString);
-    ReplacementBuilder builder(pString);
+    ReplacementBuilder builder(pString, !inPlace);
     qsizetype consumed = 0;
     TextSearch::Match match = next(0);
     while (match.position >= 0) {
         builder.appendOriginal(consumed, match.position);
         builder.append(
             replacement.forMatch(QStringView(pString).sliced(match.position, match.length)));
+        if (inPlace)
+            positions.push_back(match.position);
         consumed = match.position + match.length;
         // The rest of the working text is the original after the match, so the
         // next occurrence is found there; an inserted text is never searched again.
@@ -106,7 +167,10 @@ QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Ke
         return pString;
     builder.appendOriginal(consumed, pString.size());
     changed = builder.workingDiffers(pString.size());
-    return builder.take();
+    if (!inPlace)
+        return builder.take();
+    rewriteInPlace(pString, positions, Keyword.size(), NewKeyWord);
+    return pString;
 }
 
 // The fuzzy loop searches the original after each match, as the working text
@@ -236,7 +300,7 @@ void replaceInSelectedFiles(RunContext &ctx)
         } else {
             if (Find_Normal(ctx, start) == -1 || s.StopRequested)
                 continue;
-            buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+            replaceInBuffer(ctx, r.findText(), r.replaceText());
         }
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
@@ -269,6 +333,20 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
     return result;
 }
 
+void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
+{
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    if (ctx.request->isFuzzy()) {
+        buffer.setText(replaceString(ctx, buffer.Text(), Keyword, NewKeyWord));
+        return;
+    }
+    ctx.state.FileReplacements = 0;
+    bool changed = false;
+    buffer.setText(replaceNormal(ctx, buffer.takeText(), Keyword, NewKeyWord, changed));
+    if (changed)
+        ctx.viewer->addToList(buffer.FileName());
+}
+
 void AddToList(RunContext &ctx)
 {
     RunState &s = ctx.state;
@@ -279,7 +357,8 @@ void AddToList(RunContext &ctx)
     s.ReportBody += reportEntry(s.ModifiedFileCount, s.CurrentPath, s.FileReplacements);
 }
 
-void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+namespace {
+void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue &saves)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -294,9 +373,9 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
     }
 
     const QString currentFolder = Paths::withTrailingSeparator(r.folderPath());
+    const BytePrefilter filter = prefilterFor(r);
     const QList<FileSystem::Entry> entries = FileSystem::listFolder(DrivePath);
     const bool isCurrentFolder = DrivePath == currentFolder;
-    const QSet<QString> selected = isCurrentFolder ? selectedNames(r) : QSet<QString>();
     // Told apart by identity: resolving paths costs a step per folder of the
     // path, which grows with the depth of the tree.
     const QString backupTree = backup ? FileSystem::fileIdentity(backupTreeRoot(ctx)) : QString();
@@ -329,14 +408,27 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
 
         const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if (isCurrentFolder && !selected.contains(e.name))
+        if (DrivePath == currentFolder && !s.SelectedTopFiles.contains(e.name))
             continue;
-        // Another name of a file this run changed (a link, a second pattern).
+        // Another name of a file this run changed (a link, a second pattern);
+        // one still waiting to be saved is put in place first.
+        if (saves.holds(FileSystem::fileIdentity(path)))
+            saves.commit(ctx);
         if (changedThisRun(ctx, path))
             continue;
 
-        if (!loadOrPassOver(ctx, path, kSentence, kSource))
+        bool loaded = false;
+        if (!unlessTooLarge(ctx, kSentence, kSource,
+                            [&] { loaded = loadUnlessRuledOut(ctx, path, filter); }))
             continue;
+        if (!loaded) {
+            // Nothing to replace, as the search would have found.
+            s.FoundPosition = -1;
+            ctx.main->yieldToEvents();
+            if (s.StopRequested)
+                return;
+            continue;
+        }
         qint32 start = 0;
         qint32 found;
         if (r.isFuzzy()) {
@@ -363,21 +455,35 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
         if (r.isFuzzy())
             buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
         else
-            buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+            replaceInBuffer(ctx, r.findText(), r.replaceText());
 
         if (s.FileReplacements != 0) {
             saveOrUnlist(ctx, path, totalBefore, [&] {
                 FileSystem::clearAttributes(path);
-                buffer.SaveFile(path);
+                saves.add(ctx, path, totalBefore);
             });
-            noteChanged(ctx, path);
-            ++s.ModifiedFileCount;
-            s.ReportBody += reportEntry(s.ModifiedFileCount, path, s.FileReplacements);
+            if (saves.isFull())
+                saves.commit(ctx);
         }
     }
 
     for (QString &sub : subfolders)
-        FilesSearch(ctx, sub, Ext);
+        walkAndReplace(ctx, sub, Ext, saves);
+}
+}  // namespace
+
+void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+{
+    // Every save the walk wrote reaches the disk before the walk is over, even
+    // when it ends on an error; a failing save then ends it in that error's place.
+    SaveQueue saves;
+    try {
+        walkAndReplace(ctx, DrivePath, Ext, saves);
+    } catch (...) {
+        saves.commit(ctx);
+        throw;
+    }
+    saves.commit(ctx);
 }
 
 void cmdReplace_Click(RunContext &ctx)

@@ -13,6 +13,10 @@ void cmdReplace_Click(RunContext &ctx);
 QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
                       const QString &NewKeyWord);
 
+/// The buffer's text through replaceString with the buffer as its text; a
+/// normal search rewrites the text where it lies, so a large file is not held twice.
+void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord);
+
 /// Saves the buffer to CurrentPath and appends its report entry.
 void AddToList(RunContext &ctx);
 

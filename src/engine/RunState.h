@@ -26,6 +26,11 @@ struct RunState {
     /// The main window's tag: "Find" while a find run validates its request.
     QString Tag;
 
+    /// Names of the top folder's files selected in File2, taken once per walk.
+    QSet<QString> SelectedTopFiles;
+    /// A file a walk passed over by its bytes alone and has not loaded (RunSupport).
+    QString SkippedLoad;
+
     /// Files the current Replace walk has already copied into the backup tree.
     QSet<QString> BackedUpThisRun;
     /// Identities of the files the current Replace or Undo has changed: a file

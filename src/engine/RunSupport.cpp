@@ -1,5 +1,6 @@
 #include "RunSupport.h"
 
+#include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "RunContext.h"
@@ -136,17 +137,79 @@ void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
     table << folder;
 }
 
-void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
+namespace {
+bool prefilterEnabled = true;
+
+void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    loadShownFile(ctx, path);
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    into(buffer);
+    ctx.state.SkippedLoad.clear();
+    ctx.viewer->setHoldText(buffer.Text());
+}
+}  // namespace
+
+void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
+{
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.LoadFile(path); });
 }
 
 void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
 {
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     buffer.LoadFile(path);
+    ctx.state.SkippedLoad.clear();
     ctx.viewer->setHoldText(buffer.Text());
+}
+
+void RunSupport::setPrefilterEnabledForTesting(bool enabled)
+{
+    prefilterEnabled = enabled;
+}
+
+BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
+{
+    return request.isFuzzy() || !prefilterEnabled
+               ? BytePrefilter(QString(), false)
+               : BytePrefilter(request.findText(), request.isCaseSensitive());
+}
+
+bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const QString &path,
+                                    const BytePrefilter &filter)
+{
+    // Large files are decoded as they are read instead.
+    constexpr qint64 kWholeRead = qint64(16) << 20;
+    const std::optional<QByteArray> bytes =
+        filter.isActive() ? FileSystem::readFileUpTo(path, kWholeRead, true) : std::nullopt;
+    if (!bytes) {
+        loadIntoViewer(ctx, path);
+        return true;
+    }
+    if (!filter.mayMatch(*bytes)) {
+        ctx.state.SkippedLoad = path;
+        return false;
+    }
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(path, *bytes); });
+    return true;
+}
+
+void RunSupport::settleSkippedLoad(RunContext &ctx)
+{
+    const QString path = ctx.state.SkippedLoad;
+    if (path.isEmpty())
+        return;
+    try {
+        loadIntoViewer(ctx, path);
+    } catch (...) {
+        // Gone since the walk read it: the buffer keeps what it holds.
+        ctx.state.SkippedLoad.clear();
+        return;
+    }
+    ctx.state.FoundPosition = -1;
+    ctx.viewer->setPosLabel(QStringLiteral("-1 of ") +
+                            QString::number(ctx.viewer->rtbDefault().Text().size()));
+    ctx.viewer->setNewPos(QStringLiteral("0"));
 }
 
 bool RunSupport::walksInto(const FileSystem::Entry &entry)
@@ -175,14 +238,15 @@ void RunSupport::noteChanged(RunContext &ctx, const QString &path)
         ctx.state.ChangedThisRun.insert(id);
 }
 
-bool RunSupport::loadOrPassOver(RunContext &ctx, const QString &path, const QString &sentence,
-                             const QString &source)
+bool RunSupport::unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &source,
+                                const std::function<void()> &load)
 {
     try {
-        loadIntoViewer(ctx, path);
+        load();
     } catch (const FileTooLarge &tooLarge) {
         reportRunError(ctx, sentence, source, tooLarge.description());
         return false;
     }
     return true;
 }
+

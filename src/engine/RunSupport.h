@@ -12,6 +12,7 @@ struct Entry;
 }
 
 struct RunContext;
+class BytePrefilter;
 class SearchRequest;
 
 /// CurrentPath from Dir2's path with exactly one trailing separator.
@@ -28,8 +29,8 @@ bool matchesWildcard(const QString &name, const QString &pattern);
 /// exactly (".*" takes every name).
 bool matchesReplacePattern(const QString &name, const QString &pattern);
 
-/// The names of File2's selected entries, gathered once per folder so that a
-/// wide folder costs one pass over the list, not one per file.
+/// The names selected in File2, gathered once so that a walk over a large top
+/// folder asks a set, not the whole list, about each file.
 QSet<QString> selectedNames(const SearchRequest &request);
 
 /// Shows sentence + CR + "Exact error was: " + description with the error icon
@@ -70,15 +71,32 @@ bool changedThisRun(const RunContext &ctx, const QString &path);
 /// Notes that this run changed the file path names (called after the save).
 void noteChanged(RunContext &ctx, const QString &path);
 
-/// loadIntoViewer where a file too large to hold is reported under sentence
-/// and source and passed over (false), so the run goes on with the next file;
-/// other failures propagate as before.
-bool loadOrPassOver(RunContext &ctx, const QString &path, const QString &sentence,
-                 const QString &source);
+/// Runs load; a file too large to hold is reported under sentence and source
+/// and passed over (false), so the run goes on with the next file; other
+/// failures propagate as before.
+bool unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &source,
+                    const std::function<void()> &load);
 
 /// Loads path into the viewer's buffer the way every run does: the viewer's
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.
 void loadIntoViewer(RunContext &ctx, const QString &path);
+
+/// The prefilter for a walk's files: the find text of a normal search; a fuzzy
+/// search gets one that rules nothing out.
+BytePrefilter prefilterFor(const SearchRequest &request);
+/// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
+void setPrefilterEnabledForTesting(bool enabled);
+
+/// loadIntoViewer for a file a walk has just listed as a regular file, unless
+/// filter rules it out from its bytes: the buffer's search would then find
+/// nothing in it, so it is not decoded, only remembered as SkippedLoad.
+/// Returns whether the file was loaded.
+bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilter &filter);
+
+/// Loads the file a walk passed over last when no file was loaded after it,
+/// with the labels a search that found nothing leaves, so that the buffer ends
+/// a walk as if every file had been loaded.
+void settleSkippedLoad(RunContext &ctx);
 
 /// Loads path as the file the viewer shows: without the "Stop" tag, so the
 /// viewer's text-change reaction describes the file; rtbHold receives the text.

@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include "Failure.h"
+#include "Paths.h"
 #include "Utf8Sequence.h"
 
 #include <QtGlobal>
@@ -12,8 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -83,6 +87,7 @@ public:
     FileDescriptor &operator=(const FileDescriptor &) = delete;
 
     int get() const { return m_fd; }
+    void release() { m_fd = -1; }
     // Closes now so that a failing close (deferred write errors) is seen.
     int close()
     {
@@ -131,8 +136,113 @@ void writeAll(int fd, const QByteArray &bytes, const QString &path)
     }
 }
 
-// newFileMode applies only when the target does not exist yet.
-void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode)
+bool &namedTemporaryForced()
+{
+    static bool forced = false;
+    return forced;
+}
+
+// A name for the instant between a finished temporary file and the rename over
+// its target. It lies in the program's own folder when that folder is on the
+// target's file system, so that a kill in that instant leaves nothing in the
+// user's folders; elsewhere it lies beside the target.
+struct Staging {
+    QByteArray folder;
+    dev_t device = 0;
+};
+
+// Names left by a process that was killed between the two steps: nobody renames them any more.
+void removeStale(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *d = ::readdir(dir)) {
+        const QByteArray name(d->d_name);
+        const qsizetype dash = name.indexOf('-');
+        bool ok = false;
+        const pid_t pid = pid_t(name.left(dash).toLong(&ok));
+        if (dash > 0 && ok && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), d->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+const Staging &staging()
+{
+    static const Staging s = [] {
+        Staging st;
+        const QByteArray folder = FileSystem::nativePath(Paths::applicationFolder()) + "/.saving";
+        ::mkdir(folder.constData(), 0700);
+        struct stat sb {};
+        if (::lstat(folder.constData(), &sb) == 0 && S_ISDIR(sb.st_mode) &&
+            sb.st_uid == ::geteuid()) {
+            st.folder = folder;
+            st.device = sb.st_dev;
+            removeStale(folder);
+        }
+        return st;
+    }();
+    return s;
+}
+
+QByteArray freshName(const QByteArray &folder, const char *prefix)
+{
+    static std::atomic<quint64> counter{0};
+    return folder + '/' + prefix + QByteArray::number(::getpid()) + '-' +
+           QByteArray::number(++counter);
+}
+
+// Gives the unnamed file fd a fresh name in folder; false when the system cannot.
+bool linkUnnamed(int fd, const QByteArray &folder, const char *prefix, QByteArray &name,
+                 const QString &path)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (;;) {
+        name = freshName(folder, prefix);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        // Without /proc only a privileged process may link by descriptor.
+        if (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno == EXDEV || errno == EPERM || errno == EACCES || errno == ENOENT)
+            return false;
+        fail(QStringLiteral("Cannot replace the file"), path, errno);
+    }
+}
+
+// Names the finished unnamed file and renames it over target.
+void publishUnnamed(int fd, const QByteArray &folder, const QByteArray &target, dev_t device,
+                    const QString &path)
+{
+    QByteArray name;
+    const Staging &stage = staging();
+    if (!stage.folder.isEmpty() && stage.device == device &&
+        linkUnnamed(fd, stage.folder, "", name, path)) {
+        if (::rename(name.constData(), target.constData()) == 0)
+            return;
+        const int error = errno;
+        ::unlink(name.constData());
+        // A bind mount of the same file system still refuses the move.
+        if (error != EXDEV)
+            fail(QStringLiteral("Cannot replace the file"), path, error);
+    }
+    if (!linkUnnamed(fd, folder, ".scrivlane-", name, path))
+        fail(QStringLiteral("Cannot replace the file"), path, EPERM);
+    if (::rename(name.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(name.constData());
+        fail(QStringLiteral("Cannot replace the file"), path, error);
+    }
+}
+
+// newFileMode applies only when the target does not exist yet. With pending,
+// the written file waits there for its flush and rename.
+void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode,
+                 FileSystem::PendingSaves *pending = nullptr)
 {
     QByteArray target = systemPath(path);
     struct stat st {};
@@ -158,10 +268,22 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
     }
 
     const QByteArray folder = folderOf(target);
-    QByteArray temp = folder + "/.scrivlane-XXXXXX";
-    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+    // The temporary file has no name while it is written, so a kill at any
+    // moment of the write leaves nothing behind; a file system that refuses
+    // unnamed files gets a named one beside the target.
+    QByteArray temp;
+    int rawFd = namedTemporaryForced()
+                    ? -1
+                    : ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (rawFd < 0) {
+        if (!namedTemporaryForced() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+        temp = folder + "/.scrivlane-XXXXXX";
+        rawFd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (rawFd < 0)
+            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+    }
+    FileDescriptor fd(rawFd);
 
     try {
         for (QByteArray piece = next(); !piece.isEmpty(); piece = next())
@@ -174,24 +296,109 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
         const mode_t mode = existed ? (st.st_mode & 07777) : newFileMode;
         if (::fchmod(fd.get(), mode) != 0)
             fail(QStringLiteral("Cannot keep the permissions of"), path, errno);
-        if (::fsync(fd.get()) != 0)
+    } catch (...) {
+        if (!temp.isEmpty())
+            ::unlink(temp.constData());
+        throw;
+    }
+    FileSystem::PendingSaves::Item item{fd.get(), temp, target, folder, path};
+    fd.release();
+    if (pending) {
+        pending->m_items.append(item);
+        return;
+    }
+    finishSave(item, true);
+}
+
+}  // namespace
+
+// Flushes (unless the file system was flushed as a whole) and puts the file in place.
+void FileSystem::finishSave(PendingSaves::Item &item, bool flush)
+{
+    FileDescriptor fd(item.fd);
+    item.fd = -1;
+    const QString &path = item.path;
+    try {
+        if (flush && ::fsync(fd.get()) != 0)
             fail(QStringLiteral("Cannot write the file"), path, errno);
+        if (item.temp.isEmpty()) {
+            struct stat folderSt {};
+            if (::fstat(fd.get(), &folderSt) != 0)
+                fail(QStringLiteral("Cannot write the file"), path, errno);
+            publishUnnamed(fd.get(), item.folder, item.target, folderSt.st_dev, path);
+            fd.close();
+            return;
+        }
         if (fd.close() != 0)
             fail(QStringLiteral("Cannot write the file"), path, errno);
-        if (::rename(temp.constData(), target.constData()) != 0)
+        if (::rename(item.temp.constData(), item.target.constData()) != 0)
             fail(QStringLiteral("Cannot replace the file"), path, errno);
     } catch (...) {
-        ::unlink(temp.constData());
+        if (!item.temp.isEmpty())
+            ::unlink(item.temp.constData());
         throw;
     }
     // The folder itself is not synced: the data reached the disk before the rename,
     // so after a crash the folder names either the old or the new, complete file.
 }
 
-}  // namespace
+FileSystem::PendingSaves::~PendingSaves()
+{
+    // What was never committed is dropped: the targets stay as they were.
+    for (Item &item : m_items) {
+        if (item.fd >= 0)
+            ::close(item.fd);
+        if (!item.temp.isEmpty())
+            ::unlink(item.temp.constData());
+    }
+}
+
+qsizetype FileSystem::PendingSaves::commit(QString &failure)
+{
+    // One flush of each file system serves every file waiting on it.
+    QList<dev_t> flushed;
+    bool flushEach = false;
+    for (const Item &item : std::as_const(m_items)) {
+        struct stat st {};
+        if (::fstat(item.fd, &st) != 0 || flushed.contains(st.st_dev))
+            continue;
+        if (::syncfs(item.fd) != 0)
+            flushEach = true;
+        flushed.append(st.st_dev);
+    }
+    const QList<Item> items = std::exchange(m_items, {});
+    qsizetype done = 0;
+    for (; done < items.size(); ++done) {
+        Item item = items.at(done);
+        try {
+            finishSave(item, flushEach);
+        } catch (const Failure &f) {
+            failure = f.description();
+            break;
+        }
+    }
+    // After a failure the rest are dropped, as if the saves had stopped there.
+    for (qsizetype i = done + 1; i < items.size(); ++i) {
+        ::close(items.at(i).fd);
+        if (!items.at(i).temp.isEmpty())
+            ::unlink(items.at(i).temp.constData());
+    }
+    return done;
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
+                                 PendingSaves &pending)
+{
+    writeAtomic(path, next, 0666 & ~currentUmask(), &pending);
+}
 
 QByteArray FileSystem::nativePath(const QString &path)
 {
+    // Most paths hold no surrogate, escaped byte or pair: plain UTF-8 then.
+    const char16_t *begin = QStringView(path).utf16();
+    if (std::none_of(begin, begin + path.size(),
+                     [](char16_t c) { return c >= 0xD800 && c < 0xE000; }))
+        return path.toUtf8();
     QByteArray out;
     out.reserve(path.size() + 8);
     const char16_t *p = QStringView(path).utf16();
@@ -214,6 +421,8 @@ QByteArray FileSystem::nativePath(const QString &path)
 
 QString FileSystem::fromNativePath(const QByteArray &path)
 {
+    if (std::all_of(path.cbegin(), path.cend(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(path);
     QString out;
     out.reserve(path.size());
     const uchar *p = reinterpret_cast<const uchar *>(path.constData());
@@ -257,7 +466,12 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
         struct stat st {};
         // A name that vanished or cannot be examined is still listed, as something never opened.
         entry.kind = EntryKind::Special;
-        if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        // The folder's own record of the type spares a stat for most entries.
+        if (d->d_type == DT_REG)
+            entry.kind = EntryKind::File;
+        else if (d->d_type == DT_DIR)
+            entry.kind = EntryKind::Folder;
+        else if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(st.st_mode)) {
                 entry.isLink = true;
                 struct stat targetSt {};
@@ -278,18 +492,24 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
     return entries;
 }
 
-QByteArray FileSystem::readFile(const QString &path)
+namespace {
+
+// Opens a regular file for reading; refuses FIFOs and devices before opening
+// them, since opening alone can block or act.
+int openRegular(const QString &path, struct stat &st, bool listedRegular = false)
 {
     const QByteArray native = systemPath(path);
-    struct stat st {};
-    // Refuse FIFOs and devices before opening them: opening alone can block or act.
-    if (::stat(native.constData(), &st) != 0)
-        fail(QStringLiteral("Cannot read the file"), path, errno);
-    if (S_ISDIR(st.st_mode))
-        fail(QStringLiteral("Cannot read the file"), path, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throw Failure(
-            QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+    // A file a listing has just shown to be regular is opened straight away:
+    // O_NONBLOCK and the check after opening still refuse anything swapped in.
+    if (!listedRegular) {
+        if (::stat(native.constData(), &st) != 0)
+            fail(QStringLiteral("Cannot read the file"), path, errno);
+        if (S_ISDIR(st.st_mode))
+            fail(QStringLiteral("Cannot read the file"), path, EISDIR);
+        if (!S_ISREG(st.st_mode))
+            throw Failure(
+                QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+    }
 
     FileDescriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
@@ -299,24 +519,70 @@ QByteArray FileSystem::readFile(const QString &path)
     if (!S_ISREG(st.st_mode))
         throw Failure(
             QStringLiteral("Cannot read the file \"%1\": it is not a regular file").arg(path));
+    const int result = fd.get();
+    fd.release();
+    return result;
+}
 
-    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+ssize_t readSome(int fd, char *into, qsizetype room, const QString &path)
+{
+    for (;;) {
+        const ssize_t got = ::read(fd, into, size_t(room));
+        if (got >= 0)
+            return got;
+        if (errno != EINTR)
+            fail(QStringLiteral("Cannot read the file"), path, errno);
+    }
+}
+
+}  // namespace
+
+QByteArray FileSystem::readFile(const QString &path)
+{
+    return *readFileUpTo(path, -1);
+}
+
+std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit,
+                                                   bool listedRegular)
+{
+    struct stat st {};
+    FileDescriptor fd(openRegular(path, st, listedRegular));
+    if (limit >= 0 && st.st_size > limit)
+        return std::nullopt;
+    // One spare byte lets the read that meets the end need no second buffer.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     for (;;) {
         if (used == bytes.size())
             bytes.resize(used + qMax<qsizetype>(65536, used / 2));
-        const ssize_t got = ::read(fd.get(), bytes.data() + used, size_t(bytes.size() - used));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(QStringLiteral("Cannot read the file"), path, errno);
-        }
-        if (got == 0)
-            break;
+        const qsizetype room = bytes.size() - used;
+        const ssize_t got = readSome(fd.get(), bytes.data() + used, room, path);
         used += got;
+        // A regular file reads short only at its end: no second call to hear so.
+        if (got == 0 || got < room)
+            break;
     }
     bytes.resize(used);
     return bytes;
+}
+
+void FileSystem::readFileInPieces(const QString &path, qsizetype pieceSize,
+                                  const std::function<bool(QByteArrayView)> &piece)
+{
+    struct stat st {};
+    FileDescriptor fd(openRegular(path, st));
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    QByteArray buffer(pieceSize, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = readSome(fd.get(), buffer.data(), buffer.size(), path);
+        if (got == 0 || !piece(QByteArrayView(buffer.constData(), got)))
+            return;
+    }
+}
+
+void FileSystem::forceNamedTemporaryForTesting(bool forced)
+{
+    namedTemporaryForced() = forced;
 }
 
 void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
@@ -437,6 +703,13 @@ QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
     return entries;
 }
 
+std::optional<QByteArray> FileSystem::readFileUpTo(const QString &path, qint64 limit, bool)
+{
+    if (limit >= 0 && QFileInfo(path).size() > limit)
+        return std::nullopt;
+    return readFile(path);
+}
+
 QByteArray FileSystem::readFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
@@ -478,6 +751,42 @@ void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
         fail(QStringLiteral("Cannot write the file"), path, file.errorString());
     if (existed)
         QFile::setPermissions(target, permissions);
+}
+
+void FileSystem::forceNamedTemporaryForTesting(bool) {}
+
+// Saves here are finished as they are written; the waiting list only counts them.
+FileSystem::PendingSaves::~PendingSaves() = default;
+
+qsizetype FileSystem::PendingSaves::commit(QString &)
+{
+    return std::exchange(m_items, {}).size();
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
+                                 PendingSaves &pending)
+{
+    writeFileAtomic(path, next);
+    pending.m_items.append(PendingSaves::Item{-1, {}, {}, {}, path});
+}
+
+void FileSystem::finishSave(PendingSaves::Item &, bool) {}
+
+void FileSystem::readFileInPieces(const QString &path, qsizetype pieceSize,
+                                  const std::function<bool(QByteArrayView)> &piece)
+{
+    if (!QFileInfo(path).isFile())
+        fail(QStringLiteral("Cannot read the file"), path, QStringLiteral("not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot read the file"), path, file.errorString());
+    for (;;) {
+        const QByteArray bytes = file.read(pieceSize);
+        if (file.error() != QFileDevice::NoError)
+            fail(QStringLiteral("Cannot read the file"), path, file.errorString());
+        if (bytes.isEmpty() || !piece(bytes))
+            return;
+    }
 }
 
 void FileSystem::clearAttributes(const QString &path)

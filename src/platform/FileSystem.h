@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 /// The file system as the runs and windows need it. Every operation that can
 /// fail throws Failure with a description fit for the user and the error log.
@@ -41,8 +43,21 @@ QString fromNativePath(const QByteArray &path);
 /// FIFOs, sockets and devices without blocking, and on any read error.
 QByteArray readFile(const QString &path);
 
-/// Replaces the file's content atomically: temporary file in the same folder,
-/// every write checked, flushed to disk, renamed over the file. Keeps the mode
+/// readFile for a file of at most limit bytes (any size when limit is
+/// negative); nullopt, without reading, for a larger one. listedRegular: a
+/// listing has just shown a regular file there, so no stat precedes the open.
+std::optional<QByteArray> readFileUpTo(const QString &path, qint64 limit,
+                                       bool listedRegular = false);
+
+/// The same file given to piece() a piece at a time, so that a large file is
+/// never held whole; piece() returns false to stop reading.
+void readFileInPieces(const QString &path, qsizetype pieceSize,
+                      const std::function<bool(QByteArrayView)> &piece);
+
+/// Replaces the file's content atomically: an unnamed temporary file on the
+/// target's file system (a named one where the system refuses that), every
+/// write checked, flushed to disk, named only for the instant before it is
+/// renamed over the file, so a kill at any moment leaves no stray file. Keeps the mode
 /// and, where the process may, the owner. When path is a symlink its target is
 /// written and the link stays. On any failure the original stays as it was.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
@@ -54,6 +69,42 @@ using PieceSource = std::function<QByteArray()>;
 /// needs no second full copy in memory. An exception from next() (or any
 /// failure) leaves the original as it was.
 void writeFileAtomic(const QString &path, const PieceSource &next);
+
+/// Makes saves use a named temporary file, as where unnamed ones are refused (tests).
+void forceNamedTemporaryForTesting(bool forced);
+
+/// Saves that are written at once but flushed together and then put in place
+/// in order, so that one flush of the file system serves many files. Until
+/// commit() each file is an unnamed temporary file: a kill leaves the targets
+/// as they were.
+class PendingSaves {
+public:
+    PendingSaves() = default;
+    PendingSaves(const PendingSaves &) = delete;
+    PendingSaves &operator=(const PendingSaves &) = delete;
+    /// Drops every save not committed; their targets stay as they were.
+    ~PendingSaves();
+
+    qsizetype size() const { return m_items.size(); }
+    /// Flushes and renames each file over its target, in order; returns how
+    /// many were put in place. At the first failure, failure gets its
+    /// description and the saves after it are dropped.
+    qsizetype commit(QString &failure);
+
+    struct Item {
+        int fd = -1;
+        QByteArray temp, target, folder;
+        QString path;
+    };
+    QList<Item> m_items;
+};
+
+/// writeFileAtomic up to the flush: the file waits in pending for commit().
+/// Failures while writing throw at once and leave nothing waiting.
+void writeFileAtomic(const QString &path, const PieceSource &next, PendingSaves &pending);
+
+/// The last step of a save (internal): flush unless done, rename into place.
+void finishSave(PendingSaves::Item &item, bool flush);
 
 /// A source that yields bytes once.
 PieceSource onePiece(const QByteArray &bytes);

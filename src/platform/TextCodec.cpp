@@ -131,14 +131,10 @@ QByteArray encodeUtf16(QStringView text, bool littleEndian, bool withBom)
 // Strict UTF-8 (no overlong forms, no encoded surrogates, nothing above
 // U+10FFFF, no truncated sequence), so that the text encodes back to exactly
 // these bytes; false for anything else. Qt's decoder would instead replace
-// bad bytes, drop a truncated tail and swallow a leading BOM. text holds at
-// least bytes.size() characters and is cut to the decoded length on success.
-bool decodeUtf8Into(QByteArrayView bytes, QString &text)
+// bad bytes, drop a truncated tail and swallow a leading BOM. out receives at
+// most end - p code units and is left just after the last one written.
+bool decodeUtf8To(const uchar *p, const uchar *const end, char16_t *&out)
 {
-    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
-    char16_t *out = begin;
-    const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
-    const uchar *const end = p + bytes.size();
     while (p < end) {
 #if defined(__SSE2__) || defined(_M_X64)
         // ASCII runs are most of most files: widen sixteen bytes at a time.
@@ -148,7 +144,8 @@ bool decodeUtf8Into(QByteArrayView bytes, QString &text)
             if (_mm_movemask_epi8(bytes16))
                 break;
             _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes16, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes16, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8),
+                             _mm_unpackhi_epi8(bytes16, zero));
             p += 16;
             out += 16;
         }
@@ -182,8 +179,33 @@ bool decodeUtf8Into(QByteArrayView bytes, QString &text)
         }
         p += length;
     }
+    return true;
+}
+
+// text holds at least bytes.size() characters and is cut to the decoded length on success.
+bool decodeUtf8Into(QByteArrayView bytes, QString &text)
+{
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin;
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
+    if (!decodeUtf8To(p, p + bytes.size(), out))
+        return false;
     text.resize(out - begin);
     return true;
+}
+
+// Length of bytes without a multi-byte sequence that the next piece may complete.
+qsizetype completeUtf8Prefix(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    for (qsizetype back = 1; back <= 3 && back <= n; ++back) {
+        const uchar b = uchar(bytes[n - back]);
+        if ((b & 0xC0) == 0x80)
+            continue;
+        const int length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return length > back ? n - back : n;
+    }
+    return n;
 }
 
 }  // namespace
@@ -262,4 +284,101 @@ QString TextCodec::encodingName(TextEncoding encoding)
         return QStringLiteral("windows-1252");
     }
     return QString();
+}
+
+TextCodec::PieceDecoder::PieceDecoder(qint64 sizeHint, bool singleByte)
+    : m_sizeHint(sizeHint), m_mode(singleByte ? Mode::SingleByte : Mode::Unknown)
+{
+    m_text.reserve(qsizetype(qMax<qint64>(sizeHint, 0)));
+}
+
+bool TextCodec::PieceDecoder::add(QByteArrayView piece)
+{
+    m_total += piece.size();
+    m_pending.append(piece);
+    if (m_mode == Mode::Unknown) {
+        if (m_pending.size() < 3 && m_total < m_sizeHint)
+            return true;
+        const QByteArrayView head(m_pending);
+        if (head.startsWith(QByteArrayView(kUtf8Bom, 3))) {
+            m_mode = Mode::Utf8Bom;
+            m_pending.remove(0, 3);
+        } else if (head.size() >= 2 && m_sizeHint % 2 == 0 &&
+                   ((uchar(head[0]) == 0xFF && uchar(head[1]) == 0xFE) ||
+                    (uchar(head[0]) == 0xFE && uchar(head[1]) == 0xFF))) {
+            m_mode = uchar(head[0]) == 0xFF ? Mode::Utf16Le : Mode::Utf16Be;
+            m_pending.remove(0, 2);
+        } else {
+            m_mode = Mode::Utf8;
+        }
+    }
+    return consume(false);
+}
+
+bool TextCodec::PieceDecoder::consume(bool last)
+{
+    const QByteArrayView bytes(m_pending);
+    qsizetype take = bytes.size();
+    if (!last && (m_mode == Mode::Utf8 || m_mode == Mode::Utf8Bom))
+        take = completeUtf8Prefix(bytes);
+    else if (m_mode == Mode::Utf16Le || m_mode == Mode::Utf16Be)
+        take -= take % 2;
+    const qsizetype used = m_text.size();
+    m_text.resize(used + take);
+    char16_t *const begin = reinterpret_cast<char16_t *>(m_text.data()) + used;
+    char16_t *out = begin;
+    const uchar *in = reinterpret_cast<const uchar *>(bytes.data());
+    switch (m_mode) {
+    case Mode::Unknown:
+    case Mode::Utf8:
+    case Mode::Utf8Bom:
+        if (!decodeUtf8To(in, in + take, out))
+            return false;
+        break;
+    case Mode::Utf16Le:
+        for (qsizetype i = 0; i + 1 < take; i += 2) *out++ = char16_t(in[i] | (in[i + 1] << 8));
+        break;
+    case Mode::Utf16Be:
+        for (qsizetype i = 0; i + 1 < take; i += 2) *out++ = char16_t((in[i] << 8) | in[i + 1]);
+        break;
+    case Mode::SingleByte:
+        for (qsizetype i = 0; i < take; ++i) *out++ = singleByteChar(in[i]);
+        break;
+    }
+    m_text.resize(used + (out - begin));
+    m_pending.remove(0, take);
+    return true;
+}
+
+std::optional<TextCodec::Decoded> TextCodec::PieceDecoder::finish()
+{
+    if (m_mode == Mode::Unknown)
+        m_mode = Mode::Utf8;
+    if (!m_pending.isEmpty() && !consume(true))
+        return std::nullopt;
+    // Whatever the pieces promised, the whole must be what decode() would make of it.
+    if ((m_mode == Mode::Utf16Le || m_mode == Mode::Utf16Be) &&
+        (!m_pending.isEmpty() || hasLoneSurrogate(m_text)))
+        return std::nullopt;
+    if (!m_pending.isEmpty())
+        return std::nullopt;
+    TextEncoding encoding = TextEncoding::Utf8;
+    switch (m_mode) {
+    case Mode::Unknown:
+    case Mode::Utf8:
+        break;
+    case Mode::Utf8Bom:
+        encoding = TextEncoding::Utf8Bom;
+        break;
+    case Mode::Utf16Le:
+        encoding = TextEncoding::Utf16LeBom;
+        break;
+    case Mode::Utf16Be:
+        encoding = TextEncoding::Utf16BeBom;
+        break;
+    case Mode::SingleByte:
+        encoding = TextEncoding::SingleByte;
+        break;
+    }
+    return Decoded{std::move(m_text), encoding};
 }

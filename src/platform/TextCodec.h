@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -25,6 +26,28 @@ struct Decoded {
 
 /// Picks the encoding of the bytes and decodes them; encode(decode(b)) == b for every b.
 Decoded decode(const QByteArray &bytes);
+
+/// decode() for bytes that arrive piece by piece, holding only the text and
+/// one piece: a large file needs no full copy of its bytes beside its text.
+/// When add() or finish() fails, the bytes are not what their first piece
+/// promised: feed them all again to a decoder made with singleByte.
+class PieceDecoder {
+public:
+    /// sizeHint: the expected number of bytes (the file's size).
+    PieceDecoder(qint64 sizeHint, bool singleByte);
+    bool add(QByteArrayView piece);
+    std::optional<Decoded> finish();
+
+private:
+    enum class Mode { Unknown, Utf8, Utf8Bom, Utf16Le, Utf16Be, SingleByte };
+    bool consume(bool last);
+
+    QString m_text;
+    QByteArray m_pending;
+    qint64 m_sizeHint = 0;
+    qint64 m_total = 0;
+    Mode m_mode = Mode::Unknown;
+};
 
 /// The bytes of the text in the encoding (BOM included), or nullopt when the
 /// encoding cannot hold some character of the text.

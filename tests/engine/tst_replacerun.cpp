@@ -54,6 +54,7 @@ private slots:
     void multiLineReplacementWritesTheFilesLineEnds();
     void stopMidWalkKeepsSavedFiles();
     void walkFileThatCannotBeSavedIsNotCounted();
+    void saveFailingAtItsFlushUndoesWhatFollowed();
     void fileTakenByTwoPatternsIsChangedOnce();
 };
 
@@ -584,8 +585,9 @@ void TestReplaceRun::stopMidWalkKeepsSavedFiles()
     h.request.subdirectories = true;
     h.request.find = QStringLiteral("lorem");
     h.request.replace = QStringLiteral("ipsum");
+    // Files count as modified once on disk; List1 shows the progress of the walk.
     h.main.onYield = [&] {
-        if (h.ctx.state.ModifiedFileCount == 3)
+        if (h.viewer.list.size() == 3)
             h.ctx.state.StopRequested = true;
     };
 
@@ -653,6 +655,44 @@ void TestReplaceRun::fileTakenByTwoPatternsIsChangedOnce()
     cmdReplace_Click(h.ctx);
     QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("catss"));
     QCOMPARE(t.read(QStringLiteral("bk/Backup/top/sub/a.html")), QByteArray("cats"));
+}
+
+void TestReplaceRun::saveFailingAtItsFlushUndoesWhatFollowed()
+{
+    // The walk's saves reach the disk in batches: one that fails there takes
+    // itself and every file after it off the list and out of the total, as a
+    // walk that ended at that file would have left them.
+    TempTree t;
+    t.write(QStringLiteral("top/sub/a.txt"), "cat");
+    t.write(QStringLiteral("top/sub/b.txt"), "cat cat");
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.subdirectories = true;
+    h.request.find = QStringLiteral("cat");
+    h.request.replace = QStringLiteral("dog");
+    QString first;
+    h.main.onYield = [&] {
+        if (h.viewer.list.size() == 1 && first.isEmpty()) {
+            // The first file saved is replaced by a folder before its save is put in place.
+            first = h.viewer.list.first();
+            QFile::remove(first);
+            QDir().mkdir(first);
+        }
+    };
+
+    cmdReplace_Click(h.ctx);
+
+    QVERIFY(!first.isEmpty());
+    QVERIFY(QFileInfo(first).isDir());
+    const QString second = first.endsWith(QLatin1String("a.txt")) ? QStringLiteral("top/sub/b.txt")
+                                                                   : QStringLiteral("top/sub/a.txt");
+    QVERIFY(t.read(second).startsWith("cat"));
+    QVERIFY(h.viewer.list.isEmpty());
+    QCOMPARE(h.ctx.state.TotalReplacements, 0);
+    QVERIFY(h.ctx.state.ReportBody.isEmpty());
+    QCOMPARE(h.dialogs.titles(),
+             QStringList({QStringLiteral(" Make replacement"), QStringLiteral(" Error"),
+                          QStringLiteral(" Search complete")}));
 }
 
 QTEST_GUILESS_MAIN(TestReplaceRun)

@@ -62,6 +62,7 @@ private slots:
     void pathWithNulNamesNothing();
     void copyReplacesReadOnlyCopy();
     void makeFolderAndQueries();
+    void namedTemporaryFallbackKeepsGuarantees();
 };
 
 void TstFileSystem::pathEscapeRoundTrips_data()
@@ -297,6 +298,25 @@ void TstFileSystem::makeFolderAndQueries()
     FileSystem::writeFileAtomic(file, "12345");
     QVERIFY(!FileSystem::isFolder(file));
     QCOMPARE(FileSystem::fileSize(file), qint64(5));
+}
+
+void TstFileSystem::namedTemporaryFallbackKeepsGuarantees()
+{
+    // Where unnamed files are refused the named temporary file takes over:
+    // same content, mode and link, and no temporary name left behind.
+    FileSystem::forceNamedTemporaryForTesting(true);
+    QTemporaryDir dir;
+    const QString target = dir.path() + QStringLiteral("/target.txt");
+    const QString link = dir.path() + QStringLiteral("/link.txt");
+    writeRaw(FileSystem::nativePath(target), "before", 0640);
+    QCOMPARE(::symlink("target.txt", FileSystem::nativePath(link).constData()), 0);
+    FileSystem::writeFileAtomic(link, "after");
+    FileSystem::forceNamedTemporaryForTesting(false);
+    QVERIFY(S_ISLNK(modeOf(link)));
+    QCOMPARE(FileSystem::readFile(target), QByteArray("after"));
+    QCOMPARE(modeOf(target) & 07777, mode_t(0640));
+    QCOMPARE(namesIn(dir.path()),
+             (QStringList{QStringLiteral("link.txt"), QStringLiteral("target.txt")}));
 }
 
 QTEST_GUILESS_MAIN(TstFileSystem)

@@ -121,6 +121,23 @@ void TstTextCodec::randomByteStringsRoundTrip()
         if (!back || *back != bytes)
             QFAIL(qPrintable(QStringLiteral("bytes %1 do not round-trip")
                                  .arg(QString::fromLatin1(bytes.toHex(' ')))));
+        // Decoding piece by piece, cut anywhere, reads the same text in the same encoding.
+        auto inPieces = [&](bool singleByte) -> std::optional<TextCodec::Decoded> {
+            TextCodec::PieceDecoder decoder(bytes.size(), singleByte);
+            for (qsizetype at = 0; at < bytes.size();) {
+                const qsizetype n = qMin<qsizetype>(1 + random.bounded(4), bytes.size() - at);
+                if (!decoder.add(QByteArrayView(bytes).sliced(at, n)))
+                    return std::nullopt;
+                at += n;
+            }
+            return decoder.finish();
+        };
+        std::optional<TextCodec::Decoded> pieces = inPieces(false);
+        if (!pieces)
+            pieces = inPieces(true);
+        if (pieces->text != decoded.text || pieces->encoding != decoded.encoding)
+            QFAIL(qPrintable(QStringLiteral("bytes %1 decode otherwise in pieces")
+                                 .arg(QString::fromLatin1(bytes.toHex(' ')))));
     }
 }
 

@@ -1,0 +1,170 @@
+#include "BytePrefilter.h"
+
+#include "TextSearch.h"
+#include "platform/TextCodec.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
+#include <array>
+#include <bit>
+#include <cstring>
+
+namespace {
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+
+// For each ASCII upper-case letter, the encodings of the characters beyond
+// ASCII that rise to it: their UTF-8 sequence, and their windows-1252 byte
+// where that code page holds them. Built once from the buffer's own rule.
+const std::array<QList<QByteArray>, 128> &foreignFormsOfAscii()
+{
+    static const std::array<QList<QByteArray>, 128> forms = [] {
+        std::array<QList<QByteArray>, 128> f;
+        std::array<char16_t, 256> singleByte{};
+        for (int b = 0x80; b < 0x100; ++b) {
+            const QString text = TextCodec::decode(QByteArray(1, char(b))).text;
+            singleByte[b] = text.isEmpty() ? 0 : text.at(0).unicode();
+        }
+        for (uint c = 0x80; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c < 0xE000)
+                continue;
+            const char16_t up = TextSearch::upper(char16_t(c));
+            if (up >= 0x80)
+                continue;
+            f[up].append(QString(QChar(char16_t(c))).toUtf8());
+            for (int b = 0x80; b < 0x100; ++b) {
+                if (singleByte[b] == c)
+                    f[up].append(QByteArray(1, char(b)));
+            }
+        }
+        return f;
+    }();
+    return forms;
+}
+
+// How common a byte is in text, higher for rarer ones: letters by their
+// frequency in English, the blank and line ends most common of all.
+int rarity(uchar c)
+{
+    static const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
+    const char lower = lowerAscii(char(c));
+    if (const char *at = std::strchr(kByFrequency, lower); at && lower)
+        return int(at - kByFrequency);
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+        return -1;
+    return c >= '0' && c <= '9' ? 12 : 20;
+}
+
+// First position where needle occurs in hay (ASCII letters in any case when
+// foldCase, needle given in lower case), or -1. Candidates are picked sixteen
+// positions at a time by the two rarest bytes of the needle.
+qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
+{
+    const qsizetype n = needle.size();
+    if (hay.size() < n)
+        return -1;
+    const uchar *const begin = reinterpret_cast<const uchar *>(hay.data());
+    const uchar *const last = begin + (hay.size() - n);
+    const uchar *want = reinterpret_cast<const uchar *>(needle.constData());
+    qsizetype i1 = 0, i2 = n - 1;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (rarity(want[i]) > rarity(want[i1]))
+            i1 = i;
+    }
+    i2 = i1 == 0 ? n - 1 : 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i != i1 && want[i] != want[i1] && rarity(want[i]) > rarity(want[i2]))
+            i2 = i;
+    }
+    // A letter in any case is its lower case once 0x20 is set; other bytes must be equal.
+    auto isLetter = [](uchar c) { return c >= 'a' && c <= 'z'; };
+    const uchar fold1 = foldCase && isLetter(want[i1]) ? 0x20 : 0;
+    const uchar fold2 = foldCase && isLetter(want[i2]) ? 0x20 : 0;
+    auto matchesAt = [&](const uchar *p) {
+        if (!foldCase)
+            return std::memcmp(p, want, size_t(n)) == 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (lowerAscii(static_cast<char>(p[i])) != static_cast<char>(want[i]))
+                return false;
+        }
+        return true;
+    };
+    const uchar *p = begin;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i w1 = _mm_set1_epi8(char(want[i1])), f1 = _mm_set1_epi8(char(fold1));
+    const __m128i w2 = _mm_set1_epi8(char(want[i2])), f2 = _mm_set1_epi8(char(fold2));
+    // A block of starts p..p+15 reads up to p + n - 1 + 15 <= last + n - 1.
+    while (last - p >= 15) {
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i1));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i2));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v1, f1), w1),
+                                          _mm_cmpeq_epi8(_mm_or_si128(v2, f2), w2));
+        unsigned mask = unsigned(_mm_movemask_epi8(hit));
+        while (mask) {
+            const uchar *candidate = p + std::countr_zero(mask);
+            if (matchesAt(candidate))
+                return candidate - begin;
+            mask &= mask - 1;
+        }
+        p += 16;
+    }
+#endif
+    for (; p <= last; ++p) {
+        if (uchar(p[i1] | fold1) == want[i1] && uchar(p[i2] | fold2) == want[i2] && matchesAt(p))
+            return p - begin;
+    }
+    return -1;
+}
+
+}  // namespace
+
+BytePrefilter::BytePrefilter(const QString &needle, bool matchCase) : m_matchCase(matchCase)
+{
+    if (needle.isEmpty())
+        return;
+    for (QChar c : needle) {
+        // Line ends match one another and other characters have several
+        // encodings: both are left to the ordinary search.
+        if (c.unicode() >= 0x80 || c == u'\r' || c == u'\n')
+            return;
+    }
+    m_active = true;
+    m_needle = needle.toLatin1();
+    if (matchCase)
+        return;
+    for (char &c : m_needle) c = lowerAscii(c);
+    std::array<bool, 128> seen{};
+    for (char c : m_needle) {
+        const char16_t up = TextSearch::upper(char16_t(c));
+        if (!seen[up])
+            m_foreignForms.append(foreignFormsOfAscii()[up]);
+        seen[up] = true;
+    }
+}
+
+bool BytePrefilter::mayMatch(QByteArrayView bytes) const
+{
+    if (!m_active)
+        return true;
+    // A BOM that may make the bytes UTF-16: the characters are not bytes then.
+    if (bytes.size() >= 2) {
+        const uchar b0 = uchar(bytes[0]), b1 = uchar(bytes[1]);
+        if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF))
+            return true;
+    }
+    // Every other file decodes as UTF-8 or windows-1252, where an ASCII
+    // character is exactly an ASCII byte; a match is then either these bytes
+    // or holds a foreign character whose upper case is ASCII.
+    if (find(bytes, m_needle, !m_matchCase) >= 0)
+        return true;
+    for (const QByteArray &form : m_foreignForms) {
+        if (find(bytes, form, false) >= 0)
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+
+struct RunContext;
+
+/// The Replace walk's saves, flushed in batches so that one flush of the file
+/// system serves many files. A file counts as modified, gets its report entry
+/// and keeps its List1 entry only once it is on disk, so nothing claims a
+/// change that never got there.
+class SaveQueue {
+public:
+    /// Writes the buffer's text for path; the file waits for the next commit.
+    /// totalBefore is TotalReplacements before the file's replacements.
+    void add(RunContext &ctx, const QString &path, qint32 totalBefore);
+    bool isFull() const { return m_records.size() >= kBatch; }
+    /// Whether a waiting file has this identity (FileSystem::fileIdentity).
+    bool holds(const QString &identity) const
+    {
+        return !identity.isEmpty() && m_identities.contains(identity);
+    }
+    /// Puts the waiting files in place, in order, each adding to ModifiedFileCount
+    /// and the report. At the first failure that file and those after it leave
+    /// List1 and TotalReplacements, as if the walk had ended there, and the
+    /// failure is thrown.
+    void commit(RunContext &ctx);
+
+private:
+    static constexpr qsizetype kBatch = 128;
+    struct Record {
+        QString path;
+        qint32 totalBefore = 0;
+        qint32 replacements = 0;
+        bool listed = false;
+    };
+    FileSystem::PendingSaves m_pending;
+    QList<Record> m_records;
+    QSet<QString> m_identities;
+};
