@@ -99,7 +99,9 @@ void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsiz
     const qsizetype n = text.size();
     const qsizetype grow = replacement.size() - keyLength;
     auto move = [](char16_t *to, const char16_t *from, qsizetype count) {
-        std::memmove(to, from, size_t(count) * sizeof(char16_t));
+        // An empty replacement's data may be null; memmove must not see it.
+        if (count > 0)
+            std::memmove(to, from, size_t(count) * sizeof(char16_t));
     };
     if (grow <= 0) {
         char16_t *d = reinterpret_cast<char16_t *>(text.data());
