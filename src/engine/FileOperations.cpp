@@ -1,0 +1,52 @@
+#include "FileOperations.h"
+
+#include "platform/Failure.h"
+#include "platform/FileEntries.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString FileOperations::childPath(const QString &folder, const QString &name)
+{
+    if (name.isEmpty() || name == u"." || name == u".." || name.contains(u'/') ||
+        name.contains(QDir::separator()) || name.contains(QChar(0)))
+        throw Failure(QStringLiteral("\"%1\" is not a valid name.").arg(name));
+    return Paths::withTrailingSeparator(folder) + name;
+}
+
+void FileOperations::renameFile(const QString &folder, const QString &oldName,
+                                const QString &newName)
+{
+    const QString to = childPath(folder, newName);
+    FileSystem::renameWithoutReplacing(childPath(folder, oldName), to);
+}
+
+void FileOperations::deleteFile(const QString &path)
+{
+    FileSystem::deleteOneFile(path);
+}
+
+void FileOperations::createFolder(const QString &folder, const QString &name)
+{
+    FileSystem::createFolder(childPath(folder, name));
+}
+
+QString FileOperations::renameFolder(const QString &path, const QString &newName)
+{
+    if (Paths::isProtectedFolder(path))
+        throw Failure(QStringLiteral("\"%1\" is a protected folder.").arg(path));
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    const QString parent = QDir::toNativeSeparators(QFileInfo(clean).path());
+    const QString target = childPath(parent, newName);
+    FileSystem::renameWithoutReplacing(path, target);
+    return target;
+}
+
+void FileOperations::removeFolderTree(RunContext &ctx, const QString &path)
+{
+    // PLACEHOLDER until the guarded tree removal of the backup-folder picker is
+    // merged: refuses rather than deleting anything.
+    Q_UNUSED(ctx);
+    throw Failure(QStringLiteral("Removing \"%1\" is not available yet.").arg(path));
+}
