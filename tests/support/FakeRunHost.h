@@ -183,7 +183,8 @@ struct ScriptedDialogs : Dialogs {
     QStringList titles() const
     {
         QStringList t;
-        for (const Shown &s : shown) t << s.title;
+        for (const Shown &s : shown)
+            t << s.title;
         return t;
     }
 };
