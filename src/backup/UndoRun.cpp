@@ -1,9 +1,9 @@
 #include "UndoRun.h"
 
 #include "engine/DocumentBuffer.h"
-#include "engine/FindRun.h"
 #include "engine/MainPort.h"
 #include "engine/MatchPrimitives.h"
+#include "engine/PatternDispatch.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunContext.h"
 #include "engine/RunSupport.h"

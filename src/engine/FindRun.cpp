@@ -3,14 +3,13 @@
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
-#include "ReplaceRun.h"
+#include "PatternDispatch.h"
 #include "RunContext.h"
 #include "RunSupport.h"
 #include "SearchRequest.h"
 #include "Validation.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
-#include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -209,11 +208,6 @@ void runFuzzy(RunContext &ctx)
 }
 }  // namespace
 
-void Get_Path(RunContext &ctx)
-{
-    ctx.state.CurrentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
-}
-
 QString countCaption(int selected, int listed)
 {
     return QString::number(selected) + QStringLiteral(" of ") + QString::number(listed);
@@ -254,30 +248,6 @@ void cmdFind_Click(RunContext &ctx)
         runFuzzy(ctx);
     else
         runNormal(ctx);
-}
-
-void Check_Filters(RunContext &ctx, bool &Rep)
-{
-    // Eleven pieces fit the design's table; a twelfth is an error after eleven walks.
-    constexpr int kPieces = 11;
-    if (Rep)
-        ctx.state.BackedUpThisRun.clear();
-    QString remaining = ctx.request->filters();
-    const qsizetype length = remaining.size();
-    for (qsizetype k = 0; length >= k; ++k) {
-        const qsizetype semicolon = remaining.indexOf(QLatin1Char(';'));
-        QString piece = semicolon < 0 ? remaining : remaining.left(semicolon);
-        if (k >= kPieces)
-            throw Failure(QStringLiteral("Subscript out of range"));
-        QString folder = ctx.request->folderPath();
-        if (Rep)
-            FilesSearch(ctx, folder, piece);
-        else
-            FindInFiles(ctx, folder, piece);
-        if (semicolon < 0)
-            break;
-        remaining.remove(0, semicolon + 1);
-    }
 }
 
 void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)

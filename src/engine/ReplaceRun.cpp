@@ -2,9 +2,9 @@
 
 #include "BackupLocation.h"
 #include "DocumentBuffer.h"
-#include "FindRun.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
+#include "PatternDispatch.h"
 #include "RunContext.h"
 #include "RunSupport.h"
 #include "SearchRequest.h"

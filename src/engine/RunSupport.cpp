@@ -5,6 +5,7 @@
 #include "RunContext.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
+#include "platform/Paths.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
@@ -41,6 +42,11 @@ bool globMatch(QStringView name, QStringView pattern, Qt::CaseSensitivity cs)
     return p == pattern.size();
 }
 }  // namespace
+
+void Get_Path(RunContext &ctx)
+{
+    ctx.state.CurrentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
+}
 
 bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
 {

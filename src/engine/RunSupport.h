@@ -9,6 +9,9 @@
 struct RunContext;
 class SearchRequest;
 
+/// CurrentPath from Dir2's path with exactly one trailing separator.
+void Get_Path(RunContext &ctx);
+
 /// Small rules shared by the Find, Replace and Undo runs.
 namespace RunSupport {
 

@@ -13,6 +13,7 @@
 
 #include "backup/ReportWriter.h"
 #include "engine/FindRun.h"
+#include "engine/RunSupport.h"
 #include "platform/Failure.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"

@@ -1,0 +1,31 @@
+#include "PatternDispatch.h"
+
+#include "FindRun.h"
+#include "ReplaceRun.h"
+#include "RunContext.h"
+#include "SearchRequest.h"
+#include "platform/Failure.h"
+
+void Check_Filters(RunContext &ctx, bool &Rep)
+{
+    // Eleven pieces fit the design's table; a twelfth is an error after eleven walks.
+    constexpr int kPieces = 11;
+    if (Rep)
+        ctx.state.BackedUpThisRun.clear();
+    QString remaining = ctx.request->filters();
+    const qsizetype length = remaining.size();
+    for (qsizetype k = 0; length >= k; ++k) {
+        const qsizetype semicolon = remaining.indexOf(QLatin1Char(';'));
+        QString piece = semicolon < 0 ? remaining : remaining.left(semicolon);
+        if (k >= kPieces)
+            throw Failure(QStringLiteral("Subscript out of range"));
+        QString folder = ctx.request->folderPath();
+        if (Rep)
+            FilesSearch(ctx, folder, piece);
+        else
+            FindInFiles(ctx, folder, piece);
+        if (semicolon < 0)
+            break;
+        remaining.remove(0, semicolon + 1);
+    }
+}
