@@ -1,5 +1,6 @@
 #include "FileOperations.h"
 
+#include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileEntries.h"
 #include "platform/Paths.h"
@@ -20,6 +21,16 @@ void FileOperations::renameFile(const QString &folder, const QString &oldName,
 {
     const QString to = childPath(folder, newName);
     FileSystem::renameWithoutReplacing(childPath(folder, oldName), to);
+}
+
+bool FileOperations::confirmFileDeletion(Dialogs &dialogs, const QString &path)
+{
+    return dialogs.message(
+               QStringLiteral("Are you sure you want to delete ") + path + QStringLiteral("?\r") +
+                   QStringLiteral("This file will be permanently deleted, not sent to the "
+                                  "recycle bin.  Continue?"),
+               QStringLiteral("Delete file?"), MessageButtons::YesNo, MessageIcon::Question,
+               MessageAnswer::No) == MessageAnswer::Yes;
 }
 
 void FileOperations::deleteFile(const QString &path)

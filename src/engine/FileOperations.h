@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class Dialogs;
 struct RunContext;
 
 /// The file and folder operations of the main window's pop-up menus, on names
@@ -16,6 +17,9 @@ QString childPath(const QString &folder, const QString &name);
 
 /// Renames folder/oldName to folder/newName; an existing newName is never replaced.
 void renameFile(const QString &folder, const QString &oldName, const QString &newName);
+
+/// Asks whether path may be deleted for good ("Delete file?", No by default).
+bool confirmFileDeletion(Dialogs &dialogs, const QString &path);
 
 /// Deletes the file (not to a recycle bin). Needs only the folder's permission.
 void deleteFile(const QString &path);

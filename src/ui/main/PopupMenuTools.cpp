@@ -235,13 +235,7 @@ void PopupMenuTools::deleteFile()
     if (!isCurrentFileSelected())
         return;
     const QString path = m_w.context().state.CurrentPath + currentFile();
-    const MessageAnswer answer = m_w.dialogs().message(
-        QStringLiteral("Are you sure you want to delete ") + path + QStringLiteral("?") + CR +
-            QStringLiteral(
-                "This file will be permanently deleted, not sent to the recycle bin.  Continue?"),
-        QStringLiteral("Delete file?"), MessageButtons::YesNo, MessageIcon::Question,
-        MessageAnswer::No);
-    if (answer != MessageAnswer::Yes)
+    if (!FileOperations::confirmFileDeletion(m_w.dialogs(), path))
         return;
     // A read-only file goes as well: deleting needs only the folder's permission.
     try {

@@ -58,6 +58,16 @@ QStringList entries(const QListWidget *list)
     return texts;
 }
 
+// A confirmation that deletes something: Yes and No, question icon, No by default.
+void verifyQuestion(const ScriptedDialogs::Shown &q, const QString &title, const QString &text)
+{
+    QCOMPARE(q.title, title);
+    QCOMPARE(q.text, text);
+    QCOMPARE(q.buttons, MessageButtons::YesNo);
+    QCOMPARE(q.icon, MessageIcon::Question);
+    QCOMPARE(q.defaultAnswer, MessageAnswer::No);
+}
+
 QStringList namesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -242,9 +252,11 @@ void TestFileMenus::deleteFile_data()
     QTest::addColumn<bool>("caretSelected");
     QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<bool>("deleted");
-    QTest::addRow("Yes") << true << MessageAnswer::Yes << true;
-    QTest::addRow("No") << true << MessageAnswer::No << false;
-    QTest::addRow("caret entry not selected") << false << MessageAnswer::Yes << false;
+    QTest::addColumn<bool>("vanished");
+    QTest::addRow("Yes") << true << MessageAnswer::Yes << true << false;
+    QTest::addRow("No") << true << MessageAnswer::No << false << false;
+    QTest::addRow("caret entry not selected") << false << MessageAnswer::Yes << false << false;
+    QTest::addRow("gone meanwhile") << true << MessageAnswer::Yes << true << true;
 }
 
 void TestFileMenus::deleteFile()
@@ -252,26 +264,26 @@ void TestFileMenus::deleteFile()
     QFETCH(bool, caretSelected);
     QFETCH(MessageAnswer, answer);
     QFETCH(bool, deleted);
+    QFETCH(bool, vanished);
     show({"a.txt", "b.txt"});
     QFile::setPermissions(file(QStringLiteral("a.txt")), QFileDevice::ReadOwner);
     setCaret(0, caretSelected);
+    if (vanished)
+        QVERIFY(QFile::remove(file(QStringLiteral("a.txt"))));
     m_dialogs->answers << answer;
     chooseFile(QStringLiteral("deleteFile"));
 
     QCOMPARE(QFileInfo::exists(file(QStringLiteral("a.txt"))), !deleted);
     QCOMPARE(entries(m_w->File2).contains(u"a.txt"), !deleted);
     QVERIFY(QFileInfo::exists(file(QStringLiteral("b.txt"))));
-    QCOMPARE(m_dialogs->shown.size(), caretSelected ? 1 : 0);
+    QCOMPARE(m_dialogs->shown.size(), caretSelected ? (vanished ? 2 : 1) : 0);
+    QCOMPARE(log().contains(u"PopUpToolBar_Click:DelFile-frmFind.frm"), vanished);
     if (caretSelected) {
-        const ScriptedDialogs::Shown &q = m_dialogs->shown[0];
-        QCOMPARE(q.title, QStringLiteral("Delete file?"));
-        QCOMPARE(q.text, QStringLiteral("Are you sure you want to delete ") +
-                             file(QStringLiteral("a.txt")) +
-                             QStringLiteral("?\rThis file will be permanently deleted, not sent to "
-                                            "the recycle bin.  Continue?"));
-        QCOMPARE(q.buttons, MessageButtons::YesNo);
-        QCOMPARE(q.icon, MessageIcon::Question);
-        QCOMPARE(q.defaultAnswer, MessageAnswer::No);
+        verifyQuestion(m_dialogs->shown[0], QStringLiteral("Delete file?"),
+                       QStringLiteral("Are you sure you want to delete ") +
+                           file(QStringLiteral("a.txt")) +
+                           QStringLiteral("?\rThis file will be permanently deleted, not sent to "
+                                          "the recycle bin.  Continue?"));
     }
 }
 
@@ -470,13 +482,11 @@ void TestFileMenus::deleteFolder()
     chooseFolder(QStringLiteral("deleteFolder"));
 
     QCOMPARE(m_dialogs->shown.size(), 1);
-    const ScriptedDialogs::Shown &q = m_dialogs->shown[0];
-    QCOMPARE(q.title, QStringLiteral(" Remove directory"));
-    QCOMPARE(q.text, QStringLiteral("Are you sure you want to remove ") +
-                         file(QStringLiteral("one")) +
-                         QStringLiteral(" ?\rThis folder will be permanently deleted, not sent to "
-                                        "the recycle bin.  Continue?"));
-    QCOMPARE(q.defaultAnswer, MessageAnswer::No);
+    verifyQuestion(m_dialogs->shown[0], QStringLiteral(" Remove directory"),
+                   QStringLiteral("Are you sure you want to remove ") +
+                       file(QStringLiteral("one")) +
+                       QStringLiteral(" ?\rThis folder will be permanently deleted, not sent to "
+                                      "the recycle bin.  Continue?"));
     QCOMPARE(namesIn(m_files), folders);
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("outside/keep.txt"))));
     const QString openAfter = answer == MessageAnswer::Yes ? QString() : open;
