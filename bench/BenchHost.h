@@ -10,6 +10,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 /// The engine's ports for a headless run driven from the command line: the
 /// request comes from the arguments, every question is answered Yes, and
 /// messages go to standard error.
@@ -41,7 +43,6 @@ public:
     void showViewer() override {}
     void hideViewer() override {}
     void showReportLayout() override {}
-
 
 private:
     DocumentBuffer m_buffer;
@@ -80,8 +81,15 @@ public:
     QString filters() const override { return filterText; }
     QString selectionCount() const override;
 
+    /// Receives status panel 2's texts when set.
+    std::function<void(const QString &)> onStatus;
+
     // MainPort
-    void setStatusText(int, const QString &) override {}
+    void setStatusText(int panel, const QString &text) override
+    {
+        if (panel == 2 && onStatus)
+            onStatus(text);
+    }
     QString toolCaption(const QString &key) const override;
     void setToolCaption(const QString &key, const QString &caption) override;
     void yieldToEvents() override {}

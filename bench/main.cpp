@@ -1,8 +1,10 @@
 // scrivlane-bench: runs the engine's Find or Replace over a folder tree from the
-// command line, with every question answered Yes, for timing against grep and sed.
+// command line, with every question answered Yes, for timing against grep and sed;
+// "remove" deletes a folder tree exactly as the folder picker does after its Yes.
 
 #include "BenchHost.h"
 
+#include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
@@ -22,7 +24,8 @@ int usage()
                  "usage: scrivlane-bench find --find TEXT [--case] [--whole] "
                  "[--fuzzy FIRST SECOND] [--filters PATTERNS] [--all] FOLDER\n"
                  "       scrivlane-bench replace --find TEXT --replace TEXT [--case] [--whole] "
-                 "[--fuzzy FIRST SECOND] [--backup ROOT] [--filters PATTERNS] [--all] FOLDER\n");
+                 "[--fuzzy FIRST SECOND] [--backup ROOT] [--filters PATTERNS] [--all] FOLDER\n"
+                 "       scrivlane-bench remove FOLDER\n");
     return 2;
 }
 
@@ -30,6 +33,24 @@ void print(const QString &line)
 {
     std::fputs(QFile::encodeName(line).constData(), stdout);
     std::fputc('\n', stdout);
+}
+
+int remove(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usage();
+    // The program's own names, so that its real folders are the guarded ones.
+    QCoreApplication::setApplicationName(QStringLiteral("Scrivlane"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Scrivlane"));
+    BenchHost host;
+    host.onStatus = print;
+    try {
+        FolderRemoval::removeTree(host, args.at(1));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
 }
 }  // namespace
 
@@ -40,6 +61,8 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.first();
+    if (command == QLatin1String("remove"))
+        return remove(args);
     if (command != QLatin1String("find") && command != QLatin1String("replace"))
         return usage();
 
@@ -97,13 +120,11 @@ int main(int argc, char *argv[])
 
     if (command == QLatin1String("find")) {
         cmdFind_Click(host.ctx);
-        for (const QString &path : host.viewer.list)
-            print(path);
+        for (const QString &path : host.viewer.list) print(path);
         print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
     } else {
         cmdReplace_Click(host.ctx);
-        for (const QString &path : host.viewer.list)
-            print(path);
+        for (const QString &path : host.viewer.list) print(path);
         print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
         print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.TotalReplacements));
     }
