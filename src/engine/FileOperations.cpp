@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileEntries.h"
+#include "platform/FileRemoval.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ bool FileOperations::confirmFileDeletion(Dialogs &dialogs, const QString &path)
 
 void FileOperations::deleteFile(const QString &path)
 {
-    FileSystem::deleteOneFile(path);
+    FileSystem::removeFile(path);
 }
 
 void FileOperations::createFolder(const QString &folder, const QString &name)
@@ -52,12 +53,4 @@ QString FileOperations::renameFolder(const QString &path, const QString &newName
     const QString target = childPath(parent, newName);
     FileSystem::renameWithoutReplacing(path, target);
     return target;
-}
-
-void FileOperations::removeFolderTree(RunContext &ctx, const QString &path)
-{
-    // PLACEHOLDER until the guarded tree removal of the backup-folder picker is
-    // merged: refuses rather than deleting anything.
-    Q_UNUSED(ctx);
-    throw Failure(QStringLiteral("Removing \"%1\" is not available yet.").arg(path));
 }

@@ -3,7 +3,6 @@
 #include <QString>
 
 class Dialogs;
-struct RunContext;
 
 /// The file and folder operations of the main window's pop-up menus, on names
 /// the user typed. A name is one entry of the folder shown: one holding a path
@@ -30,9 +29,5 @@ void createFolder(const QString &folder, const QString &name);
 /// Renames the folder in its own parent and returns its new path. Protected
 /// folders (Paths::isProtectedFolder) are refused, as is an existing name.
 QString renameFolder(const QString &path, const QString &newName);
-
-/// Deletes every file and folder below path, then path itself, showing its
-/// progress in status panel 2. The caller has asked the user already.
-void removeFolderTree(RunContext &ctx, const QString &path);
 
 }  // namespace FileOperations

@@ -73,16 +73,6 @@ void FileSystem::renameWithoutReplacing(const QString &from, const QString &to)
         fail(QStringLiteral("Cannot rename"), from, errno);
 }
 
-void FileSystem::deleteOneFile(const QString &path)
-{
-    const QByteArray native = nativePath(path);
-    struct stat info {};
-    if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode))
-        fail(QStringLiteral("Cannot delete"), path, EISDIR);
-    if (::unlink(native.constData()) != 0)
-        fail(QStringLiteral("Cannot delete"), path, errno);
-}
-
 void FileSystem::createFolder(const QString &path)
 {
     if (::mkdir(nativePath(path).constData(), 0777) != 0)
@@ -112,12 +102,6 @@ void FileSystem::renameWithoutReplacing(const QString &from, const QString &to)
         throw Failure(QStringLiteral("Cannot rename \"%1\": \"%2\" exists").arg(from, to));
     if (!QDir().rename(from, to))
         throw Failure(QStringLiteral("Cannot rename \"%1\"").arg(from));
-}
-
-void FileSystem::deleteOneFile(const QString &path)
-{
-    if (QFileInfo(path).isDir() || !QFile::remove(path))
-        throw Failure(QStringLiteral("Cannot delete \"%1\"").arg(path));
 }
 
 void FileSystem::createFolder(const QString &path)

@@ -25,9 +25,6 @@ FileDetails fileDetails(const QString &path);
 /// Moves from to to, never replacing an existing entry of that name.
 void renameWithoutReplacing(const QString &from, const QString &to);
 
-/// Deletes one file (never a folder); a symlink itself is removed, not its target.
-void deleteOneFile(const QString &path);
-
 /// Creates one folder; throws when it exists or cannot be made.
 void createFolder(const QString &path);
 

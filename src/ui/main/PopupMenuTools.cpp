@@ -4,6 +4,7 @@
 #include "FolderList.h"
 #include "MainWindow.h"
 
+#include "engine/DeleteFilesSearch.h"
 #include "engine/FileOperations.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
@@ -313,7 +314,7 @@ void PopupMenuTools::deleteFolder()
     if (answer != MessageAnswer::Yes)
         return;
     try {
-        FileOperations::removeFolderTree(m_w.context(), path);
+        FolderRemoval::removeTree(m_w, path);
     } catch (const Failure &failure) {
         reportFailure(QStringLiteral("There was an error while attempting to delete the folder."),
                       QStringLiteral("DelFolder"), failure.description());

@@ -453,12 +453,18 @@ void TestFileMenus::deleteFolder_data()
     QTest::addColumn<QString>("highlighted");
     QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<QStringList>("folders");
-    QTest::addRow("a highlighted subfolder") << ""
-                                             << "one" << MessageAnswer::Yes << QStringList{"two"};
+    QTest::addColumn<bool>("blocked");
+    const QStringList both{"one", "two"};
+    QTest::addRow("a highlighted subfolder")
+        << ""
+        << "one" << MessageAnswer::Yes << QStringList{"two"} << false;
     QTest::addRow("the open folder") << "one"
-                                     << "one" << MessageAnswer::Yes << QStringList{"two"};
+                                     << "one" << MessageAnswer::Yes << QStringList{"two"} << false;
     QTest::addRow("No") << "one"
-                        << "one" << MessageAnswer::No << QStringList{"one", "two"};
+                        << "one" << MessageAnswer::No << both << false;
+    // A hidden file is not deleted, so its folder cannot go: reported and logged.
+    QTest::addRow("holding a hidden file") << ""
+                                           << "one" << MessageAnswer::Yes << both << true;
 }
 
 void TestFileMenus::deleteFolder()
@@ -467,21 +473,24 @@ void TestFileMenus::deleteFolder()
     QFETCH(QString, highlighted);
     QFETCH(MessageAnswer, answer);
     QFETCH(QStringList, folders);
-    if (answer == MessageAnswer::Yes)
-        QSKIP("The guarded folder-tree removal is not merged yet.");
+    QFETCH(bool, blocked);
     // A link inside the doomed folder leads out of it: its target must stay.
     QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("outside"))));
     QFile keep(m_dir->filePath(QStringLiteral("outside/keep.txt")));
     QVERIFY(keep.open(QIODevice::WriteOnly));
     keep.close();
-    show({"one/a.txt", "one/deep/er/b.txt", "two/c.txt"}, open.isEmpty() ? m_files : file(open));
+    QStringList names{"one/a.txt", "one/deep/er/b.txt", "two/c.txt"};
+    if (blocked)
+        names << QStringLiteral("one/deep/.hidden");
+    show(names, open.isEmpty() ? m_files : file(open));
     QVERIFY(
         QFile::link(m_dir->filePath(QStringLiteral("outside")), file(QStringLiteral("one/link"))));
     highlight(highlighted);
     m_dialogs->answers << answer;
     chooseFolder(QStringLiteral("deleteFolder"));
 
-    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_dialogs->shown.size(), blocked ? 2 : 1);
+    QCOMPARE(log().contains(u"PopUpToolBar_Click:DelFolder-frmFind.frm"), blocked);
     verifyQuestion(m_dialogs->shown[0], QStringLiteral(" Remove directory"),
                    QStringLiteral("Are you sure you want to remove ") +
                        file(QStringLiteral("one")) +
