@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace {
@@ -313,6 +314,14 @@ void PopupMenuTools::deleteFolder()
         MessageAnswer::No);
     if (answer != MessageAnswer::Yes)
         return;
+    // The removal yields between entries: the lists stay locked so that no
+    // second operation starts inside it.
+    m_w.Dir2->setEnabled(false);
+    m_w.File2->setEnabled(false);
+    const auto unlock = qScopeGuard([this] {
+        m_w.Dir2->setEnabled(true);
+        m_w.File2->setEnabled(true);
+    });
     try {
         FolderRemoval::removeTree(m_w, path);
     } catch (const Failure &failure) {
