@@ -8,6 +8,7 @@
 #include "engine/FileOperations.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "ui/dialogs/FilePropertiesDialog.h"
@@ -336,7 +337,7 @@ void PopupMenuTools::rereadFolders(const QString &changedFolder)
     // When the open folder was the one changed (or lay inside it), the list
     // moves up to the changed folder's parent; otherwise it re-reads in place.
     const QString open = m_w.Dir2->path();
-    if (isWithin(open, changedFolder) && !QFileInfo(open).isDir()) {
+    if (isWithin(open, changedFolder) && !FileSystem::isFolder(open)) {
         m_w.Dir2->setPath(QDir::toNativeSeparators(QFileInfo(cleanPath(changedFolder)).path()));
         return;
     }
