@@ -18,6 +18,7 @@
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "ui/WidgetDialogs.h"
+#include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/FilterManagerDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
@@ -66,7 +67,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.request = this;
     m_ctx.main = this;
     m_ctx.dialogs = dialogs;
-    m_ctx.backup = &m_backup;
+    m_backupDialog = new BackupDialog(*this, *dialogs, this);
+    m_ctx.backup = m_backupDialog;
 
     setupUi(this);
     m_mainbar = std::make_unique<MainbarCommands>(
@@ -130,7 +132,7 @@ void MainWindow::connectControls()
     connect(cmdSetBack, &QPushButton::clicked, this, [this] {
         parkFocus();
         cmdBack->hide();
-        // The backup location dialog is not there yet; the default location applies.
+        m_backupDialog->showModal();
     });
 
     connect(Drive2, &QComboBox::activated, this, &MainWindow::Drive2_Change);
@@ -191,7 +193,7 @@ bool MainWindow::Form_Load()
         if (!last.isEmpty() && QFileInfo(last).isDir())
             setFolder(last);
         else
-            setFolder(Paths::applicationFolder());
+            setFolder(Paths::startFolder());
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {

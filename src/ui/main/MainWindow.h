@@ -2,7 +2,6 @@
 
 #include "MainForm.h"
 #include "MainShortcuts.h"
-#include "engine/BackupLocation.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
@@ -13,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class BackupDialog;
 class QCheckBox;
 class QComboBox;
 class QToolBar;
@@ -40,6 +40,8 @@ public:
 
     RunContext &context() { return m_ctx; }
     ViewerWindow *viewer() const { return m_viewer; }
+    /// The backup dialog (frmBackup); it loads itself on first use.
+    BackupDialog *backupDialog() const { return m_backupDialog; }
     Dialogs &dialogs() const { return *m_ctx.dialogs; }
 
     // SearchRequest
@@ -140,7 +142,7 @@ private:
 
     RunContext m_ctx;
     std::unique_ptr<Dialogs> m_ownedDialogs;
-    DefaultBackupLocation m_backup;
+    BackupDialog *m_backupDialog = nullptr;
     ViewerWindow *m_viewer = nullptr;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<HistoryBoxes> m_histories;

@@ -171,7 +171,8 @@ void TestMainWindow::freshUserStartState()
     for (const QCheckBox *box : {w.chkSubs, w.chkSensitive, w.chkWhole, w.chkBackup, w.chkMin})
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
     QVERIFY(!w.cmdSetBack->isVisible());
-    QCOMPARE(w.Dir2->path(), Paths::applicationFolder());
+    // A fresh user starts in the home folder, never in the program's own.
+    QCOMPARE(w.Dir2->path(), QDir::toNativeSeparators(QDir::homePath()));
     for (const QComboBox *box :
          {w.txtFind, w.txtReplace, w.cboFirst, w.cboSecond, w.cboFuzzyReplace}) {
         QCOMPARE(box->count(), 0);
@@ -675,7 +676,7 @@ void TestMainWindow::startUpFromStoredSettings_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expectedFolder");  // "app" or "files"
+    QTest::addColumn<QString>("expectedFolder");  // "app" (the fresh start: home) or "files"
     QTest::addColumn<QString>("expectedFocus");
     QTest::addColumn<QStringList>("messages");
     QTest::addRow("last folder") << "LastDir/Dir"
@@ -705,7 +706,8 @@ void TestMainWindow::startUpFromStoredSettings()
     SettingsStore::WriteRegString(
         HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\") + parts[0], parts[1], value);
     MainWindow &w = start();
-    QCOMPARE(w.Dir2->path(), expectedFolder == u"app" ? Paths::applicationFolder() : m_files);
+    QCOMPARE(w.Dir2->path(),
+             expectedFolder == u"app" ? QDir::toNativeSeparators(QDir::homePath()) : m_files);
     QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(),
              expectedFocus.isEmpty() ? QStringLiteral("Picture5") : expectedFocus);
     QCOMPARE(m_dialogs->titles(), messages);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/BackupLocation.h"
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class Dialogs;
+class FolderPicker;
+class MainPort;
+
+/// The backup dialog (frmBackup): the default backup location or a folder of
+/// the user's own. The runs, the walk and the report read the backup root from
+/// its controls; it loads itself (reads the stored choice) on first use.
+class BackupDialog : public QDialog, public BackupLocation {
+    Q_OBJECT
+
+public:
+    BackupDialog(MainPort &main, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    // BackupLocation
+    QString backupRoot() override;
+    bool isSpecified() override;
+    void commitChoice() override { cmdOK_Click(); }
+
+    /// The folder the backup check box's hint names: Text1 when Option1 is on, else Text2.
+    QString hintFolder();
+
+    /// Shows the dialog modally (the main window's "..." button).
+    void showModal();
+
+    void ColorTheBoxes();
+    void cmdOK_Click();
+    void cmdPath_Click();
+    /// The folder picker, created on first use.
+    FolderPicker *picker();
+
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QPushButton *cmdPath = nullptr;
+    QPushButton *cmdOK = nullptr;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ensureLoaded();
+    void Form_Load();
+    /// The fall-back of an empty user folder to the default location.
+    void fallBackWhenEmpty();
+
+    MainPort &m_main;
+    Dialogs &m_dialogs;
+    FolderPicker *m_picker = nullptr;
+    bool m_loaded = false;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class BackupDialog;
+class Dialogs;
+class DriveList;
+class FileList;
+class FolderList;
+class MainPort;
+class QToolBar;
+
+/// The backup folder picker (frmFolders): drive, folder and file lists, and
+/// tools to take the open folder as the backup folder, create a folder and
+/// delete a folder tree. Opened modally from the backup dialog.
+class FolderPicker : public QDialog {
+    Q_OBJECT
+
+public:
+    FolderPicker(BackupDialog &backup, MainPort &main, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    /// The toolbar's one handler: "savepath", "createFolder", "deleteFolder", "exit".
+    void Folderbar_Click(const QString &key);
+
+    DriveList *Drive1 = nullptr;
+    FolderList *Dir1 = nullptr;
+    FileList *File1 = nullptr;
+    QToolBar *Folderbar = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Drive1_Change();
+    void Dir1_Change();
+    void savePath();
+    void createFolder();
+    void deleteFolder();
+    void leave();
+    /// Runs one step; a failure is reported and logged, and the caller goes on.
+    void trapped(const std::function<void()> &step);
+
+    BackupDialog &m_backup;
+    MainPort &m_main;
+    Dialogs &m_dialogs;
+};
