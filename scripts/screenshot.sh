@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes doc/screenshot-main.png (the main window on a small sample folder) and
+# Takes doc/screenshot-main.png (the main window on a small sample folder, the
+# pointer resting on an option box to show its hint) and
 # doc/screenshot-viewer.png (the viewer after a Find of "cat" in it), on a virtual
 # display with its own home, so no real settings are read or written.
 set -euo pipefail
@@ -52,6 +53,15 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     sleep 0.1
   done
   sleep 1.5  # let the first paint finish
+  if command -v xdotool >/dev/null; then
+    # Rest the pointer on "Create Backup" so the shot shows its arrow, frame and
+    # status-bar hint (the box sits at this offset in the default layout on Xvfb).
+    read -r wx wy <<< "$(xwininfo -name " Scrivlane" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} END{print x, y}")"
+    xdotool mousemove $((wx + 520)) $((wy + 160))
+    sleep 0.2
+    xdotool mousemove $((wx + 530)) $((wy + 171))
+    sleep 0.8
+  fi
   shoot() {  # window name, output file
     geometry=$(xwininfo -name "$1" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} /Width:/{w=\$NF} /Height:/{h=\$NF} END{print x, y, w, h}")
     read -r x y w h <<< "$geometry"

@@ -17,20 +17,6 @@ QString cleanAbsolute(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// Whether folder is held, or is itself (both clean, with '/' separators).
-bool containsOrIs(const QString &folder, const QString &held)
-{
-    const Qt::CaseSensitivity cs =
-#ifdef Q_OS_WIN
-        Qt::CaseInsensitive;
-#else
-        Qt::CaseSensitive;
-#endif
-    if (held.compare(folder, cs) == 0)
-        return true;
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    return held.startsWith(prefix, cs);
-}
 }  // namespace
 
 QString Paths::applicationFolder()
@@ -56,6 +42,23 @@ QString Paths::startFolder()
 #else
     return QDir::toNativeSeparators(QDir::homePath());
 #endif
+}
+
+bool Paths::isSameOrInside(const QString &path, const QString &folder)
+{
+    const Qt::CaseSensitivity cs =
+#ifdef Q_OS_WIN
+        Qt::CaseInsensitive;
+#else
+        Qt::CaseSensitive;
+#endif
+    const QString p = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    const QString f = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    if (p.isEmpty() || f.isEmpty())
+        return false;
+    if (p.compare(f, cs) == 0)
+        return true;
+    return p.startsWith(f.endsWith(QLatin1Char('/')) ? f : f + QLatin1Char('/'), cs);
 }
 
 void Paths::setApplicationFolderForTesting(const QString &folder)
@@ -93,7 +96,7 @@ bool Paths::isProtectedFolder(const QString &path)
         for (const QString &held : {cleanAbsolute(g), QFileInfo(g).canonicalFilePath()}) {
             if (held.isEmpty())
                 continue;
-            if (containsOrIs(clean, held) || (!real.isEmpty() && containsOrIs(real, held)))
+            if (isSameOrInside(held, clean) || (!real.isEmpty() && isSameOrInside(held, real)))
                 return true;
         }
     }

@@ -20,6 +20,9 @@ void setApplicationFolderForTesting(const QString &folder);
 /// The path with exactly one trailing separator (a root keeps its own).
 QString withTrailingSeparator(const QString &path);
 
+/// Whether path is folder or lies below it (paths compared as written, cleaned).
+bool isSameOrInside(const QString &path, const QString &folder);
+
 /// True for the folders that no delete or rename may touch: the file system root,
 /// every folder directly below it, the user's home folder, the folders holding
 /// the program's own files (application folder, executable's folder), and any

@@ -26,7 +26,6 @@ private slots:
     void hiddenEntryBlocksRemoval_data();
     void hiddenEntryBlocksRemoval();
     void linksAreRemovedNotFollowed();
-    void patternTakesOnlyMatchingFiles();
     void mountPointIsNotEntered();
     void protectedFoldersRefused_data();
     void protectedFoldersRefused();
@@ -115,19 +114,6 @@ void TestDeleteFilesSearch::linksAreRemovedNotFollowed()
     QVERIFY(QFile::link(t.path(QStringLiteral("outside")), t.path(QStringLiteral("link"))));
     QVERIFY(!removalError(main, t.path(QStringLiteral("link/"))).isEmpty());
     QCOMPARE(t.read(QStringLiteral("outside/kept.txt")), QByteArray("outside"));
-}
-
-void TestDeleteFilesSearch::patternTakesOnlyMatchingFiles()
-{
-    TempTree t;
-    t.write(QStringLiteral("top/a.txt"), "x");
-    t.write(QStringLiteral("top/b.log"), "x");
-    t.write(QStringLiteral("top/sub/c.txt"), "x");
-    FakeMain main;
-    DeleteFilesSearch(main, t.path(QStringLiteral("top")), QStringLiteral("*.txt"));
-    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("top/a.txt"))));
-    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("top/sub"))));
-    QVERIFY(QFileInfo::exists(t.path(QStringLiteral("top/b.log"))));
 }
 
 void TestDeleteFilesSearch::mountPointIsNotEntered()

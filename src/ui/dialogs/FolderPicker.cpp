@@ -26,14 +26,6 @@ int px(int twips)
     return twips / 15;
 }
 
-// Whether folder is target or lies below it.
-bool isSameOrInside(const QString &folder, const QString &target)
-{
-    const QString f = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-    const QString t = QDir::cleanPath(QDir::fromNativeSeparators(target));
-    return !f.isEmpty() && (f == t || f.startsWith(t + QLatin1Char('/')));
-}
-
 // A name that is one folder inside the current one, never a path out of it.
 bool isPlainName(const QString &name)
 {
@@ -184,7 +176,7 @@ void FolderPicker::deleteFolder()
         return;
     // A backup folder inside the deleted tree would be recreated by the next backup.
     trapped([&] {
-        if (isSameOrInside(m_backup.Text1->text(), path))
+        if (Paths::isSameOrInside(m_backup.Text1->text(), path))
             m_backup.Text1->clear();
     });
     trapped([&] { FolderRemoval::removeTree(m_main, path); });

@@ -6,6 +6,7 @@
 #include "HistoryList.h"
 #include "RadioIcons.h"
 #include "ui/HistoryBox.h"
+#include "ui/UiImages.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -46,7 +47,7 @@ QLabel *newLabel(const char *name, const QString &caption, QWidget *buddy = null
 void MainForm::setupUi(QMainWindow *window)
 {
     m_window = window;
-    window->setWindowIcon(themed("edit-find-replace", QStyle::SP_FileDialogContentsView, window));
+    window->setWindowIcon(UiImages::applicationIcon());
     buildControls();
     buildToolbars();
     buildPopupMenus();
@@ -211,11 +212,17 @@ QGroupBox *MainForm::buildOptions()
     fraOptions->setObjectName(QStringLiteral("fraOptions"));
     auto *grid = new QGridLayout(fraOptions);
     grid->setVerticalSpacing(2);
-    auto indicator = [this](QToolButton *&button, const char *name) {
+    // The highlight frame lies under its box and fills the box's cell; the box
+    // above it takes every click.
+    auto indicator = [](QToolButton *&button, const char *name) {
         button = new QToolButton;
         button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(m_window->style()->standardIcon(QStyle::SP_MessageBoxInformation));
         button->setAutoRaise(true);
+        button->setCheckable(true);
+        button->setChecked(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAttribute(Qt::WA_TransparentForMouseEvents);
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         button->hide();
         return button;
     };
@@ -235,19 +242,27 @@ QGroupBox *MainForm::buildOptions()
     cmdSetBack->setObjectName(QStringLiteral("cmdSetBack"));
     cmdSetBack->setFixedWidth(32);
     cmdSetBack->hide();
+    // imgArrow1's indices by box: chkMin 0, chkSensitive 1, chkSubs 2, chkWhole 3, chkBackup 4.
+    const int arrowIndex[] = {2, 1, 3, 4, 0};
+    imgArrow1 = QList<QLabel *>(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         auto *arrow = new QLabel;
         arrow->setObjectName(QStringLiteral("imgArrow1"));
-        arrow->setProperty("Index", i);
-        arrow->setPixmap(m_window->style()->standardIcon(QStyle::SP_ArrowRight).pixmap(12, 12));
+        arrow->setProperty("Index", arrowIndex[i]);
+        arrow->setPixmap(UiImages::arrow());
         arrow->hide();
-        imgArrow1 << arrow;
+        imgArrow1[arrowIndex[i]] = arrow;
         grid->addWidget(arrow, i, 0);
+        grid->addWidget(rows[i].second, i, 1);
         grid->addWidget(rows[i].first, i, 1);
-        grid->addWidget(rows[i].second, i, 3);
+        rows[i].first->raise();
     }
     grid->addWidget(cmdSetBack, 3, 2);
     grid->setColumnStretch(1, 1);
+    // The arrows and "..." come and go under the pointer: their columns keep
+    // their width, so the boxes never move away from under it.
+    grid->setColumnMinimumWidth(0, UiImages::arrow().width());
+    grid->setColumnMinimumWidth(2, cmdSetBack->width());
     return fraOptions;
 }
 

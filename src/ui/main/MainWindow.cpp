@@ -4,6 +4,7 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "HistoryBoxes.h"
+#include "MainHints.h"
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
@@ -15,9 +16,11 @@
 #include "engine/FindRun.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
+#include "platform/HelpFile.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "ui/WidgetDialogs.h"
+#include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/FilterManagerDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
@@ -86,6 +89,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
+    m_hints = std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
@@ -97,6 +101,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    m_hints.reset();
     // The viewer works on m_ctx: it must go before the context does, and the
     // large search dialog, which points at the viewer, before the viewer.
     delete findChild<LargeSearchDialog *>();
@@ -171,10 +176,9 @@ bool MainWindow::Form_Load()
     loadStep([this] { Fill_Combos(); });
     loadStep([this] { placeFuzzyPanel(); });
     loadStep([this] {
-        // The help file ships beside the executable, even where the program's own
-        // files go to the per-user data folder.
-        m_helpFile =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Scrivlane.html"));
+        // The help file ships with the program (beside it, or in its installed data
+        // folder), even where the program's own files go to the per-user data folder.
+        m_helpFile = HelpFile::locate(QCoreApplication::applicationDirPath());
         const QString folder = Paths::withTrailingSeparator(Paths::applicationFolder());
         m_ctx.state.DefaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
@@ -481,9 +485,9 @@ void MainWindow::aboutBar_ButtonClick(const QString &key)
 
 void MainWindow::showAbout()
 {
-    dialogs().message(QStringLiteral("Scrivlane\n\nFind and replace text in many files at once."),
-                      QStringLiteral(" About Scrivlane"), MessageButtons::Ok,
-                      MessageIcon::Information);
+    // Made anew on every opening, so its animation starts at the first frame.
+    AboutDialog about(dialogs(), this);
+    about.exec();
 }
 
 void MainWindow::viewSelectedFiles()

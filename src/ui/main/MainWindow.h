@@ -19,6 +19,7 @@ class QToolBar;
 class Dialogs;
 class HistoryBoxes;
 class MainbarCommands;
+class MainHints;
 class SingleInstance;
 class ViewerWindow;
 
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<HistoryBoxes> m_histories;
     std::unique_ptr<MainShortcuts> m_shortcuts;
     std::unique_ptr<MainbarCommands> m_mainbar;
+    std::unique_ptr<MainHints> m_hints;
     QElapsedTimer m_lastYield;
     QString m_helpFile;
     bool m_loading = false;

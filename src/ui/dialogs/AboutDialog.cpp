@@ -1,0 +1,205 @@
+#include "AboutDialog.h"
+
+#include "ScrivlaneVersion.h"
+#include "platform/Dialogs.h"
+#include "ui/UiImages.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+const QColor Navy(0, 0, 128);
+const QColor BrightBlue(0, 0, 255);
+
+// The wanted face where it is installed, else the platform's face of that kind.
+QFont face(const QString &family, const QString &fallback, qreal pointSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({family, fallback});
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *newLabel(const char *name, const QString &text, QWidget *parent = nullptr)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+}  // namespace
+
+AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
+    : QDialog(parent), m_dialogs(dialogs), m_opener(std::move(opener))
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral(" About..."));
+    setWindowIcon(UiImages::applicationIcon());
+    if (!m_opener)
+        m_opener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+
+    // The name twice, the grey one a little lower and to the right: a shadow.
+    auto *name = new QWidget;
+    const QFont nameFont =
+        face(QStringLiteral("Times New Roman"), QStringLiteral("serif"), 26, true);
+    QLabel *shadow = newLabel("lblProductShadow", QStringLiteral("Scrivlane"), name);
+    QLabel *product = newLabel("lblProduct", QStringLiteral("Scrivlane"), name);
+    for (QLabel *label : {shadow, product}) label->setFont(nameFont);
+    shadow->setStyleSheet(QStringLiteral("color: #9aa5b1"));
+    product->setStyleSheet(QStringLiteral("color: #1f4e8c"));
+    shadow->move(2, 2);
+    name->setMinimumSize(product->sizeHint() + QSize(2, 2));
+
+    auto *picture = new QWidget;
+    picture->setObjectName(QStringLiteral("picMove"));
+    picture->setFocusPolicy(Qt::StrongFocus);
+    m_picture = picture;
+    auto *pictureLayout = new QGridLayout(picture);
+    pictureLayout->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        QLabel *frame = newLabel("imgMove1", QString());
+        frame->setProperty("Index", i);
+        frame->setPixmap(UiImages::aboutFrame(i));
+        frame->setVisible(i == 0);
+        pictureLayout->addWidget(frame, 0, 0);
+        imgMove1 << frame;
+    }
+
+    QLabel *description = newLabel("lblDescription", QString());
+    QLabel *versionCaption = newLabel("lblVersionCaption", QStringLiteral("Version"));
+    QLabel *version = newLabel("lblVersion", QStringLiteral(SCRIVLANE_VERSION));
+    QLabel *buildCaption = newLabel("lblBuildCaption", QStringLiteral("Last build:"));
+    QLabel *build = newLabel("lblBuild", buildDate());
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    for (QLabel *label : {versionCaption, version, buildCaption, build}) label->setFont(small);
+    QLabel *website = newLabel("lblWebsite", QStringLiteral("Be sure to check out my website:"));
+    lblWeb = newLabel("lblWeb", homePage().toString());
+    lblWeb->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = lblWeb->font();
+    linkFont.setUnderline(true);
+    lblWeb->setFont(linkFont);
+    setLinkHot(false);
+    lblWeb->installEventFilter(this);
+
+    const QFont comic = face(QStringLiteral("Comic Sans MS"), QStringLiteral("cursive"), 9, false);
+    QLabel *decoration1 = newLabel("lblThanks", QStringLiteral("Thanks for using it!"));
+    QLabel *decoration2 = newLabel("lblHappy", QStringLiteral("Happy replacing."));
+    for (QLabel *label : {decoration1, decoration2}) label->setFont(comic);
+
+    closeBar = new QToolBar(QStringLiteral("Band1"));
+    closeBar->setObjectName(QStringLiteral("closeBar"));
+    closeBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QAction *exit = closeBar->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                        QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("exit"));
+    connect(closeBar, &QToolBar::actionTriggered, this, [this] {
+        m_picture->setFocus();
+        accept();
+    });
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(125);
+    connect(Timer2, &QTimer::timeout, this, &AboutDialog::Timer2_Timer);
+
+    auto *head = new QHBoxLayout;
+    head->addWidget(picture);
+    auto *titles = new QVBoxLayout;
+    titles->addWidget(name);
+    titles->addWidget(description);
+    head->addLayout(titles, 1);
+    auto *facts = new QGridLayout;
+    facts->addWidget(versionCaption, 0, 0);
+    facts->addWidget(version, 0, 1);
+    facts->addWidget(buildCaption, 1, 0);
+    facts->addWidget(build, 1, 1);
+    facts->setColumnStretch(2, 1);
+    auto *foot = new QHBoxLayout;
+    foot->addWidget(decoration1);
+    foot->addStretch(1);
+    foot->addWidget(closeBar);
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(head);
+    column->addLayout(facts);
+    column->addWidget(website);
+    column->addWidget(lblWeb);
+    column->addWidget(decoration2);
+    column->addLayout(foot);
+    // Form_Load: the description.
+    description->setText(
+        QStringLiteral("Scrivlane is a handy utility used\n"
+                       "for replacing multiple strings of data quickly."));
+    setFixedSize(sizeHint());
+    Timer2->start();
+}
+
+QUrl AboutDialog::homePage()
+{
+    return QUrl(QStringLiteral(SCRIVLANE_HOMEPAGE));
+}
+
+QString AboutDialog::buildDate()
+{
+    // __DATE__ is "Mmm dd yyyy" with a blank before a one-digit day.
+    const QString compiled = QString::fromLatin1(__DATE__).simplified();
+    const QDate date = QLocale::c().toDate(compiled, QStringLiteral("MMM d yyyy"));
+    return date.toString(QStringLiteral("MM-dd-yyyy"));
+}
+
+void AboutDialog::Timer2_Timer()
+{
+    m_counter = m_counter == 4 ? 1 : m_counter + 1;
+    for (QLabel *frame : std::as_const(imgMove1)) frame->hide();
+    imgMove1[m_counter - 1]->show();
+}
+
+void AboutDialog::lblWeb_Click()
+{
+    const QUrl url = homePage();
+    if (!m_opener(url))
+        m_dialogs.message(QStringLiteral("The web page could not be opened:\n") + url.toString(),
+                          QStringLiteral(" Error"), MessageButtons::Ok, MessageIcon::Error);
+}
+
+void AboutDialog::setLinkHot(bool hot)
+{
+    QPalette palette = lblWeb->palette();
+    palette.setColor(QPalette::WindowText, hot ? BrightBlue : Navy);
+    lblWeb->setPalette(palette);
+}
+
+bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lblWeb) {
+        switch (event->type()) {
+        case QEvent::Enter:
+            setLinkHot(true);
+            break;
+        case QEvent::Leave:
+            setLinkHot(false);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
+                lblWeb->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+                lblWeb_Click();
+            break;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,328 @@
+#include "MainHints.h"
+
+#include "FileList.h"
+#include "FolderList.h"
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <utility>
+
+namespace {
+const QString Idle = QStringLiteral("Scrivlane");
+
+struct ToolHint {
+    const char *bar;
+    const char *key;  // nullptr: every tool of the bar
+    const char *hint;
+    const char *shortcut;  // nullptr: panel 1 stays as it is
+};
+
+const ToolHint ToolHints[] = {
+    {"Mainbar", "find",
+     " Find instances of the search text within the selected files, without replacing.", "CTRL+ F"},
+    {"Mainbar", "replace", " Find and then replace a string of text within the selected files.",
+     "CTRL+ R"},
+    {"Mainbar", "undo",
+     " Change the text back to its previous state, if possible.  Some replacements cannot be "
+     "undone.",
+     "CTRL+ Z"},
+    {"FindBar", "normal", " Click here to do a normal search for a few words or a sentence.",
+     "ALT+ N"},
+    {"FindBar", "fuzzy", " Click here to search for something in between two specified characters.",
+     "ALT+ F"},
+    {"FindBar", "large",
+     " Click here to enter a large search character or anything with carriage returns in it.",
+     "ALT+ L"},
+    {"FileBar", "all", " Select all files in directory for editing.", "CTRL+ A"},
+    {"FileBar", "none", " Deselect all files in directory.", "CTRL+ N"},
+    {"aboutBar", "about", " Some info about this program and the author.", "F2"},
+    {"aboutBar", "readme", " The Help file contains useful information about using this program.",
+     "F1"},
+    {"aboutBar", "exit", " Exit this program.  Have a nice day!", "CTRL+ Q"},
+    {"PasteBar1", nullptr,
+     " Click here to paste the data from Windows' Clipboard into the 'Find' drop-down.", nullptr},
+    {"PasteBar2", nullptr,
+     " Click here to paste the data from Windows' Clipboard into the 'Replace with' drop-down.",
+     nullptr},
+};
+
+const ToolHint *findToolHint(const QString &bar, const QString &key)
+{
+    for (const ToolHint &entry : ToolHints) {
+        if (bar == QLatin1String(entry.bar) && (!entry.key || key == QLatin1String(entry.key)))
+            return &entry;
+    }
+    return nullptr;
+}
+
+QStringList barHints(const char *bar)
+{
+    QStringList hints;
+    for (const ToolHint &entry : ToolHints) {
+        if (qstrcmp(entry.bar, bar) == 0)
+            hints << QString::fromLatin1(entry.hint);
+    }
+    return hints;
+}
+}  // namespace
+
+MainHints::MainHints(MainWindow &window, std::function<QString()> backupFolder)
+    : m_window(window), m_backupFolder(std::move(backupFolder))
+{
+    MainWindow &w = m_window;
+    m_areas.insert(&w, Area::Plain);
+    m_areas.insert(w.centralWidget(), Area::Plain);
+    m_areas.insert(w.StatusBar1, Area::Plain);
+    for (const char *frame : {"fraOptions", "fraFilters", "fraSearch", "fraFind", "fraFiles"}) {
+        if (auto *widget = w.findChild<QWidget *>(QString::fromLatin1(frame)))
+            m_areas.insert(widget, Area::Plain);
+    }
+    if (auto *type = w.findChild<QWidget *>(QStringLiteral("fraType")))
+        m_areas.insert(type, Area::TypeFrame);
+    m_areas.insert(w.Picture5, Area::FocusPark);
+    m_areas.insert(w.Picture3, Area::FileBarFrame);
+    m_areas.insert(w.FileBar, Area::FileBarFrame);
+    m_areas.insert(w.picFuzzy, Area::FuzzyPanel);
+    const QList<QPair<QWidget *, QString>> texts = {
+        {w.Label9, QStringLiteral(" Specify drive to search")},
+        {w.Label10, QStringLiteral(" Specify folder to search - Right-click for options")},
+        {w.Label11, QStringLiteral(" Specify files to search")},
+        {w.optNormal, QStringLiteral(" Use this option to search for a few words or a sentence.")},
+        {w.chkFuzzy,
+         QStringLiteral(" Use this option to find something between two specified characters.")},
+        {w.cmdFilters, QStringLiteral(" Select the types of files you want to edit.")},
+    };
+    for (const auto &[widget, text] : texts) {
+        m_areas.insert(widget, Area::Text);
+        m_texts.insert(widget, text);
+    }
+    for (QCheckBox *box : {w.chkMin, w.chkSensitive, w.chkSubs, w.chkWhole, w.chkBackup})
+        m_areas.insert(box, Area::Option);
+    m_areas.insert(w.cmdSetBack, Area::SetBack);
+    // A control that tracks the pointer passes the moves it does not use on to its
+    // container, whose plain-area reset would wipe the control's own hint.
+    for (auto it = m_areas.constBegin(); it != m_areas.constEnd(); ++it) {
+        if (*it != Area::Plain && *it != Area::TypeFrame)
+            it.key()->setAttribute(Qt::WA_NoMousePropagation);
+    }
+    for (QWidget *list : {static_cast<QWidget *>(w.File2), static_cast<QWidget *>(w.Dir2)})
+        list->setAttribute(Qt::WA_NoMousePropagation);
+    qApp->installEventFilter(this);
+}
+
+MainHints::~MainHints()
+{
+    qApp->removeEventFilter(this);
+}
+
+QString MainHints::toolHint(const QString &bar, const QString &key)
+{
+    const ToolHint *entry = findToolHint(bar, key);
+    return entry ? QString::fromLatin1(entry->hint) : QString();
+}
+
+bool MainHints::running() const
+{
+    return m_window.context().state.RunInProgress;
+}
+
+bool MainHints::panel2Shows(const QStringList &hints) const
+{
+    return hints.contains(m_window.StatusBar1Panel2->text());
+}
+
+bool MainHints::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != &m_window)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton)
+            pointerMoved(widget);
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        if (widget == m_window.StatusBar1 || widget->parentWidget() == m_window.StatusBar1)
+            m_window.Reset_Hints();
+        break;
+    case QEvent::Enter:
+    case QEvent::Leave: {
+        auto *button = qobject_cast<QToolButton *>(widget);
+        auto *bar = button ? qobject_cast<QToolBar *>(button->parentWidget()) : nullptr;
+        // A locked tool says nothing, as it would not react to a click either.
+        if (!bar || !button->defaultAction() || !button->isEnabled())
+            break;
+        if (event->type() == QEvent::Enter)
+            toolEntered(bar, button->defaultAction()->objectName());
+        else
+            toolLeft(bar);
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+void MainHints::pointerMoved(QWidget *widget)
+{
+    MainWindow &w = m_window;
+    auto found = m_areas.constFind(widget);
+    Area area = Area::Plain;
+    if (found != m_areas.constEnd())
+        area = *found;
+    else if (widget->parentWidget() != w.StatusBar1)
+        return;
+    // Locked controls stay quiet during a run, as they would stay still under a click.
+    if (!widget->isEnabled())
+        return;
+    switch (area) {
+    case Area::Plain:
+        w.Reset_Hints();
+        break;
+    case Area::TypeFrame:
+        if (!running())
+            w.Reset_Hints();
+        break;
+    case Area::FocusPark:
+        if (!running()) {
+            w.CountFiles();
+            w.Reset_Hints();
+        }
+        break;
+    case Area::FileBarFrame:
+        w.setStatusText(2, QString());
+        w.setStatusText(1, Idle);
+        break;
+    case Area::FuzzyPanel:
+        w.setStatusText(2, QString());
+        break;
+    case Area::Text:
+        // The labels name the locked lists: like the lists, they leave a run's progress alone.
+        if (!running())
+            w.setStatusText(2, m_texts.value(widget));
+        break;
+    case Area::Option:
+        optionHint(static_cast<QCheckBox *>(widget));
+        break;
+    case Area::SetBack:
+        showIndicators(-1, nullptr);
+        w.setStatusText(2, QStringLiteral(" Click here to specify the backup folder."));
+        break;
+    }
+}
+
+void MainHints::optionHint(QCheckBox *box)
+{
+    MainWindow &w = m_window;
+    struct Option {
+        QCheckBox *box;
+        int arrow;
+        QWidget *frame;
+        const char *shortcut;
+        const char *ticked;
+        const char *cleared;
+    };
+    const Option options[] = {
+        {w.chkMin, 0, w.cmdMin, "ALT+ Z",
+         " Minimize this program to the Taskbar for more efficient replacing.",
+         " Minimize this program to the Taskbar for more efficient replacing."},
+        {w.chkSensitive, 1, w.cmdCase, "ALT+ C", " Checked - Replace only the same case.",
+         " Unchecked - Replace all strings."},
+        {w.chkSubs, 2, w.cmdSubs, "ALT+ S", " Checked - All subdirectories will be searched.",
+         " Unchecked - Only the current directory will be searched."},
+        {w.chkWhole, 3, w.cmdWhole, "ALT+ W",
+         " Checked - Only words matching exactly will be shown / replaced.",
+         " Unchecked - All forms of the word will be found."},
+        {w.chkBackup, 4, w.cmdBack, "ALT+ B",
+         " Checked - Current backup folder is: ", " Unchecked - No backup files will be created."},
+    };
+    for (const Option &option : options) {
+        if (option.box != box)
+            continue;
+        const bool ticked = box->isChecked();
+        showIndicators(option.arrow, option.frame);
+        w.setStatusText(1, QString::fromLatin1(option.shortcut));
+        QString hint = QString::fromLatin1(ticked ? option.ticked : option.cleared);
+        if (box == w.chkBackup) {
+            if (ticked)
+                hint += m_backupFolder();
+            w.cmdSetBack->setVisible(ticked);
+        }
+        w.setStatusText(2, hint);
+    }
+}
+
+void MainHints::showIndicators(int arrow, QWidget *frame)
+{
+    MainWindow &w = m_window;
+    for (int i = 0; i < w.imgArrow1.size(); ++i) w.imgArrow1[i]->setVisible(i == arrow);
+    for (QWidget *indicator :
+         {static_cast<QWidget *>(w.cmdMin), static_cast<QWidget *>(w.cmdCase),
+          static_cast<QWidget *>(w.cmdSubs), static_cast<QWidget *>(w.cmdWhole),
+          static_cast<QWidget *>(w.cmdBack)})
+        indicator->setVisible(indicator == frame);
+}
+
+void MainHints::toolEntered(const QToolBar *bar, const QString &key)
+{
+    MainWindow &w = m_window;
+    if (bar == w.Mainbar || bar == w.FindBar) {
+        // The run writes its progress here; the tools that start runs keep out.
+        if (running())
+            return;
+        w.Reset_Hints();
+    } else if (bar == w.aboutBar) {
+        w.Reset_Hints();
+    }
+    const ToolHint *entry = findToolHint(bar->objectName(), key);
+    if (!entry)
+        return;
+    if ((bar == w.Mainbar && key == u"find") || (bar == w.FindBar && key == u"normal"))
+        w.CountFiles();
+    w.setStatusText(2, QString::fromLatin1(entry->hint));
+    if (entry->shortcut)
+        w.setStatusText(1, QString::fromLatin1(entry->shortcut));
+}
+
+void MainHints::toolLeft(const QToolBar *bar)
+{
+    // The pointer may enter a neighbouring bar's tool before this one reports
+    // leaving: a leave keeps the hint that belongs to the neighbour.
+    MainWindow &w = m_window;
+    static const QStringList aboutHints = barHints("aboutBar");
+    const auto clearBoth = [&w] {
+        w.setStatusText(2, QString());
+        w.setStatusText(1, Idle);
+    };
+    if (bar == w.Mainbar) {
+        if (!running() && !panel2Shows(aboutHints))
+            clearBoth();
+    } else if (bar == w.FileBar) {
+        if (!panel2Shows(aboutHints +
+                         QStringList{toolHint(QStringLiteral("Mainbar"), QStringLiteral("undo"))}))
+            clearBoth();
+    } else if (bar == w.aboutBar) {
+        clearBoth();
+    } else if (bar == w.FindBar) {
+        if (!running())
+            w.setStatusText(2, QString());
+    } else if (bar == w.PasteBar1 || bar == w.PasteBar2) {
+        const QString other = toolHint(
+            bar == w.PasteBar1 ? QStringLiteral("PasteBar2") : QStringLiteral("PasteBar1"), {});
+        if (!panel2Shows({other}))
+            w.setStatusText(2, QString());
+    }
+}
