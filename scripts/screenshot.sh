@@ -48,7 +48,7 @@ unset QT_QPA_PLATFORM
 xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   set -euo pipefail
   "$SCRIVLANE_EXE" & pid=$!
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do  # a minute: the machine may be busy
     xwininfo -root -tree 2>/dev/null | grep -q "\" Scrivlane\"" && break
     sleep 0.1
   done

@@ -62,14 +62,14 @@ qint32 DocumentBuffer::Find(const QString &what, qint32 start, int options)
         start = 0;
     if (start > m_text.size())
         return -1;
-    const qsizetype pos = TextSearch::indexOf(m_text, what, start, (options & MatchCase) != 0,
-                                              (options & WholeWord) != 0);
-    if (pos < 0)
+    const TextSearch::Match match = TextSearch::find(
+        m_text, what, start, (options & MatchCase) != 0, (options & WholeWord) != 0);
+    if (match.position < 0)
         return -1;
-    m_selStart = qint32(pos);
-    m_selLength = qint32(what.size());
+    m_selStart = qint32(match.position);
+    m_selLength = qint32(match.length);
     emit selectionChanged();
-    return qint32(pos);
+    return qint32(match.position);
 }
 
 void DocumentBuffer::setSelStart(qint32 start)
@@ -93,9 +93,11 @@ QString DocumentBuffer::SelText() const
 
 void DocumentBuffer::setSelText(const QString &text)
 {
+    const qint32 position = m_selStart;
+    const QString removed = SelText();
     m_text.replace(m_selStart, m_selLength, text);
     m_selStart += qint32(text.size());
     m_selLength = 0;
-    emit textReplaced();
+    emit stretchReplaced(position, removed, text);
     emit selectionChanged();
 }

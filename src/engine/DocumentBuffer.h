@@ -30,6 +30,7 @@ public:
 
     /// First match of what at or after start (0-based) with options 0, 2, 4 or 6;
     /// selects it and returns its position, or -1 without touching the selection.
+    /// A line break in what matches any one line end (CR LF, LF or CR).
     qint32 Find(const QString &what, qint32 start, int options = 0);
 
     qint32 SelStart() const { return m_selStart; }
@@ -37,7 +38,8 @@ public:
     qint32 SelLength() const { return m_selLength; }
     void setSelLength(qint32 length);
     QString SelText() const;
-    /// Replaces the selected text (the viewer's manual replacement).
+    /// Replaces the selected text (the viewer's manual replacement); signals
+    /// stretchReplaced, not textReplaced.
     void setSelText(const QString &text);
 
     const QString &FileName() const { return m_fileName; }
@@ -48,6 +50,9 @@ signals:
     /// The whole text was replaced (load or setText).
     void textReplaced();
     void selectionChanged();
+    /// The text from position on that was removed is now inserted; the rest of
+    /// the text is as it was.
+    void stretchReplaced(qint32 position, const QString &removed, const QString &inserted);
 
 private:
     QString m_text;

@@ -36,11 +36,20 @@ void endRun(RunContext &ctx)
     ctx.state.RunInProgress = false;
 }
 
-void selectFirstEntry(RunContext &ctx)
+// Opens the viewer's list on its first entry and shows that file: the selection
+// uses up the "Stop" tag, so the load's text-change reaction fills the file
+// date and length. False (after reporting) when the file cannot be read.
+bool showFirstEntry(RunContext &ctx, const QString &path)
 {
-    // Selecting an entry makes the viewer load it unless its tag says "Stop".
     ctx.viewer->setTag(QStringLiteral("Stop"));
     ctx.viewer->selectListItem(0);
+    // Used up by the selection reaction, unless the entry was selected already.
+    ctx.viewer->setTag(QString());
+    if (!trap(ctx, [&] { loadShownFile(ctx, path); }))
+        return false;
+    ctx.viewer->setIndexLabel(QStringLiteral("1"));
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
+    return true;
 }
 
 void nothingFound(RunContext &ctx)
@@ -70,17 +79,14 @@ void finishWithViewer(RunContext &ctx)
     }
     const QString path = ctx.viewer->listItem(0);
     ctx.viewer->showViewer();
-    selectFirstEntry(ctx);
     // A file that can no longer be read is reported; showing it would show the
     // text of the file loaded before it under its name.
-    if (!trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
+    if (!showFirstEntry(ctx, path)) {
         ctx.viewer->hideViewer();
         endRun(ctx);
         return;
     }
     showSearching(ctx, path);
-    ctx.viewer->setIndexLabel(QStringLiteral("1"));
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
     qint32 start = 0;
     if (ctx.request->isFuzzy())
         Find_Fuzzy(ctx, start);
@@ -123,8 +129,7 @@ void runNormal(RunContext &ctx)
             return;
         }
         const QString path = ctx.viewer->listItem(0);
-        selectFirstEntry(ctx);
-        if (!trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
+        if (!showFirstEntry(ctx, path)) {
             endRun(ctx);
             return;
         }

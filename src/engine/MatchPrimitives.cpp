@@ -35,7 +35,7 @@ qint32 Find_Normal(RunContext &ctx, qint32 &start)
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     s.FoundPosition = buffer.Find(what, start, findOptions(*ctx.request));
     showPosition(ctx);
-    start = s.FoundPosition == -1 ? 0 : qint32(what.size()) + s.FoundPosition;
+    start = s.FoundPosition == -1 ? 0 : s.FoundPosition + buffer.SelLength();
     ctx.viewer->setNewPos(QString::number(start));
 
     ctx.main->yieldToEvents();
@@ -67,11 +67,13 @@ qint32 Find_Fuzzy(RunContext &ctx, qint32 &start)
     s.FoundPosition = buffer.Find(s.FirstPart, start, findOptions(*ctx.request));
     if (s.FoundPosition != -1) {
         // The second part always matches in any case and inside words.
-        const qint32 second =
-            buffer.Find(s.SecondPart, s.FoundPosition + qint32(s.FirstPart.size()), 0);
+        // Match lengths come from the buffer: a line break may match CR LF.
+        const qint32 firstLength = buffer.SelLength();
+        const qint32 second = buffer.Find(s.SecondPart, s.FoundPosition + firstLength, 0);
         if (second != -1) {
+            const qint32 end = second + buffer.SelLength();
             buffer.setSelStart(s.FoundPosition);
-            buffer.setSelLength(second + qint32(s.SecondPart.size()) - s.FoundPosition);
+            buffer.setSelLength(end - s.FoundPosition);
         } else {
             s.FoundPosition = -1;
         }

@@ -6,6 +6,7 @@
 #include "MatchPrimitives.h"
 #include "PatternDispatch.h"
 #include "RunContext.h"
+#include "ReplacementText.h"
 #include "RunSupport.h"
 #include "SearchRequest.h"
 #include "TextSearch.h"
@@ -83,18 +84,20 @@ QString replaceNormal(RunContext &ctx, const QString &pString, const QString &Ke
 {
     const bool matchCase = ctx.request->isCaseSensitive();
     auto next = [&](qsizetype from) {
-        return TextSearch::indexOf(pString, Keyword, from, matchCase, false);
+        return TextSearch::find(pString, Keyword, from, matchCase, false);
     };
+    ReplacementText replacement(NewKeyWord, pString);
     ReplacementBuilder builder(pString);
     qsizetype consumed = 0;
-    qsizetype pos = next(0);
-    while (pos >= 0) {
-        builder.appendOriginal(consumed, pos);
-        builder.append(NewKeyWord);
-        consumed = pos + Keyword.size();
+    TextSearch::Match match = next(0);
+    while (match.position >= 0) {
+        builder.appendOriginal(consumed, match.position);
+        builder.append(
+            replacement.forMatch(QStringView(pString).sliced(match.position, match.length)));
+        consumed = match.position + match.length;
         // The rest of the working text is the original after the match, so the
         // next occurrence is found there; an inserted text is never searched again.
-        pos = next(consumed);
+        match = next(consumed);
         noteReplacement(ctx, builder.workingDiffers(consumed));
     }
     ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
@@ -122,25 +125,27 @@ QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &New
     const bool wholeWord = ctx.request->isWholeWord();
     const QString firstPart = s.FirstPart;
     const QString secondPart = s.SecondPart;
+    ReplacementText replacement(NewKeyWord, pString);
     ReplacementBuilder builder(pString);
     qsizetype consumed = 0;
     qsizetype pos = first;
     qsizetype matchLength = ctx.viewer->rtbDefault().SelLength();
     while (pos >= 0) {
         builder.appendOriginal(consumed, pos);
-        builder.append(NewKeyWord);
+        builder.append(replacement.forMatch(QStringView(pString).sliced(pos, matchLength)));
         consumed = pos + matchLength;
 
         const QStringView rest = QStringView(pString).sliced(consumed);
         const QChar before = builder.out().isEmpty() ? QChar() : builder.out().back();
-        const qsizetype f = TextSearch::indexOf(rest, firstPart, 0, matchCase, wholeWord, before);
+        const TextSearch::Match f =
+            TextSearch::find(rest, firstPart, 0, matchCase, wholeWord, before);
         pos = -1;
-        if (f >= 0) {
-            const qsizetype second =
-                TextSearch::indexOf(rest, secondPart, f + firstPart.size(), false, false, before);
-            if (second >= 0) {
-                pos = consumed + f;
-                matchLength = second + secondPart.size() - f;
+        if (f.position >= 0) {
+            const TextSearch::Match second =
+                TextSearch::find(rest, secondPart, f.position + f.length, false, false, before);
+            if (second.position >= 0) {
+                pos = consumed + f.position;
+                matchLength = second.position + second.length - f.position;
             }
         }
         noteReplacement(ctx, builder.workingDiffers(consumed));
@@ -299,8 +304,9 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
             return;
         if (e.kind == FileSystem::EntryKind::Folder) {
             const QString folder = DrivePath + e.name + QDir::separator();
-            // The run's own backups are never walked, or it would rewrite them.
-            if (sameFolder(folder, backupTreeRoot(ctx)))
+            // The backups this run writes are never walked, or it would rewrite
+            // them; with backups off such a folder is one like any other.
+            if (backup && sameFolder(folder, backupTreeRoot(ctx)))
                 continue;
             storeSubfolder(subfolders, folder);
             if (backup) {

@@ -136,6 +136,11 @@ void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
 void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
 {
     ctx.viewer->setTag(QStringLiteral("Stop"));
+    loadShownFile(ctx, path);
+}
+
+void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
+{
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     buffer.LoadFile(path);
     ctx.viewer->setHoldText(buffer.Text());

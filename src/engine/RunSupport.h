@@ -54,4 +54,8 @@ void storeSubfolder(QStringList &table, const QString &folder);
 /// tag becomes "Stop" first and rtbHold receives the text afterwards.
 void loadIntoViewer(RunContext &ctx, const QString &path);
 
+/// Loads path as the file the viewer shows: without the "Stop" tag, so the
+/// viewer's text-change reaction describes the file; rtbHold receives the text.
+void loadShownFile(RunContext &ctx, const QString &path);
+
 }  // namespace RunSupport

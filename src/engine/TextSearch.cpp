@@ -1,5 +1,7 @@
 #include "TextSearch.h"
 
+#include "LineEnds.h"
+
 #include <QVarLengthArray>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -156,6 +158,38 @@ qsizetype indexOfIgnoringCase(QStringView text, QStringView needle, qsizetype fr
     return -1;
 }
 
+// The case rule on whole characters: a letter outside the BMP (two code units)
+// rises to its upper case as one, which is two units as well, so positions
+// never shift. The caller makes sure that piece fits at pos.
+bool sameIgnoringCaseAt(QStringView text, qsizetype pos, QStringView piece)
+{
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        const char16_t t = text[pos + i].unicode(), n = piece[i].unicode();
+        if (QChar::isHighSurrogate(n) && i + 1 < piece.size()) {
+            const char16_t tLow = text[pos + i + 1].unicode(), nLow = piece[i + 1].unicode();
+            if (!QChar::isHighSurrogate(t) || !QChar::isLowSurrogate(tLow) ||
+                !QChar::isLowSurrogate(nLow))
+                return false;
+            if (QChar::toUpper(QChar::surrogateToUcs4(t, tLow)) !=
+                QChar::toUpper(QChar::surrogateToUcs4(n, nLow)))
+                return false;
+            ++i;
+        } else if (TextSearch::upper(t) != TextSearch::upper(n)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool hasSurrogate(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 bool isWholeWordAt(QStringView text, qsizetype pos, qsizetype length, QChar prevChar)
 {
     const QChar before = pos > 0 ? text[pos - 1] : prevChar;
@@ -174,6 +208,14 @@ qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype fr
         return -1;
     if (from < 0)
         from = 0;
+    if (!matchCase && hasSurrogate(needle)) {
+        for (qsizetype p = from; p <= text.size() - needle.size(); ++p) {
+            if (sameIgnoringCaseAt(text, p, needle) &&
+                (!wholeWord || isWholeWordAt(text, p, needle.size(), prevChar)))
+                return p;
+        }
+        return -1;
+    }
     while (from <= text.size() - needle.size()) {
         const qsizetype pos = matchCase ? indexOfExactly(text, needle, from)
                                         : indexOfIgnoringCase(text, needle, from);
@@ -182,4 +224,85 @@ qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype fr
         from = pos + 1;
     }
     return -1;
+}
+
+namespace {
+
+// Whether piece stands at pos, under the scan's case rule.
+bool sameAt(QStringView text, qsizetype pos, QStringView piece, bool matchCase)
+{
+    if (pos + piece.size() > text.size())
+        return false;
+    return matchCase ? text.sliced(pos, piece.size()) == piece
+                     : sameIgnoringCaseAt(text, pos, piece);
+}
+
+// The needle's lines: the text between its line breaks.
+QVarLengthArray<QStringView, 8> linesOf(QStringView needle)
+{
+    QVarLengthArray<QStringView, 8> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < needle.size();) {
+        if (const qsizetype n = LineEnds::lengthAt(needle, i)) {
+            lines.append(needle.sliced(start, i - start));
+            i += n;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    lines.append(needle.sliced(start));
+    return lines;
+}
+
+// Length of the match of lines at pos, each break taking one line end, or -1.
+qsizetype matchLinesAt(QStringView text, qsizetype pos, const QVarLengthArray<QStringView, 8> &lines,
+                       bool matchCase)
+{
+    qsizetype at = pos;
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        if (k > 0) {
+            const qsizetype n = LineEnds::lengthAt(text, at);
+            if (n == 0)
+                return -1;
+            at += n;
+        }
+        if (!sameAt(text, at, lines[k], matchCase))
+            return -1;
+        at += lines[k].size();
+    }
+    return at - pos;
+}
+
+qsizetype nextLineEnd(QStringView text, qsizetype from)
+{
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (text[i] == u'\n' || text[i] == u'\r')
+            return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+TextSearch::Match TextSearch::find(QStringView text, QStringView needle, qsizetype from,
+                                   bool matchCase, bool wholeWord, QChar prevChar)
+{
+    if (!LineEnds::hasLineBreak(needle)) {
+        const qsizetype pos = indexOf(text, needle, from, matchCase, wholeWord, prevChar);
+        return {pos, pos < 0 ? 0 : needle.size()};
+    }
+    const QVarLengthArray<QStringView, 8> lines = linesOf(needle);
+    qsizetype p = qMax<qsizetype>(from, 0);
+    while (p <= text.size()) {
+        // Candidates: where the first line stands, or every line end when it is empty.
+        p = lines[0].isEmpty() ? nextLineEnd(text, p) : indexOf(text, lines[0], p, matchCase, false);
+        if (p < 0)
+            return {};
+        const qsizetype length = matchLinesAt(text, p, lines, matchCase);
+        if (length >= 0 && (!wholeWord || isWholeWordAt(text, p, length, prevChar)))
+            return {p, length};
+        ++p;
+    }
+    return {};
 }

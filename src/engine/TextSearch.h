@@ -21,10 +21,21 @@ inline bool isWordChar(QChar c)
 }
 
 /// First position >= from where needle occurs in text, or -1. Case-insensitive
-/// compares both in upper case. wholeWord demands a non-word character or the
+/// compares both in upper case, one character for one (outside the BMP too). wholeWord demands a non-word character or the
 /// edge on both sides; prevChar, when not null, stands for the character before
 /// text[0] (the replacement loop searches a text whose head was rewritten).
 qsizetype indexOf(QStringView text, QStringView needle, qsizetype from, bool matchCase,
                   bool wholeWord, QChar prevChar = QChar());
+
+/// A match: where it starts and how many characters of the text it covers.
+struct Match {
+    qsizetype position = -1;
+    qsizetype length = 0;
+};
+
+/// As indexOf, but a line break in needle (CR LF, LF or CR) matches any one
+/// line end of text, so a match may be longer or shorter than needle.
+Match find(QStringView text, QStringView needle, qsizetype from, bool matchCase, bool wholeWord,
+           QChar prevChar = QChar());
 
 }  // namespace TextSearch

@@ -1,5 +1,7 @@
 #include "Paths.h"
 
+#include "HelpFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -88,8 +90,9 @@ bool Paths::isProtectedFolder(const QString &path)
     // Compared both as written and with links resolved, so another name for a
     // guarded folder is guarded too.
     const QString real = QFileInfo(clean).canonicalFilePath();
-    const QStringList guarded{QDir::homePath(), applicationFolder(),
-                              QCoreApplication::applicationDirPath()};
+    const QString program = QCoreApplication::applicationDirPath();
+    const QStringList guarded{QDir::homePath(), applicationFolder(), program,
+                              QFileInfo(HelpFile::locate(program)).absolutePath()};
     for (const QString &g : guarded) {
         if (g.isEmpty())
             continue;

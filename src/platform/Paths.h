@@ -25,7 +25,7 @@ bool isSameOrInside(const QString &path, const QString &folder);
 
 /// True for the folders that no delete or rename may touch: the file system root,
 /// every folder directly below it, the user's home folder, the folders holding
-/// the program's own files (application folder, executable's folder), and any
+/// the program's own files (application folder, executable's folder, help file's folder), and any
 /// folder that holds one of these.
 bool isProtectedFolder(const QString &path);
 

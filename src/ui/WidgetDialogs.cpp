@@ -27,17 +27,23 @@ QMessageBox::Icon toIcon(MessageIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// Messages and prompts separate their lines with a lone CR, which a label
+// would not break at.
+QString withLineBreaks(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
 }  // namespace
 
 MessageAnswer WidgetDialogs::message(const QString &text, const QString &title,
                                      MessageButtons buttons, MessageIcon icon,
                                      MessageAnswer defaultAnswer)
 {
-    // Messages separate their lines with a lone CR, which a label would not break at.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(toIcon(icon), title, shown, QMessageBox::NoButton,
+    QMessageBox box(toIcon(icon), title, withLineBreaks(text), QMessageBox::NoButton,
                     m_parent ? m_parent : QApplication::activeWindow());
     switch (buttons) {
     case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
@@ -64,7 +70,8 @@ std::optional<QString> WidgetDialogs::inputText(const QString &prompt, const QSt
 {
     bool ok = false;
     const QString text = QInputDialog::getText(m_parent ? m_parent : QApplication::activeWindow(),
-                                               title, prompt, QLineEdit::Normal, defaultText, &ok);
+                                               title, withLineBreaks(prompt), QLineEdit::Normal,
+                                               defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -18,7 +18,7 @@ private slots:
     void initTestCase();
     void validatorsAcceptTheDesktopFiles_data();
     void validatorsAcceptTheDesktopFiles();
-    void installedProgramFindsItsHelpFileAndIcons();
+    void programFindsItsHelpFileAndIcons();
     void installedProgramStartsOffscreen();
 
 private:
@@ -71,10 +71,14 @@ void TestInstall::validatorsAcceptTheDesktopFiles()
     QVERIFY2(validator.exitCode() == 0, validator.readAll().constData());
 }
 
-void TestInstall::installedProgramFindsItsHelpFileAndIcons()
+void TestInstall::programFindsItsHelpFileAndIcons()
 {
     QCOMPARE(HelpFile::locate(installed(QStringLiteral("bin"))),
              QDir::toNativeSeparators(installed(QStringLiteral("share/scrivlane/Scrivlane.html"))));
+    // In the build folder the copy beside the program comes first.
+    const QString built = QStringLiteral(SCRIVLANE_BUILD_DIR "/src/app");
+    QCOMPARE(HelpFile::locate(built),
+             QDir::toNativeSeparators(built + QStringLiteral("/Scrivlane.html")));
     for (const char *icon : {"scalable/apps/ID.svg", "16x16/apps/ID.png", "48x48/apps/ID.png",
                              "256x256/apps/ID.png"}) {
         const QString path =

@@ -322,9 +322,11 @@ void TstDocumentBuffer::selectionEditing()
     buffer.setSelLength(100);
     QCOMPARE(buffer.SelLength(), 5);
     QCOMPARE(buffer.SelText(), QStringLiteral("world"));
-    QSignalSpy replaced(&buffer, &DocumentBuffer::textReplaced);
+    QSignalSpy replaced(&buffer, &DocumentBuffer::stretchReplaced);
     buffer.setSelText(QStringLiteral("there"));
     QCOMPARE(replaced.count(), 1);
+    QCOMPARE(replaced.at(0),
+             QVariantList({6, QStringLiteral("world"), QStringLiteral("there")}));
     QCOMPARE(buffer.Text(), QStringLiteral("hello there"));
     buffer.setSelStart(-3);
     QCOMPARE(buffer.SelStart(), 0);

@@ -87,6 +87,8 @@ void TestFindRun::noSelectionStopsBeforeAnyLoad()
     buildTree(t);
     FakeRunHost h;
     aim(h, t, false);
+    h.main.minimized = true;
+    h.main.panel2 = QStringLiteral("old");
 
     cmdFind_Click(h.ctx);
 
@@ -94,6 +96,11 @@ void TestFindRun::noSelectionStopsBeforeAnyLoad()
     QVERIFY(h.viewer.buffer.FileName().isEmpty());
     QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
     QVERIFY(!h.ctx.state.RunInProgress);
+    // The failed check restores the window and clears both panels' run texts.
+    QVERIFY(!h.main.minimized);
+    QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
+    QCOMPARE(h.main.panel2, QString());
+    QCOMPARE(h.main.historySaves, 0);
 }
 
 void TestFindRun::subfoldersSkipUnselectedTopFiles_data()

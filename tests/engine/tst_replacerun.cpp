@@ -45,6 +45,13 @@ private slots:
     void readOnlyFileAndSymlink();
     void treeWalkBacksUpAndReports();
     void walkPassesOverItsOwnBackupTree();
+    void walkWithoutBackupsEntersAFolderNamedBackup();
+    void walkSavesAndReportsUnchangedTextButDoesNotListIt();
+    void stopWithoutSubfoldersCarriesTotalsIntoTheNextReport();
+    void backupChoiceIsCommittedBeforeEachCopy();
+    void failedValidationRestoresTheWindow();
+    void multiLineReplacementWritesTheFilesLineEnds_data();
+    void multiLineReplacementWritesTheFilesLineEnds();
     void stopMidWalkKeepsSavedFiles();
     void walkFileThatCannotBeSavedIsNotCounted();
     void fileTakenByTwoPatternsKeepsItsOriginalBackup();
@@ -62,7 +69,8 @@ void TestReplaceRun::normalReplacement_data()
     QTest::addRow("case sensitive") << "Cat cat CAT" << "cat" << "dog" << true << "Cat dog CAT" << 1;
     QTest::addRow("at both edges") << "abXab" << "ab" << "" << false << "X" << 2;
     QTest::addRow("no overlaps") << "aaaa" << "aa" << "b" << false << "bb" << 2;
-    QTest::addRow("line ends count") << "a\r\nb" << "\r\n" << "\n" << false << "a\nb" << 1;
+    QTest::addRow("a line break takes the matched line end")
+        << "a\r\nb" << "a\nb" << "x\ny" << false << "x\r\ny" << 1;
     QTest::addRow("none") << "abc" << "x" << "y" << false << "abc" << 0;
 }
 
@@ -398,6 +406,172 @@ void TestReplaceRun::walkPassesOverItsOwnBackupTree()
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("dolor"));
     QCOMPARE(t.read(QStringLiteral("top/Backup/top/a.txt")), QByteArray("ipsum"));
     QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("top/Backup/top/Backup"))));
+}
+
+void TestReplaceRun::walkWithoutBackupsEntersAFolderNamedBackup()
+{
+    TempTree t;
+    t.write(QStringLiteral("top/Backup/notes.txt"), "lorem");
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.subdirectories = true;
+    h.request.find = QStringLiteral("lorem");
+    h.request.replace = QStringLiteral("ipsum");
+    h.backup.root = t.path(QStringLiteral("top"));
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(t.read(QStringLiteral("top/Backup/notes.txt")), QByteArray("ipsum"));
+}
+
+void TestReplaceRun::walkSavesAndReportsUnchangedTextButDoesNotListIt()
+{
+    TempTree t;
+    const QString path = t.write(QStringLiteral("top/sub/a.txt"), "Cat");
+    const QDateTime before = QFileInfo(path).lastModified();
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.subdirectories = true;
+    h.request.find = QStringLiteral("cat");
+    h.request.replace = QStringLiteral("Cat");
+    QFile(path).setFileTime(before.addSecs(-100), QFileDevice::FileModificationTime);
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(t.read(QStringLiteral("top/sub/a.txt")), QByteArray("Cat"));
+    QVERIFY(QFileInfo(path).lastModified() > before.addSecs(-50));  // written again
+    QCOMPARE(h.ctx.state.ReportBody, reportEntry(1, path, 1));
+    QVERIFY(h.viewer.list.isEmpty());
+}
+
+void TestReplaceRun::stopWithoutSubfoldersCarriesTotalsIntoTheNextReport()
+{
+    TempTree t;
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        t.write(QStringLiteral("top/") + QLatin1String(name), "lorem");
+    FakeRunHost h;
+    aim(h, t, {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+    h.request.find = QStringLiteral("lorem");
+    h.request.replace = QStringLiteral("ipsum");
+    h.main.onYield = [&] {
+        if (h.ctx.state.ModifiedFileCount == 1)
+            h.ctx.state.StopRequested = true;
+    };
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("ipsum"));
+    QCOMPARE(t.read(QStringLiteral("top/b.txt")), QByteArray("lorem"));
+    QCOMPARE(h.main.reports, 0);
+    QCOMPARE(h.ctx.state.TotalReplacements, 1);
+
+    // Nothing resets the stopped run's totals: the next report holds both runs.
+    h.main.onYield = nullptr;
+    h.ctx.state.StopRequested = false;
+    h.request.setFiles({QStringLiteral("b.txt")}, true);
+    cmdReplace_Click(h.ctx);
+    QCOMPARE(h.main.reports, 1);
+    QCOMPARE(h.ctx.state.TotalReplacements, 2);
+    QCOMPARE(h.ctx.state.ReportBody.count(QStringLiteral("Replacements made")), 2);
+}
+
+void TestReplaceRun::backupChoiceIsCommittedBeforeEachCopy()
+{
+    TempTree t;
+    t.write(QStringLiteral("top/a.txt"), "lorem");
+    t.write(QStringLiteral("top/b.txt"), "lorem");
+    FakeRunHost h;
+    aim(h, t, {QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    h.request.find = QStringLiteral("lorem");
+    h.request.replace = QStringLiteral("ipsum");
+    h.request.backup = true;
+    t.mkdir(QStringLiteral("first"));
+    t.mkdir(QStringLiteral("second"));
+    h.backup.root = t.path(QStringLiteral("first"));
+    // The dialog's choice as it stands when each copy is made counts.
+    h.main.onYield = [&] {
+        if (h.backup.commits == 1)
+            h.backup.root = t.path(QStringLiteral("second"));
+    };
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(h.backup.commits, 2);
+    QCOMPARE(t.read(QStringLiteral("first/Backup/top/a.txt")), QByteArray("lorem"));
+    QCOMPARE(t.read(QStringLiteral("second/Backup/top/b.txt")), QByteArray("lorem"));
+}
+
+void TestReplaceRun::failedValidationRestoresTheWindow()
+{
+    TempTree t;
+    t.write(QStringLiteral("top/a.txt"), "lorem");
+    FakeRunHost h;
+    aim(h, t, {QStringLiteral("a.txt")});
+    h.request.find = QStringLiteral("lorem");
+    h.request.replace = QStringLiteral("lorem");
+    h.main.minimized = true;
+    h.main.panel2 = QStringLiteral("old");
+
+    cmdReplace_Click(h.ctx);
+
+    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
+    QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
+    QCOMPARE(h.main.panel2, QString());
+    QVERIFY(!h.main.minimized);
+    QCOMPARE(h.main.historySaves, 0);
+    QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("lorem"));
+}
+
+namespace {
+QByteArray utf16le(const QByteArray &latin1)
+{
+    QByteArray out("\xFF\xFE", 2);
+    for (const char c : latin1)
+        out.append(c).append('\0');
+    return out;
+}
+}  // namespace
+
+void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds_data()
+{
+    // The large search dialog hands over LF; the file decides what is written.
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QByteArray>("after");
+    const QString twoLines = QStringLiteral("new line\nsecond");
+    QTest::addRow("LF") << QByteArray("new line\nsecond\n") << twoLines
+                        << QByteArray("one\ntwo\n");
+    QTest::addRow("CR LF") << QByteArray("new line\r\nsecond\r\n") << twoLines
+                           << QByteArray("one\r\ntwo\r\n");
+    QTest::addRow("CR") << QByteArray("new line\rsecond\r") << twoLines
+                        << QByteArray("one\rtwo\r");
+    QTest::addRow("mixed: the matched end")
+        << QByteArray("new line\rsecond\r\nx\r\n") << twoLines
+        << QByteArray("one\rtwo\r\nx\r\n");
+    QTest::addRow("match without a break: the most common end")
+        << QByteArray("a\nb\r\nc\r\nsecond") << QStringLiteral("second")
+        << QByteArray("a\nb\r\nc\r\none\r\ntwo");
+    QTest::addRow("UTF-16 CR LF") << utf16le("new line\r\nsecond") << twoLines
+                                  << utf16le("one\r\ntwo");
+    QTest::addRow("UTF-16 CR") << utf16le("x\rnew line\rsecond") << twoLines
+                               << utf16le("x\rone\rtwo");
+}
+
+void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, find);
+    TempTree t;
+    t.write(QStringLiteral("top/f.txt"), before);
+    FakeRunHost h;
+    aim(h, t, {QStringLiteral("f.txt")});
+    h.request.find = find;
+    h.request.replace = QStringLiteral("one\ntwo");
+
+    cmdReplace_Click(h.ctx);
+
+    QTEST(t.read(QStringLiteral("top/f.txt")), "after");
+    QCOMPARE(h.ctx.state.TotalReplacements, 1);
 }
 
 void TestReplaceRun::stopMidWalkKeepsSavedFiles()

@@ -13,6 +13,42 @@ private slots:
     void confirmedFlagIsNotClearedByValidation();
 };
 
+namespace {
+// Each message a refusal or question shows, written out in full.
+struct Shown {
+    QString text, title;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+Shown expected(const QString &key)
+{
+    const auto info = MessageIcon::Information;
+    const QHash<QString, Shown> messages{
+        {QStringLiteral("no files"),
+         {QStringLiteral("Please select the files that you want to edit."),
+          QStringLiteral(" No files selected"), info, MessageButtons::Ok}},
+        {QStringLiteral("empty find"),
+         {QStringLiteral("You must enter something to search for."), QStringLiteral(" Error"), info,
+          MessageButtons::Ok}},
+        {QStringLiteral("empty replacement"),
+         {QStringLiteral("You have chosen to replace the string with nothing.\rThis action "
+                         "cannot be undone.\r\rContinue with the Replacement operation??"),
+          QStringLiteral(" Replace with nothing?"), MessageIcon::Question, MessageButtons::YesNo}},
+        {QStringLiteral("same"),
+         {QStringLiteral("Find and replace strings can't be the same."), QStringLiteral(" Error"),
+          MessageIcon::Error, MessageButtons::Ok}},
+        {QStringLiteral("first part"),
+         {QStringLiteral("You must enter the First Part of the search criteria."),
+          QStringLiteral(" Error"), info, MessageButtons::Ok}},
+        {QStringLiteral("second part"),
+         {QStringLiteral("You must enter the Second Part of the search criteria."),
+          QStringLiteral(" Error"), info, MessageButtons::Ok}},
+    };
+    return messages.value(key);
+}
+}  // namespace
+
 void TestValidation::checksInOrder_data()
 {
     QTest::addColumn<bool>("isFind");
@@ -25,38 +61,55 @@ void TestValidation::checksInOrder_data()
     QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<bool>("failed");
     QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");  // key of expected(), empty: none
+    QTest::addColumn<QString>("panel1");   // "-": not written
 
     const auto yes = MessageAnswer::Yes, no = MessageAnswer::No;
+    const QString none = QStringLiteral("-"), idle = QStringLiteral("Scrivlane");
     QTest::addRow("nothing selected") << false << false << "0 of 3" << false << 3 << "a" << "b"
-                                      << yes << true << false << " No files selected";
+                                      << yes << true << false << "no files" << none;
     QTest::addRow("nothing selected, subfolders wanted")
-        << true << false << "0 of 0" << true << 0 << "a" << "" << yes << false << false << "";
-    QTest::addRow("ten selected is not zero")
-        << false << false << "10 of 12" << false << 12 << "a" << "b" << yes << false << false << "";
+        << true << false << "0 of 0" << true << 0 << "a" << "" << yes << false << false << ""
+        << none;
+    QTest::addRow("ten selected is not zero") << false << false << "10 of 12" << false << 12
+                                              << "a" << "b" << yes << false << false << "" << none;
     QTest::addRow("empty find") << true << false << "1 of 1" << false << 1 << "" << "" << yes
-                                << true << false << " Error";
+                                << true << false << "empty find" << idle;
     QTest::addRow("find never asks about empty replacement")
-        << true << false << "1 of 1" << false << 1 << "a" << "" << no << false << false << "";
-    QTest::addRow("empty replacement, yes") << false << false << "1 of 1" << false << 1 << "a"
-                                            << "" << yes << false << true << " Replace with nothing?";
-    QTest::addRow("empty replacement, no") << false << false << "1 of 1" << false << 1 << "a" << ""
-                                           << no << true << false << " Replace with nothing?";
+        << true << false << "1 of 1" << false << 1 << "a" << "" << no << false << false << ""
+        << none;
+    QTest::addRow("empty replacement, yes")
+        << false << false << "1 of 1" << false << 1 << "a" << "" << yes << false << true
+        << "empty replacement" << idle;
+    QTest::addRow("empty replacement, no")
+        << false << false << "1 of 1" << false << 1 << "a" << "" << no << true << false
+        << "empty replacement" << idle;
     QTest::addRow("same strings") << false << false << "1 of 1" << false << 1 << "a" << "a" << yes
-                                  << true << false << " Error";
+                                  << true << false << "same" << idle;
     QTest::addRow("same but for case is accepted")
-        << false << false << "1 of 1" << false << 1 << "a" << "A" << yes << false << false << "";
+        << false << false << "1 of 1" << false << 1 << "a" << "A" << yes << false << false << ""
+        << none;
     QTest::addRow("yes skips the empty-folder check")
         << false << false << "1 of 0" << false << 0 << "a" << "" << yes << false << true
-        << " Replace with nothing?";
+        << "empty replacement" << idle;
     QTest::addRow("empty folder") << true << false << "1 of 0" << false << 0 << "a" << "" << yes
-                                  << true << false << " No files selected";
+                                  << true << false << "no files" << idle;
     QTest::addRow("fuzzy without first part") << true << true << "1 of 1" << false << 1 << "" << ""
-                                              << yes << true << false << " Error";
+                                              << yes << true << false << "first part" << none;
     QTest::addRow("fuzzy without second part") << true << true << "1 of 1" << false << 1 << "["
-                                               << "" << yes << true << false << " Error";
+                                               << "" << yes << true << false << "second part"
+                                               << none;
     QTest::addRow("fuzzy with subfolders and no files")
-        << true << true << "0 of 0" << true << 0 << "[" << "]" << yes << false << false << "";
+        << true << true << "0 of 0" << true << 0 << "[" << "]" << yes << false << false << ""
+        << none;
+    QTest::addRow("fuzzy empty replacement, yes")
+        << false << true << "1 of 1" << false << 1 << "[" << "]" << yes << false << true
+        << "empty replacement" << none;
+    QTest::addRow("fuzzy empty replacement, no")
+        << false << true << "1 of 1" << false << 1 << "[" << "]" << no << true << false
+        << "empty replacement" << none;
+    QTest::addRow("fuzzy find never asks") << true << true << "1 of 1" << false << 1 << "["
+                                           << "]" << no << false << false << "" << none;
 }
 
 void TestValidation::checksInOrder()
@@ -69,7 +122,8 @@ void TestValidation::checksInOrder()
     QFETCH(QString, find);
     QFETCH(QString, replace);
     QFETCH(MessageAnswer, answer);
-    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QFETCH(QString, panel1);
 
     FakeRunHost h;
     h.ctx.state.Tag = isFind ? QStringLiteral("Find") : QString();
@@ -77,21 +131,32 @@ void TestValidation::checksInOrder()
     h.request.countCaption = count;
     h.request.subdirectories = subs;
     h.request.setFiles(QStringList(listed, QStringLiteral("f")), true);
-    // Normal rows use find/replace; fuzzy rows use them as first/second part.
+    // Normal rows use find/replace; fuzzy rows use them as first/second part and
+    // leave the fuzzy replacement empty.
     h.request.find = find;
     h.request.replace = replace;
     h.request.first = find;
     h.request.second = replace;
-    h.request.fuzzyReplacement = QStringLiteral("x");
+    h.request.fuzzyReplacement = fuzzy ? QString() : QStringLiteral("x");
     h.ctx.state.ValidationFailed = true;
+    h.main.panel1 = QStringLiteral("-");
     h.dialogs.answers << answer;
 
     Error_Trapping(h.ctx);
 
     QTEST(h.ctx.state.ValidationFailed, "failed");
     QTEST(h.ctx.state.EmptyReplaceConfirmed, "confirmed");
-    QCOMPARE(h.dialogs.shown.isEmpty() ? QString() : h.dialogs.shown.first().title, title);
-    QVERIFY(h.dialogs.shown.size() <= 1);
+    QCOMPARE(h.main.panel1, panel1);
+    if (message.isEmpty()) {
+        QVERIFY(h.dialogs.shown.isEmpty());
+        return;
+    }
+    QCOMPARE(h.dialogs.shown.size(), 1);
+    const Shown want = expected(message);
+    QCOMPARE(h.dialogs.shown.first().text, want.text);
+    QCOMPARE(h.dialogs.shown.first().title, want.title);
+    QCOMPARE(h.dialogs.shown.first().icon, want.icon);
+    QCOMPARE(h.dialogs.shown.first().buttons, want.buttons);
 }
 
 void TestValidation::confirmedFlagIsNotClearedByValidation()

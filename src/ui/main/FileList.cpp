@@ -1,6 +1,11 @@
 #include "FileList.h"
 
-#include <QDir>
+#include "engine/RunSupport.h"
+#include "platform/FileSystem.h"
+
+#include <QCollator>
+
+#include <algorithm>
 
 FileList::FileList(QWidget *parent) : QListWidget(parent)
 {
@@ -42,18 +47,30 @@ void FileList::fill(const QStringList &keepSelected)
     clear();
     if (m_folder.isEmpty())
         return;
-    QStringList patterns;
-    for (const QString &piece : m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString trimmed = piece.trimmed();
-        // "*.*" means every file, also those without a dot in the name.
-        patterns << (trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
+    // The walks' own listing and matcher, so the list shows exactly the names a
+    // run with subfolders takes here, also names that are not valid UTF-8.
+    const QStringList patterns = m_pattern.split(QLatin1Char(';'));
+    QList<FileSystem::Entry> entries;
+    try {
+        entries = FileSystem::listFolder(m_folder);
+    } catch (const std::exception &) {
+        return;  // An unreadable folder lists nothing.
     }
-    if (patterns.isEmpty())
-        patterns << QStringLiteral("*");
-    const QDir dir(QDir::fromNativeSeparators(m_folder));
-    const QStringList names =
-        dir.entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-    for (const QString &name : names) {
+    QStringList names;
+    for (const FileSystem::Entry &e : std::as_const(entries)) {
+        if (e.kind != FileSystem::EntryKind::File || e.name.startsWith(QLatin1Char('.')))
+            continue;
+        for (const QString &piece : patterns) {
+            if (RunSupport::matchesWildcard(e.name, piece)) {
+                names << e.name;
+                break;
+            }
+        }
+    }
+    QCollator order;
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(names.begin(), names.end(), order);
+    for (const QString &name : std::as_const(names)) {
         auto *entry = new QListWidgetItem(name, this);
         if (keepSelected.contains(name))
             entry->setSelected(true);

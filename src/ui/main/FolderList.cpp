@@ -1,9 +1,15 @@
 #include "FolderList.h"
 
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
 #include <QApplication>
+#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace {
 constexpr int PathRole = Qt::UserRole;
@@ -18,10 +24,10 @@ FolderList::FolderList(QWidget *parent) : QListWidget(parent)
 
 bool FolderList::setPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isDir())
+    if (path.isEmpty() || !FileSystem::isFolder(path))
         return false;
-    const QString clean = QDir::toNativeSeparators(QDir::cleanPath(info.absoluteFilePath()));
+    const QString clean =
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     if (clean == m_path)
         return true;
     m_path = clean;
@@ -47,29 +53,51 @@ void FolderList::fill()
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
 
+    // Worked out on the text alone: a name that is not valid UTF-8 is carried
+    // escaped, and only the platform listing reads such a folder.
     QStringList chain;
-    QDir dir(QDir::fromNativeSeparators(m_path));
-    do {
-        chain.prepend(dir.absolutePath());
-    } while (dir.cdUp());
+    QString folder = QDir::cleanPath(QDir::fromNativeSeparators(m_path));
+    for (;;) {
+        chain.prepend(folder);
+        const qsizetype cut = folder.lastIndexOf(QLatin1Char('/'));
+        if (cut < 0)
+            break;
+        QString parent = folder.left(cut);
+        if (parent.isEmpty() || parent.endsWith(QLatin1Char(':')))
+            parent += QLatin1Char('/');
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
 
     int depth = 0;
     QListWidgetItem *openItem = nullptr;
-    for (const QString &folder : std::as_const(chain)) {
-        const QString name =
-            depth == 0 ? QDir::toNativeSeparators(folder) : QFileInfo(folder).fileName();
+    for (const QString &step : std::as_const(chain)) {
+        const QString name = depth == 0 ? QDir::toNativeSeparators(step)
+                                        : step.mid(step.lastIndexOf(QLatin1Char('/')) + 1);
         auto *item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
-        item->setData(PathRole, QDir::toNativeSeparators(folder));
+        item->setData(PathRole, QDir::toNativeSeparators(step));
         openItem = item;
         ++depth;
     }
-    const QDir current(QDir::fromNativeSeparators(m_path));
-    const QFileInfoList subfolders = current.entryInfoList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-    for (const QFileInfo &sub : subfolders) {
-        auto *item = new QListWidgetItem(
-            closed, QString(depth * 2, QLatin1Char(' ')) + sub.fileName(), this);
-        item->setData(PathRole, QDir::toNativeSeparators(sub.absoluteFilePath()));
+    QStringList subfolders;
+    try {
+        for (const FileSystem::Entry &e : FileSystem::listFolder(m_path)) {
+            const bool folderKind = e.kind == FileSystem::EntryKind::Folder ||
+                                    e.kind == FileSystem::EntryKind::FolderLink;
+            if (folderKind && !e.name.startsWith(QLatin1Char('.')))
+                subfolders << e.name;
+        }
+    } catch (const std::exception &) {
+        // An unreadable folder shows no subfolders.
+    }
+    QCollator order;
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(subfolders.begin(), subfolders.end(), order);
+    const QString base = Paths::withTrailingSeparator(m_path);
+    for (const QString &sub : std::as_const(subfolders)) {
+        auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + sub, this);
+        item->setData(PathRole, base + sub);
     }
     if (openItem)
         setCurrentItem(openItem);

@@ -330,6 +330,14 @@ void MainForm::buildToolbars()
     addTool(Mainbar, QStringLiteral("undo"), QStringLiteral("Undo"),
             themed("edit-undo", QStyle::SP_ArrowBack, m_window),
             QStringLiteral("Undo last action"));
+    // Each run tool keeps room for "Stop", so the bar does not jump when a run starts.
+    for (QAction *run : Mainbar->actions()) {
+        QWidget *button = Mainbar->widgetForAction(run);
+        const QFontMetrics metrics = button->fontMetrics();
+        const int padding = button->sizeHint().width() - metrics.horizontalAdvance(run->text());
+        button->setFixedWidth(qMax(button->sizeHint().width(),
+                                   metrics.horizontalAdvance(QStringLiteral("Stop")) + padding));
+    }
     m_window->addToolBar(Qt::TopToolBarArea, Mainbar);
 
     aboutBar = new QToolBar(QStringLiteral("Band1"), m_window);
@@ -351,8 +359,9 @@ void MainForm::buildToolbars()
             RadioIcons::icon(true, m_window));
     addTool(FindBar, QStringLiteral("fuzzy"), QStringLiteral("&Fuzzy"),
             RadioIcons::icon(false, m_window));
-    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large"),
-            RadioIcons::icon(false, m_window));
+    // Large is no state the type can be in: it opens the large search dialog.
+    addTool(FindBar, QStringLiteral("large"), QStringLiteral("&Large..."), QIcon())
+        ->setIconText(QStringLiteral("Large..."));  // a tool button drops "..." otherwise
     QAction *paragraph =
         addTool(FindBar, QStringLiteral("paragraph"), QStringLiteral("Paragraph"), QIcon());
     paragraph->setVisible(false);

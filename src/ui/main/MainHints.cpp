@@ -144,10 +144,15 @@ bool MainHints::panel2Shows(const QStringList &hints) const
 
 bool MainHints::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every event of the program passes here: the cheap test first.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
+        type != QEvent::MouseButtonRelease && type != QEvent::Enter && type != QEvent::Leave)
+        return false;
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || widget->window() != &m_window)
         return false;
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseMove:
         if (static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton)
             pointerMoved(widget);

@@ -89,7 +89,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
-    m_hints = std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
+    m_hints =
+        std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
@@ -254,6 +255,11 @@ void MainWindow::Form_Unload()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Unsaved typing in the viewer is offered first; Cancel keeps the program open.
+    if (!m_unloaded && m_loaded && m_viewer && !m_viewer->offerSaveBeforeExit()) {
+        event->ignore();
+        return;
+    }
     // A run under way ends at its next test of the flag.
     m_ctx.state.StopRequested = true;
     Form_Unload();
@@ -636,6 +642,11 @@ void MainWindow::Select_AllFiles()
 void MainWindow::Select_NoFiles()
 {
     File2->clearSelection();
+    // The first entry is selected and deselected again: the list returns to its top.
+    if (File2->count() > 0) {
+        File2->setCurrentRow(0, QItemSelectionModel::Current);
+        File2->scrollToTop();
+    }
     Label3->setText(QStringLiteral("0 of ") + QString::number(File2->count()));
 }
 

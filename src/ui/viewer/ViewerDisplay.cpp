@@ -35,6 +35,7 @@ void ViewerDisplay::applyRightMargin()
         m_wrapTool->setIcon(m_document->style()->standardIcon(
             m_rightMargin == 0 ? QStyle::SP_DialogYesButton : QStyle::SP_DialogNoButton));
         m_wrapTool->setData(wordWrapPicture());
+        m_wrapTool->setChecked(m_rightMargin == 0);
     }
 }
 

@@ -71,17 +71,10 @@ void ViewerDocumentFile::markSaved()
 
 bool ViewerDocumentFile::promptSave(bool resetAttributes)
 {
-    // Typing marks the document too, so that no unsaved typing is dropped unasked.
-    if (m_view.hasUserTyped() && m_buffer.Text() != m_hold.Text())
-        m_modified = true;
-    if (!m_modified)
+    if (!hasUnsavedChanges())
         return true;
     const QString path = m_buffer.FileName();
-    const MessageAnswer answer = m_ctx.dialogs->message(
-        QStringLiteral("This file has been modified.") + QStringLiteral("\r") +
-            QStringLiteral("Would you like to save this as ") + path + QStringLiteral(" ?"),
-        QStringLiteral(" Save"), MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes);
-    if (answer == MessageAnswer::Yes) {
+    if (askToSave(MessageButtons::YesNo) == MessageAnswer::Yes) {
         if (resetAttributes) {
             try {
                 FileSystem::clearAttributes(path);
@@ -96,6 +89,42 @@ bool ViewerDocumentFile::promptSave(bool resetAttributes)
     }
     discardChanges();
     return true;
+}
+
+MessageAnswer ViewerDocumentFile::askToSave(MessageButtons buttons)
+{
+    return m_ctx.dialogs->message(QStringLiteral("This file has been modified.") +
+                                      QStringLiteral("\r") +
+                                      QStringLiteral("Would you like to save this as ") +
+                                      m_buffer.FileName() + QStringLiteral(" ?"),
+                                  QStringLiteral(" Save"), buttons, MessageIcon::Question,
+                                  MessageAnswer::Yes);
+}
+
+bool ViewerDocumentFile::hasUnsavedChanges()
+{
+    // Typing marks the document too, so that no unsaved typing is dropped unasked.
+    if (m_view.hasUserTyped() && m_buffer.Text() != m_hold.Text())
+        m_modified = true;
+    return m_modified;
+}
+
+bool ViewerDocumentFile::promptSaveBeforeExit()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    switch (askToSave(MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        if (!save(m_buffer.FileName(), QStringLiteral("Form_Unload")))
+            return false;
+        markSaved();
+        return true;
+    case MessageAnswer::No:
+        discardChanges();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void ViewerDocumentFile::saveCurrent()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Dialogs.h"
+
 #include <QString>
 
 class DocumentBuffer;
@@ -26,6 +28,9 @@ public:
     /// resetAttributes first gives the owner write permission. False when the
     /// save failed: the document is still modified and must not be replaced.
     bool promptSave(bool resetAttributes);
+    /// At shut-down: asks Yes, No or Cancel about unsaved changes (typing
+    /// included). False when the program must stay open: Cancel, or a failed save.
+    bool promptSaveBeforeExit();
     /// SaveCurrent: asks, then saves under the document's own name.
     void saveCurrent();
     /// Asks, then saves a copy as path; the document stays the one shown.
@@ -35,6 +40,8 @@ public:
 
 private:
     void markSaved();
+    bool hasUnsavedChanges();
+    MessageAnswer askToSave(MessageButtons buttons);
 
     RunContext &m_ctx;
     DocumentBuffer &m_buffer;

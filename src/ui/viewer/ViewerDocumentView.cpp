@@ -14,11 +14,18 @@ ViewerDocumentView::ViewerDocumentView(DocumentBuffer &buffer, QPlainTextEdit *v
     : QObject(parent), m_buffer(buffer), m_view(view), m_ctx(ctx)
 {
     connect(&m_buffer, &DocumentBuffer::textReplaced, this, [this] {
+        m_anchorBuffer = 0;
+        m_anchorView = 0;
         if (!m_syncing) {
             m_userTyped = false;
             syncViewFromBuffer();
         }
     });
+    connect(&m_buffer, &DocumentBuffer::stretchReplaced, this,
+            [this](qint32 position, const QString &removed, const QString &inserted) {
+                if (!m_syncing)
+                    replaceStretchInView(position, removed, inserted);
+            });
     connect(&m_buffer, &DocumentBuffer::selectionChanged, this,
             [this] { syncSelectionFromBuffer(); });
     connect(m_view, &QPlainTextEdit::textChanged, this, [this] {
@@ -80,13 +87,65 @@ void ViewerDocumentView::syncViewFromBuffer()
     syncSelectionFromBuffer();
 }
 
+void ViewerDocumentView::replaceStretchInView(qint32 position, const QString &removed,
+                                              const QString &inserted)
+{
+    const QString &text = m_buffer.Text();
+    const qsizetype end = position + inserted.size();
+    // A CR LF pair made or broken at either edge moves the control's positions.
+    auto startsWith = [](const QString &piece, char16_t c) {
+        return !piece.isEmpty() && piece.front() == c;
+    };
+    auto endsWith = [](const QString &piece, char16_t c) {
+        return !piece.isEmpty() && piece.back() == c;
+    };
+    const bool pairAtEdge =
+        (position > 0 && text.at(position - 1) == u'\r' &&
+         (startsWith(inserted, u'\n') || startsWith(removed, u'\n'))) ||
+        (end < text.size() && text.at(end) == u'\n' &&
+         (endsWith(inserted, u'\r') || endsWith(removed, u'\r')));
+    if (pairAtEdge || m_viewStale || m_view->isReadOnly() || !isWindowVisible() ||
+        m_ctx.state.RunInProgress) {
+        m_anchorBuffer = 0;
+        m_anchorView = 0;
+        syncViewFromBuffer();
+        return;
+    }
+    const int viewStart = viewPosition(position);
+    const QString viewRemoved = ViewerText::toView(removed);
+    const QString viewInserted = ViewerText::toView(inserted);
+    m_syncing = true;
+    QTextCursor cursor(m_view->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(viewStart);
+    cursor.setPosition(viewStart + int(viewRemoved.size()), QTextCursor::KeepAnchor);
+    cursor.insertText(viewInserted);
+    cursor.endEditBlock();
+    m_viewText.replace(viewStart, viewRemoved.size(), viewInserted);
+    // The text before the stretch kept its pairs, so the anchor stays good there.
+    m_anchorBuffer = position;
+    m_anchorView = viewStart;
+    m_syncing = false;
+}
+
+int ViewerDocumentView::viewPosition(int bufferPosition)
+{
+    const int view = ViewerText::toViewPositionFrom(m_buffer.Text(), m_anchorBuffer, m_anchorView,
+                                                    bufferPosition);
+    if (bufferPosition <= m_buffer.Text().size()) {
+        m_anchorBuffer = bufferPosition;
+        m_anchorView = view;
+    }
+    return view;
+}
+
 void ViewerDocumentView::syncSelectionFromBuffer()
 {
     if (m_syncing || m_viewStale || !isWindowVisible())
         return;
     const QString &text = m_buffer.Text();
-    const int start = ViewerText::toViewPosition(text, m_buffer.SelStart());
-    const int end = ViewerText::toViewPosition(text, m_buffer.SelStart() + m_buffer.SelLength());
+    const int start = viewPosition(m_buffer.SelStart());
+    const int end = viewPosition(m_buffer.SelStart() + m_buffer.SelLength());
     m_syncing = true;
     QTextCursor cursor = m_view->textCursor();
     cursor.setPosition(qMin(start, int(m_viewText.size())));

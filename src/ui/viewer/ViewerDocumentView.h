@@ -27,9 +27,15 @@ public:
 private:
     bool isWindowVisible() const;
     void syncViewFromBuffer();
+    /// A replacement inside the text: only that stretch of the control changes,
+    /// so a large document is not laid out again.
+    void replaceStretchInView(qint32 position, const QString &removed, const QString &inserted);
     void syncSelectionFromBuffer();
     void writeViewToBuffer();
     void writeSelectionToBuffer();
+    /// The control's position for a buffer position, counted from the last one
+    /// mapped: after a replacement the selection lies next to it.
+    int viewPosition(int bufferPosition);
 
     DocumentBuffer &m_buffer;
     QPlainTextEdit *m_view;
@@ -41,4 +47,7 @@ private:
     /// The text the control was last given or reported, as the control shows it.
     QString m_viewText;
     bool m_userTyped = false;
+    /// A buffer position and the control's position for it, valid for the shown text.
+    int m_anchorBuffer = 0;
+    int m_anchorView = 0;
 };

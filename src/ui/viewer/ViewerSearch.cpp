@@ -3,6 +3,7 @@
 #include "engine/DocumentBuffer.h"
 #include "engine/MainPort.h"
 #include "engine/MatchPrimitives.h"
+#include "engine/ReplacementText.h"
 #include "engine/RunContext.h"
 #include "platform/Dialogs.h"
 
@@ -168,7 +169,9 @@ void ViewerSearch::finishFindNext(bool matched)
 
 void ViewerSearch::replaceCurrent()
 {
-    const QString replacement = m_controls.replace->currentText();
+    // A line break in the box is written as the file's own line end.
+    const QString replacement = ReplacementText(m_controls.replace->currentText(), m_buffer.Text())
+                                    .forMatch(m_buffer.SelText());
     const bool selected = m_buffer.SelLength() > 0;
     if (!replacement.isEmpty()) {
         if (selected) {

@@ -46,15 +46,20 @@ QString ViewerText::fromDocument(const QString &rawText)
     return text;
 }
 
-int ViewerText::toViewPosition(const QString &bufferText, int bufferPosition)
+int ViewerText::toViewPositionFrom(const QString &bufferText, int fromBuffer, int fromView,
+                                   int bufferPosition)
 {
-    int view = 0;
-    const qsizetype end = qMin<qsizetype>(bufferPosition, bufferText.size());
-    for (qsizetype i = 0; i < end; ++i) {
+    // Every buffer character before the position shows as one, except the CR of a CR LF.
+    const int size = int(bufferText.size());
+    const int lo = qBound(0, qMin(fromBuffer, bufferPosition), size);
+    const int hi = qBound(0, qMax(fromBuffer, bufferPosition), size);
+    int shown = 0;
+    for (int i = lo; i < hi; ++i) {
         if (!isCrLfAt(bufferText, i))
-            ++view;
+            ++shown;
     }
-    return view + int(qMax<qsizetype>(0, bufferPosition - end));
+    const int beyond = qMax(0, bufferPosition - size);
+    return (bufferPosition >= fromBuffer ? fromView + shown : fromView - shown) + beyond;
 }
 
 int ViewerText::toBufferPosition(const QString &bufferText, int viewPosition)

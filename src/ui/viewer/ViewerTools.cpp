@@ -1,10 +1,12 @@
 #include "ViewerTools.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 ViewerTools::ViewerTools(QWidget *menuHost, QWidget *moveHost, QWidget *popupOwner)
     : QObject(popupOwner)
@@ -73,6 +75,26 @@ void ViewerTools::buildToolBar(QWidget *host)
     addTools(m_toolBar,
              {{"report", "Show Last Report", " Click here to view the last replacement report."},
               {"wordwrap", "Word Wrap", " Click here to turn on/off the word wrap option."}});
+
+    // A menu bar shows an action's picture instead of its caption; this button
+    // shows both, and stays pressed while word wrap is on.
+    QAction *wrap = tool(QStringLiteral("Main"), QStringLiteral("wordwrap"));
+    wrap->setCheckable(true);
+    m_toolBar->removeAction(wrap);
+    auto wrapButton = new QToolButton(m_toolBar);
+    wrapButton->setObjectName(QStringLiteral("wordwrapButton"));
+    wrapButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    wrapButton->setAutoRaise(true);
+    wrapButton->setDefaultAction(wrap);
+    wrapButton->installEventFilter(this);
+    m_toolBar->setCornerWidget(wrapButton, Qt::TopRightCorner);
+}
+
+bool ViewerTools::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter && watched->objectName() == u"wordwrapButton")
+        tool(QStringLiteral("Main"), QStringLiteral("wordwrap"))->hover();
+    return QObject::eventFilter(watched, event);
 }
 
 void ViewerTools::buildMovebar(QWidget *host)

@@ -32,6 +32,10 @@ public:
     /// (the menu bar itself), "Movebar" or "FileOptions".
     QAction *tool(const QString &band, const QString &key) const;
 
+protected:
+    /// Pointing at the word wrap button shows its hint, as for the other tools.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void toolBarToolTriggered(const QString &key);
     void toolBarToolHovered(const QString &hint);

@@ -3,6 +3,7 @@
 #include "ViewerDisplay.h"
 #include "ViewerDocumentFile.h"
 #include "ViewerDocumentView.h"
+#include "ViewerFileInfo.h"
 #include "ViewerHistory.h"
 #include "ViewerMainControls.h"
 #include "ViewerStatusHints.h"
@@ -43,8 +44,6 @@
 #include <QTextDocument>
 #include <QToolBar>
 
-#include <sys/stat.h>
-#include <cmath>
 
 namespace {
 
@@ -89,6 +88,7 @@ ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
     // Connected after the view, so the view shows the new text before the reaction.
     m_view = new ViewerDocumentView(m_buffer, rtbDefaultView, m_ctx, this);
     connect(&m_buffer, &DocumentBuffer::textReplaced, this, [this] { rtbDefault_Change(); });
+    connect(&m_buffer, &DocumentBuffer::stretchReplaced, this, [this] { rtbDefault_Change(); });
     m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *rtbHold, *m_view, FileModified);
     m_history = std::make_unique<ViewerHistory>(cboFind, cboFind2, cboReplace, m_main);
     m_search = std::make_unique<ViewerSearch>(
@@ -165,6 +165,7 @@ void ViewerWindow::buildControls()
     lblFileDate = addInfo(QStringLiteral("File Date:"), QStringLiteral("lblFileDate"), 3);
     lblFileLen = addInfo(QStringLiteral("File Length:"), QStringLiteral("lblFileLen"), 4);
     Frame1->resize(px(4200), px(2100));
+    ViewerFileInfo::fitLabels(Frame1, {Label1, lblIndex, lblPos, lblFileDate, lblFileLen});
 
     txtnewPos = new QLineEdit(Command1);
     txtnewPos->setObjectName(QStringLiteral("txtnewPos"));
@@ -470,28 +471,9 @@ void ViewerWindow::rtbDefault_Change()
     showFileInfo(item->text());
 }
 
-QString ViewerWindow::kilobytes(qint64 bytes)
-{
-    // "##.0": no digit before the point below 1 KB, one rounded decimal.
-    const qint64 tenths = std::llround(double(bytes) * 10.0 / 1024.0);
-    const qint64 whole = tenths / 10;
-    return (whole ? QString::number(whole) : QString()) + QLocale::system().decimalPoint() +
-           QString::number(tenths % 10) + QStringLiteral(" KB");
-}
-
 void ViewerWindow::showFileInfo(const QString &path)
 {
-    try {
-        const QByteArray native = FileSystem::nativePath(path);
-        struct stat info {};
-        if (::stat(native.constData(), &info) != 0)
-            return;
-        const QDateTime modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtime));
-        lblFileDate->setText(QLocale::system().toString(modified.date(), QLocale::LongFormat));
-        lblFileLen->setText(kilobytes(qint64(info.st_size)));
-    } catch (const std::exception &) {
-        // The information is a courtesy; a file that vanished leaves the old values.
-    }
+    ViewerFileInfo::show(path, lblFileDate, lblFileLen);
 }
 
 void ViewerWindow::updateFileModified()
@@ -502,6 +484,11 @@ void ViewerWindow::updateFileModified()
 bool ViewerWindow::PromptSaveModified()
 {
     return m_file->promptSave(false);
+}
+
+bool ViewerWindow::offerSaveBeforeExit()
+{
+    return m_file->promptSaveBeforeExit();
 }
 
 bool ViewerWindow::PromptSaveModifiedResettingAttributes()
@@ -866,8 +853,9 @@ void ViewerWindow::layoutControls()
     int docTop = 0;
     int docHeight = 0;
     if (chkMax->isChecked()) {
-        docTop = 500;
-        docHeight = height - 925;
+        // Below the find and replace boxes, which stay in view.
+        docTop = twips(top) + 330 + 75;
+        docHeight = height - docTop - 425;
     } else {
         docTop = twips(List1->y() + List1->height()) + 75;
         docHeight = height - 3600;

@@ -89,6 +89,9 @@ public:
     /// False when the user chose to save and the save failed: the document
     /// stays, so the caller must not replace it.
     bool PromptSaveModified();
+    /// At shut-down: offers to save unsaved changes with Yes, No and Cancel;
+    /// false when the program must stay open.
+    bool offerSaveBeforeExit();
     /// The find-next variant: gives the owner write permission before saving.
     bool PromptSaveModifiedResettingAttributes();
     void previousFile();
@@ -133,9 +136,6 @@ public:
     void popupCopyPath();
     void popupRename();
     void popupDeleteFile();
-
-    /// "##.0" followed by " KB": 512 bytes show as ".5 KB".
-    static QString kilobytes(qint64 bytes);
 
     int rightMargin() const;
     void setRightMargin(int twips);

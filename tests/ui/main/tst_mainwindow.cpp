@@ -1,6 +1,7 @@
 #include "support/ComboItems.h"
 #include "support/FakeRunHost.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -31,9 +32,13 @@
 #include <QToolButton>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using SettingsStore::HKEY_CURRENT_USER;
 
@@ -105,12 +110,22 @@ private slots:
     void typingAKnownEntryDoesNotReorderTheHistory();
     void pointerOverTheListsShowsTheirHints();
     void runOffersToSaveTheViewersTyping();
+    void findDescribesTheFileShown_data();
+    void findDescribesTheFileShown();
+    void exitOffersToSaveTheViewersTyping_data();
+    void exitOffersToSaveTheViewersTyping();
+    void fileListAndFindWalkTakeTheSameNames();
+    void selectNoneReturnsToTheTop();
+    void largeToolIsAButtonAndRunToolsKeepTheirWidth();
+    void viewerTakesStoredSettingsAndMirroredHistories();
 
 private:
     MainWindow &start();
     void restart();
     void openSample(const QStringList &names, const QByteArray &content = "the cat sat\r\n");
     void selectAll() { m_window->File2->selectAll(); }
+    /// Views a.txt ("the cat sat") with Ctrl+V and types "typed " at its start.
+    ViewerWindow &typeIntoViewedFile();
     QAction *mainTool(const QString &key) { return m_window->tool(QStringLiteral("Mainbar"), key); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -162,6 +177,20 @@ void TestMainWindow::openSample(const QStringList &names, const QByteArray &cont
     for (const QString &name : names) writeFile(QDir(m_files).filePath(name), content);
     m_window->Dir2->setPath(m_files);
     m_window->File2->refresh();
+}
+
+ViewerWindow &TestMainWindow::typeIntoViewedFile()
+{
+    MainWindow &w = *m_window;
+    openSample({QStringLiteral("a.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    w.Picture5->setFocus();
+    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    ViewerWindow &v = *w.viewer();
+    v.rtbDefaultView->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("typed "));
+    return v;
 }
 
 void TestMainWindow::freshUserStartState()
@@ -824,15 +853,8 @@ void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
 void TestMainWindow::runOffersToSaveTheViewersTyping()
 {
     MainWindow &w = start();
-    openSample({QStringLiteral("a.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    selectAll();
-    w.Picture5->setFocus();
-    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
-    ViewerWindow &v = *w.viewer();
+    ViewerWindow &v = typeIntoViewedFile();
     QVERIFY(v.isVisible());
-    v.rtbDefaultView->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("typed "));
 
     w.txtFind->setEditText(QStringLiteral("cat"));
     m_dialogs->answers << MessageAnswer::Yes;  // save the typing
@@ -869,6 +891,181 @@ void TestMainWindow::pointerOverTheListsShowsTheirHints()
     QTest::mouseMove(w.Dir2->viewport(), QPoint(6, 6));
     QCOMPARE(w.StatusBar1Panel2->text(), QStringLiteral(" progress"));
     w.Enable_Controls();
+}
+
+void TestMainWindow::findDescribesTheFileShown_data()
+{
+    QTest::addColumn<bool>("subfolders");
+    QTest::addRow("selected files") << false;
+    QTest::addRow("subfolders") << true;
+}
+
+void TestMainWindow::findDescribesTheFileShown()
+{
+    QFETCH(bool, subfolders);
+    MainWindow &w = start();
+    writeFile(QDir(m_files).filePath(QStringLiteral("sub/z.txt")), "a dog\r\n");
+    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    ViewerWindow &v = *w.viewer();
+    // A first run leaves the viewer on another file.
+    w.txtFind->setEditText(QStringLiteral("dog"));
+    w.chkSubs->click();
+    mainTool(QStringLiteral("find"))->trigger();
+    QCOMPARE(v.listCount(), 1);
+    if (!subfolders)
+        w.chkSubs->click();
+    v.lblFileDate->clear();
+    v.lblFileLen->clear();
+
+    selectAll();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    mainTool(QStringLiteral("find"))->trigger();
+
+    QCOMPARE(v.listCount(), 2);
+    const QString shown = v.listItem(0);
+    QCOMPARE(v.rtbDefault().FileName(), shown);
+    QCOMPARE(v.List1->currentRow(), 0);
+    QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + shown);
+    QCOMPARE(v.lblIndex->text(), QStringLiteral("1"));
+    QCOMPARE(v.lblPos->text(), QStringLiteral("4 of 13"));
+    QCOMPARE(v.lblFileLen->text(), QStringLiteral(".0 KB"));
+    QCOMPARE(v.lblFileDate->text(),
+             QLocale::system().toString(QFileInfo(shown).lastModified().date(),
+                                        QLocale::LongFormat));
+    QVERIFY(v.isVisible());
+}
+
+void TestMainWindow::exitOffersToSaveTheViewersTyping_data()
+{
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<bool>("open");
+    QTest::addRow("yes saves") << MessageAnswer::Yes << QByteArray("typed the cat sat\r\n") << false;
+    QTest::addRow("no drops") << MessageAnswer::No << QByteArray("the cat sat\r\n") << false;
+    QTest::addRow("cancel stays") << MessageAnswer::Cancel << QByteArray("the cat sat\r\n")
+                                  << true;
+}
+
+void TestMainWindow::exitOffersToSaveTheViewersTyping()
+{
+    QFETCH(MessageAnswer, answer);
+    MainWindow &w = start();
+    typeIntoViewedFile();
+    m_dialogs->answers << answer;
+
+    w.tool(QStringLiteral("aboutBar"), QStringLiteral("exit"))->trigger();
+
+    QCOMPARE(m_dialogs->titles(), QStringList{QStringLiteral(" Save")});
+    QCOMPARE(m_dialogs->shown.value(0).buttons, MessageButtons::YesNoCancel);
+    QTEST(readFile(QDir(m_files).filePath(QStringLiteral("a.txt"))), "saved");
+    QTEST(w.isVisible(), "open");
+    // Cancel stores nothing: the program has not shut down.
+    QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\SearchType"), QStringLiteral("Type")),
+             answer == MessageAnswer::Cancel ? QStringLiteral("<none>") : QStringLiteral("Normal"));
+    if (answer == MessageAnswer::Cancel)
+        m_dialogs->answers << MessageAnswer::No;
+}
+
+void TestMainWindow::fileListAndFindWalkTakeTheSameNames()
+{
+    MainWindow &w = start();
+    // A name that is not valid UTF-8 is created through the system call.
+    const QByteArray odd = QFile::encodeName(m_files) + "/caf\xE9.txt";
+    const int fd = ::open(odd.constData(), O_WRONLY | O_CREAT, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "cat", 3), ssize_t(3));
+    ::close(fd);
+    openSample({QStringLiteral("lower.txt"), QStringLiteral("UPPER.TXT"), QStringLiteral(".hidden.txt")},
+               "cat");
+    w.cboFilters->setCurrentIndex(1);
+    QStringList listed;
+    for (int i = 0; i < w.File2->count(); ++i)
+        listed << w.File2->item(i)->text();
+    const QString oddName = FileSystem::fromNativePath("caf\xE9.txt");
+#ifdef Q_OS_WIN
+    QCOMPARE(listed.size(), 3);
+#else
+    QCOMPARE(listed, QStringList({oddName, QStringLiteral("lower.txt")}));
+#endif
+    selectAll();
+    w.chkSubs->click();
+    w.txtFind->setEditText(QStringLiteral("cat"));
+    mainTool(QStringLiteral("find"))->trigger();
+    QStringList found;
+    for (int i = 0; i < w.viewer()->listCount(); ++i)
+        found << w.viewer()->listItem(i).mid(m_files.size() + 1);
+    found.sort();
+    listed.sort();
+    ::unlink(odd.constData());  // the temporary folder's removal would pass over it
+    QCOMPARE(found, listed);
+}
+
+void TestMainWindow::selectNoneReturnsToTheTop()
+{
+    MainWindow &w = start();
+    QStringList names;
+    for (int i = 0; i < 200; ++i) names << QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+    openSample(names);
+    w.cboFilters->setCurrentIndex(1);
+    w.File2->item(199)->setSelected(true);
+    w.File2->setCurrentRow(199, QItemSelectionModel::Current);
+    w.File2->scrollToBottom();
+    w.Select_NoFiles();
+    QCOMPARE(w.File2->selectedItems().size(), 0);
+    QCOMPARE(w.File2->currentRow(), 0);
+    QCOMPARE(w.File2->verticalScrollBar()->value(), 0);
+    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 200"));
+}
+
+void TestMainWindow::largeToolIsAButtonAndRunToolsKeepTheirWidth()
+{
+    MainWindow &w = start();
+    QAction *large = w.tool(QStringLiteral("FindBar"), QStringLiteral("large"));
+    QCOMPARE(large->text(), QStringLiteral("&Large..."));
+    auto *largeButton = qobject_cast<QToolButton *>(w.FindBar->widgetForAction(large));
+    QVERIFY(largeButton);
+    QCOMPARE(largeButton->text(), QStringLiteral("Large..."));
+    QVERIFY(!large->isCheckable());
+    QVERIFY(large->icon().isNull());
+    for (const QString key : {QStringLiteral("find"), QStringLiteral("replace"),
+                              QStringLiteral("undo")}) {
+        QWidget *button = w.Mainbar->widgetForAction(mainTool(key));
+        const int width = button->width();
+        const QString caption = mainTool(key)->text();
+        mainTool(key)->setText(QStringLiteral("Stop"));
+        QCOMPARE(button->width(), width);
+        QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(QStringLiteral("Stop")));
+        mainTool(key)->setText(caption);
+    }
+}
+
+void TestMainWindow::viewerTakesStoredSettingsAndMirroredHistories()
+{
+    SettingsStore::WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Word Wrap"),
+                                  QStringLiteral("Word Wrap"), QStringLiteral("True"));
+    SettingsStore::WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Fonts"),
+                                  QStringLiteral("Fontname"), QStringLiteral("Serif Test"));
+    SettingsStore::WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Fonts"),
+                                  QStringLiteral("Fontsize"), QStringLiteral("12"));
+    MainWindow &w = start();
+    ViewerWindow &v = *w.viewer();
+    QCOMPARE(v.rightMargin(), 0);
+    QCOMPARE(v.rtbDefaultView->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(v.rtbDefaultView->font().families().value(0), QStringLiteral("Serif Test"));
+    QCOMPARE(v.rtbDefaultView->font().pointSize(), 12);
+
+    openSample({QStringLiteral("a.txt")});
+    w.cboFilters->setCurrentIndex(1);
+    selectAll();
+    for (const char *text : {"sat", "cat"}) {
+        w.txtFind->setEditText(QString::fromLatin1(text));
+        w.txtReplace->setEditText(QStringLiteral("dog"));
+        mainTool(QStringLiteral("find"))->trigger();
+    }
+    QCOMPARE(comboItems(v.cboFind), comboItems(w.txtFind));
+    QCOMPARE(comboItems(v.cboFind), QStringList({QStringLiteral("cat"), QStringLiteral("sat")}));
+    QCOMPARE(comboItems(v.cboReplace), comboItems(w.txtReplace));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -17,6 +17,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QSignalSpy>
+#include <QLocale>
+#include <QDate>
 
 namespace {
 
@@ -74,6 +79,15 @@ private slots:
     void fuzzyFindNextUsesTheViewerParts();
     void findNextRefusesEmptyInput_data();
     void findNextRefusesEmptyInput();
+    void wordWrapButtonShowsCaptionAndState();
+    void manualReplacementChangesOnlyItsStretch_data();
+    void manualReplacementChangesOnlyItsStretch();
+    void fileDateLabelHoldsTheLongestDate();
+    void findFirstFromBothMenus_data();
+    void findFirstFromBothMenus();
+    void saveAsWritesACopyOnly_data();
+    void saveAsWritesACopyOnly();
+    void findNextWithEmptyListSaysNoFiles();
 
 private:
     QString makeFile(const QString &name, const QByteArray &bytes);
@@ -767,8 +781,13 @@ void tst_ViewerWindow::hiddenFileInfoLetsDocumentCoverTheList()
     QCOMPARE(v.rtbDefaultView->y(), (v.List1->y() * 15 + v.List1->height() * 15 + 75) / 15);
     QCOMPARE(v.rtbDefaultView->height(), (height - 3600) / 15);
     v.toggleFileInfo();
-    QCOMPARE(v.rtbDefaultView->y(), 500 / 15);
-    QCOMPARE(v.rtbDefaultView->height(), (height - 925) / 15);
+    // The document covers the list and the file information, not the boxes.
+    QCOMPARE(v.rtbDefaultView->y(), 945 / 15);
+    QCOMPARE(v.rtbDefaultView->height(), (height - 945 - 425) / 15);
+    for (QWidget *box : {static_cast<QWidget *>(v.cboFind), static_cast<QWidget *>(v.cboReplace),
+                         static_cast<QWidget *>(v.cmdViewFind),
+                         static_cast<QWidget *>(v.LargeReplaceButton)})
+        QVERIFY2(box->geometry().bottom() < v.rtbDefaultView->y(), qPrintable(box->objectName()));
 }
 
 void tst_ViewerWindow::hiddenViewerCatchesUpWhenShown()
@@ -841,6 +860,144 @@ void tst_ViewerWindow::findNextRefusesEmptyInput()
     QVERIFY(focus->objectName() == focused || focus->parent()->objectName() == focused);
     QCOMPARE(m_h->ctx.state.PartsSource, QString());
     QCOMPARE(m_h->main.txtFind->count(), 0);
+}
+
+void tst_ViewerWindow::wordWrapButtonShowsCaptionAndState()
+{
+    ViewerWindow &v = *m_h->viewer;
+    auto *button = v.findChild<QToolButton *>(QStringLiteral("wordwrapButton"));
+    QVERIFY(button);
+    QVERIFY(button->isVisible());
+    QCOMPARE(button->text(), QStringLiteral("Word Wrap"));
+    QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    QVERIFY(!button->isChecked());
+    button->click();
+    QVERIFY(button->isChecked());
+    QCOMPARE(v.rightMargin(), 0);
+    button->click();
+    QVERIFY(!button->isChecked());
+    QCOMPARE(v.rightMargin(), int(ViewerWindow::NoWrapMargin));
+}
+
+void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addRow("CR LF") << QByteArray("a\r\nfoo\r\nb") << QByteArray("a\r\none\r\ntwo\r\nb");
+    QTest::addRow("LF") << QByteArray("a\nfoo\nb") << QByteArray("a\none\ntwo\nb");
+    QTest::addRow("UTF-16 CR") << utf16LeBom(QStringLiteral("a\rfoo\rb"))
+                               << utf16LeBom(QStringLiteral("a\rone\rtwo\rb"));
+}
+
+void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch()
+{
+    QFETCH(QByteArray, before);
+    const QString path = makeFile(QStringLiteral("f.txt"), before);
+    listFiles({path}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    QVERIFY(v.rtbDefault().Find(QStringLiteral("foo"), 0) >= 0);
+    v.cboReplace->setEditText(QStringLiteral("one\ntwo"));
+    QSignalSpy changes(v.rtbDefaultView->document(), &QTextDocument::contentsChange);
+
+    v.ReplaceCurrent();
+
+    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("a\none\ntwo\nb"));
+    // One local edit, not the whole document laid out again.
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).toInt(), 2);
+    QCOMPARE(changes.at(0).at(1).toInt(), 3);
+    QVERIFY(v.FileModified);
+    v.rtbDefault().SaveFile(path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTEST(file.readAll(), "after");
+}
+
+void tst_ViewerWindow::fileDateLabelHoldsTheLongestDate()
+{
+    ViewerWindow &v = *m_h->viewer;
+    const QString longDate =
+        QLocale::system().toString(QDate(2026, 9, 23), QLocale::LongFormat);  // a Wednesday
+    QVERIFY(v.lblFileDate->width() >= v.lblFileDate->fontMetrics().horizontalAdvance(longDate));
+    QVERIFY(v.lblFileDate->geometry().right() < v.Frame1->width());
+}
+
+void tst_ViewerWindow::findFirstFromBothMenus_data()
+{
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("found");
+    QTest::addRow("search menu") << "subSearch" << "x cat" << 2;
+    QTest::addRow("list menu") << "FileOptions" << "x cat" << 2;
+    QTest::addRow("search menu, no match") << "subSearch" << "x dog" << -1;
+    QTest::addRow("list menu, no match") << "FileOptions" << "x dog" << -1;
+}
+
+void tst_ViewerWindow::findFirstFromBothMenus()
+{
+    QFETCH(QString, band);
+    QFETCH(QString, text);
+    QFETCH(int, found);
+    listFiles({makeFile(QStringLiteral("f.txt"), text.toUtf8())}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    // As activation leaves them: the run's text in the main window and in the viewer.
+    m_h->main.txtFind->setEditText(QStringLiteral("cat"));
+    v.cboFind->setEditText(QStringLiteral("cat"));
+    // The list's menu clears a stop left by closing the viewer; the search menu does not need to.
+    m_h->ctx.state.StopRequested = band == u"FileOptions";
+
+    v.tool(band, QStringLiteral("find"))->trigger();
+
+    QCOMPARE(v.FoundPos, found);
+    if (found >= 0) {
+        QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), QStringLiteral("cat"));
+        QVERIFY(m_h->dialogs.shown.isEmpty());
+    } else {
+        QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Search complete")});
+    }
+}
+
+void tst_ViewerWindow::saveAsWritesACopyOnly_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addRow("yes") << true;
+    QTest::addRow("no") << false;
+}
+
+void tst_ViewerWindow::saveAsWritesACopyOnly()
+{
+    QFETCH(bool, yes);
+    const QString path = makeFile(QStringLiteral("f.txt"), "stored\r\n");
+    listFiles({path}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    v.rtbDefaultView->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("new "));
+    const QString copy = m_dir->filePath(QStringLiteral("copy.txt"));
+    m_h->dialogs.answers = {yes ? MessageAnswer::Yes : MessageAnswer::No};
+
+    v.saveAsPath(copy);
+
+    QCOMPARE(m_h->dialogs.shown.value(0).text,
+             QStringLiteral("Save the current file as ") + copy + QStringLiteral("?"));
+    QCOMPARE(QFile::exists(copy), yes);
+    if (yes) {
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("new stored\r\n"));
+    }
+    QCOMPARE(v.rtbDefault().FileName(), path);
+    QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + path);
+    QCOMPARE(v.listItem(0), path);
+}
+
+void tst_ViewerWindow::findNextWithEmptyListSaysNoFiles()
+{
+    ViewerWindow &v = *m_h->viewer;
+    v.cboFind->setEditText(QStringLiteral("cat"));
+    v.mnuFindNext_Click();
+    QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" No files selected")});
+    QCOMPARE(m_h->dialogs.shown.value(0).text,
+             QStringLiteral("Please select the files that you want to edit."));
 }
 
 QTEST_MAIN(tst_ViewerWindow)

@@ -1,0 +1,32 @@
+#include "ReplacementText.h"
+
+#include "LineEnds.h"
+
+ReplacementText::ReplacementText(const QString &replacement, QStringView fileText)
+    : m_replacement(replacement),
+      m_fileText(fileText),
+      m_hasLineBreak(LineEnds::hasLineBreak(replacement))
+{
+}
+
+const QString &ReplacementText::forMatch(QStringView matched)
+{
+    if (!m_hasLineBreak)
+        return m_replacement;
+    QString lineEnd = LineEnds::firstIn(matched);
+    if (lineEnd.isEmpty()) {
+        if (m_fileLineEnd.isEmpty())
+            m_fileLineEnd = LineEnds::mostCommonIn(m_fileText);
+        lineEnd = m_fileLineEnd;
+    }
+    return written(lineEnd);
+}
+
+const QString &ReplacementText::written(const QString &lineEnd)
+{
+    if (m_written.isNull() || lineEnd != m_lineEnd) {
+        m_lineEnd = lineEnd;
+        m_written = LineEnds::withLineEnd(m_replacement, lineEnd);
+    }
+    return m_written;
+}

@@ -1,0 +1,58 @@
+#include "ViewerFileInfo.h"
+
+#include "platform/FileSystem.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+
+#include <sys/stat.h>
+#include <cmath>
+
+void ViewerFileInfo::fitLabels(QFrame *frame, const QList<QLabel *> &values)
+{
+    if (values.isEmpty())
+        return;
+    const QLocale locale = QLocale::system();
+    const QFontMetrics metrics = values.constFirst()->fontMetrics();
+    int width = values.constFirst()->width();
+    // Every month, and days 22 to 28, which fall on every weekday.
+    for (int month = 1; month <= 12; ++month) {
+        for (int day = 22; day <= 28; ++day) {
+            const QString date = locale.toString(QDate(2026, month, day), QLocale::LongFormat);
+            width = qMax(width, metrics.horizontalAdvance(date) + 4);
+        }
+    }
+    int right = frame->width();
+    for (QLabel *value : values) {
+        value->resize(width, value->height());
+        right = qMax(right, value->x() + width + 8);
+    }
+    frame->resize(right, frame->height());
+}
+
+void ViewerFileInfo::show(const QString &path, QLabel *date, QLabel *length)
+{
+    try {
+        const QByteArray native = FileSystem::nativePath(path);
+        struct stat info {};
+        if (::stat(native.constData(), &info) != 0)
+            return;
+        const QDateTime modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtime));
+        date->setText(QLocale::system().toString(modified.date(), QLocale::LongFormat));
+        length->setText(kilobytes(qint64(info.st_size)));
+    } catch (const std::exception &) {
+        // The information is a courtesy; a file that vanished leaves the old values.
+    }
+}
+
+QString ViewerFileInfo::kilobytes(qint64 bytes)
+{
+    // "##.0": no digit before the point below 1 KB, one rounded decimal.
+    const qint64 tenths = std::llround(double(bytes) * 10.0 / 1024.0);
+    const qint64 whole = tenths / 10;
+    return (whole ? QString::number(whole) : QString()) + QLocale::system().decimalPoint() +
+           QString::number(tenths % 10) + QStringLiteral(" KB");
+}
