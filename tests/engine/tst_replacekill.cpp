@@ -1,4 +1,5 @@
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
@@ -6,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <algorithm>
 
 // Kills the headless tool at random moments of a Replace over a few thousand
 // files: every file must then hold either its original or its fully replaced
@@ -21,6 +24,7 @@ private:
     void writeTree();
     QHash<QString, QByteArray> readTree() const;
     QProcess *startReplace();
+    qint64 timeWholeRun();
 
     QTemporaryDir m_dir;
     QString m_tree;
@@ -79,7 +83,7 @@ QHash<QString, QByteArray> TstReplaceKill::readTree() const
 
 QProcess *TstReplaceKill::startReplace()
 {
-    auto *process = new QProcess(this);
+    auto *process = new QProcess;
     // The tool's own scratch folder, which a kill leaves behind, stays out of the tree.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), m_dir.path());
@@ -91,22 +95,44 @@ QProcess *TstReplaceKill::startReplace()
     return process;
 }
 
+qint64 TstReplaceKill::timeWholeRun()
+{
+    QElapsedTimer clock;
+    clock.start();
+    QScopedPointer<QProcess> process(startReplace());
+    if (!process->waitForFinished(300000) || process->exitCode() != 0)
+        return -1;
+    return clock.elapsed();
+}
+
 void TstReplaceKill::killedReplaceLeavesOldOrNewFilesOnly()
 {
-    writeTree();
     QHash<QString, QByteArray> expectedNew;
     for (auto it = m_original.cbegin(); it != m_original.cend(); ++it)
         expectedNew.insert(it.key(), QByteArray(it.value()).replace("lorem", "ipsum"));
 
+    // Kills are spread by this machine's own pace: a whole Replace, and a run
+    // that finds nothing left to do (start-up and walk alone).
+    writeTree();
+    const qint64 whole = timeWholeRun();
+    QVERIFY(whole > 0);
+    const qint64 idle = timeWholeRun();
+    QVERIFY(idle > 0);
+    writeTree();
+
     // Each run goes on where the killed one stopped, since replaced files no
-    // longer match: twenty kills spread over one Replace of the whole tree.
+    // longer match. The delay adapts to the machine's pace: longer after a kill
+    // that came before any file was replaced, and the tree starts over once done.
+    const int toReplace = int(std::count_if(m_original.cbegin(), m_original.cend(),
+                                            [](const QByteArray &t) { return t.contains("lorem"); }));
     QRandomGenerator random(1301);
+    double delay = double(idle + std::max<qint64>(whole - idle, 20) / 20);
     int progressed = 0;
     int replaced = 0;
-    for (int round = 0; round < 20; ++round) {
-        QProcess *process = startReplace();
+    for (int round = 0; round < 60 && (round < 20 || progressed < 10); ++round) {
+        QScopedPointer<QProcess> process(startReplace());
         QVERIFY(process->waitForStarted());
-        QThread::usleep(ulong(50000 + random.bounded(250000)));
+        QThread::msleep(ulong(delay * (0.5 + random.generateDouble())));
         process->kill();
         QVERIFY(process->waitForFinished());
 
@@ -121,14 +147,22 @@ void TstReplaceKill::killedReplaceLeavesOldOrNewFilesOnly()
                     QStringLiteral("torn file in round %1: %2").arg(round).arg(it.key())));
             replacedNow += isNew && it.value() != m_original.value(it.key());
         }
-        progressed += replacedNow > replaced;
+        if (replacedNow > replaced && replacedNow < toReplace)
+            ++progressed;
+        if (replacedNow == replaced)
+            delay *= 1.5;
         replaced = replacedNow;
-        delete process;
+        if (replaced == toReplace) {
+            writeTree();
+            replaced = 0;
+            delay *= 0.6;
+        }
     }
-    // Most kills must land while files are being replaced, or the test proves nothing.
+    // Kills must land while files are being replaced, or the test proves nothing.
     QVERIFY2(progressed >= 10, qPrintable(QString::number(progressed)));
+    writeTree();
 
-    QProcess *rest = startReplace();
+    QScopedPointer<QProcess> rest(startReplace());
     QVERIFY(rest->waitForFinished(300000));
     QCOMPARE(rest->exitCode(), 0);
     QCOMPARE(readTree(), expectedNew);

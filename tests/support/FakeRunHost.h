@@ -165,15 +165,16 @@ struct ScriptedDialogs : Dialogs {
         QString text, title;
         MessageButtons buttons;
         MessageIcon icon;
+        MessageAnswer defaultAnswer = MessageAnswer::Ok;
     };
     QList<Shown> shown;
     QList<MessageAnswer> answers;  // consumed in order; Yes/Ok when empty
     QList<std::optional<QString>> inputs;
 
     MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,
-                          MessageIcon icon, MessageAnswer) override
+                          MessageIcon icon, MessageAnswer defaultAnswer) override
     {
-        shown.append({text, title, buttons, icon});
+        shown.append({text, title, buttons, icon, defaultAnswer});
         if (!answers.isEmpty())
             return answers.takeFirst();
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;

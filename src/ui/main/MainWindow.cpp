@@ -8,6 +8,7 @@
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
+#include "PopupMenuTools.h"
 #include "RadioIcons.h"
 #include "SingleInstance.h"
 
@@ -21,6 +22,7 @@
 #include "ui/WidgetDialogs.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BackupDialog.h"
+#include "ui/dialogs/FilterManagerDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
@@ -80,6 +82,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         },
         [this] { Enable_Controls(); });
     connectControls();
+    new PopupMenuTools(*this);
     m_shortcuts = std::make_unique<MainShortcuts>(
         this, m_ctx.state, QList<QAbstractScrollArea *>{Dir2, File2}, Picture2,
         QList<QComboBox *>{txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace},
@@ -141,6 +144,7 @@ void MainWindow::connectControls()
     connect(Drive2, &QComboBox::activated, this, &MainWindow::Drive2_Change);
     connect(Dir2, &FolderList::pathChanged, this, &MainWindow::Dir2_Change);
     connect(cboFilters, &QComboBox::currentIndexChanged, this, &MainWindow::cboFilters_Click);
+    connect(cmdFilters, &QPushButton::clicked, this, &MainWindow::cmdFilters_Click);
     connect(File2, &QListWidget::itemSelectionChanged, this, &MainWindow::CountFiles);
 }
 
@@ -686,6 +690,17 @@ void MainWindow::cboFilters_Click()
     CountFiles();
     update();
     parkFocus();
+}
+
+void MainWindow::cmdFilters_Click()
+{
+    // Loaded on first use; it stays loaded while hidden.
+    auto *manager = findChild<FilterManagerDialog *>();
+    if (!manager)
+        manager = new FilterManagerDialog(
+            cboFilters, dialogs(), [this] { RefreshCombos(); },
+            [this](const QString &hint) { setStatusText(2, hint); }, this);
+    manager->open();
 }
 
 void MainWindow::updateFileOptions()

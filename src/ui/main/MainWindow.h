@@ -114,6 +114,8 @@ public:
     void CountFiles();
     void Select_AllFiles();
     void Select_NoFiles();
+    /// The "..." button of "File Filters:": the filter list manager.
+    void cmdFilters_Click();
     void Drive2_Change();
     void Dir2_Change();
     void cboFilters_Click();

@@ -1,6 +1,7 @@
 #include "ViewerFileOperations.h"
 
 #include "engine/DocumentBuffer.h"
+#include "engine/FileOperations.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 #include "platform/Dialogs.h"
@@ -108,14 +109,7 @@ void ViewerFileOperations::deleteFile()
     if (!item || !item->isSelected())
         return;
     const QString path = item->text();
-    const MessageAnswer answer = m_ctx.dialogs->message(
-        QStringLiteral("Are you sure you want to delete ") + path + QStringLiteral("?") +
-            QStringLiteral("\r") +
-            QStringLiteral(
-                "This file will be permanently deleted, not sent to the recycle bin.  Continue?"),
-        QStringLiteral("Delete file?"), MessageButtons::YesNo, MessageIcon::Question,
-        MessageAnswer::No);
-    if (answer != MessageAnswer::Yes)
+    if (!FileOperations::confirmFileDeletion(*m_ctx.dialogs, path))
         return;
     if (Paths::isProtectedFolder(path) || FileSystem::isFolder(path))
         return;

@@ -1,0 +1,113 @@
+#include "FileEntries.h"
+
+#include "Failure.h"
+#include "FileSystem.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#else
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#endif
+
+namespace {
+QDateTime fileTimeZero()
+{
+    return QDateTime(QDate(1601, 1, 1), QTime(0, 0), Qt::UTC);
+}
+}  // namespace
+
+#ifdef Q_OS_UNIX
+
+namespace {
+[[noreturn]] void fail(const QString &what, const QString &path, int error)
+{
+    throw Failure(QStringLiteral("%1 \"%2\": %3")
+                      .arg(what, path, QString::fromLocal8Bit(std::strerror(error))));
+}
+}  // namespace
+
+FileSystem::FileDetails FileSystem::fileDetails(const QString &path)
+{
+    FileDetails details;
+    details.accessedUtc = fileTimeZero();
+    const QByteArray native = nativePath(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0)
+        return details;
+    details.found = true;
+    details.size = qint64(info.st_size);
+    const auto msecs = [](const timespec &time) {
+        return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+    };
+    details.accessedUtc = QDateTime::fromMSecsSinceEpoch(msecs(info.st_atim), Qt::UTC);
+    details.modified = QDateTime::fromMSecsSinceEpoch(msecs(info.st_mtim));
+    // The owner's write bit is what "clear attributes" gives back, so it counts
+    // even for a user (root) whom the system would let write anyway.
+    details.readOnly = (info.st_mode & S_IWUSR) == 0 || ::access(native.constData(), W_OK) != 0;
+    return details;
+}
+
+void FileSystem::renameWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray source = nativePath(from);
+    const QByteArray target = nativePath(to);
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return;
+    // Some file systems do not offer the atomic form; fall back to test-then-rename.
+    if (errno != EINVAL && errno != ENOSYS)
+        fail(QStringLiteral("Cannot rename"), from, errno);
+#endif
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0)
+        fail(QStringLiteral("Cannot rename"), from, EEXIST);
+    if (::rename(source.constData(), target.constData()) != 0)
+        fail(QStringLiteral("Cannot rename"), from, errno);
+}
+
+void FileSystem::createFolder(const QString &path)
+{
+    if (::mkdir(nativePath(path).constData(), 0777) != 0)
+        fail(QStringLiteral("Cannot create the folder"), path, errno);
+}
+
+#else
+
+FileSystem::FileDetails FileSystem::fileDetails(const QString &path)
+{
+    FileDetails details;
+    details.accessedUtc = fileTimeZero();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return details;
+    details.found = true;
+    details.size = info.size();
+    details.accessedUtc = info.lastRead().toUTC();
+    details.modified = info.lastModified();
+    details.readOnly = !info.isWritable();
+    return details;
+}
+
+void FileSystem::renameWithoutReplacing(const QString &from, const QString &to)
+{
+    if (QFileInfo::exists(to))
+        throw Failure(QStringLiteral("Cannot rename \"%1\": \"%2\" exists").arg(from, to));
+    if (!QDir().rename(from, to))
+        throw Failure(QStringLiteral("Cannot rename \"%1\"").arg(from));
+}
+
+void FileSystem::createFolder(const QString &path)
+{
+    if (QFileInfo::exists(path) || !QDir().mkdir(path))
+        throw Failure(QStringLiteral("Cannot create the folder \"%1\"").arg(path));
+}
+
+#endif

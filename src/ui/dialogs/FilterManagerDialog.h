@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QToolBar;
+class Dialogs;
+
+/// The filter list manager (frmFilter): adds, removes and reorders the main
+/// window's file filters. Every change reaches the filter box at once; adds and
+/// removes are stored at once through refreshCombos, moves at shut-down. Loaded
+/// once; it hides itself when it loses the activation.
+class FilterManagerDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    /// filters is the main window's cboFilters; hint writes the main window's panel 2.
+    FilterManagerDialog(QComboBox *filters, Dialogs &dialogs, std::function<void()> refreshCombos,
+                        std::function<void(const QString &)> hint, QWidget *parent = nullptr);
+
+    /// Shows the dialog modally without blocking the caller, and activates it.
+    void open() override;
+
+    void Add_Filter();
+    void Filterbar_ButtonClick(const QString &key);
+    void Form_Activate();
+
+    QGroupBox *Frame1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QListWidget *List1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *txtNewFilter = nullptr;
+    QWidget *Picture2 = nullptr;
+    QToolBar *Filterbar = nullptr;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void resetNewFilter();
+    void move(int step);
+    void showMessage(const QString &text);
+
+    QComboBox *m_filters;
+    Dialogs &m_dialogs;
+    std::function<void()> m_refreshCombos;
+    std::function<void(const QString &)> m_hint;
+    bool m_asking = false;
+};

@@ -1,0 +1,346 @@
+#include "PopupMenuTools.h"
+
+#include "FileList.h"
+#include "FolderList.h"
+#include "MainWindow.h"
+
+#include "engine/DeleteFilesSearch.h"
+#include "engine/FileOperations.h"
+#include "engine/RunSupport.h"
+#include "platform/Failure.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "settings/ErrorLog.h"
+#include "ui/dialogs/FilePropertiesDialog.h"
+#include "ui/viewer/ViewerWindow.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QUrl>
+
+namespace {
+const QString Idle = QStringLiteral("Scrivlane");
+const QString CR = QStringLiteral("\r");
+
+struct Hint {
+    const char *key, *text, *panel1;
+};
+const Hint Hints[] = {
+    {"properties",
+     " This will bring up a form that shows information about the currently selected file.",
+     "Scrivlane"},
+    {"viewSource", " This will load all selected files into the File Viewer.", " CTRL + V"},
+    {"find", " This will begin a search through all selected files.", " CTRL + F"},
+    {"open", " This will open the selected file with the default program.", "Scrivlane"},
+    {"rename", " This will allow you to rename the currently selected file.", "Scrivlane"},
+    {"deleteFile", " This will delete the currently selected file, not send it to the recycle bin.",
+     "Scrivlane"},
+    {"copyPath", " This will copy the path of the selected file to the clipboard.", "Scrivlane"},
+    {"newFolder", " This will allow you to create a new folder.", "Scrivlane"},
+    {"openFolder", " This will open the currently selected folder in Window's Explorer.",
+     "Scrivlane"},
+    {"renameFolder", " This will allow you to rename the currently selected folder.", "Scrivlane"},
+    {"deleteFolder", " This will allow you to delete the currently selected folder.", "Scrivlane"},
+};
+
+QString cleanPath(const QString &path)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+// Whether inner is folder itself or lies below it.
+bool isWithin(const QString &inner, const QString &folder)
+{
+    const QString a = cleanPath(inner);
+    const QString b = cleanPath(folder);
+    return a == b || a.startsWith(b.endsWith(u'/') ? b : b + u'/');
+}
+}  // namespace
+
+PopupMenuTools::PopupMenuTools(MainWindow &window) : QObject(&window), m_w(window)
+{
+    connectMenu(m_w.FileOptions);
+    connectMenu(m_w.FolderOptions);
+}
+
+void PopupMenuTools::connectMenu(QMenu *menu)
+{
+    for (QAction *action : menu->actions()) {
+        const QString key = action->objectName();
+        connect(action, &QAction::triggered, this, [this, key] { PopUpToolBar_Click(key); });
+        connect(action, &QAction::hovered, this, [this, key] { showHint(key); });
+    }
+    // Leaving the tools empties the hint; a tool's click writes its own text afterwards.
+    connect(menu, &QMenu::aboutToHide, this, [this] { m_w.setStatusText(2, QString()); });
+}
+
+void PopupMenuTools::showHint(const QString &key)
+{
+    for (const Hint &hint : Hints) {
+        if (key == QLatin1String(hint.key)) {
+            m_w.setStatusText(2, QString::fromLatin1(hint.text));
+            m_w.setStatusText(1, QString::fromLatin1(hint.panel1));
+            return;
+        }
+    }
+}
+
+void PopupMenuTools::PopUpToolBar_Click(const QString &key)
+{
+    if (key == u"find")
+        m_w.Mainbar_ButtonClick(key);
+    else if (key == u"properties")
+        showProperties();
+    else if (key == u"viewSource")
+        View_Source();
+    else if (key == u"open")
+        openFile();
+    else if (key == u"copyPath")
+        copyPath();
+    else if (key == u"rename")
+        renameFile();
+    else if (key == u"deleteFile")
+        deleteFile();
+    else if (key == u"newFolder")
+        newFolder();
+    else if (key == u"openFolder")
+        openFolder();
+    else if (key == u"renameFolder")
+        renameFolder();
+    else if (key == u"deleteFolder")
+        deleteFolder();
+}
+
+QString PopupMenuTools::currentFile() const
+{
+    const QListWidgetItem *item = m_w.File2->currentItem();
+    return item ? item->text() : QString();
+}
+
+bool PopupMenuTools::isCurrentFileSelected() const
+{
+    const QListWidgetItem *item = m_w.File2->currentItem();
+    return item && item->isSelected();
+}
+
+void PopupMenuTools::reportFailure(const QString &message, const QString &step,
+                                   const QString &description)
+{
+    ErrorLog::reportFailure(
+        m_w.dialogs(), message, QStringLiteral("Error"),
+        QStringLiteral("PopUpToolBar_Click:") + step + QStringLiteral("-frmFind.frm"), description);
+}
+
+void PopupMenuTools::showProperties()
+{
+    m_w.Get_Path();
+    const QString name = currentFile();
+    m_w.setStatusText(2, QStringLiteral(" Currently viewing the file properties of ") + name);
+    if (name.isEmpty())
+        return;
+    auto *dialog = new FilePropertiesDialog(m_w.Dir2->path(), name, m_w.Picture5, &m_w);
+    dialog->open();
+}
+
+void PopupMenuTools::View_Source()
+{
+    ViewerWindow &viewer = *m_w.viewer();
+    // Loading replaces the shown document: its unsaved typing is offered first.
+    if (!viewer.offerSaveModified())
+        return;
+    m_w.Fill_Combos();
+    RunContext &ctx = m_w.context();
+    ctx.state.StopRequested = false;
+    m_w.Get_Path();
+    for (int i = 0; i < m_w.File2->count(); ++i) {
+        if (m_w.File2->isSelected(i))
+            viewer.addToList(ctx.state.CurrentPath + m_w.File2->item(i)->text());
+    }
+    if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
+        return;
+    const QString first = viewer.listItem(0);
+    try {
+        RunSupport::loadIntoViewer(ctx, first);
+    } catch (const Failure &failure) {
+        ErrorLog::reportFailure(
+            m_w.dialogs(), QStringLiteral("There was an error while attempting to view the file."),
+            QStringLiteral("Error"), QStringLiteral("View_Source-frmFind.frm"),
+            failure.description());
+    }
+    viewer.setCaption(QStringLiteral("Viewing document: ") + first);
+    viewer.setTag(QStringLiteral("Stop"));
+    viewer.selectListItem(0);
+    viewer.setPosLabel(QStringLiteral("Not found"));
+    viewer.setIndexLabel(QStringLiteral("1"));
+    viewer.setCountLabel(QString::number(viewer.listCount()));
+    m_w.setStatusText(1, Idle);
+    viewer.showViewer();
+    viewer.List1->setFocus();
+}
+
+void PopupMenuTools::openFile()
+{
+    m_w.Get_Path();
+    if (!isCurrentFileSelected())
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_w.context().state.CurrentPath + currentFile()));
+}
+
+void PopupMenuTools::copyPath()
+{
+    const QString name = currentFile();
+    if (name.isEmpty())
+        return;
+    const QString path = Paths::withTrailingSeparator(m_w.Dir2->path()) + name;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(path);
+    if (clipboard->text() != path)
+        reportFailure(QStringLiteral("There was an error while attempting to copy the path."),
+                      QStringLiteral("CopyPath"),
+                      QStringLiteral("The clipboard did not take the text."));
+}
+
+void PopupMenuTools::renameFile()
+{
+    m_w.Get_Path();
+    const QString name = currentFile();
+    if (name.isEmpty())
+        return;
+    const QString message =
+        QStringLiteral("There was an error while attempting to rename the file.");
+    const std::optional<QString> answer = m_w.dialogs().inputText(
+        QStringLiteral("Enter the new name for ") + CR + name, QStringLiteral("Rename file"), name);
+    if (!answer || answer->isEmpty() || *answer == name)
+        return;
+    if (!answer->contains(u'.')) {
+        m_w.dialogs().message(message, QStringLiteral("Error"), MessageButtons::Ok,
+                              MessageIcon::Error);
+        return;
+    }
+    try {
+        FileOperations::renameFile(m_w.Dir2->path(), name, *answer);
+    } catch (const Failure &failure) {
+        reportFailure(message, QStringLiteral("RenameFile"), failure.description());
+    }
+    m_w.update();
+    m_w.refreshFileList();
+}
+
+void PopupMenuTools::deleteFile()
+{
+    m_w.Get_Path();
+    if (!isCurrentFileSelected())
+        return;
+    const QString path = m_w.context().state.CurrentPath + currentFile();
+    if (!FileOperations::confirmFileDeletion(m_w.dialogs(), path))
+        return;
+    // A read-only file goes as well: deleting needs only the folder's permission.
+    try {
+        FileOperations::deleteFile(path);
+    } catch (const Failure &failure) {
+        reportFailure(QStringLiteral("There was an error while attempting to delete the file."),
+                      QStringLiteral("DelFile"), failure.description());
+    }
+    m_w.refreshFileList();
+}
+
+void PopupMenuTools::newFolder()
+{
+    m_w.Get_Path();
+    const std::optional<QString> answer =
+        m_w.dialogs().inputText(QStringLiteral("Enter name of folder to create."),
+                                QStringLiteral("Create new directory"), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    try {
+        FileOperations::createFolder(m_w.Dir2->path(), *answer);
+    } catch (const Failure &failure) {
+        reportFailure(
+            ErrorLog::exactErrorMessage(
+                QStringLiteral("There was an error while attempting to create the folder."),
+                failure.description()),
+            QStringLiteral("NewFolder"), failure.description());
+        return;
+    }
+    m_w.Dir2->refresh();
+}
+
+void PopupMenuTools::openFolder()
+{
+    const QString folder = m_w.Dir2->path();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        m_w.dialogs().message(
+            QStringLiteral("There was an error while attempting to open the folder."),
+            QStringLiteral("Error"), MessageButtons::Ok, MessageIcon::Error);
+}
+
+void PopupMenuTools::renameFolder()
+{
+    m_w.Get_Path();
+    const QString path = m_w.Dir2->highlightedPath();
+    if (Paths::isProtectedFolder(path))
+        return;
+    const std::optional<QString> answer =
+        m_w.dialogs().inputText(QStringLiteral("Enter the new name for ") + CR + path,
+                                QStringLiteral("Rename directory"), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    // The highlighted folder is renamed in its own parent, whichever folder is open.
+    try {
+        FileOperations::renameFolder(path, *answer);
+    } catch (const Failure &failure) {
+        reportFailure(QStringLiteral("There was an error while attempting to rename the folder."),
+                      QStringLiteral("RenameFolder"), failure.description());
+        return;
+    }
+    rereadFolders(path);
+}
+
+void PopupMenuTools::deleteFolder()
+{
+    const QString path = m_w.Dir2->highlightedPath();
+    if (Paths::isProtectedFolder(path))
+        return;
+    const MessageAnswer answer = m_w.dialogs().message(
+        QStringLiteral("Are you sure you want to remove ") + path + QStringLiteral(" ?") + CR +
+            QStringLiteral(
+                "This folder will be permanently deleted, not sent to the recycle bin.  Continue?"),
+        QStringLiteral(" Remove directory"), MessageButtons::YesNo, MessageIcon::Question,
+        MessageAnswer::No);
+    if (answer != MessageAnswer::Yes)
+        return;
+    // The removal yields between entries: the lists stay locked so that no
+    // second operation starts inside it.
+    m_w.Dir2->setEnabled(false);
+    m_w.File2->setEnabled(false);
+    const auto unlock = qScopeGuard([this] {
+        m_w.Dir2->setEnabled(true);
+        m_w.File2->setEnabled(true);
+    });
+    try {
+        FolderRemoval::removeTree(m_w, path);
+    } catch (const Failure &failure) {
+        reportFailure(QStringLiteral("There was an error while attempting to delete the folder."),
+                      QStringLiteral("DelFolder"), failure.description());
+    }
+    rereadFolders(path);
+}
+
+void PopupMenuTools::rereadFolders(const QString &changedFolder)
+{
+    // When the open folder was the one changed (or lay inside it), the list
+    // moves up to the changed folder's parent; otherwise it re-reads in place.
+    const QString open = m_w.Dir2->path();
+    if (isWithin(open, changedFolder) && !FileSystem::isFolder(open)) {
+        m_w.Dir2->setPath(QDir::toNativeSeparators(QFileInfo(cleanPath(changedFolder)).path()));
+        return;
+    }
+    m_w.Dir2->refresh();
+    m_w.refreshFileList();
+}
