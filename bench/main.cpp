@@ -3,6 +3,7 @@
 // "remove" deletes a folder tree exactly as the folder picker does after its Yes.
 
 #include "BenchHost.h"
+#include "WindowBench.h"
 
 #include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
@@ -12,10 +13,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 namespace {
 int usage()
@@ -25,7 +29,9 @@ int usage()
                  "[--fuzzy FIRST SECOND] [--filters PATTERNS] [--all] FOLDER\n"
                  "       scrivlane-bench replace --find TEXT --replace TEXT [--case] [--whole] "
                  "[--fuzzy FIRST SECOND] [--backup ROOT] [--filters PATTERNS] [--all] FOLDER\n"
-                 "       scrivlane-bench remove FOLDER\n");
+                 "       scrivlane-bench remove FOLDER\n"
+                 "       scrivlane-bench window-find|window-replace --find TEXT [--replace TEXT] "
+                 "[--all] FOLDER\n");
     return 2;
 }
 
@@ -56,6 +62,8 @@ int remove(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strncmp(argv[1], "window-", 7) == 0)
+        return windowBench(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
@@ -118,8 +126,13 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpu = std::clock();
     if (command == QLatin1String("find")) {
         cmdFind_Click(host.ctx);
+        std::fprintf(stderr, "run: %lld ms  cpu: %ld ms\n", static_cast<long long>(timer.elapsed()),
+                     long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
         for (const QString &path : host.viewer.list) print(path);
         print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
     } else {

@@ -3,7 +3,7 @@
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|replace|large|folders|all]
+#   bench/run-bench.sh [find|replace|large|folders|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
 # takes REPLACE_RUNS (default 1) because every run needs fresh copies.
@@ -157,5 +157,37 @@ PY
   out=$scratch/s.out; tnest=$(median_time "$bench" find --find needle "$corpus/nested")
   flat=$(ratio "$tflat" "$tnest")
   echo "find in 40,000 top-folder files ${tflat}s, one level down ${tnest}s: ratio $flat (target 1.50, $(verdict "$flat" 1.5))"
+fi
+if [ "$what" = window ] || [ "$what" = all ]; then
+  # The same runs through the main window's toolbar, offscreen; each tool
+  # reports its run's own time ("run: N ms") on standard error.
+  run_ms() {  # RUNS runs; prints the median of the run times in seconds
+    local times=() i
+    for ((i = 0; i < runs; i++)); do
+      times+=("$(QT_QPA_PLATFORM=offscreen "$@" 2>&1 >/dev/null | sed -n 's/^run: \([0-9]*\) ms.*/\1/p')")
+    done
+    python3 -c "import sys, statistics; print(f'{statistics.median(map(float, sys.argv[1:])) / 1000:.3f}')" "${times[@]}"
+  }
+  grep -rlF neverpresent "$corpus/medium" >/dev/null || true
+  th=$(run_ms "$bench" find --find needle --all "$corpus/medium")
+  tw=$(run_ms "$bench" window-find --find needle --all "$corpus/medium")
+  r=$(ratio "$tw" "$th")
+  echo "window find needle (medium) ${tw}s, headless ${th}s: ratio $r (target 1.20, $(verdict "$r" 1.2))"
+  if [ -d "$corpus/flat" ]; then
+    tflat=$(run_ms "$bench" window-find --find needle "$corpus/flat")
+    tnest=$(run_ms "$bench" window-find --find needle "$corpus/nested")
+    flat=$(ratio "$tflat" "$tnest")
+    echo "window find in 40,000 top-folder files ${tflat}s, one level down ${tnest}s: ratio $flat (target 1.50, $(verdict "$flat" 1.5))"
+  fi
+  # Resident memory after a window Replace of 1,000 files against 20,000.
+  rm -rf "$scratch/a" "$scratch/b"; mkdir -p "$scratch/b"
+  cp -a "$corpus/medium" "$scratch/a"
+  (cd "$corpus/medium" && find . -type f | sort >"$scratch/all.list" &&
+    sed -n 1,1000p "$scratch/all.list" | tar -cf - -T - | tar -C "$scratch/b" -xf -)
+  rss() { QT_QPA_PLATFORM=offscreen "$bench" window-replace --find lorem --replace ipsum --all "$1" 2>&1 >/dev/null |
+            sed -n 's/.*resident: \([0-9]*\) KiB.*/\1/p'; }
+  small=$(rss "$scratch/b"); big=$(rss "$scratch/a")
+  grow=$(( (big - small) / 1024 ))
+  echo "window replace: resident $((small / 1024)) MiB after 1,000 files, $((big / 1024)) MiB after 20,000: +${grow} MiB (target 20, $(verdict "$grow" 20))"
 fi
 rm -rf "$scratch/a" "$scratch/b"

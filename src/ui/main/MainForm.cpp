@@ -114,6 +114,9 @@ void MainForm::buildControls()
     StatusBar1Panel2 = new QLabel;
     StatusBar1Panel2->setObjectName(QStringLiteral("StatusBar1Panel2"));
     StatusBar1Panel2->setMinimumWidth(10);
+    // A run shows every file's path here: plain text, so that a name with markup
+    // in it is shown as it is, and no label guesses at rich text for each file.
+    for (QLabel *panel : {StatusBar1Panel1, StatusBar1Panel2}) panel->setTextFormat(Qt::PlainText);
     Picture5 = new QWidget;
     Picture5->setObjectName(QStringLiteral("Picture5"));
     Picture2 = new QWidget;

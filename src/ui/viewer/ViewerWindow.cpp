@@ -143,6 +143,9 @@ void ViewerWindow::buildControls()
     List1 = new QListWidget(Command1);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Thousands of found paths: measure them a batch at a time after the run
+    // instead of all at once when the viewer shows.
+    List1->setLayoutMode(QListView::Batched);
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_Click(); });
 
@@ -327,7 +330,10 @@ void ViewerWindow::setPosLabel(const QString &text)
 
 void ViewerWindow::setNewPos(const QString &text)
 {
-    txtnewPos->setText(text);
+    // Set for every file a walk searches, mostly to the same "0": a line edit
+    // lays its text out again on every setText, even an unchanged one.
+    if (txtnewPos->text() != text)
+        txtnewPos->setText(text);
 }
 
 void ViewerWindow::setIndexLabel(const QString &text)

@@ -1,0 +1,100 @@
+// "window-find" and "window-replace": the same run as "find" and "replace", but
+// through the main window's toolbar (offscreen), to time the window's own cost
+// (yields, status text, the viewer's list) against the headless run.
+
+#include "WindowBench.h"
+
+#include "BenchHost.h"
+
+#include "platform/Paths.h"
+#include "settings/SettingsStore.h"
+#include "ui/main/FileList.h"
+#include "ui/main/FolderList.h"
+#include "ui/main/MainWindow.h"
+#include "ui/viewer/ViewerWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+// Resident memory in KiB, from /proc (0 where there is none).
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+}  // namespace
+
+int windowBench(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    const bool replace = args.first() == QLatin1String("window-replace");
+    QString find, replacement, folder;
+    bool all = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--find") && i + 1 < args.size())
+            find = args.at(++i);
+        else if (a == QLatin1String("--replace") && i + 1 < args.size())
+            replacement = args.at(++i);
+        else if (a == QLatin1String("--all"))
+            all = true;
+        else if (!a.startsWith(QLatin1String("--")))
+            folder = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(a).absoluteFilePath()));
+        else
+            return 2;
+    }
+    if (find.isEmpty() || folder.isEmpty())
+        return 2;
+
+    // Own settings and application folder: the user's are never touched.
+    QTemporaryDir scratch;
+    Paths::setApplicationFolderForTesting(scratch.path());
+    SettingsStore::setStoreFileForTesting(scratch.filePath(QStringLiteral("settings.ini")));
+    BenchHost answers;
+    MainWindow w(&answers);
+    if (!w.Form_Load())
+        return 1;
+    w.Dir2->setPath(folder);
+    w.cboFilters->setCurrentIndex(w.cboFilters->findText(QStringLiteral("*.*")));
+    if (!w.chkSubs->isChecked())
+        w.chkSubs->click();
+    if (all)
+        w.Select_AllFiles();
+    w.txtFind->setEditText(find);
+    w.txtReplace->setEditText(replacement);
+    QApplication::processEvents();
+
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpu = std::clock();
+    w.tool(QStringLiteral("Mainbar"), replace ? QStringLiteral("replace") : QStringLiteral("find"))
+        ->trigger();
+    const qint64 ms = timer.elapsed();
+    const long cpuMs = long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC);
+    ViewerWindow &viewer = *w.viewer();
+    for (int i = 0; i < viewer.listCount(); ++i)
+        std::printf("%s\n", QFile::encodeName(viewer.listItem(i)).constData());
+    std::printf("files: %d\n", viewer.listCount());
+    std::fprintf(stderr, "run: %lld ms  cpu: %ld ms  resident: %ld KiB\n",
+                 static_cast<long long>(ms), cpuMs, residentKiB());
+    w.close();
+    return 0;
+}
