@@ -1,4 +1,5 @@
 #include "support/FakeRunHost.h"
+#include "support/TempTree.h"
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
@@ -72,15 +73,60 @@ private slots:
     void filterDialogHiding();
 
 private:
-    void show(const QStringList &names, const QString &open = QString());
-    void choose(QMenu *menu, const QString &key);
-    void setCaret(int row, bool selected);
-    void highlight(const QString &name);
     QString file(const QString &name) const { return QDir(m_files).filePath(name); }
-    bool logged(const char *step) const;
-    FilterManagerDialog *openFilters();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    void show(const QStringList &names, const QString &open = QString())
+    {
+        for (const QString &name : names)
+            m_tree->write(QStringLiteral("files/") + name, name.toUtf8() + " the cat sat\n");
+        m_w->Dir2->setPath(open.isEmpty() ? m_files : file(open));
+        m_w->Dir2->refresh();
+        m_w->File2->refresh();
+    }
+
+    // Opened as the user opens them: the right button on the lists.
+    void choose(QMenu *menu, const QString &key)
+    {
+        if (menu == m_w->FileOptions)
+            QTest::mousePress(m_w->File2->viewport(), Qt::RightButton, {}, QPoint(2, 2));
+        else
+            QTest::mouseRelease(m_w->Dir2->viewport(), Qt::RightButton, {}, QPoint(2, 2));
+        QTRY_VERIFY(menu->isVisible());
+        QAction *action = menu->findChild<QAction *>(key);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        QTRY_VERIFY(!menu->isVisible());
+    }
+
+    void setCaret(int row, bool selected)
+    {
+        m_w->File2->clearSelection();
+        m_w->File2->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        m_w->File2->item(selected ? row : 1 - row)->setSelected(true);
+    }
+
+    void highlight(const QString &name)
+    {
+        for (int i = 0; i < m_w->Dir2->count(); ++i)
+            if (m_w->Dir2->item(i)->text().trimmed() == name)
+                m_w->Dir2->setCurrentRow(i);
+    }
+
+    bool logged(const char *step) const
+    {
+        return m_tree->read(QStringLiteral("app/ErrorLog.log"))
+            .contains("PopUpToolBar_Click:" + QByteArray(step) + "-frmFind.frm");
+    }
+
+    FilterManagerDialog *openFilters()
+    {
+        QTest::mouseClick(m_w->cmdFilters, Qt::LeftButton);
+        auto *d = m_w->findChild<FilterManagerDialog *>();
+        const bool fresh = d && d->isModal() && d->txtNewFilter->text() == u"*." &&
+                           d->txtNewFilter->cursorPosition() == 2;
+        return fresh ? d : nullptr;
+    }
+
+    std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_w;
     QString m_files;
@@ -95,12 +141,9 @@ void TestFileMenus::initTestCase()
 
 void TestFileMenus::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    Paths::setApplicationFolderForTesting(m_dir->filePath(QStringLiteral("app")));
-    SettingsStore::setStoreFileForTesting(m_dir->filePath(QStringLiteral("settings.ini")));
-    m_files = m_dir->filePath(QStringLiteral("files"));
-    QDir().mkpath(m_files);
-    QDir().mkpath(m_dir->filePath(QStringLiteral("app")));
+    m_tree = std::make_unique<TempTree>();  // also the application folder, "app"
+    SettingsStore::setStoreFileForTesting(m_tree->path(QStringLiteral("settings.ini")));
+    m_files = m_tree->mkdir(QStringLiteral("files"));
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_opened.clear();
     m_w = std::make_unique<MainWindow>(m_dialogs.get());
@@ -113,55 +156,7 @@ void TestFileMenus::cleanup()
     m_w.reset();
     SettingsStore::setStoreFileForTesting(QString());
     Paths::setApplicationFolderForTesting(QString());
-    m_dir.reset();
-}
-
-void TestFileMenus::show(const QStringList &names, const QString &open)
-{
-    for (const QString &name : names) {
-        QDir().mkpath(QFileInfo(file(name)).absolutePath());
-        QFile out(file(name));
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(name.toUtf8() + " the cat sat\n");
-    }
-    m_w->Dir2->setPath(open.isEmpty() ? m_files : file(open));
-    m_w->Dir2->refresh();
-    m_w->File2->refresh();
-}
-
-void TestFileMenus::choose(QMenu *menu, const QString &key)
-{
-    // Opened as the user opens them: the right button on the lists.
-    if (menu == m_w->FileOptions)
-        QTest::mousePress(m_w->File2->viewport(), Qt::RightButton, {}, QPoint(2, 2));
-    else
-        QTest::mouseRelease(m_w->Dir2->viewport(), Qt::RightButton, {}, QPoint(2, 2));
-    QTRY_VERIFY(menu->isVisible());
-    QAction *action = menu->findChild<QAction *>(key);
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-    QTRY_VERIFY(!menu->isVisible());
-}
-
-void TestFileMenus::setCaret(int row, bool selected)
-{
-    m_w->File2->clearSelection();
-    m_w->File2->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-    m_w->File2->item(selected ? row : 1 - row)->setSelected(true);
-}
-
-void TestFileMenus::highlight(const QString &name)
-{
-    for (int i = 0; i < m_w->Dir2->count(); ++i) {
-        if (m_w->Dir2->item(i)->text().trimmed() == name)
-            m_w->Dir2->setCurrentRow(i);
-    }
-}
-
-bool TestFileMenus::logged(const char *step) const
-{
-    QFile f(m_dir->filePath(QStringLiteral("app/ErrorLog.log")));
-    return f.open(QIODevice::ReadOnly) &&
-           f.readAll().contains("PopUpToolBar_Click:" + QByteArray(step) + "-frmFind.frm");
+    m_tree.reset();
 }
 
 void TestFileMenus::fileMenu_data()
@@ -234,9 +229,7 @@ void TestFileMenus::openAndCopyPath()
 void TestFileMenus::propertiesAndViewSource()
 {
     show({"a.txt", "b.txt", "c.txt"});
-    QFile f(file("b.txt"));
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(1536, 'x')) == 1536);
-    f.close();
+    m_tree->write(QStringLiteral("files/b.txt"), QByteArray(1536, 'x'));
     QFile::setPermissions(file("b.txt"), QFileDevice::ReadOwner);
     setCaret(1, true);
     choose(m_w->FileOptions, QStringLiteral("properties"));
@@ -308,7 +301,7 @@ void TestFileMenus::folderMenu()
         m_dialogs->inputs << typed(answer);
     choose(m_w->FolderOptions, tool);
     QCOMPARE(namesIn(m_files), folders);
-    QCOMPARE(namesIn(m_dir->path()), (QStringList{"app", "files", "settings.ini"}));
+    QCOMPARE(namesIn(m_tree->path()), (QStringList{"app", "files", "settings.ini"}));
     if (folders.contains(u"two"))
         QCOMPARE(namesIn(file("two")), (QStringList{"c.txt"}));
     // The list moves up when its open folder got another name or went.
@@ -329,13 +322,13 @@ void TestFileMenus::protectedFolderLeftAlone()
 {
     // The application folder is guarded: no question asked, nothing changed.
     for (const char *tool : {"renameFolder", "deleteFolder"}) {
-        QVERIFY(m_w->Dir2->setPath(m_dir->path()));
+        QVERIFY(m_w->Dir2->setPath(m_tree->path()));
         highlight(QStringLiteral("app"));
-        QCOMPARE(m_w->Dir2->highlightedPath(), m_dir->filePath(QStringLiteral("app")));
+        QCOMPARE(m_w->Dir2->highlightedPath(), m_tree->path(QStringLiteral("app")));
         m_dialogs->inputs = {QStringLiteral("renamed")};
         choose(m_w->FolderOptions, QString::fromLatin1(tool));
         QVERIFY(m_dialogs->shown.isEmpty());
-        QCOMPARE(namesIn(m_dir->path()), (QStringList{"app", "files", "settings.ini"}));
+        QCOMPARE(namesIn(m_tree->path()), (QStringList{"app", "files", "settings.ini"}));
     }
 }
 
@@ -363,16 +356,6 @@ void TestFileMenus::filterManager_data()
                                 << QString();
     QTest::addRow("remove third") << 2 << "removeFilter" << QStringList{"*.htm", "*.txt", "*.*"}
                                   << QString();
-}
-
-FilterManagerDialog *TestFileMenus::openFilters()
-{
-    QTest::mouseClick(m_w->cmdFilters, Qt::LeftButton);
-    auto *d = m_w->findChild<FilterManagerDialog *>();
-    if (d && (!d->isModal() || d->txtNewFilter->text() != u"*." ||
-              d->txtNewFilter->cursorPosition() != 2))
-        return nullptr;
-    return d;
 }
 
 void TestFileMenus::filterManager()
