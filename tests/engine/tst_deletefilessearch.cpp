@@ -9,151 +9,110 @@
 class TestDeleteFilesSearch : public QObject {
     Q_OBJECT
 
-private:
-    static QString removalError(FakeMain &main, const QString &folder)
-    {
-        try {
-            FolderRemoval::removeTree(main, folder);
-        } catch (const Failure &f) {
-            return f.description();
-        }
-        return QString();
-    }
-
 private slots:
-    void removesTreeAndLeavesStart_data();
-    void removesTreeAndLeavesStart();
-    void hiddenEntryBlocksRemoval_data();
-    void hiddenEntryBlocksRemoval();
-    void linksAreRemovedNotFollowed();
-    void mountPointIsNotEntered();
-    void protectedFoldersRefused_data();
-    void protectedFoldersRefused();
-};
-
-void TestDeleteFilesSearch::removesTreeAndLeavesStart_data()
-{
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<bool>("trailingSeparator");
-    QTest::addRow("two levels") << QStringList{"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"} << false;
-    QTest::addRow("two levels, trailing separator")
-        << QStringList{"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"} << true;
-    QTest::addRow("empty folder") << QStringList{} << false;
-}
-
-void TestDeleteFilesSearch::removesTreeAndLeavesStart()
-{
-    QFETCH(QStringList, files);
-    QFETCH(bool, trailingSeparator);
-    TempTree t;
-    const QString top = t.mkdir(QStringLiteral("top"));
-    for (const QString &f : files) t.write(QStringLiteral("top/") + f, "x");
-    FakeMain main;
-    DeleteFilesSearch(main, trailingSeparator ? top + QLatin1Char('/') : top,
-                      QStringLiteral("*.*"));
-
-    QVERIFY(QFileInfo(top).isDir());
-    QVERIFY(QDir(top).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    if (files.isEmpty()) {
-        QVERIFY(main.panel2History.isEmpty());
-        return;
+    void emptiesTheFolder_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addRow("two levels") << "";
+        QTest::addRow("two levels, trailing separator") << "/";
     }
-    // Each level's files go before its subfolders; a subfolder's text follows its contents.
-    const QStringList &h = main.panel2History;
-    QCOMPARE(h.first(), QStringLiteral(" Deleting files: ") + top + QStringLiteral("/a.txt"));
-    const qsizetype s2 = h.indexOf(QStringLiteral(" Deleting folders: ") + top + "/s1/s2/");
-    QVERIFY(s2 > h.indexOf(QStringLiteral(" Deleting files: ") + top + "/s1/s2/c"));
-    QVERIFY(h.indexOf(QStringLiteral(" Deleting folders: ") + top + "/s1/") > s2);
-    QVERIFY(main.yields >= files.size());
-}
+    void emptiesTheFolder()
+    {
+        QFETCH(QString, suffix);
+        TempTree t;
+        const QString top = t.mkdir("top");
+        for (const char *f : {"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"})
+            t.write(QStringLiteral("top/") + QLatin1String(f), "x");
+        FakeMain main;
+        DeleteFilesSearch(main, top + suffix, "*.*");
+        QVERIFY(QFileInfo(top).isDir());
+        QVERIFY(QDir(top).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        // Each level's files go before its subfolders; a subfolder's text follows its contents.
+        const QStringList &h = main.panel2History;
+        QCOMPARE(h.first(), " Deleting files: " + top + "/a.txt");
+        const qsizetype s2 = h.indexOf(" Deleting folders: " + top + "/s1/s2/");
+        QVERIFY(s2 > h.indexOf(" Deleting files: " + top + "/s1/s2/c"));
+        QVERIFY(h.indexOf(" Deleting folders: " + top + "/s1/") > s2);
+        QVERIFY(main.yields >= 4);
+        FakeMain again;  // an empty folder shows no status text
+        DeleteFilesSearch(again, top, "*.*");
+        QVERIFY(again.panel2History.isEmpty());
+    }
 
-void TestDeleteFilesSearch::hiddenEntryBlocksRemoval_data()
-{
-    QTest::addColumn<QString>("hidden");
-    QTest::addRow("hidden file") << QStringLiteral("top/sub/.keep");
-    QTest::addRow("hidden folder") << QStringLiteral("top/sub/.git/config");
-}
-
-void TestDeleteFilesSearch::hiddenEntryBlocksRemoval()
-{
-    QFETCH(QString, hidden);
-    TempTree t;
-    t.write(QStringLiteral("top/first.txt"), "x");
-    t.write(QStringLiteral("top/sub/plain.txt"), "x");
-    t.write(hidden, "keep me");
-    FakeMain main;
-    const QString error = removalError(main, t.path(QStringLiteral("top")));
-
-    // The error names the folder that could not go, and the hidden entry survives.
-    QVERIFY2(error.contains(t.path(QStringLiteral("top/sub"))), qPrintable(error));
-    QCOMPARE(t.read(hidden), QByteArray("keep me"));
-    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("top/first.txt"))));
-    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("top/sub/plain.txt"))));
-}
-
-void TestDeleteFilesSearch::linksAreRemovedNotFollowed()
-{
-    TempTree t;
-    t.write(QStringLiteral("outside/kept.txt"), "outside");
-    t.write(QStringLiteral("outside/deeper/kept2.txt"), "outside");
-    t.write(QStringLiteral("top/a.txt"), "x");
-    t.mkdir(QStringLiteral("top/sub"));
-    QVERIFY(
-        QFile::link(t.path(QStringLiteral("outside")), t.path(QStringLiteral("top/sub/dirlink"))));
-    QVERIFY(QFile::link(t.path(QStringLiteral("outside/kept.txt")),
-                        t.path(QStringLiteral("top/filelink"))));
-    QVERIFY(QFile::link(t.path(QStringLiteral("nowhere")), t.path(QStringLiteral("top/dangling"))));
-
-    FakeMain main;
-    QCOMPARE(removalError(main, t.path(QStringLiteral("top"))), QString());
-    QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("top"))));
-    QCOMPARE(t.read(QStringLiteral("outside/kept.txt")), QByteArray("outside"));
-    QCOMPARE(t.read(QStringLiteral("outside/deeper/kept2.txt")), QByteArray("outside"));
-
-    // A link given as the folder itself is refused: removing through it would leave the tree.
-    QVERIFY(QFile::link(t.path(QStringLiteral("outside")), t.path(QStringLiteral("link"))));
-    QVERIFY(!removalError(main, t.path(QStringLiteral("link/"))).isEmpty());
-    QCOMPARE(t.read(QStringLiteral("outside/kept.txt")), QByteArray("outside"));
-}
-
-void TestDeleteFilesSearch::mountPointIsNotEntered()
-{
-    TempTree t;
-    const QString mount = t.mkdir(QStringLiteral("top/mnt"));
-    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "none", mount}) != 0)
-        QSKIP("needs permission to mount a tmpfs");
-    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mount}); });
-    t.write(QStringLiteral("top/mnt/other.txt"), "other");
-
-    FakeMain main;
-    const QString error = removalError(main, t.path(QStringLiteral("top")));
-    QVERIFY2(error.contains(QStringLiteral("another file system")), qPrintable(error));
-    QCOMPARE(t.read(QStringLiteral("top/mnt/other.txt")), QByteArray("other"));
-}
-
-void TestDeleteFilesSearch::protectedFoldersRefused_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addRow("root") << QStringLiteral("/");
-    QTest::addRow("below root") << QStringLiteral("/usr");
-    QTest::addRow("home") << QDir::homePath();
-    QTest::addRow("application folder") << QStringLiteral("app");
-    QTest::addRow("holds the application folder") << QString();
-    QTest::addRow("executable's folder") << QCoreApplication::applicationDirPath();
-}
-
-void TestDeleteFilesSearch::protectedFoldersRefused()
-{
-    QFETCH(QString, folder);
-    TempTree t;
-    t.write(QStringLiteral("app/Report.dat"), "report");
-    FakeMain main;
-    // Relative rows lie in the temporary tree, whose top holds the application folder.
-    const QString target = folder.startsWith(QLatin1Char('/')) ? folder : t.path(folder);
-    QVERIFY(removalError(main, target).contains(QStringLiteral("cannot be deleted")));
-    QVERIFY(main.panel2History.isEmpty());
-    QCOMPARE(t.read(QStringLiteral("app/Report.dat")), QByteArray("report"));
-}
+    void removeTree_data()
+    {
+        // Entries: a file holding "x", "link -> target", or "tmpfs:folder" mounted there.
+        // `error` is part of the message, "" for success (<t> is the tree). Files not `kept` go.
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("folder");  // relative to the tree unless absolute
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QStringList>("kept");
+        const QStringList plain{"top/first.txt", "top/sub/plain.txt"};
+        for (const QString hidden : {"top/sub/.keep", "top/sub/.git/config"})
+            QTest::addRow("%s blocks", qPrintable(hidden)) << plain + QStringList{hidden} << "top"
+                                                           << "<t>/top/sub" << QStringList{hidden};
+        const QStringList out{"outside/kept.txt", "outside/deeper/kept2.txt"};
+        QTest::addRow("links removed, not followed")
+            << out + QStringList{"top/a.txt", "top/sub/dirlink -> outside",
+                                 "top/filelink -> outside/kept.txt", "top/dangling -> nowhere"}
+            << "top" << QString() << out;
+        // Removing through a link given as the folder itself would leave the tree.
+        QTest::addRow("link as the folder") << out + QStringList{"link -> outside"} << "link/"
+                                            << "<t>/link" << out;
+        const QStringList mounted{"top/mnt/other.txt"};
+        QTest::addRow("mount point") << QStringList{"tmpfs:top/mnt"} + mounted << "top"
+                                     << "another file system" << mounted;
+        // "" is the tree itself, which holds the application folder "app".
+        const QStringList app{"app/Report.dat"};
+        for (const QString &f :
+             {QStringLiteral("/"), QStringLiteral("/usr"), QDir::homePath(), QStringLiteral("app"),
+              QString(), QCoreApplication::applicationDirPath()})
+            QTest::addRow("refuses '%s'", qPrintable(f)) << app << f << "cannot be deleted" << app;
+    }
+    void removeTree()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, folder);
+        QFETCH(QString, error);
+        QFETCH(QStringList, kept);
+        TempTree t;
+        QStringList mounts, gone;
+        auto unmount = qScopeGuard([&] {
+            for (const QString &m : mounts) QProcess::execute("umount", {m});
+        });
+        for (const QString &e : entries) {
+            const QStringList link = e.split(" -> ");
+            if (e.startsWith("tmpfs:")) {
+                mounts << t.mkdir(e.mid(6));
+                if (QProcess::execute("mount", {"-t", "tmpfs", "none", mounts.last()}) != 0)
+                    QSKIP("needs permission to mount a tmpfs");
+            } else if (link.size() == 2) {
+                QDir().mkpath(QFileInfo(t.path(link[0])).absolutePath());
+                QVERIFY(QFile::link(t.path(link[1]), t.path(link[0])));
+            } else {
+                t.write(e, "x");
+                if (!kept.contains(e))
+                    gone << e;
+            }
+        }
+        FakeMain main;
+        const QString target = folder.startsWith('/') ? folder : t.path(folder);
+        QString got;
+        try {
+            FolderRemoval::removeTree(main, target);
+        } catch (const Failure &f) {
+            got = f.description();
+        }
+        error.replace("<t>", t.path());
+        QVERIFY2(error.isEmpty() ? got.isEmpty() : got.contains(error), qPrintable(got));
+        QCOMPARE(QFileInfo::exists(target), !error.isEmpty());
+        for (const QString &k : kept) QVERIFY2(QFileInfo::exists(t.path(k)), qPrintable(k));
+        for (const QString &g : gone) QVERIFY2(!QFileInfo::exists(t.path(g)), qPrintable(g));
+        // Refused before touching anything: no status text either.
+        if (gone.isEmpty())
+            QVERIFY(main.panel2History.isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDeleteFilesSearch)
 #include "tst_deletefilessearch.moc"
