@@ -6,6 +6,7 @@
 #include "support/FakeRunHost.h"
 #include "support/TempTree.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -24,23 +25,13 @@ private:
     // which turns "cat" into "dog". Returns what a changed "cat" file holds.
     static QByteArray run(FakeRunHost &h, Run kind)
     {
-        switch (kind) {
-        case Run::Find:
-            h.request.find = QStringLiteral("cat");
+        h.request.find = kind == Run::Undo ? "dog" : "cat";
+        h.request.replace = kind == Run::Undo ? "cat" : "cats";
+        if (kind == Run::Find)
             cmdFind_Click(h.ctx);
-            return "cat";
-        case Run::Replace:
-            h.request.find = QStringLiteral("cat");
-            h.request.replace = QStringLiteral("cats");
-            cmdReplace_Click(h.ctx);
-            return "cats";
-        case Run::Undo:
-            h.request.find = QStringLiteral("dog");
-            h.request.replace = QStringLiteral("cat");
-            cmdUndo_Click(h.ctx);
-            return "dog";
-        }
-        return {};
+        else
+            kind == Run::Replace ? cmdReplace_Click(h.ctx) : cmdUndo_Click(h.ctx);
+        return QByteArrayList{"cat", "cats", "dog"}.at(int(kind));
     }
     static void addRuns()
     {
@@ -49,13 +40,17 @@ private:
         QTest::addRow("replace") << Run::Replace;
         QTest::addRow("undo") << Run::Undo;
     }
+    static void aim(FakeRunHost &h, const QString &folder, const QStringList &files = {})
+    {
+        h.request.folder = folder;
+        h.request.subdirectories = true;
+        h.request.setFiles(files, true);
+    }
     static bool messageNames(const FakeRunHost &h, const QString &what)
     {
-        for (const ScriptedDialogs::Shown &s : h.dialogs.shown) {
-            if (s.text.contains(what))
-                return true;
-        }
-        return false;
+        const auto &shown = h.dialogs.shown;
+        return std::any_of(shown.begin(), shown.end(),
+                           [&](auto &s) { return s.text.contains(what); });
     }
 
 private slots:
@@ -74,39 +69,32 @@ void TestWalkSafety::hiddenEntriesAndLinksArePassedOver()
 {
     QFETCH(Run, kind);
     TempTree t;
-    const QByteArray cat("cat");
-    for (const char *name : {"top/a.txt", "top/.hidden.txt", "top/.git/config", "top/.git/index",
-                             "top/sub/b.txt", "top/sub/.dot.txt", "outside.txt"})
-        t.write(QString::fromLatin1(name), cat);
-    QVERIFY(QFile::link(t.path(QStringLiteral("top/sub/b.txt")),
-                        t.path(QStringLiteral("top/sub/in.txt"))));
-    QVERIFY(QFile::link(t.path(QStringLiteral("outside.txt")),
-                        t.path(QStringLiteral("top/sub/out.txt"))));
-    QVERIFY(QFile::link(t.path(QStringLiteral("top/.git")), t.path(QStringLiteral("top/sub/git"))));
+    const QStringList untouched{"top/.hidden.txt", "top/.git/config", "top/.git/index",
+                                "top/sub/.dot.txt", "outside.txt"};
+    for (const QString &name : untouched + QStringList{"top/a.txt", "top/sub/b.txt"})
+        t.write(name, "cat");
+    for (auto [target, link] :
+         {std::pair("top/sub/b.txt", "top/sub/in.txt"), std::pair("outside.txt", "top/sub/out.txt"),
+          std::pair("top/.git", "top/sub/git")})
+        QVERIFY(
+            QFile::link(t.path(QString::fromLatin1(target)), t.path(QString::fromLatin1(link))));
     FakeRunHost h;
-    h.request.folder = t.path(QStringLiteral("top"));
-    h.request.subdirectories = true;
-    h.request.setFiles({QStringLiteral("a.txt")}, true);  // the file list shows no hidden files
+    aim(h, t.path("top"), {"a.txt"});  // the file list shows no hidden files
 
     const QByteArray changed = run(h, kind);
 
-    QCOMPARE(h.viewer.list, QStringList({t.path(QStringLiteral("top/a.txt")),
-                                         t.path(QStringLiteral("top/sub/b.txt"))}));
-    QCOMPARE(t.read(QStringLiteral("top/a.txt")), changed);
-    QCOMPARE(t.read(QStringLiteral("top/sub/b.txt")), changed);
-    for (const char *name : {"top/.hidden.txt", "top/.git/config", "top/.git/index",
-                             "top/sub/.dot.txt", "outside.txt"})
-        QCOMPARE(t.read(QString::fromLatin1(name)), cat);
-    QVERIFY(QFileInfo(t.path(QStringLiteral("top/sub/in.txt"))).isSymLink());
+    QCOMPARE(h.viewer.list, QStringList({t.path("top/a.txt"), t.path("top/sub/b.txt")}));
+    QCOMPARE(t.read("top/a.txt"), changed);
+    QCOMPARE(t.read("top/sub/b.txt"), changed);
+    for (const QString &name : untouched) QCOMPARE(t.read(name), QByteArray("cat"));
+    QVERIFY(QFileInfo(t.path("top/sub/in.txt")).isSymLink());
 
     // A hidden folder the user opened is searched like any other.
     FakeRunHost opened;
-    opened.request.folder = t.path(QStringLiteral("top/.git"));
-    opened.request.subdirectories = true;
-    opened.request.setFiles({QStringLiteral("config")}, true);
+    aim(opened, t.path("top/.git"), {"config"});
     run(opened, kind);
-    QCOMPARE(opened.viewer.list, QStringList(t.path(QStringLiteral("top/.git/config"))));
-    QCOMPARE(t.read(QStringLiteral("top/.git/config")), changed);
+    QCOMPARE(opened.viewer.list, QStringList(t.path("top/.git/config")));
+    QCOMPARE(t.read("top/.git/config"), changed);
 }
 
 void TestWalkSafety::oneFileIsChangedOnceWhateverNamesReachIt_data()
@@ -115,14 +103,13 @@ void TestWalkSafety::oneFileIsChangedOnceWhateverNamesReachIt_data()
     QTest::addColumn<bool>("subdirectories");
     QTest::addColumn<bool>("hardLinks");
     QTest::addColumn<int>("changes");
-    // A selected link and its selected target, and a second link: one file.
-    QTest::addRow("replace, links") << Run::Replace << false << false << 1;
-    QTest::addRow("replace, links, walk") << Run::Replace << true << false << 1;
-    QTest::addRow("undo, links") << Run::Undo << false << false << 1;
-    QTest::addRow("undo, links, walk") << Run::Undo << true << false << 1;
-    // Hard links become separate files at the first save, as with sed -i.
-    QTest::addRow("replace, hard links") << Run::Replace << false << true << 3;
-    QTest::addRow("replace, hard links, walk") << Run::Replace << true << true << 3;
+    for (bool walk : {false, true}) {
+        // A selected link and its selected target, and a second link: one file.
+        QTest::addRow("replace, links, walk %d", walk) << Run::Replace << walk << false << 1;
+        QTest::addRow("undo, links, walk %d", walk) << Run::Undo << walk << false << 1;
+        // Hard links become separate files at the first save, as with sed -i.
+        QTest::addRow("replace, hard links, walk %d", walk) << Run::Replace << walk << true << 3;
+    }
 }
 
 void TestWalkSafety::oneFileIsChangedOnceWhateverNamesReachIt()
@@ -132,169 +119,125 @@ void TestWalkSafety::oneFileIsChangedOnceWhateverNamesReachIt()
     QFETCH(bool, hardLinks);
     QFETCH(int, changes);
     TempTree t;
-    const QString target = t.write(QStringLiteral("top/t.txt"), "cat");
-    for (const QString &name : {QStringLiteral("top/l1.txt"), QStringLiteral("top/l2.txt")}) {
-        const QString link = t.path(name);
+    const QString target = t.write("top/t.txt", "cat");
+    for (const QString &link : {t.path("top/l1.txt"), t.path("top/l2.txt")})
         QVERIFY(hardLinks ? ::link(QFile::encodeName(target), QFile::encodeName(link)) == 0
                           : QFile::link(target, link));
-    }
     FakeRunHost h;
-    h.request.folder = t.path(QStringLiteral("top"));
+    aim(h, t.path("top"), {"l1.txt", "l2.txt", "t.txt"});
     h.request.subdirectories = subdirectories;
     h.request.backup = true;
-    h.backup.root = t.mkdir(QStringLiteral("bk"));
-    h.request.setFiles(
-        {QStringLiteral("l1.txt"), QStringLiteral("l2.txt"), QStringLiteral("t.txt")}, true);
+    h.backup.root = t.mkdir("bk");
 
     const QByteArray changed = run(h, kind);
 
     QCOMPARE(h.ctx.state.ModifiedFileCount, changes);
     QCOMPARE(h.viewer.list.size(), changes);
-    for (const QString &name :
-         {QStringLiteral("t.txt"), QStringLiteral("l1.txt"), QStringLiteral("l2.txt")})
-        QCOMPARE(t.read(QStringLiteral("top/") + name), changed);
-    QCOMPARE(QFileInfo(t.path(QStringLiteral("top/l1.txt"))).isSymLink(), !hardLinks);
-    // Whichever name was taken first, its copy holds the original.
-    const QDir copies(t.path(QStringLiteral("bk/Backup/top")));
-    // Undo copies only inside a walk.
-    QCOMPARE(copies.entryList(QDir::Files).size(),
-             kind == Run::Replace || subdirectories ? changes : 0);
-    for (const QString &name : copies.entryList(QDir::Files))
-        QCOMPARE(t.read(QStringLiteral("bk/Backup/top/") + name), QByteArray("cat"));
+    for (const char *name : {"top/t.txt", "top/l1.txt", "top/l2.txt"})
+        QCOMPARE(t.read(name), changed);
+    QCOMPARE(QFileInfo(t.path("top/l1.txt")).isSymLink(), !hardLinks);
+    // Whichever name was taken first, its copy holds the original; Undo copies only in a walk.
+    const QStringList copies = QDir(t.path("bk/Backup/top")).entryList(QDir::Files);
+    QCOMPARE(copies.size(), kind == Run::Replace || subdirectories ? changes : 0);
+    for (const QString &name : copies) QCOMPARE(t.read("bk/Backup/top/" + name), QByteArray("cat"));
 }
 
 void TestWalkSafety::fileTooLargeIsReportedAndPassedOver()
 {
     QFETCH(Run, kind);
     TempTree t;
-    t.write(QStringLiteral("top/a.txt"), "cat");
-    t.write(QStringLiteral("top/big.txt"), "cat" + QByteArray(100, ' '));
-    t.write(QStringLiteral("top/sub/big.txt"), "cat" + QByteArray(100, ' '));
-    t.write(QStringLiteral("top/sub/c.txt"), "cat");
     LoadLimit::setMaxFileSizeForTesting(50);
-
     for (bool subdirectories : {false, true}) {
+        for (const char *name : {"top/a.txt", "top/sub/c.txt"}) t.write(name, "cat");
+        for (const char *name : {"top/big.txt", "top/sub/big.txt"})
+            t.write(name, "cat" + QByteArray(100, ' '));
         FakeRunHost h;
-        h.request.folder = t.path(QStringLiteral("top"));
+        aim(h, t.path("top"), {"big.txt", "a.txt"});
         h.request.subdirectories = subdirectories;
-        h.request.setFiles({QStringLiteral("big.txt"), QStringLiteral("a.txt")}, true);
         const QByteArray changed = run(h, kind);
-        QVERIFY(messageNames(h, t.path(QStringLiteral("top/big.txt"))));
-        QVERIFY(messageNames(h, QStringLiteral("103 bytes")));
-        QCOMPARE(t.read(QStringLiteral("top/a.txt")), changed);
-        QCOMPARE(t.read(QStringLiteral("top/big.txt")).left(4), QByteArray("cat "));
+        QVERIFY(messageNames(h, t.path("top/big.txt")));
+        QVERIFY(messageNames(h, "103 bytes"));
+        QCOMPARE(t.read("top/a.txt"), changed);
+        QCOMPARE(t.read("top/big.txt").left(4), QByteArray("cat "));
         if (subdirectories) {
             // The walk goes on past the large file to the rest of the tree.
-            QVERIFY(messageNames(h, t.path(QStringLiteral("top/sub/big.txt"))));
-            QCOMPARE(t.read(QStringLiteral("top/sub/c.txt")), changed);
+            QVERIFY(messageNames(h, t.path("top/sub/big.txt")));
+            QCOMPARE(t.read("top/sub/c.txt"), changed);
         }
-        if (kind == Run::Find)
-            continue;
-        // Put the tree back for the next pass.
-        t.write(QStringLiteral("top/a.txt"), "cat");
-        t.write(QStringLiteral("top/sub/c.txt"), "cat");
     }
 }
 
-namespace {
-// Builds and removes a chain of folders "d/d/d/..." one step at a time from
-// the working folder, since its deeper paths are longer than a system call takes.
-class DeepChain {
-public:
-    DeepChain(const QString &top, int levels, int fileEvery) : m_top(QFile::encodeName(top))
-    {
-        const int home = ::open(".", O_RDONLY | O_DIRECTORY);
-        if (::chdir(m_top.constData()) == 0) {
-            for (; m_levels < levels; ++m_levels) {
-                if (m_levels % fileEvery == 0) {
-                    const int file = ::open("f.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                    if (file >= 0 && ::write(file, "cat", 3) == 3)
-                        ++files;
-                    ::close(file);
-                }
-                if (::mkdir("d", 0755) != 0 || ::chdir("d") != 0)
-                    break;
-            }
-        }
-        if (::fchdir(home) != 0)
-            qFatal("cannot return to the working folder");
-        ::close(home);
-    }
-    ~DeepChain()
-    {
-        const int home = ::open(".", O_RDONLY | O_DIRECTORY);
-        bool ok = ::chdir(m_top.constData()) == 0;
-        for (int i = 0; ok && i < m_levels; ++i) ok = ::chdir("d") == 0;
-        for (int i = 0; ok && i < m_levels; ++i) {
-            ::unlink("f.txt");
-            ok = ::chdir("..") == 0 && ::rmdir("d") == 0;
-        }
-        if (::fchdir(home) != 0)
-            qFatal("cannot return to the working folder");
-        ::close(home);
-    }
-    int levels() const { return m_levels; }
-    int files = 0;
-
-private:
-    QByteArray m_top;
-    int m_levels = 0;
-};
-}  // namespace
-
 void TestWalkSafety::deepTreeIsWalkedAsFarAsPathsReach()
 {
+    // A chain "d/d/d/..." built through descriptors, as its deeper paths are
+    // longer than a system call takes, with "cat" files every 50 levels.
     TempTree t;
-    const DeepChain chain(t.mkdir(QStringLiteral("top")), 3000, 50);
-    QCOMPARE(chain.levels(), 3000);
-    const QString level50 =
-        QStringLiteral("top/") + QStringLiteral("d/").repeated(50) + QStringLiteral("f.txt");
+    const int top = ::open(QFile::encodeName(t.mkdir("top")), O_RDONLY | O_DIRECTORY);
+    const auto takeDown = qScopeGuard([top] {
+        // From the top down, lifting d/d into d's place at each step.
+        for (; ::unlinkat(top, "d/f.txt", 0), ::renameat(top, "d/d", top, "e") == 0;) {
+            ::unlinkat(top, "d", AT_REMOVEDIR);
+            ::renameat(top, "e", top, "d");
+        }
+        ::unlinkat(top, "d", AT_REMOVEDIR);
+        ::close(top);
+    });
+    int levels = 0;
+    for (int dir = ::dup(top); dir >= 0 && levels < 3000; ++levels) {
+        if (levels % 50 == 0) {
+            const int file = ::openat(dir, "f.txt", O_WRONLY | O_CREAT, 0644);
+            QCOMPARE(::write(file, "cat", 3), ssize_t(3));
+            ::close(file);
+        }
+        const int next =
+            ::mkdirat(dir, "d", 0755) ? -1 : ::openat(dir, "d", O_RDONLY | O_DIRECTORY);
+        ::close(dir);
+        dir = next;
+    }
+    QCOMPARE(levels, 3000);
+    const QString level50 = "top/" + QString("d/").repeated(50) + "f.txt";
 
     // Replace turns cat into cats, then Undo turns their cat into dog.
     for (auto [kind, changed] : {std::pair(Run::Find, "cat"), std::pair(Run::Replace, "cats"),
                                  std::pair(Run::Undo, "dogs")}) {
         FakeRunHost h;
-        h.request.folder = t.path(QStringLiteral("top"));
-        h.request.subdirectories = true;
+        aim(h, t.path("top"));
         run(h, kind);
         // The shallow files are reached; the first folder too deep to name is
         // reported (the design ends a walk at its first error) and nothing crashes.
         QCOMPARE(t.read(level50), QByteArray(changed));
-        QVERIFY(h.viewer.list.size() > 10);
-        QVERIFY(h.viewer.list.size() < chain.files);
-        QCOMPARE(h.dialogs.titles().count(QStringLiteral(" Error")), 1);
-        QVERIFY(messageNames(h, QStringLiteral("too long")));
+        QVERIFY(h.viewer.list.size() > 10 && h.viewer.list.size() < 3000 / 50);
+        QCOMPARE(h.dialogs.titles().count(" Error"), 1);
+        QVERIFY(messageNames(h, "too long"));
     }
 }
 
 void TestWalkSafety::wideFolderCostsOnePassOverTheFileList()
 {
+    // 40,000 entries, every 4,000th holding "cat"; the rest are names of one
+    // empty file, far cheaper to make than files, which the walk sees each apart.
     TempTree t;
     constexpr int kEntries = 40000;
-    const QString top = t.mkdir(QStringLiteral("top"));
+    const QString top = t.mkdir("top");
+    const QByteArray empty = QFile::encodeName(t.write("empty", {}));
     QStringList names;
-    // Most entries are names of one empty file: a name is far cheaper to make
-    // than a file, and the walk sees each as a file of its own.
-    const QByteArray empty = QFile::encodeName(t.write(QStringLiteral("empty"), QByteArray()));
     for (int i = 0; i < kEntries; ++i) {
-        const QString name = QStringLiteral("f%1.txt").arg(i);
+        names << QStringLiteral("f%1.txt").arg(i);
+        const QString path = top + u'/' + names.last();
         if (i % 4000 == 0)
-            t.write(QStringLiteral("top/") + name, "cat");
+            t.write("top/" + names.last(), "cat");
         else
-            QCOMPARE(::link(empty, QFile::encodeName(top + QLatin1Char('/') + name)), 0);
-        names << name;
+            QCOMPARE(::link(empty, QFile::encodeName(path)), 0);
     }
     QStringList expected;  // in the platform's order
     for (const FileSystem::Entry &e : FileSystem::listFolder(top)) {
         if (e.name.mid(1).chopped(4).toInt() % 4000 == 0)
-            expected << top + QLatin1Char('/') + e.name;
+            expected << top + u'/' + e.name;
     }
 
     for (Run kind : {Run::Find, Run::Replace, Run::Undo}) {
         FakeRunHost h;
-        h.request.folder = top;
-        h.request.subdirectories = true;
-        h.request.setFiles(names, true);
+        aim(h, top, names);
         run(h, kind);
         QCOMPARE(h.viewer.list, expected);
         // One pass over File2 per walk, never one per file.

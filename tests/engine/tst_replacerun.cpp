@@ -25,6 +25,15 @@ private:
         h.request.setFiles(files, true);
     }
 
+    // Replace "lorem" by "ipsum" in the given files of top, or its whole tree when none are given.
+    static void lorem(FakeRunHost &h, const TempTree &t, const QStringList &files = {})
+    {
+        aim(h, t, files);
+        h.request.subdirectories = files.isEmpty();
+        h.request.find = QStringLiteral("lorem");
+        h.request.replace = QStringLiteral("ipsum");
+    }
+
 private slots:
     void normalReplacement_data();
     void normalReplacement();
@@ -412,34 +421,25 @@ void TestReplaceRun::walkPassesOverItsOwnBackupTree()
 void TestReplaceRun::walkWithoutBackupsEntersAFolderNamedBackup()
 {
     TempTree t;
-    t.write(QStringLiteral("top/Backup/notes.txt"), "lorem");
+    t.write("top/Backup/notes.txt", "lorem");
     FakeRunHost h;
-    h.request.folder = t.path(QStringLiteral("top"));
-    h.request.subdirectories = true;
-    h.request.find = QStringLiteral("lorem");
-    h.request.replace = QStringLiteral("ipsum");
-    h.backup.root = t.path(QStringLiteral("top"));
-
+    lorem(h, t);
+    h.backup.root = t.path("top");
     cmdReplace_Click(h.ctx);
-
-    QCOMPARE(t.read(QStringLiteral("top/Backup/notes.txt")), QByteArray("ipsum"));
+    QCOMPARE(t.read("top/Backup/notes.txt"), QByteArray("ipsum"));
 }
 
 void TestReplaceRun::walkSavesAndReportsUnchangedTextButDoesNotListIt()
 {
     TempTree t;
-    const QString path = t.write(QStringLiteral("top/sub/a.txt"), "Cat");
+    const QString path = t.write("top/sub/a.txt", "Lorem");
     const QDateTime before = QFileInfo(path).lastModified();
-    FakeRunHost h;
-    h.request.folder = t.path(QStringLiteral("top"));
-    h.request.subdirectories = true;
-    h.request.find = QStringLiteral("cat");
-    h.request.replace = QStringLiteral("Cat");
     QFile(path).setFileTime(before.addSecs(-100), QFileDevice::FileModificationTime);
-
+    FakeRunHost h;
+    lorem(h, t);
+    h.request.replace = "Lorem";
     cmdReplace_Click(h.ctx);
-
-    QCOMPARE(t.read(QStringLiteral("top/sub/a.txt")), QByteArray("Cat"));
+    QCOMPARE(t.read("top/sub/a.txt"), QByteArray("Lorem"));
     QVERIFY(QFileInfo(path).lastModified() > before.addSecs(-50));  // written again
     QCOMPARE(h.ctx.state.ReportBody, reportEntry(1, path, 1));
     QVERIFY(h.viewer.list.isEmpty());
@@ -448,90 +448,63 @@ void TestReplaceRun::walkSavesAndReportsUnchangedTextButDoesNotListIt()
 void TestReplaceRun::stopWithoutSubfoldersCarriesTotalsIntoTheNextReport()
 {
     TempTree t;
-    for (const char *name : {"a.txt", "b.txt", "c.txt"})
-        t.write(QStringLiteral("top/") + QLatin1String(name), "lorem");
+    for (const char *name : {"top/a.txt", "top/b.txt", "top/c.txt"}) t.write(name, "lorem");
     FakeRunHost h;
-    aim(h, t, {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
-    h.request.find = QStringLiteral("lorem");
-    h.request.replace = QStringLiteral("ipsum");
-    h.main.onYield = [&] {
-        if (h.ctx.state.ModifiedFileCount == 1)
-            h.ctx.state.StopRequested = true;
-    };
-
+    lorem(h, t, {"a.txt", "b.txt", "c.txt"});
+    h.main.onYield = [&] { h.ctx.state.StopRequested |= h.ctx.state.ModifiedFileCount == 1; };
     cmdReplace_Click(h.ctx);
-
-    QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("ipsum"));
-    QCOMPARE(t.read(QStringLiteral("top/b.txt")), QByteArray("lorem"));
+    QCOMPARE(t.read("top/a.txt"), QByteArray("ipsum"));
+    QCOMPARE(t.read("top/b.txt"), QByteArray("lorem"));
     QCOMPARE(h.main.reports, 0);
     QCOMPARE(h.ctx.state.TotalReplacements, 1);
 
     // Nothing resets the stopped run's totals: the next report holds both runs.
     h.main.onYield = nullptr;
     h.ctx.state.StopRequested = false;
-    h.request.setFiles({QStringLiteral("b.txt")}, true);
+    h.request.setFiles({"b.txt"}, true);
     cmdReplace_Click(h.ctx);
     QCOMPARE(h.main.reports, 1);
     QCOMPARE(h.ctx.state.TotalReplacements, 2);
-    QCOMPARE(h.ctx.state.ReportBody.count(QStringLiteral("Replacements made")), 2);
+    QCOMPARE(h.ctx.state.ReportBody.count("Replacements made"), 2);
 }
 
 void TestReplaceRun::backupChoiceIsCommittedBeforeEachCopy()
 {
     TempTree t;
-    t.write(QStringLiteral("top/a.txt"), "lorem");
-    t.write(QStringLiteral("top/b.txt"), "lorem");
+    t.write("top/a.txt", "lorem");
+    t.write("top/b.txt", "lorem");
     FakeRunHost h;
-    aim(h, t, {QStringLiteral("a.txt"), QStringLiteral("b.txt")});
-    h.request.find = QStringLiteral("lorem");
-    h.request.replace = QStringLiteral("ipsum");
+    lorem(h, t, {"a.txt", "b.txt"});
     h.request.backup = true;
-    t.mkdir(QStringLiteral("first"));
-    t.mkdir(QStringLiteral("second"));
-    h.backup.root = t.path(QStringLiteral("first"));
+    h.backup.root = t.mkdir("first");
     // The dialog's choice as it stands when each copy is made counts.
     h.main.onYield = [&] {
         if (h.backup.commits == 1)
-            h.backup.root = t.path(QStringLiteral("second"));
+            h.backup.root = t.mkdir("second");
     };
-
     cmdReplace_Click(h.ctx);
-
     QCOMPARE(h.backup.commits, 2);
-    QCOMPARE(t.read(QStringLiteral("first/Backup/top/a.txt")), QByteArray("lorem"));
-    QCOMPARE(t.read(QStringLiteral("second/Backup/top/b.txt")), QByteArray("lorem"));
+    QCOMPARE(t.read("first/Backup/top/a.txt"), QByteArray("lorem"));
+    QCOMPARE(t.read("second/Backup/top/b.txt"), QByteArray("lorem"));
 }
 
 void TestReplaceRun::failedValidationRestoresTheWindow()
 {
     TempTree t;
-    t.write(QStringLiteral("top/a.txt"), "lorem");
+    t.write("top/a.txt", "lorem");
     FakeRunHost h;
-    aim(h, t, {QStringLiteral("a.txt")});
-    h.request.find = QStringLiteral("lorem");
-    h.request.replace = QStringLiteral("lorem");
+    lorem(h, t, {"a.txt"});
+    h.request.replace = "lorem";  // the same text: refused
     h.main.minimized = true;
-    h.main.panel2 = QStringLiteral("old");
-
+    h.main.panel2 = "old";
     cmdReplace_Click(h.ctx);
-
-    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
+    QCOMPARE(h.dialogs.titles(), QStringList({" Error"}));
+    QVERIFY(!h.main.minimized);
     QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
     QCOMPARE(h.main.panel2, QString());
-    QVERIFY(!h.main.minimized);
     QCOMPARE(h.main.historySaves, 0);
-    QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("lorem"));
+    QCOMPARE(t.read("top/a.txt"), QByteArray("lorem"));
 }
-
-namespace {
-QByteArray utf16le(const QByteArray &latin1)
-{
-    QByteArray out("\xFF\xFE", 2);
-    for (const char c : latin1)
-        out.append(c).append('\0');
-    return out;
-}
-}  // namespace
 
 void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds_data()
 {
@@ -539,39 +512,36 @@ void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds_data()
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QByteArray>("after");
-    const QString twoLines = QStringLiteral("new line\nsecond");
-    QTest::addRow("LF") << QByteArray("new line\nsecond\n") << twoLines
-                        << QByteArray("one\ntwo\n");
-    QTest::addRow("CR LF") << QByteArray("new line\r\nsecond\r\n") << twoLines
-                           << QByteArray("one\r\ntwo\r\n");
-    QTest::addRow("CR") << QByteArray("new line\rsecond\r") << twoLines
-                        << QByteArray("one\rtwo\r");
-    QTest::addRow("mixed: the matched end")
-        << QByteArray("new line\rsecond\r\nx\r\n") << twoLines
-        << QByteArray("one\rtwo\r\nx\r\n");
-    QTest::addRow("match without a break: the most common end")
-        << QByteArray("a\nb\r\nc\r\nsecond") << QStringLiteral("second")
-        << QByteArray("a\nb\r\nc\r\none\r\ntwo");
-    QTest::addRow("UTF-16 CR LF") << utf16le("new line\r\nsecond") << twoLines
-                                  << utf16le("one\r\ntwo");
-    QTest::addRow("UTF-16 CR") << utf16le("x\rnew line\rsecond") << twoLines
-                               << utf16le("x\rone\rtwo");
+    const auto row = [](const char *name, const QByteArray &before, const QByteArray &after,
+                        const char *find = "new line\nsecond") {
+        QTest::addRow("%s", name) << before << QString::fromLatin1(find) << after;
+    };
+    const auto utf16 = [](const char *latin1) {
+        const QString text = QString::fromLatin1(latin1);
+        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    };
+    row("LF", "new line\nsecond\n", "one\ntwo\n");
+    row("CR LF", "new line\r\nsecond\r\n", "one\r\ntwo\r\n");
+    row("CR", "new line\rsecond\r", "one\rtwo\r");
+    row("mixed: the matched end", "new line\rsecond\r\nx\r\n", "one\rtwo\r\nx\r\n");
+    row("match without a break: the most common end", "a\nb\r\nc\r\nsecond",
+        "a\nb\r\nc\r\none\r\ntwo", "second");
+    row("UTF-16 CR LF", utf16("new line\r\nsecond"), utf16("one\r\ntwo"));
+    row("UTF-16 CR", utf16("x\rnew line\rsecond"), utf16("x\rone\rtwo"));
 }
 
 void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds()
 {
     QFETCH(QByteArray, before);
-    QFETCH(QString, find);
     TempTree t;
-    t.write(QStringLiteral("top/f.txt"), before);
+    t.write("top/f.txt", before);
     FakeRunHost h;
-    aim(h, t, {QStringLiteral("f.txt")});
+    lorem(h, t, {"f.txt"});
+    QFETCH(QString, find);
     h.request.find = find;
-    h.request.replace = QStringLiteral("one\ntwo");
-
+    h.request.replace = "one\ntwo";
     cmdReplace_Click(h.ctx);
-
-    QTEST(t.read(QStringLiteral("top/f.txt")), "after");
+    QTEST(t.read("top/f.txt"), "after");
     QCOMPARE(h.ctx.state.TotalReplacements, 1);
 }
 
@@ -663,36 +633,26 @@ void TestReplaceRun::saveFailingAtItsFlushUndoesWhatFollowed()
     // itself and every file after it off the list and out of the total, as a
     // walk that ended at that file would have left them.
     TempTree t;
-    t.write(QStringLiteral("top/sub/a.txt"), "cat");
-    t.write(QStringLiteral("top/sub/b.txt"), "cat cat");
+    t.write("top/sub/a.txt", "lorem");
+    t.write("top/sub/b.txt", "lorem lorem");
     FakeRunHost h;
-    h.request.folder = t.path(QStringLiteral("top"));
-    h.request.subdirectories = true;
-    h.request.find = QStringLiteral("cat");
-    h.request.replace = QStringLiteral("dog");
+    lorem(h, t);
     QString first;
     h.main.onYield = [&] {
+        // The first file saved is replaced by a folder before its save is put in place.
         if (h.viewer.list.size() == 1 && first.isEmpty()) {
-            // The first file saved is replaced by a folder before its save is put in place.
             first = h.viewer.list.first();
-            QFile::remove(first);
-            QDir().mkdir(first);
+            QVERIFY(QFile::remove(first) && QDir().mkdir(first));
         }
     };
-
     cmdReplace_Click(h.ctx);
-
-    QVERIFY(!first.isEmpty());
     QVERIFY(QFileInfo(first).isDir());
-    const QString second = first.endsWith(QLatin1String("a.txt")) ? QStringLiteral("top/sub/b.txt")
-                                                                   : QStringLiteral("top/sub/a.txt");
-    QVERIFY(t.read(second).startsWith("cat"));
+    QVERIFY(
+        t.read(first.endsWith("a.txt") ? "top/sub/b.txt" : "top/sub/a.txt").startsWith("lorem"));
     QVERIFY(h.viewer.list.isEmpty());
     QCOMPARE(h.ctx.state.TotalReplacements, 0);
     QVERIFY(h.ctx.state.ReportBody.isEmpty());
-    QCOMPARE(h.dialogs.titles(),
-             QStringList({QStringLiteral(" Make replacement"), QStringLiteral(" Error"),
-                          QStringLiteral(" Search complete")}));
+    QCOMPARE(h.dialogs.titles(), QStringList({" Make replacement", " Error", " Search complete"}));
 }
 
 QTEST_GUILESS_MAIN(TestReplaceRun)
