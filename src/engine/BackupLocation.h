@@ -13,11 +13,3 @@ public:
     /// The dialog's OK action: stores the choice.
     virtual void commitChoice() = 0;
 };
-
-/// Until a root is chosen: the application folder.
-class DefaultBackupLocation : public BackupLocation {
-public:
-    QString backupRoot() override;
-    bool isSpecified() override { return false; }
-    void commitChoice() override {}
-};

@@ -12,11 +12,6 @@
 
 namespace {
 
-bool isHidden(const QString &name)
-{
-    return name.startsWith(QLatin1Char('.'));
-}
-
 void deleteTree(MainPort &main, const QString &DrivePath, const QString &Ext, quint64 device)
 {
     const QString folder = Paths::withTrailingSeparator(DrivePath);
@@ -28,7 +23,7 @@ void deleteTree(MainPort &main, const QString &DrivePath, const QString &Ext, qu
     for (const FileSystem::Entry &e : entries) {
         // Hidden entries are never listed: a folder holding one cannot be
         // removed, and the error tells the user rather than losing the file.
-        if (!isHidden(e.name)) {
+        if (!e.isHidden) {
             if (e.kind == FileSystem::EntryKind::Folder)
                 RunSupport::storeSubfolder(subfolders, folder + e.name + QDir::separator());
             // Links (to folders too), FIFOs and devices are removed as entries, never opened.

@@ -410,7 +410,7 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
 
         const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if (DrivePath == currentFolder && !s.SelectedTopFiles.contains(e.name))
+        if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
             continue;
         // Another name of a file this run changed (a link, a second pattern);
         // one still waiting to be saved is put in place first.

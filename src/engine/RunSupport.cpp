@@ -40,8 +40,7 @@ bool globMatch(QStringView name, QStringView pattern, Qt::CaseSensitivity cs)
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == u'*')
-        ++p;
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
     return p == pattern.size();
 }
 }  // namespace
@@ -113,11 +112,9 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
         const int last = viewer.listCount() - 1;
         if (last >= 0 && viewer.listItem(last) == path) {
             QStringList keep;
-            for (int k = 0; k < last; ++k)
-                keep << viewer.listItem(k);
+            for (int k = 0; k < last; ++k) keep << viewer.listItem(k);
             viewer.clearList();
-            for (const QString &p : keep)
-                viewer.addToList(p);
+            for (const QString &p : keep) viewer.addToList(p);
         }
         ctx.state.TotalReplacements = totalBefore;
         throw;
@@ -140,9 +137,9 @@ void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
 namespace {
 bool prefilterEnabled = true;
 
+// Without the tag: a caller that wants no text-change reaction sets "Stop" first.
 void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
-    ctx.viewer->setTag(QStringLiteral("Stop"));
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     into(buffer);
     ctx.state.SkippedLoad.clear();
@@ -152,15 +149,13 @@ void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 
 void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
 {
-    load(ctx, [&](DocumentBuffer &buffer) { buffer.LoadFile(path); });
+    ctx.viewer->setTag(QStringLiteral("Stop"));
+    loadShownFile(ctx, path);
 }
 
 void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
 {
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
-    buffer.LoadFile(path);
-    ctx.state.SkippedLoad.clear();
-    ctx.viewer->setHoldText(buffer.Text());
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.LoadFile(path); });
 }
 
 void RunSupport::setPrefilterEnabledForTesting(bool enabled)
@@ -190,6 +185,7 @@ bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const QString &path,
         ctx.state.SkippedLoad = path;
         return false;
     }
+    ctx.viewer->setTag(QStringLiteral("Stop"));
     load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(path, *bytes); });
     return true;
 }
@@ -249,4 +245,3 @@ bool RunSupport::unlessTooLarge(RunContext &ctx, const QString &sentence, const 
     }
     return true;
 }
-

@@ -2,6 +2,7 @@
 
 #include "BackupDialog.h"
 #include "engine/DeleteFilesSearch.h"
+#include "engine/FileOperations.h"
 #include "engine/MainPort.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
@@ -24,14 +25,6 @@ namespace {
 int px(int twips)
 {
     return twips / 15;
-}
-
-// A name that is one folder inside the current one, never a path out of it.
-bool isPlainName(const QString &name)
-{
-    return name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QDir::separator()) &&
-           !name.contains(QChar(0));
 }
 }  // namespace
 
@@ -139,13 +132,15 @@ void FolderPicker::createFolder()
                             QStringLiteral(" New folder"), QString());
     if (!name || name->isEmpty())
         return;
-    if (!isPlainName(*name)) {
+    QString path;
+    try {
+        path = FileOperations::childPath(Dir1->path(), *name);
+    } catch (const Failure &) {
         m_dialogs.message(QStringLiteral("A folder name may not hold \"/\" nor be \".\" or "
                                          "\"..\": the new folder is made inside the one shown."),
                           QStringLiteral(" New folder"), MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
-    const QString path = Paths::withTrailingSeparator(Dir1->path()) + *name;
     trapped([&] {
         if (FileSystem::exists(path))
             return;

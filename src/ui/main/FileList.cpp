@@ -58,7 +58,7 @@ void FileList::fill(const QStringList &keepSelected)
     }
     QStringList names;
     for (const FileSystem::Entry &e : std::as_const(entries)) {
-        if (e.kind != FileSystem::EntryKind::File || e.name.startsWith(QLatin1Char('.')))
+        if (e.kind != FileSystem::EntryKind::File || e.isHidden)
             continue;
         for (const QString &piece : patterns) {
             if (RunSupport::matchesWildcard(e.name, piece)) {

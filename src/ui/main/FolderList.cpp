@@ -85,7 +85,7 @@ void FolderList::fill()
         for (const FileSystem::Entry &e : FileSystem::listFolder(m_path)) {
             const bool folderKind = e.kind == FileSystem::EntryKind::Folder ||
                                     e.kind == FileSystem::EntryKind::FolderLink;
-            if (folderKind && !e.name.startsWith(QLatin1Char('.')))
+            if (folderKind && !e.isHidden)
                 subfolders << e.name;
         }
     } catch (const std::exception &) {

@@ -27,41 +27,48 @@
 namespace {
 const QString Idle = QStringLiteral("Scrivlane");
 const QString CR = QStringLiteral("\r");
-
-struct Hint {
-    const char *key, *text, *panel1;
-};
-const Hint Hints[] = {
-    {"properties",
-     " This will bring up a form that shows information about the currently selected file.",
-     "Scrivlane"},
-    {"viewSource", " This will load all selected files into the File Viewer.", " CTRL + V"},
-    {"find", " This will begin a search through all selected files.", " CTRL + F"},
-    {"open", " This will open the selected file with the default program.", "Scrivlane"},
-    {"rename", " This will allow you to rename the currently selected file.", "Scrivlane"},
-    {"deleteFile", " This will delete the currently selected file, not send it to the recycle bin.",
-     "Scrivlane"},
-    {"copyPath", " This will copy the path of the selected file to the clipboard.", "Scrivlane"},
-    {"newFolder", " This will allow you to create a new folder.", "Scrivlane"},
-    {"openFolder", " This will open the currently selected folder in Window's Explorer.",
-     "Scrivlane"},
-    {"renameFolder", " This will allow you to rename the currently selected folder.", "Scrivlane"},
-    {"deleteFolder", " This will allow you to delete the currently selected folder.", "Scrivlane"},
-};
-
-QString cleanPath(const QString &path)
-{
-    return QDir::cleanPath(QDir::fromNativeSeparators(path));
-}
-
-// Whether inner is folder itself or lies below it.
-bool isWithin(const QString &inner, const QString &folder)
-{
-    const QString a = cleanPath(inner);
-    const QString b = cleanPath(folder);
-    return a == b || a.startsWith(b.endsWith(u'/') ? b : b + u'/');
-}
 }  // namespace
+
+// Each tool's hint, its status panel 1 text and what it does.
+struct PopupMenuTools::Tool {
+    const char *key, *text, *panel1;
+    void (PopupMenuTools::*run)();
+};
+
+const PopupMenuTools::Tool *PopupMenuTools::toolFor(const QString &key)
+{
+    static const Tool Tools[] = {
+        {"properties",
+         " This will bring up a form that shows information about the currently selected file.",
+         "Scrivlane", &PopupMenuTools::showProperties},
+        {"viewSource", " This will load all selected files into the File Viewer.", " CTRL + V",
+         &PopupMenuTools::View_Source},
+        {"find", " This will begin a search through all selected files.", " CTRL + F",
+         &PopupMenuTools::find},
+        {"open", " This will open the selected file with the default program.", "Scrivlane",
+         &PopupMenuTools::openFile},
+        {"rename", " This will allow you to rename the currently selected file.", "Scrivlane",
+         &PopupMenuTools::renameFile},
+        {"deleteFile",
+         " This will delete the currently selected file, not send it to the recycle bin.",
+         "Scrivlane", &PopupMenuTools::deleteFile},
+        {"copyPath", " This will copy the path of the selected file to the clipboard.", "Scrivlane",
+         &PopupMenuTools::copyPath},
+        {"newFolder", " This will allow you to create a new folder.", "Scrivlane",
+         &PopupMenuTools::newFolder},
+        {"openFolder", " This will open the currently selected folder in Window's Explorer.",
+         "Scrivlane", &PopupMenuTools::openFolder},
+        {"renameFolder", " This will allow you to rename the currently selected folder.",
+         "Scrivlane", &PopupMenuTools::renameFolder},
+        {"deleteFolder", " This will allow you to delete the currently selected folder.",
+         "Scrivlane", &PopupMenuTools::deleteFolder},
+    };
+    for (const Tool &tool : Tools) {
+        if (key == QLatin1String(tool.key))
+            return &tool;
+    }
+    return nullptr;
+}
 
 PopupMenuTools::PopupMenuTools(MainWindow &window) : QObject(&window), m_w(window)
 {
@@ -82,39 +89,21 @@ void PopupMenuTools::connectMenu(QMenu *menu)
 
 void PopupMenuTools::showHint(const QString &key)
 {
-    for (const Hint &hint : Hints) {
-        if (key == QLatin1String(hint.key)) {
-            m_w.setStatusText(2, QString::fromLatin1(hint.text));
-            m_w.setStatusText(1, QString::fromLatin1(hint.panel1));
-            return;
-        }
+    if (const Tool *tool = toolFor(key)) {
+        m_w.setStatusText(2, QString::fromLatin1(tool->text));
+        m_w.setStatusText(1, QString::fromLatin1(tool->panel1));
     }
 }
 
 void PopupMenuTools::PopUpToolBar_Click(const QString &key)
 {
-    if (key == u"find")
-        m_w.Mainbar_ButtonClick(key);
-    else if (key == u"properties")
-        showProperties();
-    else if (key == u"viewSource")
-        View_Source();
-    else if (key == u"open")
-        openFile();
-    else if (key == u"copyPath")
-        copyPath();
-    else if (key == u"rename")
-        renameFile();
-    else if (key == u"deleteFile")
-        deleteFile();
-    else if (key == u"newFolder")
-        newFolder();
-    else if (key == u"openFolder")
-        openFolder();
-    else if (key == u"renameFolder")
-        renameFolder();
-    else if (key == u"deleteFolder")
-        deleteFolder();
+    if (const Tool *tool = toolFor(key))
+        (this->*tool->run)();
+}
+
+void PopupMenuTools::find()
+{
+    m_w.Mainbar_ButtonClick(QStringLiteral("find"));
 }
 
 QString PopupMenuTools::currentFile() const
@@ -337,8 +326,9 @@ void PopupMenuTools::rereadFolders(const QString &changedFolder)
     // When the open folder was the one changed (or lay inside it), the list
     // moves up to the changed folder's parent; otherwise it re-reads in place.
     const QString open = m_w.Dir2->path();
-    if (isWithin(open, changedFolder) && !FileSystem::isFolder(open)) {
-        m_w.Dir2->setPath(QDir::toNativeSeparators(QFileInfo(cleanPath(changedFolder)).path()));
+    if (Paths::isSameOrInside(open, changedFolder) && !FileSystem::isFolder(open)) {
+        const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(changedFolder));
+        m_w.Dir2->setPath(QDir::toNativeSeparators(QFileInfo(clean).path()));
         return;
     }
     m_w.Dir2->refresh();

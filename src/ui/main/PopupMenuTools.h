@@ -22,11 +22,15 @@ public:
     void View_Source();
 
 private:
+    struct Tool;
+    static const Tool *toolFor(const QString &key);
+
     void connectMenu(QMenu *menu);
     QString currentFile() const;
     bool isCurrentFileSelected() const;
     void reportFailure(const QString &message, const QString &step, const QString &description);
     void showProperties();
+    void find();
     void openFile();
     void copyPath();
     void renameFile();

@@ -1,6 +1,6 @@
 #include "ViewerFileInfo.h"
 
-#include "platform/FileSystem.h"
+#include "platform/FileEntries.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLocale>
 
-#include <sys/stat.h>
 #include <cmath>
 
 void ViewerFileInfo::fitLabels(QFrame *frame, const QList<QLabel *> &values)
@@ -35,17 +34,12 @@ void ViewerFileInfo::fitLabels(QFrame *frame, const QList<QLabel *> &values)
 
 void ViewerFileInfo::show(const QString &path, QLabel *date, QLabel *length)
 {
-    try {
-        const QByteArray native = FileSystem::nativePath(path);
-        struct stat info {};
-        if (::stat(native.constData(), &info) != 0)
-            return;
-        const QDateTime modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtime));
-        date->setText(QLocale::system().toString(modified.date(), QLocale::LongFormat));
-        length->setText(kilobytes(qint64(info.st_size)));
-    } catch (const std::exception &) {
-        // The information is a courtesy; a file that vanished leaves the old values.
-    }
+    // The information is a courtesy; a file that vanished leaves the old values.
+    const FileSystem::FileDetails details = FileSystem::fileDetails(path);
+    if (!details.found)
+        return;
+    date->setText(QLocale::system().toString(details.modified.date(), QLocale::LongFormat));
+    length->setText(kilobytes(details.size));
 }
 
 QString ViewerFileInfo::kilobytes(qint64 bytes)

@@ -18,12 +18,6 @@
 #include <QListWidget>
 #include <QUrl>
 
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 ViewerFileOperations::ViewerFileOperations(RunContext &ctx, const DocumentBuffer &buffer,
                                            QListWidget *list, QLabel *countLabel, Host &host)
     : m_ctx(ctx), m_buffer(buffer), m_list(list), m_countLabel(countLabel), m_host(host)
@@ -69,7 +63,9 @@ void ViewerFileOperations::renameFile()
     if (m_buffer.FileName() == oldPath && !m_host.promptSaveModified())
         return;
     try {
-        rename(oldPath, newPath, *answer);
+        if (Paths::isProtectedFolder(oldPath))
+            throw Failure(QStringLiteral("\"%1\" is a protected folder.").arg(oldPath));
+        FileOperations::renameFile(folder, oldName, *answer);
     } catch (const std::exception &e) {
         // The entry keeps the old path: the file is still there under that name.
         const auto failure = dynamic_cast<const Failure *>(&e);
@@ -82,24 +78,6 @@ void ViewerFileOperations::renameFile()
     m_host.showSelectedEntry();
     if (m_ctx.main)
         m_ctx.main->refreshFileList();
-}
-
-void ViewerFileOperations::rename(const QString &oldPath, const QString &newPath,
-                                  const QString &newName)
-{
-    if (newName.contains(u'/') || newName.contains(QDir::separator()) ||
-        newName == QLatin1String(".") || newName == QLatin1String(".."))
-        throw Failure(QStringLiteral("\"%1\" is not a valid file name.").arg(newName));
-    if (Paths::isProtectedFolder(oldPath))
-        throw Failure(QStringLiteral("\"%1\" is a protected folder.").arg(oldPath));
-    const QByteArray from = FileSystem::nativePath(oldPath);
-    const QByteArray to = FileSystem::nativePath(newPath);
-    struct stat info {};
-    if (::lstat(to.constData(), &info) == 0)
-        throw Failure(QStringLiteral("A file named \"%1\" already exists.").arg(newPath));
-    if (::rename(from.constData(), to.constData()) != 0)
-        throw Failure(QStringLiteral("Cannot rename \"%1\": %2")
-                          .arg(oldPath, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 void ViewerFileOperations::deleteFile()
@@ -118,11 +96,12 @@ void ViewerFileOperations::deleteFile()
     } catch (const std::exception &) {
         // Deleting needs only the folder's permission; go on.
     }
-    const QByteArray native = FileSystem::nativePath(path);
-    if (::unlink(native.constData()) != 0) {
+    try {
+        FileOperations::deleteFile(path);
+    } catch (const Failure &failure) {
         // The entry stays: the file is still there.
         ErrorLog::LogError(QStringLiteral("PopUpToolBar_Click:DeleteFile-frmViewer.frm"),
-                           QString::fromLocal8Bit(std::strerror(errno)), m_ctx.dialogs);
+                           failure.description(), m_ctx.dialogs);
         return;
     }
     // The user chose to delete it: nothing left to offer for saving.

@@ -34,9 +34,6 @@ public:
     void renameFile();
     void deleteFile();
 
-    /// Renames oldPath to newPath (newName is its last part); throws Failure.
-    static void rename(const QString &oldPath, const QString &newPath, const QString &newName);
-
 private:
     RunContext &m_ctx;
     const DocumentBuffer &m_buffer;
