@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -13,38 +12,32 @@ class TestWidgetDialogs : public QObject {
     Q_OBJECT
 
 private slots:
-    void promptsAndMessagesBreakLinesAtCr();
+    void promptsAndMessagesBreakLinesAtCr()
+    {
+        WidgetDialogs dialogs;
+        QString shown;
+        QTimer::singleShot(0, this, [&] {
+            auto *input = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(input);
+            shown = input->labelText();
+            input->setTextValue("new.txt");
+            input->accept();
+        });
+        QCOMPARE(dialogs.inputText("Enter the new name for \rold.txt", " Rename", "old.txt"),
+                 std::optional<QString>("new.txt"));
+        QCOMPARE(shown, "Enter the new name for \nold.txt");
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shown = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(dialogs.message("first\rsecond\r\nthird", " Save", MessageButtons::YesNo,
+                                 MessageIcon::Question, MessageAnswer::Yes),
+                 MessageAnswer::No);
+        QCOMPARE(shown, "first\nsecond\nthird");
+    }
 };
-
-void TestWidgetDialogs::promptsAndMessagesBreakLinesAtCr()
-{
-    WidgetDialogs dialogs;
-    QString prompt;
-    QTimer::singleShot(0, this, [&] {
-        auto *input = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        QVERIFY(input);
-        prompt = input->labelText();
-        input->setTextValue(QStringLiteral("new.txt"));
-        input->accept();
-    });
-    const std::optional<QString> name =
-        dialogs.inputText(QStringLiteral("Enter the new name for \rold.txt"),
-                          QStringLiteral(" Rename"), QStringLiteral("old.txt"));
-    QCOMPARE(name, std::optional<QString>(QStringLiteral("new.txt")));
-    QCOMPARE(prompt, QStringLiteral("Enter the new name for \nold.txt"));
-
-    QString text;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        text = box->text();
-        box->button(QMessageBox::No)->click();
-    });
-    QCOMPARE(dialogs.message(QStringLiteral("first\rsecond\r\nthird"), QStringLiteral(" Save"),
-                             MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes),
-             MessageAnswer::No);
-    QCOMPARE(text, QStringLiteral("first\nsecond\nthird"));
-}
 
 QTEST_MAIN(TestWidgetDialogs)
 #include "tst_widgetdialogs.moc"
