@@ -4,6 +4,27 @@
 
 #include <QtTest>
 
+namespace {
+// Each refusal or question, written out in full. Only the question has Yes and No.
+enum Message { None, NoFiles, EmptyFind, EmptyReplacement, Same, FirstPart, SecondPart };
+const struct {
+    const char16_t *text, *title;
+    MessageIcon icon;
+} shownFor[] = {
+    {},
+    {u"Please select the files that you want to edit.", u" No files selected",
+     MessageIcon::Information},
+    {u"You must enter something to search for.", u" Error", MessageIcon::Information},
+    {u"You have chosen to replace the string with nothing.\rThis action cannot be undone.\r\r"
+     u"Continue with the Replacement operation??",
+     u" Replace with nothing?", MessageIcon::Question},
+    {u"Find and replace strings can't be the same.", u" Error", MessageIcon::Error},
+    {u"You must enter the First Part of the search criteria.", u" Error", MessageIcon::Information},
+    {u"You must enter the Second Part of the search criteria.", u" Error",
+     MessageIcon::Information},
+};
+}  // namespace
+
 class TestValidation : public QObject {
     Q_OBJECT
 
@@ -12,42 +33,6 @@ private slots:
     void checksInOrder();
     void confirmedFlagIsNotClearedByValidation();
 };
-
-namespace {
-// Each message a refusal or question shows, written out in full.
-struct Shown {
-    QString text, title;
-    MessageIcon icon;
-    MessageButtons buttons;
-};
-
-Shown expected(const QString &key)
-{
-    const auto info = MessageIcon::Information;
-    const QHash<QString, Shown> messages{
-        {QStringLiteral("no files"),
-         {QStringLiteral("Please select the files that you want to edit."),
-          QStringLiteral(" No files selected"), info, MessageButtons::Ok}},
-        {QStringLiteral("empty find"),
-         {QStringLiteral("You must enter something to search for."), QStringLiteral(" Error"), info,
-          MessageButtons::Ok}},
-        {QStringLiteral("empty replacement"),
-         {QStringLiteral("You have chosen to replace the string with nothing.\rThis action "
-                         "cannot be undone.\r\rContinue with the Replacement operation??"),
-          QStringLiteral(" Replace with nothing?"), MessageIcon::Question, MessageButtons::YesNo}},
-        {QStringLiteral("same"),
-         {QStringLiteral("Find and replace strings can't be the same."), QStringLiteral(" Error"),
-          MessageIcon::Error, MessageButtons::Ok}},
-        {QStringLiteral("first part"),
-         {QStringLiteral("You must enter the First Part of the search criteria."),
-          QStringLiteral(" Error"), info, MessageButtons::Ok}},
-        {QStringLiteral("second part"),
-         {QStringLiteral("You must enter the Second Part of the search criteria."),
-          QStringLiteral(" Error"), info, MessageButtons::Ok}},
-    };
-    return messages.value(key);
-}
-}  // namespace
 
 void TestValidation::checksInOrder_data()
 {
@@ -61,55 +46,52 @@ void TestValidation::checksInOrder_data()
     QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<bool>("failed");
     QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<QString>("message");  // key of expected(), empty: none
-    QTest::addColumn<QString>("panel1");   // "-": not written
+    QTest::addColumn<Message>("message");
+    QTest::addColumn<bool>("idle");  // panel 1 shows the idle caption
 
     const auto yes = MessageAnswer::Yes, no = MessageAnswer::No;
-    const QString none = QStringLiteral("-"), idle = QStringLiteral("Scrivlane");
-    QTest::addRow("nothing selected") << false << false << "0 of 3" << false << 3 << "a" << "b"
-                                      << yes << true << false << "no files" << none;
+    QTest::addRow("nothing selected") << false << false << "0 of 3" << false << 3 << "a"
+                                      << "b" << yes << true << false << NoFiles << false;
     QTest::addRow("nothing selected, subfolders wanted")
-        << true << false << "0 of 0" << true << 0 << "a" << "" << yes << false << false << ""
-        << none;
-    QTest::addRow("ten selected is not zero") << false << false << "10 of 12" << false << 12
-                                              << "a" << "b" << yes << false << false << "" << none;
-    QTest::addRow("empty find") << true << false << "1 of 1" << false << 1 << "" << "" << yes
-                                << true << false << "empty find" << idle;
+        << true << false << "0 of 0" << true << 0 << "a"
+        << "" << yes << false << false << None << false;
+    QTest::addRow("ten selected is not zero") << false << false << "10 of 12" << false << 12 << "a"
+                                              << "b" << yes << false << false << None << false;
+    QTest::addRow("empty find") << true << false << "1 of 1" << false << 1 << ""
+                                << "" << yes << true << false << EmptyFind << true;
     QTest::addRow("find never asks about empty replacement")
-        << true << false << "1 of 1" << false << 1 << "a" << "" << no << false << false << ""
-        << none;
+        << true << false << "1 of 1" << false << 1 << "a"
+        << "" << no << false << false << None << false;
     QTest::addRow("empty replacement, yes")
-        << false << false << "1 of 1" << false << 1 << "a" << "" << yes << false << true
-        << "empty replacement" << idle;
-    QTest::addRow("empty replacement, no")
-        << false << false << "1 of 1" << false << 1 << "a" << "" << no << true << false
-        << "empty replacement" << idle;
-    QTest::addRow("same strings") << false << false << "1 of 1" << false << 1 << "a" << "a" << yes
-                                  << true << false << "same" << idle;
+        << false << false << "1 of 1" << false << 1 << "a"
+        << "" << yes << false << true << EmptyReplacement << true;
+    QTest::addRow("empty replacement, no") << false << false << "1 of 1" << false << 1 << "a"
+                                           << "" << no << true << false << EmptyReplacement << true;
+    QTest::addRow("same strings") << false << false << "1 of 1" << false << 1 << "a"
+                                  << "a" << yes << true << false << Same << true;
     QTest::addRow("same but for case is accepted")
-        << false << false << "1 of 1" << false << 1 << "a" << "A" << yes << false << false << ""
-        << none;
+        << false << false << "1 of 1" << false << 1 << "a"
+        << "A" << yes << false << false << None << false;
     QTest::addRow("yes skips the empty-folder check")
-        << false << false << "1 of 0" << false << 0 << "a" << "" << yes << false << true
-        << "empty replacement" << idle;
-    QTest::addRow("empty folder") << true << false << "1 of 0" << false << 0 << "a" << "" << yes
-                                  << true << false << "no files" << idle;
-    QTest::addRow("fuzzy without first part") << true << true << "1 of 1" << false << 1 << "" << ""
-                                              << yes << true << false << "first part" << none;
+        << false << false << "1 of 0" << false << 0 << "a"
+        << "" << yes << false << true << EmptyReplacement << true;
+    QTest::addRow("empty folder") << true << false << "1 of 0" << false << 0 << "a"
+                                  << "" << yes << true << false << NoFiles << true;
+    QTest::addRow("fuzzy without first part") << true << true << "1 of 1" << false << 1 << ""
+                                              << "" << yes << true << false << FirstPart << false;
     QTest::addRow("fuzzy without second part") << true << true << "1 of 1" << false << 1 << "["
-                                               << "" << yes << true << false << "second part"
-                                               << none;
+                                               << "" << yes << true << false << SecondPart << false;
     QTest::addRow("fuzzy with subfolders and no files")
-        << true << true << "0 of 0" << true << 0 << "[" << "]" << yes << false << false << ""
-        << none;
+        << true << true << "0 of 0" << true << 0 << "["
+        << "]" << yes << false << false << None << false;
     QTest::addRow("fuzzy empty replacement, yes")
-        << false << true << "1 of 1" << false << 1 << "[" << "]" << yes << false << true
-        << "empty replacement" << none;
+        << false << true << "1 of 1" << false << 1 << "["
+        << "]" << yes << false << true << EmptyReplacement << false;
     QTest::addRow("fuzzy empty replacement, no")
-        << false << true << "1 of 1" << false << 1 << "[" << "]" << no << true << false
-        << "empty replacement" << none;
+        << false << true << "1 of 1" << false << 1 << "["
+        << "]" << no << true << false << EmptyReplacement << false;
     QTest::addRow("fuzzy find never asks") << true << true << "1 of 1" << false << 1 << "["
-                                           << "]" << no << false << false << "" << none;
+                                           << "]" << no << false << false << None << false;
 }
 
 void TestValidation::checksInOrder()
@@ -122,8 +104,8 @@ void TestValidation::checksInOrder()
     QFETCH(QString, find);
     QFETCH(QString, replace);
     QFETCH(MessageAnswer, answer);
-    QFETCH(QString, message);
-    QFETCH(QString, panel1);
+    QFETCH(Message, message);
+    QFETCH(bool, idle);
 
     FakeRunHost h;
     h.ctx.state.Tag = isFind ? QStringLiteral("Find") : QString();
@@ -146,17 +128,15 @@ void TestValidation::checksInOrder()
 
     QTEST(h.ctx.state.ValidationFailed, "failed");
     QTEST(h.ctx.state.EmptyReplaceConfirmed, "confirmed");
-    QCOMPARE(h.main.panel1, panel1);
-    if (message.isEmpty()) {
-        QVERIFY(h.dialogs.shown.isEmpty());
+    QCOMPARE(h.main.panel1, idle ? QStringLiteral("Scrivlane") : QStringLiteral("-"));
+    QCOMPARE(h.dialogs.shown.size(), message == None ? 0 : 1);
+    if (message == None)
         return;
-    }
-    QCOMPARE(h.dialogs.shown.size(), 1);
-    const Shown want = expected(message);
-    QCOMPARE(h.dialogs.shown.first().text, want.text);
-    QCOMPARE(h.dialogs.shown.first().title, want.title);
-    QCOMPARE(h.dialogs.shown.first().icon, want.icon);
-    QCOMPARE(h.dialogs.shown.first().buttons, want.buttons);
+    const auto &got = h.dialogs.shown.first();
+    QCOMPARE(got.text, QString::fromUtf16(shownFor[message].text));
+    QCOMPARE(got.title, QString::fromUtf16(shownFor[message].title));
+    QCOMPARE(got.icon, shownFor[message].icon);
+    QCOMPARE(got.buttons, message == EmptyReplacement ? MessageButtons::YesNo : MessageButtons::Ok);
 }
 
 void TestValidation::confirmedFlagIsNotClearedByValidation()

@@ -14,14 +14,14 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
-#include <QSignalSpy>
-#include <QLocale>
-#include <QDate>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -33,6 +33,12 @@ QByteArray utf16LeBom(const QString &text)
         bytes.append(char(c.unicode() >> 8));
     }
     return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 }  // namespace
@@ -79,13 +85,11 @@ private slots:
     void fuzzyFindNextUsesTheViewerParts();
     void findNextRefusesEmptyInput_data();
     void findNextRefusesEmptyInput();
-    void wordWrapButtonShowsCaptionAndState();
+    void captionsShowInFull();
     void manualReplacementChangesOnlyItsStretch_data();
     void manualReplacementChangesOnlyItsStretch();
-    void fileDateLabelHoldsTheLongestDate();
     void findFirstFromBothMenus_data();
     void findFirstFromBothMenus();
-    void saveAsWritesACopyOnly_data();
     void saveAsWritesACopyOnly();
     void findNextWithEmptyListSaysNoFiles();
 
@@ -784,9 +788,8 @@ void tst_ViewerWindow::hiddenFileInfoLetsDocumentCoverTheList()
     // The document covers the list and the file information, not the boxes.
     QCOMPARE(v.rtbDefaultView->y(), 945 / 15);
     QCOMPARE(v.rtbDefaultView->height(), (height - 945 - 425) / 15);
-    for (QWidget *box : {static_cast<QWidget *>(v.cboFind), static_cast<QWidget *>(v.cboReplace),
-                         static_cast<QWidget *>(v.cmdViewFind),
-                         static_cast<QWidget *>(v.LargeReplaceButton)})
+    const QWidget *boxes[] = {v.cboFind, v.cboReplace, v.cmdViewFind, v.LargeReplaceButton};
+    for (const QWidget *box : boxes)
         QVERIFY2(box->geometry().bottom() < v.rtbDefaultView->y(), qPrintable(box->objectName()));
 }
 
@@ -862,21 +865,20 @@ void tst_ViewerWindow::findNextRefusesEmptyInput()
     QCOMPARE(m_h->main.txtFind->count(), 0);
 }
 
-void tst_ViewerWindow::wordWrapButtonShowsCaptionAndState()
+void tst_ViewerWindow::captionsShowInFull()
 {
     ViewerWindow &v = *m_h->viewer;
-    auto *button = v.findChild<QToolButton *>(QStringLiteral("wordwrapButton"));
-    QVERIFY(button);
-    QVERIFY(button->isVisible());
-    QCOMPARE(button->text(), QStringLiteral("Word Wrap"));
-    QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-    QVERIFY(!button->isChecked());
-    button->click();
-    QVERIFY(button->isChecked());
+    auto *wrap = v.findChild<QToolButton *>(u"wordwrapButton"_s);
+    QVERIFY(wrap && wrap->isVisible());
+    QCOMPARE(wrap->text(), u"Word Wrap"_s);
+    QCOMPARE(wrap->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    wrap->click();
+    QVERIFY(wrap->isChecked());
     QCOMPARE(v.rightMargin(), 0);
-    button->click();
-    QVERIFY(!button->isChecked());
-    QCOMPARE(v.rightMargin(), int(ViewerWindow::NoWrapMargin));
+    // The file date label holds a long date (a Wednesday in September) inside the frame.
+    const QString date = QLocale::system().toString(QDate(2026, 9, 23), QLocale::LongFormat);
+    QVERIFY(v.lblFileDate->width() >= v.lblFileDate->fontMetrics().horizontalAdvance(date));
+    QVERIFY(v.lblFileDate->geometry().right() < v.Frame1->width());
 }
 
 void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch_data()
@@ -892,112 +894,73 @@ void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch_data()
 void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch()
 {
     QFETCH(QByteArray, before);
-    const QString path = makeFile(QStringLiteral("f.txt"), before);
+    const QString path = makeFile(u"f.txt"_s, before);
     listFiles({path}, 0);
     ViewerWindow &v = *m_h->viewer;
-    QVERIFY(v.rtbDefault().Find(QStringLiteral("foo"), 0) >= 0);
-    v.cboReplace->setEditText(QStringLiteral("one\ntwo"));
+    QVERIFY(v.rtbDefault().Find(u"foo"_s, 0) >= 0);
+    v.cboReplace->setEditText(u"one\ntwo"_s);
     QSignalSpy changes(v.rtbDefaultView->document(), &QTextDocument::contentsChange);
-
     v.ReplaceCurrent();
-
-    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("a\none\ntwo\nb"));
-    // One local edit, not the whole document laid out again.
+    QCOMPARE(v.rtbDefaultView->toPlainText(), u"a\none\ntwo\nb"_s);
+    // One local edit (position 2, 3 characters removed), not the whole document again.
     QCOMPARE(changes.count(), 1);
-    QCOMPARE(changes.at(0).at(0).toInt(), 2);
-    QCOMPARE(changes.at(0).at(1).toInt(), 3);
+    QCOMPARE(changes.at(0).mid(0, 2), (QVariantList{2, 3}));
     QVERIFY(v.FileModified);
     v.rtbDefault().SaveFile(path);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QTEST(file.readAll(), "after");
-}
-
-void tst_ViewerWindow::fileDateLabelHoldsTheLongestDate()
-{
-    ViewerWindow &v = *m_h->viewer;
-    const QString longDate =
-        QLocale::system().toString(QDate(2026, 9, 23), QLocale::LongFormat);  // a Wednesday
-    QVERIFY(v.lblFileDate->width() >= v.lblFileDate->fontMetrics().horizontalAdvance(longDate));
-    QVERIFY(v.lblFileDate->geometry().right() < v.Frame1->width());
+    QTEST(readFile(path), "after");
 }
 
 void tst_ViewerWindow::findFirstFromBothMenus_data()
 {
     QTest::addColumn<QString>("band");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("found");
-    QTest::addRow("search menu") << "subSearch" << "x cat" << 2;
-    QTest::addRow("list menu") << "FileOptions" << "x cat" << 2;
-    QTest::addRow("search menu, no match") << "subSearch" << "x dog" << -1;
-    QTest::addRow("list menu, no match") << "FileOptions" << "x dog" << -1;
+    QTest::addColumn<bool>("match");
+    for (const QString &band : {u"subSearch"_s, u"FileOptions"_s})
+        for (bool match : {true, false})
+            QTest::addRow("%s%s", qPrintable(band), match ? "" : ", no match") << band << match;
 }
 
 void tst_ViewerWindow::findFirstFromBothMenus()
 {
     QFETCH(QString, band);
-    QFETCH(QString, text);
-    QFETCH(int, found);
-    listFiles({makeFile(QStringLiteral("f.txt"), text.toUtf8())}, 0);
+    QFETCH(bool, match);
+    listFiles({makeFile(u"f.txt"_s, match ? "x cat" : "x dog")}, 0);
     ViewerWindow &v = *m_h->viewer;
-    // As activation leaves them: the run's text in the main window and in the viewer.
-    m_h->main.txtFind->setEditText(QStringLiteral("cat"));
-    v.cboFind->setEditText(QStringLiteral("cat"));
+    m_h->main.txtFind->setEditText(u"cat"_s);  // as activation leaves them
+    v.cboFind->setEditText(u"cat"_s);
     // The list's menu clears a stop left by closing the viewer; the search menu does not need to.
     m_h->ctx.state.StopRequested = band == u"FileOptions";
-
-    v.tool(band, QStringLiteral("find"))->trigger();
-
-    QCOMPARE(v.FoundPos, found);
-    if (found >= 0) {
-        QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), QStringLiteral("cat"));
-        QVERIFY(m_h->dialogs.shown.isEmpty());
-    } else {
-        QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Search complete")});
-    }
-}
-
-void tst_ViewerWindow::saveAsWritesACopyOnly_data()
-{
-    QTest::addColumn<bool>("yes");
-    QTest::addRow("yes") << true;
-    QTest::addRow("no") << false;
+    v.tool(band, u"find"_s)->trigger();
+    QCOMPARE(v.FoundPos, match ? 2 : -1);
+    QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), match ? u"cat"_s : QString());
+    QCOMPARE(m_h->dialogs.titles(), match ? QStringList() : QStringList{u" Search complete"_s});
 }
 
 void tst_ViewerWindow::saveAsWritesACopyOnly()
 {
-    QFETCH(bool, yes);
-    const QString path = makeFile(QStringLiteral("f.txt"), "stored\r\n");
+    const QString path = makeFile(u"f.txt"_s, "stored\r\n");
     listFiles({path}, 0);
     ViewerWindow &v = *m_h->viewer;
     v.rtbDefaultView->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("new "));
-    const QString copy = m_dir->filePath(QStringLiteral("copy.txt"));
-    m_h->dialogs.answers = {yes ? MessageAnswer::Yes : MessageAnswer::No};
-
+    QTest::keyClicks(v.rtbDefaultView, u"new "_s);
+    const QString copy = m_dir->filePath(u"copy.txt"_s);
+    m_h->dialogs.answers = {MessageAnswer::No, MessageAnswer::Yes};
     v.saveAsPath(copy);
-
-    QCOMPARE(m_h->dialogs.shown.value(0).text,
-             QStringLiteral("Save the current file as ") + copy + QStringLiteral("?"));
-    QCOMPARE(QFile::exists(copy), yes);
-    if (yes) {
-        QFile file(copy);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("new stored\r\n"));
-    }
+    QCOMPARE(m_h->dialogs.shown.value(0).text, u"Save the current file as "_s + copy + u'?');
+    QCOMPARE(readFile(copy), QByteArray("<missing>"));
+    v.saveAsPath(copy);
+    QCOMPARE(readFile(copy), QByteArray("new stored\r\n"));
+    // The viewer stays on the original file.
     QCOMPARE(v.rtbDefault().FileName(), path);
-    QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + path);
+    QCOMPARE(v.windowTitle(), u"Viewing document: "_s + path);
     QCOMPARE(v.listItem(0), path);
 }
 
 void tst_ViewerWindow::findNextWithEmptyListSaysNoFiles()
 {
-    ViewerWindow &v = *m_h->viewer;
-    v.cboFind->setEditText(QStringLiteral("cat"));
-    v.mnuFindNext_Click();
-    QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" No files selected")});
-    QCOMPARE(m_h->dialogs.shown.value(0).text,
-             QStringLiteral("Please select the files that you want to edit."));
+    m_h->viewer->cboFind->setEditText(u"cat"_s);
+    m_h->viewer->mnuFindNext_Click();
+    QCOMPARE(m_h->dialogs.titles(), QStringList{u" No files selected"_s});
+    QCOMPARE(m_h->dialogs.shown.value(0).text, u"Please select the files that you want to edit."_s);
 }
 
 QTEST_MAIN(tst_ViewerWindow)
