@@ -75,11 +75,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, after);
         const auto isDef = [](const QString &s) { return s == u"<default>"; };
+        const auto real = [&](const QString &s) { return isDef(s) ? defaultText() : s; };
         if (stored != u"<none>")
-            SettingsStore::WriteRegString(HKEY_CURRENT_USER, Key, Value,
-                                          isDef(stored) ? defaultText() : stored);
-        // Any first use loads the dialog: here the hint's question.
-        QCOMPARE(m_backup->hintFolder(), isDef(loaded) ? defaultText() : loaded);
+            SettingsStore::WriteRegString(HKEY_CURRENT_USER, Key, Value, real(stored));
+        QCOMPARE(m_backup->hintFolder(), real(loaded));  // any first use loads the dialog
         QCOMPARE(m_backup->Text1->text(), isDef(loaded) ? QString() : loaded);
         if (isDef(typed)) {
             m_backup->Option2->setChecked(true);
@@ -89,7 +88,7 @@ private slots:
         }
         m_backup->cmdOK->click();
         QCOMPARE(m_backup->isSpecified(), !isDef(after));
-        QCOMPARE(this->stored(), isDef(after) ? defaultText() : after);
+        QCOMPARE(this->stored(), real(after));
         QCOMPARE(m_backup->backupRoot(), isDef(after) ? Paths::applicationFolder() : after);
     }
 
@@ -125,47 +124,46 @@ private slots:
         QVERIFY(m_backup->Option2->isChecked());
     }
 
-    void createFolder_data()
+    // Only a new name adds a folder, and only inside the one shown; a folder that cannot
+    // go and the home folder stay, the latter refused before any question.
+    void pickerTools_data()
     {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("shown");  // "~": the home folder
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("messages");
-        QTest::addRow("new name") << "fresh" << 0;
-        QTest::addRow("existing name") << "old" << 0;
-        QTest::addRow("empty answer") << QString() << 0;
-        QTest::addRow("path out of the folder") << "../escaped" << 1;
-        QTest::addRow("parent") << ".." << 1;
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("folders");
+        const auto row = [](const char *row, const char *tool, const char *shown, const char *name,
+                            const QStringList &said, const QStringList &folders) {
+            QTest::addRow("%s", row)
+                << QString(tool) << QString(shown) << QString(name) << said << folders;
+        };
+        const QStringList old{"old"}, refused{"New folder [Ok]"};
+        row("new name", "createFolder", "tree", "fresh", {}, {"fresh", "old"});
+        row("existing name", "createFolder", "tree", "old", {}, old);
+        row("empty answer", "createFolder", "tree", "", {}, old);
+        row("path out of the folder", "createFolder", "tree", "../escaped", refused, old);
+        row("parent", "createFolder", "tree", "..", refused, old);
+        row("delete fails", "deleteFolder", "tree/old", "", {"Delete folder?", "Error [Ok]"}, old);
+        row("delete home", "deleteFolder", "~", "", {"Delete folder? [Ok]"}, old);
     }
-    void createFolder()
+    void pickerTools()
     {
+        QFETCH(QString, shown);
         QFETCH(QString, name);
-        QFETCH(int, messages);
-        QDir().mkpath(path("tree/old/inside"));
+        m_t->write("tree/old/inside/.keep", "");  // a hidden file is not deleted
         FolderPicker *picker = m_backup->picker();
-        QVERIFY(picker->Dir1->setPath(path("tree")));
+        QVERIFY(picker->Dir1->setPath(shown == u"~" ? QDir::homePath() : path(shown)));
         m_dialogs.inputs = {name};
-        picker->Folderbar_Click("createFolder");
-        QCOMPARE(m_dialogs.shown.size(), messages);
+        QFETCH(QString, tool);
+        picker->Folderbar_Click(tool);
+        QStringList said;
+        for (const ScriptedDialogs::Shown &s : m_dialogs.shown)
+            said << s.title.trimmed() + (s.buttons == MessageButtons::Ok ? " [Ok]" : "");
+        QTEST(said, "said");
+        QTEST(QDir(path("tree")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), "folders");
         QVERIFY(!QFileInfo::exists(path("escaped")));
-        // Only a new name adds a folder, and only inside the one shown.
-        QCOMPARE(QDir(path("tree")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-                 name == u"fresh" ? QStringList({"fresh", "old"}) : QStringList{"old"});
-        QVERIFY(QFileInfo::exists(path("tree/old/inside")));
-    }
-
-    void deleteFolderFailureAndRefusal()
-    {
-        m_t->write("tree/old/sub/.keep", "");
-        FolderPicker *picker = m_backup->picker();
-        QVERIFY(picker->Dir1->setPath(path("tree/old")));
-        picker->Folderbar_Click("deleteFolder");  // Yes, then the error
-        QCOMPARE(m_dialogs.titles(), QStringList({" Delete folder?", " Error"}));
-        QVERIFY(QFileInfo::exists(path("tree/old/sub/.keep")));
-        // The home folder is refused before any question.
-        m_dialogs.shown.clear();
-        QVERIFY(picker->Dir1->setPath(QDir::homePath()));
-        picker->Folderbar_Click("deleteFolder");
-        QCOMPARE(m_dialogs.shown.size(), 1);
-        QCOMPARE(m_dialogs.shown.first().buttons, MessageButtons::Ok);
+        QVERIFY(QFileInfo::exists(path("tree/old/inside/.keep")));
         QVERIFY(QFileInfo(QDir::homePath()).isDir());
     }
 
@@ -195,9 +193,7 @@ private slots:
         // Committed before the copy, without the dialog being shown.
         QCOMPARE(stored(), chosen);
         QVERIFY(!dialog->isVisible());
-        QVERIFY(m_t->read("app/Report.dat")
-                    .contains("Backup files were created in " + QFile::encodeName(chosen) +
-                              "/Backup/"));
+        QVERIFY(m_t->read("app/Report.dat").contains(QFile::encodeName(chosen) + "/Backup/"));
         w.close();
     }
 };

@@ -18,6 +18,7 @@
 namespace {
 const QString Cancel = QStringLiteral("<cancel>");
 const QStringList Filters{"*.htm", "*.txt", "*.ini", "*.*"};
+const QString Duplicate = QStringLiteral("That filter is already in the list.");
 
 QStringList stored()
 {
@@ -57,21 +58,6 @@ class TestFileMenus : public QObject {
 public slots:
     void openUrl(const QUrl &url) { m_opened << url; }
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void fileMenu_data();
-    void fileMenu();
-    void openAndCopyPath();
-    void propertiesAndViewSource();
-    void folderMenu_data();
-    void folderMenu();
-    void protectedFolderLeftAlone();
-    void filterManager_data();
-    void filterManager();
-    void filterDialogHiding();
-
 private:
     QString file(const QString &name) const { return QDir(m_files).filePath(name); }
 
@@ -104,13 +90,6 @@ private:
         m_w->File2->item(selected ? row : 1 - row)->setSelected(true);
     }
 
-    void highlight(const QString &name)
-    {
-        for (int i = 0; i < m_w->Dir2->count(); ++i)
-            if (m_w->Dir2->item(i)->text().trimmed() == name)
-                m_w->Dir2->setCurrentRow(i);
-    }
-
     bool logged(const char *step) const
     {
         return m_tree->read(QStringLiteral("app/ErrorLog.log"))
@@ -131,284 +110,268 @@ private:
     std::unique_ptr<MainWindow> m_w;
     QString m_files;
     QList<QUrl> m_opened;
-};
 
-void TestFileMenus::initTestCase()
-{
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
-}
-
-void TestFileMenus::init()
-{
-    m_tree = std::make_unique<TempTree>();  // also the application folder, "app"
-    SettingsStore::setStoreFileForTesting(m_tree->path(QStringLiteral("settings.ini")));
-    m_files = m_tree->mkdir(QStringLiteral("files"));
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_opened.clear();
-    m_w = std::make_unique<MainWindow>(m_dialogs.get());
-    QVERIFY(m_w->Form_Load());
-    m_w->cboFilters->setCurrentIndex(1);  // "*.txt"
-}
-
-void TestFileMenus::cleanup()
-{
-    m_w.reset();
-    SettingsStore::setStoreFileForTesting(QString());
-    Paths::setApplicationFolderForTesting(QString());
-    m_tree.reset();
-}
-
-void TestFileMenus::fileMenu_data()
-{
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<bool>("caretSelected");
-    QTest::addColumn<QString>("answer");  // the typed name, or Yes/No/"gone" (Yes, file gone)
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QStringList>("titles");
-    QTest::addColumn<bool>("logged");
-    const QStringList kept{"a.txt", "b.txt"}, none, error{"Error"}, ask{"Delete file?"};
-    QTest::addRow("renamed") << "rename" << true << "c.txt" << QStringList{"b.txt", "c.txt"} << none
-                             << false;
-    QTest::addRow("rename cancelled") << "rename" << true << Cancel << kept << none << false;
-    QTest::addRow("rename without a dot") << "rename" << true << "c" << kept << error << false;
-    QTest::addRow("rename onto a file") << "rename" << true << "b.txt" << kept << error << true;
-    QTest::addRow("rename out of the folder")
-        << "rename" << true << "../c.txt" << kept << error << true;
-    QTest::addRow("delete read-only, Yes")
-        << "deleteFile" << true << "Yes" << QStringList{"b.txt"} << ask << false;
-    QTest::addRow("delete, No") << "deleteFile" << true << "No" << kept << ask << false;
-    QTest::addRow("delete, caret entry not selected")
-        << "deleteFile" << false << "Yes" << kept << none << false;
-    QTest::addRow("delete, gone meanwhile")
-        << "deleteFile" << true << "gone" << QStringList{"b.txt"} << ask + error << true;
-}
-
-void TestFileMenus::fileMenu()
-{
-    QFETCH(QString, tool);
-    QFETCH(bool, caretSelected);
-    QFETCH(QString, answer);
-    QFETCH(QStringList, names);
-    show({"a.txt", "b.txt"});
-    QFile::setPermissions(file(QStringLiteral("a.txt")), QFileDevice::ReadOwner);
-    setCaret(0, caretSelected);
-    if (answer == u"gone")
-        QFile::remove(file(QStringLiteral("a.txt")));
-    if (tool == u"rename")
-        m_dialogs->inputs << typed(answer);
-    else
-        m_dialogs->answers << (answer == u"No" ? MessageAnswer::No : MessageAnswer::Yes);
-    choose(m_w->FileOptions, tool);
-    QCOMPARE(namesIn(m_files), names);
-    QCOMPARE(entries(m_w->File2), names);
-    QCOMPARE(QFile(file(QStringLiteral("b.txt"))).size(), 18);  // never overwritten
-    QTEST(m_dialogs->titles(), "titles");
-    QTEST(logged(tool == u"rename" ? "RenameFile" : "DelFile"), "logged");
-    if (tool == u"deleteFile" && caretSelected) {  // asks about the caret's file, No by default
-        QVERIFY(m_dialogs->shown[0].text.contains(file("a.txt")));
-        QCOMPARE(m_dialogs->shown[0].defaultAnswer, MessageAnswer::No);
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     }
-}
 
-void TestFileMenus::openAndCopyPath()
-{
-    show({"a.txt", "b.txt"});
-    setCaret(1, false);
-    choose(m_w->FileOptions, QStringLiteral("open"));
-    QVERIFY(m_opened.isEmpty());  // the caret's entry is not selected
-    setCaret(1, true);
-    choose(m_w->FileOptions, QStringLiteral("open"));
-    choose(m_w->FileOptions, QStringLiteral("copyPath"));
-    choose(m_w->FolderOptions, QStringLiteral("openFolder"));
-    QCOMPARE(m_opened,
-             (QList<QUrl>{QUrl::fromLocalFile(file("b.txt")), QUrl::fromLocalFile(m_files)}));
-    QCOMPARE(QGuiApplication::clipboard()->text(), file("b.txt"));
-}
-
-void TestFileMenus::propertiesAndViewSource()
-{
-    show({"a.txt", "b.txt", "c.txt"});
-    m_tree->write(QStringLiteral("files/b.txt"), QByteArray(1536, 'x'));
-    QFile::setPermissions(file("b.txt"), QFileDevice::ReadOwner);
-    setCaret(1, true);
-    choose(m_w->FileOptions, QStringLiteral("properties"));
-    QPointer<FilePropertiesDialog> d = m_w->findChild<FilePropertiesDialog *>();
-    QVERIFY(d && d->isVisible() && d->isModal());
-    QCOMPARE(d->lblFileSize->text(), QStringLiteral("1.50KB (1,536 bytes)"));
-    QCOMPARE(d->lblFileLocation->text(), m_files);
-    QVERIFY(d->chkReadonly->isChecked() && !d->chkHidden->isChecked());
-    QTest::mouseClick(d->Command1, Qt::LeftButton);
-    QTRY_VERIFY(d.isNull());  // unloaded: the next opening reads afresh
-
-    m_w->File2->item(0)->setSelected(true);
-    m_w->File2->item(2)->setSelected(true);
-    choose(m_w->FileOptions, QStringLiteral("viewSource"));
-    ViewerWindow &v = *m_w->viewer();
-    QVERIFY(v.isVisible());
-    QCOMPARE(v.listCount(), 3);
-    QCOMPARE(v.windowTitle(), "Viewing document: " + file("a.txt"));
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("a.txt the cat sat\n"));
-}
-
-void TestFileMenus::folderMenu_data()
-{
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<QString>("open");  // "": the files folder itself
-    QTest::addColumn<QString>("highlighted");
-    QTest::addColumn<QString>("answer");  // the typed name, or Yes/No/"hidden" (Yes, hidden file)
-    QTest::addColumn<QStringList>("folders");
-    QTest::addColumn<int>("dialogs");
-    QTest::addColumn<bool>("logged");
-    const auto row = [](const char *name, const char *tool, const char *open, const char *lit,
-                        const QString &answer, const QStringList &folders, int dialogs,
-                        bool logged) {
-        QTest::addRow("%s", name) << QString(tool) << QString(open) << QString(lit) << answer
-                                  << folders << dialogs << logged;
-    };
-    const QStringList both{"one", "two"};
-    row("new", "newFolder", "", "", "new", {"new", "one", "two"}, 0, false);
-    row("new, exists", "newFolder", "", "", "one", both, 1, false);
-    row("new, outside", "newFolder", "", "", "../new", both, 1, false);
-    row("rename open folder", "renameFolder", "one", "one", "new", {"new", "two"}, 0, false);
-    row("rename highlighted", "renameFolder", "", "two", "new", {"new", "one"}, 0, false);
-    row("rename onto existing", "renameFolder", "", "two", "one", both, 1, true);
-    row("rename cancelled", "renameFolder", "one", "one", Cancel, both, 0, false);
-    row("delete highlighted", "deleteFolder", "", "one", "Yes", {"two"}, 1, false);
-    row("delete open folder", "deleteFolder", "one", "one", "Yes", {"two"}, 1, false);
-    row("delete, No", "deleteFolder", "one", "one", "No", both, 1, false);
-    // A hidden file is not deleted, so its folder cannot go: reported and logged.
-    row("delete, hidden file inside", "deleteFolder", "", "one", "hidden", both, 2, true);
-}
-
-void TestFileMenus::folderMenu()
-{
-    QFETCH(QString, tool);
-    QFETCH(QString, open);
-    QFETCH(QString, highlighted);
-    QFETCH(QString, answer);
-    QFETCH(QStringList, folders);
-    QStringList names{"one/a.txt", "one/deep/er/b.txt", "two/c.txt"};
-    if (answer == u"hidden")
-        names << QStringLiteral("one/deep/.hidden");
-    show(names, open);
-    // A link inside a doomed folder leads out of it: its target must stay.
-    QVERIFY(QFile::link(m_files + "/two", file("one/link")));
-    highlight(highlighted);
-    if (tool == u"deleteFolder")
-        m_dialogs->answers << (answer == u"No" ? MessageAnswer::No : MessageAnswer::Yes);
-    else
-        m_dialogs->inputs << typed(answer);
-    choose(m_w->FolderOptions, tool);
-    QCOMPARE(namesIn(m_files), folders);
-    QCOMPARE(namesIn(m_tree->path()), (QStringList{"app", "files", "settings.ini"}));
-    if (folders.contains(u"two"))
-        QCOMPARE(namesIn(file("two")), (QStringList{"c.txt"}));
-    // The list moves up when its open folder got another name or went.
-    const bool moved = open == highlighted && folders != QStringList{"one", "two"};
-    QCOMPARE(m_w->Dir2->path(), open.isEmpty() || moved ? m_files : file(open));
-    QCOMPARE(m_w->File2->folder(), m_w->Dir2->path());
-    if (m_w->Dir2->path() == m_files)
-        QCOMPARE(entries(m_w->Dir2).mid(m_w->Dir2->count() - folders.size()), folders);
-    QTEST(int(m_dialogs->shown.size()), "dialogs");
-    QTEST(logged(tool == u"deleteFolder" ? "DelFolder" : "RenameFolder"), "logged");
-    if (tool == u"deleteFolder") {  // asks about the highlighted folder, No by default
-        QVERIFY(m_dialogs->shown[0].text.contains(file("one")));
-        QCOMPARE(m_dialogs->shown[0].defaultAnswer, MessageAnswer::No);
+    void init()
+    {
+        m_tree = std::make_unique<TempTree>();  // also the application folder, "app"
+        SettingsStore::setStoreFileForTesting(m_tree->path(QStringLiteral("settings.ini")));
+        m_files = m_tree->mkdir(QStringLiteral("files"));
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_opened.clear();
+        m_w = std::make_unique<MainWindow>(m_dialogs.get());
+        QVERIFY(m_w->Form_Load());
+        m_w->cboFilters->setCurrentIndex(1);  // "*.txt"
     }
-}
 
-void TestFileMenus::protectedFolderLeftAlone()
-{
-    // The application folder is guarded: no question asked, nothing changed.
-    for (const char *tool : {"renameFolder", "deleteFolder"}) {
-        QVERIFY(m_w->Dir2->setPath(m_tree->path()));
-        highlight(QStringLiteral("app"));
-        QCOMPARE(m_w->Dir2->highlightedPath(), m_tree->path(QStringLiteral("app")));
-        m_dialogs->inputs = {QStringLiteral("renamed")};
-        choose(m_w->FolderOptions, QString::fromLatin1(tool));
-        QVERIFY(m_dialogs->shown.isEmpty());
+    void cleanup()
+    {
+        m_w.reset();
+        SettingsStore::setStoreFileForTesting(QString());
+        Paths::setApplicationFolderForTesting(QString());
+        m_tree.reset();
+    }
+
+    void fileMenu_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<bool>("caretSelected");
+        QTest::addColumn<QString>("answer");  // typed name, or Yes/No/"gone" (Yes, file gone)
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<bool>("logged");
+        const auto row = [](const char *name, const char *tool, bool caret, const QString &answer,
+                            const QStringList &names, const QStringList &titles, bool logged) {
+            QTest::addRow("%s", name)
+                << QString(tool) << caret << answer << names << titles << logged;
+        };
+        const QStringList kept{"a.txt", "b.txt"}, error{"Error"}, ask{"Delete file?"};
+        row("renamed", "rename", true, "c.txt", {"b.txt", "c.txt"}, {}, false);
+        row("rename cancelled", "rename", true, Cancel, kept, {}, false);
+        row("rename without a dot", "rename", true, "c", kept, error, false);
+        row("rename onto a file", "rename", true, "b.txt", kept, error, true);
+        row("rename out of the folder", "rename", true, "../c.txt", kept, error, true);
+        row("delete read-only, Yes", "deleteFile", true, "Yes", {"b.txt"}, ask, false);
+        row("delete, No", "deleteFile", true, "No", kept, ask, false);
+        row("delete, caret entry not selected", "deleteFile", false, "Yes", kept, {}, false);
+        row("delete, gone meanwhile", "deleteFile", true, "gone", {"b.txt"}, ask + error, true);
+    }
+    void fileMenu()
+    {
+        QFETCH(QString, tool);
+        QFETCH(bool, caretSelected);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, names);
+        show({"a.txt", "b.txt"});
+        QFile::setPermissions(file(QStringLiteral("a.txt")), QFileDevice::ReadOwner);
+        setCaret(0, caretSelected);
+        if (answer == u"gone")
+            QFile::remove(file(QStringLiteral("a.txt")));
+        if (tool == u"rename")
+            m_dialogs->inputs << typed(answer);
+        else
+            m_dialogs->answers << (answer == u"No" ? MessageAnswer::No : MessageAnswer::Yes);
+        choose(m_w->FileOptions, tool);
+        QCOMPARE(namesIn(m_files), names);
+        QCOMPARE(entries(m_w->File2), names);
+        QCOMPARE(QFile(file(QStringLiteral("b.txt"))).size(), 18);  // never overwritten
+        QTEST(m_dialogs->titles(), "titles");
+        QTEST(logged(tool == u"rename" ? "RenameFile" : "DelFile"), "logged");
+        if (tool == u"deleteFile" && caretSelected) {  // asks about the caret's file, No by default
+            QVERIFY(m_dialogs->shown[0].text.contains(file("a.txt")));
+            QCOMPARE(m_dialogs->shown[0].defaultAnswer, MessageAnswer::No);
+        }
+    }
+
+    // The caret's file, and only when selected; view source takes the whole selection.
+    void fileActions()
+    {
+        show({"a.txt", "b.txt", "c.txt"});
+        m_tree->write(QStringLiteral("files/b.txt"), QByteArray(1536, 'x'));
+        QFile::setPermissions(file("b.txt"), QFileDevice::ReadOwner);
+        setCaret(1, false);
+        choose(m_w->FileOptions, QStringLiteral("open"));
+        QVERIFY(m_opened.isEmpty());
+        setCaret(1, true);
+        choose(m_w->FileOptions, QStringLiteral("open"));
+        choose(m_w->FileOptions, QStringLiteral("copyPath"));
+        choose(m_w->FolderOptions, QStringLiteral("openFolder"));
+        QCOMPARE(m_opened,
+                 (QList<QUrl>{QUrl::fromLocalFile(file("b.txt")), QUrl::fromLocalFile(m_files)}));
+        QCOMPARE(QGuiApplication::clipboard()->text(), file("b.txt"));
+        choose(m_w->FileOptions, QStringLiteral("properties"));
+        QPointer<FilePropertiesDialog> d = m_w->findChild<FilePropertiesDialog *>();
+        QVERIFY(d && d->isVisible() && d->isModal());
+        QCOMPARE(d->lblFileSize->text(), QStringLiteral("1.50KB (1,536 bytes)"));
+        QCOMPARE(d->lblFileLocation->text(), m_files);
+        QVERIFY(d->chkReadonly->isChecked() && !d->chkHidden->isChecked());
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QTRY_VERIFY(d.isNull());  // unloaded: the next opening reads afresh
+        m_w->File2->item(0)->setSelected(true);
+        m_w->File2->item(2)->setSelected(true);
+        choose(m_w->FileOptions, QStringLiteral("viewSource"));
+        ViewerWindow &v = *m_w->viewer();
+        QVERIFY(v.isVisible());
+        QCOMPARE(v.listCount(), 3);
+        QCOMPARE(v.rtbDefault().Text(), QStringLiteral("a.txt the cat sat\n"));
+    }
+
+    void folderMenu_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("open");  // under the files folder, "": that folder
+        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<QString>("answer");  // typed name, or Yes/No/"hidden" (Yes, hidden)
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<int>("dialogs");
+        QTest::addColumn<bool>("logged");
+        const auto row = [](const char *name, const char *tool, const char *open, const char *lit,
+                            const QString &answer, const QStringList &folders, int dialogs,
+                            bool logged) {
+            QTest::addRow("%s", name) << QString(tool) << QString(open) << QString(lit) << answer
+                                      << folders << dialogs << logged;
+        };
+        const QStringList both{"one", "two"};
+        row("new", "newFolder", "", "", "new", {"new", "one", "two"}, 0, false);
+        row("new, exists", "newFolder", "", "", "one", both, 1, false);
+        row("new, outside", "newFolder", "", "", "../new", both, 1, false);
+        row("rename open folder", "renameFolder", "one", "one", "new", {"new", "two"}, 0, false);
+        row("rename highlighted", "renameFolder", "", "two", "new", {"new", "one"}, 0, false);
+        row("rename onto existing", "renameFolder", "", "two", "one", both, 1, true);
+        row("rename cancelled", "renameFolder", "one", "one", Cancel, both, 0, false);
+        row("delete highlighted", "deleteFolder", "", "one", "Yes", {"two"}, 1, false);
+        row("delete open folder", "deleteFolder", "one", "one", "Yes", {"two"}, 1, false);
+        row("delete, No", "deleteFolder", "one", "one", "No", both, 1, false);
+        // A hidden file is not deleted, so its folder cannot go: reported and logged.
+        row("delete, hidden file inside", "deleteFolder", "", "one", "hidden", both, 2, true);
+        // The application folder is guarded: no question asked, nothing changed.
+        row("rename app folder", "renameFolder", "..", "app", "new", both, 0, false);
+        row("delete app folder", "deleteFolder", "..", "app", "Yes", both, 0, false);
+    }
+    void folderMenu()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, open);
+        QFETCH(QString, highlighted);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, folders);
+        QStringList names{"one/a.txt", "one/deep/er/b.txt", "two/c.txt"};
+        if (answer == u"hidden")
+            names << QStringLiteral("one/deep/.hidden");
+        show(names, open);
+        // A link inside a doomed folder leads out of it: its target must stay.
+        QVERIFY(QFile::link(m_files + "/two", file("one/link")));
+        for (int i = 0; i < m_w->Dir2->count(); ++i)
+            if (m_w->Dir2->item(i)->text().trimmed() == highlighted)
+                m_w->Dir2->setCurrentRow(i);
+        if (!highlighted.isEmpty())
+            QCOMPARE(QFileInfo(m_w->Dir2->highlightedPath()).fileName(), highlighted);
+        if (tool == u"deleteFolder")
+            m_dialogs->answers << (answer == u"No" ? MessageAnswer::No : MessageAnswer::Yes);
+        else
+            m_dialogs->inputs << typed(answer);
+        choose(m_w->FolderOptions, tool);
+        QCOMPARE(namesIn(m_files), folders);
         QCOMPARE(namesIn(m_tree->path()), (QStringList{"app", "files", "settings.ini"}));
+        if (folders.contains(u"two"))
+            QCOMPARE(namesIn(file("two")), (QStringList{"c.txt"}));
+        // The list moves up when its open folder got another name or went.
+        const bool moved = open == highlighted && folders != QStringList{"one", "two"};
+        QCOMPARE(m_w->Dir2->path(),
+                 QDir::cleanPath(open.isEmpty() || moved ? m_files : file(open)));
+        QCOMPARE(m_w->File2->folder(), m_w->Dir2->path());
+        if (m_w->Dir2->path() == m_files)
+            QCOMPARE(entries(m_w->Dir2).mid(m_w->Dir2->count() - folders.size()), folders);
+        QTEST(int(m_dialogs->shown.size()), "dialogs");
+        QTEST(logged(tool == u"deleteFolder" ? "DelFolder" : "RenameFolder"), "logged");
+        if (tool == u"deleteFolder" && !m_dialogs->shown.isEmpty()) {  // the highlighted, No
+            QVERIFY(m_dialogs->shown[0].text.contains(file("one")));
+            QCOMPARE(m_dialogs->shown[0].defaultAnswer, MessageAnswer::No);
+        }
     }
-}
 
-void TestFileMenus::filterManager_data()
-{
-    QTest::addColumn<int>("row");         // selected in the list; -1: none
-    QTest::addColumn<QString>("action");  // a tool bar button, or else a filter typed and entered
-    QTest::addColumn<QStringList>("order");
-    QTest::addColumn<QString>("message");
-    const QString duplicate = QStringLiteral("That filter is already in the list.");
-    QTest::addRow("untouched box") << -1 << "*." << Filters << QString();
-    QTest::addRow("two patterns") << -1 << "*.log;*.md" << Filters + QStringList{"*.log;*.md"}
-                                  << QString();
-    QTest::addRow("other letter case")
-        << -1 << "*.TXT" << Filters + QStringList{"*.TXT"} << QString();
-    QTest::addRow("duplicate") << -1 << "*.txt" << Filters << duplicate;
-    QTest::addRow("path") << -1 << "logs/*.txt" << Filters
-                          << QString("You have entered an invalid file filter.");
-    QTest::addRow("first up") << 0 << "moveUp" << Filters << QString();
-    QTest::addRow("last down") << 3 << "moveDown" << Filters << QString();
-    QTest::addRow("remove, nothing selected") << -1 << "removeFilter" << Filters << QString();
-    QTest::addRow("second up") << 1 << "moveUp" << QStringList{"*.txt", "*.htm", "*.ini", "*.*"}
-                               << QString();
-    QTest::addRow("third down") << 2 << "moveDown" << QStringList{"*.htm", "*.txt", "*.*", "*.ini"}
-                                << QString();
-    QTest::addRow("remove third") << 2 << "removeFilter" << QStringList{"*.htm", "*.txt", "*.*"}
-                                  << QString();
-}
-
-void TestFileMenus::filterManager()
-{
-    QFETCH(int, row);
-    QFETCH(QString, action);
-    QFETCH(QStringList, order);
-    QFETCH(QString, message);
-    FilterManagerDialog *d = openFilters();
-    QVERIFY(d);
-    d->List1->setCurrentRow(row);
-    const bool entered = !d->Filterbar->findChild<QAction *>(action);
-    if (entered) {
-        d->txtNewFilter->setText(action);
+    void filterManager_data()
+    {
+        QTest::addColumn<int>("row");         // selected in the list; -1: none
+        QTest::addColumn<QString>("action");  // a tool bar button, or a filter typed and entered
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, int selected, const char *action,
+                            const QStringList &order, const QString &message = {}) {
+            QTest::addRow("%s", name) << selected << QString(action) << order << message;
+        };
+        row("untouched box", -1, "*.", Filters);
+        row("two patterns", -1, "*.log;*.md", Filters + QStringList{"*.log;*.md"});
+        row("other letter case", -1, "*.TXT", Filters + QStringList{"*.TXT"});
+        row("duplicate", -1, "*.txt", Filters, Duplicate);
+        row("path", -1, "logs/*.txt", Filters, "You have entered an invalid file filter.");
+        row("first up", 0, "moveUp", Filters);
+        row("last down", 3, "moveDown", Filters);
+        row("remove, nothing selected", -1, "removeFilter", Filters);
+        row("second up", 1, "moveUp", {"*.txt", "*.htm", "*.ini", "*.*"});
+        row("third down", 2, "moveDown", {"*.htm", "*.txt", "*.*", "*.ini"});
+        row("remove third", 2, "removeFilter", {"*.htm", "*.txt", "*.*"});
+    }
+    void filterManager()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, action);
+        QFETCH(QStringList, order);
+        QFETCH(QString, message);
+        FilterManagerDialog *d = openFilters();
+        QVERIFY(d);
+        d->List1->setCurrentRow(row);
+        const bool entered = !d->Filterbar->findChild<QAction *>(action);
+        if (entered) {
+            d->txtNewFilter->setText(action);
+            QTest::keyClick(d->txtNewFilter, Qt::Key_Return);
+        } else {
+            d->Filterbar->findChild<QAction *>(action)->trigger();
+        }
+        QCOMPARE(entries(d->List1), order);
+        QCOMPARE(entries(m_w->cboFilters), order);
+        QCOMPARE(d->txtNewFilter->text(), QStringLiteral("*."));
+        QCOMPARE(m_dialogs->titles(),
+                 message.isEmpty() ? QStringList() : QStringList{"Filter error"});
+        if (!message.isEmpty())
+            QCOMPARE(m_dialogs->shown[0].text, message);
+        // A move or removal selects the first filter; one that cannot be made changes nothing.
+        if (!entered)
+            QCOMPARE(m_w->File2->pattern(),
+                     order == Filters ? QStringLiteral("*.txt") : order.first());
+        // An addition or removal is stored at once, a move at shut-down.
+        const bool atOnce = order != Filters && !action.startsWith(u"move");
+        QCOMPARE(stored(), atOnce ? order : QStringList());
+        // A filter clicked in the list and entered again is a duplicate.
+        QTest::mouseClick(d->List1->viewport(), Qt::LeftButton, {},
+                          d->List1->visualItemRect(d->List1->item(0)).center());
         QTest::keyClick(d->txtNewFilter, Qt::Key_Return);
-    } else {
-        d->Filterbar->findChild<QAction *>(action)->trigger();
+        QCOMPARE(m_dialogs->shown.last().text, Duplicate);
+        QCOMPARE(entries(d->List1), order);
+        m_w->close();
+        QCOMPARE(stored(), order);
     }
-    QCOMPARE(entries(d->List1), order);
-    QCOMPARE(entries(m_w->cboFilters), order);
-    QCOMPARE(d->txtNewFilter->text(), QStringLiteral("*."));
-    QCOMPARE(m_dialogs->titles(), message.isEmpty() ? QStringList() : QStringList{"Filter error"});
-    if (!message.isEmpty())
-        QCOMPARE(m_dialogs->shown[0].text, message);
-    // A move or removal selects the first filter; one that cannot be made changes nothing.
-    if (!entered)
-        QCOMPARE(m_w->File2->pattern(), order == Filters ? QStringLiteral("*.txt") : order.first());
-    // An addition or removal is stored at once, a move at shut-down.
-    const bool atOnce = order != Filters && !action.startsWith(u"move");
-    QCOMPARE(stored(), atOnce ? order : QStringList());
-    // A filter clicked in the list and entered again is a duplicate.
-    QTest::mouseClick(d->List1->viewport(), Qt::LeftButton, {},
-                      d->List1->visualItemRect(d->List1->item(0)).center());
-    QTest::keyClick(d->txtNewFilter, Qt::Key_Return);
-    QCOMPARE(m_dialogs->shown.last().text, QStringLiteral("That filter is already in the list."));
-    QCOMPARE(entries(d->List1), order);
-    m_w->close();
-    QCOMPARE(stored(), order);
-}
 
-void TestFileMenus::filterDialogHiding()
-{
-    FilterManagerDialog *d = openFilters();
-    QVERIFY(d);
-    d->Filterbar->findChild<QAction *>(QStringLiteral("exit"))->trigger();
-    QVERIFY(!d->isVisible());
-    // Loaded once: the next opening shows the same dialog with a fresh box.
-    d->txtNewFilter->setText(QStringLiteral("*.x"));
-    QCOMPARE(openFilters(), d);
-    QEvent deactivate(QEvent::WindowDeactivate);  // another program took the activation
-    QApplication::sendEvent(d, &deactivate);
-    QVERIFY(!d->isVisible());
-}
+    void filterDialogHiding()
+    {
+        FilterManagerDialog *d = openFilters();
+        QVERIFY(d);
+        d->Filterbar->findChild<QAction *>(QStringLiteral("exit"))->trigger();
+        QVERIFY(!d->isVisible());
+        // Loaded once: the next opening shows the same dialog with a fresh box.
+        d->txtNewFilter->setText(QStringLiteral("*.x"));
+        QCOMPARE(openFilters(), d);
+        QEvent deactivate(QEvent::WindowDeactivate);  // another program took the activation
+        QApplication::sendEvent(d, &deactivate);
+        QVERIFY(!d->isVisible());
+    }
+};
 
 QTEST_MAIN(TestFileMenus)
 #include "tst_filemenus.moc"

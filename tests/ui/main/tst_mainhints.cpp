@@ -8,15 +8,8 @@
 #include "ui/main/MainHints.h"
 #include "ui/main/MainWindow.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 
@@ -130,7 +123,6 @@ private slots:
         QCOMPARE(panel(2), " Checked - Current backup folder is: " +
                                Paths::withTrailingSeparator(Paths::applicationFolder()) +
                                "Backup/");
-        QVERIFY(w.imgArrow1[4]->isVisible());
         w.chkBackup->setChecked(false);
         act("move:chkBackup");
         QVERIFY(w.cmdSetBack->isHidden());
