@@ -3,25 +3,20 @@
 
 #include "platform/HelpFile.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestInstall : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_root;
     QString installed(QString path) const
     {
         return m_root.filePath("usr/" + path.replace("ID", "org.scrivlane.Scrivlane"));
     }
-    QTemporaryDir m_root;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_root.isValid());
         qputenv("DESTDIR", m_root.path().toLocal8Bit());  // the tools' output shows on failure
         QCOMPARE(QProcess::execute(SCRIVLANE_CMAKE,
                                    {"--install", SCRIVLANE_BUILD_DIR, "--prefix", "/usr"}),
@@ -64,26 +59,23 @@ private slots:
     {
         QTemporaryDir home;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
-            QVERIFY(QDir().mkpath(home.filePath(name)));
-            QFile::setPermissions(home.filePath(name),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            environment.insert(name, home.filePath(name));
-        }
         environment.insert("HOME", home.path());
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const QString name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+            QVERIFY(QDir(home.path())
+                        .mkdir(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            environment.insert(name, home.filePath(name));
+        }
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(installed("bin/scrivlane"), {});
-        QVERIFY(program.waitForStarted());
         // A fresh user's start-up stores the folder it opens on: then it is up.
         const QString settings = home.filePath("XDG_CONFIG_HOME/Scrivlane/Scrivlane.ini");
         QTRY_VERIFY_WITH_TIMEOUT(
             QFileInfo::exists(settings) || program.state() == QProcess::NotRunning, 60000);
         QVERIFY2(program.state() == QProcess::Running, program.readAllStandardError().constData());
-        program.terminate();
-        if (!program.waitForFinished(10000))
-            program.kill();
+        program.kill();
+        program.waitForFinished();
     }
 };
 

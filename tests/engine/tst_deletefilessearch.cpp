@@ -10,33 +10,28 @@ class TestDeleteFilesSearch : public QObject {
     Q_OBJECT
 
 private slots:
-    void emptiesTheFolder_data()
-    {
-        QTest::addColumn<QString>("suffix");
-        QTest::addRow("two levels") << "";
-        QTest::addRow("two levels, trailing separator") << "/";
-    }
     void emptiesTheFolder()
     {
-        QFETCH(QString, suffix);
-        TempTree t;
-        const QString top = t.mkdir("top");
-        for (const char *f : {"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"})
-            t.write(QStringLiteral("top/") + QLatin1String(f), "x");
-        FakeMain main;
-        DeleteFilesSearch(main, top + suffix, "*.*");
-        QVERIFY(QFileInfo(top).isDir());
-        QVERIFY(QDir(top).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-        // Each level's files go before its subfolders; a subfolder's text follows its contents.
-        const QStringList &h = main.panel2History;
-        QCOMPARE(h.first(), " Deleting files: " + top + "/a.txt");
-        const qsizetype s2 = h.indexOf(" Deleting folders: " + top + "/s1/s2/");
-        QVERIFY(s2 > h.indexOf(" Deleting files: " + top + "/s1/s2/c"));
-        QVERIFY(h.indexOf(" Deleting folders: " + top + "/s1/") > s2);
-        QVERIFY(main.yields >= 4);
-        FakeMain again;  // an empty folder shows no status text
-        DeleteFilesSearch(again, top, "*.*");
-        QVERIFY(again.panel2History.isEmpty());
+        for (const QString suffix : {"", "/"}) {  // also with a trailing separator
+            TempTree t;
+            const QString top = t.mkdir("top");
+            for (const char *f : {"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"})
+                t.write(QStringLiteral("top/") + QLatin1String(f), "x");
+            FakeMain main;
+            DeleteFilesSearch(main, top + suffix, "*.*");
+            QVERIFY(QFileInfo(top).isDir());
+            QVERIFY(QDir(top).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+            // Each level's files go before its subfolders; a subfolder's text follows its contents.
+            const QStringList &h = main.panel2History;
+            QCOMPARE(h.first(), " Deleting files: " + top + "/a.txt");
+            const qsizetype s2 = h.indexOf(" Deleting folders: " + top + "/s1/s2/");
+            QVERIFY(s2 > h.indexOf(" Deleting files: " + top + "/s1/s2/c"));
+            QVERIFY(h.indexOf(" Deleting folders: " + top + "/s1/") > s2);
+            QVERIFY(main.yields >= 4);
+            FakeMain again;  // an empty folder shows no status text
+            DeleteFilesSearch(again, top, "*.*");
+            QVERIFY(again.panel2History.isEmpty());
+        }
     }
 
     void removeTree_data()
@@ -47,10 +42,10 @@ private slots:
         QTest::addColumn<QString>("folder");  // relative to the tree unless absolute
         QTest::addColumn<QString>("error");
         QTest::addColumn<QStringList>("kept");
-        const QStringList plain{"top/first.txt", "top/sub/plain.txt"};
         for (const QString hidden : {"top/sub/.keep", "top/sub/.git/config"})
-            QTest::addRow("%s blocks", qPrintable(hidden)) << plain + QStringList{hidden} << "top"
-                                                           << "<t>/top/sub" << QStringList{hidden};
+            QTest::addRow("%s blocks", qPrintable(hidden))
+                << QStringList{"top/first.txt", "top/sub/plain.txt", hidden} << "top"
+                << "<t>/top/sub" << QStringList{hidden};
         const QStringList out{"outside/kept.txt", "outside/deeper/kept2.txt"};
         QTest::addRow("links removed, not followed")
             << out + QStringList{"top/a.txt", "top/sub/dirlink -> outside",
@@ -89,10 +84,8 @@ private slots:
             } else if (link.size() == 2) {
                 QDir().mkpath(QFileInfo(t.path(link[0])).absolutePath());
                 QVERIFY(QFile::link(t.path(link[1]), t.path(link[0])));
-            } else {
-                t.write(e, "x");
-                if (!kept.contains(e))
-                    gone << e;
+            } else if (t.write(e, "x"); !kept.contains(e)) {
+                gone << e;
             }
         }
         FakeMain main;
@@ -108,8 +101,7 @@ private slots:
         QCOMPARE(QFileInfo::exists(target), !error.isEmpty());
         for (const QString &k : kept) QVERIFY2(QFileInfo::exists(t.path(k)), qPrintable(k));
         for (const QString &g : gone) QVERIFY2(!QFileInfo::exists(t.path(g)), qPrintable(g));
-        // Refused before touching anything: no status text either.
-        if (gone.isEmpty())
+        if (gone.isEmpty())  // refused before touching anything: no status text either
             QVERIFY(main.panel2History.isEmpty());
     }
 };
