@@ -5,6 +5,7 @@
 #include "MainPort.h"
 #include "MatchPrimitives.h"
 #include "PatternDispatch.h"
+#include "ReadAhead.h"
 #include "RunContext.h"
 #include "RunSupport.h"
 #include "SearchRequest.h"
@@ -24,7 +25,6 @@ const QString kSentence = QStringLiteral("An error occurred while trying to sear
 const QString kSource = QStringLiteral("cmdFind_Click-frmFind.frm");
 const QString kFind = QStringLiteral("Find");
 const QString kScrivlane = QStringLiteral("Scrivlane");
-
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
 {
@@ -256,7 +256,8 @@ void cmdFind_Click(RunContext &ctx)
         runNormal(ctx);
 }
 
-void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
+namespace {
+void searchFolder(RunContext &ctx, QString &folderPath, const QString &pattern, ReadAhead &ahead)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -274,23 +275,23 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
             return;
     }
 
-    const bool isCurrentFolder =
-        folderPath == Paths::withTrailingSeparator(r.folderPath());
-    const BytePrefilter filter = prefilterFor(r);
+    const bool isCurrentFolder = folderPath == Paths::withTrailingSeparator(r.folderPath());
+    QStringList files;
     for (const FileSystem::Entry &e : entries) {
-        if (!walksFile(e, isCurrentFolder) || !matchesWildcard(e.name, pattern))
-            continue;
+        if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
+            (!isCurrentFolder || s.SelectedTopFiles.contains(e.name)))
+            files.append(folderPath + e.name);
+    }
+    ahead.begin(files);
+    for (qsizetype i = 0; i < files.size(); ++i) {
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
-            continue;
-
-        const QString path = folderPath + e.name;
+        const QString &path = files.at(i);
         qint32 found = -1;
         bool loaded = false;
         if (!unlessTooLarge(ctx, kSentence, kSource,
-                            [&] { loaded = loadUnlessRuledOut(ctx, path, filter); }))
+                            [&] { loaded = loadPreRead(ctx, path, ahead.take(i)); }))
             continue;
         if (loaded) {
             s.FoundPosition = 0;
@@ -309,8 +310,8 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
             ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
             ctx.viewer->setPosLabel(QString::number(found));
             if (!isCurrentFolder) {
-                ctx.main->setStatusText(1, QStringLiteral("Number of files: ") +
-                                               QString::number(s.ModifiedFileCount));
+                ctx.main->setStatusText(
+                    1, QStringLiteral("Number of files: ") + QString::number(s.ModifiedFileCount));
             }
         }
     }
@@ -318,6 +319,14 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
     for (QString &sub : subfolders) {
         if (s.StopRequested)
             return;
-        FindInFiles(ctx, sub, pattern);
+        searchFolder(ctx, sub, pattern, ahead);
     }
+}
+}  // namespace
+
+void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
+{
+    // The next files are read while the ones before them are searched.
+    ReadAhead ahead(prefilterFor(*ctx.request));
+    searchFolder(ctx, folderPath, pattern, ahead);
 }

@@ -3,6 +3,7 @@
 #include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
+#include "ReadAhead.h"
 #include "RunContext.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
@@ -173,20 +174,21 @@ BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
 bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const QString &path,
                                     const BytePrefilter &filter)
 {
-    // Large files are decoded as they are read instead.
-    constexpr qint64 kWholeRead = qint64(16) << 20;
-    const std::optional<QByteArray> bytes =
-        filter.isActive() ? FileSystem::readFileUpTo(path, kWholeRead, true) : std::nullopt;
-    if (!bytes) {
+    return loadPreRead(ctx, path, PreRead::of(path, filter));
+}
+
+bool RunSupport::loadPreRead(RunContext &ctx, const QString &path, const PreRead &read)
+{
+    if (!read.bytes) {
         loadIntoViewer(ctx, path);
         return true;
     }
-    if (!filter.mayMatch(*bytes)) {
+    if (!read.mayMatch) {
         ctx.state.SkippedLoad = path;
         return false;
     }
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(path, *bytes); });
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(path, *read.bytes); });
     return true;
 }
 

@@ -13,6 +13,7 @@ struct Entry;
 
 struct RunContext;
 class BytePrefilter;
+struct PreRead;
 class SearchRequest;
 
 /// CurrentPath from Dir2's path with exactly one trailing separator.
@@ -92,6 +93,8 @@ void setPrefilterEnabledForTesting(bool enabled);
 /// nothing in it, so it is not decoded, only remembered as SkippedLoad.
 /// Returns whether the file was loaded.
 bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilter &filter);
+/// loadUnlessRuledOut for a file whose bytes were read and filtered already.
+bool loadPreRead(RunContext &ctx, const QString &path, const PreRead &read);
 
 /// Loads the file a walk passed over last when no file was loaded after it,
 /// with the labels a search that found nothing leaves, so that the buffer ends

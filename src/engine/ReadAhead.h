@@ -1,0 +1,48 @@
+#pragma once
+
+#include "BytePrefilter.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <thread>
+
+/// What a walk learns of a file from its bytes before it is decoded.
+struct PreRead {
+    /// The whole file; nullopt when the filter is off or the file is too large
+    /// to read whole (it is decoded as it is read instead).
+    std::optional<QByteArray> bytes;
+    /// False only when the filter ruled the file out (bytes are then dropped).
+    bool mayMatch = true;
+
+    /// Reads path, a file the walk has just listed as regular, and filters it.
+    /// Throws what reading throws.
+    static PreRead of(const QString &path, const BytePrefilter &filter);
+};
+
+/// Reads and filters the next files of a folder on a second thread while the
+/// run searches the files before them, so a Find keeps two cores busy. Files
+/// are taken in the walk's order; a file nobody has started yet is read by the
+/// taking thread itself rather than waited for. What was never taken is
+/// dropped. With an inactive filter nothing is read ahead.
+class ReadAhead {
+public:
+    explicit ReadAhead(const BytePrefilter &filter);
+    ~ReadAhead();
+    ReadAhead(const ReadAhead &) = delete;
+    ReadAhead &operator=(const ReadAhead &) = delete;
+
+    /// Starts on a folder's files; what is left of the folder before is dropped.
+    void begin(const QStringList &paths);
+    /// PreRead::of(paths[index]); indexes go up by one from 0 after begin().
+    /// Rethrows the failure of that file's read.
+    PreRead take(qsizetype index);
+
+private:
+    struct Shared;
+    void work();
+    std::unique_ptr<Shared> d;
+    std::thread m_thread;
+};
