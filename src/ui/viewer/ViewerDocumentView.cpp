@@ -143,7 +143,6 @@ void ViewerDocumentView::syncSelectionFromBuffer()
 {
     if (m_syncing || m_viewStale || !isWindowVisible())
         return;
-    const QString &text = m_buffer.Text();
     const int start = viewPosition(m_buffer.SelStart());
     const int end = viewPosition(m_buffer.SelStart() + m_buffer.SelLength());
     m_syncing = true;
