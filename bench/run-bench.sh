@@ -6,7 +6,8 @@
 #   bench/run-bench.sh [find|replace|large|folders|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
-# takes REPLACE_RUNS (default 1) because every run needs fresh copies.
+# takes REPLACE_RUNS (default 1) because every run needs fresh copies; the
+# tools take turns going first.
 #
 # CORPUS (default bench/out) holds medium/ and large/; they are generated when
 # missing with MAKE_CORPUS (default ../shared/bench/make-corpus.py).
@@ -90,10 +91,14 @@ fresh_copies() {  # source -> $scratch/a and $scratch/b
 compare_replace() {  # label, tree, find, replace; prints the ratio's line and keeps it in $last_ratio
   local label=$1 tree=$2 find=$3 repl=$4
   local tss=() tgs=() css=() cgs=() i
+  run_s() { out=$scratch/s.out; tss+=("$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)"); }
+  run_g() { out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +)"); cgs+=("$(cpu)"); }
   for ((i = 0; i < replace_runs; i++)); do
     fresh_copies "$tree"
-    out=$scratch/s.out; tss+=("$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)")
-    out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +)"); cgs+=("$(cpu)")
+    # Each tool frees an inode per file it replaces, which slows whichever
+    # creates files next (see fresh_copies): they take turns going first, and
+    # the second waits for the first one's inodes to settle.
+    if ((i % 2 == 0)); then run_s; sleep "${SETTLE:-35}"; run_g; else run_g; sleep "${SETTLE:-35}"; run_s; fi
   done
   local ts tg cs cg
   ts=$(median "${tss[@]}"); tg=$(median "${tgs[@]}"); cs=$(median "${css[@]}"); cg=$(median "${cgs[@]}")
@@ -103,6 +108,8 @@ compare_replace() {  # label, tree, find, replace; prints the ratio's line and k
   last_ratio=$(ratio "$ts" "$tg")
   printf '%-30s scrivlane %6ss (cpu %5ss)  sed -i %6ss (cpu %5ss)  ratio %5s  files %s  replacements %s\n' \
     "$label" "$ts" "$cs" "$tg" "$cg" "$last_ratio" "$files" "$reps"
+  ((replace_runs > 1)) && echo "  each run: scrivlane ${tss[*]}  sed -i ${tgs[*]}"
+  return 0
 }
 
 peak_rss() {  # KiB of the bench's replace on a fresh copy of the tree

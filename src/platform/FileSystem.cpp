@@ -596,6 +596,9 @@ void FileSystem::clearAttributes(const QString &path)
     struct stat st {};
     if (::stat(native.constData(), &st) != 0)
         fail(QStringLiteral("Cannot clear the attributes of"), path, errno);
+    // Writing the mode unchanged would still touch the file's inode on disk.
+    if (st.st_mode & S_IWUSR)
+        return;
     if (::chmod(native.constData(), (st.st_mode & 07777) | S_IWUSR) != 0)
         fail(QStringLiteral("Cannot clear the attributes of"), path, errno);
 }
