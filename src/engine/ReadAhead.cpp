@@ -13,6 +13,11 @@ constexpr qint64 kWholeRead = qint64(16) << 20;
 // How far the second thread may run ahead, in files and in bytes it holds.
 constexpr qsizetype kWindow = 64;
 constexpr qint64 kHeldBytes = qint64(64) << 20;
+
+qint64 heldBy(const PreRead &read)
+{
+    return read.bytes ? read.bytes->size() : 0;
+}
 }  // namespace
 
 PreRead PreRead::of(const QString &path, const BytePrefilter &filter)
@@ -38,17 +43,29 @@ struct ReadAhead::Shared {
 
     explicit Shared(const BytePrefilter &f) : filter(f) {}
 
-    // A finished slot: the read, or what reading threw.
-    Slot readInto(const QString &path) const
+    // Claims the next file and reads it without the lock; the result is
+    // filed unless the run has moved on to another folder meanwhile.
+    void readNext(std::unique_lock<std::mutex> &lock)
     {
-        Slot slot;
-        slot.stage = Stage::Ready;
+        const qsizetype index = next++;
+        const quint64 at = folder;
+        const QString path = paths.at(index);
+        reads[size_t(index)].stage = Stage::Reading;
+        lock.unlock();
+        Slot done;
+        done.stage = Stage::Ready;
         try {
-            slot.read = PreRead::of(path, filter);
+            done.read = PreRead::of(path, filter);
         } catch (...) {
-            slot.error = std::current_exception();
+            done.error = std::current_exception();
         }
-        return slot;
+        lock.lock();
+        if (at != folder)
+            return;
+        held += heldBy(done.read);
+        reads[size_t(index)] = std::move(done);
+        if (awaited == index)
+            ready.notify_one();
     }
 
     const BytePrefilter filter;
@@ -113,47 +130,26 @@ PreRead ReadAhead::take(qsizetype index)
     std::unique_lock lock(d->mutex);
     Q_ASSERT(index == d->taken && index < d->paths.size());
     d->taken = index + 1;
-    const auto wakeReader = [&] {
-        if (!d->readerIdle || d->next - d->taken > kWindow / 2 || !d->mayStart())
-            return false;
-        d->readerIdle = false;
-        return true;
-    };
-    if (d->next <= index) {
-        // Nobody has started it: reading it here beats waiting.
-        d->next = index + 1;
-        const QString path = d->paths.at(index);
-        const bool wake = wakeReader();
-        lock.unlock();
-        if (wake)
-            d->wake.notify_one();
-        return PreRead::of(path, d->filter);
-    }
     Shared::Slot &slot = d->reads[size_t(index)];
     while (slot.stage != Shared::Stage::Ready) {
-        if (d->mayStart()) {
-            // The reader is still on this file: read one after it meanwhile
-            // rather than sleep and be woken.
-            const qsizetype later = d->next++;
-            d->reads[size_t(later)].stage = Shared::Stage::Reading;
-            const QString path = d->paths.at(later);
-            lock.unlock();
-            Shared::Slot done = d->readInto(path);
-            lock.lock();
-            d->held += done.read.bytes ? done.read.bytes->size() : 0;
-            d->reads[size_t(later)] = std::move(done);
+        // A file nobody has started, or one after the file the reader is on:
+        // reading it here beats sleeping until the reader is done.
+        if (d->next <= index || d->mayStart()) {
+            d->readNext(lock);
             continue;
         }
         d->awaited = index;
         d->ready.wait(lock, [&] { return slot.stage == Shared::Stage::Ready; });
         d->awaited = -1;
     }
-    d->held -= slot.read.bytes ? slot.read.bytes->size() : 0;
+    d->held -= heldBy(slot.read);
     PreRead read = std::move(slot.read);
     const std::exception_ptr error = slot.error;
-    const bool wake = wakeReader();
+    const bool wakeReader = d->readerIdle && d->next - d->taken <= kWindow / 2 && d->mayStart();
+    if (wakeReader)
+        d->readerIdle = false;
     lock.unlock();
-    if (wake)
+    if (wakeReader)
         d->wake.notify_one();
     if (error)
         std::rethrow_exception(error);
@@ -163,26 +159,12 @@ PreRead ReadAhead::take(qsizetype index)
 void ReadAhead::work()
 {
     std::unique_lock lock(d->mutex);
-    for (;;) {
-        if (!d->quit && !d->mayStart()) {
-            d->readerIdle = true;
-            d->wake.wait(lock, [&] { return d->quit || !d->readerIdle; });
+    while (!d->quit) {
+        if (d->mayStart()) {
+            d->readNext(lock);
             continue;
         }
-        if (d->quit)
-            return;
-        const qsizetype index = d->next++;
-        const quint64 folder = d->folder;
-        const QString path = d->paths.at(index);
-        d->reads[size_t(index)].stage = Shared::Stage::Reading;
-        lock.unlock();
-        Shared::Slot done = d->readInto(path);
-        lock.lock();
-        if (folder != d->folder)
-            continue;
-        d->held += done.read.bytes ? done.read.bytes->size() : 0;
-        d->reads[size_t(index)] = std::move(done);
-        if (d->awaited == index)
-            d->ready.notify_one();
+        d->readerIdle = true;
+        d->wake.wait(lock, [&] { return d->quit || !d->readerIdle; });
     }
 }
