@@ -414,9 +414,12 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
             continue;
         // Another name of a file this run changed (a link, a second pattern);
         // one still waiting to be saved is put in place first.
-        if (saves.holds(FileSystem::fileIdentity(path)))
+        QString identity = FileSystem::fileIdentity(path);
+        if (saves.holds(identity)) {
             saves.commit(ctx);
-        if (changedThisRun(ctx, path))
+            identity = FileSystem::fileIdentity(path);  // the save gave it a new one
+        }
+        if (!identity.isEmpty() && s.ChangedThisRun.contains(identity))
             continue;
 
         bool loaded = false;
