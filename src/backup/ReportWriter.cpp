@@ -121,22 +121,34 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
             kCrLf;
     text +=
         QStringLiteral("      Search End              : ") + longDateTime(data.end, locale) + kCrLf;
+    if (data.stopped)
+        text += QStringLiteral("      Run Stopped             : before every file was searched") +
+                kCrLf;
     text +=
         QStringLiteral("      Total Search Time       : ") + durationText(seconds, locale) + kCrLf;
     text += QStringLiteral("      Total Replacements Made : ") +
             formatWhole(data.totalReplacements, locale) + kCrLf;
     text += QStringLiteral("      Total Modified Files    : ") +
             formatWhole(data.modifiedFiles, locale) + kCrLf;
+    if (!data.passedOver.isEmpty())
+        text += QStringLiteral("      Files Passed Over       : ") +
+                formatWhole(double(data.passedOver.size()), locale) + kCrLf;
     text += QStringLiteral("      Replacements Per Second : ") + formatWhole(rate, locale) + kCrLf;
     text += kRule + kCrLf;
     text += kCrLf;
     text += QStringLiteral("      MODIFIED FILES:") + kCrLf;
     text += data.reportBody;
     text += kRule + kCrLf;
+    if (!data.passedOver.isEmpty()) {
+        text += kCrLf + QStringLiteral("      PASSED OVER:") + kCrLf;
+        const QString indent(15, QLatin1Char(' '));
+        for (const PassedOverFile &file : data.passedOver)
+            text += kCrLf + indent + file.path + kCrLf + indent + file.reason + kCrLf;
+        text += kRule + kCrLf;
+    }
     if (data.hasBackup) {
         text += QStringLiteral("      Backup files were created in ") +
-                Paths::withTrailingSeparator(data.backupFolder) + QStringLiteral("Backup") +
-                QDir::separator() + kCrLf;
+                Paths::withTrailingSeparator(data.backupFolder) + kCrLf;
         text += kCrLf;
     }
     return text;
@@ -155,18 +167,23 @@ void OutputData(RunContext &ctx)
         start = end;
 
     QString ReportText;
-    if (state.TotalReplacements > 0) {
+    {
         ReportWriter::ReportData data;
         data.start = start;
         data.end = end;
         data.totalReplacements = state.TotalReplacements;
-        data.modifiedFiles = ctx.viewer->listCount();
+        // The entries themselves: a file saved with its text unchanged has one
+        // but is not in the viewer's list.
+        data.modifiedFiles = state.ModifiedFileCount;
         data.reportBody = state.ReportBody;
-        data.hasBackup = ctx.request->hasBackup();
+        data.stopped = state.StopRequested;
+        data.passedOver = state.PassedOver;
+        data.hasBackup = ctx.request->hasBackup() && !state.UndoInProgress;
         if (data.hasBackup) {
-            data.backupFolder = ctx.backup && ctx.backup->isSpecified()
-                                    ? ctx.backup->backupRoot()
-                                    : Paths::applicationFolder();
+            const QString root = ctx.backup && ctx.backup->isSpecified()
+                                     ? ctx.backup->backupRoot()
+                                     : Paths::applicationFolder();
+            data.backupFolder = BackupTree::mirrorOf(root, ctx.request->folderPath());
         }
         ReportText = ReportWriter::reportText(data);
     }
@@ -191,6 +208,7 @@ void OutputData(RunContext &ctx)
     ctx.main->refreshFileList();
     ctx.main->restoreWindow();
     state.ReportBody.clear();
+    state.PassedOver.clear();
     state.TotalReplacements = 0;
     ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RunState.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -28,7 +30,11 @@ struct ReportData {
     /// ReportBody: the modified-file entries as the run appended them.
     QString reportBody;
     bool hasBackup = false;
-    /// The folder that holds the "Backup" tree (used when hasBackup).
+    /// The run was stopped before it went through every file.
+    bool stopped = false;
+    /// Files the run left as they were on purpose.
+    QList<PassedOverFile> passedOver;
+    /// The folder that holds the run's copies (used when hasBackup).
     QString backupFolder;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <exception>
@@ -68,7 +69,6 @@ bool requestIsUndoable(RunContext &ctx)
 void undoInFile(RunContext &ctx, const QString &name)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
 
     Get_Path(ctx);
@@ -85,12 +85,21 @@ void undoInFile(RunContext &ctx, const QString &name)
         return;
 
     const qint32 totalBefore = s.TotalReplacements;
-    buffer.setText(replaceString(ctx, buffer.Text(), r.findText(), r.replaceText()));
+    if (!replaceLoadedFile(ctx, kSentence, kSource))
+        return;
     // Saved only when the text changed, as Replace does: replaceString listed it then.
     const int last = ctx.viewer->listCount() - 1;
     if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
         RunSupport::saveOrUnlist(ctx, s.CurrentPath, totalBefore, [&] { AddToList(ctx); });
     }
+}
+
+// A stopped run reports what it did until the stop.
+bool stopped(RunContext &ctx)
+{
+    if (hasReportContent(ctx))
+        ctx.main->OutputData();
+    return false;
 }
 
 // Steps after the confirmation. Returns false when a stop ended the run.
@@ -101,12 +110,15 @@ bool runUndo(RunContext &ctx)
 
     // The list counts the files this run changed; the report reads its size.
     ctx.viewer->clearList();
+    startRunTotals(ctx);
+    s.UndoInProgress = true;
+    const auto undoEnded = qScopeGuard([&s] { s.UndoInProgress = false; });
     s.ChangedThisRun.clear();
     if (r.hasSubdirectories()) {
         // The walk covers the whole tree, whether or not File2 lists anything.
         ctx.main->yieldToEvents();
         if (s.StopRequested)
-            return false;
+            return stopped(ctx);
         bool rep = true;
         Check_Filters(ctx, rep);
     } else {
@@ -114,7 +126,7 @@ bool runUndo(RunContext &ctx)
         for (int i = 0; i < count; ++i) {
             ctx.main->yieldToEvents();
             if (s.StopRequested)
-                return false;
+                return stopped(ctx);
             if (!r.isFileSelected(i))
                 continue;
             undoInFile(ctx, r.fileName(i));
@@ -122,12 +134,12 @@ bool runUndo(RunContext &ctx)
         }
     }
     if (s.StopRequested)
-        return false;
+        return stopped(ctx);
 
     ctx.viewer->setFindText(QString());
     ctx.viewer->setReplaceText(QString());
     ctx.main->restoreWindow();
-    if (s.TotalReplacements != 0) {
+    if (hasReportContent(ctx)) {
         ctx.main->OutputData();
     } else {
         ctx.main->setStatusText(1, kScrivlane);

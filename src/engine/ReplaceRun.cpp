@@ -19,9 +19,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
+#include "platform/LoadLimit.h"
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QStringList>
 
 #include <cstring>
@@ -39,6 +41,24 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
     return trapped(ctx, kSentence, kSource, step);
 }
 
+// A replaced text would be larger than a file the program may load.
+struct ResultTooLarge {};
+
+// What a replacement did to a file's text.
+struct Outcome {
+    bool changed = false;
+    /// Nothing was replaced: the result would have been too large to hold.
+    bool tooLarge = false;
+};
+
+FileTooLarge resultTooLarge(const QString &path)
+{
+    return FileTooLarge(
+        QStringLiteral("The replaced text of \"%1\" would hold more than %2 characters, the "
+                       "most this program holds for one file. The file was left unchanged.")
+            .arg(path, QLocale::system().toString(LoadLimit::maxFileSize())));
+}
+
 // Builds the replaced text in one pass and keeps track of whether the working
 // text (what is built so far followed by the rest of the original) still equals
 // the original. Text before the insertion point never changes again, so once a
@@ -48,15 +68,18 @@ class ReplacementBuilder {
 public:
     /// keep false only follows the comparison, for a text rewritten in place later.
     explicit ReplacementBuilder(const QString &original, bool keep = true)
-        : m_original(original), m_keep(keep)
+        : m_original(original), m_keep(keep), m_limit(LoadLimit::maxFileSize())
     {
         if (keep)
             m_out.reserve(original.size());
     }
 
     void appendOriginal(qsizetype from, qsizetype to) { append(QStringView(m_original).sliced(from, to - from)); }
+    /// Throws ResultTooLarge before the text grows past what a loaded file may hold.
     void append(QStringView piece)
     {
+        if (m_size + piece.size() > m_limit)
+            throw ResultTooLarge();
         if (!m_differs) {
             const qsizetype at = m_size;
             if (at + piece.size() > m_original.size() ||
@@ -79,6 +102,7 @@ public:
 private:
     const QString &m_original;
     const bool m_keep;
+    const qint64 m_limit;
     QString m_out;
     qsizetype m_size = 0;
     bool m_differs = false;
@@ -132,11 +156,14 @@ void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsiz
 }
 
 QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
-                      const QString &NewKeyWord, bool &changed)
+                      const QString &NewKeyWord, Outcome &outcome)
 {
     const bool matchCase = ctx.request->isCaseSensitive();
+    // Whole words are told on the text as loaded, so an occurrence inside a
+    // longer word stays as it is.
+    const bool wholeWord = ctx.request->isWholeWord();
     auto next = [&](qsizetype from) {
-        return TextSearch::find(pString, Keyword, from, matchCase, false);
+        return TextSearch::find(pString, Keyword, from, matchCase, wholeWord);
     };
     // A text nobody else holds is rewritten where it lies once every
     // occurrence is known; otherwise the new text is built beside it. Line
@@ -149,26 +176,34 @@ QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
     std::vector<qsizetype> positions;
     ReplacementText replacement(NewKeyWord, pString);
     ReplacementBuilder builder(pString, !inPlace);
+    const qint32 totalBefore = ctx.state.TotalReplacements;
     qsizetype consumed = 0;
-    TextSearch::Match match = next(0);
-    while (match.position >= 0) {
-        builder.appendOriginal(consumed, match.position);
-        builder.append(
-            replacement.forMatch(QStringView(pString).sliced(match.position, match.length)));
-        if (inPlace)
-            positions.push_back(match.position);
-        consumed = match.position + match.length;
-        // The rest of the working text is the original after the match, so the
-        // next occurrence is found there; an inserted text is never searched again.
-        match = next(consumed);
-        noteReplacement(ctx, builder.workingDiffers(consumed));
+    try {
+        TextSearch::Match match = next(0);
+        while (match.position >= 0) {
+            builder.appendOriginal(consumed, match.position);
+            builder.append(
+                replacement.forMatch(QStringView(pString).sliced(match.position, match.length)));
+            if (inPlace)
+                positions.push_back(match.position);
+            consumed = match.position + match.length;
+            // The rest of the working text is the original after the match, so the
+            // next occurrence is found there; an inserted text is never searched again.
+            match = next(consumed);
+            noteReplacement(ctx, builder.workingDiffers(consumed));
+        }
+        if (ctx.state.FileReplacements != 0)
+            builder.appendOriginal(consumed, pString.size());
+    } catch (const ResultTooLarge &) {
+        ctx.state.TotalReplacements = totalBefore;
+        ctx.state.FileReplacements = 0;
+        outcome.tooLarge = true;
     }
     ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
                                    QString::number(ctx.state.TotalReplacements));
     if (ctx.state.FileReplacements == 0)
         return pString;
-    builder.appendOriginal(consumed, pString.size());
-    changed = builder.workingDiffers(pString.size());
+    outcome.changed = builder.workingDiffers(pString.size());
     if (!inPlace)
         return builder.take();
     rewriteInPlace(pString, positions, Keyword.size(), NewKeyWord);
@@ -179,7 +214,7 @@ QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
 // there is the same; only a whole-word test at the very start of the rest sees
 // the last character written before it.
 QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &NewKeyWord,
-                     bool &changed)
+                     Outcome &outcome)
 {
     RunState &s = ctx.state;
     qint32 start = 0;
@@ -193,33 +228,43 @@ QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &New
     const QString secondPart = s.SecondPart;
     ReplacementText replacement(NewKeyWord, pString);
     ReplacementBuilder builder(pString);
+    const qint32 totalBefore = s.TotalReplacements;
     qsizetype consumed = 0;
     qsizetype pos = first;
     qsizetype matchLength = ctx.viewer->rtbDefault().SelLength();
-    while (pos >= 0) {
-        builder.appendOriginal(consumed, pos);
-        builder.append(replacement.forMatch(QStringView(pString).sliced(pos, matchLength)));
-        consumed = pos + matchLength;
+    try {
+        while (pos >= 0) {
+            builder.appendOriginal(consumed, pos);
+            builder.append(replacement.forMatch(QStringView(pString).sliced(pos, matchLength)));
+            consumed = pos + matchLength;
 
-        const QStringView rest = QStringView(pString).sliced(consumed);
-        const QChar before = builder.out().isEmpty() ? QChar() : builder.out().back();
-        const TextSearch::Match f =
-            TextSearch::find(rest, firstPart, 0, matchCase, wholeWord, before);
-        pos = -1;
-        if (f.position >= 0) {
-            const TextSearch::Match second =
-                TextSearch::find(rest, secondPart, f.position + f.length, false, false, before);
-            if (second.position >= 0) {
-                pos = consumed + f.position;
-                matchLength = second.position + second.length - f.position;
+            const QStringView rest = QStringView(pString).sliced(consumed);
+            const QChar before = builder.out().isEmpty() ? QChar() : builder.out().back();
+            const TextSearch::Match f =
+                TextSearch::find(rest, firstPart, 0, matchCase, wholeWord, before);
+            pos = -1;
+            if (f.position >= 0) {
+                const TextSearch::Match second =
+                    TextSearch::find(rest, secondPart, f.position + f.length, false, false, before);
+                if (second.position >= 0) {
+                    pos = consumed + f.position;
+                    matchLength = second.position + second.length - f.position;
+                }
             }
+            noteReplacement(ctx, builder.workingDiffers(consumed));
+            ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
+                                           QString::number(s.TotalReplacements));
         }
-        noteReplacement(ctx, builder.workingDiffers(consumed));
+        builder.appendOriginal(consumed, pString.size());
+    } catch (const ResultTooLarge &) {
+        s.TotalReplacements = totalBefore;
+        s.FileReplacements = 0;
+        outcome.tooLarge = true;
         ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
                                        QString::number(s.TotalReplacements));
+        return pString;
     }
-    builder.appendOriginal(consumed, pString.size());
-    changed = builder.workingDiffers(pString.size());
+    outcome.changed = builder.workingDiffers(pString.size());
     const QString result = builder.take();
     // As the last, unsuccessful search leaves them.
     s.FoundPosition = -1;
@@ -228,51 +273,23 @@ QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &New
     return result;
 }
 
-QString startFolderName(const QString &currentFolder)
-{
-    QString path = currentFolder;
-    while (path.size() > 1 && (path.endsWith(QDir::separator()) || path.endsWith(QLatin1Char('/'))))
-        path.chop(1);
-    const qsizetype cut = qMax(path.lastIndexOf(QDir::separator()), path.lastIndexOf(QLatin1Char('/')));
-    return path.mid(cut + 1);
-}
-
 QString backupTreeRoot(RunContext &ctx)
 {
-    return Paths::withTrailingSeparator(ctx.backup->backupRoot()) + QStringLiteral("Backup") +
-           QDir::separator();
-}
-
-// The backup folder that mirrors folder (which lies inside the start folder).
-QString backupFolderFor(RunContext &ctx, const QString &folder)
-{
-    const QString start = Paths::withTrailingSeparator(ctx.request->folderPath());
-    QString rel = startFolderName(start);
-    if (folder.startsWith(start) && folder.size() > start.size()) {
-        QString below = folder.mid(start.size());
-        while (below.endsWith(QDir::separator()))
-            below.chop(1);
-        rel = rel.isEmpty() ? below : rel + QDir::separator() + below;
-    }
-    return backupTreeRoot(ctx) + rel;
+    return BackupTree::treeRoot(ctx.backup->backupRoot());
 }
 
 // Without subdirectories: the copy is made before the file is loaded.
 void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &name)
 {
     ctx.backup->commitChoice();
-    const QString treeRoot = backupTreeRoot(ctx);
-    FileSystem::makeFolder(treeRoot);
-    const QString folder = treeRoot + startFolderName(ctx.request->folderPath());
-    FileSystem::makeFolder(folder);
-    FileSystem::copyFile(filePath, Paths::withTrailingSeparator(folder) + name);
+    const QString folder = BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
+    FileSystem::copyFile(filePath, folder + name);
 }
 
 void replaceInSelectedFiles(RunContext &ctx)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     const int count = r.fileCount();
     for (int i = 0; i < count; ++i) {
         if (s.StopRequested)
@@ -285,7 +302,6 @@ void replaceInSelectedFiles(RunContext &ctx)
         // A selected link and its selected target are one file, changed once.
         if (changedThisRun(ctx, s.CurrentPath))
             continue;
-        trap(ctx, [&] { FileSystem::clearAttributes(s.CurrentPath); });
         // A file whose backup failed stays as it is: the user asked to keep the original.
         if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
             continue;
@@ -295,15 +311,9 @@ void replaceInSelectedFiles(RunContext &ctx)
 
         qint32 start = 0;
         const qint32 totalBefore = s.TotalReplacements;
-        if (r.isFuzzy()) {
-            if (Find_Fuzzy(ctx, start) == -1 || s.StopRequested)
-                continue;
-            buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
-        } else {
-            if (Find_Normal(ctx, start) == -1 || s.StopRequested)
-                continue;
-            replaceInBuffer(ctx, r.findText(), r.replaceText());
-        }
+        const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+        if (found == -1 || s.StopRequested || !replaceLoadedFile(ctx, kSentence, kSource))
+            continue;
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
             const QString path = s.CurrentPath;
@@ -326,11 +336,13 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
                       const QString &NewKeyWord)
 {
     ctx.state.FileReplacements = 0;
-    bool changed = false;
-    const QString result = ctx.request->isFuzzy()
-                               ? replaceFuzzy(ctx, pString, NewKeyWord, changed)
-                               : replaceNormal(ctx, pString, Keyword, NewKeyWord, changed);
-    if (changed)
+    Outcome outcome;
+    QString result = ctx.request->isFuzzy()
+                         ? replaceFuzzy(ctx, pString, NewKeyWord, outcome)
+                         : replaceNormal(ctx, pString, Keyword, NewKeyWord, outcome);
+    if (outcome.tooLarge)
+        throw resultTooLarge(ctx.viewer->rtbDefault().FileName());
+    if (outcome.changed)
         ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
     return result;
 }
@@ -343,9 +355,11 @@ void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &New
         return;
     }
     ctx.state.FileReplacements = 0;
-    bool changed = false;
-    buffer.setText(replaceNormal(ctx, buffer.takeText(), Keyword, NewKeyWord, changed));
-    if (changed)
+    Outcome outcome;
+    buffer.setText(replaceNormal(ctx, buffer.takeText(), Keyword, NewKeyWord, outcome));
+    if (outcome.tooLarge)
+        throw resultTooLarge(buffer.FileName());
+    if (outcome.changed)
         ctx.viewer->addToList(buffer.FileName());
 }
 
@@ -355,8 +369,63 @@ void AddToList(RunContext &ctx)
     ctx.viewer->rtbDefault().SaveFile(s.CurrentPath);
     noteChanged(ctx, s.CurrentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
+    appendReportEntry(ctx, s.CurrentPath, s.FileReplacements);
+}
+
+void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements)
+{
+    RunState &s = ctx.state;
     ++s.ModifiedFileCount;
-    s.ReportBody += reportEntry(s.ModifiedFileCount, s.CurrentPath, s.FileReplacements);
+    s.ReportBody += reportEntry(s.ModifiedFileCount, path, replacements);
+}
+
+void startRunTotals(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    s.TotalReplacements = 0;
+    s.FileReplacements = 0;
+    s.ModifiedFileCount = 0;
+    s.ReportBody.clear();
+    s.PassedOver.clear();
+}
+
+bool hasReportContent(const RunContext &ctx)
+{
+    return !ctx.state.ReportBody.isEmpty() || !ctx.state.PassedOver.isEmpty();
+}
+
+bool isBinaryText(const DocumentBuffer &buffer)
+{
+    // The first block, as other tools test it; UTF-16 text holds NULs of its own.
+    constexpr qsizetype kFirstBlock = 8000;
+    if (buffer.encoding() == TextEncoding::Utf16LeBom ||
+        buffer.encoding() == TextEncoding::Utf16BeBom)
+        return false;
+    const QString &text = buffer.Text();
+    return QStringView(text).first(qMin(text.size(), kFirstBlock)).contains(QChar(0));
+}
+
+bool passedOverAsBinary(RunContext &ctx)
+{
+    const DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    if (!isBinaryText(buffer))
+        return false;
+    ctx.state.PassedOver.append({buffer.FileName(), QStringLiteral("binary file, left unchanged")});
+    return true;
+}
+
+bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source)
+{
+    if (passedOverAsBinary(ctx))
+        return false;
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    const SearchRequest &r = *ctx.request;
+    return unlessTooLarge(ctx, sentence, source, [&] {
+        if (r.isFuzzy())
+            buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
+        else
+            replaceInBuffer(ctx, r.findText(), r.replaceText());
+    });
 }
 
 namespace {
@@ -364,15 +433,11 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     DrivePath = Paths::withTrailingSeparator(DrivePath);
 
-    const bool backup = r.hasBackup();
-    if (backup) {
-        FileSystem::makeFolder(backupTreeRoot(ctx));
-        FileSystem::makeFolder(backupFolderFor(ctx, Paths::withTrailingSeparator(r.folderPath())) +
-                               QDir::separator());
-    }
+    const bool backup = r.hasBackup() && !s.UndoInProgress;
+    if (backup && DrivePath == Paths::withTrailingSeparator(r.folderPath()))
+        BackupTree::makeMirror(ctx.backup->backupRoot(), DrivePath);
 
     const QString currentFolder = Paths::withTrailingSeparator(r.folderPath());
     const BytePrefilter filter = prefilterFor(r);
@@ -394,9 +459,10 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
                 continue;
             storeSubfolder(subfolders, folder);
             if (backup) {
-                const QString copyFolder = backupFolderFor(ctx, folder);
-                ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") +
-                                               copyFolder.mid(backupTreeRoot(ctx).size()));
+                const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), folder);
+                QString shown = copyFolder.mid(backupTreeRoot(ctx).size());
+                shown.chop(1);
+                ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") + shown);
                 FileSystem::makeFolder(copyFolder);
             }
             continue;
@@ -405,7 +471,8 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
             continue;
         if (s.StopRequested)
             return;
-        if (!matchesReplacePattern(e.name, Ext))
+        // The file list's own rule, so a walk takes only names a list would show.
+        if (!matchesWildcard(e.name, Ext))
             continue;
 
         const QString path = DrivePath + e.name;
@@ -447,26 +514,24 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
             return;
         if (found == -1)
             continue;
+        // A binary file is passed over before anything is copied.
+        if (passedOverAsBinary(ctx))
+            continue;
 
         // A file whose save failed may be taken again by the next pattern; its
         // copy must stay the one taken before.
         if (backup && !s.BackedUpThisRun.contains(path)) {
-            const QString copyFolder = Paths::withTrailingSeparator(backupFolderFor(ctx, DrivePath));
+            const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), DrivePath);
             FileSystem::makeFolder(copyFolder);
             FileSystem::copyFile(path, copyFolder + e.name);
             s.BackedUpThisRun.insert(path);
         }
         const qint32 totalBefore = s.TotalReplacements;
-        if (r.isFuzzy())
-            buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
-        else
-            replaceInBuffer(ctx, r.findText(), r.replaceText());
+        if (!replaceLoadedFile(ctx, kSentence, kSource))
+            continue;
 
         if (s.FileReplacements != 0) {
-            saveOrUnlist(ctx, path, totalBefore, [&] {
-                FileSystem::clearAttributes(path);
-                saves.add(ctx, path, totalBefore);
-            });
+            saveOrUnlist(ctx, path, totalBefore, [&] { saves.add(ctx, path, totalBefore); });
             if (saves.isFull())
                 saves.commit(ctx);
         }
@@ -483,81 +548,86 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
     // when it ends on an error; a failing save then ends it in that error's place.
     SaveQueue saves;
     try {
-        walkAndReplace(ctx, DrivePath, Ext, saves);
-    } catch (...) {
+            walkAndReplace(ctx, DrivePath, Ext, saves);
+        } catch (...) {
+            saves.commit(ctx);
+            throw;
+        }
         saves.commit(ctx);
-        throw;
-    }
-    saves.commit(ctx);
-}
-
-void cmdReplace_Click(RunContext &ctx)
-{
-    RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
-    if (s.StopRequested)
-        return;
-
-    ctx.main->resetHints();
-    Error_Trapping(ctx);
-    s.ModifiedFileCount = 0;
-    if (s.ValidationFailed) {
-        ctx.main->setStatusText(2, QString());
-        ctx.main->setStatusText(1, kScrivlane);
-        ctx.main->restoreWindow();
-        return;
     }
 
-    ctx.main->saveHistories();
-    ctx.viewer->clearList();
-    if (!s.EmptyReplaceConfirmed) {
-        const MessageAnswer answer = ctx.dialogs->message(
-            QStringLiteral("Are you sure you want to make this replacement?"),
-            QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
-            MessageAnswer::Yes);
-        if (answer != MessageAnswer::Yes)
+    void cmdReplace_Click(RunContext &ctx)
+    {
+        RunState &s = ctx.state;
+        const SearchRequest &r = *ctx.request;
+        if (s.StopRequested)
             return;
-    }
-    s.EmptyReplaceConfirmed = false;
-    s.ChangedThisRun.clear();
 
-    if (r.isMinimizeWhileReplacing())
-        ctx.main->minimizeWindow();
-    ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
+        ctx.main->resetHints();
+        Error_Trapping(ctx);
+        s.ModifiedFileCount = 0;
+        if (s.ValidationFailed) {
+            ctx.main->setStatusText(2, QString());
+            ctx.main->setStatusText(1, kScrivlane);
+            ctx.main->restoreWindow();
+            return;
+        }
 
-    if (r.hasSubdirectories()) {
-        trap(ctx, [&] {
-            bool rep = true;
-            Check_Filters(ctx, rep);
-        });
-    } else {
-        replaceInSelectedFiles(ctx);
-    }
+        ctx.main->saveHistories();
+        ctx.viewer->clearList();
+        if (!s.EmptyReplaceConfirmed) {
+            const MessageAnswer answer = ctx.dialogs->message(
+                QStringLiteral("Are you sure you want to make this replacement?"),
+                QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
+                MessageAnswer::Yes);
+            if (answer != MessageAnswer::Yes)
+                return;
+        }
+        s.EmptyReplaceConfirmed = false;
+        s.ChangedThisRun.clear();
+        startRunTotals(ctx);
 
-    if (s.StopRequested)
-        return;
-    if (s.TotalReplacements == 0) {
-        ctx.main->restoreWindow();
-        ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
-                             QStringLiteral(" Search complete"), MessageButtons::Ok,
-                             MessageIcon::Information);
-        return;
-    }
+        if (r.isMinimizeWhileReplacing())
+            ctx.main->minimizeWindow();
+        ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 
-    if (ctx.viewer->listCount() > 0) {
-        qint32 start = 0;
-        const qint32 found = Find_Normal(ctx, start);
-        ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
-        ctx.viewer->setPosLabel(QString::number(found));
-        ctx.viewer->setTag(QStringLiteral("Stop"));
-        ctx.viewer->selectListItem(0);
-        ctx.viewer->setTag(QStringLiteral("Stop"));
-        ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
-                               ctx.viewer->rtbDefault().FileName());
-        ctx.viewer->showViewer();
+        if (r.hasSubdirectories()) {
+            trap(ctx, [&] {
+                bool rep = true;
+                Check_Filters(ctx, rep);
+            });
+        } else {
+            replaceInSelectedFiles(ctx);
+        }
+
+        // A stopped run still reports what it did until the stop.
+        if (s.StopRequested) {
+            if (hasReportContent(ctx))
+                trap(ctx, [&] { ctx.main->OutputData(); });
+            return;
+        }
+        if (!hasReportContent(ctx)) {
+            ctx.main->restoreWindow();
+            ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
+                                 QStringLiteral(" Search complete"), MessageButtons::Ok,
+                                 MessageIcon::Information);
+            return;
+        }
+
+        if (ctx.viewer->listCount() > 0) {
+            qint32 start = 0;
+            const qint32 found = Find_Normal(ctx, start);
+            ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
+            ctx.viewer->setPosLabel(QString::number(found));
+            ctx.viewer->setTag(QStringLiteral("Stop"));
+            ctx.viewer->selectListItem(0);
+            ctx.viewer->setTag(QStringLiteral("Stop"));
+            ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
+                                   ctx.viewer->rtbDefault().FileName());
+            ctx.viewer->showViewer();
+        }
+        ctx.viewer->setFindText(QString());
+        ctx.viewer->setReplaceText(QString());
+        ctx.main->setStatusText(1, kScrivlane);
+        trap(ctx, [&] { ctx.main->OutputData(); });
     }
-    ctx.viewer->setFindText(QString());
-    ctx.viewer->setReplaceText(QString());
-    ctx.main->setStatusText(1, kScrivlane);
-    trap(ctx, [&] { ctx.main->OutputData(); });
-}

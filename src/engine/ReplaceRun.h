@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class DocumentBuffer;
 struct RunContext;
 
 /// The Replace command.
@@ -25,3 +26,27 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext);
 
 /// The report entry for a saved file (CR LF, padded number, ")  ", path, count).
 QString reportEntry(qint32 number, const QString &path, qint32 replacements);
+
+/// Counts a saved file and appends its report entry, numbered on from the last.
+void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements);
+
+/// Starts a Replace's or Undo's totals, report entries and passed-over files
+/// afresh, so that a report holds its own run only.
+void startRunTotals(RunContext &ctx);
+
+/// Whether the run has something to report: a saved file or a file passed over.
+bool hasReportContent(const RunContext &ctx);
+
+/// Whether the loaded file is binary: not read as UTF-16 and holding a NUL
+/// among its first characters. Replace and Undo pass such files over.
+bool isBinaryText(const DocumentBuffer &buffer);
+
+/// Notes the loaded file as passed over when it is binary; returns whether it is.
+bool passedOverAsBinary(RunContext &ctx);
+
+/// For a file a Replace or Undo has loaded and found a match in: passes a
+/// binary file over (noted for the report), else replaces every match in the
+/// buffer (a fuzzy search from the buffer's selected match). False when
+/// nothing was replaced; a result past the load limit is then reported under
+/// sentence and source, and the file stays as it is.
+bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source);

@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+
+/// A file a Replace or Undo left as it was on purpose, named in the report.
+struct PassedOverFile {
+    QString path;
+    /// Why, for the report ("binary file", ...).
+    QString reason;
+};
 
 /// The state a run shares with the windows; names as the design gives them.
 struct RunState {
@@ -30,6 +38,13 @@ struct RunState {
     QSet<QString> SelectedTopFiles;
     /// A file a walk passed over by its bytes alone and has not loaded (RunSupport).
     QString SkippedLoad;
+
+    /// Files this Replace or Undo passed over, in the order met.
+    QList<PassedOverFile> PassedOver;
+
+    /// Set while an Undo runs: it never writes backup copies, so the copies a
+    /// Replace made (the text before it) stay as they are.
+    bool UndoInProgress = false;
 
     /// Files the current Replace walk has already copied into the backup tree.
     QSet<QString> BackedUpThisRun;

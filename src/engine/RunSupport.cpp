@@ -62,13 +62,6 @@ bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
 #endif
 }
 
-bool RunSupport::matchesReplacePattern(const QString &name, const QString &pattern)
-{
-    const qsizetype star = pattern.indexOf(QLatin1Char('*'));
-    const QString part = star < 0 ? pattern : pattern.mid(star + 1);
-    return part == QLatin1String(".*") || name.contains(part, Qt::CaseSensitive);
-}
-
 QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
 {
     QSet<QString> names;

@@ -22,13 +22,10 @@ void Get_Path(RunContext &ctx);
 /// Small rules shared by the Find, Replace and Undo runs.
 namespace RunSupport {
 
-/// The platform's wildcard match of a file name ("*" and "?"; "*.*" and an
+/// The one rule by which a file pattern takes a name, for the file list, Find,
+/// Replace and Undo alike: the whole name matches ("*" and "?"; "*.*" and an
 /// empty pattern take every name; letter case as the platform's file names).
 bool matchesWildcard(const QString &name, const QString &pattern);
-
-/// The Replace walk's rule: the text after the first "*" must occur in the name
-/// exactly (".*" takes every name).
-bool matchesReplacePattern(const QString &name, const QString &pattern);
 
 /// The names selected in File2, gathered once so that a walk over a large top
 /// folder asks a set, not the whole list, about each file.

@@ -28,9 +28,7 @@ void SaveQueue::commit(RunContext &ctx)
     RunState &s = ctx.state;
     for (qsizetype i = 0; i < done; ++i) {
         RunSupport::noteChanged(ctx, records.at(i).path);
-        ++s.ModifiedFileCount;
-        s.ReportBody +=
-            reportEntry(s.ModifiedFileCount, records.at(i).path, records.at(i).replacements);
+        appendReportEntry(ctx, records.at(i).path, records.at(i).replacements);
     }
     if (done == records.size())
         return;

@@ -259,9 +259,8 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
         }
         if (!S_ISREG(st.st_mode))
             fail(QStringLiteral("Cannot write the file"), path, EINVAL);
-        // A read-only file is never overwritten silently, not even by root.
-        if (!(st.st_mode & S_IWUSR) || ::access(target.constData(), W_OK) != 0)
-            fail(QStringLiteral("Cannot write the file"), path, EACCES);
+        // A read-only file is replaced through its folder and keeps its mode
+        // below: only the folder needs to be writable.
         existed = true;
     } else if (errno != ENOENT) {
         fail(QStringLiteral("Cannot write the file"), path, errno);
@@ -731,8 +730,6 @@ void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
     QFileInfo info(path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
     QFileInfo targetInfo(target);
-    if (targetInfo.exists() && !targetInfo.isWritable())
-        fail(QStringLiteral("Cannot write the file"), path, QStringLiteral("Permission denied"));
     const bool existed = targetInfo.exists();
     const QFileDevice::Permissions permissions = targetInfo.permissions();
     QSaveFile file(target);

@@ -224,35 +224,38 @@ private slots:
 
     void backupLine_data()
     {
+        // The line names the folder that holds this start folder's copies.
         QTest::addColumn<bool>("backup");
         QTest::addColumn<bool>("specified");
         QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("tail");
-        const QString sep = QDir::separator();
-        QTest::addRow("no backup") << false << true << QStringLiteral("/b") << QString();
-        QTest::addRow("specified folder")
-            << true << true << QStringLiteral("/home/u/safe")
-            << QStringLiteral("      Backup files were created in /home/u/safe") + sep +
-                   QStringLiteral("Backup") + sep + QStringLiteral("\r\n\r\n");
+        QTest::addRow("no backup") << false << true << "/b" << "/p1/docs" << QString();
+        QTest::addRow("specified folder") << true << true << "/home/u/safe" << "/p1/docs"
+                                          << "/home/u/safe/Backup/p1/docs/";
+        QTest::addRow("a namesake elsewhere") << true << true << "/home/u/safe" << "/p2/docs/"
+                                              << "/home/u/safe/Backup/p2/docs/";
         QTest::addRow("specified root gets no double separator")
-            << true << true << QStringLiteral("/")
-            << QStringLiteral("      Backup files were created in /Backup") + sep +
-                   QStringLiteral("\r\n\r\n");
-        QTest::addRow("default location")
-            << true << false << QStringLiteral("/ignored")
-            << QStringLiteral("      Backup files were created in <app>") + sep +
-                   QStringLiteral("Backup") + sep + QStringLiteral("\r\n\r\n");
+            << true << true << "/" << "/p1/docs" << "/Backup/p1/docs/";
+        QTest::addRow("default location") << true << false << "/ignored" << "/p1/docs"
+                                           << "<app>/Backup/p1/docs/";
+        QTest::addRow("start folder at the root") << true << true << "/s" << "/" << "/s/Backup/";
     }
     void backupLine()
     {
         QFETCH(bool, backup);
         QFETCH(bool, specified);
         QFETCH(QString, root);
+        QFETCH(QString, folder);
         QFETCH(QString, tail);
-        tail.replace(QStringLiteral("<app>"), m_dir->path());
+        if (!tail.isEmpty()) {
+            tail = QDir::toNativeSeparators(tail.replace("<app>", m_dir->path()));
+            tail = "      Backup files were created in " + tail + "\r\n\r\n";
+        }
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         host.request.backup = backup;
+        host.request.folder = folder;
         host.backup.specified = specified;
         host.backup.root = root;
         OutputData(host.ctx);

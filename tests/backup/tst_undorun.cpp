@@ -8,6 +8,7 @@
 #include "support/FakeRunHost.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -262,7 +263,101 @@ private slots:
         QCOMPARE(h.request.find, QStringLiteral("cat"));
     }
 
+    void undoLeavesTheReplacesBackupsAlone_data()
+    {
+        QTest::addColumn<bool>("subdirectories");
+        QTest::addRow("selected files") << false;
+        QTest::addRow("folder walk") << true;
+    }
+    void undoLeavesTheReplacesBackupsAlone()
+    {
+        QFETCH(bool, subdirectories);
+        FakeRunHost &h = *m_host;
+        writeFile(path("b.txt"), "the cat chased the dog");
+        h.request.selected = {false, true, false};
+        h.request.subdirectories = subdirectories;
+        h.request.filterText = QStringLiteral("b.txt");
+        h.request.backup = true;
+        QTemporaryDir root;
+        h.backup.root = root.path();
+        cmdReplace_Click(h.ctx);
+        cmdUndo_Click(h.ctx);
+        QCOMPARE(readAll(path("b.txt")), QByteArray("the cat chased the cat"));
+        QDirIterator copies(root.path(), {QStringLiteral("b.txt")}, QDir::Files,
+                            QDirIterator::Subdirectories);
+        QVERIFY(copies.hasNext());
+        QCOMPARE(readAll(copies.next()), QByteArray("the cat chased the dog"));
+        QVERIFY(!readAll(m_app->filePath(QStringLiteral("Report.dat"))).contains("Backup files"));
+    }
+
+    void binaryFilesArePassedOverAndNamed_data() { commands(); }
+    void binaryFilesArePassedOverAndNamed()
+    {
+        QFETCH(bool, undo);
+        QFETCH(bool, subdirectories);
+        FakeRunHost &h = *m_host;
+        const QByteArray binary("\x7F" "ELF\0\x01 cat dog", 14);
+        writeFile(path("bin.dat"), binary);
+        h.request.setFiles({"a.txt", "bin.dat"}, true);
+        h.request.subdirectories = subdirectories;
+        undo ? cmdUndo_Click(h.ctx) : cmdReplace_Click(h.ctx);
+        QCOMPARE(readAll(path("bin.dat")), binary);
+        QVERIFY(readAll(path("a.txt")) != "a cat, a dog\r\n");
+        const QString report = QString::fromUtf8(readAll(m_app->filePath("Report.dat")));
+        QVERIFY(report.contains("      Files Passed Over       : 1\r\n"));
+        QVERIFY(report.contains("PASSED OVER:\r\n\r\n               " + path("bin.dat")));
+    }
+
+    void stoppedRunReportsWhatItDid_data() { commands(); }
+    void stoppedRunReportsWhatItDid()
+    {
+        QFETCH(bool, undo);
+        QFETCH(bool, subdirectories);
+        FakeRunHost &h = *m_host;
+        writeFile(path("c.txt"), "cat dog cat dog");
+        h.request.subdirectories = subdirectories;
+        const auto run = [&] { undo ? cmdUndo_Click(h.ctx) : cmdReplace_Click(h.ctx); };
+        const auto report = [&] { return QString::fromUtf8(readAll(m_app->filePath("Report.dat"))); };
+        // Every report's totals equal its entries, numbered from 1.
+        const auto consistent = [&] {
+            const QString text = report();
+            const qsizetype at = text.indexOf("Total Modified Files    : ") + 26;
+            const int files = text.mid(at, text.indexOf('\r', at) - at).toInt();
+            return files > 0 && text.count("Replacements made") == files &&
+                   text.contains("\r\n           1)  ") &&
+                   !text.contains("           " + QString::number(files + 1) + ")  ");
+        };
+        h.main.onYield = [&h] { h.ctx.state.StopRequested |= !h.viewer.list.isEmpty(); };
+        run();
+        QVERIFY(report().contains("      Run Stopped             : "));
+        QVERIFY(report().contains("Total Modified Files    : 1\r\n"));
+        QVERIFY(consistent());
+        h.main.onYield = nullptr;
+        h.ctx.state.StopRequested = false;
+        run();
+        QVERIFY(!report().contains("Run Stopped"));
+        QVERIFY(consistent());
+    }
+
+    void undoReplacesWholeWordsOnly()
+    {
+        FakeRunHost &h = *m_host;
+        writeFile(path("a.txt"), "the dog sat on dogma");
+        h.request.wholeWord = true;
+        cmdUndo_Click(h.ctx);
+        QCOMPARE(readAll(path("a.txt")), QByteArray("the cat sat on dogma"));
+    }
+
 private:
+    static void commands()
+    {
+        QTest::addColumn<bool>("undo");
+        QTest::addColumn<bool>("subdirectories");
+        QTest::addRow("replace, selected files") << false << false;
+        QTest::addRow("replace, folder walk") << false << true;
+        QTest::addRow("undo, selected files") << true << false;
+        QTest::addRow("undo, folder walk") << true << true;
+    }
     QString path(const QString &name) const { return m_work->filePath(name); }
     QString path(const char *name) const { return path(QString::fromUtf8(name)); }
 

@@ -13,6 +13,7 @@
 #include "SingleInstance.h"
 
 #include "backup/ReportWriter.h"
+#include "engine/BackupLocation.h"
 #include "engine/FindRun.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
@@ -89,8 +90,10 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
-    m_hints =
-        std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
+    // The hint names the folder this folder's copies go to, as the run makes it.
+    m_hints = std::make_unique<MainHints>(*this, [this] {
+        return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath());
+    });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;

@@ -69,19 +69,14 @@ void ViewerDocumentFile::markSaved()
     m_view.clearUserTyped();
 }
 
-bool ViewerDocumentFile::promptSave(bool resetAttributes)
+bool ViewerDocumentFile::promptSave()
 {
     if (!hasUnsavedChanges())
         return true;
     const QString path = m_buffer.FileName();
     if (askToSave(MessageButtons::YesNo) == MessageAnswer::Yes) {
-        if (resetAttributes) {
-            try {
-                FileSystem::clearAttributes(path);
-            } catch (const std::exception &) {
-                // The save below reports why the file cannot be written.
-            }
-        }
+        // No attribute reset first: the atomic save keeps a read-only file's
+        // mode and needs only its folder to be writable.
         if (!save(path, QStringLiteral("PromptSaveModified")))
             return false;
         markSaved();

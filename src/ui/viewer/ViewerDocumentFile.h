@@ -24,10 +24,10 @@ public:
     void updateModified();
     /// Saves to path; false (after telling the user and logging) when it fails.
     bool save(const QString &path, const QString &source);
-    /// PromptSaveModified: asks whether to save a modified document and does so;
-    /// resetAttributes first gives the owner write permission. False when the
-    /// save failed: the document is still modified and must not be replaced.
-    bool promptSave(bool resetAttributes);
+    /// PromptSaveModified: asks whether to save a modified document and does so,
+    /// keeping the file's mode. False when the save failed: the document is
+    /// still modified and must not be replaced.
+    bool promptSave();
     /// At shut-down: asks Yes, No or Cancel about unsaved changes (typing
     /// included). False when the program must stay open: Cancel, or a failed save.
     bool promptSaveBeforeExit();

@@ -489,7 +489,7 @@ void ViewerWindow::updateFileModified()
 
 bool ViewerWindow::PromptSaveModified()
 {
-    return m_file->promptSave(false);
+    return m_file->promptSave();
 }
 
 bool ViewerWindow::offerSaveBeforeExit()
@@ -499,7 +499,7 @@ bool ViewerWindow::offerSaveBeforeExit()
 
 bool ViewerWindow::PromptSaveModifiedResettingAttributes()
 {
-    return m_file->promptSave(true);
+    return m_file->promptSave();
 }
 
 void ViewerWindow::previousFile()

@@ -122,7 +122,7 @@ private slots:
         QTRY_VERIFY(w.cmdSetBack->isVisible());
         QCOMPARE(panel(2), " Checked - Current backup folder is: " +
                                Paths::withTrailingSeparator(Paths::applicationFolder()) +
-                               "Backup/");
+                               "Backup" + QDir::cleanPath(w.folderPath()) + "/");
         w.chkBackup->setChecked(false);
         act("move:chkBackup");
         QVERIFY(w.cmdSetBack->isHidden());
