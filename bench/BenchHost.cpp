@@ -31,8 +31,8 @@ void BenchHost::setFindAndReplaceText(const QString &f, const QString &r)
     replace = r;
 }
 
-MessageAnswer BenchHost::message(const QString &text, const QString &title,
-                                 MessageButtons buttons, MessageIcon icon, MessageAnswer)
+MessageAnswer BenchHost::message(const QString &text, const QString &title, MessageButtons buttons,
+                                 MessageIcon icon, MessageAnswer)
 {
     if (buttons == MessageButtons::OkCancel)
         return MessageAnswer::Ok;

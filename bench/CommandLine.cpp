@@ -115,9 +115,9 @@ QStringList optionsOf(const QString &command)
 {
     if (command == QLatin1String("remove"))
         return {};
-    QStringList options = {QStringLiteral("--find"),    QStringLiteral("--case"),
-                           QStringLiteral("--whole"),   QStringLiteral("--filters"),
-                           QStringLiteral("--all"),     QStringLiteral("--timing")};
+    QStringList options = {QStringLiteral("--find"),  QStringLiteral("--case"),
+                           QStringLiteral("--whole"), QStringLiteral("--filters"),
+                           QStringLiteral("--all"),   QStringLiteral("--timing")};
     if (command != QLatin1String("undo"))
         options << QStringLiteral("--fuzzy");
     if (command != QLatin1String("find"))
@@ -216,7 +216,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
         if (isHelpOption(arg))
             return help(command);
         if (!options.contains(arg))
-            return usageError(command, QStringLiteral("%1 takes no option \"%2\"").arg(command, arg));
+            return usageError(command,
+                              QStringLiteral("%1 takes no option \"%2\"").arg(command, arg));
         bool ok = true;
         if (arg == QLatin1String("--find"))
             ok = value(host.find);
@@ -235,8 +236,7 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
         else if (arg == QLatin1String("--backup")) {
             ok = host.backup = value(host.backupFolder);
             host.backupFolder = QFileInfo(host.backupFolder).absoluteFilePath();
-        }
-        else if (arg == QLatin1String("--fuzzy"))
+        } else if (arg == QLatin1String("--fuzzy"))
             ok = host.fuzzy = value(host.first) && value(host.second);
         if (!ok)
             return usageError(command, QStringLiteral("%1 needs a value").arg(arg));

@@ -17,7 +17,6 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("content");  // the file's text after; null: gone
 
-        const QString cats = "a cat and a cat";
         auto row = [&](const char *name, const QStringList &arguments, int status,
                        const QString &line, const QString &content = "a cat and a cat",
                        const QString &file = "sub/a.txt") {
@@ -43,14 +42,15 @@ private slots:
             "scrivlane-cli: one FOLDER only");
         row("find", {"find", "--find", "cat", "--all", "TREE"}, 0, "files: 3");
         row("find below the top folder", {"find", "--find", "cat", "TREE"}, 0, "files: 2");
-        row("find through filters", {"find", "--find", "cat", "--filters", "*.txt", "--all", "TREE"},
-            0, "files: 2");
+        row("find through filters",
+            {"find", "--find", "cat", "--filters", "*.txt", "--all", "TREE"}, 0, "files: 2");
         row("replace", {"replace", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
             "replacements: 4", "a dog and a dog");
         // Undoing a dog-to-cat replacement turns cats back into dogs.
         row("undo", {"undo", "--find", "dog", "--replace", "cat", "--all", "TREE"}, 0,
             "replacements: 4", "a dog and a dog");
-        row("missing folder", {"find", "--find", "cat", "TREE/missing"}, 1, "scrivlane-cli: error: ");
+        row("missing folder", {"find", "--find", "cat", "TREE/missing"}, 1,
+            "scrivlane-cli: error: ");
         row("backup that cannot be made",
             {"replace", "--find", "cat", "--replace", "dog", "--backup", "TREE/top.txt", "TREE"}, 1,
             "scrivlane-cli: error: ");

@@ -39,8 +39,8 @@ private slots:
         if (QStandardPaths::findExecutable("dpkg-deb").isEmpty())
             return;  // not a Debian system: the package checks skip
         QCOMPARE(QProcess::execute(SCRIVLANE_CPACK, {"-G", "DEB", "--config",
-                                                     SCRIVLANE_BUILD_DIR "/CPackConfig.cmake",
-                                                     "-B", m_package.path()}),
+                                                     SCRIVLANE_BUILD_DIR "/CPackConfig.cmake", "-B",
+                                                     m_package.path()}),
                  0);
         const QStringList debs = QDir(m_package.path()).entryList({"*.deb"});
         QCOMPARE(debs.size(), 1);
@@ -107,7 +107,10 @@ private slots:
         QTest::addRow("copyright")
             << "share/doc/scrivlane/copyright"
             << QByteArray("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/");
-        QTest::addRow("tool") << "bin/scrivlane-cli" << QByteArray("\x7f" "ELF");
+        QTest::addRow("tool") << "bin/scrivlane-cli"
+                              << QByteArray(
+                                     "\x7f"
+                                     "ELF");
     }
     void packageCarriesWhatDebianAsksFor()
     {
