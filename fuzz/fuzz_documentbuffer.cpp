@@ -77,10 +77,14 @@ void checkSaveAs(DocumentBuffer &buffer, TextEncoding encoding)
 // match's bytes, and only those, given way to the replacement's.
 void checkReplacement(DocumentBuffer &buffer, uint8_t choice, uint8_t start, uint8_t length)
 {
-    static const QString kReplacements[] = {
-        QString(),          QStringLiteral("x"),      QStringLiteral("(c)"),
-        QStringLiteral("\u00E9"), QStringLiteral("\u20AC"), QStringLiteral("\u4E2D"),
-        QStringLiteral("\U0001F600"), QStringLiteral("\r\n")};
+    static const QString kReplacements[] = {QString(),
+                                            QStringLiteral("x"),
+                                            QStringLiteral("(c)"),
+                                            QStringLiteral("\u00E9"),
+                                            QStringLiteral("\u20AC"),
+                                            QStringLiteral("\u4E2D"),
+                                            QStringLiteral("\U0001F600"),
+                                            QStringLiteral("\r\n")};
     const QString text = buffer.Text();
     const TextEncoding encoding = buffer.encoding();
     const QString &with = kReplacements[choice % std::size(kReplacements)];

@@ -139,7 +139,10 @@ struct Utf8Tally {
     // windows-1252 text almost never forms valid sequences by chance.
     bool isUtf8() const { return invalid == 0 || multiByte >= 2 * invalid; }
     // Whether rest more bytes, at most one sequence per two, could still tip it.
-    bool mayBecomeUtf8(qint64 rest) const { return invalid == 0 || multiByte + rest / 2 >= 2 * invalid; }
+    bool mayBecomeUtf8(qint64 rest) const
+    {
+        return invalid == 0 || multiByte + rest / 2 >= 2 * invalid;
+    }
 };
 
 // Strict UTF-8 (no overlong forms, no encoded surrogates, nothing above

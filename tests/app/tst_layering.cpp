@@ -98,7 +98,8 @@ void TestLayering::layerIncludesNothingAbove_data()
 void TestLayering::layerIncludesNothingAbove()
 {
     QFETCH(int, layer);
-    const QDir widgets(QLibraryInfo::path(QLibraryInfo::HeadersPath) + QStringLiteral("/QtWidgets"));
+    const QDir widgets(QLibraryInfo::path(QLibraryInfo::HeadersPath) +
+                       QStringLiteral("/QtWidgets"));
     QVERIFY2(widgets.exists(), qPrintable(widgets.path()));
     const QStringList widgetHeaders = widgets.entryList(QDir::Files);
     QStringList faults;
@@ -164,7 +165,8 @@ void TestLayering::uiFoldersFormNoNewCircle()
     }
     for (const QString &edge : kKnownUiCircleEdges) {
         if (!inCircles.contains(edge))
-            faults << QStringLiteral("no longer on a circle, remove it from kKnownUiCircleEdges: ") +
+            faults << QStringLiteral(
+                          "no longer on a circle, remove it from kKnownUiCircleEdges: ") +
                           edge;
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));

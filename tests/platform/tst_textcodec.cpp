@@ -34,8 +34,7 @@ void TstTextCodec::roundTripKeepsBytes_data()
     QTest::addRow("utf-8 bom") << QByteArray("\xEF\xBB\xBFx\xC3\xA9") << TextEncoding::Utf8Bom;
     QTest::addRow("bom only") << QByteArray("\xEF\xBB\xBF") << TextEncoding::Utf8Bom;
     QTest::addRow("two boms") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << TextEncoding::Utf8Bom;
-    QTest::addRow("bom then invalid")
-        << QByteArray("\xEF\xBB\xBFx\xFF") << TextEncoding::Utf8Bom;
+    QTest::addRow("bom then invalid") << QByteArray("\xEF\xBB\xBFx\xFF") << TextEncoding::Utf8Bom;
     QTest::addRow("nul bytes") << QByteArray("a\0b\0", 4) << TextEncoding::Utf8;
     QTest::addRow("replacement char") << QByteArray("\xEF\xBF\xBD") << TextEncoding::Utf8;
     QTest::addRow("invalid byte") << QByteArray(
@@ -225,9 +224,8 @@ void TstTextCodec::mostlyUtf8KeepsStrayBytes_data()
         << QByteArray("\xED\xA0\x80\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9")
         << TextEncoding::Utf8
         << QString(QChar(0xDCED)) + QChar(0xDCA0) + QChar(0xDC80) + e + e + e + e + e + e;
-    QTest::addRow("bom declares utf-8")
-        << QByteArray("\xEF\xBB\xBF\xFFx") << TextEncoding::Utf8Bom
-        << QString(QChar(0xDCFF)) + QLatin1Char('x');
+    QTest::addRow("bom declares utf-8") << QByteArray("\xEF\xBB\xBF\xFFx") << TextEncoding::Utf8Bom
+                                        << QString(QChar(0xDCFF)) + QLatin1Char('x');
     QTest::addRow("broken utf-16 is not utf-8")
         << QByteArray("\xFF\xFE\x00\xDC\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 12)
         << TextEncoding::SingleByte
