@@ -189,7 +189,9 @@ private slots:
         w.txtReplace->setEditText("dog");
         w.tool("Mainbar", "replace")->trigger();
 
-        QCOMPARE(m_t->read("tree/mine/Backup/pets/a.txt"), QByteArray("the cat\r\n"));
+        // Below the chosen folder's "Backup", the start folder's whole path.
+        QCOMPARE(m_t->read("tree/mine/Backup" + QDir::cleanPath(w.folderPath()) + "/a.txt"),
+                 QByteArray("the cat\r\n"));
         // Committed before the copy, without the dialog being shown.
         QCOMPARE(stored(), chosen);
         QVERIFY(!dialog->isVisible());
