@@ -242,18 +242,6 @@ void TstTextCodec::mostlyUtf8KeepsStrayBytes()
     QCOMPARE(decoded.encoding, encoding);
     QCOMPARE(decoded.text, text);
     QCOMPARE(TextCodec::encode(decoded.text, encoding).value_or(QByteArray()), bytes);
-    // A byte at a time, as a large file is read, the reading is the same.
-    for (bool singleByte : {false, true}) {
-        TextCodec::PieceDecoder decoder(bytes.size(), singleByte);
-        bool fits = true;
-        for (qsizetype i = 0; i < bytes.size() && fits; ++i)
-            fits = decoder.add(QByteArrayView(bytes).sliced(i, 1));
-        if (const auto pieces = fits ? decoder.finish() : std::nullopt) {
-            QCOMPARE(pieces->text, text);
-            break;
-        }
-        QVERIFY(!singleByte);
-    }
 }
 
 void TstTextCodec::encodeRefusesWhatTheEncodingCannotHold_data()
