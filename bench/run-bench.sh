@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times scrivlane-bench beside ripgrep and grep (Find) and sed -i (Replace) on
+# Times scrivlane-cli beside ripgrep and grep (Find) and sed -i (Replace) on
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
@@ -10,14 +10,14 @@
 # tools take turns going first.
 #
 # CORPUS (default bench/out) holds medium/ and large/; they are generated when
-# missing with MAKE_CORPUS (default ../shared/bench/make-corpus.py).
+# missing with MAKE_CORPUS (default bench/make-corpus.py).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 what=${1:-all}
 corpus=${CORPUS:-$here/out}
-make_corpus=${MAKE_CORPUS:-$root/../shared/bench/make-corpus.py}
-bench=${BENCH:-$root/build/bench/scrivlane-bench}
+make_corpus=${MAKE_CORPUS:-$here/make-corpus.py}
+bench=${BENCH:-$root/build/bench/scrivlane-cli}
 scratch=${SCRATCH:-$corpus/scratch}
 
 [ -x "$bench" ] || { echo "build first: cmake --preset default && cmake --build --preset default" >&2; exit 1; }
@@ -38,9 +38,14 @@ time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU 
   local t0 t1
   sync
   t0=$(now)
-  /usr/bin/time -f '%U %S' -o "$scratch/cpu" "$@" >"$out" 2>/dev/null || true
+  local status=0
+  /usr/bin/time -f '%U %S' -o "$scratch/cpu" "$@" >"$out" 2>"$scratch/err" || status=$?
   t1=$(now)
-  awk '{printf "%.2f", $1 + $2}' "$scratch/cpu" >"$scratch/cpu.sum"
+  # grep says "nothing found" by its status; scrivlane-cli only says "error".
+  if [ "$status" != 0 ] && [ "$1" = "$bench" ]; then
+    echo "scrivlane-cli exited $status: $(tail -n1 "$scratch/err")" >&2
+  fi
+  tail -n1 "$scratch/cpu" | awk '{printf "%.2f", $1 + $2}' >"$scratch/cpu.sum"
   elapsed "$t0" "$t1"
 }
 cpu() { cat "$scratch/cpu.sum"; }
@@ -176,7 +181,7 @@ if [ "$what" = window ] || [ "$what" = all ]; then
     python3 -c "import sys, statistics; print(f'{statistics.median(map(float, sys.argv[1:])) / 1000:.3f}')" "${times[@]}"
   }
   grep -rlF neverpresent "$corpus/medium" >/dev/null || true
-  th=$(run_ms "$bench" find --find needle --all "$corpus/medium")
+  th=$(run_ms "$bench" find --find needle --all --timing "$corpus/medium")
   tw=$(run_ms "$bench" window-find --find needle --all "$corpus/medium")
   r=$(ratio "$tw" "$th")
   echo "window find needle (medium) ${tw}s, headless ${th}s: ratio $r (target 1.20, $(verdict "$r" 1.2))"
