@@ -3,7 +3,7 @@
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|replace|large|folders|window|all]
+#   bench/run-bench.sh [find|replace|undo|large|folders|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
 # takes REPLACE_RUNS (default 1) because every run needs fresh copies; the
@@ -93,11 +93,14 @@ fresh_copies() {  # source -> $scratch/a and $scratch/b
   sleep "${SETTLE:-35}"
 }
 
-compare_replace() {  # label, tree, find, replace; prints the ratio's line and keeps it in $last_ratio
-  local label=$1 tree=$2 find=$3 repl=$4
+compare_replace() {  # label, tree, find, replace[, replace|undo]; prints the ratio's line and keeps it in $last_ratio
+  local label=$1 tree=$2 find=$3 repl=$4 command=${5:-replace}
   local tss=() tgs=() css=() cgs=() i
-  run_s() { out=$scratch/s.out; tss+=("$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)"); }
-  run_g() { out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +)"); cgs+=("$(cpu)"); }
+  # Undo writes the find text where the replacement stands: sed the other way round.
+  local from=$find to=$repl
+  [ "$command" = undo ] && { from=$repl; to=$find; }
+  run_s() { out=$scratch/s.out; tss+=("$(time_cmd "$bench" "$command" --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)"); }
+  run_g() { out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$from/$to/g" {} +)"); cgs+=("$(cpu)"); }
   for ((i = 0; i < replace_runs; i++)); do
     fresh_copies "$tree"
     # Each tool frees an inode per file it replaces, which slows whichever
@@ -136,6 +139,10 @@ fi
 if [ "$what" = replace ] || [ "$what" = all ]; then
   compare_replace "replace lorem (medium tree)" "$corpus/medium" lorem ipsum
   echo "  goal: durable Replace at most 1.00 x sed -i: $last_ratio ($(verdict "$last_ratio" 1.0))"
+fi
+if [ "$what" = undo ] || [ "$what" = all ]; then
+  # Undo of "lorem" -> "ipsum" on the tree as generated (it holds both words).
+  compare_replace "undo lorem (medium tree)" "$corpus/medium" lorem ipsum undo
 fi
 if [ "$what" = large ] || [ "$what" = all ]; then
   compare_replace "replace lorem (200 MB file)" "$corpus/large" lorem ipsum
