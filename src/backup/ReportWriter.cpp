@@ -53,6 +53,13 @@ QString withoutLoneSurrogates(QString text)
     return text;
 }
 
+// Below one half, "#,###" would print nothing: the field keeps two decimals then.
+QString rateText(double rate, const QLocale &locale)
+{
+    const QString whole = ReportWriter::formatWhole(rate, locale);
+    return whole.isEmpty() ? grouping(locale).toString(rate, 'f', 2) : whole;
+}
+
 }  // namespace
 
 qint32 DiffSeconds(const QDateTime &datDay1, const QDateTime &datDay2)
@@ -133,7 +140,7 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
     if (!data.passedOver.isEmpty())
         text += QStringLiteral("      Files Passed Over       : ") +
                 formatWhole(double(data.passedOver.size()), locale) + kCrLf;
-    text += QStringLiteral("      Replacements Per Second : ") + formatWhole(rate, locale) + kCrLf;
+    text += QStringLiteral("      Replacements Per Second : ") + rateText(rate, locale) + kCrLf;
     text += kRule + kCrLf;
     text += kCrLf;
     text += QStringLiteral("      MODIFIED FILES:") + kCrLf;

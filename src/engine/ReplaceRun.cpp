@@ -548,86 +548,102 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
     // when it ends on an error; a failing save then ends it in that error's place.
     SaveQueue saves;
     try {
-            walkAndReplace(ctx, DrivePath, Ext, saves);
-        } catch (...) {
-            saves.commit(ctx);
-            throw;
-        }
+        walkAndReplace(ctx, DrivePath, Ext, saves);
+    } catch (...) {
         saves.commit(ctx);
+        throw;
     }
+    saves.commit(ctx);
+}
 
-    void cmdReplace_Click(RunContext &ctx)
-    {
-        RunState &s = ctx.state;
-        const SearchRequest &r = *ctx.request;
-        if (s.StopRequested)
-            return;
+namespace {
+// Says what the Replace about to be confirmed will reach.
+QString replaceScope(const SearchRequest &r)
+{
+    if (r.hasSubdirectories())
+        return QStringLiteral("Every file matching %1 in %2 and in every folder below it will "
+                              "be searched.")
+            .arg(r.filters(), r.folderPath());
+    int selected = 0;
+    for (int i = 0; i < r.fileCount(); ++i) selected += r.isFileSelected(i) ? 1 : 0;
+    return selected == 1 ? QStringLiteral("1 selected file will be searched.")
+                         : QStringLiteral("%1 selected files will be searched.").arg(selected);
+}
+}  // namespace
 
-        ctx.main->resetHints();
-        Error_Trapping(ctx);
-        s.ModifiedFileCount = 0;
-        if (s.ValidationFailed) {
-            ctx.main->setStatusText(2, QString());
-            ctx.main->setStatusText(1, kScrivlane);
-            ctx.main->restoreWindow();
-            return;
-        }
+void cmdReplace_Click(RunContext &ctx)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    if (s.StopRequested)
+        return;
 
-        ctx.main->saveHistories();
-        ctx.viewer->clearList();
-        if (!s.EmptyReplaceConfirmed) {
-            const MessageAnswer answer = ctx.dialogs->message(
-                QStringLiteral("Are you sure you want to make this replacement?"),
-                QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
-                MessageAnswer::Yes);
-            if (answer != MessageAnswer::Yes)
-                return;
-        }
-        s.EmptyReplaceConfirmed = false;
-        s.ChangedThisRun.clear();
-        startRunTotals(ctx);
-
-        if (r.isMinimizeWhileReplacing())
-            ctx.main->minimizeWindow();
-        ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
-
-        if (r.hasSubdirectories()) {
-            trap(ctx, [&] {
-                bool rep = true;
-                Check_Filters(ctx, rep);
-            });
-        } else {
-            replaceInSelectedFiles(ctx);
-        }
-
-        // A stopped run still reports what it did until the stop.
-        if (s.StopRequested) {
-            if (hasReportContent(ctx))
-                trap(ctx, [&] { ctx.main->OutputData(); });
-            return;
-        }
-        if (!hasReportContent(ctx)) {
-            ctx.main->restoreWindow();
-            ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
-                                 QStringLiteral(" Search complete"), MessageButtons::Ok,
-                                 MessageIcon::Information);
-            return;
-        }
-
-        if (ctx.viewer->listCount() > 0) {
-            qint32 start = 0;
-            const qint32 found = Find_Normal(ctx, start);
-            ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
-            ctx.viewer->setPosLabel(QString::number(found));
-            ctx.viewer->setTag(QStringLiteral("Stop"));
-            ctx.viewer->selectListItem(0);
-            ctx.viewer->setTag(QStringLiteral("Stop"));
-            ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
-                                   ctx.viewer->rtbDefault().FileName());
-            ctx.viewer->showViewer();
-        }
-        ctx.viewer->setFindText(QString());
-        ctx.viewer->setReplaceText(QString());
+    ctx.main->resetHints();
+    Error_Trapping(ctx);
+    s.ModifiedFileCount = 0;
+    if (s.ValidationFailed) {
+        ctx.main->setStatusText(2, QString());
         ctx.main->setStatusText(1, kScrivlane);
-        trap(ctx, [&] { ctx.main->OutputData(); });
+        ctx.main->restoreWindow();
+        return;
     }
+
+    ctx.main->saveHistories();
+    ctx.viewer->clearList();
+    if (!s.EmptyReplaceConfirmed) {
+        const MessageAnswer answer = ctx.dialogs->message(
+            QStringLiteral("Are you sure you want to make this replacement?\r") +
+                replaceScope(r),
+            QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
+            MessageAnswer::Yes);
+        if (answer != MessageAnswer::Yes)
+            return;
+    }
+    s.EmptyReplaceConfirmed = false;
+    s.ChangedThisRun.clear();
+    startRunTotals(ctx);
+
+    if (r.isMinimizeWhileReplacing())
+        ctx.main->minimizeWindow();
+    ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
+
+    if (r.hasSubdirectories()) {
+        trap(ctx, [&] {
+            bool rep = true;
+            Check_Filters(ctx, rep);
+        });
+    } else {
+        replaceInSelectedFiles(ctx);
+    }
+
+    // A stopped run still reports what it did until the stop.
+    if (s.StopRequested) {
+        if (hasReportContent(ctx))
+            trap(ctx, [&] { ctx.main->OutputData(); });
+        return;
+    }
+    if (!hasReportContent(ctx)) {
+        ctx.main->restoreWindow();
+        ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
+                             QStringLiteral(" Search complete"), MessageButtons::Ok,
+                             MessageIcon::Information);
+        return;
+    }
+
+    if (ctx.viewer->listCount() > 0) {
+        qint32 start = 0;
+        const qint32 found = Find_Normal(ctx, start);
+        ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
+        ctx.viewer->setPosLabel(QString::number(found));
+        ctx.viewer->setTag(QStringLiteral("Stop"));
+        ctx.viewer->selectListItem(0);
+        ctx.viewer->setTag(QStringLiteral("Stop"));
+        ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
+                               ctx.viewer->rtbDefault().FileName());
+        ctx.viewer->showViewer();
+    }
+    ctx.viewer->setFindText(QString());
+    ctx.viewer->setReplaceText(QString());
+    ctx.main->setStatusText(1, kScrivlane);
+    trap(ctx, [&] { ctx.main->OutputData(); });
+}
