@@ -14,6 +14,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <exception>
@@ -102,6 +103,9 @@ bool runUndo(RunContext &ctx)
     // The list counts the files this run changed; the report reads its size.
     ctx.viewer->clearList();
     s.ChangedThisRun.clear();
+    s.PassedOver = 0;
+    // Whatever way the run ends, the user hears of the entries it passed over.
+    const auto tell = qScopeGuard([&] { RunSupport::tellPassedOver(ctx); });
     if (r.hasSubdirectories()) {
         // The walk covers the whole tree, whether or not File2 lists anything.
         ctx.main->yieldToEvents();

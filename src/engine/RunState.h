@@ -36,4 +36,7 @@ struct RunState {
     /// Identities of the files the current Replace or Undo has changed: a file
     /// reached again through another name (a link, another pattern) is left alone.
     QSet<QString> ChangedThisRun;
+    /// Entries this run could not list, read or write and went on without;
+    /// the error log names each one.
+    qint32 PassedOver = 0;
 };
