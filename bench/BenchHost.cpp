@@ -1,7 +1,5 @@
 #include "BenchHost.h"
 
-#include <cstdio>
-
 BenchHost::BenchHost()
 {
     ctx.request = this;
@@ -33,14 +31,19 @@ void BenchHost::setFindAndReplaceText(const QString &f, const QString &r)
     replace = r;
 }
 
-MessageAnswer BenchHost::message(const QString &text, const QString &title,
-                                 MessageButtons buttons, MessageIcon icon, MessageAnswer)
+MessageAnswer BenchHost::message(const QString &text, const QString &title, MessageButtons buttons,
+                                 MessageIcon icon, MessageAnswer)
 {
-    // Questions are answered Yes; only errors are worth printing.
-    if (icon == MessageIcon::Error) {
-        QString t = text;
-        t.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title.trimmed()), qPrintable(t));
-    }
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+    if (buttons == MessageButtons::OkCancel)
+        return MessageAnswer::Ok;
+    if (buttons != MessageButtons::Ok)
+        return MessageAnswer::Yes;
+    // A run that found nothing says so in a message; that is a result, not a
+    // failure. Every other message a run shows alone is an error or a refusal.
+    if (icon == MessageIcon::Information && title.trimmed() == QLatin1String("Search complete"))
+        return MessageAnswer::Ok;
+    QString line = text;
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    problems << title.trimmed() + QStringLiteral(": ") + line;
+    return MessageAnswer::Ok;
 }

@@ -13,8 +13,8 @@
 #include <functional>
 
 /// The engine's ports for a headless run driven from the command line: the
-/// request comes from the arguments, every question is answered Yes, and
-/// messages go to standard error.
+/// request comes from the arguments, every question is answered Yes, and what
+/// the run reports as a failure is kept for the end of the run.
 /// The viewer's part: the buffer every run works in and the list of files.
 class BenchViewer : public ViewerPort {
 public:
@@ -80,6 +80,9 @@ public:
     bool isFileSelected(int) const override { return selectAll; }
     QString filters() const override { return filterText; }
     QString selectionCount() const override;
+
+    /// Every error or refusal the run showed, one line each, in order.
+    QStringList problems;
 
     /// Receives status panel 2's texts when set.
     std::function<void(const QString &)> onStatus;

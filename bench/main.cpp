@@ -1,10 +1,14 @@
-// scrivlane-bench: runs the engine's Find or Replace over a folder tree from the
-// command line, with every question answered Yes, for timing against grep and sed;
-// "remove" deletes a folder tree exactly as the folder picker does after its Yes.
+// scrivlane-cli: the engine's Find, Replace and Undo over a folder tree from the
+// command line, every question answered Yes, for scripts and for timing against
+// grep and sed; "remove" deletes a folder tree exactly as the folder picker does
+// after its Yes. Exit status 0 done, 1 the run reported an error, 2 usage.
 
 #include "BenchHost.h"
+#include "CommandLine.h"
 #include "WindowBench.h"
 
+#include "ScrivlaneVersion.h"
+#include "backup/UndoRun.h"
 #include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
 #include "engine/ReplaceRun.h"
@@ -12,28 +16,18 @@
 #include "platform/Paths.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
 namespace {
-int usage()
-{
-    std::fprintf(stderr,
-                 "usage: scrivlane-bench find --find TEXT [--case] [--whole] "
-                 "[--fuzzy FIRST SECOND] [--filters PATTERNS] [--all] FOLDER\n"
-                 "       scrivlane-bench replace --find TEXT --replace TEXT [--case] [--whole] "
-                 "[--fuzzy FIRST SECOND] [--backup ROOT] [--filters PATTERNS] [--all] FOLDER\n"
-                 "       scrivlane-bench remove FOLDER\n"
-                 "       scrivlane-bench window-find|window-replace --find TEXT [--replace TEXT] "
-                 "[--all] FOLDER\n");
-    return 2;
-}
+
+enum ExitStatus { Done = 0, RunFailed = 1, UsageError = 2 };
 
 void print(const QString &line)
 {
@@ -41,78 +35,59 @@ void print(const QString &line)
     std::fputc('\n', stdout);
 }
 
-int remove(const QStringList &args)
+void printError(const QString &text)
 {
-    if (args.size() != 2)
-        return usage();
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+}
+
+// The descriptions of the entries in an error log: a run may log a failure it
+// shows no message for (an entry it passed over and went on).
+QStringList loggedDescriptions(const QString &logPath)
+{
+    QFile log(logPath);
+    QStringList descriptions;
+    if (!log.open(QIODevice::ReadOnly))
+        return descriptions;
+    const QByteArray marker = " ' Description = ";
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (line.startsWith(marker))
+            descriptions << QString::fromUtf8(line.mid(marker.size())).trimmed();
+    }
+    return descriptions;
+}
+
+// The last lines of standard error name every failure; the status says whether
+// there was one.
+int finish(const QStringList &problems)
+{
+    if (problems.isEmpty())
+        return Done;
+    for (const QString &problem : problems)
+        printError(QStringLiteral("scrivlane-cli: error: ") + problem + QLatin1Char('\n'));
+    printError(QStringLiteral("scrivlane-cli: the run reported %1 error%2\n")
+                   .arg(problems.size())
+                   .arg(problems.size() == 1 ? QString() : QStringLiteral("s")));
+    return RunFailed;
+}
+
+int remove(BenchHost &host)
+{
     // The program's own names, so that its real folders are the guarded ones.
     QCoreApplication::setApplicationName(QStringLiteral("Scrivlane"));
     QCoreApplication::setOrganizationName(QStringLiteral("Scrivlane"));
-    BenchHost host;
     host.onStatus = print;
     try {
-        FolderRemoval::removeTree(host, args.at(1));
+        FolderRemoval::removeTree(host, host.folder);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        host.problems << QString::fromLocal8Bit(e.what());
     }
-    return 0;
+    return finish(host.problems);
 }
-}  // namespace
 
-int main(int argc, char *argv[])
+int run(const CommandLine &commandLine, BenchHost &host)
 {
-    if (argc > 1 && std::strncmp(argv[1], "window-", 7) == 0)
-        return windowBench(argc, argv);
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
-        return usage();
-    const QString command = args.first();
-    if (command == QLatin1String("remove"))
-        return remove(args);
-    if (command != QLatin1String("find") && command != QLatin1String("replace"))
-        return usage();
-
-    BenchHost host;
-    bool haveReplace = false;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        auto value = [&](QString &target) {
-            if (i + 1 >= args.size())
-                return false;
-            target = args.at(++i);
-            return true;
-        };
-        bool ok = true;
-        if (a == QLatin1String("--find"))
-            ok = value(host.find);
-        else if (a == QLatin1String("--replace"))
-            ok = haveReplace = value(host.replace);
-        else if (a == QLatin1String("--case"))
-            host.caseSensitive = true;
-        else if (a == QLatin1String("--whole"))
-            host.wholeWord = true;
-        else if (a == QLatin1String("--all"))
-            host.selectAll = true;
-        else if (a == QLatin1String("--filters"))
-            ok = value(host.filterText);
-        else if (a == QLatin1String("--backup"))
-            ok = host.backup = value(host.backupFolder);
-        else if (a == QLatin1String("--fuzzy")) {
-            host.fuzzy = true;
-            ok = value(host.first) && value(host.second);
-        } else if (a.startsWith(QLatin1String("--")))
-            ok = false;
-        else
-            host.folder = QDir::cleanPath(QFileInfo(a).absoluteFilePath());
-        if (!ok)
-            return usage();
-    }
-    if (host.folder.isEmpty() || (command == QLatin1String("replace") && !haveReplace))
-        return usage();
-
-    // The error log goes to a scratch folder, never beside the bench binary.
+    // The error log goes to a scratch folder, never beside the program or into
+    // the user's data folder; its entries are read back at the end.
     QTemporaryDir scratch;
     Paths::setApplicationFolderForTesting(scratch.path());
 
@@ -122,24 +97,64 @@ int main(int argc, char *argv[])
                 host.files << e.name;
         }
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        host.problems << QString::fromLocal8Bit(e.what());
+        return finish(host.problems);
     }
 
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
-    if (command == QLatin1String("find")) {
+    const QString &command = commandLine.command;
+    if (command == QLatin1String("find"))
         cmdFind_Click(host.ctx);
+    else if (command == QLatin1String("replace"))
+        cmdReplace_Click(host.ctx);
+    else
+        cmdUndo_Click(host.ctx);
+    if (commandLine.timing) {
         std::fprintf(stderr, "run: %lld ms  cpu: %ld ms\n", static_cast<long long>(timer.elapsed()),
                      long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
-        for (const QString &path : host.viewer.list) print(path);
-        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
-    } else {
-        cmdReplace_Click(host.ctx);
-        for (const QString &path : host.viewer.list) print(path);
-        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
-        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.TotalReplacements));
     }
-    return 0;
+
+    for (const QString &path : host.viewer.list) print(path);
+    print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
+    if (command != QLatin1String("find"))
+        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.TotalReplacements));
+    std::fflush(stdout);
+
+    const QString log = scratch.filePath(QStringLiteral("ErrorLog.log"));
+    for (const QString &description : loggedDescriptions(log)) {
+        const bool shown = std::any_of(host.problems.cbegin(), host.problems.cend(),
+                                       [&](const QString &p) { return p.contains(description); });
+        if (!shown)
+            host.problems << description;
+    }
+    return finish(host.problems);
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && std::strncmp(argv[1], "window-", 7) == 0)
+        return windowBench(argc, argv);
+    QCoreApplication app(argc, argv);
+    BenchHost host;
+    const CommandLine commandLine = parseCommandLine(app.arguments().mid(1), host);
+    switch (commandLine.outcome) {
+    case CommandLine::Outcome::Help:
+        std::fputs(commandLine.message.toLocal8Bit().constData(), stdout);
+        return Done;
+    case CommandLine::Outcome::Version:
+        print(QStringLiteral("scrivlane-cli " SCRIVLANE_VERSION));
+        return Done;
+    case CommandLine::Outcome::UsageError:
+        printError(commandLine.message);
+        return UsageError;
+    case CommandLine::Outcome::Run:
+        break;
+    }
+    if (commandLine.command == QLatin1String("remove"))
+        return remove(host);
+    return run(commandLine, host);
 }

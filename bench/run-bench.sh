@@ -1,23 +1,23 @@
 #!/usr/bin/env bash
-# Times scrivlane-bench beside ripgrep and grep (Find) and sed -i (Replace) on
+# Times scrivlane-cli beside ripgrep and grep (Find) and sed -i (Replace) on
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|replace|large|folders|window|all]
+#   bench/run-bench.sh [find|replace|undo|large|folders|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
 # takes REPLACE_RUNS (default 1) because every run needs fresh copies; the
 # tools take turns going first.
 #
 # CORPUS (default bench/out) holds medium/ and large/; they are generated when
-# missing with MAKE_CORPUS (default ../shared/bench/make-corpus.py).
+# missing with MAKE_CORPUS (default bench/make-corpus.py).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 what=${1:-all}
 corpus=${CORPUS:-$here/out}
-make_corpus=${MAKE_CORPUS:-$root/../shared/bench/make-corpus.py}
-bench=${BENCH:-$root/build/bench/scrivlane-bench}
+make_corpus=${MAKE_CORPUS:-$here/make-corpus.py}
+bench=${BENCH:-$root/build/bench/scrivlane-cli}
 scratch=${SCRATCH:-$corpus/scratch}
 
 [ -x "$bench" ] || { echo "build first: cmake --preset default && cmake --build --preset default" >&2; exit 1; }
@@ -38,9 +38,14 @@ time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU 
   local t0 t1
   sync
   t0=$(now)
-  /usr/bin/time -f '%U %S' -o "$scratch/cpu" "$@" >"$out" 2>/dev/null || true
+  local status=0
+  /usr/bin/time -f '%U %S' -o "$scratch/cpu" "$@" >"$out" 2>"$scratch/err" || status=$?
   t1=$(now)
-  awk '{printf "%.2f", $1 + $2}' "$scratch/cpu" >"$scratch/cpu.sum"
+  # grep says "nothing found" by its status; scrivlane-cli only says "error".
+  if [ "$status" != 0 ] && [ "$1" = "$bench" ]; then
+    echo "scrivlane-cli exited $status: $(tail -n1 "$scratch/err")" >&2
+  fi
+  tail -n1 "$scratch/cpu" | awk '{printf "%.2f", $1 + $2}' >"$scratch/cpu.sum"
   elapsed "$t0" "$t1"
 }
 cpu() { cat "$scratch/cpu.sum"; }
@@ -88,11 +93,14 @@ fresh_copies() {  # source -> $scratch/a and $scratch/b
   sleep "${SETTLE:-35}"
 }
 
-compare_replace() {  # label, tree, find, replace; prints the ratio's line and keeps it in $last_ratio
-  local label=$1 tree=$2 find=$3 repl=$4
+compare_replace() {  # label, tree, find, replace[, replace|undo]; prints the ratio's line and keeps it in $last_ratio
+  local label=$1 tree=$2 find=$3 repl=$4 command=${5:-replace}
   local tss=() tgs=() css=() cgs=() i
-  run_s() { out=$scratch/s.out; tss+=("$(time_cmd "$bench" replace --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)"); }
-  run_g() { out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$find/$repl/g" {} +)"); cgs+=("$(cpu)"); }
+  # Undo writes the find text where the replacement stands: sed the other way round.
+  local from=$find to=$repl
+  [ "$command" = undo ] && { from=$repl; to=$find; }
+  run_s() { out=$scratch/s.out; tss+=("$(time_cmd "$bench" "$command" --find "$find" --replace "$repl" --case --all "$scratch/a")"); css+=("$(cpu)"); }
+  run_g() { out=$scratch/g.out; tgs+=("$(time_cmd find "$scratch/b" -type f -exec sed -i "s/$from/$to/g" {} +)"); cgs+=("$(cpu)"); }
   for ((i = 0; i < replace_runs; i++)); do
     fresh_copies "$tree"
     # Each tool frees an inode per file it replaces, which slows whichever
@@ -131,6 +139,10 @@ fi
 if [ "$what" = replace ] || [ "$what" = all ]; then
   compare_replace "replace lorem (medium tree)" "$corpus/medium" lorem ipsum
   echo "  goal: durable Replace at most 1.00 x sed -i: $last_ratio ($(verdict "$last_ratio" 1.0))"
+fi
+if [ "$what" = undo ] || [ "$what" = all ]; then
+  # Undo of "lorem" -> "ipsum" on the tree as generated (it holds both words).
+  compare_replace "undo lorem (medium tree)" "$corpus/medium" lorem ipsum undo
 fi
 if [ "$what" = large ] || [ "$what" = all ]; then
   compare_replace "replace lorem (200 MB file)" "$corpus/large" lorem ipsum
@@ -176,7 +188,7 @@ if [ "$what" = window ] || [ "$what" = all ]; then
     python3 -c "import sys, statistics; print(f'{statistics.median(map(float, sys.argv[1:])) / 1000:.3f}')" "${times[@]}"
   }
   grep -rlF neverpresent "$corpus/medium" >/dev/null || true
-  th=$(run_ms "$bench" find --find needle --all "$corpus/medium")
+  th=$(run_ms "$bench" find --find needle --all --timing "$corpus/medium")
   tw=$(run_ms "$bench" window-find --find needle --all "$corpus/medium")
   r=$(ratio "$tw" "$th")
   echo "window find needle (medium) ${tw}s, headless ${th}s: ratio $r (target 1.20, $(verdict "$r" 1.2))"

@@ -10,6 +10,14 @@ function(scrivlane_target_options target)
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
 endfunction()
 
+# A program the package installs: all its relocations resolved at start-up and
+# then made read-only (Debian's hardening, "bindnow").
+function(scrivlane_installed_program target)
+  if(NOT MSVC AND NOT APPLE)
+    target_link_options(${target} PRIVATE LINKER:-z,relro,-z,now)
+  endif()
+endfunction()
+
 # One test executable per unit, run offscreen in its own home and runtime folder
 # so that no test reads or writes the real user's settings.
 function(scrivlane_add_test name)

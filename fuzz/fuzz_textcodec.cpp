@@ -1,5 +1,6 @@
 // Decoding any bytes and encoding the text again gives the same bytes, also
-// when the text is encoded piece by piece as a save does.
+// when the text is encoded piece by piece as a save does; decoding piece by
+// piece, as a large file is read, gives what decoding the whole gives.
 
 #include "FuzzInput.h"
 
@@ -36,5 +37,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (pieces != bytes)
         fuzzFail("piecewise encoding differs", TextCodec::encodingName(decoded.encoding));
+
+    // A failed first reading is followed by a single-byte one, as a load does.
+    std::optional<TextCodec::Decoded> read;
+    for (bool singleByte : {false, true}) {
+        TextCodec::PieceDecoder decoder(qint64(size), singleByte);
+        bool fits = true;
+        for (qsizetype at = 0; fits && at < bytes.size(); cut = cut * 31 + 7) {
+            const qsizetype n = qMin<qsizetype>(qsizetype(cut % 23) + 1, bytes.size() - at);
+            fits = decoder.add(QByteArrayView(bytes).sliced(at, n));
+            at += n;
+        }
+        if (fits && (read = decoder.finish()))
+            break;
+        if (singleByte)
+            fuzzFail("a single-byte reading failed");
+    }
+    if (read->text != decoded.text || read->encoding != decoded.encoding)
+        fuzzFail("piecewise decoding differs", TextCodec::encodingName(read->encoding) +
+                                                   QStringLiteral(" for ") +
+                                                   TextCodec::encodingName(decoded.encoding));
     return 0;
 }

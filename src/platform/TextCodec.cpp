@@ -128,12 +128,32 @@ QByteArray encodeUtf16(QStringView text, bool littleEndian, bool withBom)
     return bytes;
 }
 
+// What a UTF-8 reading met: valid sequences of two bytes or more, and bytes
+// that start no valid sequence.
+struct Utf8Tally {
+    qint64 multiByte = 0;
+    qint64 invalid = 0;
+
+    // Mostly UTF-8: a stray byte or two in a UTF-8 file (a pasted windows-1252
+    // quote, a cut sequence) must not turn its characters into mojibake, while
+    // windows-1252 text almost never forms valid sequences by chance.
+    bool isUtf8() const { return invalid == 0 || multiByte >= 2 * invalid; }
+    // Whether rest more bytes, at most one sequence per two, could still tip it.
+    bool mayBecomeUtf8(qint64 rest) const
+    {
+        return invalid == 0 || multiByte + rest / 2 >= 2 * invalid;
+    }
+};
+
 // Strict UTF-8 (no overlong forms, no encoded surrogates, nothing above
-// U+10FFFF, no truncated sequence), so that the text encodes back to exactly
-// these bytes; false for anything else. Qt's decoder would instead replace
-// bad bytes, drop a truncated tail and swallow a leading BOM. out receives at
-// most end - p code units and is left just after the last one written.
-bool decodeUtf8To(const uchar *p, const uchar *const end, char16_t *&out)
+// U+10FFFF, no truncated sequence); every other byte is kept as an escaped
+// byte, so that the text encodes back to exactly these bytes. Qt's decoder
+// would instead replace bad bytes, drop a truncated tail and swallow a leading
+// BOM. out receives at most end - p code units and is left just after the
+// last one written. Gives up (false) once the tally can no longer be UTF-8
+// with rest bytes still to come after end; never when tolerant.
+bool decodeUtf8To(const uchar *p, const uchar *const end, char16_t *&out, Utf8Tally &tally,
+                  qint64 rest, bool tolerant)
 {
     while (p < end) {
 #if defined(__SSE2__) || defined(_M_X64)
@@ -169,8 +189,15 @@ bool decodeUtf8To(const uchar *p, const uchar *const end, char16_t *&out)
         }
         char32_t code;
         const int length = Utf8Sequence::decode(p, end, code);
-        if (length == 0)
-            return false;
+        if (length == 0) {
+            *out++ = Utf8Sequence::escapeByte(b);
+            ++p;
+            ++tally.invalid;
+            if (!tolerant && !tally.mayBecomeUtf8(qint64(end - p) + rest))
+                return false;
+            continue;
+        }
+        ++tally.multiByte;
         if (code >= 0x10000) {
             *out++ = QChar::highSurrogate(code);
             *out++ = QChar::lowSurrogate(code);
@@ -182,16 +209,55 @@ bool decodeUtf8To(const uchar *p, const uchar *const end, char16_t *&out)
     return true;
 }
 
-// text holds at least bytes.size() characters and is cut to the decoded length on success.
-bool decodeUtf8Into(QByteArrayView bytes, QString &text)
+// text holds at least bytes.size() characters and is cut to the decoded length
+// when the bytes read as UTF-8 (always when tolerant).
+bool decodeUtf8Into(QByteArrayView bytes, QString &text, bool tolerant)
 {
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
     char16_t *out = begin;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
-    if (!decodeUtf8To(p, p + bytes.size(), out))
+    Utf8Tally tally;
+    if (!decodeUtf8To(p, p + bytes.size(), out, tally, 0, tolerant) ||
+        !(tolerant || tally.isUtf8()))
         return false;
     text.resize(out - begin);
     return true;
+}
+
+// UTF-8 for text holding escaped bytes, which the strict encoder refuses:
+// each goes back as its byte; any other lone surrogate is refused.
+std::optional<QByteArray> encodeUtf8Escaped(QStringView text, qsizetype bom)
+{
+    QByteArray bytes;
+    bytes.reserve(bom + text.size() * 3);
+    bytes.append(kUtf8Bom, bom);
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if (c < 0x80) {
+            bytes.append(char(c));
+        } else if (c < 0x800) {
+            bytes.append(char(0xC0 | (c >> 6)));
+            bytes.append(char(0x80 | (c & 0x3F)));
+        } else if (QChar::isHighSurrogate(c) && end - p > 1 && QChar::isLowSurrogate(p[1])) {
+            const char32_t code = QChar::surrogateToUcs4(c, p[1]);
+            bytes.append(char(0xF0 | (code >> 18)));
+            bytes.append(char(0x80 | ((code >> 12) & 0x3F)));
+            bytes.append(char(0x80 | ((code >> 6) & 0x3F)));
+            bytes.append(char(0x80 | (code & 0x3F)));
+            ++p;
+        } else if (Utf8Sequence::isEscapedByte(c)) {
+            bytes.append(char(c - 0xDC00));
+        } else if (QChar::isSurrogate(c)) {
+            return std::nullopt;
+        } else {
+            bytes.append(char(0xE0 | (c >> 12)));
+            bytes.append(char(0x80 | ((c >> 6) & 0x3F)));
+            bytes.append(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return bytes;
 }
 
 // Length of bytes without a multi-byte sequence that the next piece may complete.
@@ -216,20 +282,24 @@ TextCodec::Decoded TextCodec::decode(const QByteArray &bytes)
     // One buffer serves every attempt: a failed UTF-8 pass over a large binary
     // file then costs no second allocation.
     QString text(bytes.size(), Qt::Uninitialized);
-    if (all.startsWith(QByteArrayView(kUtf8Bom, 3)) && decodeUtf8Into(all.sliced(3), text))
+    // A BOM declares UTF-8: bytes after it that are not are kept escaped.
+    if (all.startsWith(QByteArrayView(kUtf8Bom, 3)) && decodeUtf8Into(all.sliced(3), text, true))
         return {std::move(text), TextEncoding::Utf8Bom};
+    bool utf16Bom = false;
     if (bytes.size() % 2 == 0 && bytes.size() >= 2) {
         const uchar b0 = uchar(bytes[0]);
         const uchar b1 = uchar(bytes[1]);
         const bool le = b0 == 0xFF && b1 == 0xFE;
         const bool be = b0 == 0xFE && b1 == 0xFF;
-        if (le || be) {
+        utf16Bom = le || be;
+        if (utf16Bom) {
             if (auto utf16 = decodeUtf16(bytes.constData() + 2, bytes.size() - 2, le))
                 return {std::move(*utf16),
                         le ? TextEncoding::Utf16LeBom : TextEncoding::Utf16BeBom};
         }
     }
-    if (decodeUtf8Into(all, text))
+    // Broken UTF-16 is not UTF-8 either: it starts with two bytes UTF-8 never holds.
+    if (!utf16Bom && decodeUtf8Into(all, text, false))
         return {std::move(text), TextEncoding::Utf8};
     decodeSingleByteInto(bytes, text);
     return {std::move(text), TextEncoding::SingleByte};
@@ -249,14 +319,14 @@ std::optional<QByteArray> TextCodec::encodePart(QStringView text, TextEncoding e
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom: {
         // One pass that also catches lone surrogates, straight into a buffer
-        // that already holds the BOM.
+        // that already holds the BOM; text with escaped bytes takes the slow way.
         QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
         const qsizetype bom = encoding == TextEncoding::Utf8Bom && withBom ? 3 : 0;
         QByteArray bytes(bom + encoder.requiredSpace(text.size()), Qt::Uninitialized);
         std::memcpy(bytes.data(), kUtf8Bom, size_t(bom));
         char *const end = encoder.appendToBuffer(bytes.data() + bom, text);
         if (encoder.hasError())
-            return std::nullopt;
+            return encodeUtf8Escaped(text, bom);
         bytes.truncate(end - bytes.data());
         return bytes;
     }
@@ -331,10 +401,17 @@ bool TextCodec::PieceDecoder::consume(bool last)
     switch (m_mode) {
     case Mode::Unknown:
     case Mode::Utf8:
-    case Mode::Utf8Bom:
-        if (!decodeUtf8To(in, in + take, out))
+    case Mode::Utf8Bom: {
+        // The bytes still to come bound what the tally may yet become.
+        const qint64 rest = (bytes.size() - take) + qMax<qint64>(m_sizeHint - m_total, 0);
+        Utf8Tally tally{m_multiByte, m_invalid};
+        const bool going = decodeUtf8To(in, in + take, out, tally, rest, m_mode == Mode::Utf8Bom);
+        m_multiByte = tally.multiByte;
+        m_invalid = tally.invalid;
+        if (!going)
             return false;
         break;
+    }
     case Mode::Utf16Le:
         for (qsizetype i = 0; i + 1 < take; i += 2) *out++ = char16_t(in[i] | (in[i + 1] << 8));
         break;
@@ -361,6 +438,8 @@ std::optional<TextCodec::Decoded> TextCodec::PieceDecoder::finish()
         (!m_pending.isEmpty() || hasLoneSurrogate(m_text)))
         return std::nullopt;
     if (!m_pending.isEmpty())
+        return std::nullopt;
+    if (m_mode == Mode::Utf8 && !Utf8Tally{m_multiByte, m_invalid}.isUtf8())
         return std::nullopt;
     TextEncoding encoding = TextEncoding::Utf8;
     switch (m_mode) {

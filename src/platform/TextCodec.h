@@ -9,8 +9,8 @@
 /// How a file's bytes map to text. Every file gets one, so that any file,
 /// binary or broken text included, comes back byte for byte on save.
 enum class TextEncoding {
-    Utf8,        ///< valid UTF-8 without a BOM (plain ASCII included)
-    Utf8Bom,     ///< UTF-8 with its BOM
+    Utf8,        ///< UTF-8 without a BOM (plain ASCII included), see decode()
+    Utf8Bom,     ///< UTF-8 with its BOM, invalid bytes after it escaped
     Utf16LeBom,  ///< UTF-16 little endian with its BOM
     Utf16BeBom,  ///< UTF-16 big endian with its BOM
     SingleByte,  ///< windows-1252, its five unassigned bytes mapped to C1 controls
@@ -24,7 +24,12 @@ struct Decoded {
     TextEncoding encoding = TextEncoding::Utf8;
 };
 
-/// Picks the encoding of the bytes and decodes them; encode(decode(b)) == b for every b.
+/// Picks the encoding of the bytes and decodes them; encode(decode(b)) == b for
+/// every b. A UTF-8 or UTF-16 BOM names its encoding (UTF-16 that does not
+/// decode falls to windows-1252). Without a BOM the bytes are UTF-8 when at
+/// most one byte in them is invalid for every two valid multi-byte characters;
+/// each invalid byte is kept as Utf8Sequence::escapeByte. Anything else is
+/// windows-1252.
 Decoded decode(const QByteArray &bytes);
 
 /// decode() for bytes that arrive piece by piece, holding only the text and
@@ -46,11 +51,14 @@ private:
     QByteArray m_pending;
     qint64 m_sizeHint = 0;
     qint64 m_total = 0;
+    qint64 m_multiByte = 0;  ///< valid UTF-8 sequences of two bytes or more so far
+    qint64 m_invalid = 0;    ///< bytes kept escaped so far
     Mode m_mode = Mode::Unknown;
 };
 
 /// The bytes of the text in the encoding (BOM included), or nullopt when the
-/// encoding cannot hold some character of the text.
+/// encoding cannot hold some character of the text. UTF-8 writes an escaped
+/// byte as that byte; no other encoding holds one.
 std::optional<QByteArray> encode(const QString &text, TextEncoding encoding);
 
 /// One piece of a text that is encoded piece by piece: the BOM only when

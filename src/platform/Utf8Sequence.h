@@ -40,4 +40,18 @@ inline int decode(const uchar *p, const uchar *end, char32_t &code)
     return length;
 }
 
+/// A byte that starts no valid sequence is carried in text as the lone
+/// surrogate U+DC00 + byte (U+DC80..U+DCFF), as names are: such text holds
+/// every byte it was read from and gives each back when it is written.
+inline char16_t escapeByte(uchar b)
+{
+    return char16_t(0xDC00 + b);
+}
+
+/// Whether a code unit that is not half of a surrogate pair is an escaped byte.
+inline bool isEscapedByte(char16_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
 }  // namespace Utf8Sequence

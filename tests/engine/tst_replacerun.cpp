@@ -278,6 +278,10 @@ void TestReplaceRun::bytesOutsideOccurrencesUnchanged_data()
         << QByteArray("\0\xC3(cat\xFF\0", 8) << QByteArray("\0\xC3(dog\xFF\0", 8);
     QTest::addRow("no final newline, mixed ends")
         << QByteArray("cat\r\nx\ry\ncat") << QByteArray("dog\r\nx\ry\ndog");
+    // One stray byte leaves the file UTF-8: the \xA9 of each \xC3\xA9 is no match.
+    QTest::addRow("utf-8 with a stray byte")
+        << QByteArray("caf\xC3\xA9 \xC2\xA9 cat r\xC3\xA9sum\xC3\xA9\x92")
+        << QByteArray("caf\xC3\xA9 (c) dog r\xC3\xA9sum\xC3\xA9\x92");
 }
 
 void TestReplaceRun::bytesOutsideOccurrencesUnchanged()
@@ -290,6 +294,9 @@ void TestReplaceRun::bytesOutsideOccurrencesUnchanged()
     h.request.find = QStringLiteral("cat");
     h.request.replace = QStringLiteral("dog");
 
+    cmdReplace_Click(h.ctx);
+    h.request.find = QStringLiteral("\u00A9");
+    h.request.replace = QStringLiteral("(c)");
     cmdReplace_Click(h.ctx);
 
     QTEST(t.read(QStringLiteral("top/f.dat")), "after");

@@ -16,6 +16,8 @@ private slots:
     void utf8IsExactlyWhatQtReadsBack();
     void decodesText_data();
     void decodesText();
+    void mostlyUtf8KeepsStrayBytes_data();
+    void mostlyUtf8KeepsStrayBytes();
     void encodeRefusesWhatTheEncodingCannotHold_data();
     void encodeRefusesWhatTheEncodingCannotHold();
 };
@@ -32,8 +34,7 @@ void TstTextCodec::roundTripKeepsBytes_data()
     QTest::addRow("utf-8 bom") << QByteArray("\xEF\xBB\xBFx\xC3\xA9") << TextEncoding::Utf8Bom;
     QTest::addRow("bom only") << QByteArray("\xEF\xBB\xBF") << TextEncoding::Utf8Bom;
     QTest::addRow("two boms") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << TextEncoding::Utf8Bom;
-    QTest::addRow("bom then invalid")
-        << QByteArray("\xEF\xBB\xBFx\xFF") << TextEncoding::SingleByte;
+    QTest::addRow("bom then invalid") << QByteArray("\xEF\xBB\xBFx\xFF") << TextEncoding::Utf8Bom;
     QTest::addRow("nul bytes") << QByteArray("a\0b\0", 4) << TextEncoding::Utf8;
     QTest::addRow("replacement char") << QByteArray("\xEF\xBF\xBD") << TextEncoding::Utf8;
     QTest::addRow("invalid byte") << QByteArray(
@@ -198,6 +199,51 @@ void TstTextCodec::decodesText()
     QCOMPARE(TextCodec::decode(bytes).text, text);
 }
 
+void TstTextCodec::mostlyUtf8KeepsStrayBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addColumn<QString>("text");
+
+    const QString e = QStringLiteral("\u00E9");
+    QTest::addRow("stray quote in utf-8")
+        << QByteArray("caf\xC3\xA9 \xC2\xA9 2024 r\xC3\xA9sum\xC3\xA9\x92") << TextEncoding::Utf8
+        << QStringLiteral("caf\u00E9 \u00A9 2024 r\u00E9sum\u00E9") + QChar(0xDC92);
+    QTest::addRow("one stray per two characters")
+        << QByteArray("\xC3\xA9\x80\xC3\xA9") << TextEncoding::Utf8 << e + QChar(0xDC80) + e;
+    QTest::addRow("strays outnumber characters")
+        << QByteArray("\xC3\xA9\x92\x92\xC3\xA9\xC3\xA9") << TextEncoding::SingleByte
+        << QStringLiteral("\u00C3\u00A9\u2019\u2019\u00C3\u00A9\u00C3\u00A9");
+    QTest::addRow("windows-1252 with a chance sequence")
+        << QByteArray("\x84Stra\xDF\x93") << TextEncoding::SingleByte
+        << QStringLiteral("\u201EStra\u00DF\u201C");
+    QTest::addRow("cut final character")
+        << QByteArray("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xE2\x82") << TextEncoding::Utf8
+        << e + e + e + e + QChar(0xDCE2) + QChar(0xDC82);
+    QTest::addRow("encoded surrogate kept byte by byte")
+        << QByteArray("\xED\xA0\x80\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9")
+        << TextEncoding::Utf8
+        << QString(QChar(0xDCED)) + QChar(0xDCA0) + QChar(0xDC80) + e + e + e + e + e + e;
+    QTest::addRow("bom declares utf-8") << QByteArray("\xEF\xBB\xBF\xFFx") << TextEncoding::Utf8Bom
+                                        << QString(QChar(0xDCFF)) + QLatin1Char('x');
+    QTest::addRow("broken utf-16 is not utf-8")
+        << QByteArray("\xFF\xFE\x00\xDC\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 12)
+        << TextEncoding::SingleByte
+        << QStringLiteral("\u00FF\u00FE") + QChar(0) +
+               QStringLiteral("\u00DC\u00C3\u00A9\u00C3\u00A9\u00C3\u00A9\u00C3\u00A9");
+}
+
+void TstTextCodec::mostlyUtf8KeepsStrayBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(TextEncoding, encoding);
+    QFETCH(QString, text);
+    const TextCodec::Decoded decoded = TextCodec::decode(bytes);
+    QCOMPARE(decoded.encoding, encoding);
+    QCOMPARE(decoded.text, text);
+    QCOMPARE(TextCodec::encode(decoded.text, encoding).value_or(QByteArray()), bytes);
+}
+
 void TstTextCodec::encodeRefusesWhatTheEncodingCannotHold_data()
 {
     QTest::addColumn<QString>("text");
@@ -216,6 +262,10 @@ void TstTextCodec::encodeRefusesWhatTheEncodingCannotHold_data()
     QTest::addRow("utf-8 bom lone low") << loneLow << TextEncoding::Utf8Bom << false;
     QTest::addRow("utf-16 le lone high") << loneHigh << TextEncoding::Utf16LeBom << false;
     QTest::addRow("utf-16 be lone low") << loneLow << TextEncoding::Utf16BeBom << false;
+    const QString escaped = QStringLiteral("a") + QChar(0xDC92);
+    QTest::addRow("utf-8 escaped byte") << escaped << TextEncoding::Utf8 << true;
+    QTest::addRow("1252 escaped byte") << escaped << TextEncoding::SingleByte << false;
+    QTest::addRow("utf-16 escaped byte") << escaped << TextEncoding::Utf16LeBom << false;
 }
 
 void TstTextCodec::encodeRefusesWhatTheEncodingCannotHold()

@@ -1,0 +1,249 @@
+#include "CommandLine.h"
+
+#include "BenchHost.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QStringList kCommands = {QStringLiteral("find"), QStringLiteral("replace"),
+                               QStringLiteral("undo"), QStringLiteral("remove")};
+
+const char kGeneralHelp[] =
+    "Usage: scrivlane-cli COMMAND [OPTION]... FOLDER\n"
+    "\n"
+    "Finds and replaces text in the files of FOLDER and of every folder below it,\n"
+    "with the same engine as the Scrivlane window. Every question the window would\n"
+    "ask is answered Yes.\n"
+    "\n"
+    "Commands:\n"
+    "  find      list the files that hold a text\n"
+    "  replace   replace a text in every file that holds it\n"
+    "  undo      put the find text back where replace wrote the replacement\n"
+    "  remove    delete a folder tree as the backup folder picker does\n"
+    "  help      this text, or a command's: scrivlane-cli help COMMAND\n"
+    "\n"
+    "  --help     this text (after a command: that command's options)\n"
+    "  --version  the program's version\n"
+    "\n"
+    "Exit status: 0 done, 1 the run reported an error (the last lines of standard\n"
+    "error say which), 2 the command line was wrong.\n"
+    "\n"
+    "window-find and window-replace time the same runs through the main window,\n"
+    "offscreen (bench/run-bench.sh uses them).\n";
+
+// Options every run command shares, in the order the help lists them.
+const char kCommonOptions[] =
+    "  --case               match letter case\n"
+    "  --whole              whole words only\n"
+    "  --filters PATTERNS   file name patterns separated by \";\" (default \"*.*\")\n"
+    "  --all                take the files directly in FOLDER too; without it only\n"
+    "                       the folders below FOLDER are walked, as in the window\n"
+    "                       when none of the open folder's files is selected\n"
+    "  --timing             print the run's wall and CPU time on standard error\n";
+
+const char kFindHelp[] =
+    "Usage: scrivlane-cli find --find TEXT [OPTION]... FOLDER\n"
+    "       scrivlane-cli find --fuzzy FIRST SECOND [OPTION]... FOLDER\n"
+    "\n"
+    "Prints every file that holds TEXT (or a stretch from FIRST to SECOND), one\n"
+    "path a line, then \"files: N\".\n"
+    "\n"
+    "  --find TEXT          the text to find\n"
+    "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n";
+
+const char kReplaceHelp[] =
+    "Usage: scrivlane-cli replace --find TEXT --replace TEXT [OPTION]... FOLDER\n"
+    "       scrivlane-cli replace --fuzzy FIRST SECOND --replace TEXT [OPTION]... FOLDER\n"
+    "\n"
+    "Replaces TEXT (or every stretch from FIRST to SECOND) in every file that holds\n"
+    "it, then prints the files changed, \"files: N\" and \"replacements: N\".\n"
+    "An empty --replace \"\" deletes what is found.\n"
+    "\n"
+    "  --find TEXT          the text to find\n"
+    "  --replace TEXT       what to put in its place\n"
+    "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n"
+    "  --backup ROOT        copy each file below ROOT/Backup/ before changing it\n";
+
+const char kUndoHelp[] =
+    "Usage: scrivlane-cli undo --find TEXT --replace TEXT [OPTION]... FOLDER\n"
+    "\n"
+    "Undoes a replace given the same --find and --replace: every occurrence of the\n"
+    "replacement becomes the find text again. Prints the files changed, \"files: N\"\n"
+    "and \"replacements: N\". Backup copies are not used.\n"
+    "\n"
+    "  --find TEXT          the text the replace looked for\n"
+    "  --replace TEXT       the text it wrote (not empty)\n"
+    "  --backup ROOT        accepted as for replace\n";
+
+const char kRemoveHelp[] =
+    "Usage: scrivlane-cli remove FOLDER\n"
+    "\n"
+    "Deletes FOLDER and everything in it, as the backup folder picker's Delete does\n"
+    "after its Yes. It refuses the root, every folder directly below it, the home\n"
+    "folder, the program's own folders and any folder that holds one of them; links\n"
+    "are removed, never followed.\n";
+
+CommandLine usageError(const QString &command, const QString &what)
+{
+    CommandLine result;
+    result.command = command;
+    const QString helpCommand = command.isEmpty() ? QString() : command + QLatin1Char(' ');
+    result.message = QStringLiteral("scrivlane-cli: ") + what +
+                     QStringLiteral("\nTry 'scrivlane-cli ") + helpCommand +
+                     QStringLiteral("--help'.\n");
+    return result;
+}
+
+CommandLine help(const QString &command)
+{
+    CommandLine result;
+    result.outcome = CommandLine::Outcome::Help;
+    result.command = command;
+    result.message = helpText(command);
+    return result;
+}
+
+bool isHelpOption(const QString &arg)
+{
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
+}
+
+// The options a command takes besides FOLDER and --help.
+QStringList optionsOf(const QString &command)
+{
+    if (command == QLatin1String("remove"))
+        return {};
+    QStringList options = {QStringLiteral("--find"),  QStringLiteral("--case"),
+                           QStringLiteral("--whole"), QStringLiteral("--filters"),
+                           QStringLiteral("--all"),   QStringLiteral("--timing")};
+    if (command != QLatin1String("undo"))
+        options << QStringLiteral("--fuzzy");
+    if (command != QLatin1String("find"))
+        options << QStringLiteral("--replace") << QStringLiteral("--backup");
+    return options;
+}
+
+// What is missing or contradictory once every argument is read; empty when none.
+QString requestProblem(const QString &command, const BenchHost &host, bool haveReplace)
+{
+    if (host.folder.isEmpty())
+        return QStringLiteral("no FOLDER given");
+    if (command == QLatin1String("remove"))
+        return {};
+    if (host.fuzzy) {
+        if (host.first.isEmpty() || host.second.isEmpty())
+            return QStringLiteral("--fuzzy needs two texts that are not empty");
+    } else if (host.find.isEmpty()) {
+        return QStringLiteral("--find needs a text that is not empty");
+    }
+    if (command == QLatin1String("find"))
+        return {};
+    if (!haveReplace)
+        return QStringLiteral("--replace TEXT is needed");
+    if (command == QLatin1String("undo") && host.replace.isEmpty())
+        return QStringLiteral("undo needs a --replace text that is not empty");
+    if (!host.fuzzy && host.find == host.replace)
+        return QStringLiteral("--find and --replace are the same");
+    return {};
+}
+
+}  // namespace
+
+QString helpText(const QString &command)
+{
+    if (command == QLatin1String("find"))
+        return QString::fromUtf8(kFindHelp) + QString::fromUtf8(kCommonOptions);
+    if (command == QLatin1String("replace"))
+        return QString::fromUtf8(kReplaceHelp) + QString::fromUtf8(kCommonOptions);
+    if (command == QLatin1String("undo"))
+        return QString::fromUtf8(kUndoHelp) + QString::fromUtf8(kCommonOptions);
+    if (command == QLatin1String("remove"))
+        return QString::fromUtf8(kRemoveHelp);
+    return QString::fromUtf8(kGeneralHelp);
+}
+
+CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
+{
+    if (args.isEmpty())
+        return usageError({}, QStringLiteral("no command given"));
+    const QString &command = args.first();
+    if (isHelpOption(command))
+        return help({});
+    if (command == QLatin1String("--version")) {
+        CommandLine result;
+        result.outcome = CommandLine::Outcome::Version;
+        return result;
+    }
+    if (command == QLatin1String("help")) {
+        const QString topic = args.value(1);
+        if (args.size() > 2 || (!topic.isEmpty() && !kCommands.contains(topic)))
+            return usageError({}, QStringLiteral("help takes one command: find, replace, undo "
+                                                 "or remove"));
+        return help(topic);
+    }
+    if (!kCommands.contains(command))
+        return usageError({}, QStringLiteral("unknown command \"%1\"").arg(command));
+
+    CommandLine result;
+    result.command = command;
+    const QStringList options = optionsOf(command);
+    bool haveReplace = false;
+    bool optionsEnded = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const auto value = [&](QString &target) {
+            if (i + 1 >= args.size())
+                return false;
+            target = args.at(++i);
+            return true;
+        };
+        if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+            if (!host.folder.isEmpty())
+                return usageError(command, QStringLiteral("one FOLDER only"));
+            // remove takes the path as written: cleaning ".." away by its letters
+            // could name another folder than the one a link leads to.
+            host.folder = command == QLatin1String("remove")
+                              ? arg
+                              : QDir::cleanPath(QFileInfo(arg).absoluteFilePath());
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (isHelpOption(arg))
+            return help(command);
+        if (!options.contains(arg))
+            return usageError(command,
+                              QStringLiteral("%1 takes no option \"%2\"").arg(command, arg));
+        bool ok = true;
+        if (arg == QLatin1String("--find"))
+            ok = value(host.find);
+        else if (arg == QLatin1String("--replace"))
+            ok = haveReplace = value(host.replace);
+        else if (arg == QLatin1String("--case"))
+            host.caseSensitive = true;
+        else if (arg == QLatin1String("--whole"))
+            host.wholeWord = true;
+        else if (arg == QLatin1String("--all"))
+            host.selectAll = true;
+        else if (arg == QLatin1String("--timing"))
+            result.timing = true;
+        else if (arg == QLatin1String("--filters"))
+            ok = value(host.filterText);
+        else if (arg == QLatin1String("--backup")) {
+            ok = host.backup = value(host.backupFolder);
+            host.backupFolder = QFileInfo(host.backupFolder).absoluteFilePath();
+        } else if (arg == QLatin1String("--fuzzy"))
+            ok = host.fuzzy = value(host.first) && value(host.second);
+        if (!ok)
+            return usageError(command, QStringLiteral("%1 needs a value").arg(arg));
+    }
+    const QString problem = requestProblem(command, host, haveReplace);
+    if (!problem.isEmpty())
+        return usageError(command, problem);
+    result.outcome = CommandLine::Outcome::Run;
+    return result;
+}

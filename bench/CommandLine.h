@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class BenchHost;
+
+/// What scrivlane-cli's arguments ask for, checked before anything runs.
+struct CommandLine {
+    enum class Outcome { Run, Help, Version, UsageError };
+    Outcome outcome = Outcome::UsageError;
+    /// find, replace, undo or remove.
+    QString command;
+    /// The help text to print, or what was wrong with the arguments.
+    QString message;
+    /// --timing: the run's wall and CPU time go to standard error.
+    bool timing = false;
+};
+
+/// Reads args (the program name left out) into host's request.
+CommandLine parseCommandLine(const QStringList &args, BenchHost &host);
+
+/// The help of one command, or the general help for an empty or unknown one.
+QString helpText(const QString &command);

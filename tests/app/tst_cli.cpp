@@ -1,0 +1,99 @@
+// Runs scrivlane-cli as a script would: its exit status (0 done, 1 the run
+// reported an error, 2 usage), the line that says so and what it did to a tree.
+
+#include "support/TempTree.h"
+
+#include <QtTest>
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exitStatusOutputAndFiles_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line");  // starts a line of stdout (0) or stderr
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("content");  // the file's text after; null: gone
+
+        auto row = [&](const char *name, const QStringList &arguments, int status,
+                       const QString &line, const QString &content = "a cat and a cat",
+                       const QString &file = "sub/a.txt") {
+            QTest::addRow("%s", name) << arguments << status << line << file << content;
+        };
+        row("no command", {}, 2, "scrivlane-cli: no command given");
+        row("help", {"--help"}, 0, "Usage: scrivlane-cli COMMAND [OPTION]... FOLDER");
+        row("command help", {"undo", "--help"}, 0, "Usage: scrivlane-cli undo --find TEXT");
+        row("help topic", {"help", "remove"}, 0, "Usage: scrivlane-cli remove FOLDER");
+        row("version", {"--version"}, 0, "scrivlane-cli 0.");
+        row("unknown command", {"grep", "TREE"}, 2, "scrivlane-cli: unknown command \"grep\"");
+        row("unknown option", {"find", "--regex", "c.t", "TREE"}, 2,
+            "scrivlane-cli: find takes no option \"--regex\"");
+        row("undo is never fuzzy", {"undo", "--fuzzy", "c", "t", "--replace", "x", "TREE"}, 2,
+            "scrivlane-cli: undo takes no option \"--fuzzy\"");
+        row("missing value", {"find", "TREE", "--find"}, 2, "scrivlane-cli: --find needs a value");
+        row("empty find", {"find", "--find", "", "TREE"}, 2, "scrivlane-cli: --find needs a text");
+        row("no replacement", {"replace", "--find", "cat", "TREE"}, 2,
+            "scrivlane-cli: --replace TEXT is needed");
+        row("same texts", {"replace", "--find", "cat", "--replace", "cat", "TREE"}, 2,
+            "scrivlane-cli: --find and --replace are the same");
+        row("two folders", {"find", "--find", "cat", "TREE", "TREE"}, 2,
+            "scrivlane-cli: one FOLDER only");
+        row("find", {"find", "--find", "cat", "--all", "TREE"}, 0, "files: 3");
+        row("find below the top folder", {"find", "--find", "cat", "TREE"}, 0, "files: 2");
+        row("find through filters",
+            {"find", "--find", "cat", "--filters", "*.txt", "--all", "TREE"}, 0, "files: 2");
+        row("replace", {"replace", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
+            "replacements: 4", "a dog and a dog");
+        // Undoing a dog-to-cat replacement turns cats back into dogs.
+        row("undo", {"undo", "--find", "dog", "--replace", "cat", "--all", "TREE"}, 0,
+            "replacements: 4", "a dog and a dog");
+        row("missing folder", {"find", "--find", "cat", "TREE/missing"}, 1,
+            "scrivlane-cli: error: ");
+        row("backup that cannot be made",
+            {"replace", "--find", "cat", "--replace", "dog", "--backup", "TREE/top.txt", "TREE"}, 1,
+            "scrivlane-cli: error: ");
+        row("remove refuses the root", {"remove", "/"}, 1, "scrivlane-cli: error: ");
+        row("remove", {"remove", "TREE/sub"}, 0, "", QString());
+    }
+    void exitStatusOutputAndFiles()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, line);
+        QFETCH(QString, file);
+        QFETCH(QString, content);
+        TempTree tree;
+        tree.write("tree/top.txt", "the cat sat");
+        tree.write("tree/sub/a.txt", "a cat and a cat");
+        tree.write("tree/sub/b.txt", "no match");
+        tree.write("tree/sub/deeper/c.htm", "<p>cat</p>");
+        arguments.replaceInStrings("TREE", tree.path("tree"));
+
+        QProcess cli;
+        cli.start(SCRIVLANE_CLI, arguments);
+        QVERIFY(cli.waitForFinished(60000));
+        const QString out = cli.readAllStandardOutput(), err = cli.readAllStandardError();
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(cli.exitCode() == status, qPrintable(out + err));
+        const QStringList lines = (status == 0 ? out : err).split('\n', Qt::SkipEmptyParts);
+        if (!line.isEmpty()) {
+            QVERIFY2(std::any_of(lines.begin(), lines.end(),
+                                 [&](const QString &l) { return l.startsWith(line); }),
+                     qPrintable(out + err));
+        }
+        if (status == 1) {  // the last line sums the errors named above it
+            QVERIFY2(QRegularExpression("^scrivlane-cli: the run reported \\d+ errors?$")
+                         .match(lines.last())
+                         .hasMatch(),
+                     qPrintable(err));
+        }
+        QCOMPARE(QFileInfo::exists(tree.path("tree/" + file)), !content.isNull());
+        if (!content.isNull())
+            QCOMPARE(QString(tree.read("tree/" + file)), content);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
