@@ -1,21 +1,57 @@
 #include "ScrivlaneVersion.h"
 #include "ui/UiImages.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/WindowCommandLine.h"
 
 #include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+void nameTheProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Scrivlane"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Scrivlane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVLANE_VERSION));
+}
+
+int finish(const WindowCommandLine &line)
+{
+    std::FILE *stream = line.outcome == WindowCommandLine::Outcome::Fail ? stderr : stdout;
+    std::fputs(line.output.toLocal8Bit().constData(), stream);
+    return line.exitStatus();
+}
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+}  // namespace
 
 int main(int argc, char *argv[])
 {
+    // Help and version need no display: they work in any terminal.
+    if (WindowCommandLine::onlyPrints(argumentsOf(argc, argv))) {
+        QCoreApplication core(argc, argv);
+        nameTheProgram();
+        return finish(WindowCommandLine::parse(core.arguments(), QDir::currentPath()));
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Scrivlane"));
-    QApplication::setOrganizationName(QStringLiteral("Scrivlane"));
-    QApplication::setApplicationVersion(QStringLiteral(SCRIVLANE_VERSION));
+    nameTheProgram();
+    // The window system's own options are gone from arguments() by now.
+    const WindowCommandLine line = WindowCommandLine::parse(app.arguments(), QDir::currentPath());
+    if (line.outcome != WindowCommandLine::Outcome::Start)
+        return finish(line);
     // Matches the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(SCRIVLANE_APP_ID));
     QApplication::setWindowIcon(UiImages::applicationIcon());
     MainWindow window;
-    // A refused second copy ends here, before anything else is read or shown.
-    if (!window.Form_Load())
+    // A second copy hands its folder to the running one and ends here, before
+    // anything else is read or shown.
+    if (!window.Form_Load(line.folder))
         return 0;
     return app.exec();
 }

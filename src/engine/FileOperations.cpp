@@ -29,7 +29,7 @@ bool FileOperations::confirmFileDeletion(Dialogs &dialogs, const QString &path)
     return dialogs.message(
                QStringLiteral("Are you sure you want to delete ") + path + QStringLiteral("?\r") +
                    QStringLiteral("This file will be permanently deleted, not sent to the "
-                                  "recycle bin.  Continue?"),
+                                  "trash.  Continue?"),
                QStringLiteral("Delete file?"), MessageButtons::YesNo, MessageIcon::Question,
                MessageAnswer::No) == MessageAnswer::Yes;
 }

@@ -20,7 +20,7 @@ void renameFile(const QString &folder, const QString &oldName, const QString &ne
 /// Asks whether path may be deleted for good ("Delete file?", No by default).
 bool confirmFileDeletion(Dialogs &dialogs, const QString &path);
 
-/// Deletes the file (not to a recycle bin). Needs only the folder's permission.
+/// Deletes the file (not to the trash). Needs only the folder's permission.
 void deleteFile(const QString &path);
 
 /// Creates folder/name.

@@ -539,6 +539,21 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
     saves.commit(ctx);
 }
 
+namespace {
+// Says what the Replace about to be confirmed will reach.
+QString replaceScope(const SearchRequest &r)
+{
+    if (r.hasSubdirectories())
+        return QStringLiteral("Every file matching %1 in %2 and in every folder below it will "
+                              "be searched.")
+            .arg(r.filters(), r.folderPath());
+    int selected = 0;
+    for (int i = 0; i < r.fileCount(); ++i) selected += r.isFileSelected(i) ? 1 : 0;
+    return selected == 1 ? QStringLiteral("1 selected file will be searched.")
+                         : QStringLiteral("%1 selected files will be searched.").arg(selected);
+}
+}  // namespace
+
 void cmdReplace_Click(RunContext &ctx)
 {
     RunState &s = ctx.state;
@@ -560,7 +575,8 @@ void cmdReplace_Click(RunContext &ctx)
     ctx.viewer->clearList();
     if (!s.EmptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
-            QStringLiteral("Are you sure you want to make this replacement?"),
+            QStringLiteral("Are you sure you want to make this replacement?\r") +
+                replaceScope(r),
             QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
             MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)

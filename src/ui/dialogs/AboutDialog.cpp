@@ -136,7 +136,8 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     column->addLayout(head);
     column->addLayout(facts);
     column->addWidget(website);
-    column->addWidget(lblWeb);
+    // As wide as its text: the link reacts only where its words are.
+    column->addWidget(lblWeb, 0, Qt::AlignLeft);
     column->addWidget(decoration2);
     column->addLayout(foot);
     // Form_Load: the description.

@@ -2,6 +2,8 @@
 
 #include "FolderPicker.h"
 #include "engine/MainPort.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
 #include "ui/main/FolderList.h"
@@ -119,15 +121,15 @@ QString BackupDialog::backupRoot()
 {
     ensureLoaded();
     // An empty box would put the tree into whatever folder the program runs in.
-    if (Option1->isChecked() && !Text1->text().isEmpty())
-        return Text1->text();
+    if (Option1->isChecked() && !Text1->text().trimmed().isEmpty())
+        return Text1->text().trimmed();
     return Paths::applicationFolder();
 }
 
 bool BackupDialog::isSpecified()
 {
     ensureLoaded();
-    return Option1->isChecked() && !Text1->text().isEmpty();
+    return Option1->isChecked() && !Text1->text().trimmed().isEmpty();
 }
 
 QString BackupDialog::hintFolder()
@@ -158,9 +160,31 @@ void BackupDialog::fallBackWhenEmpty()
     }
 }
 
+bool BackupDialog::isMissingFolder()
+{
+    const QString trimmed = Text1->text().trimmed();
+    if (trimmed != Text1->text())
+        Text1->setText(trimmed);
+    return Option1->isChecked() && !trimmed.isEmpty() && !FileSystem::isFolder(trimmed);
+}
+
 void BackupDialog::cmdOK_Click()
 {
     ensureLoaded();
+    // Every later Replace would fail on a folder that is not there.
+    if (isMissingFolder()) {
+        m_dialogs.message(QStringLiteral("The folder %1 does not exist.").arg(Text1->text()),
+                          windowTitle(), MessageButtons::Ok, MessageIcon::Warning);
+        Text1->setFocus();
+        return;
+    }
+    storeChoice();
+}
+
+void BackupDialog::storeChoice()
+{
+    ensureLoaded();
+    isMissingFolder();
     fallBackWhenEmpty();
     if (Option1->isChecked()) {
         SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
@@ -192,7 +216,7 @@ void BackupDialog::cmdPath_Click()
     picker()->exec();
     // The picker's choice is what the user confirmed: store it, as leaving the
     // dialog does, so that it outlives the session.
-    cmdOK_Click();
+    storeChoice();
 }
 
 bool BackupDialog::event(QEvent *event)
@@ -203,8 +227,8 @@ bool BackupDialog::event(QEvent *event)
         // Only another window of the program (the picker) counts; switching to
         // another application leaves the dialog as it is.
         QWidget *active = QApplication::activeWindow();
-        if (active && active != this && isVisible())
-            cmdOK_Click();
+        if (active && active != this && isVisible() && !isMissingFolder())
+            storeChoice();
     }
     return QDialog::event(event);
 }

@@ -24,7 +24,7 @@ public:
     // BackupLocation
     QString backupRoot() override;
     bool isSpecified() override;
-    void commitChoice() override { cmdOK_Click(); }
+    void commitChoice() override { storeChoice(); }
 
     /// The folder the backup check box's hint names: Text1 when Option1 is on, else Text2.
     QString hintFolder();
@@ -33,6 +33,7 @@ public:
     void showModal();
 
     void ColorTheBoxes();
+    /// OK: refuses a folder of the user's own that does not exist, else stores the choice.
     void cmdOK_Click();
     void cmdPath_Click();
     /// The folder picker, created on first use.
@@ -54,6 +55,9 @@ private:
     void Form_Load();
     /// The fall-back of an empty user folder to the default location.
     void fallBackWhenEmpty();
+    /// Drops blanks pasted around the folder; true when it names no folder.
+    bool isMissingFolder();
+    void storeChoice();
 
     MainPort &m_main;
     Dialogs &m_dialogs;

@@ -16,16 +16,6 @@
 namespace {
 const QString NewFilter = QStringLiteral("*.");
 
-// A filter is matched against file names only: a path separator or a control
-// character can never match and would garble the stored list.
-bool isUsableFilter(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}
 }  // namespace
 
 FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
@@ -106,6 +96,17 @@ FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
 
     for (int i = 0; i < m_filters->count(); ++i) List1->addItem(m_filters->itemText(i));
     resetNewFilter();
+}
+
+// A filter is matched against file names only: a path separator or a control
+// character can never match and would garble the stored list.
+bool FilterManagerDialog::isUsableFilter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
 }
 
 void FilterManagerDialog::open()

@@ -28,6 +28,8 @@ public:
     void open() override;
 
     void Add_Filter();
+    /// False for a text no file name can match (a path separator, a control character).
+    static bool isUsableFilter(const QString &text);
     void Filterbar_ButtonClick(const QString &key);
     void Form_Activate();
 

@@ -163,8 +163,8 @@ void FolderPicker::deleteFolder()
     }
     const MessageAnswer answer = m_dialogs.message(
         QStringLiteral("Are you sure you want to delete ") + path + QStringLiteral("?\r") +
-            QStringLiteral("This folder will be permanently deleted, not sent to the recycle "
-                           "bin.  Continue?"),
+            QStringLiteral(
+                "This folder will be permanently deleted, not sent to the trash.  Continue?"),
         QStringLiteral(" Delete folder?"), MessageButtons::YesNo, MessageIcon::Question,
         MessageAnswer::No);
     if (answer != MessageAnswer::Yes)

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCollator>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -40,6 +41,46 @@ bool FileList::isSelected(int index) const
 {
     const QListWidgetItem *entry = item(index);
     return entry && entry->isSelected();
+}
+
+void FileList::selectNames(const QStringList &names)
+{
+    if (names.isEmpty())
+        return;
+    clearSelection();
+    bool first = true;
+    for (int i = 0; i < count(); ++i) {
+        QListWidgetItem *entry = item(i);
+        if (!names.contains(entry->text()))
+            continue;
+        if (first) {
+            setCurrentItem(entry, QItemSelectionModel::NoUpdate);
+            scrollToItem(entry);
+            first = false;
+        }
+        entry->setSelected(true);
+    }
+}
+
+void FileList::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    QListWidgetItem *current = currentItem();
+    if (event->key() == Qt::Key_Space && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) {
+        if (current)
+            current->setSelected(!current->isSelected());
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        mods == Qt::NoModifier) {
+        if (current && selectedItems().isEmpty())
+            current->setSelected(true);
+        emit openRequested();
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void FileList::fill(const QStringList &keepSelected)

@@ -3,7 +3,8 @@
 #include <QListWidget>
 
 /// The multi-select file list of one folder, filtered by one or more
-/// ";"-separated patterns.
+/// ";"-separated patterns. Keys: arrows, Home/End and type-ahead move, Space
+/// toggles the file under the cursor, Enter asks for the selected files to be opened.
 class FileList : public QListWidget {
     Q_OBJECT
 
@@ -19,6 +20,15 @@ public:
 
     int selectedCount() const;
     bool isSelected(int index) const;
+    /// Selects exactly the listed entries among names; the first becomes current.
+    void selectNames(const QStringList &names);
+
+signals:
+    /// Enter: the selected files (the one under the cursor when none is) are to be viewed.
+    void openRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void fill(const QStringList &keepSelected);

@@ -7,6 +7,7 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStyle>
 
 #include <algorithm>
@@ -45,6 +46,52 @@ QString FolderList::highlightedPath() const
 {
     const QListWidgetItem *item = currentItem();
     return item ? item->data(PathRole).toString() : m_path;
+}
+
+void FolderList::openParent()
+{
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(m_path));
+    const QString parent = QFileInfo(clean).path();
+    if (parent != clean)
+        setPath(QDir::toNativeSeparators(parent));
+}
+
+void FolderList::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::NoModifier) {
+        setPath(highlightedPath());
+    } else if ((key == Qt::Key_Backspace && mods == Qt::NoModifier) ||
+               (key == Qt::Key_Up && mods == Qt::AltModifier)) {
+        openParent();
+    } else {
+        QListWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void FolderList::keyboardSearch(const QString &search)
+{
+    if (search.isEmpty() || count() == 0)
+        return;
+    if (!m_sinceTyped.isValid() || m_sinceTyped.elapsed() > QApplication::keyboardInputInterval())
+        m_typed.clear();
+    m_sinceTyped.start();
+    m_typed += search;
+    // The same letter again steps on to the next name that starts with it.
+    const bool stepping = m_typed.count(m_typed.front()) == m_typed.size();
+    const QString wanted = stepping ? m_typed.left(1) : m_typed;
+    const int from = currentRow() + (stepping ? 1 : 0);
+    for (int i = 0; i < count(); ++i) {
+        const int row = (qMax(from, 0) + i) % count();
+        // Names are indented by their depth; the indent is no part of the name.
+        if (item(row)->text().trimmed().startsWith(wanted, Qt::CaseInsensitive)) {
+            setCurrentRow(row);
+            return;
+        }
+    }
 }
 
 void FolderList::fill()

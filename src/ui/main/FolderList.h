@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListWidget>
 
 /// The folder list: the open folder's ancestors from the root down, then its
-/// subfolders. A double click opens the folder under the pointer.
+/// subfolders. A double click or Enter opens the highlighted folder, Backspace
+/// or Alt+Up its parent; typing a name's first letters highlights it.
 class FolderList : public QListWidget {
     Q_OBJECT
 
@@ -19,11 +21,20 @@ public:
     /// The folder of the highlighted entry (the open folder unless another is highlighted).
     QString highlightedPath() const;
 
+    /// Highlights the next entry whose name starts with what was typed.
+    void keyboardSearch(const QString &search) override;
+
 signals:
     void pathChanged(const QString &path);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void fill();
+    void openParent();
 
     QString m_path;
+    QString m_typed;
+    QElapsedTimer m_sinceTyped;
 };

@@ -4,6 +4,7 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "HistoryList.h"
+#include "PathField.h"
 #include "RadioIcons.h"
 #include "ui/HistoryBox.h"
 #include "ui/UiImages.h"
@@ -34,6 +35,15 @@ QIcon themed(const char *name, QStyle::StandardPixmap fallback, const QWidget *w
     return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
 }
 
+// The arrows and "..." come and go under the pointer: their room stays, so the
+// boxes beside them never move and the window never widens when they appear.
+void keepRoomWhenHidden(QWidget *widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 QLabel *newLabel(const char *name, const QString &caption, QWidget *buddy = nullptr)
 {
     auto *label = new QLabel(caption);
@@ -56,9 +66,12 @@ void MainForm::setupUi(QMainWindow *window)
 void MainForm::buildControls()
 {
     auto *central = new QWidget(m_window);
+    // The options stand beside both the find area and the filter and type row:
+    // the top half is no taller than they are, so the window fits small screens.
     auto *top = new QGridLayout;
     top->addWidget(buildFindArea(), 0, 0);
-    top->addWidget(buildOptions(), 0, 1);
+    top->addWidget(buildOptions(), 0, 1, 2, 1);
+    auto *filterAndType = new QHBoxLayout;
 
     auto *filterGroup = new QGroupBox(QStringLiteral("File Filters:"));
     filterGroup->setObjectName(QStringLiteral("fraFilters"));
@@ -71,7 +84,7 @@ void MainForm::buildControls()
     auto *filterRow = new QHBoxLayout(filterGroup);
     filterRow->addWidget(cboFilters, 1);
     filterRow->addWidget(cmdFilters);
-    top->addWidget(filterGroup, 1, 0);
+    filterAndType->addWidget(filterGroup, 1);
 
     auto *typeGroup = new QGroupBox(QStringLiteral("Type of Search:"));
     typeGroup->setObjectName(QStringLiteral("fraType"));
@@ -95,9 +108,9 @@ void MainForm::buildControls()
     typeRow->addWidget(optNormal);
     typeRow->addWidget(chkFuzzy);
     typeRow->addWidget(optLarge);
-    top->addWidget(typeGroup, 1, 1);
-    top->setColumnStretch(0, 3);
-    top->setColumnStretch(1, 2);
+    filterAndType->addWidget(typeGroup);
+    top->addLayout(filterAndType, 1, 0);
+    top->setColumnStretch(0, 1);
 
     auto *main = new QVBoxLayout(central);
     main->addLayout(top);
@@ -199,6 +212,8 @@ QWidget *MainForm::buildFindArea()
     fuzzyGrid->addWidget(cboFuzzyReplace, 2, 1);
     fuzzyGrid->setColumnStretch(1, 1);
     picFuzzy->hide();
+    // The panel covers the normal boxes: they keep the room its three rows need.
+    fraFind->setMinimumHeight(picFuzzy->minimumSizeHint().height());
 
     auto *frame = new QGroupBox;
     frame->setObjectName(QStringLiteral("fraSearch"));
@@ -244,6 +259,7 @@ QGroupBox *MainForm::buildOptions()
     cmdSetBack = new QPushButton(QStringLiteral("..."));
     cmdSetBack->setObjectName(QStringLiteral("cmdSetBack"));
     cmdSetBack->setFixedWidth(32);
+    keepRoomWhenHidden(cmdSetBack);
     cmdSetBack->hide();
     // imgArrow1's indices by box: chkMin 0, chkSensitive 1, chkSubs 2, chkWhole 3, chkBackup 4.
     const int arrowIndex[] = {2, 1, 3, 4, 0};
@@ -253,6 +269,7 @@ QGroupBox *MainForm::buildOptions()
         arrow->setObjectName(QStringLiteral("imgArrow1"));
         arrow->setProperty("Index", arrowIndex[i]);
         arrow->setPixmap(UiImages::arrow());
+        keepRoomWhenHidden(arrow);
         arrow->hide();
         imgArrow1[arrowIndex[i]] = arrow;
         grid->addWidget(arrow, i, 0);
@@ -262,10 +279,6 @@ QGroupBox *MainForm::buildOptions()
     }
     grid->addWidget(cmdSetBack, 3, 2);
     grid->setColumnStretch(1, 1);
-    // The arrows and "..." come and go under the pointer: their columns keep
-    // their width, so the boxes never move away from under it.
-    grid->setColumnMinimumWidth(0, UiImages::arrow().width());
-    grid->setColumnMinimumWidth(2, cmdSetBack->width());
     return fraOptions;
 }
 
@@ -277,6 +290,8 @@ QWidget *MainForm::buildFileSelection()
     Drive2->setObjectName(QStringLiteral("Drive2"));
     Dir2 = new FolderList;
     Dir2->setObjectName(QStringLiteral("Dir2"));
+    pathField = new PathField;
+    pathField->setObjectName(QStringLiteral("pathField"));
     File2 = new FileList;
     File2->setObjectName(QStringLiteral("File2"));
     Label9 = newLabel("Label9", QStringLiteral("Drives:"), Drive2);
@@ -302,19 +317,23 @@ QWidget *MainForm::buildFileSelection()
     grid->addWidget(Label9, 0, 0);
     grid->addWidget(Drive2, 1, 0);
     grid->addWidget(Label10, 2, 0);
-    grid->addWidget(Dir2, 3, 0);
+    grid->addWidget(pathField, 3, 0);
+    grid->addWidget(Dir2, 4, 0, 2, 1);
     grid->addWidget(Label11, 0, 1);
-    grid->addWidget(File2, 1, 1, 3, 1);
+    grid->addWidget(File2, 1, 1, 4, 1);
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(Label3);
     countRow->addStretch(1);
     countRow->addWidget(Picture3);
-    grid->addLayout(countRow, 4, 1);
-    grid->setRowStretch(3, 1);
+    grid->addLayout(countRow, 5, 1);
+    grid->setRowStretch(4, 1);
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 3);
-    Dir2->setMinimumSize(200, 160);
-    File2->setMinimumSize(240, 160);
+    grid->setVerticalSpacing(3);
+    // Small enough for a 1366x768 screen and for 200% on 1920x1080; the lists
+    // take whatever room the window has beyond that.
+    Dir2->setMinimumSize(160, 64);
+    File2->setMinimumSize(200, 64);
     return area;
 }
 
@@ -386,6 +405,15 @@ void MainForm::buildPopupMenus()
     for (const auto &[key, caption] : fileTools) {
         QAction *action = FileOptions->addAction(QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(key));
+    }
+    // Shown beside the tools; the window's own key handling does the work, so
+    // the menu's keys act only while the menu itself is open.
+    for (QAction *action : FileOptions->actions()) {
+        if (action->objectName() == u"viewSource")
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+        else if (action->objectName() == u"find")
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+        action->setShortcutContext(Qt::WidgetShortcut);
     }
     FolderOptions = new QMenu(QStringLiteral("Folder Options"), m_window);
     FolderOptions->setObjectName(QStringLiteral("Folder Options"));

@@ -20,6 +20,7 @@ class QWidget;
 class DriveList;
 class FileList;
 class FolderList;
+class PathField;
 
 /// The main window's controls and their layout, named as the design names them.
 /// The window inherits them as it would a designer form and wires them itself.
@@ -67,6 +68,8 @@ public:
     DriveList *Drive2 = nullptr;
     QLabel *Label10 = nullptr;
     FolderList *Dir2 = nullptr;
+    /// Above the folder list: the open folder, typed or pasted.
+    PathField *pathField = nullptr;
     QLabel *Label11 = nullptr;
     FileList *File2 = nullptr;
     QLabel *Label3 = nullptr;

@@ -51,9 +51,9 @@ const ToolHint ToolHints[] = {
      "F1"},
     {"aboutBar", "exit", " Exit this program.  Have a nice day!", "CTRL+ Q"},
     {"PasteBar1", nullptr,
-     " Click here to paste the data from Windows' Clipboard into the 'Find' drop-down.", nullptr},
+     " Click here to paste the data from the clipboard into the 'Find' drop-down.", nullptr},
     {"PasteBar2", nullptr,
-     " Click here to paste the data from Windows' Clipboard into the 'Replace with' drop-down.",
+     " Click here to paste the data from the clipboard into the 'Replace with' drop-down.",
      nullptr},
 };
 
@@ -242,8 +242,8 @@ void MainHints::optionHint(QCheckBox *box)
     };
     const Option options[] = {
         {w.chkMin, 0, w.cmdMin, "ALT+ Z",
-         " Minimize this program to the Taskbar for more efficient replacing.",
-         " Minimize this program to the Taskbar for more efficient replacing."},
+         " Minimize this program to the panel for more efficient replacing.",
+         " Minimize this program to the panel for more efficient replacing."},
         {w.chkSensitive, 1, w.cmdCase, "ALT+ C", " Checked - Replace only the same case.",
          " Unchecked - Replace all strings."},
         {w.chkSubs, 2, w.cmdSubs, "ALT+ S", " Checked - All subdirectories will be searched.",

@@ -10,6 +10,8 @@ const QString KeyOptions = QStringLiteral("Software\\Scrivlane\\Options");
 const QString KeyLastDir = QStringLiteral("Software\\Scrivlane\\LastDir");
 const QString KeySearchType = QStringLiteral("Software\\Scrivlane\\SearchType");
 const QString KeyFilters = QStringLiteral("Software\\Scrivlane\\File Filters");
+// Apart from the filter list, whose key is deleted whenever the list is rewritten.
+const QString KeyLastFilter = QStringLiteral("Software\\Scrivlane\\LastFilter");
 
 QString read(const QString &key, const QString &value, const QString &defaultText = QString())
 {
@@ -83,6 +85,16 @@ void replaceFilters(const QStringList &filters)
             break;
         write(KeyFilters, filterName(i), filters.at(i));
     }
+}
+
+QString lastFilter()
+{
+    return read(KeyLastFilter, QStringLiteral("Filter"));
+}
+
+void setLastFilter(const QString &filter)
+{
+    write(KeyLastFilter, QStringLiteral("Filter"), filter);
 }
 
 QString searchType()

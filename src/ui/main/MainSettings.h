@@ -23,6 +23,10 @@ void setFilters(const QStringList &filters);
 /// Replaces every stored filter with these, up to the first that repeats the one before.
 void replaceFilters(const QStringList &filters);
 
+/// The filter chosen last; empty when none is stored.
+QString lastFilter();
+void setLastFilter(const QString &filter);
+
 /// "Normal" or "Fuzzy" as stored; "Normal" when none is.
 QString searchType();
 void setSearchType(bool fuzzy);

@@ -2,7 +2,6 @@
 
 #include "engine/RunState.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -11,14 +10,14 @@
 
 #include <utility>
 
-MainShortcuts::MainShortcuts(QWidget *window, RunState &state, QList<QAbstractScrollArea *> lists,
-                             QWidget *park, QList<QComboBox *> textFields,
+MainShortcuts::MainShortcuts(QWidget *window, RunState &state, QWidget *fileList,
+                             QList<QComboBox *> textFields, QList<QComboBox *> findFields,
                              std::function<void(Command)> run)
     : m_window(window),
       m_state(state),
-      m_lists(std::move(lists)),
-      m_park(park),
+      m_fileList(fileList),
       m_textFields(std::move(textFields)),
+      m_findFields(std::move(findFields)),
       m_run(std::move(run))
 {
 }
@@ -27,37 +26,55 @@ bool MainShortcuts::keyEvent(QObject *watched, QKeyEvent *event)
 {
     if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != m_window)
         return false;
-    return event->type() == QEvent::KeyPress ? keyDown(watched, event) : keyUp(event);
+    return event->type() == QEvent::KeyPress ? keyDown(event) : keyUp(event);
 }
 
-bool MainShortcuts::isInTextField() const
+QWidget *MainShortcuts::focus() const
 {
-    const QWidget *focus = QApplication::focusWidget();
-    if (!focus)
-        focus = m_window->focusWidget();
-    for (const QComboBox *box : m_textFields) {
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? focus : m_window->focusWidget();
+}
+
+bool MainShortcuts::isEditingText() const
+{
+    // The path field and the filter box edit text as much as the find boxes do.
+    QWidget *focus = this->focus();
+    const auto *box = qobject_cast<QComboBox *>(focus);
+    return hasFocus(m_textFields) || qobject_cast<QLineEdit *>(focus) || (box && box->isEditable());
+}
+
+bool MainShortcuts::hasFocus(const QList<QComboBox *> &fields) const
+{
+    const QWidget *focus = this->focus();
+    for (const QComboBox *box : fields) {
         if (focus && (focus == box || focus == box->lineEdit()))
             return true;
     }
     return false;
 }
 
-bool MainShortcuts::keyDown(QObject *watched, QKeyEvent *event)
+bool MainShortcuts::keyDown(QKeyEvent *event)
 {
     m_pressed.keyPressed(event);
-    const QWidget *focus = QApplication::focusWidget();
-    bool inLists = false;
-    for (const QAbstractScrollArea *list : std::as_const(m_lists)) {
-        if (watched == list || watched == list->viewport() || (focus && focus == list))
-            inLists = true;
-    }
-    const bool about = event->key() == Qt::Key_F2;
-    if (about)
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_F2:
         m_run(Command::About);
-    // The lists are driven with the pointer only, whatever the key.
-    if (inLists)
-        m_park->setFocus();
-    return about || inLists;
+        return true;
+    case Qt::Key_Escape:
+        if (!m_state.RunInProgress)
+            return false;
+        m_run(Command::Stop);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (mods != Qt::NoModifier || m_state.RunInProgress || !hasFocus(m_findFields))
+            return false;
+        m_run(Command::Find);
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool MainShortcuts::keyUp(QKeyEvent *event)
@@ -78,11 +95,18 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
         return false;
     switch (event->key()) {
     case Qt::Key_A:
+        // Anywhere else Ctrl+A selects text: it must never widen the next Replace.
+        if (focus() != m_fileList)
+            return false;
         if (idle)
             m_run(Command::SelectAll);
         return true;
     case Qt::Key_F:
         m_run(Command::Find);
+        return true;
+    case Qt::Key_L:
+        if (idle)
+            m_run(Command::GoToPath);
         return true;
     case Qt::Key_N:
         if (idle)
@@ -95,13 +119,13 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
         m_run(Command::Exit);
         return true;
     case Qt::Key_V:
-        if (isInTextField())
+        if (isEditingText())
             return false;
         if (idle)
             m_run(Command::ViewSelected);
         return true;
     case Qt::Key_Z:
-        if (isInTextField())
+        if (isEditingText())
             return false;
         m_run(Command::Undo);
         return true;

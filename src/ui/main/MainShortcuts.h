@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class QAbstractScrollArea;
 class QComboBox;
 class QKeyEvent;
 class QObject;
@@ -15,8 +14,9 @@ class QWidget;
 struct RunState;
 
 /// The main window's keyboard: F2, Alt+L and the Ctrl shortcuts, which act when
-/// the key is released; Ctrl+V and Ctrl+Z left to the text fields; and the file
-/// and folder lists, which take no keys at all.
+/// the key is released; Ctrl+V and Ctrl+Z left to the text fields, Ctrl+A to
+/// them too unless the file list has the focus; Enter in a find box runs Find,
+/// Esc stops a run under way, Ctrl+L goes to the path field.
 class MainShortcuts {
 public:
     /// What a shortcut asks the window to do.
@@ -29,27 +29,32 @@ public:
         Replace,
         Undo,
         ViewSelected,
-        Exit
+        Exit,
+        Stop,
+        GoToPath
     };
 
-    /// `lists` are driven with the pointer only; a key there moves focus to
-    /// `park`. `textFields` keep Ctrl+V and Ctrl+Z for editing.
-    MainShortcuts(QWidget *window, RunState &state, QList<QAbstractScrollArea *> lists,
-                  QWidget *park, QList<QComboBox *> textFields, std::function<void(Command)> run);
+    /// Ctrl+A selects the files only while `fileList` has the focus. `textFields`
+    /// keep Ctrl+V and Ctrl+Z for editing; Enter in one of `findFields` runs Find.
+    MainShortcuts(QWidget *window, RunState &state, QWidget *fileList,
+                  QList<QComboBox *> textFields, QList<QComboBox *> findFields,
+                  std::function<void(Command)> run);
 
     /// A key press or release anywhere; true when it was used up here.
     bool keyEvent(QObject *watched, QKeyEvent *event);
 
 private:
-    bool keyDown(QObject *watched, QKeyEvent *event);
+    bool keyDown(QKeyEvent *event);
     bool keyUp(QKeyEvent *event);
-    bool isInTextField() const;
+    bool isEditingText() const;
+    bool hasFocus(const QList<QComboBox *> &fields) const;
+    QWidget *focus() const;
 
     QWidget *m_window;
     RunState &m_state;
-    QList<QAbstractScrollArea *> m_lists;
-    QWidget *m_park;
+    QWidget *m_fileList;
     QList<QComboBox *> m_textFields;
+    QList<QComboBox *> m_findFields;
     std::function<void(Command)> m_run;
     PressedModifiers m_pressed;
 };

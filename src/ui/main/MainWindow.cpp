@@ -5,12 +5,15 @@
 #include "FolderList.h"
 #include "HistoryBoxes.h"
 #include "MainHints.h"
+#include "MainNavigation.h"
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
+#include "PathField.h"
 #include "PopupMenuTools.h"
 #include "RadioIcons.h"
 #include "SingleInstance.h"
+#include "TypedFilters.h"
 
 #include "backup/ReportWriter.h"
 #include "engine/FindRun.h"
@@ -34,6 +37,8 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -84,13 +89,16 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     connectControls();
     new PopupMenuTools(*this);
     m_shortcuts = std::make_unique<MainShortcuts>(
-        this, m_ctx.state, QList<QAbstractScrollArea *>{Dir2, File2}, Picture2,
+        this, m_ctx.state, File2,
         QList<QComboBox *>{txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace},
+        QList<QComboBox *>{txtFind, cboFirst, cboSecond},
         [this](MainShortcuts::Command command) { runShortcut(command); });
+    m_navigation = new MainNavigation(*this);
+    m_typedFilters = new TypedFilters(*this);
+    showShortcutsInTips();
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
-    m_hints =
-        std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
+    m_hints = std::make_unique<MainHints>(*this, [this] { return m_backupDialog->hintFolder(); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
@@ -146,6 +154,7 @@ void MainWindow::connectControls()
     connect(cboFilters, &QComboBox::currentIndexChanged, this, &MainWindow::cboFilters_Click);
     connect(cmdFilters, &QPushButton::clicked, this, &MainWindow::cmdFilters_Click);
     connect(File2, &QListWidget::itemSelectionChanged, this, &MainWindow::CountFiles);
+    connect(File2, &FileList::openRequested, this, &MainWindow::viewSelectedFiles);
 }
 
 void MainWindow::loadStep(const std::function<void()> &step)
@@ -162,17 +171,22 @@ void MainWindow::loadStep(const std::function<void()> &step)
     }
 }
 
-bool MainWindow::Form_Load()
+bool MainWindow::Form_Load(const QString &folder)
 {
     m_instance = std::make_unique<SingleInstance>();
     if (!m_instance->tryAcquire()) {
         m_instance.reset();
+        // The running copy comes to the front instead; only when it cannot be
+        // reached is the user told that it runs.
+        if (SingleInstance::handOver(folder))
+            return false;
         dialogs().message(QStringLiteral("Scrivlane is already running."),
                           QStringLiteral("Scrivlane"), MessageButtons::Ok,
                           MessageIcon::Information);
         return false;
     }
     m_loaded = true;
+    connect(m_instance.get(), &SingleInstance::handedOver, m_navigation, &MainNavigation::handOver);
 
     loadStep([this] { Fill_Combos(); });
     loadStep([this] { placeFuzzyPanel(); });
@@ -193,9 +207,11 @@ bool MainWindow::Form_Load()
     for (const auto &[box, name] : options)
         loadStep([&] { box->setChecked(MainSettings::option(name)); });
     loadStep([this] { cmdSetBack->setVisible(chkBackup->isChecked()); });
-    loadStep([this] {
+    loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
-        if (!last.isEmpty() && QFileInfo(last).isDir())
+        if (!folder.isEmpty() && QFileInfo(folder).exists())
+            setFolder(QFileInfo(folder).isDir() ? folder : QFileInfo(folder).path());
+        else if (!last.isEmpty() && QFileInfo(last).isDir())
             setFolder(last);
         else
             setFolder(Paths::startFolder());
@@ -203,7 +219,7 @@ bool MainWindow::Form_Load()
     loadStep([this] { m_histories->load(); });
     loadStep([this] {
         cboFilters->addItems(MainSettings::filters());
-        cboFilters->setCurrentIndex(0);
+        m_typedFilters->restoreLast();
         cboFilters_Click();
     });
     m_loading = false;
@@ -229,6 +245,10 @@ bool MainWindow::Form_Load()
         Change_SearchOptions();
     });
     FindBar->update();
+    // A folder of the command line that does not exist is said so once the
+    // window shows; a file given there is selected in its folder.
+    if (!folder.isEmpty())
+        loadStep([&] { m_navigation->open({folder}); });
     return true;
 }
 
@@ -264,6 +284,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_ctx.state.StopRequested = true;
     Form_Unload();
     event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    m_navigation->dragEnter(event);
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    m_navigation->drop(event);
 }
 
 void MainWindow::Exit_Program()
@@ -387,8 +417,8 @@ void MainWindow::Disable_Controls()
 {
     m_ctx.state.RunInProgress = true;
     for (QWidget *control : std::initializer_list<QWidget *>{
-             Dir2, File2, Drive2, chkMin, picFuzzy, txtFind, txtReplace, Picture3, cmdFilters,
-             cboFilters, cmdSetBack, chkSensitive, chkSubs, chkWhole, chkBackup})
+             Dir2, pathField, File2, Drive2, chkMin, picFuzzy, txtFind, txtReplace, Picture3,
+             cmdFilters, cboFilters, cmdSetBack, chkSensitive, chkSubs, chkWhole, chkBackup})
         control->setEnabled(false);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("FindBar"), QString::fromLatin1(key))->setEnabled(false);
@@ -399,8 +429,8 @@ void MainWindow::Enable_Controls()
 {
     m_ctx.state.RunInProgress = false;
     for (QWidget *control : std::initializer_list<QWidget *>{
-             Dir2, File2, Drive2, picFuzzy, txtFind, txtReplace, Picture3, cmdFilters, cboFilters,
-             cmdSetBack, chkMin, chkSensitive, chkSubs, chkWhole, chkBackup})
+             Dir2, pathField, File2, Drive2, picFuzzy, txtFind, txtReplace, Picture3, cmdFilters,
+             cboFilters, cmdSetBack, chkMin, chkSensitive, chkSubs, chkWhole, chkBackup})
         control->setEnabled(true);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("FindBar"), QString::fromLatin1(key))->setEnabled(true);
@@ -485,8 +515,47 @@ void MainWindow::aboutBar_ButtonClick(const QString &key)
         m_ctx.state.StopRequested = true;
         Exit_Program();
     } else if (key == u"readme") {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile));
+        openHelp();
     }
+}
+
+void MainWindow::openHelp()
+{
+    if (QFileInfo(m_helpFile).isFile() &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile)))
+        return;
+    dialogs().message(QStringLiteral("The manual could not be opened: no program to show HTML "
+                                     "pages was found, or the manual is missing.\r"
+                                     "It is at ") +
+                          QDir::toNativeSeparators(m_helpFile),
+                      QStringLiteral(" Help"), MessageButtons::Ok, MessageIcon::Information);
+}
+
+void MainWindow::showShortcutsInTips()
+{
+    // Each tool's tip names its key, as the status bar does while the pointer rests on it.
+    const QList<QPair<QAction *, QString>> keys = {
+        {tool(QStringLiteral("Mainbar"), QStringLiteral("find")), QStringLiteral("Ctrl+F")},
+        {tool(QStringLiteral("Mainbar"), QStringLiteral("replace")), QStringLiteral("Ctrl+R")},
+        {tool(QStringLiteral("Mainbar"), QStringLiteral("undo")), QStringLiteral("Ctrl+Z")},
+        {tool(QStringLiteral("FindBar"), QStringLiteral("normal")), QStringLiteral("Alt+N")},
+        {tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy")), QStringLiteral("Alt+F")},
+        {tool(QStringLiteral("FindBar"), QStringLiteral("large")), QStringLiteral("Alt+L")},
+        {tool(QStringLiteral("FileBar"), QStringLiteral("all")),
+         QStringLiteral("Ctrl+A in the file list")},
+        {tool(QStringLiteral("FileBar"), QStringLiteral("none")), QStringLiteral("Ctrl+N")},
+        {tool(QStringLiteral("aboutBar"), QStringLiteral("about")), QStringLiteral("F2")},
+        {tool(QStringLiteral("aboutBar"), QStringLiteral("readme")), QStringLiteral("F1")},
+        {tool(QStringLiteral("aboutBar"), QStringLiteral("exit")), QStringLiteral("Ctrl+Q")},
+    };
+    for (const auto &[action, key] : keys) {
+        const QString tip = action->toolTip().isEmpty() ? action->iconText() : action->toolTip();
+        action->setToolTip(tip + QStringLiteral(" (") + key + u')');
+    }
+    pathField->setToolTip(QStringLiteral("Type or paste a folder and press Enter (Ctrl+L)"));
+    cboFilters->setToolTip(
+        QStringLiteral("Choose a filter, or type patterns such as *.txt;*.md "
+                       "and press Enter"));
 }
 
 void MainWindow::showAbout()
@@ -560,6 +629,13 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
     case Command::Exit:
         m_ctx.state.StopRequested = true;
         Exit_Program();
+        break;
+    case Command::Stop:
+        m_mainbar->stopRun();
+        break;
+    case Command::GoToPath:
+        pathField->setFocus(Qt::ShortcutFocusReason);
+        pathField->selectAll();
         break;
     }
 }
@@ -677,6 +753,7 @@ void MainWindow::Drive2_Change()
 
 void MainWindow::Dir2_Change()
 {
+    pathField->showFolder(Dir2->path());
     File2->setFolder(Dir2->path());
     CountFiles();
     MainSettings::setLastFolder(Dir2->path());
@@ -686,7 +763,9 @@ void MainWindow::cboFilters_Click()
 {
     if (cboFilters->currentIndex() < 0)
         return;
-    File2->setPattern(cboFilters->currentText());
+    File2->setPattern(cboFilters->itemText(cboFilters->currentIndex()));
+    if (!m_loading)
+        m_typedFilters->storeChosen();
     CountFiles();
     update();
     parkFocus();
@@ -776,7 +855,8 @@ bool MainWindow::isFileSelected(int index) const
 }
 QString MainWindow::filters() const
 {
-    return cboFilters->currentText();
+    // The chosen filter, not a pattern still being typed into the box.
+    return cboFilters->itemText(cboFilters->currentIndex());
 }
 QString MainWindow::selectionCount() const
 {

@@ -20,7 +20,9 @@ class Dialogs;
 class HistoryBoxes;
 class MainbarCommands;
 class MainHints;
+class MainNavigation;
 class SingleInstance;
+class TypedFilters;
 class ViewerWindow;
 
 /// The main window (frmFind): holds the search request in its controls, offers
@@ -34,8 +36,9 @@ public:
     explicit MainWindow(Dialogs *dialogs = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    /// The start-up step. False when another copy runs: this one must end then.
-    bool Form_Load();
+    /// The start-up step, on folder when one is given (else the last one). False
+    /// when another copy runs: it was handed the folder, and this one must end.
+    bool Form_Load(const QString &folder = QString());
     /// The shut-down step; runs once, when the window closes.
     void Form_Unload();
 
@@ -124,12 +127,17 @@ public:
     /// The enabling rule of the file pop-up menu.
     void updateFileOptions();
 
+    /// The path field, drops and hand-over from a second launch.
+    MainNavigation &navigation() const { return *m_navigation; }
+
     /// The application help file beside the executable.
     QString helpFile() const { return m_helpFile; }
     bool isLoading() const { return m_loading; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -140,6 +148,8 @@ private:
     void loadStep(const std::function<void()> &step);
     void setFolder(const QString &path);
     void placeFuzzyPanel();
+    void openHelp();
+    void showShortcutsInTips();
 
     RunContext m_ctx;
     std::unique_ptr<Dialogs> m_ownedDialogs;
@@ -150,6 +160,8 @@ private:
     std::unique_ptr<MainShortcuts> m_shortcuts;
     std::unique_ptr<MainbarCommands> m_mainbar;
     std::unique_ptr<MainHints> m_hints;
+    MainNavigation *m_navigation = nullptr;
+    TypedFilters *m_typedFilters = nullptr;
     QElapsedTimer m_lastYield;
     QString m_helpFile;
     bool m_loading = false;

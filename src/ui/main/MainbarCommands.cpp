@@ -66,6 +66,12 @@ void MainbarCommands::click(const QString &key)
     m_end();
 }
 
+void MainbarCommands::stopRun()
+{
+    if (!m_runningTool.isEmpty())
+        click(m_runningTool);
+}
+
 void MainbarCommands::runTrapped(const QString &key)
 {
     QString sentence;

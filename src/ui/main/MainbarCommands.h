@@ -16,6 +16,8 @@ public:
 
     /// A click on the tool `key` ("find", "replace" or "undo").
     void click(const QString &key);
+    /// Asks the run under way to stop, as a click on its "Stop" tool does.
+    void stopRun();
     /// The tool whose run is under way; empty when idle.
     QString runningTool() const { return m_runningTool; }
 

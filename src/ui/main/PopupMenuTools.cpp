@@ -49,14 +49,13 @@ const PopupMenuTools::Tool *PopupMenuTools::toolFor(const QString &key)
          &PopupMenuTools::openFile},
         {"rename", " This will allow you to rename the currently selected file.", "Scrivlane",
          &PopupMenuTools::renameFile},
-        {"deleteFile",
-         " This will delete the currently selected file, not send it to the recycle bin.",
+        {"deleteFile", " This will delete the currently selected file, not send it to the trash.",
          "Scrivlane", &PopupMenuTools::deleteFile},
         {"copyPath", " This will copy the path of the selected file to the clipboard.", "Scrivlane",
          &PopupMenuTools::copyPath},
         {"newFolder", " This will allow you to create a new folder.", "Scrivlane",
          &PopupMenuTools::newFolder},
-        {"openFolder", " This will open the currently selected folder in Window's Explorer.",
+        {"openFolder", " This will open the currently selected folder in the file manager.",
          "Scrivlane", &PopupMenuTools::openFolder},
         {"renameFolder", " This will allow you to rename the currently selected folder.",
          "Scrivlane", &PopupMenuTools::renameFolder},
@@ -299,7 +298,7 @@ void PopupMenuTools::deleteFolder()
     const MessageAnswer answer = m_w.dialogs().message(
         QStringLiteral("Are you sure you want to remove ") + path + QStringLiteral(" ?") + CR +
             QStringLiteral(
-                "This folder will be permanently deleted, not sent to the recycle bin.  Continue?"),
+                "This folder will be permanently deleted, not sent to the trash.  Continue?"),
         QStringLiteral(" Remove directory"), MessageButtons::YesNo, MessageIcon::Question,
         MessageAnswer::No);
     if (answer != MessageAnswer::Yes)

@@ -1,19 +1,38 @@
 #pragma once
 
 #include <QLockFile>
+#include <QObject>
 #include <QString>
 
-/// Whether another copy of the program runs for this user: a lock file in the
-/// runtime folder, held for the life of the copy that took it.
-class SingleInstance {
-public:
-    SingleInstance();
+class QLocalServer;
 
-    /// True when this copy is the only one (it then holds the lock).
+/// Whether another copy of the program runs for this user: a lock file in the
+/// runtime folder, held for the life of the copy that took it. The copy that
+/// holds it also listens on a local socket beside it, so that a second launch
+/// can hand its folder over and bring the running window to the front.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SingleInstance(QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    /// True when this copy is the only one (it then holds the lock and listens).
     bool tryAcquire();
     void release();
+    /// Asks the running copy to come to the front and open folder (may be empty).
+    /// False when no running copy answers.
+    static bool handOver(const QString &folder);
     static QString lockFilePath();
+    static QString socketPath();
+
+signals:
+    /// A second launch asked for the window, with the folder it was given (or none).
+    void handedOver(const QString &folder);
 
 private:
+    void listen();
+
     QLockFile m_lock;
+    QLocalServer *m_server = nullptr;
 };

@@ -1,8 +1,10 @@
 #include "ViewerDocumentFile.h"
 
 #include "ViewerDocumentView.h"
+#include "ViewerFileInfo.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/RunContext.h"
+#include "platform/ContentKind.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
@@ -28,6 +30,15 @@ ViewerDocumentFile::ViewerDocumentFile(RunContext &ctx, DocumentBuffer &buffer,
 
 void ViewerDocumentFile::load(const QString &path)
 {
+    const ContentKind::Kind kind = ContentKind::ofFile(path);
+    if (kind != ContentKind::Kind::Text) {
+        // Only its facts are shown: a disk image or a huge file is never read whole.
+        m_buffer.loadBytes(path, QByteArray());
+        m_hold.setText(QString());
+        m_view.clearUserTyped();
+        m_view.showFacts(ViewerFileInfo::facts(path, kind));
+        return;
+    }
     m_buffer.LoadFile(path);
     m_hold.setText(m_buffer.Text());
     m_view.clearUserTyped();
@@ -48,6 +59,15 @@ void ViewerDocumentFile::updateModified()
 
 bool ViewerDocumentFile::save(const QString &path, const QString &source)
 {
+    if (m_view.isShowingFacts()) {
+        // The buffer does not hold the file's bytes: writing it would destroy the file.
+        if (m_ctx.dialogs)
+            m_ctx.dialogs->message(
+                QStringLiteral(
+                    "This file is not shown in the viewer, so there is nothing to save."),
+                QStringLiteral(" Save"), MessageButtons::Ok, MessageIcon::Information);
+        return false;
+    }
     try {
         m_buffer.SaveFile(path);
         return true;
@@ -103,6 +123,8 @@ MessageAnswer ViewerDocumentFile::askToSave(MessageButtons buttons)
 
 bool ViewerDocumentFile::hasUnsavedChanges()
 {
+    if (m_view.isShowingFacts())
+        return false;
     // Typing marks the document too, so that no unsaved typing is dropped unasked.
     if (m_view.hasUserTyped() && m_buffer.Text() != m_hold.Text())
         m_modified = true;
@@ -129,6 +151,10 @@ bool ViewerDocumentFile::promptSaveBeforeExit()
 
 void ViewerDocumentFile::saveCurrent()
 {
+    if (m_view.isShowingFacts()) {
+        save(m_buffer.FileName(), QString());  // says why nothing is saved
+        return;
+    }
     const QString path = m_buffer.FileName();
     const MessageAnswer answer = m_ctx.dialogs->message(
         QStringLiteral("Save this as ") + path + QStringLiteral("?"), QStringLiteral(" Save"),
@@ -141,6 +167,10 @@ void ViewerDocumentFile::saveCurrent()
 
 void ViewerDocumentFile::saveAs(const QString &path)
 {
+    if (m_view.isShowingFacts()) {
+        save(path, QString());  // says why nothing is saved
+        return;
+    }
     const MessageAnswer answer = m_ctx.dialogs->message(
         QStringLiteral("Save the current file as ") + path + QStringLiteral("?"),
         QStringLiteral(" Save as"), MessageButtons::YesNo, MessageIcon::Question,

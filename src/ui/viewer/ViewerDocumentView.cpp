@@ -1,8 +1,10 @@
 #include "ViewerDocumentView.h"
 
+#include "ViewerFileInfo.h"
 #include "ViewerText.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/RunContext.h"
+#include "platform/ContentKind.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -17,6 +19,7 @@ ViewerDocumentView::ViewerDocumentView(DocumentBuffer &buffer, QPlainTextEdit *v
         m_anchorBuffer = 0;
         m_anchorView = 0;
         if (!m_syncing) {
+            m_facts.clear();
             m_userTyped = false;
             syncViewFromBuffer();
         }
@@ -40,6 +43,12 @@ ViewerDocumentView::ViewerDocumentView(DocumentBuffer &buffer, QPlainTextEdit *v
         if (!m_syncing)
             writeSelectionToBuffer();
     });
+}
+
+void ViewerDocumentView::showFacts(const QString &facts)
+{
+    m_facts = facts;
+    syncViewFromBuffer();
 }
 
 void ViewerDocumentView::catchUp()
@@ -69,7 +78,18 @@ void ViewerDocumentView::syncViewFromBuffer()
         return;
     }
     m_viewStale = false;
+    // A run may leave a binary file in the buffer: laying it out could take minutes.
+    if (m_facts.isEmpty() && ContentKind::isBinaryText(m_buffer.Text(), m_buffer.encoding()))
+        m_facts = ViewerFileInfo::facts(m_buffer.FileName(), ContentKind::Kind::Binary);
     m_syncing = true;
+    m_view->setPlaceholderText(m_facts);
+    if (!m_facts.isEmpty()) {
+        m_viewText.clear();
+        m_view->setPlainText(m_viewText);
+        m_view->setReadOnly(true);
+        m_syncing = false;
+        return;
+    }
     m_viewText = ViewerText::toView(m_buffer.Text());
     m_view->setPlainText(m_viewText);
     const QString shown = ViewerText::fromDocument(m_view->document()->toRawText());
@@ -91,29 +111,41 @@ void ViewerDocumentView::replaceStretchInView(qint32 position, const QString &re
                                               const QString &inserted)
 {
     const QString &text = m_buffer.Text();
-    const qsizetype end = position + inserted.size();
-    // A CR LF pair made or broken at either edge moves the control's positions.
-    auto startsWith = [](const QString &piece, char16_t c) {
-        return !piece.isEmpty() && piece.front() == c;
+    // Widened by a CR just before and an LF just after, the stretch has no CR LF
+    // pair across its edges in the old text or the new, so it maps to one
+    // stretch of the control and the text outside it keeps its positions.
+    qsizetype start = position;
+    qsizetype end = position + inserted.size();
+    const auto at = [&text](qsizetype i) {
+        return i >= 0 && i < text.size() ? text.at(i) : QChar();
     };
-    auto endsWith = [](const QString &piece, char16_t c) {
-        return !piece.isEmpty() && piece.back() == c;
-    };
-    const bool pairAtEdge =
-        (position > 0 && text.at(position - 1) == u'\r' &&
-         (startsWith(inserted, u'\n') || startsWith(removed, u'\n'))) ||
-        (end < text.size() && text.at(end) == u'\n' &&
-         (endsWith(inserted, u'\r') || endsWith(removed, u'\r')));
-    if (pairAtEdge || m_viewStale || m_view->isReadOnly() || !isWindowVisible() ||
-        m_ctx.state.RunInProgress) {
+    const QChar oldFirst = removed.isEmpty() ? at(end) : removed.front();
+    const QChar newFirst = inserted.isEmpty() ? at(end) : inserted.front();
+    const QChar oldLast = removed.isEmpty() ? at(start - 1) : removed.back();
+    const QChar newLast = inserted.isEmpty() ? at(start - 1) : inserted.back();
+    QString oldStretch = removed;
+    if (at(start - 1) == u'\r' && (oldFirst == u'\n' || newFirst == u'\n')) {
+        --start;
+        oldStretch.prepend(u'\r');
+    }
+    if (at(end) == u'\n' && (oldLast == u'\r' || newLast == u'\r')) {
+        ++end;
+        oldStretch.append(u'\n');
+    }
+    // An anchor inside or after the stretch was counted over the old text.
+    if (m_anchorBuffer > start) {
         m_anchorBuffer = 0;
         m_anchorView = 0;
+    }
+    if (m_viewStale || !m_facts.isEmpty() || m_view->isReadOnly() || !isWindowVisible() ||
+        m_ctx.state.RunInProgress) {
         syncViewFromBuffer();
         return;
     }
-    const int viewStart = viewPosition(position);
-    const QString viewRemoved = ViewerText::toView(removed);
-    const QString viewInserted = ViewerText::toView(inserted);
+    const int viewStart = viewPosition(int(start));
+    const QString viewRemoved = ViewerText::toView(oldStretch);
+    const QString viewInserted =
+        ViewerText::toView(QStringView(text).sliced(start, end - start).toString());
     m_syncing = true;
     QTextCursor cursor(m_view->document());
     cursor.beginEditBlock();
@@ -122,8 +154,7 @@ void ViewerDocumentView::replaceStretchInView(qint32 position, const QString &re
     cursor.insertText(viewInserted);
     cursor.endEditBlock();
     m_viewText.replace(viewStart, viewRemoved.size(), viewInserted);
-    // The text before the stretch kept its pairs, so the anchor stays good there.
-    m_anchorBuffer = position;
+    m_anchorBuffer = int(start);
     m_anchorView = viewStart;
     m_syncing = false;
 }
@@ -141,7 +172,7 @@ int ViewerDocumentView::viewPosition(int bufferPosition)
 
 void ViewerDocumentView::syncSelectionFromBuffer()
 {
-    if (m_syncing || m_viewStale || !isWindowVisible())
+    if (m_syncing || m_viewStale || !m_facts.isEmpty() || !isWindowVisible())
         return;
     const int start = viewPosition(m_buffer.SelStart());
     const int end = viewPosition(m_buffer.SelStart() + m_buffer.SelLength());
@@ -168,6 +199,8 @@ void ViewerDocumentView::writeViewToBuffer()
 
 void ViewerDocumentView::writeSelectionToBuffer()
 {
+    if (!m_facts.isEmpty())
+        return;
     const QTextCursor cursor = m_view->textCursor();
     const QString &text = m_buffer.Text();
     const qint32 start = ViewerText::toBufferPosition(text, cursor.selectionStart());

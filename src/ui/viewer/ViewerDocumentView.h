@@ -23,6 +23,11 @@ public:
     /// The user typed since the last load or save.
     bool hasUserTyped() const { return m_userTyped; }
     void clearUserTyped() { m_userTyped = false; }
+    /// Shows facts in place of the text (a binary or too large file, whose
+    /// bytes the buffer does not hold); the next text put in the buffer ends it.
+    void showFacts(const QString &facts);
+    /// The control shows facts, not the buffer: there is nothing to edit or save.
+    bool isShowingFacts() const { return !m_facts.isEmpty(); }
 
 private:
     bool isWindowVisible() const;
@@ -47,6 +52,8 @@ private:
     /// The text the control was last given or reported, as the control shows it.
     QString m_viewText;
     bool m_userTyped = false;
+    /// What is shown instead of the text, or empty.
+    QString m_facts;
     /// A buffer position and the control's position for it, valid for the shown text.
     int m_anchorBuffer = 0;
     int m_anchorView = 0;

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
@@ -49,4 +50,20 @@ QString ViewerFileInfo::kilobytes(qint64 bytes)
     const qint64 whole = tenths / 10;
     return (whole ? QString::number(whole) : QString()) + QLocale::system().decimalPoint() +
            QString::number(tenths % 10) + QStringLiteral(" KB");
+}
+
+QString ViewerFileInfo::facts(const QString &path, ContentKind::Kind kind)
+{
+    const QLocale locale = QLocale::system();
+    QStringList lines{QFileInfo(path).fileName()};
+    const FileSystem::FileDetails details = FileSystem::fileDetails(path);
+    if (details.found) {
+        lines << QStringLiteral("%1 (%2 bytes)")
+                     .arg(locale.formattedDataSize(details.size), locale.toString(details.size));
+        lines << locale.toString(details.modified, QLocale::LongFormat);
+    }
+    lines << (kind == ContentKind::Kind::TooLarge
+                  ? QStringLiteral("Too large to show: its text is not loaded.")
+                  : QStringLiteral("Binary file: its bytes are not shown."));
+    return lines.join(u'\n');
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 namespace {
 
@@ -55,6 +56,12 @@ void ViewerSearch::findFirst()
         return;
     qint32 start = 0;
     qint32 &found = m_host.foundPos();
+    if (m_host.isShowingFacts()) {
+        found = -1;
+        m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
+                               MessageIcon::Information);
+        return;
+    }
     found = m_host.isFuzzyMode() ? Find_Fuzzy(m_ctx, start) : Find_Normal(m_ctx, start);
     if (m_ctx.state.StopRequested)
         return;
@@ -70,6 +77,8 @@ void ViewerSearch::findNext()
     // One pass per file: search on from txtnewPos; on no match go on with the
     // next entry until a match, the end of the list or a stop.
     QListWidget *list = m_controls.list;
+    m_walking = true;
+    const auto walkEnds = qScopeGuard([this] { m_walking = false; });
     qint32 &searchStart = m_host.searchStart();
     qint32 &foundPos = m_host.foundPos();
     bool inputChecked = false;
@@ -86,7 +95,8 @@ void ViewerSearch::findNext()
             inputChecked = true;
         }
         const bool fuzzy = m_host.isFuzzyMode();
-        if (!skipSearch) {
+        // A file shown by its facts has nothing to search: the walk passes it over.
+        if (!skipSearch && !m_host.isShowingFacts()) {
             if (m_buffer.Text().isEmpty()) {
                 m_ctx.state.PartsSource.clear();
                 finishFindNext(false);
@@ -169,6 +179,8 @@ void ViewerSearch::finishFindNext(bool matched)
 
 void ViewerSearch::replaceCurrent()
 {
+    if (m_host.isShowingFacts())
+        return;  // nothing of the file is in the buffer to replace
     // A line break in the box is written as the file's own line end.
     const QString replacement = ReplacementText(m_controls.replace->currentText(), m_buffer.Text())
                                     .forMatch(m_buffer.SelText());

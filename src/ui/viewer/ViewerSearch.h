@@ -33,6 +33,8 @@ public:
         virtual void selectRowQuietly(int row) = 0;
         virtual void showFileInfo(const QString &path) = 0;
         virtual void setCaption(const QString &text) = 0;
+        /// The document shows a binary or too large file's facts, not its text.
+        virtual bool isShowingFacts() const = 0;
         virtual qint32 &searchStart() = 0;
         virtual qint32 &foundPos() = 0;
 
@@ -59,6 +61,8 @@ public:
     void findNext();
     /// ReplaceCurrent: the highlighted text becomes the replacement text.
     void replaceCurrent();
+    /// A find next is going on through the list (it yields between files).
+    bool isWalking() const { return m_walking; }
 
 private:
     bool checkFindInput(bool fromFindNext);
@@ -68,4 +72,5 @@ private:
     DocumentBuffer &m_buffer;
     Controls m_controls;
     Host &m_host;
+    bool m_walking = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -26,11 +27,16 @@ void ViewerTools::buildToolBar(QWidget *host)
         const char *key;
         const char *caption;
         const char *hint;
+        QKeySequence shortcut = {};
     };
     auto addTools = [this](QWidget *band, std::initializer_list<Tool> tools) {
         for (const Tool &t : tools) {
             auto action = new QAction(QString::fromUtf8(t.caption), band);
             action->setObjectName(QString::fromUtf8(t.key));
+            // Shown beside the caption; the viewer's own key handling runs the
+            // command, so the action reacts to its key only while its menu is open.
+            action->setShortcut(t.shortcut);
+            action->setShortcutContext(Qt::WidgetShortcut);
             const QString hint = QString::fromUtf8(t.hint);
             connect(action, &QAction::hovered, this,
                     [this, hint] { emit toolBarToolHovered(hint); });
@@ -43,18 +49,23 @@ void ViewerTools::buildToolBar(QWidget *host)
 
     m_subFile = new QMenu(QStringLiteral("&File"), m_toolBar);
     m_subFile->setObjectName(QStringLiteral("subFile"));
-    addTools(
-        m_subFile,
-        {{"open", "&Open", " Click here to load a file into the File Viewer."},
-         {"save", "Save Current File",
-          " Click here to save the current file with it's original name."},
-         {"saveAs", "Save As...", " Click here to save the current file with a new name."},
-         {"print", "Print...", " Click here to print the current file."},
-         {"exit", "E&xit", " Click here to close the File Viewer and return to the main form."}});
+    addTools(m_subFile,
+             {{"open", "&Open", " Click here to load a file into the File Viewer.",
+               QKeySequence(Qt::CTRL | Qt::Key_O)},
+              {"save", "Save Current File",
+               " Click here to save the current file with it's original name.",
+               QKeySequence(Qt::CTRL | Qt::Key_S)},
+              {"saveAs", "Save As...", " Click here to save the current file with a new name."},
+              {"print", "Print...", " Click here to print the current file."},
+              {"exit", "E&xit", " Click here to close the File Viewer and return to the main form.",
+               QKeySequence(Qt::CTRL | Qt::Key_W)},
+              {"quit", "&Quit Scrivlane", " Click here to quit the program.",
+               QKeySequence(Qt::CTRL | Qt::Key_Q)}});
     m_subFont = new QMenu(QStringLiteral("&Options"), m_toolBar);
     m_subFont->setObjectName(QStringLiteral("subFont"));
     addTools(m_subFont,
-             {{"resize", "Hide File Info", " Click here to show or hide the current file info."},
+             {{"resize", "Hide File Info", " Click here to show or hide the current file info.",
+               QKeySequence(Qt::CTRL | Qt::Key_D)},
               {"case", "Case Sensitive", " Click here to turn on/off the Case Sensitive option."},
               {"whole", "Whole Word", " Click here to turn on/off the Whole Word option."},
               {"bigger", "Bigger Font", " Click here to make the font one size bigger."},
@@ -67,8 +78,10 @@ void ViewerTools::buildToolBar(QWidget *host)
     addTools(
         m_subSearch,
         {{"find", "Find", " Click here to find the first occurrence of the search word."},
-         {"findnext", "Find Next", " Click here to find the next occurrence of the search word."},
-         {"replace", "&Replace", " Click here to make a manual replacement in the current file."}});
+         {"findnext", "Find Next", " Click here to find the next occurrence of the search word.",
+          QKeySequence(Qt::CTRL | Qt::Key_F)},
+         {"replace", "&Replace", " Click here to make a manual replacement in the current file.",
+          QKeySequence(Qt::CTRL | Qt::Key_R)}});
     for (QMenu *menu : {m_subFile, m_subFont, m_subSearch}) {
         m_toolBar->addMenu(menu);
     }
@@ -114,11 +127,12 @@ void ViewerTools::buildMovebar(QWidget *host)
          " Click here to move to the previous file in the list.", nullptr},
         {"down", "Next File", QStyle::SP_ArrowDown,
          " Click here to move to the next file in the list.", nullptr},
-        {"findNext", "Find Next", QStyle::SP_FileDialogContentsView, nullptr, " CTRL+F"},
-        {"replace", "Replace", QStyle::SP_BrowserReload,
+        {"findNext", "Find Next (Ctrl+F)", QStyle::SP_FileDialogContentsView, nullptr, " CTRL+F"},
+        {"replace", "Replace (Ctrl+R)", QStyle::SP_BrowserReload,
          " Click here to make a manual replacement in the current file.", " CTRL+R"},
+        // Ctrl+Q quits the program; this tool also empties the list, which no key does.
         {"exit", "Exit", QStyle::SP_DialogCloseButton,
-         " Click here to close the File Viewer and return to the main form.", " CTRL+Q"},
+         " Click here to close the File Viewer and return to the main form.", nullptr},
     };
     for (const Tool &t : tools) {
         auto action = new QAction(host->style()->standardIcon(t.icon), QString::fromUtf8(t.caption),
@@ -151,7 +165,7 @@ void ViewerTools::buildPopup(QWidget *owner)
          " This will copy the path of the selected file to the clipboard."},
         {"rename", "Rename", " This will allow you to rename the currently selected file."},
         {"deleteFile", "Delete",
-         " This will delete the currently selected file, not send it to the recycle bin."},
+         " This will delete the currently selected file, not move it to the trash."},
     };
     for (const Tool &t : tools) {
         auto action = new QAction(QString::fromUtf8(t.caption), m_popup);

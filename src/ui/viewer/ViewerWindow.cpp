@@ -4,6 +4,7 @@
 #include "ViewerDocumentFile.h"
 #include "ViewerDocumentView.h"
 #include "ViewerFileInfo.h"
+#include "ViewerFit.h"
 #include "ViewerHistory.h"
 #include "ViewerMainControls.h"
 #include "ViewerStatusHints.h"
@@ -41,9 +42,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTextDocument>
 #include <QToolBar>
 
+#include <algorithm>
 
 namespace {
 
@@ -83,6 +86,7 @@ ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
     rtbHold = new DocumentBuffer(this);
     rtbHold->setObjectName(QStringLiteral("rtbHold"));
     buildControls();
+    setSmallestSize();
     resize(px(11000), px(8000));
 
     // Connected after the view, so the view shows the new text before the reaction.
@@ -181,6 +185,37 @@ void ViewerWindow::buildControls()
     rtbDefaultView->setObjectName(QStringLiteral("rtbDefault"));
 }
 
+int ViewerWindow::menusWidth() const
+{
+    // The menu bar's size hint is that of one item: lay all out on a wide bar
+    // (the resize event is sent by hand, the bar is not shown yet) and measure.
+    const QSize size = ToolBar->size();
+    const QSize wide(px(100000), size.height());
+    ToolBar->resize(wide);
+    QResizeEvent wideEvent(wide, size);
+    QCoreApplication::sendEvent(ToolBar, &wideEvent);
+    int right = 0;
+    for (QAction *menu : ToolBar->actions())
+        right = qMax(right, ToolBar->actionGeometry(menu).right() + 1);
+    ToolBar->resize(size);
+    QResizeEvent backEvent(size, wide);
+    QCoreApplication::sendEvent(ToolBar, &backEvent);
+    const QWidget *corner = ToolBar->cornerWidget(Qt::TopRightCorner);
+    return right + (corner ? corner->sizeHint().width() : 0) + px(300);
+}
+
+void ViewerWindow::setSmallestSize()
+{
+    // Side by side: the menus and the move bar; the find row; the list and the
+    // file information. Below them the document keeps room for a few lines.
+    const int bars = menusWidth() + qMax(px(2200), Movebar->sizeHint().width()) + px(150);
+    const int boxes = px(100 + 2370 + 40 + 400 + 200 + 2370 + 40 + 400 + 100);
+    const int lists = Frame1->width() + px(100 + 125 + 200 + 1500);
+    const int lines =
+        rtbDefaultView->fontMetrics().lineSpacing() * 6 + 2 * rtbDefaultView->frameWidth();
+    Command1->setMinimumSize(std::max({bars, boxes, lists}), px(3600) + lines);
+}
+
 void ViewerWindow::buildTools()
 {
     m_tools = new ViewerTools(Picture2, Picture3, this);
@@ -219,6 +254,7 @@ void ViewerWindow::runToolBarTool(const QString &key)
         {QStringLiteral("saveAs"), &ViewerWindow::saveAs},
         {QStringLiteral("print"), &ViewerWindow::print},
         {QStringLiteral("exit"), &ViewerWindow::hideViewer},
+        {QStringLiteral("quit"), &ViewerWindow::quitProgram},
         {QStringLiteral("resize"), &ViewerWindow::toggleFileInfo},
         {QStringLiteral("case"), &ViewerWindow::toggleCase},
         {QStringLiteral("whole"), &ViewerWindow::toggleWhole},
@@ -390,6 +426,7 @@ void ViewerWindow::showReportLayout()
 void ViewerWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    ViewerFit::fitToScreen(this);
     m_view->catchUp();
 }
 
@@ -544,6 +581,26 @@ void ViewerWindow::closeViewer()
     Label1->setText(QStringLiteral("0"));
     List1->clear();
     FileModified = !settled;
+}
+
+void ViewerWindow::quitProgram()
+{
+    // One meaning for Ctrl+Q in every window: the main window's close asks
+    // about unsaved changes and may be cancelled.
+    if (QWidget *main = m_main.window())
+        main->close();
+}
+
+void ViewerWindow::stopAndHide()
+{
+    if (m_search->isWalking())
+        m_ctx.state.StopRequested = true;
+    hideViewer();
+}
+
+bool ViewerWindow::isShowingFacts() const
+{
+    return m_view->isShowingFacts();
 }
 
 void ViewerWindow::openFile()
@@ -922,8 +979,14 @@ bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this)
-            m_pressedModifiers.keyPressed(static_cast<QKeyEvent *>(event));
+        if (!widget || widget->window() != this)
+            break;
+        auto key = static_cast<QKeyEvent *>(event);
+        m_pressedModifiers.keyPressed(key);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            stopAndHide();
+            return true;
+        }
         break;
     }
     case QEvent::KeyRelease: {
@@ -945,6 +1008,9 @@ bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
             openFile();
             return true;
         case Qt::Key_Q:
+            quitProgram();
+            return true;
+        case Qt::Key_W:
             hideViewer();
             return true;
         case Qt::Key_R:

@@ -97,6 +97,11 @@ public:
     void previousFile();
     void nextFile();
     void closeViewer();
+    /// Ctrl+Q: quits the program as the main window does, offering unsaved
+    /// changes first.
+    void quitProgram();
+    /// Esc: stops a find next that walks the list, then hides the viewer.
+    void stopAndHide();
     void openFile();
     /// Loads path (from the open dialog) and lists it; tests call it directly.
     void openPath(const QString &path);
@@ -189,6 +194,10 @@ protected:
 private:
     void buildControls();
     void buildTools();
+    /// Small enough for a small screen at a large scale, large enough that no
+    /// control is cut off.
+    void setSmallestSize();
+    int menusWidth() const;
     void runToolBarTool(const QString &key);
     void runPopupTool(const QString &key);
     void runMovebarTool(const QString &key);
@@ -211,6 +220,7 @@ private:
     void selectRowQuietly(int row) override;
     /// Moves the list's selection back to the shown document without reloading it.
     void keepShownEntrySelected();
+    bool isShowingFacts() const override;
     qint32 &searchStart() override { return SearchStart; }
     qint32 &foundPos() override { return FoundPos; }
 

@@ -71,6 +71,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         const auto colour = [&] { return about.lblWeb->palette().color(QPalette::WindowText); };
         QCOMPARE(colour(), QColor(0, 0, 128));
+        // The link is as wide as its words: beside them the box is plain background.
+        QCOMPARE(about.lblWeb->width(), about.lblWeb->sizeHint().width());
         QTest::mouseMove(about.lblWeb, about.lblWeb->rect().center());
         QTRY_COMPARE(colour(), QColor(0, 0, 255));
         QTest::mouseMove(&about, QPoint(2, 2));

@@ -59,7 +59,7 @@ private slots:
         QTest::addColumn<QString>("loaded");  // the hint's folder and Text1 after loading
         QTest::addColumn<QString>("typed");   // typed into Text1 with Option1 on; keep: no change
         QTest::addColumn<QString>("after");   // the folder OK keeps
-        const QString own = "/srv/b", keep = "<keep>", def = "<default>", empty;
+        const QString own = QDir::tempPath(), keep = "<keep>", def = "<default>", empty;
         QTest::addRow("fresh user") << "<none>" << def << keep << def;
         QTest::addRow("default text") << def << def << keep << def;
         QTest::addRow("own folder") << own << own << keep << own;
@@ -67,6 +67,9 @@ private slots:
         QTest::addRow("own folder typed") << "<none>" << def << own << own;
         QTest::addRow("emptied own folder falls back") << own << own << empty << def;
         QTest::addRow("default chosen") << own << own << def << def;
+        QTest::addRow("pasted with blanks around") << "<none>" << def << " " + own + "\t" << own;
+        QTest::addRow("missing folder refused") << own << own << "/no/such/folder"
+                                                << "<refused>";
     }
     void loadThenOkStores()
     {
@@ -87,6 +90,11 @@ private slots:
             m_backup->Text1->setText(typed);
         }
         m_backup->cmdOK->click();
+        if (after == u"<refused>") {
+            QCOMPARE(m_dialogs.titles(), QStringList{" Specify Backup folder"});
+            QCOMPARE(this->stored(), real(stored));
+            return;
+        }
         QCOMPARE(m_backup->isSpecified(), !isDef(after));
         QCOMPARE(this->stored(), real(after));
         QCOMPARE(m_backup->backupRoot(), isDef(after) ? Paths::applicationFolder() : after);

@@ -84,7 +84,7 @@ private slots:
         };
         row("minimize, same hint either way", "chkMin", false,
             {"0", "cmdMin", "ALT+ Z",
-             " Minimize this program to the Taskbar for more efficient replacing."});
+             " Minimize this program to the panel for more efficient replacing."});
         row("case ticked", "chkSensitive", true,
             {"1", "cmdCase", "ALT+ C", " Checked - Replace only the same case."});
         row("whole word cleared", "chkWhole", false,

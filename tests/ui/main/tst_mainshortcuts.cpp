@@ -31,7 +31,6 @@ private slots:
     void textFieldsKeepPasteAndUndo_data();
     void textFieldsKeepPasteAndUndo();
     void f2ActsOnPress();
-    void listsTakeNoKeys();
     void releaseClearsStopOnlyWhenIdle();
     void otherWindowsAreLeftAlone();
 
@@ -66,8 +65,8 @@ void TestMainShortcuts::init()
                             static_cast<QWidget *>(m_button)})
         layout->addWidget(widget);
     m_shortcuts = std::make_unique<MainShortcuts>(
-        m_window.get(), m_state, QList<QAbstractScrollArea *>{m_list}, m_park,
-        QList<QComboBox *>{m_field}, [this](Command command) { m_run << command; });
+        m_window.get(), m_state, m_list, QList<QComboBox *>{m_field}, QList<QComboBox *>{m_field},
+        [this](Command command) { m_run << command; });
     m_window->show();
     m_window->activateWindow();
     m_button->setFocus();
@@ -98,39 +97,61 @@ void TestMainShortcuts::keyReleaseRunsItsCommand_data()
     QTest::addColumn<bool>("running");
     QTest::addColumn<QList<Command>>("expected");
     QTest::addColumn<bool>("usedUp");
+    QTest::addColumn<QString>("focus");  // "list", "field"; else the button
 
     const QList<QPair<int, Command>> ctrlKeys = {
-        {Qt::Key_A, Command::SelectAll},  {Qt::Key_F, Command::Find},
+        {Qt::Key_L, Command::GoToPath},   {Qt::Key_F, Command::Find},
         {Qt::Key_N, Command::SelectNone}, {Qt::Key_R, Command::Replace},
         {Qt::Key_Q, Command::Exit},       {Qt::Key_V, Command::ViewSelected},
         {Qt::Key_Z, Command::Undo}};
     for (const auto &[key, command] : ctrlKeys)
         QTest::addRow("ctrl+%s", qPrintable(QKeySequence(key).toString()))
-            << key << Ctrl << Ctrl << false << QList<Command>{command} << true;
+            << key << Ctrl << Ctrl << false << QList<Command>{command} << true << QString();
     QTest::addRow("alt+l") << int(Qt::Key_L) << Alt << Alt << false
-                           << QList<Command>{Command::LargeSearch} << true;
+                           << QList<Command>{Command::LargeSearch} << true << QString();
     // Ctrl is often let go before the letter: the press decides.
-    QTest::addRow("ctrl let go first")
-        << int(Qt::Key_F) << Ctrl << None << false << QList<Command>{Command::Find} << true;
+    QTest::addRow("ctrl let go first") << int(Qt::Key_F) << Ctrl << None << false
+                                       << QList<Command>{Command::Find} << true << QString();
     QTest::addRow("plain letter") << int(Qt::Key_F) << None << None << false << QList<Command>{}
-                                  << false;
+                                  << false << QString();
     QTest::addRow("ctrl+shift+f") << int(Qt::Key_F) << (Ctrl | Qt::ShiftModifier)
                                   << (Ctrl | Qt::ShiftModifier) << false << QList<Command>{}
-                                  << false;
-    QTest::addRow("ctrl+b") << int(Qt::Key_B) << Ctrl << Ctrl << false << QList<Command>{} << false;
+                                  << false << QString();
+    QTest::addRow("ctrl+b") << int(Qt::Key_B) << Ctrl << Ctrl << false << QList<Command>{} << false
+                            << QString();
 
     // During a run only the run's own tools and Exit still answer.
-    for (int key : {int(Qt::Key_A), int(Qt::Key_N), int(Qt::Key_V)})
+    for (int key : {int(Qt::Key_L), int(Qt::Key_N), int(Qt::Key_V)})
         QTest::addRow("running ctrl+%s", qPrintable(QKeySequence(key).toString()))
-            << key << Ctrl << Ctrl << true << QList<Command>{} << true;
+            << key << Ctrl << Ctrl << true << QList<Command>{} << true << QString();
     QTest::addRow("running alt+l")
-        << int(Qt::Key_L) << Alt << Alt << true << QList<Command>{} << true;
-    QTest::addRow("running ctrl+f")
-        << int(Qt::Key_F) << Ctrl << Ctrl << true << QList<Command>{Command::Find} << true;
-    QTest::addRow("running ctrl+z")
-        << int(Qt::Key_Z) << Ctrl << Ctrl << true << QList<Command>{Command::Undo} << true;
-    QTest::addRow("running ctrl+q")
-        << int(Qt::Key_Q) << Ctrl << Ctrl << true << QList<Command>{Command::Exit} << true;
+        << int(Qt::Key_L) << Alt << Alt << true << QList<Command>{} << true << QString();
+    QTest::addRow("running ctrl+f") << int(Qt::Key_F) << Ctrl << Ctrl << true
+                                    << QList<Command>{Command::Find} << true << QString();
+    QTest::addRow("running ctrl+z") << int(Qt::Key_Z) << Ctrl << Ctrl << true
+                                    << QList<Command>{Command::Undo} << true << QString();
+    QTest::addRow("running ctrl+q") << int(Qt::Key_Q) << Ctrl << Ctrl << true
+                                    << QList<Command>{Command::Exit} << true << QString();
+
+    // Ctrl+A selects the files only from the file list; elsewhere it selects text.
+    QTest::addRow("ctrl+a in the file list")
+        << int(Qt::Key_A) << Ctrl << Ctrl << false << QList<Command>{Command::SelectAll} << true
+        << "list";
+    QTest::addRow("ctrl+a elsewhere")
+        << int(Qt::Key_A) << Ctrl << Ctrl << false << QList<Command>{} << false << "field";
+    // The lists keep their keys: arrows move in them.
+    QTest::addRow("down in the file list")
+        << int(Qt::Key_Down) << None << None << false << QList<Command>{} << false << "list";
+    QTest::addRow("enter in the find box") << int(Qt::Key_Return) << None << None << false
+                                           << QList<Command>{Command::Find} << true << "field";
+    QTest::addRow("enter elsewhere")
+        << int(Qt::Key_Return) << None << None << false << QList<Command>{} << false << QString();
+    QTest::addRow("enter during a run")
+        << int(Qt::Key_Return) << None << None << true << QList<Command>{} << false << "field";
+    QTest::addRow("esc during a run") << int(Qt::Key_Escape) << None << None << true
+                                      << QList<Command>{Command::Stop} << true << QString();
+    QTest::addRow("esc when idle")
+        << int(Qt::Key_Escape) << None << None << false << QList<Command>{} << false << QString();
 }
 
 void TestMainShortcuts::keyReleaseRunsItsCommand()
@@ -141,10 +162,18 @@ void TestMainShortcuts::keyReleaseRunsItsCommand()
     QFETCH(bool, running);
     QFETCH(QList<Command>, expected);
     QFETCH(bool, usedUp);
+    QFETCH(QString, focus);
 
+    QWidget *target = focus == u"list"    ? static_cast<QWidget *>(m_list)
+                      : focus == u"field" ? static_cast<QWidget *>(m_field)
+                                          : m_button;
+    target->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), target);
     m_state.RunInProgress = running;
-    QCOMPARE(type(m_button, key, atPress, atRelease), usedUp);
+    QCOMPARE(type(focus == u"field" ? m_field->lineEdit() : target, key, atPress, atRelease),
+             usedUp);
     QCOMPARE(m_run, expected);
+    QCOMPARE(QApplication::focusWidget(), target);
 }
 
 void TestMainShortcuts::textFieldsKeepPasteAndUndo_data()
@@ -174,27 +203,6 @@ void TestMainShortcuts::f2ActsOnPress()
     QKeyEvent press(QEvent::KeyPress, Qt::Key_F2, None);
     QVERIFY(m_shortcuts->keyEvent(m_button, &press));
     QCOMPARE(m_run, QList<Command>{Command::About});
-}
-
-void TestMainShortcuts::listsTakeNoKeys()
-{
-    for (QObject *target :
-         {static_cast<QObject *>(m_list), static_cast<QObject *>(m_list->viewport())}) {
-        m_button->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), m_button);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, None);
-        QVERIFY(m_shortcuts->keyEvent(target, &press));
-        QCOMPARE(QApplication::focusWidget(), m_park);
-    }
-    QVERIFY(m_run.isEmpty());
-
-    // F2 still opens the About box from a list, and leaves the list too.
-    m_list->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), m_list);
-    QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, None);
-    QVERIFY(m_shortcuts->keyEvent(m_list, &f2));
-    QCOMPARE(m_run, QList<Command>{Command::About});
-    QCOMPARE(QApplication::focusWidget(), m_park);
 }
 
 void TestMainShortcuts::releaseClearsStopOnlyWhenIdle()

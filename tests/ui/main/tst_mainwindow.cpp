@@ -89,6 +89,7 @@ private slots:
     void ctrlZRunsUndoOnlyOutsideTextFields();
     void ctrlVOpensViewerOnSelectedFiles();
     void ctrlReleasedBeforeTheLetterStillCounts();
+    void secondInstanceIsRefusedWithoutTouchingSettings_data();
     void secondInstanceIsRefusedWithoutTouchingSettings();
     void historiesSurviveRestart_data();
     void historiesSurviveRestart();
@@ -98,7 +99,6 @@ private slots:
     void selectNoneOnEmptyFolder();
     void pasteLeavesBoxAloneOnEmptyClipboard();
     void unreadableDriveIsRefused();
-    void listsCannotBeDrivenFromTheKeyboard();
     void accelerators();
     void exitDuringRunStopsItAndSaves();
     void largeToolFillsTheDialogFromTheActiveType();
@@ -208,8 +208,9 @@ void TestMainWindow::freshUserStartState()
         QCOMPARE(box->count(), 0);
         QVERIFY(box->currentText().isEmpty());
     }
-    QCOMPARE(comboItems(w.cboFilters), QStringList({QStringLiteral("*.htm"), QStringLiteral("*.txt"),
-                                                 QStringLiteral("*.ini"), QStringLiteral("*.*")}));
+    QCOMPARE(comboItems(w.cboFilters),
+             QStringList({QStringLiteral("*.htm"), QStringLiteral("*.txt"), QStringLiteral("*.ini"),
+                          QStringLiteral("*.*")}));
     QCOMPARE(w.cboFilters->currentIndex(), 0);
     QCOMPARE(w.File2->pattern(), QStringLiteral("*.htm"));
     QCOMPARE(w.viewer()->rightMargin(), int(ViewerWindow::NoWrapMargin));
@@ -343,16 +344,22 @@ void TestMainWindow::stopClickEndsTheRun_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("byEscape");  // Esc instead of the "Stop" tool
     QTest::addRow("find") << "find"
-                          << "Find";
+                          << "Find" << false;
     QTest::addRow("replace") << "replace"
-                             << "Replace";
+                             << "Replace" << false;
+    QTest::addRow("find, Esc") << "find"
+                               << "Find" << true;
+    QTest::addRow("replace, Esc") << "replace"
+                                  << "Replace" << true;
 }
 
 void TestMainWindow::stopClickEndsTheRun()
 {
     QFETCH(QString, key);
     QFETCH(QString, caption);
+    QFETCH(bool, byEscape);
     MainWindow &w = start();
     QStringList names;
     for (int i = 0; i < 40; ++i) names << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
@@ -366,7 +373,10 @@ void TestMainWindow::stopClickEndsTheRun()
     // Runs at the run's first yield: the tool then shows "Stop".
     QTimer::singleShot(0, this, [&] {
         captionDuringRun = mainTool(key)->text();
-        mainTool(key)->trigger();
+        if (byEscape)
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else
+            mainTool(key)->trigger();
     });
     mainTool(key)->trigger();
 
@@ -453,29 +463,48 @@ void TestMainWindow::ctrlVOpensViewerOnSelectedFiles()
     QVERIFY(w.viewer()->isVisible());
 }
 
+void TestMainWindow::secondInstanceIsRefusedWithoutTouchingSettings_data()
+{
+    QTest::addColumn<bool>("answers");  // the running copy listens for a second launch
+    QTest::addRow("running copy comes to the front with the folder") << true;
+    QTest::addRow("running copy that does not answer") << false;
+}
+
 void TestMainWindow::secondInstanceIsRefusedWithoutTouchingSettings()
 {
-    start();
-    m_window->chkWhole->click();
+    QFETCH(bool, answers);
+    std::unique_ptr<QLockFile> silentCopy;
+    if (answers) {
+        start();
+        m_window->chkWhole->click();
+    } else {
+        silentCopy = std::make_unique<QLockFile>(SingleInstance::lockFilePath());
+        QVERIFY(silentCopy->tryLock(0));
+    }
     const QString store = m_dir->filePath(QStringLiteral("settings.ini"));
     const QByteArray before = readFile(store);
 
     ScriptedDialogs secondDialogs;
     {
         MainWindow second(&secondDialogs);
-        QVERIFY(!second.Form_Load());
+        QVERIFY(!second.Form_Load(m_files));
         QVERIFY(!second.isVisible());
         second.close();
+    }
+    QCOMPARE(readFile(store), before);
+    if (answers) {
+        QVERIFY(secondDialogs.shown.isEmpty());
+        QTRY_COMPARE(m_window->Dir2->path(), m_files);
+        QVERIFY(m_window->isVisible());
+        // Once the first copy has ended, a new one starts.
+        restart();
+        QVERIFY(m_window->isVisible());
+        return;
     }
     QCOMPARE(secondDialogs.shown.size(), 1);
     QCOMPARE(secondDialogs.shown[0].text, QStringLiteral("Scrivlane is already running."));
     QCOMPARE(secondDialogs.shown[0].title, QStringLiteral("Scrivlane"));
     QCOMPARE(secondDialogs.shown[0].icon, MessageIcon::Information);
-    QCOMPARE(readFile(store), before);
-
-    // Once the first copy has ended, a new one starts.
-    restart();
-    QVERIFY(m_window->isVisible());
 }
 
 void TestMainWindow::historiesSurviveRestart_data()
@@ -561,12 +590,14 @@ void TestMainWindow::ctrlReleasedBeforeTheLetterStillCounts()
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
     w.cboFilters->setCurrentIndex(1);
+    w.File2->item(1)->setSelected(true);
     w.Picture5->setFocus();
     QTest::keyPress(w.Picture5, Qt::Key_Control);
-    QTest::keyPress(w.Picture5, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyPress(w.Picture5, Qt::Key_V, Qt::ControlModifier);
     QTest::keyRelease(w.Picture5, Qt::Key_Control);
-    QTest::keyRelease(w.Picture5, Qt::Key_A);
-    QCOMPARE(w.Label3->text(), QStringLiteral("2 of 2"));
+    QTest::keyRelease(w.Picture5, Qt::Key_V);
+    QCOMPARE(w.viewer()->listCount(), 1);
+    QVERIFY(w.viewer()->isVisible());
 }
 
 void TestMainWindow::filterWithTwoPatternsListsBoth()
@@ -630,18 +661,6 @@ void TestMainWindow::unreadableDriveIsRefused()
     emit w.Drive2->activated(current);
     QCOMPARE(w.Dir2->path(), m_files);
     QCOMPARE(m_dialogs->shown.size(), 1);
-}
-
-void TestMainWindow::listsCannotBeDrivenFromTheKeyboard()
-{
-    MainWindow &w = start();
-    openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    w.File2->setCurrentRow(0);
-    w.File2->setFocus();
-    QTest::keyClick(w.File2, Qt::Key_Down);
-    QCOMPARE(w.File2->currentRow(), 0);
-    QCOMPARE(w.focusWidget(), w.Picture2);
 }
 
 void TestMainWindow::accelerators()

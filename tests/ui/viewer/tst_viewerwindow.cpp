@@ -77,7 +77,9 @@ private slots:
     void historyStepsFollowTheirRules();
     void pickMovesEntryToTopInBothWindows();
     void activationCopiesMainWindowTexts();
-    void ctrlKeysWorkAnywhereInTheViewer();
+    void keysWorkAnywhereInTheViewer_data();
+    void keysWorkAnywhereInTheViewer();
+    void escapeStopsAFindNextWalk();
     void ctrlLetGoBeforeTheLetterStillCounts();
     void typingAKnownEntryDoesNotReorderTheHistory();
     void hiddenFileInfoLetsDocumentCoverTheList();
@@ -732,18 +734,53 @@ void tst_ViewerWindow::activationCopiesMainWindowTexts()
     QCOMPARE(v.cboFind->width(), 1410 / 15);
 }
 
-void tst_ViewerWindow::ctrlKeysWorkAnywhereInTheViewer()
+void tst_ViewerWindow::keysWorkAnywhereInTheViewer_data()
 {
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<int>("key");       // with its modifiers
+    QTest::addColumn<QString>("tool");  // the menu command that shows the key
+    QTest::addColumn<QList<bool>>("infoHiddenViewerMainShown");
+    const int ctrl = Qt::CTRL;
+    QTest::addRow("Ctrl+D") << u"List1"_s << (ctrl | Qt::Key_D) << u"subFont/resize"_s
+                            << QList<bool>{true, true, true};
+    QTest::addRow("Ctrl+Shift+D") << u"rtbDefault"_s << int(ctrl | Qt::SHIFT | Qt::Key_D)
+                                  << QString() << QList<bool>{false, true, true};
+    QTest::addRow("Ctrl+W hides") << u"cboFind"_s << (ctrl | Qt::Key_W) << u"subFile/exit"_s
+                                  << QList<bool>{false, false, true};
+    QTest::addRow("Esc hides") << u"rtbDefault"_s << int(Qt::Key_Escape) << QString()
+                               << QList<bool>{false, false, true};
+    QTest::addRow("Ctrl+Q quits") << u"List1"_s << (ctrl | Qt::Key_Q) << u"subFile/quit"_s
+                                  << QList<bool>{false, true, false};
+}
+
+void tst_ViewerWindow::keysWorkAnywhereInTheViewer()
+{
+    QFETCH(QString, widget);
+    QFETCH(int, key);
+    QFETCH(QString, tool);
     ViewerWindow &v = *m_h->viewer;
-    QVERIFY(!v.chkMax->isChecked());
-    QTest::keyRelease(v.List1, Qt::Key_D, Qt::ControlModifier);
-    QVERIFY(v.chkMax->isChecked());
-    QCOMPARE(v.tool(QStringLiteral("subFont"), QStringLiteral("resize"))->text(),
-             QStringLiteral("Show File Info"));
-    QTest::keyRelease(v.rtbDefaultView, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(v.chkMax->isChecked());
-    QTest::keyRelease(v.cboFind, Qt::Key_Q, Qt::ControlModifier);
-    QVERIFY(!v.isVisible());
+    m_h->main.show();
+    auto target = v.findChild<QWidget *>(widget);
+    const auto combination = QKeyCombination::fromCombined(key);
+    if (combination.key() == Qt::Key_Escape)
+        QTest::keyClick(target, combination.key());
+    else
+        QTest::keyRelease(target, combination.key(), combination.keyboardModifiers());
+    QTEST((QList<bool>{v.chkMax->isChecked(), v.isVisible(), m_h->main.isVisible()}),
+          "infoHiddenViewerMainShown");
+    if (!tool.isEmpty())
+        QCOMPARE(v.tool(tool.section(u'/', 0, 0), tool.section(u'/', 1))->shortcut(),
+                 QKeySequence(combination));
+}
+
+void tst_ViewerWindow::escapeStopsAFindNextWalk()
+{
+    listFiles({makeFile(u"a.txt"_s, "a"), makeFile(u"b.txt"_s, "b")}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    v.cboFind->setEditText(u"absent"_s);
+    m_h->status.onYield = [&v] { QTest::keyClick(v.List1, Qt::Key_Escape); };
+    v.mnuFindNext_Click();
+    QVERIFY(!v.isVisible() && v.List1->currentRow() == 0 && m_h->dialogs.shown.isEmpty());
 }
 
 void tst_ViewerWindow::typingAKnownEntryDoesNotReorderTheHistory()
