@@ -184,7 +184,7 @@ void OutputData(RunContext &ctx)
         data.modifiedFiles = state.ModifiedFileCount;
         data.reportBody = state.ReportBody;
         data.stopped = state.StopRequested;
-        data.passedOver = state.PassedOver;
+        data.passedOver = state.PassedOverFiles;
         data.hasBackup = ctx.request->hasBackup() && !state.UndoInProgress;
         if (data.hasBackup) {
             const QString root = ctx.backup && ctx.backup->isSpecified()
@@ -215,7 +215,7 @@ void OutputData(RunContext &ctx)
     ctx.main->refreshFileList();
     ctx.main->restoreWindow();
     state.ReportBody.clear();
-    state.PassedOver.clear();
+    state.PassedOverFiles.clear();
     state.TotalReplacements = 0;
     ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
 

@@ -114,6 +114,9 @@ bool runUndo(RunContext &ctx)
     s.UndoInProgress = true;
     const auto undoEnded = qScopeGuard([&s] { s.UndoInProgress = false; });
     s.ChangedThisRun.clear();
+    s.PassedOver = 0;
+    // Whatever way the run ends, the user hears of the entries it passed over.
+    const auto tell = qScopeGuard([&] { RunSupport::tellPassedOver(ctx); });
     if (r.hasSubdirectories()) {
         // The walk covers the whole tree, whether or not File2 lists anything.
         ctx.main->yieldToEvents();

@@ -5,6 +5,7 @@
 #include "platform/Failure.h"
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -12,12 +13,13 @@
 
 namespace {
 
-void deleteTree(MainPort &main, const QString &DrivePath, const QString &Ext, quint64 device)
+// Every entry is reached through the open folder that listed it, so a
+// subfolder exchanged for a link or a mount meanwhile is never entered.
+void deleteTree(MainPort &main, FileSystem::FolderHandle &folder, const QString &Ext,
+                QStringList &passedOver)
 {
-    const QString folder = Paths::withTrailingSeparator(DrivePath);
     main.yieldToEvents();
-
-    const QList<FileSystem::Entry> entries = FileSystem::listFolder(folder);
+    const QList<FileSystem::Entry> entries = folder.list();
     QStringList subfolders;
     QStringList files;
     for (const FileSystem::Entry &e : entries) {
@@ -25,7 +27,7 @@ void deleteTree(MainPort &main, const QString &DrivePath, const QString &Ext, qu
         // removed, and the error tells the user rather than losing the file.
         if (!e.isHidden) {
             if (e.kind == FileSystem::EntryKind::Folder)
-                RunSupport::storeSubfolder(subfolders, folder + e.name + QDir::separator());
+                RunSupport::storeSubfolder(subfolders, e.name);
             // Links (to folders too), FIFOs and devices are removed as entries, never opened.
             else if (RunSupport::matchesWildcard(e.name, Ext))
                 files << e.name;
@@ -34,33 +36,51 @@ void deleteTree(MainPort &main, const QString &DrivePath, const QString &Ext, qu
     }
 
     for (const QString &name : std::as_const(files)) {
-        main.setStatusText(2, QStringLiteral(" Deleting files: ") + folder + name);
+        main.setStatusText(2, QStringLiteral(" Deleting files: ") + folder.path() + name);
         main.yieldToEvents();
-        FileSystem::removeFile(folder + name);
+        folder.removeFile(name);
     }
 
-    for (const QString &sub : std::as_const(subfolders)) {
+    for (const QString &name : std::as_const(subfolders)) {
         main.yieldToEvents();
-        // Checked again at the moment of entering: the listing may be stale, and
-        // a mount point or a folder swapped for a link would lead out of the tree.
-        if (FileSystem::folderDevice(sub) != device)
-            throw Failure(QStringLiteral("The folder \"%1\" lies on another file system or is no "
-                                         "longer a folder; nothing below it is removed.")
-                              .arg(sub));
-        deleteTree(main, sub, Ext, device);
-        FileSystem::removeEmptyFolder(sub);
-        main.setStatusText(2, QStringLiteral(" Deleting folders: ") + sub);
+        try {
+            folder.enter(name, [&](const FileSystem::Folder &child) {
+                deleteTree(main, *child, Ext, passedOver);
+            });
+        } catch (const FileSystem::PassedOver &skipped) {
+            // A link or another mount in its place: nothing below it is removed.
+            passedOver << skipped.description();
+            continue;
+        }
+        folder.removeFolder(name);
+        main.setStatusText(2, QStringLiteral(" Deleting folders: ") + folder.path() + name +
+                                  QDir::separator());
     }
+}
+
+// The folder the removal opened must not be a guarded one, whatever name led there.
+void refuseOpened(const FileSystem::FolderHandle &folder, const QString &path)
+{
+    const QString real = folder.realPath();
+    if (!real.isEmpty() && Paths::isProtectedFolder(real))
+        throw Failure(QStringLiteral("The folder \"%1\" holds the system's, the user's or this "
+                                     "program's own files and cannot be deleted.")
+                          .arg(path));
 }
 
 }  // namespace
 
 void DeleteFilesSearch(MainPort &main, const QString &DrivePath, const QString &Ext)
 {
-    const std::optional<quint64> device = FileSystem::folderDevice(DrivePath);
-    if (!device)
+    if (!FileSystem::folderDevice(DrivePath))
         throw Failure(QStringLiteral("\"%1\" is not a folder.").arg(DrivePath));
-    deleteTree(main, DrivePath, Ext, *device);
+    // The folder itself is never reached through a link in its last name.
+    const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath, false);
+    refuseOpened(*top, DrivePath);
+    QStringList passedOver;
+    deleteTree(main, *top, Ext, passedOver);
+    if (!passedOver.isEmpty())
+        throw Failure(passedOver.join(QLatin1Char('\n')));
 }
 
 void FolderRemoval::refuseProtected(const QString &folder)

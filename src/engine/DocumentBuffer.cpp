@@ -12,12 +12,15 @@ namespace {
 // text are never both held whole.
 constexpr qint64 kPiecewiseLoad = qint64(16) << 20;
 
-TextCodec::Decoded decodePiecewise(const QString &path, qint64 size)
+// read(piece) reads the file a piece at a time.
+using PieceReader = std::function<void(const std::function<bool(QByteArrayView)> &)>;
+
+TextCodec::Decoded decodePiecewise(const PieceReader &read, qint64 size)
 {
     auto attempt = [&](bool singleByte) -> std::optional<TextCodec::Decoded> {
         TextCodec::PieceDecoder decoder(size, singleByte);
         bool fits = true;
-        FileSystem::readFileInPieces(path, qsizetype(1) << 20, [&](QByteArrayView piece) {
+        read([&](QByteArrayView piece) {
             fits = decoder.add(piece);
             return fits;
         });
@@ -33,10 +36,39 @@ void DocumentBuffer::LoadFile(const QString &path)
 {
     const qint64 size = FileSystem::fileSize(path);
     LoadLimit::check(path, size);
+    const PieceReader read = [&](const std::function<bool(QByteArrayView)> &piece) {
+        FileSystem::readFileInPieces(path, qsizetype(1) << 20, piece);
+    };
     TextCodec::Decoded decoded = size >= kPiecewiseLoad
-                                     ? decodePiecewise(path, size)
+                                     ? decodePiecewise(read, size)
                                      : TextCodec::decode(FileSystem::readFile(path));
     loadDecoded(path, std::move(decoded));
+}
+
+void DocumentBuffer::loadFrom(const FileSystem::FileAt &file)
+{
+    FileSystem::FileStamp stamp;
+    std::optional<QByteArray> bytes = FileSystem::readFileUpTo(file, kPiecewiseLoad - 1, &stamp);
+    if (bytes) {
+        loadBytes(file, *bytes, stamp);
+        return;
+    }
+    LoadLimit::check(file.path, stamp.size);
+    // Decoded as it is read; the stamp of the last read is what a save compares.
+    const PieceReader read = [&](const std::function<bool(QByteArrayView)> &piece) {
+        FileSystem::readFileInPieces(file, qsizetype(1) << 20, piece, &stamp);
+    };
+    loadDecoded(file.path, decodePiecewise(read, stamp.size));
+    m_source = file;
+    m_stamp = stamp;
+}
+
+void DocumentBuffer::loadBytes(const FileSystem::FileAt &file, const QByteArray &bytes,
+                               const FileSystem::FileStamp &stamp)
+{
+    loadBytes(file.path, bytes);
+    m_source = file;
+    m_stamp = stamp;
 }
 
 void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
@@ -47,6 +79,8 @@ void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
 
 void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decoded)
 {
+    m_source = {};
+    m_stamp = {};
     m_text = std::move(decoded.text);
     m_encoding = decoded.encoding;
     m_fileName = path;
@@ -55,37 +89,51 @@ void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decod
     emit textReplaced();
 }
 
-void DocumentBuffer::SaveFile(const QString &path, FileSystem::PendingSaves *pending)
+FileSystem::PieceSource DocumentBuffer::encodedPieces(const QString &path, const QString &text)
 {
     // Encoded a piece at a time while it is written, so a large file needs no
     // second full copy; text the encoding cannot hold aborts the save and the
     // file stays as it was.
-    constexpr qsizetype kPiece = qsizetype(1) << 20;
-    const QString text = m_text;
-    qsizetype done = 0;
-    bool first = true;
-    const FileSystem::PieceSource next = [&]() -> QByteArray {
+    const qsizetype kPiece = qsizetype(1) << 20;
+    const TextEncoding encoding = m_encoding;
+    return [kPiece, text, path, encoding, done = qsizetype(0), first = true]() mutable -> QByteArray {
         if (!first && done >= text.size())
             return {};
         qsizetype n = qMin(kPiece, text.size() - done);
         if (done + n < text.size() && QChar::isHighSurrogate(text.at(done + n - 1).unicode()))
             ++n;
         const std::optional<QByteArray> bytes =
-            TextCodec::encodePart(QStringView(text).sliced(done, n), m_encoding, first);
+            TextCodec::encodePart(QStringView(text).sliced(done, n), encoding, first);
         if (!bytes) {
             throw Failure(QStringLiteral("Cannot save \"%1\": the text holds characters that its "
                                          "encoding, %2, cannot represent. The file was not "
                                          "changed.")
-                              .arg(path, TextCodec::encodingName(m_encoding)));
+                              .arg(path, TextCodec::encodingName(encoding)));
         }
         done += n;
         first = false;
         return *bytes;
     };
+}
+
+void DocumentBuffer::SaveFile(const QString &path, FileSystem::PendingSaves *pending)
+{
+    const FileSystem::PieceSource next = encodedPieces(path, m_text);
     if (pending)
         FileSystem::writeFileAtomic(path, next, *pending);
     else
         FileSystem::writeFileAtomic(path, next);
+}
+
+void DocumentBuffer::saveChecked(FileSystem::PendingSaves *pending)
+{
+    if (!m_source.isValid())
+        throw Failure(QStringLiteral("Cannot save \"%1\": it was not loaded from a file")
+                          .arg(m_fileName));
+    FileSystem::writeFileAtomic(m_source, m_stamp, encodedPieces(m_source.path, m_text), pending);
+    // Saved at once: what the name now refers to is this program's own file.
+    if (!pending)
+        m_stamp = m_source.stamp();
 }
 
 void DocumentBuffer::setText(const QString &text)

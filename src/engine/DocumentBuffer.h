@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/TextCodec.h"
 
 #include <QObject>
@@ -27,6 +28,18 @@ public:
     void LoadFile(const QString &path);
     /// LoadFile for a file whose bytes the caller has already read.
     void loadBytes(const QString &path, const QByteArray &bytes);
+    /// LoadFile through a held folder, without following a link; remembers
+    /// the file and what it was when read, for saveChecked().
+    void loadFrom(const FileSystem::FileAt &file);
+    /// loadFrom for a file whose bytes the caller has read (stamp: when).
+    void loadBytes(const FileSystem::FileAt &file, const QByteArray &bytes,
+                   const FileSystem::FileStamp &stamp);
+    /// Whether the text came from loadFrom (the last load).
+    bool hasSource() const { return m_source.isValid(); }
+    const FileSystem::FileAt &source() const { return m_source; }
+    /// SaveFile back into the file loadFrom read, relative to its folder and
+    /// only while it is still what was read; otherwise Failure, file untouched.
+    void saveChecked(FileSystem::PendingSaves *pending = nullptr);
     /// Writes the text to path in the encoding it was loaded with, atomically.
     /// Throws Failure (file untouched) when the encoding cannot hold the text.
     /// With pending, the file is written now and put in place by pending's commit().
@@ -66,6 +79,10 @@ signals:
 
 private:
     void loadDecoded(const QString &path, TextCodec::Decoded &&decoded);
+    FileSystem::PieceSource encodedPieces(const QString &path, const QString &text);
+
+    FileSystem::FileAt m_source;
+    FileSystem::FileStamp m_stamp;
 
     QString m_text;
     QString m_fileName;

@@ -12,7 +12,9 @@
 #include "Validation.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
+#include "platform/Failure.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -250,48 +252,71 @@ void cmdFind_Click(RunContext &ctx)
     }
     ctx.main->saveHistories();
 
+    s.PassedOver = 0;
     if (ctx.request->isFuzzy())
         runFuzzy(ctx);
     else
         runNormal(ctx);
+    tellPassedOver(ctx);
 }
 
 namespace {
-void searchFolder(RunContext &ctx, QString &folderPath, const QString &pattern, ReadAhead &ahead)
+const QString kFindWalkSource = QStringLiteral("FindInFiles-frmFind.frm");
+
+// Every entry is reached through the open folder that listed it: a subfolder
+// or file swapped for a link meanwhile is passed over, never followed. An
+// entry that cannot be listed or read is logged and counted, and the walk goes on.
+void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
+                  const QString &pattern, ReadAhead &ahead)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
     if (s.StopRequested)
         return;
-    folderPath = Paths::withTrailingSeparator(folderPath);
 
-    const QList<FileSystem::Entry> entries = FileSystem::listFolder(folderPath);
+    QList<FileSystem::Entry> entries;
+    try {
+        entries = folder.list();
+    } catch (const Failure &failure) {
+        passOver(ctx, kFindWalkSource, failure.description());
+        return;
+    }
     QStringList subfolders;
     for (const FileSystem::Entry &e : entries) {
         if (!walksInto(e))
             continue;
-        storeSubfolder(subfolders, folderPath + e.name + QDir::separator());
+        storeSubfolder(subfolders, e.name);
         if (s.StopRequested)
             return;
     }
 
-    const bool isCurrentFolder = folderPath == Paths::withTrailingSeparator(r.folderPath());
-    QStringList files;
+    QList<FileSystem::FileAt> files;
     for (const FileSystem::Entry &e : entries) {
         if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
-            (!isCurrentFolder || s.SelectedTopFiles.contains(e.name)))
-            files.append(folderPath + e.name);
+            (!isCurrentFolder || s.SelectedTopFiles.contains(e.name))) {
+            try {
+                files.append(walkedFile(folder, e));
+            } catch (const Failure &failure) {
+                passOver(ctx, kFindWalkSource, failure.description());
+            }
+        }
     }
     ahead.begin(files);
     for (qsizetype i = 0; i < files.size(); ++i) {
         ctx.main->yieldToEvents();
         if (s.StopRequested)
             return;
-        const QString &path = files.at(i);
+        const QString &path = files.at(i).path;
         qint32 found = -1;
         bool loaded = false;
-        if (!unlessTooLarge(ctx, kSentence, kSource,
-                            [&] { loaded = loadPreRead(ctx, path, ahead.take(i)); }))
+        bool read = false;
+        try {
+            read = unlessTooLarge(ctx, kSentence, kSource,
+                                  [&] { loaded = loadPreRead(ctx, files.at(i), ahead.take(i)); });
+        } catch (const Failure &failure) {
+            passOver(ctx, kFindWalkSource, failure.description());
+        }
+        if (!read)
             continue;
         if (loaded) {
             s.FoundPosition = 0;
@@ -316,17 +341,25 @@ void searchFolder(RunContext &ctx, QString &folderPath, const QString &pattern, 
         }
     }
 
-    for (QString &sub : subfolders) {
+    for (const QString &name : std::as_const(subfolders)) {
         if (s.StopRequested)
             return;
-        searchFolder(ctx, sub, pattern, ahead);
+        try {
+            folder.enter(name, [&](const FileSystem::Folder &child) {
+                searchFolder(ctx, *child, false, pattern, ahead);
+            });
+        } catch (const Failure &failure) {
+            passOver(ctx, kFindWalkSource, failure.description());
+        }
     }
 }
 }  // namespace
 
 void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
 {
+    folderPath = Paths::withTrailingSeparator(folderPath);
+    const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read while the ones before them are searched.
     ReadAhead ahead(prefilterFor(*ctx.request));
-    searchFolder(ctx, folderPath, pattern, ahead);
+    searchFolder(ctx, *top, true, pattern, ahead);
 }

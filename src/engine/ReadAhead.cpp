@@ -1,6 +1,7 @@
 #include "ReadAhead.h"
 
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 
 #include <condition_variable>
 #include <exception>
@@ -20,12 +21,12 @@ qint64 heldBy(const PreRead &read)
 }
 }  // namespace
 
-PreRead PreRead::of(const QString &path, const BytePrefilter &filter)
+PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter)
 {
     PreRead read;
     if (!filter.isActive())
         return read;
-    read.bytes = FileSystem::readFileUpTo(path, kWholeRead, true);
+    read.bytes = FileSystem::readFileUpTo(file, kWholeRead, &read.stamp);
     if (read.bytes && !filter.mayMatch(*read.bytes)) {
         read.mayMatch = false;
         read.bytes = QByteArray();
@@ -49,13 +50,13 @@ struct ReadAhead::Shared {
     {
         const qsizetype index = next++;
         const quint64 at = folder;
-        const QString path = paths.at(index);
+        const FileSystem::FileAt file = paths.at(index);
         reads[size_t(index)].stage = Stage::Reading;
         lock.unlock();
         Slot done;
         done.stage = Stage::Ready;
         try {
-            done.read = PreRead::of(path, filter);
+            done.read = PreRead::of(file, filter);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -72,7 +73,7 @@ struct ReadAhead::Shared {
     std::mutex mutex;
     std::condition_variable wake;   // the second thread: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
-    QStringList paths;
+    QList<FileSystem::FileAt> paths;
     std::vector<Slot> reads;
     quint64 folder = 0;  // tells a late read of a folder left behind
     qsizetype next = 0;  // first file nobody has started
@@ -108,7 +109,7 @@ ReadAhead::~ReadAhead()
         m_thread.join();
 }
 
-void ReadAhead::begin(const QStringList &paths)
+void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
 {
     {
         const std::lock_guard lock(d->mutex);

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "BytePrefilter.h"
+#include "platform/FolderHandle.h"
 
 #include <QByteArray>
-#include <QStringList>
+#include <QList>
 
 #include <memory>
 #include <optional>
@@ -16,10 +17,12 @@ struct PreRead {
     std::optional<QByteArray> bytes;
     /// False only when the filter ruled the file out (bytes are then dropped).
     bool mayMatch = true;
+    /// The file as it was when bytes were read, for the save's check.
+    FileSystem::FileStamp stamp;
 
-    /// Reads path, a file the walk has just listed as regular, and filters it.
-    /// Throws what reading throws.
-    static PreRead of(const QString &path, const BytePrefilter &filter);
+    /// Reads file, which the walk has just listed as regular, through its
+    /// folder without following a link, and filters it. Throws what reading throws.
+    static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter);
 };
 
 /// Reads and filters the next files of a folder on a second thread while the
@@ -35,8 +38,8 @@ public:
     ReadAhead &operator=(const ReadAhead &) = delete;
 
     /// Starts on a folder's files; what is left of the folder before is dropped.
-    void begin(const QStringList &paths);
-    /// PreRead::of(paths[index]); indexes go up by one from 0 after begin().
+    void begin(const QList<FileSystem::FileAt> &files);
+    /// PreRead::of(files[index]); indexes go up by one from 0 after begin().
     /// Rethrows the failure of that file's read.
     PreRead take(qsizetype index);
 

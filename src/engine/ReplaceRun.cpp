@@ -19,11 +19,13 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/LoadLimit.h"
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <cstring>
@@ -366,7 +368,12 @@ void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &New
 void AddToList(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    ctx.viewer->rtbDefault().SaveFile(s.CurrentPath);
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    // Back into the file that was read, unless another program changed it meanwhile.
+    if (buffer.hasSource() && buffer.FileName() == s.CurrentPath)
+        buffer.saveChecked();
+    else
+        buffer.SaveFile(s.CurrentPath);
     noteChanged(ctx, s.CurrentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
     appendReportEntry(ctx, s.CurrentPath, s.FileReplacements);
@@ -386,12 +393,12 @@ void startRunTotals(RunContext &ctx)
     s.FileReplacements = 0;
     s.ModifiedFileCount = 0;
     s.ReportBody.clear();
-    s.PassedOver.clear();
+    s.PassedOverFiles.clear();
 }
 
 bool hasReportContent(const RunContext &ctx)
 {
-    return !ctx.state.ReportBody.isEmpty() || !ctx.state.PassedOver.isEmpty();
+    return !ctx.state.ReportBody.isEmpty() || !ctx.state.PassedOverFiles.isEmpty();
 }
 
 bool isBinaryText(const DocumentBuffer &buffer)
@@ -410,7 +417,7 @@ bool passedOverAsBinary(RunContext &ctx)
     const DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     if (!isBinaryText(buffer))
         return false;
-    ctx.state.PassedOver.append({buffer.FileName(), QStringLiteral("binary file, left unchanged")});
+    ctx.state.PassedOverFiles.append({buffer.FileName(), QStringLiteral("binary file, left unchanged")});
     return true;
 }
 
@@ -429,20 +436,35 @@ bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &
 }
 
 namespace {
-void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue &saves)
+// Better no change than a change without its backup: this ends the walk.
+class BackupFailed : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// The walk reaches every entry through the open folder that listed it, and
+// saves a file only while it is still the file that was read. An entry that
+// cannot be listed, read or written is logged, counted and passed over; a
+// backup copy that cannot be made still ends the walk before its file changes.
+void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
+                    const QString &Ext, SaveQueue &saves)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    DrivePath = Paths::withTrailingSeparator(DrivePath);
+    const QString DrivePath = folder.path();
 
     const bool backup = r.hasBackup() && !s.UndoInProgress;
-    if (backup && DrivePath == Paths::withTrailingSeparator(r.folderPath()))
+    if (backup && isCurrentFolder)
         BackupTree::makeMirror(ctx.backup->backupRoot(), DrivePath);
 
-    const QString currentFolder = Paths::withTrailingSeparator(r.folderPath());
     const BytePrefilter filter = prefilterFor(r);
-    const QList<FileSystem::Entry> entries = FileSystem::listFolder(DrivePath);
-    const bool isCurrentFolder = DrivePath == currentFolder;
+    QList<FileSystem::Entry> entries;
+    try {
+        entries = folder.list();
+    } catch (const Failure &failure) {
+        passOver(ctx, kWalkSource, failure.description());
+        return;
+    }
     // Told apart by identity: resolving paths costs a step per folder of the
     // path, which grows with the depth of the tree.
     const QString backupTree = backup ? FileSystem::fileIdentity(backupTreeRoot(ctx)) : QString();
@@ -452,14 +474,14 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
         if (s.StopRequested)
             return;
         if (walksInto(e)) {
-            const QString folder = DrivePath + e.name + QDir::separator();
+            const QString folderPath = DrivePath + e.name + QDir::separator();
             // The backups this run writes are never walked, or it would rewrite
             // them; with backups off such a folder is one like any other.
-            if (!backupTree.isEmpty() && FileSystem::fileIdentity(folder) == backupTree)
+            if (!backupTree.isEmpty() && folder.entryIdentity(e.name) == backupTree)
                 continue;
-            storeSubfolder(subfolders, folder);
+            storeSubfolder(subfolders, e.name);
             if (backup) {
-                const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), folder);
+                const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), folderPath);
                 QString shown = copyFolder.mid(backupTreeRoot(ctx).size());
                 shown.chop(1);
                 ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") + shown);
@@ -479,19 +501,26 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
         showSearching(ctx, path);
         if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
             continue;
-        // Another name of a file this run changed (a link, a second pattern);
-        // one still waiting to be saved is put in place first.
-        QString identity = FileSystem::fileIdentity(path);
-        if (saves.holds(identity)) {
-            saves.commit(ctx);
-            identity = FileSystem::fileIdentity(path);  // the save gave it a new one
-        }
-        if (!identity.isEmpty() && s.ChangedThisRun.contains(identity))
-            continue;
-
+        FileSystem::FileAt file;
         bool loaded = false;
-        if (!unlessTooLarge(ctx, kSentence, kSource,
-                            [&] { loaded = loadUnlessRuledOut(ctx, path, filter); }))
+        bool read = false;
+        try {
+            file = walkedFile(folder, e);
+            // Another name of a file this run changed (a link, a second pattern);
+            // one still waiting to be saved is put in place first.
+            QString identity = file.identity();
+            if (saves.holds(identity)) {
+                saves.commit(ctx);
+                identity = file.identity();  // the save gave it a new one
+            }
+            if (!identity.isEmpty() && s.ChangedThisRun.contains(identity))
+                continue;
+            read = unlessTooLarge(ctx, kSentence, kSource,
+                                  [&] { loaded = loadUnlessRuledOut(ctx, file, filter); });
+        } catch (const Failure &failure) {
+            passOver(ctx, kWalkSource, failure.description());
+        }
+        if (!read)
             continue;
         if (!loaded) {
             // Nothing to replace, as the search would have found.
@@ -523,7 +552,11 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
         if (backup && !s.BackedUpThisRun.contains(path)) {
             const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), DrivePath);
             FileSystem::makeFolder(copyFolder);
-            FileSystem::copyFile(path, copyFolder + e.name);
+            try {
+                FileSystem::copyFile(file, copyFolder + e.name);
+            } catch (const Failure &failure) {
+                throw BackupFailed(failure.description());
+            }
             s.BackedUpThisRun.insert(path);
         }
         const qint32 totalBefore = s.TotalReplacements;
@@ -531,24 +564,39 @@ void walkAndReplace(RunContext &ctx, QString &DrivePath, QString &Ext, SaveQueue
             continue;
 
         if (s.FileReplacements != 0) {
-            saveOrUnlist(ctx, path, totalBefore, [&] { saves.add(ctx, path, totalBefore); });
+            try {
+                saveOrUnlist(ctx, path, totalBefore, [&] { saves.add(ctx, path, totalBefore); });
+            } catch (const Failure &failure) {
+                passOver(ctx, kWalkSource, failure.description());
+            }
             if (saves.isFull())
                 saves.commit(ctx);
         }
     }
 
-    for (QString &sub : subfolders)
-        walkAndReplace(ctx, sub, Ext, saves);
+    for (const QString &name : std::as_const(subfolders)) {
+        try {
+            folder.enter(name, [&](const FileSystem::Folder &child) {
+                walkAndReplace(ctx, *child, false, Ext, saves);
+            });
+        } catch (const BackupFailed &) {
+            throw;
+        } catch (const Failure &failure) {
+            passOver(ctx, kWalkSource, failure.description());
+        }
+    }
 }
 }  // namespace
 
 void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
 {
+    DrivePath = Paths::withTrailingSeparator(DrivePath);
+    const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath);
     // Every save the walk wrote reaches the disk before the walk is over, even
-    // when it ends on an error; a failing save then ends it in that error's place.
+    // when it ends on an error.
     SaveQueue saves;
     try {
-        walkAndReplace(ctx, DrivePath, Ext, saves);
+        walkAndReplace(ctx, *top, true, Ext, saves);
     } catch (...) {
         saves.commit(ctx);
         throw;
@@ -602,6 +650,9 @@ void cmdReplace_Click(RunContext &ctx)
     s.EmptyReplaceConfirmed = false;
     s.ChangedThisRun.clear();
     startRunTotals(ctx);
+    s.PassedOver = 0;
+    // Whatever way the run ends, the user hears of the entries it passed over.
+    const auto tell = qScopeGuard([&] { tellPassedOver(ctx); });
 
     if (r.isMinimizeWhileReplacing())
         ctx.main->minimizeWindow();

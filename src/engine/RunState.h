@@ -40,7 +40,7 @@ struct RunState {
     QString SkippedLoad;
 
     /// Files this Replace or Undo passed over, in the order met.
-    QList<PassedOverFile> PassedOver;
+    QList<PassedOverFile> PassedOverFiles;
 
     /// Set while an Undo runs: it never writes backup copies, so the copies a
     /// Replace made (the text before it) stay as they are.
@@ -51,4 +51,7 @@ struct RunState {
     /// Identities of the files the current Replace or Undo has changed: a file
     /// reached again through another name (a link, another pattern) is left alone.
     QSet<QString> ChangedThisRun;
+    /// Entries this run could not list, read or write and went on without;
+    /// the error log names each one.
+    qint32 PassedOver = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/LoadLimit.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
@@ -71,6 +72,27 @@ QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
             names.insert(request.fileName(i));
     }
     return names;
+}
+
+void RunSupport::passOver(RunContext &ctx, const QString &source, const QString &description)
+{
+    ErrorLog::LogError(source, description, ctx.dialogs);
+    ++ctx.state.PassedOver;
+}
+
+void RunSupport::tellPassedOver(RunContext &ctx)
+{
+    const qint32 count = std::exchange(ctx.state.PassedOver, 0);
+    if (count == 0)
+        return;
+    ctx.dialogs->message(
+        QStringLiteral("%1 %2 could not be read or written and %3 passed over. The error log "
+                       "lists each one: %4")
+            .arg(QString::number(count),
+                 count == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
+                 count == 1 ? QStringLiteral("was") : QStringLiteral("were"),
+                 ErrorLog::logPath()),
+        QStringLiteral(" Entries passed over"), MessageButtons::Ok, MessageIcon::Information);
 }
 
 void RunSupport::reportRunError(RunContext &ctx, const QString &sentence, const QString &source,
@@ -143,8 +165,22 @@ void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 
 void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
 {
+    loadIntoViewer(ctx, FileSystem::FileAt::resolve(path));
+}
+
+void RunSupport::loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file)
+{
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    loadShownFile(ctx, path);
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadFrom(file); });
+}
+
+FileSystem::FileAt RunSupport::walkedFile(FileSystem::FolderHandle &folder,
+                                          const FileSystem::Entry &entry)
+{
+    const QString path = folder.path() + entry.name;
+    if (entry.isLink)
+        return FileSystem::FileAt::resolve(path);
+    return FileSystem::FileAt{folder.shared_from_this(), entry.name, path, folder.held()};
 }
 
 void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
@@ -164,24 +200,24 @@ BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
                : BytePrefilter(request.findText(), request.isCaseSensitive());
 }
 
-bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const QString &path,
+bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,
                                     const BytePrefilter &filter)
 {
-    return loadPreRead(ctx, path, PreRead::of(path, filter));
+    return loadPreRead(ctx, file, PreRead::of(file, filter));
 }
 
-bool RunSupport::loadPreRead(RunContext &ctx, const QString &path, const PreRead &read)
+bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, const PreRead &read)
 {
     if (!read.bytes) {
-        loadIntoViewer(ctx, path);
+        loadIntoViewer(ctx, file);
         return true;
     }
     if (!read.mayMatch) {
-        ctx.state.SkippedLoad = path;
+        ctx.state.SkippedLoad = file.path;
         return false;
     }
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(path, *read.bytes); });
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(file, *read.bytes, read.stamp); });
     return true;
 }
 
@@ -217,6 +253,12 @@ bool RunSupport::walksFile(const FileSystem::Entry &entry, bool topFolder)
 bool RunSupport::changedThisRun(const RunContext &ctx, const QString &path)
 {
     const QString id = FileSystem::fileIdentity(path);
+    return !id.isEmpty() && ctx.state.ChangedThisRun.contains(id);
+}
+
+bool RunSupport::changedThisRun(const RunContext &ctx, const FileSystem::FileAt &file)
+{
+    const QString id = file.identity();
     return !id.isEmpty() && ctx.state.ChangedThisRun.contains(id);
 }
 

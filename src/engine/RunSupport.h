@@ -9,6 +9,8 @@
 
 namespace FileSystem {
 struct Entry;
+struct FileAt;
+class FolderHandle;
 }
 
 struct RunContext;
@@ -30,6 +32,17 @@ bool matchesWildcard(const QString &name, const QString &pattern);
 /// The names selected in File2, gathered once so that a walk over a large top
 /// folder asks a set, not the whole list, about each file.
 QSet<QString> selectedNames(const SearchRequest &request);
+
+/// The error-log source of entries a walk passes over.
+inline const QString kWalkSource = QStringLiteral("FilesSearch-frmFind.frm");
+
+/// An entry the run could not list, read or write: logged under source with
+/// description, counted in PassedOver, and the run goes on without it.
+void passOver(RunContext &ctx, const QString &source, const QString &description);
+
+/// At the end of a run: when entries were passed over, says how many and
+/// where the error log lists them (once, not per entry). Clears the count.
+void tellPassedOver(RunContext &ctx);
 
 /// Shows sentence + CR + "Exact error was: " + description with the error icon
 /// and title " Error", and logs it under source.
@@ -65,6 +78,8 @@ bool walksFile(const FileSystem::Entry &entry, bool topFolder);
 
 /// Whether this run has already changed the file path names, through any name.
 bool changedThisRun(const RunContext &ctx, const QString &path);
+/// The same for the file the buffer holds (the identity of what was read).
+bool changedThisRun(const RunContext &ctx, const FileSystem::FileAt &file);
 
 /// Notes that this run changed the file path names (called after the save).
 void noteChanged(RunContext &ctx, const QString &path);
@@ -76,8 +91,11 @@ bool unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &sou
                     const std::function<void()> &load);
 
 /// Loads path into the viewer's buffer the way every run does: the viewer's
-/// tag becomes "Stop" first and rtbHold receives the text afterwards.
+/// tag becomes "Stop" first and rtbHold receives the text afterwards. The
+/// path's links are resolved once; a save goes back to the file read.
 void loadIntoViewer(RunContext &ctx, const QString &path);
+/// The same for a file a walk reached.
+void loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file);
 
 /// The prefilter for a walk's files: the find text of a normal search; a fuzzy
 /// search gets one that rules nothing out.
@@ -89,9 +107,14 @@ void setPrefilterEnabledForTesting(bool enabled);
 /// filter rules it out from its bytes: the buffer's search would then find
 /// nothing in it, so it is not decoded, only remembered as SkippedLoad.
 /// Returns whether the file was loaded.
-bool loadUnlessRuledOut(RunContext &ctx, const QString &path, const BytePrefilter &filter);
+bool loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,
+                        const BytePrefilter &filter);
 /// loadUnlessRuledOut for a file whose bytes were read and filtered already.
-bool loadPreRead(RunContext &ctx, const QString &path, const PreRead &read);
+bool loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, const PreRead &read);
+
+/// The file a walk found as entry of folder: reached through the folder, or,
+/// for a link the user selected in the top folder, through its target.
+FileSystem::FileAt walkedFile(FileSystem::FolderHandle &folder, const FileSystem::Entry &entry);
 
 /// Loads the file a walk passed over last when no file was loaded after it,
 /// with the labels a search that found nothing leaves, so that the buffer ends

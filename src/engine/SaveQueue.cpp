@@ -12,8 +12,15 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
     ViewerPort &viewer = *ctx.viewer;
     const int last = viewer.listCount() - 1;
     const bool listed = last >= 0 && viewer.listItem(last) == path;
-    m_identities.insert(FileSystem::fileIdentity(path));
-    viewer.rtbDefault().SaveFile(path, &m_pending);
+    DocumentBuffer &buffer = viewer.rtbDefault();
+    // Back into the file that was read, only while it is still that file.
+    if (buffer.hasSource() && buffer.FileName() == path) {
+        m_identities.insert(buffer.source().identity());
+        buffer.saveChecked(&m_pending);
+    } else {
+        m_identities.insert(FileSystem::fileIdentity(path));
+        buffer.SaveFile(path, &m_pending);
+    }
     m_records.append({path, totalBefore, ctx.state.FileReplacements, listed});
 }
 
@@ -21,26 +28,39 @@ void SaveQueue::commit(RunContext &ctx)
 {
     if (m_records.isEmpty())
         return;
-    QString failure;
-    const qsizetype done = m_pending.commit(failure);
+    const QStringList failures = m_pending.commit();
     const QList<Record> records = std::exchange(m_records, {});
     m_identities.clear();
     RunState &s = ctx.state;
-    for (qsizetype i = 0; i < done; ++i) {
-        RunSupport::noteChanged(ctx, records.at(i).path);
-        appendReportEntry(ctx, records.at(i).path, records.at(i).replacements);
+    // What each file added to TotalReplacements, before any is taken back.
+    QList<qint32> added;
+    for (qsizetype i = 0; i < records.size(); ++i)
+        added << (i + 1 < records.size() ? records.at(i + 1).totalBefore : s.TotalReplacements) -
+                     records.at(i).totalBefore;
+    QStringList unlisted;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const Record &record = records.at(i);
+        if (failures.value(i).isEmpty()) {
+            RunSupport::noteChanged(ctx, record.path);
+            appendReportEntry(ctx, record.path, record.replacements);
+            continue;
+        }
+        // A file that could not be put in place is passed over: off the list
+        // and out of the totals, and the others still count.
+        s.TotalReplacements -= added.at(i);
+        if (record.listed)
+            unlisted << record.path;
+        RunSupport::passOver(ctx, RunSupport::kWalkSource, failures.at(i));
     }
-    if (done == records.size())
+    if (unlisted.isEmpty())
         return;
-
-    // The files from the failed one on were listed last: take them off again.
-    qsizetype unlisted = 0;
-    for (qsizetype i = done; i < records.size(); ++i) unlisted += records.at(i).listed;
     ViewerPort &viewer = *ctx.viewer;
     QStringList keep;
-    for (int k = 0; k < viewer.listCount() - unlisted; ++k) keep << viewer.listItem(k);
+    for (int k = viewer.listCount() - 1; k >= 0; --k) {
+        const QString item = viewer.listItem(k);
+        if (!unlisted.removeOne(item))
+            keep.prepend(item);
+    }
     viewer.clearList();
     for (const QString &path : std::as_const(keep)) viewer.addToList(path);
-    s.TotalReplacements = records.at(done).totalBefore;
-    throw Failure(failure);
 }

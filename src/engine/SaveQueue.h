@@ -24,9 +24,9 @@ public:
         return !identity.isEmpty() && m_identities.contains(identity);
     }
     /// Puts the waiting files in place, in order, each adding to ModifiedFileCount
-    /// and the report. At the first failure that file and those after it leave
-    /// List1 and TotalReplacements, as if the walk had ended there, and the
-    /// failure is thrown.
+    /// and the report. A file that cannot be put in place (changed by another
+    /// program meanwhile, a failing disk) leaves List1 and TotalReplacements
+    /// and is passed over (RunSupport::passOver); the others still count.
     void commit(RunContext &ctx);
 
 private:

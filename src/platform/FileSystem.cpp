@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include "Failure.h"
+#include "OpenDescriptor.h"
 #include "Paths.h"
 #include "Utf8Sequence.h"
 
@@ -117,272 +118,49 @@ QByteArray folderOf(const QByteArray &path)
     return path.left(slash);
 }
 
-void writeAll(int fd, const QByteArray &bytes, const QString &path)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const size_t chunk = size_t(qMin<qsizetype>(left, qsizetype(1) << 30));
-        const ssize_t written = ::write(fd, data, chunk);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(QStringLiteral("Cannot write the file"), path, errno);
-        }
-        if (written == 0)
-            fail(QStringLiteral("Cannot write the file"), path, ENOSPC);
-        data += written;
-        left -= written;
-    }
-}
-
-bool &namedTemporaryForced()
-{
-    static bool forced = false;
-    return forced;
-}
-
-// A name for the instant between a finished temporary file and the rename over
-// its target. It lies in the program's own folder when that folder is on the
-// target's file system, so that a kill in that instant leaves nothing in the
-// user's folders; elsewhere it lies beside the target.
-struct Staging {
-    QByteArray folder;
-    dev_t device = 0;
-};
-
-// Names left by a process that was killed between the two steps: nobody renames them any more.
-void removeStale(const QByteArray &folder)
-{
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent *d = ::readdir(dir)) {
-        const QByteArray name(d->d_name);
-        const qsizetype dash = name.indexOf('-');
-        bool ok = false;
-        const pid_t pid = pid_t(name.left(dash).toLong(&ok));
-        if (dash > 0 && ok && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
-            ::unlinkat(::dirfd(dir), d->d_name, 0);
-    }
-    ::closedir(dir);
-}
-
-const Staging &staging()
-{
-    static const Staging s = [] {
-        Staging st;
-        const QByteArray folder = FileSystem::nativePath(Paths::applicationFolder()) + "/.saving";
-        ::mkdir(folder.constData(), 0700);
-        struct stat sb {};
-        if (::lstat(folder.constData(), &sb) == 0 && S_ISDIR(sb.st_mode) &&
-            sb.st_uid == ::geteuid()) {
-            st.folder = folder;
-            st.device = sb.st_dev;
-            removeStale(folder);
-        }
-        return st;
-    }();
-    return s;
-}
-
-QByteArray freshName(const QByteArray &folder, const char *prefix)
-{
-    static std::atomic<quint64> counter{0};
-    return folder + '/' + prefix + QByteArray::number(::getpid()) + '-' +
-           QByteArray::number(++counter);
-}
-
-// Gives the unnamed file fd a fresh name in folder; false when the system cannot.
-bool linkUnnamed(int fd, const QByteArray &folder, const char *prefix, QByteArray &name,
-                 const QString &path)
-{
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    for (;;) {
-        name = freshName(folder, prefix);
-        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
-            0)
-            return true;
-        if (errno == EEXIST)
-            continue;
-        // Without /proc only a privileged process may link by descriptor.
-        if (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0)
-            return true;
-        if (errno == EXDEV || errno == EPERM || errno == EACCES || errno == ENOENT)
-            return false;
-        fail(QStringLiteral("Cannot replace the file"), path, errno);
-    }
-}
-
-// Names the finished unnamed file and renames it over target.
-void publishUnnamed(int fd, const QByteArray &folder, const QByteArray &target, dev_t device,
-                    const QString &path)
-{
-    QByteArray name;
-    const Staging &stage = staging();
-    if (!stage.folder.isEmpty() && stage.device == device &&
-        linkUnnamed(fd, stage.folder, "", name, path)) {
-        if (::rename(name.constData(), target.constData()) == 0)
-            return;
-        const int error = errno;
-        ::unlink(name.constData());
-        // A bind mount of the same file system still refuses the move.
-        if (error != EXDEV)
-            fail(QStringLiteral("Cannot replace the file"), path, error);
-    }
-    if (!linkUnnamed(fd, folder, ".scrivlane-", name, path))
-        fail(QStringLiteral("Cannot replace the file"), path, EPERM);
-    if (::rename(name.constData(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlink(name.constData());
-        fail(QStringLiteral("Cannot replace the file"), path, error);
-    }
-}
-
-// newFileMode applies only when the target does not exist yet. With pending,
-// the written file waits there for its flush and rename.
+// Where a save by path goes: the link's target when path is a link, so that
+// the link itself stays a link.
 void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode,
                  FileSystem::PendingSaves *pending = nullptr)
 {
     QByteArray target = systemPath(path);
     struct stat st {};
-    bool existed = false;
-    if (::lstat(target.constData(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            // Write the link's target so that the link itself stays a link.
-            char resolved[PATH_MAX];
-            if (!::realpath(target.constData(), resolved))
-                fail(QStringLiteral("Cannot resolve the link"), path, errno);
-            target = QByteArray(resolved);
-            if (::stat(target.constData(), &st) != 0)
-                fail(QStringLiteral("Cannot write the file"), path, errno);
-        }
-        if (!S_ISREG(st.st_mode))
-            fail(QStringLiteral("Cannot write the file"), path, EINVAL);
-        // A read-only file is replaced through its folder and keeps its mode
-        // below: only the folder needs to be writable.
-        existed = true;
-    } else if (errno != ENOENT) {
-        fail(QStringLiteral("Cannot write the file"), path, errno);
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (!::realpath(target.constData(), resolved))
+            fail(QStringLiteral("Cannot resolve the link"), path, errno);
+        target = QByteArray(resolved);
     }
-
+    const qsizetype slash = target.lastIndexOf('/');
+    FileSystem::PendingSaves::Item item;
+    item.name = target.mid(slash + 1);
+    item.path = path;
     const QByteArray folder = folderOf(target);
-    // The temporary file has no name while it is written, so a kill at any
-    // moment of the write leaves nothing behind; a file system that refuses
-    // unnamed files gets a named one beside the target.
-    QByteArray temp;
-    int rawFd = namedTemporaryForced()
-                    ? -1
-                    : ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (rawFd < 0) {
-        if (!namedTemporaryForced() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
-        temp = folder + "/.scrivlane-XXXXXX";
-        rawFd = ::mkostemp(temp.data(), O_CLOEXEC);
-        if (rawFd < 0)
-            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
-    }
-    FileDescriptor fd(rawFd);
-
-    try {
-        for (QByteArray piece = next(); !piece.isEmpty(); piece = next())
-            writeAll(fd.get(), piece, path);
-        if (existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
-            // Only a privileged process may give the file away; others keep their own.
-            if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
-                fail(QStringLiteral("Cannot keep the owner of"), path, errno);
-        }
-        const mode_t mode = existed ? (st.st_mode & 07777) : newFileMode;
-        if (::fchmod(fd.get(), mode) != 0)
-            fail(QStringLiteral("Cannot keep the permissions of"), path, errno);
-    } catch (...) {
-        if (!temp.isEmpty())
-            ::unlink(temp.constData());
-        throw;
-    }
-    FileSystem::PendingSaves::Item item{fd.get(), temp, target, folder, path};
-    fd.release();
-    if (pending) {
-        pending->m_items.append(item);
-        return;
-    }
-    finishSave(item, true);
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        fail(QStringLiteral("Cannot write the file"), path, errno);
+    item.folder = std::make_shared<const OpenDescriptor>(dirFd);
+    PlatformSave::write(item, next, newFileMode, pending);
 }
 
 }  // namespace
 
-// Flushes (unless the file system was flushed as a whole) and puts the file in place.
-void FileSystem::finishSave(PendingSaves::Item &item, bool flush)
+OpenDescriptor::~OpenDescriptor()
 {
-    FileDescriptor fd(item.fd);
-    item.fd = -1;
-    const QString &path = item.path;
-    try {
-        if (flush && ::fsync(fd.get()) != 0)
-            fail(QStringLiteral("Cannot write the file"), path, errno);
-        if (item.temp.isEmpty()) {
-            struct stat folderSt {};
-            if (::fstat(fd.get(), &folderSt) != 0)
-                fail(QStringLiteral("Cannot write the file"), path, errno);
-            publishUnnamed(fd.get(), item.folder, item.target, folderSt.st_dev, path);
-            fd.close();
-            return;
-        }
-        if (fd.close() != 0)
-            fail(QStringLiteral("Cannot write the file"), path, errno);
-        if (::rename(item.temp.constData(), item.target.constData()) != 0)
-            fail(QStringLiteral("Cannot replace the file"), path, errno);
-    } catch (...) {
-        if (!item.temp.isEmpty())
-            ::unlink(item.temp.constData());
-        throw;
-    }
-    // The folder itself is not synced: the data reached the disk before the rename,
-    // so after a crash the folder names either the old or the new, complete file.
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
-FileSystem::PendingSaves::~PendingSaves()
+void PlatformFailure::fail(const QString &what, const QString &path, int error)
 {
-    // What was never committed is dropped: the targets stay as they were.
-    for (Item &item : m_items) {
-        if (item.fd >= 0)
-            ::close(item.fd);
-        if (!item.temp.isEmpty())
-            ::unlink(item.temp.constData());
-    }
+    throw Failure(QStringLiteral("%1 \"%2\": %3").arg(what, path, systemMessage(error)));
 }
 
-qsizetype FileSystem::PendingSaves::commit(QString &failure)
+void PlatformFailure::changedMeanwhile(const QString &path)
 {
-    // One flush of each file system serves every file waiting on it.
-    QList<dev_t> flushed;
-    bool flushEach = false;
-    for (const Item &item : std::as_const(m_items)) {
-        struct stat st {};
-        if (::fstat(item.fd, &st) != 0 || flushed.contains(st.st_dev))
-            continue;
-        if (::syncfs(item.fd) != 0)
-            flushEach = true;
-        flushed.append(st.st_dev);
-    }
-    const QList<Item> items = std::exchange(m_items, {});
-    qsizetype done = 0;
-    for (; done < items.size(); ++done) {
-        Item item = items.at(done);
-        try {
-            finishSave(item, flushEach);
-        } catch (const Failure &f) {
-            failure = f.description();
-            break;
-        }
-    }
-    // After a failure the rest are dropped, as if the saves had stopped there.
-    for (qsizetype i = done + 1; i < items.size(); ++i) {
-        ::close(items.at(i).fd);
-        if (!items.at(i).temp.isEmpty())
-            ::unlink(items.at(i).temp.constData());
-    }
-    return done;
+    throw Failure(QStringLiteral("\"%1\" was changed by another program while it was being "
+                                 "replaced; it was left as it is.")
+                      .arg(path));
 }
 
 void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
@@ -441,10 +219,25 @@ QString FileSystem::fromNativePath(const QByteArray &path)
 
 QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
 {
-    const QByteArray native = systemPath(folder);
-    DIR *dir = ::opendir(native.constData());
-    if (!dir)
+    const OpenDescriptor dirFd(
+        ::open(systemPath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirFd.get() < 0)
         fail(QStringLiteral("Cannot list the folder"), folder, errno);
+    return PlatformList::entries(dirFd.get(), folder);
+}
+
+QList<FileSystem::Entry> PlatformList::entries(int folderFd, const QString &folder)
+{
+    using namespace FileSystem;
+    // A descriptor of its own, so the listing starts at the first entry each time.
+    const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (!dir) {
+        const int error = errno;
+        if (listFd >= 0)
+            ::close(listFd);
+        fail(QStringLiteral("Cannot list the folder"), folder, error);
+    }
     const int dirFd = ::dirfd(dir);
     QList<Entry> entries;
     for (;;) {
@@ -579,11 +372,6 @@ void FileSystem::readFileInPieces(const QString &path, qsizetype pieceSize,
     }
 }
 
-void FileSystem::forceNamedTemporaryForTesting(bool forced)
-{
-    namedTemporaryForced() = forced;
-}
-
 void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
 {
     writeAtomic(path, next, 0666 & ~currentUmask());
@@ -609,11 +397,16 @@ void FileSystem::copyFile(const QString &source, const QString &target)
     mode_t mode = 0666;
     if (::stat(nativePath(source).constData(), &sourceSt) == 0)
         mode = sourceSt.st_mode & 0777;
+    PlatformSave::copyInto(bytes, mode, target);
+}
+
+void PlatformSave::copyInto(const QByteArray &bytes, mode_t mode, const QString &target)
+{
     // An older copy is replaced even when it was read-only.
     struct stat targetSt {};
     if (::stat(systemPath(target).constData(), &targetSt) == 0 && !(targetSt.st_mode & S_IWUSR))
-        clearAttributes(target);
-    writeAtomic(target, onePiece(bytes), mode & ~currentUmask());
+        FileSystem::clearAttributes(target);
+    writeAtomic(target, FileSystem::onePiece(bytes), mode & ~currentUmask());
 }
 
 bool FileSystem::makeFolder(const QString &path)
@@ -758,16 +551,18 @@ void FileSystem::forceNamedTemporaryForTesting(bool) {}
 // Saves here are finished as they are written; the waiting list only counts them.
 FileSystem::PendingSaves::~PendingSaves() = default;
 
-qsizetype FileSystem::PendingSaves::commit(QString &)
+QStringList FileSystem::PendingSaves::commit()
 {
-    return std::exchange(m_items, {}).size();
+    return QStringList(std::exchange(m_items, {}).size(), QString());
 }
 
 void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
                                  PendingSaves &pending)
 {
     writeFileAtomic(path, next);
-    pending.m_items.append(PendingSaves::Item{-1, {}, {}, {}, path});
+    PendingSaves::Item item;
+    item.path = path;
+    pending.m_items.append(item);
 }
 
 void FileSystem::finishSave(PendingSaves::Item &, bool) {}

@@ -3,10 +3,14 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class OpenDescriptor;
 
 /// The file system as the runs and windows need it. Every operation that can
 /// fail throws Failure with a description fit for the user and the error log.
@@ -62,6 +66,17 @@ void readFileInPieces(const QString &path, qsizetype pieceSize,
 /// written and the link stays. On any failure the original stays as it was.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
 
+/// What a save compares to be sure it replaces the very file that was read:
+/// device, inode, size and modification time in nanoseconds.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    bool isValid() const { return size >= 0; }
+    bool operator==(const FileStamp &) const = default;
+};
+
 /// Produces a file's content piece by piece; an empty piece ends it.
 using PieceSource = std::function<QByteArray()>;
 
@@ -86,15 +101,18 @@ public:
     ~PendingSaves();
 
     qsizetype size() const { return m_items.size(); }
-    /// Flushes and renames each file over its target, in order; returns how
-    /// many were put in place. At the first failure, failure gets its
-    /// description and the saves after it are dropped.
-    qsizetype commit(QString &failure);
+    /// Flushes and renames each file over its target, in order. Returns one
+    /// text per file: empty when it was put in place, else why not; a file
+    /// that fails is left as it was and the others still go in place.
+    QStringList commit();
 
     struct Item {
         int fd = -1;
-        QByteArray temp, target, folder;
+        QByteArray temp;  ///< a named temporary file's name in folder
+        std::shared_ptr<const OpenDescriptor> folder;
+        QByteArray name;  ///< the target's name in folder
         QString path;
+        FileStamp expected;  ///< when valid, what name must still refer to
     };
     QList<Item> m_items;
 };

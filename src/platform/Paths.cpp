@@ -81,15 +81,22 @@ bool Paths::isProtectedFolder(const QString &path)
     if (path.isEmpty())
         return true;
     const QString clean = cleanAbsolute(path);
-    const QString parent = cleanAbsolute(QFileInfo(clean).absolutePath());
-    for (const QFileInfo &root : QDir::drives()) {
-        const QString r = cleanAbsolute(root.absoluteFilePath());
-        if (clean == r || parent == r)
-            return true;
-    }
-    // Compared both as written and with links resolved, so another name for a
-    // guarded folder is guarded too.
+    // Decided on the path as written and on the folder it leads to with every
+    // link resolved, so another name for a guarded folder (a link to the
+    // root, /proc/self/root/etc) is guarded too.
     const QString real = QFileInfo(clean).canonicalFilePath();
+    QStringList names{clean};
+    if (!real.isEmpty() && real != clean)
+        names << real;
+    for (const QString &name : std::as_const(names)) {
+        const QString parent = cleanAbsolute(QFileInfo(name).absolutePath());
+        for (const QFileInfo &root : QDir::drives()) {
+            const QString r = cleanAbsolute(root.absoluteFilePath());
+            const QString realRoot = root.canonicalFilePath();
+            if (name == r || parent == r || name == realRoot || parent == realRoot)
+                return true;
+        }
+    }
     const QString program = QCoreApplication::applicationDirPath();
     const QStringList guarded{QDir::homePath(), applicationFolder(), program,
                               QFileInfo(HelpFile::locate(program)).absolutePath()};
@@ -99,8 +106,10 @@ bool Paths::isProtectedFolder(const QString &path)
         for (const QString &held : {cleanAbsolute(g), QFileInfo(g).canonicalFilePath()}) {
             if (held.isEmpty())
                 continue;
-            if (isSameOrInside(held, clean) || (!real.isEmpty() && isSameOrInside(held, real)))
-                return true;
+            for (const QString &name : std::as_const(names)) {
+                if (isSameOrInside(held, name))
+                    return true;
+            }
         }
     }
     return false;

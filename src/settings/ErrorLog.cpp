@@ -31,7 +31,7 @@ QByteArray entryBytes(const QString &source, const QString &description)
 
 bool appendEntry(const QString &source, const QString &description)
 {
-    const QString path = Paths::withTrailingSeparator(Paths::applicationFolder()) + kLogName;
+    const QString path = ErrorLog::logPath();
     QFile file(path);
     // Never open anything but a plain file: a FIFO would block the program.
     const QFileInfo info(path);
@@ -47,6 +47,11 @@ bool appendEntry(const QString &source, const QString &description)
 }
 
 }  // namespace
+
+QString ErrorLog::logPath()
+{
+    return Paths::withTrailingSeparator(Paths::applicationFolder()) + kLogName;
+}
 
 void ErrorLog::LogError(const QString &source, const QString &description, Dialogs *fallback)
 {

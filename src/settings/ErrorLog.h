@@ -8,6 +8,9 @@ enum class MessageIcon;
 /// "ErrorLog.log" in the application folder: append-only, six lines per entry.
 namespace ErrorLog {
 
+/// Where the log lies, for messages that point the user to it.
+QString logPath();
+
 /// Appends one entry. When the log cannot be written, shows description in a
 /// message box titled "Error" through fallback (if given). Never throws.
 void LogError(const QString &source, const QString &description, Dialogs *fallback);

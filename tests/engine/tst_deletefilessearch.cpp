@@ -6,10 +6,20 @@
 
 #include <QtTest>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 class TestDeleteFilesSearch : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // Mounts made by the cases stay in this process's own namespace.
+        if (::unshare(CLONE_NEWNS) == 0)
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+    }
+
     void emptiesTheFolder()
     {
         for (const QString suffix : {"", "/"}) {  // also with a trailing separator
@@ -57,6 +67,14 @@ private slots:
         const QStringList mounted{"top/mnt/other.txt"};
         QTest::addRow("mount point") << QStringList{"tmpfs:top/mnt"} + mounted << "top"
                                      << "another file system" << mounted;
+        // A bind mount of the same file system has the same device, not the same mount.
+        QTest::addRow("bind mount") << out + QStringList{"bind:top/mnt=outside", "top/a.txt"}
+                                    << "top" << "another file system" << out;
+        // Guards decide on the folder a link leads to.
+        QTest::addRow("link to the root") << QStringList{"root -> /"} << "root/etc"
+                                          << "cannot be deleted" << QStringList{};
+        QTest::addRow("root through /proc") << QStringList{} << "/proc/self/root/etc"
+                                            << "cannot be deleted" << QStringList{};
         // "" is the tree itself, which holds the application folder "app".
         const QStringList app{"app/Report.dat"};
         for (const QString &f :
@@ -81,9 +99,15 @@ private slots:
                 mounts << t.mkdir(e.mid(6));
                 if (QProcess::execute("mount", {"-t", "tmpfs", "none", mounts.last()}) != 0)
                     QSKIP("needs permission to mount a tmpfs");
+            } else if (e.startsWith("bind:")) {
+                const QStringList ends = e.mid(5).split('=');
+                mounts << t.mkdir(ends[0]);
+                if (QProcess::execute("mount", {"--bind", t.path(ends[1]), mounts.last()}) != 0)
+                    QSKIP("needs root to bind-mount a folder");
             } else if (link.size() == 2) {
                 QDir().mkpath(QFileInfo(t.path(link[0])).absolutePath());
-                QVERIFY(QFile::link(t.path(link[1]), t.path(link[0])));
+                QVERIFY(QFile::link(link[1].startsWith('/') ? link[1] : t.path(link[1]),
+                                    t.path(link[0])));
             } else if (t.write(e, "x"); !kept.contains(e)) {
                 gone << e;
             }

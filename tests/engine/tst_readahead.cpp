@@ -40,18 +40,22 @@ private slots:
         QFETCH(int, files);
         QFETCH(bool, active);
         TempTree tree;
-        QStringList paths;
-        for (int i = 0; i < files; ++i)
-            paths << tree.write(u"f%1.txt"_s.arg(i), i % 3 ? "plain" : "a needle");
-        if (files > 2) {
-            // Gone since the listing, and a pipe in a regular file's place.
-            QFile::remove(paths.at(1));
-            QFile::remove(paths.at(2));
-            QVERIFY(::mkfifo(QFile::encodeName(paths.at(2)).constData(), 0600) == 0);
+        const FileSystem::Folder folder = FileSystem::FolderHandle::open(tree.mkdir(u"d"_s));
+        QList<FileSystem::FileAt> paths;
+        for (int i = 0; i < files; ++i) {
+            const QString name = u"f%1.txt"_s.arg(i);
+            paths << FileSystem::FileAt{folder, name,
+                                        tree.write("d/" + name, i % 3 ? "plain" : "a needle")};
+        }
+        if (files > 3) {
+            // Gone since the listing, a pipe and a link in a regular file's place.
+            for (int i : {1, 2, 3}) QFile::remove(paths.at(i).path);
+            QVERIFY(::mkfifo(QFile::encodeName(paths.at(2).path).constData(), 0600) == 0);
+            QVERIFY(QFile::link(paths.at(0).path, paths.at(3).path));
         }
         const BytePrefilter filter(active ? u"needle"_s : QString(), false);
         QStringList want, got;
-        for (const QString &p : paths) want << describe([&] { return PreRead::of(p, filter); });
+        for (const FileSystem::FileAt &p : paths) want << describe([&] { return PreRead::of(p, filter); });
 
         ReadAhead ahead(filter);
         // A folder left half way is dropped; the next one reads in full.

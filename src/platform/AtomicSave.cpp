@@ -1,0 +1,336 @@
+#include "FileSystem.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+
+#include "Failure.h"
+#include "OpenDescriptor.h"
+#include "Paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+using PlatformFailure::fail;
+
+namespace {
+
+bool &namedTemporaryForced()
+{
+    static bool forced = false;
+    return forced;
+}
+
+void writeAll(int fd, const QByteArray &bytes, const QString &path)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const size_t chunk = size_t(qMin<qsizetype>(left, qsizetype(1) << 30));
+        const ssize_t written = ::write(fd, data, chunk);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        }
+        if (written == 0)
+            fail(QStringLiteral("Cannot write the file"), path, ENOSPC);
+        data += written;
+        left -= written;
+    }
+}
+
+// A name for the instant between a finished temporary file and the rename over
+// its target. It lies in the program's own folder when that folder is on the
+// target's file system, so that a kill in that instant leaves nothing in the
+// user's folders; elsewhere it lies beside the target.
+struct Staging {
+    QByteArray folder;
+    dev_t device = 0;
+};
+
+// Names left by a process that was killed between the two steps: nobody renames them any more.
+void removeStale(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *d = ::readdir(dir)) {
+        const QByteArray name(d->d_name);
+        const qsizetype dash = name.indexOf('-');
+        bool ok = false;
+        const pid_t pid = pid_t(name.left(dash).toLong(&ok));
+        if (dash > 0 && ok && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), d->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+const Staging &staging()
+{
+    static const Staging s = [] {
+        Staging st;
+        const QByteArray folder = FileSystem::nativePath(Paths::applicationFolder()) + "/.saving";
+        ::mkdir(folder.constData(), 0700);
+        struct stat sb {};
+        if (::lstat(folder.constData(), &sb) == 0 && S_ISDIR(sb.st_mode) &&
+            sb.st_uid == ::geteuid()) {
+            st.folder = folder;
+            st.device = sb.st_dev;
+            removeStale(folder);
+        }
+        return st;
+    }();
+    return s;
+}
+
+QByteArray freshName(const char *prefix)
+{
+    static std::atomic<quint64> counter{0};
+    return prefix + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter);
+}
+
+// Gives the unnamed file fd a fresh name in the folder dirFd (AT_FDCWD with an
+// absolute folder); false when the system cannot.
+bool linkUnnamed(int fd, int dirFd, const QByteArray &folder, const char *prefix,
+                 QByteArray &name, const QString &path)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (;;) {
+        name = folder + freshName(prefix);
+        if (::linkat(AT_FDCWD, self.constData(), dirFd, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        // Without /proc only a privileged process may link by descriptor.
+        if (errno == ENOENT && ::linkat(fd, "", dirFd, name.constData(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno == EXDEV || errno == EPERM || errno == EACCES || errno == ENOENT)
+            return false;
+        fail(QStringLiteral("Cannot replace the file"), path, errno);
+    }
+}
+
+FileSystem::FileStamp stampOf(const struct stat &st)
+{
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// The last look before the rename: the name must still be the file that was read.
+void checkUnchanged(const FileSystem::PendingSaves::Item &item)
+{
+    if (!item.expected.isValid())
+        return;
+    struct stat st {};
+    if (::fstatat(item.folder->get(), item.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        stampOf(st) != item.expected)
+        PlatformFailure::changedMeanwhile(item.path);
+}
+
+// Names the finished unnamed file and renames it over the target.
+void publishUnnamed(int fd, const FileSystem::PendingSaves::Item &item, dev_t device)
+{
+    const int dirFd = item.folder->get();
+    const QString &path = item.path;
+    QByteArray name;
+    const Staging &stage = staging();
+    if (!stage.folder.isEmpty() && stage.device == device &&
+        linkUnnamed(fd, AT_FDCWD, stage.folder + '/', "", name, path)) {
+        try {
+            checkUnchanged(item);
+        } catch (...) {
+            ::unlink(name.constData());
+            throw;
+        }
+        if (::renameat(AT_FDCWD, name.constData(), dirFd, item.name.constData()) == 0)
+            return;
+        const int error = errno;
+        ::unlink(name.constData());
+        // A bind mount of the same file system still refuses the move.
+        if (error != EXDEV)
+            fail(QStringLiteral("Cannot replace the file"), path, error);
+    }
+    if (!linkUnnamed(fd, dirFd, QByteArray(), ".scrivlane-", name, path))
+        fail(QStringLiteral("Cannot replace the file"), path, EPERM);
+    int error = 0;
+    try {
+        checkUnchanged(item);
+        if (::renameat(dirFd, name.constData(), dirFd, item.name.constData()) == 0)
+            return;
+        error = errno;
+    } catch (...) {
+        ::unlinkat(dirFd, name.constData(), 0);
+        throw;
+    }
+    ::unlinkat(dirFd, name.constData(), 0);
+    fail(QStringLiteral("Cannot replace the file"), path, error);
+}
+
+void dropTemporary(const FileSystem::PendingSaves::Item &item)
+{
+    if (!item.temp.isEmpty())
+        ::unlinkat(item.folder->get(), item.temp.constData(), 0);
+}
+
+}  // namespace
+
+namespace PlatformSave {
+
+// Writes a new file for target (the entry item.name of item.folder) and either
+// puts it in place or leaves it waiting in pending. newFileMode applies only
+// when the target does not exist yet.
+void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &next,
+           mode_t newFileMode, FileSystem::PendingSaves *pending)
+{
+    const int dirFd = item.folder->get();
+    const QString path = item.path;
+    struct stat st {};
+    bool existed = false;
+    if (::fstatat(dirFd, item.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (item.expected.isValid() && stampOf(st) != item.expected)
+            PlatformFailure::changedMeanwhile(path);
+        if (!S_ISREG(st.st_mode))
+            fail(QStringLiteral("Cannot write the file"), path, EINVAL);
+        // A read-only file is replaced through its folder and keeps its mode
+        // below: only the folder needs to be writable.
+        existed = true;
+    } else if (errno != ENOENT || item.expected.isValid()) {
+        if (item.expected.isValid())
+            PlatformFailure::changedMeanwhile(path);
+        fail(QStringLiteral("Cannot write the file"), path, errno);
+    }
+
+    // The temporary file has no name while it is written, so a kill at any
+    // moment of the write leaves nothing behind; a file system that refuses
+    // unnamed files gets a named one beside the target.
+    int rawFd = namedTemporaryForced()
+                    ? -1
+                    : ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (rawFd < 0) {
+        if (!namedTemporaryForced() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+        for (;;) {
+            item.temp = freshName(".scrivlane-");
+            rawFd = ::openat(dirFd, item.temp.constData(),
+                             O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (rawFd >= 0 || errno != EEXIST)
+                break;
+        }
+        if (rawFd < 0)
+            fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
+    }
+    item.fd = rawFd;
+
+    try {
+        for (QByteArray piece = next(); !piece.isEmpty(); piece = next())
+            writeAll(rawFd, piece, path);
+        if (existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
+            // Only a privileged process may give the file away; others keep their own.
+            if (::fchown(rawFd, st.st_uid, st.st_gid) != 0 && errno != EPERM)
+                fail(QStringLiteral("Cannot keep the owner of"), path, errno);
+        }
+        const mode_t mode = existed ? (st.st_mode & 07777) : newFileMode;
+        if (::fchmod(rawFd, mode) != 0)
+            fail(QStringLiteral("Cannot keep the permissions of"), path, errno);
+    } catch (...) {
+        ::close(rawFd);
+        dropTemporary(item);
+        throw;
+    }
+    if (pending) {
+        pending->m_items.append(item);
+        return;
+    }
+    FileSystem::finishSave(item, true);
+}
+
+}  // namespace PlatformSave
+
+void FileSystem::forceNamedTemporaryForTesting(bool forced)
+{
+    namedTemporaryForced() = forced;
+}
+
+// Flushes (unless the file system was flushed as a whole) and puts the file in place.
+void FileSystem::finishSave(PendingSaves::Item &item, bool flush)
+{
+    const int fd = item.fd;
+    item.fd = -1;
+    const QString &path = item.path;
+    bool closed = false;
+    try {
+        if (flush && ::fsync(fd) != 0)
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        if (item.temp.isEmpty()) {
+            struct stat fileSt {};
+            if (::fstat(fd, &fileSt) != 0)
+                fail(QStringLiteral("Cannot write the file"), path, errno);
+            publishUnnamed(fd, item, fileSt.st_dev);
+            ::close(fd);
+            return;
+        }
+        closed = true;
+        if (::close(fd) != 0)
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        checkUnchanged(item);
+        if (::renameat(item.folder->get(), item.temp.constData(), item.folder->get(),
+                       item.name.constData()) != 0)
+            fail(QStringLiteral("Cannot replace the file"), path, errno);
+    } catch (...) {
+        if (!closed)
+            ::close(fd);
+        dropTemporary(item);
+        throw;
+    }
+    // The folder itself is not synced: the data reached the disk before the rename,
+    // so after a crash the folder names either the old or the new, complete file.
+}
+
+FileSystem::PendingSaves::~PendingSaves()
+{
+    // What was never committed is dropped: the targets stay as they were.
+    for (Item &item : m_items) {
+        if (item.fd >= 0)
+            ::close(item.fd);
+        dropTemporary(item);
+    }
+}
+
+QStringList FileSystem::PendingSaves::commit()
+{
+    // One flush of each file system serves every file waiting on it.
+    QList<dev_t> flushed;
+    bool flushEach = false;
+    for (const Item &item : std::as_const(m_items)) {
+        struct stat st {};
+        if (::fstat(item.fd, &st) != 0 || flushed.contains(st.st_dev))
+            continue;
+        if (::syncfs(item.fd) != 0)
+            flushEach = true;
+        flushed.append(st.st_dev);
+    }
+    QList<Item> items = std::exchange(m_items, {});
+    QStringList failures;
+    // A file that cannot be put in place is passed over; the others still are.
+    for (Item &item : items) {
+        try {
+            finishSave(item, flushEach);
+            failures.append(QString());
+        } catch (const Failure &f) {
+            failures.append(f.description());
+        }
+    }
+    return failures;
+}
+
+#endif  // Q_OS_UNIX
