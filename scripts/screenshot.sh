@@ -57,9 +57,9 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     # Rest the pointer on "Create Backup" so the shot shows its arrow, frame and
     # status-bar hint (the box sits at this offset in the default layout on Xvfb).
     read -r wx wy <<< "$(xwininfo -name " Scrivlane" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} END{print x, y}")"
-    xdotool mousemove $((wx + 520)) $((wy + 160))
+    xdotool mousemove $((wx + 520)) $((wy + 175))
     sleep 0.2
-    xdotool mousemove $((wx + 530)) $((wy + 171))
+    xdotool mousemove $((wx + 530)) $((wy + 184))
     sleep 0.8
   fi
   shoot() {  # window name, output file
@@ -72,6 +72,9 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     # Select every file and run Find from the keyboard; the viewer opens on the first file found.
     win=$(xdotool search --name "^ Scrivlane$" | head -n1)
     xdotool windowfocus --sync "$win" 2>/dev/null || true
+    # Ctrl+A selects every file only while the file list has the focus.
+    xdotool mousemove $((wx + 500)) $((wy + 285)) click 1
+    sleep 0.3
     xdotool key --clearmodifiers ctrl+a
     sleep 0.5
     xdotool key --clearmodifiers ctrl+f
