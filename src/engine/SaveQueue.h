@@ -25,7 +25,7 @@ public:
     }
     /// Puts the waiting files in place, in order, each adding to ModifiedFileCount
     /// and the report. A file that cannot be put in place (changed by another
-    /// program meanwhile, a failing disk) leaves List1 and TotalReplacements
+    /// program meanwhile, a failing disk) leaves the viewer's file list and the replacement total
     /// and is passed over (RunSupport::passOver); the others still count.
     void commit(RunContext &ctx);
 
