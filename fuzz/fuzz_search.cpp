@@ -88,14 +88,15 @@ struct Expected {
     int changedSteps = 0;
 };
 
+// Whole words are told on the original text, as the search finds them.
 Expected referenceReplaceNormal(const QString &text, const QString &find, const QString &with,
-                                bool matchCase)
+                                bool matchCase, bool wholeWord)
 {
     Expected e;
     QString out;
     qsizetype consumed = 0;
-    for (qsizetype pos = referenceIndexOf(text, find, 0, matchCase, false); pos >= 0;
-         pos = referenceIndexOf(text, find, consumed, matchCase, false)) {
+    for (qsizetype pos = referenceIndexOf(text, find, 0, matchCase, wholeWord); pos >= 0;
+         pos = referenceIndexOf(text, find, consumed, matchCase, wholeWord)) {
         out += text.mid(consumed, pos - consumed) + with;
         consumed = pos + find.size();
         ++e.steps;
@@ -175,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fuzzFail("Find_Normal differs");
         h.viewer.buffer.setText(text);
         checkReplacement(h, text, replaceString(h.ctx, text, needle, with),
-                         referenceReplaceNormal(text, needle, with, matchCase));
+                         referenceReplaceNormal(text, needle, with, matchCase, wholeWord));
         return 0;
     }
 
