@@ -10,8 +10,7 @@ namespace {
 QString pathBelowRoot(const QString &folder)
 {
     QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-    while (path.startsWith(QLatin1Char('/')))
-        path.remove(0, 1);
+    while (path.startsWith(QLatin1Char('/'))) path.remove(0, 1);
     // "C:/x" mirrors as "C/x": a colon cannot be part of a folder name there.
     if (path.size() >= 2 && path.at(1) == QLatin1Char(':'))
         path.remove(1, 1);

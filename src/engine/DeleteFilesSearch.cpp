@@ -53,8 +53,8 @@ void deleteTree(MainPort &main, FileSystem::FolderHandle &folder, const QString 
             continue;
         }
         folder.removeFolder(name);
-        main.setStatusText(2, QStringLiteral(" Deleting folders: ") + folder.path() + name +
-                                  QDir::separator());
+        main.setStatusText(
+            2, QStringLiteral(" Deleting folders: ") + folder.path() + name + QDir::separator());
     }
 }
 

@@ -96,7 +96,8 @@ FileSystem::PieceSource DocumentBuffer::encodedPieces(const QString &path, const
     // file stays as it was.
     const qsizetype kPiece = qsizetype(1) << 20;
     const TextEncoding encoding = m_encoding;
-    return [kPiece, text, path, encoding, done = qsizetype(0), first = true]() mutable -> QByteArray {
+    return [kPiece, text, path, encoding, done = qsizetype(0),
+            first = true]() mutable -> QByteArray {
         if (!first && done >= text.size())
             return {};
         qsizetype n = qMin(kPiece, text.size() - done);
@@ -128,8 +129,8 @@ void DocumentBuffer::SaveFile(const QString &path, FileSystem::PendingSaves *pen
 void DocumentBuffer::saveChecked(FileSystem::PendingSaves *pending)
 {
     if (!m_source.isValid())
-        throw Failure(QStringLiteral("Cannot save \"%1\": it was not loaded from a file")
-                          .arg(m_fileName));
+        throw Failure(
+            QStringLiteral("Cannot save \"%1\": it was not loaded from a file").arg(m_fileName));
     FileSystem::writeFileAtomic(m_source, m_stamp, encodedPieces(m_source.path, m_text), pending);
     // Saved at once: what the name now refers to is this program's own file.
     if (!pending)

@@ -6,8 +6,8 @@
 #include "MainPort.h"
 #include "MatchPrimitives.h"
 #include "PatternDispatch.h"
-#include "RunContext.h"
 #include "ReplacementText.h"
+#include "RunContext.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
 #include "SearchRequest.h"
@@ -76,7 +76,10 @@ public:
             m_out.reserve(original.size());
     }
 
-    void appendOriginal(qsizetype from, qsizetype to) { append(QStringView(m_original).sliced(from, to - from)); }
+    void appendOriginal(qsizetype from, qsizetype to)
+    {
+        append(QStringView(m_original).sliced(from, to - from));
+    }
     /// Throws ResultTooLarge before the text grows past what a loaded file may hold.
     void append(QStringView piece)
     {
@@ -94,10 +97,7 @@ public:
     }
 
     /// Whether out + original[consumed..] differs from the original.
-    bool workingDiffers(qsizetype consumed) const
-    {
-        return m_differs || m_size != consumed;
-    }
+    bool workingDiffers(qsizetype consumed) const { return m_differs || m_size != consumed; }
     const QString &out() const { return m_out; }
     QString take() { return std::move(m_out); }
 
@@ -201,8 +201,8 @@ QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
         ctx.state.FileReplacements = 0;
         outcome.tooLarge = true;
     }
-    ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
-                                   QString::number(ctx.state.TotalReplacements));
+    ctx.main->setStatusText(
+        1, QStringLiteral("Replacements: ") + QString::number(ctx.state.TotalReplacements));
     if (ctx.state.FileReplacements == 0)
         return pString;
     outcome.changed = builder.workingDiffers(pString.size());
@@ -254,16 +254,16 @@ QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &New
                 }
             }
             noteReplacement(ctx, builder.workingDiffers(consumed));
-            ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
-                                           QString::number(s.TotalReplacements));
+            ctx.main->setStatusText(
+                1, QStringLiteral("Replacements: ") + QString::number(s.TotalReplacements));
         }
         builder.appendOriginal(consumed, pString.size());
     } catch (const ResultTooLarge &) {
         s.TotalReplacements = totalBefore;
         s.FileReplacements = 0;
         outcome.tooLarge = true;
-        ctx.main->setStatusText(1, QStringLiteral("Replacements: ") +
-                                       QString::number(s.TotalReplacements));
+        ctx.main->setStatusText(
+            1, QStringLiteral("Replacements: ") + QString::number(s.TotalReplacements));
         return pString;
     }
     outcome.changed = builder.workingDiffers(pString.size());
@@ -284,7 +284,8 @@ QString backupTreeRoot(RunContext &ctx)
 void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &name)
 {
     ctx.backup->commitChoice();
-    const QString folder = BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
+    const QString folder =
+        BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
     FileSystem::copyFile(filePath, folder + name);
 }
 
@@ -417,7 +418,8 @@ bool passedOverAsBinary(RunContext &ctx)
     const DocumentBuffer &buffer = ctx.viewer->rtbDefault();
     if (!isBinaryText(buffer))
         return false;
-    ctx.state.PassedOverFiles.append({buffer.FileName(), QStringLiteral("binary file, left unchanged")});
+    ctx.state.PassedOverFiles.append(
+        {buffer.FileName(), QStringLiteral("binary file, left unchanged")});
     return true;
 }
 
@@ -481,7 +483,8 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
                 continue;
             storeSubfolder(subfolders, e.name);
             if (backup) {
-                const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), folderPath);
+                const QString copyFolder =
+                    BackupTree::mirrorOf(ctx.backup->backupRoot(), folderPath);
                 QString shown = copyFolder.mid(backupTreeRoot(ctx).size());
                 shown.chop(1);
                 ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") + shown);
@@ -609,8 +612,9 @@ namespace {
 QString replaceScope(const SearchRequest &r)
 {
     if (r.hasSubdirectories())
-        return QStringLiteral("Every file matching %1 in %2 and in every folder below it will "
-                              "be searched.")
+        return QStringLiteral(
+                   "Every file matching %1 in %2 and in every folder below it will "
+                   "be searched.")
             .arg(r.filters(), r.folderPath());
     int selected = 0;
     for (int i = 0; i < r.fileCount(); ++i) selected += r.isFileSelected(i) ? 1 : 0;
@@ -640,8 +644,7 @@ void cmdReplace_Click(RunContext &ctx)
     ctx.viewer->clearList();
     if (!s.EmptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
-            QStringLiteral("Are you sure you want to make this replacement?\r") +
-                replaceScope(r),
+            QStringLiteral("Are you sure you want to make this replacement?\r") + replaceScope(r),
             QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
             MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)

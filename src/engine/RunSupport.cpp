@@ -90,8 +90,7 @@ void RunSupport::tellPassedOver(RunContext &ctx)
                        "lists each one: %4")
             .arg(QString::number(count),
                  count == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
-                 count == 1 ? QStringLiteral("was") : QStringLiteral("were"),
-                 ErrorLog::logPath()),
+                 count == 1 ? QStringLiteral("was") : QStringLiteral("were"), ErrorLog::logPath()),
         QStringLiteral(" Entries passed over"), MessageButtons::Ok, MessageIcon::Information);
 }
 

@@ -11,7 +11,7 @@ namespace FileSystem {
 struct Entry;
 struct FileAt;
 class FolderHandle;
-}
+}  // namespace FileSystem
 
 struct RunContext;
 class BytePrefilter;

@@ -2,8 +2,8 @@
 
 #include "DocumentBuffer.h"
 #include "ReplaceRun.h"
-#include "RunSupport.h"
 #include "RunContext.h"
+#include "RunSupport.h"
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 

@@ -144,7 +144,8 @@ qsizetype indexOfIgnoringCase(QStringView text, QStringView needle, qsizetype fr
     if (first >= 0) {
         const auto &forms1 = asciiPreimages().of[upperNeedle[first]];
         const auto &forms2 = asciiPreimages().of[upperNeedle[second]];
-        const Anchors k{first, second, forms1[0], forms1.size() > 1 ? forms1[1] : forms1[0],
+        const Anchors k{first,     second,
+                        forms1[0], forms1.size() > 1 ? forms1[1] : forms1[0],
                         forms2[0], forms2.size() > 1 ? forms2[1] : forms2[0]};
         return anchoredScan(text, needle.size(), from, k, matchesAt);
     }
@@ -256,8 +257,8 @@ QVarLengthArray<QStringView, 8> linesOf(QStringView needle)
 }
 
 // Length of the match of lines at pos, each break taking one line end, or -1.
-qsizetype matchLinesAt(QStringView text, qsizetype pos, const QVarLengthArray<QStringView, 8> &lines,
-                       bool matchCase)
+qsizetype matchLinesAt(QStringView text, qsizetype pos,
+                       const QVarLengthArray<QStringView, 8> &lines, bool matchCase)
 {
     qsizetype at = pos;
     for (qsizetype k = 0; k < lines.size(); ++k) {
@@ -296,7 +297,8 @@ TextSearch::Match TextSearch::find(QStringView text, QStringView needle, qsizety
     qsizetype p = qMax<qsizetype>(from, 0);
     while (p <= text.size()) {
         // Candidates: where the first line stands, or every line end when it is empty.
-        p = lines[0].isEmpty() ? nextLineEnd(text, p) : indexOf(text, lines[0], p, matchCase, false);
+        p = lines[0].isEmpty() ? nextLineEnd(text, p)
+                               : indexOf(text, lines[0], p, matchCase, false);
         if (p < 0)
             return {};
         const qsizetype length = matchLinesAt(text, p, lines, matchCase);

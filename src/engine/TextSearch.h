@@ -21,9 +21,9 @@ inline bool isWordChar(QChar c)
 }
 
 /// First position >= from where needle occurs in text, or -1. Case-insensitive
-/// compares both in upper case, one character for one (outside the BMP too). wholeWord demands a non-word character or the
-/// edge on both sides; prevChar, when not null, stands for the character before
-/// text[0] (the replacement loop searches a text whose head was rewritten).
+/// compares both in upper case, one character for one (outside the BMP too). wholeWord demands a
+/// non-word character or the edge on both sides; prevChar, when not null, stands for the character
+/// before text[0] (the replacement loop searches a text whose head was rewritten).
 qsizetype indexOf(QStringView text, QStringView needle, qsizetype from, bool matchCase,
                   bool wholeWord, QChar prevChar = QChar());
 

@@ -17,9 +17,9 @@ void confirmEmptyReplacement(RunContext &ctx)
         "\r"
         "Continue with the Replacement operation??");
     // It deletes what it finds, so No is the default, as for every such question.
-    const bool yes = ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"),
-                                          MessageButtons::YesNo, MessageIcon::Question,
-                                          MessageAnswer::No) == MessageAnswer::Yes;
+    const bool yes =
+        ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
+                             MessageIcon::Question, MessageAnswer::No) == MessageAnswer::Yes;
     ctx.state.ValidationFailed = !yes;
     if (yes)
         ctx.state.EmptyReplaceConfirmed = true;

@@ -19,19 +19,19 @@ public:
     virtual void setTag(const QString &tag) = 0;
     virtual QString tag() const = 0;
 
-    virtual void clearList() = 0;                          ///< List1.Clear
-    virtual void addToList(const QString &path) = 0;       ///< List1.AddItem
+    virtual void clearList() = 0;                     ///< List1.Clear
+    virtual void addToList(const QString &path) = 0;  ///< List1.AddItem
     virtual int listCount() const = 0;
     virtual QString listItem(int index) const = 0;
-    virtual void selectListItem(int index) = 0;            ///< List1.ListIndex
+    virtual void selectListItem(int index) = 0;  ///< List1.ListIndex
 
-    virtual void setCountLabel(const QString &text) = 0;   ///< Label1
-    virtual void setPosLabel(const QString &text) = 0;     ///< lblPos
-    virtual void setNewPos(const QString &text) = 0;       ///< txtnewPos
-    virtual void setIndexLabel(const QString &text) = 0;   ///< lblIndex
+    virtual void setCountLabel(const QString &text) = 0;  ///< Label1
+    virtual void setPosLabel(const QString &text) = 0;    ///< lblPos
+    virtual void setNewPos(const QString &text) = 0;      ///< txtnewPos
+    virtual void setIndexLabel(const QString &text) = 0;  ///< lblIndex
     virtual void setCaption(const QString &text) = 0;
 
-    virtual QString findText() const = 0;                  ///< cboFind
+    virtual QString findText() const = 0;  ///< cboFind
     virtual void setFindText(const QString &text) = 0;
     virtual QString findText2() const = 0;                 ///< cboFind2
     virtual void setReplaceText(const QString &text) = 0;  ///< cboReplace

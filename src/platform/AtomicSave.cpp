@@ -101,8 +101,8 @@ QByteArray freshName(const char *prefix)
 
 // Gives the unnamed file fd a fresh name in the folder dirFd (AT_FDCWD with an
 // absolute folder); false when the system cannot.
-bool linkUnnamed(int fd, int dirFd, const QByteArray &folder, const char *prefix,
-                 QByteArray &name, const QString &path)
+bool linkUnnamed(int fd, int dirFd, const QByteArray &folder, const char *prefix, QByteArray &name,
+                 const QString &path)
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
     for (;;) {
@@ -213,9 +213,8 @@ void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &n
     // The temporary file has no name while it is written, so a kill at any
     // moment of the write leaves nothing behind; a file system that refuses
     // unnamed files gets a named one beside the target.
-    int rawFd = namedTemporaryForced()
-                    ? -1
-                    : ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    int rawFd =
+        namedTemporaryForced() ? -1 : ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (rawFd < 0) {
         if (!namedTemporaryForced() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);

@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>

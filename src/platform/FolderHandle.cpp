@@ -152,8 +152,7 @@ FileSystem::Folder FileSystem::FolderHandle::open(const QString &path, bool foll
         throw Failure(QStringLiteral("\"%1\" is not a valid path").arg(path));
     QByteArray native = nativePath(path);
     // "link/" would follow the link whatever the flags say.
-    while (!followLink && native.size() > 1 && native.endsWith('/'))
-        native.chop(1);
+    while (!followLink && native.size() > 1 && native.endsWith('/')) native.chop(1);
     const int fd = ::open(native.constData(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0)
@@ -341,8 +340,7 @@ void FileSystem::clearAttributes(const FileAt &file)
 FileSystem::FileStamp FileSystem::FileAt::stamp() const
 {
     struct stat st {};
-    if (::fstatat(folderDescriptor(), nativeName(name).constData(), &st,
-                  AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(folderDescriptor(), nativeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
     return stampOf(st);
 }
@@ -424,8 +422,8 @@ void FileSystem::copyFile(const FileAt &source, const QString &target)
         bytes.resize(qsizetype(st.st_size));
         qsizetype used = 0;
         while (used < bytes.size()) {
-            const ssize_t got = readSome(fd.get(), bytes.data() + used, bytes.size() - used,
-                                         source.path);
+            const ssize_t got =
+                readSome(fd.get(), bytes.data() + used, bytes.size() - used, source.path);
             if (got == 0)
                 break;
             used += got;
@@ -450,7 +448,10 @@ FileSystem::Folder FileSystem::FolderHandle::open(const QString &path, bool foll
     return folder;
 }
 
-QString FileSystem::FolderHandle::identity() const { return fileIdentity(m_path); }
+QString FileSystem::FolderHandle::identity() const
+{
+    return fileIdentity(m_path);
+}
 QString FileSystem::FolderHandle::realPath() const
 {
     return QFileInfo(m_path).canonicalFilePath();
@@ -459,11 +460,20 @@ bool FileSystem::FolderHandle::isSameAs(const QString &folder) const
 {
     return fileIdentity(folder) == identity();
 }
-int FileSystem::FolderHandle::descriptor() { return -1; }
+int FileSystem::FolderHandle::descriptor()
+{
+    return -1;
+}
 void FileSystem::FolderHandle::setAside() {}
 void FileSystem::FolderHandle::reopenFrom(FolderHandle &) {}
-std::shared_ptr<const OpenDescriptor> FileSystem::FolderHandle::held() { return {}; }
-QList<FileSystem::Entry> FileSystem::FolderHandle::list() { return listFolder(m_path); }
+std::shared_ptr<const OpenDescriptor> FileSystem::FolderHandle::held()
+{
+    return {};
+}
+QList<FileSystem::Entry> FileSystem::FolderHandle::list()
+{
+    return listFolder(m_path);
+}
 
 FileSystem::Folder FileSystem::FolderHandle::openChild(const QString &name)
 {
@@ -518,7 +528,10 @@ FileSystem::FileStamp FileSystem::FileAt::stamp() const
     return {0, 0, details.size, details.modified.toMSecsSinceEpoch() * 1000000};
 }
 
-QString FileSystem::FileAt::identity() const { return fileIdentity(folder->path() + name); }
+QString FileSystem::FileAt::identity() const
+{
+    return fileIdentity(folder->path() + name);
+}
 
 std::optional<QByteArray> FileSystem::readFileUpTo(const FileAt &file, qint64 limit,
                                                    FileStamp *stamp)
@@ -555,7 +568,10 @@ void FileSystem::copyFile(const FileAt &source, const QString &target)
     copyFile(source.folder->path() + source.name, target);
 }
 
-int FileSystem::FileAt::folderDescriptor() const { return -1; }
+int FileSystem::FileAt::folderDescriptor() const
+{
+    return -1;
+}
 
 void FileSystem::clearAttributes(const FileAt &file)
 {

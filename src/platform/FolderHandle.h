@@ -119,8 +119,7 @@ std::optional<QByteArray> readFileUpTo(const FileAt &file, qint64 limit,
 
 /// readFileInPieces for a file reached without following a link.
 void readFileInPieces(const FileAt &file, qsizetype pieceSize,
-                      const std::function<bool(QByteArrayView)> &piece,
-                      FileStamp *stamp = nullptr);
+                      const std::function<bool(QByteArrayView)> &piece, FileStamp *stamp = nullptr);
 
 /// writeFileAtomic into the folder that was read: the temporary file is made
 /// in that folder and renamed in relative to it, only while the name still

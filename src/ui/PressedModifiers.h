@@ -16,11 +16,10 @@ public:
     /// Ctrl, Alt, Shift and Meta as they were when the released key went down.
     Qt::KeyboardModifiers keyReleased(const QKeyEvent *event)
     {
-        const Qt::KeyboardModifiers mods = m_pressed.contains(event->key())
-                                               ? m_pressed.take(event->key())
-                                               : event->modifiers();
-        return mods & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
-                       Qt::MetaModifier);
+        const Qt::KeyboardModifiers mods =
+            m_pressed.contains(event->key()) ? m_pressed.take(event->key()) : event->modifiers();
+        return mods &
+               (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
     }
 
 private:

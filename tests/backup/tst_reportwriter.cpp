@@ -230,16 +230,23 @@ private slots:
         QTest::addColumn<QString>("root");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("tail");
-        QTest::addRow("no backup") << false << true << "/b" << "/p1/docs" << QString();
-        QTest::addRow("specified folder") << true << true << "/home/u/safe" << "/p1/docs"
+        QTest::addRow("no backup") << false << true << "/b"
+                                   << "/p1/docs" << QString();
+        QTest::addRow("specified folder") << true << true << "/home/u/safe"
+                                          << "/p1/docs"
                                           << "/home/u/safe/Backup/p1/docs/";
-        QTest::addRow("a namesake elsewhere") << true << true << "/home/u/safe" << "/p2/docs/"
+        QTest::addRow("a namesake elsewhere") << true << true << "/home/u/safe"
+                                              << "/p2/docs/"
                                               << "/home/u/safe/Backup/p2/docs/";
-        QTest::addRow("specified root gets no double separator")
-            << true << true << "/" << "/p1/docs" << "/Backup/p1/docs/";
-        QTest::addRow("default location") << true << false << "/ignored" << "/p1/docs"
-                                           << "<app>/Backup/p1/docs/";
-        QTest::addRow("start folder at the root") << true << true << "/s" << "/" << "/s/Backup/";
+        QTest::addRow("specified root gets no double separator") << true << true << "/"
+                                                                 << "/p1/docs"
+                                                                 << "/Backup/p1/docs/";
+        QTest::addRow("default location") << true << false << "/ignored"
+                                          << "/p1/docs"
+                                          << "<app>/Backup/p1/docs/";
+        QTest::addRow("start folder at the root") << true << true << "/s"
+                                                  << "/"
+                                                  << "/s/Backup/";
     }
     void backupLine()
     {

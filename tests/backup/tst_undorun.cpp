@@ -296,7 +296,10 @@ private slots:
         QFETCH(bool, undo);
         QFETCH(bool, subdirectories);
         FakeRunHost &h = *m_host;
-        const QByteArray binary("\x7F" "ELF\0\x01 cat dog", 14);
+        const QByteArray binary(
+            "\x7F"
+            "ELF\0\x01 cat dog",
+            14);
         writeFile(path("bin.dat"), binary);
         h.request.setFiles({"a.txt", "bin.dat"}, true);
         h.request.subdirectories = subdirectories;
@@ -317,7 +320,9 @@ private slots:
         writeFile(path("c.txt"), "cat dog cat dog");
         h.request.subdirectories = subdirectories;
         const auto run = [&] { undo ? cmdUndo_Click(h.ctx) : cmdReplace_Click(h.ctx); };
-        const auto report = [&] { return QString::fromUtf8(readAll(m_app->filePath("Report.dat"))); };
+        const auto report = [&] {
+            return QString::fromUtf8(readAll(m_app->filePath("Report.dat")));
+        };
         // Every report's totals equal its entries, numbered from 1.
         const auto consistent = [&] {
             const QString text = report();

@@ -10,9 +10,9 @@
 #include <QScopeGuard>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <atomic>
 #include <cstdio>
-#include <fcntl.h>
 #include <thread>
 
 // Another program working in the tree while a run walks it: whatever it swaps
@@ -30,12 +30,12 @@ class TestWalkRaces : public QObject {
     static void race(const TempTree &t, Race kind, const QString &victim)
     {
         const bool beforeOpen = kind == Race::FolderToLink || kind == Race::FileToLink;
-        FileSystem::setBeforeOpenHookForTesting(
-            [=, &t, seen = false, done = false](const QString &path) mutable {
-                const bool isVictim = path == t.path(victim);
-                seen = seen || isVictim;
-                if (done || (beforeOpen ? !isVictim : (isVictim || !seen)))
-                    return;
+        FileSystem::setBeforeOpenHookForTesting([=, &t, seen = false,
+                                                 done = false](const QString &path) mutable {
+            const bool isVictim = path == t.path(victim);
+            seen = seen || isVictim;
+            if (done || (beforeOpen ? !isVictim : (isVictim || !seen)))
+                return;
             done = true;
             const QString p = t.path(victim);
             switch (kind) {
@@ -64,10 +64,10 @@ private slots:
     {
         QTest::addColumn<Run>("run");
         QTest::addColumn<Race>("race");
-        QTest::addColumn<QString>("victim");  // what the other program changes
-        QTest::addColumn<QByteArray>("kept"); // what the victim holds afterwards ("" = as set)
-        for (auto [name, run] : {std::pair("find", Run::Find), {"replace", Run::Replace},
-                                 {"undo", Run::Undo}}) {
+        QTest::addColumn<QString>("victim");   // what the other program changes
+        QTest::addColumn<QByteArray>("kept");  // what the victim holds afterwards ("" = as set)
+        for (auto [name, run] :
+             {std::pair("find", Run::Find), {"replace", Run::Replace}, {"undo", Run::Undo}}) {
             QTest::addRow("%s: folder swapped for a link", name)
                 << run << Race::FolderToLink << "top/sub" << QByteArray();
             QTest::addRow("%s: file swapped for a link", name)
@@ -75,8 +75,7 @@ private slots:
         }
         // a.txt is read and waits for its save while the walk opens the next entry.
         QTest::addRow("replace: appended after the read")
-            << Run::Replace << Race::Appended << "top/a.txt"
-            << QByteArray("cat cat appended");
+            << Run::Replace << Race::Appended << "top/a.txt" << QByteArray("cat cat appended");
         QTest::addRow("replace: saved by another run after the read")
             << Run::Replace << Race::SavedByAnother << "top/a.txt"
             << QByteArray("cat saved by another");
@@ -91,8 +90,8 @@ private slots:
         QFETCH(QString, victim);
         QFETCH(QByteArray, kept);
         TempTree t;
-        for (const char *name : {"top/a.txt", "top/sub/b.txt", "top/z.txt", "outside/b.txt",
-                                 "outside/z.txt"})
+        for (const char *name :
+             {"top/a.txt", "top/sub/b.txt", "top/z.txt", "outside/b.txt", "outside/z.txt"})
             t.write(name, "cat");
         TestWalkRaces::race(t, race, victim);
         FakeRunHost h;
@@ -106,9 +105,9 @@ private slots:
         for (const char *name : {"outside/b.txt", "outside/z.txt"})
             QCOMPARE(t.read(name), QByteArray("cat"));
         for (const QString &listed : h.viewer.list)
-            QVERIFY2(!listed.contains(victim.mid(4)) || race == Race::FolderToLink ||
-                         !kept.isEmpty(),
-                     qPrintable(listed));
+            QVERIFY2(
+                !listed.contains(victim.mid(4)) || race == Race::FolderToLink || !kept.isEmpty(),
+                qPrintable(listed));
         if (!kept.isEmpty()) {
             QCOMPARE(t.read(victim), kept);
             QVERIFY(!h.viewer.list.contains(t.path(victim)));

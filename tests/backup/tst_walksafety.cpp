@@ -128,8 +128,7 @@ private slots:
         const QString mirror = "bk/Backup" + t.path("top");
         const QStringList copies = QDir(t.path(mirror)).entryList(QDir::Files);
         QCOMPARE(copies.size(), kind == Run::Replace ? changes : 0);
-        for (const QString &name : copies)
-            QCOMPARE(t.read(mirror + "/" + name), QByteArray("cat"));
+        for (const QString &name : copies) QCOMPARE(t.read(mirror + "/" + name), QByteArray("cat"));
     }
 
     void deepTreeIsWalkedToTheBottom()

@@ -68,8 +68,9 @@ private slots:
         QTest::addRow("mount point") << QStringList{"tmpfs:top/mnt"} + mounted << "top"
                                      << "another file system" << mounted;
         // A bind mount of the same file system has the same device, not the same mount.
-        QTest::addRow("bind mount") << out + QStringList{"bind:top/mnt=outside", "top/a.txt"}
-                                    << "top" << "another file system" << out;
+        QTest::addRow("bind mount")
+            << out + QStringList{"bind:top/mnt=outside", "top/a.txt"} << "top"
+            << "another file system" << out;
         // Guards decide on the folder a link leads to.
         QTest::addRow("link to the root") << QStringList{"root -> /"} << "root/etc"
                                           << "cannot be deleted" << QStringList{};

@@ -3,8 +3,8 @@
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 
-#include <QSignalSpy>
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -325,8 +325,7 @@ void TstDocumentBuffer::selectionEditing()
     QSignalSpy replaced(&buffer, &DocumentBuffer::stretchReplaced);
     buffer.setSelText(QStringLiteral("there"));
     QCOMPARE(replaced.count(), 1);
-    QCOMPARE(replaced.at(0),
-             QVariantList({6, QStringLiteral("world"), QStringLiteral("there")}));
+    QCOMPARE(replaced.at(0), QVariantList({6, QStringLiteral("world"), QStringLiteral("there")}));
     QCOMPARE(buffer.Text(), QStringLiteral("hello there"));
     buffer.setSelStart(-3);
     QCOMPARE(buffer.SelStart(), 0);

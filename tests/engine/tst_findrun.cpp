@@ -29,16 +29,14 @@ private:
     static void aim(FakeRunHost &h, const TempTree &t, bool selectAll)
     {
         h.request.folder = t.path(QStringLiteral("top"));
-        h.request.setFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"),
-                            QStringLiteral("c.log")},
-                           selectAll);
+        h.request.setFiles(
+            {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.log")}, selectAll);
         h.request.find = QStringLiteral("cat");
     }
     static QStringList relative(const TempTree &t, const QStringList &paths)
     {
         QStringList out;
-        for (const QString &p : paths)
-            out << p.mid(t.path(QStringLiteral("top")).size() + 1);
+        for (const QString &p : paths) out << p.mid(t.path(QStringLiteral("top")).size() + 1);
         return out;
     }
 
@@ -67,7 +65,8 @@ void TestFindRun::selectedFilesWithoutSubfolders()
 
     cmdFind_Click(h.ctx);
 
-    QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("a.txt"), QStringLiteral("c.log")}));
+    QCOMPARE(relative(t, h.viewer.list),
+             QStringList({QStringLiteral("a.txt"), QStringLiteral("c.log")}));
     QVERIFY(h.viewer.visible);
     QCOMPARE(h.viewer.indexLabel, QStringLiteral("1"));
     QCOMPARE(h.viewer.caption, QStringLiteral("Viewing document: ") + h.viewer.list.first());
@@ -113,8 +112,7 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles_data()
     QTest::addRow("top selected, files before subfolders")
         << true << "*.txt" << QStringList{"a.txt", "sub/d.txt", "sub/deeper/e.txt"};
     QTest::addRow("a file matching two patterns is listed twice")
-        << true << "*.log;c*"
-        << QStringList{"c.log", "c.log"};
+        << true << "*.log;c*" << QStringList{"c.log", "c.log"};
     QTest::addRow("empty pattern takes every file")
         << false << ";*.none" << QStringList{"sub/d.txt", "sub/deeper/e.txt"};
 }
@@ -135,7 +133,8 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles()
     QFETCH(QStringList, found);
     const QStringList listed = relative(t, h.viewer.list);
     // Order within a folder is the platform's listing order; compare as sets.
-    QCOMPARE(QSet<QString>(listed.begin(), listed.end()), QSet<QString>(found.begin(), found.end()));
+    QCOMPARE(QSet<QString>(listed.begin(), listed.end()),
+             QSet<QString>(found.begin(), found.end()));
     QCOMPARE(listed.size(), found.size());
     // Depth first: a folder's own files come before its subfolders'.
     const qsizetype deeper = listed.indexOf(QStringLiteral("sub/deeper/e.txt"));
@@ -183,8 +182,7 @@ void TestFindRun::unreadableFileIsReportedAndRunGoesOn()
 void TestFindRun::stopMidRunKeepsListAndSaysNothing()
 {
     TempTree t;
-    for (int i = 0; i < 20; ++i)
-        t.write(QStringLiteral("top/sub/f%1.txt").arg(i), "cat");
+    for (int i = 0; i < 20; ++i) t.write(QStringLiteral("top/sub/f%1.txt").arg(i), "cat");
     FakeRunHost h;
     aim(h, t, false);
     h.request.subdirectories = true;
@@ -231,7 +229,9 @@ void TestFindRun::walkPassesOverLinksAndSpecialFiles()
     buildTree(t);
     // A link back up the tree would loop forever if it were followed.
     QVERIFY(QFile::link(t.path(QStringLiteral("top")), t.path(QStringLiteral("top/sub/loop"))));
-    QCOMPARE(::mkfifo(QFile::encodeName(t.path(QStringLiteral("top/sub/pipe.txt"))).constData(), 0600), 0);
+    QCOMPARE(
+        ::mkfifo(QFile::encodeName(t.path(QStringLiteral("top/sub/pipe.txt"))).constData(), 0600),
+        0);
     FakeRunHost h;
     aim(h, t, false);
     h.request.subdirectories = true;

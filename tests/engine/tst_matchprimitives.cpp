@@ -49,12 +49,18 @@ void TestMatchPrimitives::normalFindsFromStart_data()
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("found");
     QTest::addColumn<int>("nextStart");
-    QTest::addRow("match at 0 is a match") << "cat dog" << "cat" << false << false << 0 << 0 << 3;
-    QTest::addRow("any case") << "a CAT" << "cat" << false << false << 0 << 2 << 5;
-    QTest::addRow("case sensitive misses") << "a CAT" << "cat" << true << false << 0 << -1 << 0;
-    QTest::addRow("whole word skips inside") << "cats cat" << "cat" << false << true << 0 << 5 << 8;
-    QTest::addRow("from a start") << "cat cat" << "cat" << false << false << 1 << 4 << 7;
-    QTest::addRow("nothing") << "dog" << "cat" << false << false << 0 << -1 << 0;
+    QTest::addRow("match at 0 is a match") << "cat dog"
+                                           << "cat" << false << false << 0 << 0 << 3;
+    QTest::addRow("any case") << "a CAT"
+                              << "cat" << false << false << 0 << 2 << 5;
+    QTest::addRow("case sensitive misses") << "a CAT"
+                                           << "cat" << true << false << 0 << -1 << 0;
+    QTest::addRow("whole word skips inside") << "cats cat"
+                                             << "cat" << false << true << 0 << 5 << 8;
+    QTest::addRow("from a start") << "cat cat"
+                                  << "cat" << false << false << 1 << 4 << 7;
+    QTest::addRow("nothing") << "dog"
+                             << "cat" << false << false << 0 << -1 << 0;
 }
 
 void TestMatchPrimitives::normalFindsFromStart()
@@ -75,8 +81,8 @@ void TestMatchPrimitives::normalFindsFromStart()
     QTEST(int(result), "found");
     QTEST(int(s), "nextStart");
     QCOMPARE(h.ctx.state.FoundPosition, result);
-    QCOMPARE(h.viewer.posLabel, QString::number(result) + QStringLiteral(" of ") +
-                                    QString::number(text.size()));
+    QCOMPARE(h.viewer.posLabel,
+             QString::number(result) + QStringLiteral(" of ") + QString::number(text.size()));
     QCOMPARE(h.viewer.newPos, QString::number(s));
     if (result >= 0)
         QCOMPARE(h.viewer.buffer.SelText().toUpper(), find.toUpper());

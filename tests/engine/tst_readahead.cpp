@@ -55,7 +55,8 @@ private slots:
         }
         const BytePrefilter filter(active ? u"needle"_s : QString(), false);
         QStringList want, got;
-        for (const FileSystem::FileAt &p : paths) want << describe([&] { return PreRead::of(p, filter); });
+        for (const FileSystem::FileAt &p : paths)
+            want << describe([&] { return PreRead::of(p, filter); });
 
         ReadAhead ahead(filter);
         // A folder left half way is dropped; the next one reads in full.

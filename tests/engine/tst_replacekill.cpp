@@ -123,8 +123,9 @@ void TstReplaceKill::killedReplaceLeavesOldOrNewFilesOnly()
     // Each run goes on where the killed one stopped, since replaced files no
     // longer match. The delay adapts to the machine's pace: longer after a kill
     // that came before any file was replaced, and the tree starts over once done.
-    const int toReplace = int(std::count_if(m_original.cbegin(), m_original.cend(),
-                                            [](const QByteArray &t) { return t.contains("lorem"); }));
+    const int toReplace =
+        int(std::count_if(m_original.cbegin(), m_original.cend(),
+                          [](const QByteArray &t) { return t.contains("lorem"); }));
     QRandomGenerator random(1301);
     double delay = double(idle + std::max<qint64>(whole - idle, 20) / 20);
     int progressed = 0;

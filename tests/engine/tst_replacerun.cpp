@@ -83,13 +83,24 @@ void TestReplaceRun::normalReplacement_data()
     QTest::addColumn<bool>("sensitive");
     QTest::addColumn<QString>("result");
     QTest::addColumn<int>("count");
-    QTest::addRow("no re-replacement") << "Cat cat" << "cat" << "cats" << false << "cats cats" << 2;
-    QTest::addRow("case sensitive") << "Cat cat CAT" << "cat" << "dog" << true << "Cat dog CAT" << 1;
-    QTest::addRow("at both edges") << "abXab" << "ab" << "" << false << "X" << 2;
-    QTest::addRow("no overlaps") << "aaaa" << "aa" << "b" << false << "bb" << 2;
-    QTest::addRow("a line break takes the matched line end")
-        << "a\r\nb" << "a\nb" << "x\ny" << false << "x\r\ny" << 1;
-    QTest::addRow("none") << "abc" << "x" << "y" << false << "abc" << 0;
+    QTest::addRow("no re-replacement") << "Cat cat"
+                                       << "cat"
+                                       << "cats" << false << "cats cats" << 2;
+    QTest::addRow("case sensitive") << "Cat cat CAT"
+                                    << "cat"
+                                    << "dog" << true << "Cat dog CAT" << 1;
+    QTest::addRow("at both edges") << "abXab"
+                                   << "ab"
+                                   << "" << false << "X" << 2;
+    QTest::addRow("no overlaps") << "aaaa"
+                                 << "aa"
+                                 << "b" << false << "bb" << 2;
+    QTest::addRow("a line break takes the matched line end") << "a\r\nb"
+                                                             << "a\nb"
+                                                             << "x\ny" << false << "x\r\ny" << 1;
+    QTest::addRow("none") << "abc"
+                          << "x"
+                          << "y" << false << "abc" << 0;
 }
 
 void TestReplaceRun::normalReplacement()
@@ -134,15 +145,22 @@ void TestReplaceRun::fuzzyReplacement_data()
     QTest::addColumn<bool>("whole");
     QTest::addColumn<QString>("result");
     QTest::addColumn<int>("count");
-    QTest::addRow("x") << "a[1]c[2]" << "x" << false << "axcx" << 2;
-    QTest::addRow("deleted") << "a[1]c[2]" << "" << false << "ac" << 2;
-    QTest::addRow("at position 0") << "[1]b" << "x" << false << "xb" << 1;
-    QTest::addRow("across lines") << "[\r\n]\n[\r]" << "-" << false << "-\n-" << 2;
+    QTest::addRow("x") << "a[1]c[2]"
+                       << "x" << false << "axcx" << 2;
+    QTest::addRow("deleted") << "a[1]c[2]"
+                             << "" << false << "ac" << 2;
+    QTest::addRow("at position 0") << "[1]b"
+                                   << "x" << false << "xb" << 1;
+    QTest::addRow("across lines") << "[\r\n]\n[\r]"
+                                  << "-" << false << "-\n-" << 2;
     QTest::addRow("replacement holding parts is not searched again")
-        << "[1][2]" << "[]" << false << "[][]" << 2;
+        << "[1][2]"
+        << "[]" << false << "[][]" << 2;
     // The whole-word test at the start of the rest sees the inserted text.
-    QTest::addRow("whole word after insertion") << "ab.ab." << "z" << true << "zab." << 1;
-    QTest::addRow("whole word after a blank insertion") << "ab.ab." << "-" << true << "--" << 2;
+    QTest::addRow("whole word after insertion") << "ab.ab."
+                                                << "z" << true << "zab." << 1;
+    QTest::addRow("whole word after a blank insertion") << "ab.ab."
+                                                        << "-" << true << "--" << 2;
 }
 
 void TestReplaceRun::fuzzyReplacement()
@@ -189,14 +207,22 @@ void TestReplaceRun::replacePatternRule_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("taken");
-    QTest::addRow("htm by *.htm") << "a.htm" << "*.htm" << true;
-    QTest::addRow("html not by *.htm") << "a.html" << "*.htm" << false;
-    QTest::addRow("htm.bak not by *.htm") << "a.htm.bak" << "*.htm" << false;
-    QTest::addRow("pyc not by *.py") << "a.pyc" << "*.py" << false;
-    QTest::addRow("case is exact") << "a.txt" << "*.TXT" << false;
-    QTest::addRow("text before star counts") << "notes.txt" << "read*.txt" << false;
-    QTest::addRow("*.* takes all") << "README" << "*.*" << true;
-    QTest::addRow("empty takes all") << "x" << "" << true;
+    QTest::addRow("htm by *.htm") << "a.htm"
+                                  << "*.htm" << true;
+    QTest::addRow("html not by *.htm") << "a.html"
+                                       << "*.htm" << false;
+    QTest::addRow("htm.bak not by *.htm") << "a.htm.bak"
+                                          << "*.htm" << false;
+    QTest::addRow("pyc not by *.py") << "a.pyc"
+                                     << "*.py" << false;
+    QTest::addRow("case is exact") << "a.txt"
+                                   << "*.TXT" << false;
+    QTest::addRow("text before star counts") << "notes.txt"
+                                             << "read*.txt" << false;
+    QTest::addRow("*.* takes all") << "README"
+                                   << "*.*" << true;
+    QTest::addRow("empty takes all") << "x"
+                                     << "" << true;
 }
 
 void TestReplaceRun::replacePatternRule()
@@ -221,10 +247,14 @@ void TestReplaceRun::modeAndTimesAreKept_data()
     QTest::addColumn<bool>("walk");
     QTest::addColumn<QByteArray>("after");
     QTest::addRow("read-only, replaced") << QByteArray("cat") << 0444 << false << QByteArray("dog");
-    QTest::addRow("read-only, replaced by the walk") << QByteArray("cat") << 0444 << true << QByteArray("dog");
-    QTest::addRow("group-readable, replaced by the walk") << QByteArray("cat") << 0640 << true << QByteArray("dog");
-    QTest::addRow("read-only, no match") << QByteArray("bird") << 0444 << false << QByteArray("bird");
-    QTest::addRow("no match in the walk") << QByteArray("bird") << 0600 << true << QByteArray("bird");
+    QTest::addRow("read-only, replaced by the walk")
+        << QByteArray("cat") << 0444 << true << QByteArray("dog");
+    QTest::addRow("group-readable, replaced by the walk")
+        << QByteArray("cat") << 0640 << true << QByteArray("dog");
+    QTest::addRow("read-only, no match")
+        << QByteArray("bird") << 0444 << false << QByteArray("bird");
+    QTest::addRow("no match in the walk")
+        << QByteArray("bird") << 0600 << true << QByteArray("bird");
 }
 
 void TestReplaceRun::modeAndTimesAreKept()
@@ -344,7 +374,8 @@ void TestReplaceRun::wholeWordReplacesOnlyWholeWords_data()
     QTest::addRow("folder walk") << text << true << done << 1;
     QTest::addRow("at the edges and by punctuation")
         << QByteArray("cat,cat.cats_cat") << false << QByteArray("dog,dog.cats_cat") << 2;
-    QTest::addRow("no whole word") << QByteArray("cats only") << false << QByteArray("cats only") << 0;
+    QTest::addRow("no whole word")
+        << QByteArray("cats only") << false << QByteArray("cats only") << 0;
 }
 
 void TestReplaceRun::wholeWordReplacesOnlyWholeWords()
@@ -401,13 +432,22 @@ void TestReplaceRun::bytesOutsideOccurrencesUnchanged_data()
 {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
-    QTest::addRow("utf-16 le crlf")
-        << QByteArray("\xFF\xFE" "c\0a\0t\0\r\0\n\0x\0", 14)
-        << QByteArray("\xFF\xFE" "d\0o\0g\0\r\0\n\0x\0", 14);
-    QTest::addRow("utf-16 be")
-        << QByteArray("\xFE\xFF\0c\0a\0t", 8) << QByteArray("\xFE\xFF\0d\0o\0g", 8);
-    QTest::addRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9 cat\r\n")
-                               << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9 dog\r\n");
+    QTest::addRow("utf-16 le crlf") << QByteArray(
+                                           "\xFF\xFE"
+                                           "c\0a\0t\0\r\0\n\0x\0",
+                                           14)
+                                    << QByteArray(
+                                           "\xFF\xFE"
+                                           "d\0o\0g\0\r\0\n\0x\0",
+                                           14);
+    QTest::addRow("utf-16 be") << QByteArray("\xFE\xFF\0c\0a\0t", 8)
+                               << QByteArray("\xFE\xFF\0d\0o\0g", 8);
+    QTest::addRow("utf-8 bom") << QByteArray(
+                                      "\xEF\xBB\xBF"
+                                      "caf\xC3\xA9 cat\r\n")
+                               << QByteArray(
+                                      "\xEF\xBB\xBF"
+                                      "caf\xC3\xA9 dog\r\n");
     QTest::addRow("windows-1252") << QByteArray("\xE9t\xE9 cat\x81\x9D\r")
                                   << QByteArray("\xE9t\xE9 dog\x81\x9D\r");
     QTest::addRow("invalid utf-8") << QByteArray("\xC3(cat\xFF") << QByteArray("\xC3(dog\xFF");
@@ -475,9 +515,9 @@ void TestReplaceRun::failedBackupLeavesFileUnchanged()
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("cat"));
     QVERIFY(h.viewer.list.isEmpty());
-    QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Make replacement"),
-                                              QStringLiteral(" Error"),
-                                              QStringLiteral(" Search complete")}));
+    QCOMPARE(h.dialogs.titles(),
+             QStringList({QStringLiteral(" Make replacement"), QStringLiteral(" Error"),
+                          QStringLiteral(" Search complete")}));
     QVERIFY(h.dialogs.shown.at(1).text.startsWith(
         QStringLiteral("An error occurred while trying to replace.\rExact error was: ")));
     QVERIFY(t.read(QStringLiteral("app/ErrorLog.log")).contains("cmdReplace_Click-frmFind.frm"));
@@ -488,7 +528,8 @@ void TestReplaceRun::readOnlyFileAndSymlink()
     TempTree t;
     t.write(QStringLiteral("target.txt"), "cat");
     t.mkdir(QStringLiteral("top"));
-    QVERIFY(QFile::link(t.path(QStringLiteral("target.txt")), t.path(QStringLiteral("top/link.txt"))));
+    QVERIFY(
+        QFile::link(t.path(QStringLiteral("target.txt")), t.path(QStringLiteral("top/link.txt"))));
     t.write(QStringLiteral("top/ro.txt"), "cat");
     ::chmod(QFile::encodeName(t.path(QStringLiteral("top/ro.txt"))).constData(), 0444);
     FakeRunHost h;
@@ -524,7 +565,8 @@ void TestReplaceRun::treeWalkBacksUpAndReports()
 
     QCOMPARE(t.read(QStringLiteral("projects/proj/a.txt")), QByteArray("lorem"));  // not selected
     QCOMPARE(t.read(QStringLiteral("projects/proj/sub/deeper/b.txt")), QByteArray("x ipsum ipsum"));
-    QCOMPARE(t.read("bk/Backup" + t.path("projects/proj/sub/deeper/b.txt")), QByteArray("x lorem lorem"));
+    QCOMPARE(t.read("bk/Backup" + t.path("projects/proj/sub/deeper/b.txt")),
+             QByteArray("x lorem lorem"));
     QCOMPARE(t.read(QStringLiteral("projects/proj/sub/c.htm.bak")), QByteArray("lorem"));
     // A folder is made for every folder walked; only matching files are copied.
     QVERIFY(QFileInfo(t.path("bk/Backup" + t.path("projects/proj/sub"))).isDir());
@@ -662,7 +704,8 @@ void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds_data()
     };
     const auto utf16 = [](const char *latin1) {
         const QString text = QString::fromLatin1(latin1);
-        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        return "\xFF\xFE" +
+               QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     };
     row("LF", "new line\nsecond\n", "one\ntwo\n");
     row("CR LF", "new line\r\nsecond\r\n", "one\r\ntwo\r\n");
@@ -692,8 +735,7 @@ void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds()
 void TestReplaceRun::stopMidWalkKeepsSavedFiles()
 {
     TempTree t;
-    for (int i = 0; i < 10; ++i)
-        t.write(QStringLiteral("top/sub/f%1.txt").arg(i), "lorem");
+    for (int i = 0; i < 10; ++i) t.write(QStringLiteral("top/sub/f%1.txt").arg(i), "lorem");
     FakeRunHost h;
     h.request.folder = t.path(QStringLiteral("top"));
     h.request.subdirectories = true;

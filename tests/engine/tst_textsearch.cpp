@@ -39,8 +39,7 @@ void TestTextSearch::agreesWithThePlainDefinition()
     for (int round = 0; round < 4000; ++round) {
         QString text, needle;
         const int textLength = random.bounded(0, 70);
-        for (int i = 0; i < textLength; ++i)
-            text += alphabet[random.bounded(int(alphabet.size()))];
+        for (int i = 0; i < textLength; ++i) text += alphabet[random.bounded(int(alphabet.size()))];
         const int needleLength = random.bounded(1, 5);
         for (int i = 0; i < needleLength; ++i)
             needle += alphabet[random.bounded(int(alphabet.size()))];

@@ -7,7 +7,6 @@
 inline QStringList comboItems(const QComboBox *box)
 {
     QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
 }

@@ -25,7 +25,7 @@ struct FakeRequest : SearchRequest {
     QStringList files;
     QList<bool> selected;
     QString filterText = QStringLiteral("*.*");
-    QString countCaption;  // empty: computed from files/selected
+    QString countCaption;       // empty: computed from files/selected
     mutable int nameReads = 0;  // how often a run read File2's names
 
     bool isFuzzy() const override { return fuzzy; }
@@ -188,8 +188,7 @@ struct ScriptedDialogs : Dialogs {
     QStringList titles() const
     {
         QStringList t;
-        for (const Shown &s : shown)
-            t << s.title;
+        for (const Shown &s : shown) t << s.title;
         return t;
     }
 };

@@ -17,7 +17,8 @@ struct TempTree {
     TempTree()
     {
         QDir(dir.path()).mkpath(QStringLiteral("app"));
-        Paths::setApplicationFolderForTesting(QDir::toNativeSeparators(path(QStringLiteral("app"))));
+        Paths::setApplicationFolderForTesting(
+            QDir::toNativeSeparators(path(QStringLiteral("app"))));
     }
 
     QString path(const QString &relative = QString()) const

@@ -100,9 +100,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_histories =
         std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
     // The hint names the folder this folder's copies go to, as the run makes it.
-    m_hints = std::make_unique<MainHints>(*this, [this] {
-        return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath());
-    });
+    m_hints = std::make_unique<MainHints>(
+        *this, [this] { return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath()); });
 
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;

@@ -108,12 +108,11 @@ bool ViewerDocumentFile::promptSave()
 
 MessageAnswer ViewerDocumentFile::askToSave(MessageButtons buttons)
 {
-    return m_ctx.dialogs->message(QStringLiteral("This file has been modified.") +
-                                      QStringLiteral("\r") +
-                                      QStringLiteral("Would you like to save this as ") +
-                                      m_buffer.FileName() + QStringLiteral(" ?"),
-                                  QStringLiteral(" Save"), buttons, MessageIcon::Question,
-                                  MessageAnswer::Yes);
+    return m_ctx.dialogs->message(
+        QStringLiteral("This file has been modified.") + QStringLiteral("\r") +
+            QStringLiteral("Would you like to save this as ") + m_buffer.FileName() +
+            QStringLiteral(" ?"),
+        QStringLiteral(" Save"), buttons, MessageIcon::Question, MessageAnswer::Yes);
 }
 
 bool ViewerDocumentFile::hasUnsavedChanges()

@@ -78,8 +78,7 @@ QString ViewerText::mergeEdit(const QString &bufferText, const QString &oldView,
 {
     const qsizetype shorter = qMin(oldView.size(), newView.size());
     qsizetype prefix = 0;
-    while (prefix < shorter && oldView.at(prefix) == newView.at(prefix))
-        ++prefix;
+    while (prefix < shorter && oldView.at(prefix) == newView.at(prefix)) ++prefix;
     qsizetype suffix = 0;
     while (suffix < shorter - prefix &&
            oldView.at(oldView.size() - 1 - suffix) == newView.at(newView.size() - 1 - suffix))

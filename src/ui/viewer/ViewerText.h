@@ -15,8 +15,7 @@ QString fromDocument(const QString &rawText);
 /// Position in the control for a buffer position, counted on from a known pair
 /// (fromBuffer maps to fromView; 0 to 0 always does), so a position near it
 /// costs little in a large document.
-int toViewPositionFrom(const QString &bufferText, int fromBuffer, int fromView,
-                       int bufferPosition);
+int toViewPositionFrom(const QString &bufferText, int fromBuffer, int fromView, int bufferPosition);
 /// Buffer position for a position in the control.
 int toBufferPosition(const QString &bufferText, int viewPosition);
 /// The buffer text after the control's text went from oldView to newView: only

@@ -130,8 +130,7 @@ void ViewerWindow::buildControls()
     cboFind2->setObjectName(QStringLiteral("cboFind2"));
     cboReplace = new QComboBox(Command1);
     cboReplace->setObjectName(QStringLiteral("cboReplace"));
-    for (QComboBox *box : {cboFind, cboFind2, cboReplace})
-        HistoryBox::setUp(box);
+    for (QComboBox *box : {cboFind, cboFind2, cboReplace}) HistoryBox::setUp(box);
     connect(cboFind, &QComboBox::activated, this, &ViewerWindow::cboFind_Click);
     connect(cboFind2, &QComboBox::activated, this, &ViewerWindow::cboFind2_Click);
     connect(cboReplace, &QComboBox::activated, this, &ViewerWindow::cboReplace_Click);

@@ -121,8 +121,8 @@ private slots:
         QTest::mouseMove(w.chkBackup, w.chkBackup->rect().center());
         QTRY_VERIFY(w.cmdSetBack->isVisible());
         QCOMPARE(panel(2), " Checked - Current backup folder is: " +
-                               Paths::withTrailingSeparator(Paths::applicationFolder()) +
-                               "Backup" + QDir::cleanPath(w.folderPath()) + "/");
+                               Paths::withTrailingSeparator(Paths::applicationFolder()) + "Backup" +
+                               QDir::cleanPath(w.folderPath()) + "/");
         w.chkBackup->setChecked(false);
         act("move:chkBackup");
         QVERIFY(w.cmdSetBack->isHidden());

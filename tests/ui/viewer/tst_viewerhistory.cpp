@@ -12,7 +12,6 @@
 
 namespace {
 
-
 QString stored(const QString &key, const QString &value)
 {
     return SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,

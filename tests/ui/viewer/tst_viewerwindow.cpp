@@ -618,7 +618,6 @@ void tst_ViewerWindow::printsDocumentTextToPdf()
 
 namespace {
 
-
 QString stored(const QString &key, const QString &value)
 {
     return SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
