@@ -140,6 +140,10 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
     if (!data.passedOver.isEmpty())
         text += QStringLiteral("      Files Passed Over       : ") +
                 formatWhole(double(data.passedOver.size()), locale) + kCrLf;
+    if (data.unreadableEntries > 0)
+        text += QStringLiteral("      Unreadable Entries      : ") +
+                formatWhole(data.unreadableEntries, locale) +
+                QStringLiteral(" (the error log lists each one)") + kCrLf;
     text += QStringLiteral("      Replacements Per Second : ") + rateText(rate, locale) + kCrLf;
     text += kRule + kCrLf;
     text += kCrLf;
@@ -185,6 +189,7 @@ void OutputData(RunContext &ctx)
         data.reportBody = state.ReportBody;
         data.stopped = state.StopRequested;
         data.passedOver = state.PassedOverFiles;
+        data.unreadableEntries = state.PassedOver;
         data.hasBackup = ctx.request->hasBackup() && !state.UndoInProgress;
         if (data.hasBackup) {
             const QString root = ctx.backup && ctx.backup->isSpecified()

@@ -34,6 +34,9 @@ struct ReportData {
     bool stopped = false;
     /// Files the run left as they were on purpose.
     QList<PassedOverFile> passedOver;
+    /// Entries the run could not list, read or write and went on without
+    /// (the error log names each one), as the closing message counts them.
+    qint32 unreadableEntries = 0;
     /// The folder that holds the run's copies (used when hasBackup).
     QString backupFolder;
 };

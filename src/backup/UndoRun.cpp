@@ -90,7 +90,8 @@ void undoInFile(RunContext &ctx, const QString &name)
     // Saved only when the text changed, as Replace does: replaceString listed it then.
     const int last = ctx.viewer->listCount() - 1;
     if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
-        RunSupport::saveOrUnlist(ctx, s.CurrentPath, totalBefore, [&] { AddToList(ctx); });
+        RunSupport::saveOrUnlist(ctx, s.CurrentPath, totalBefore,
+                                 [&] { AddToList(ctx, totalBefore); });
     }
 }
 

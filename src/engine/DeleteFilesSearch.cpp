@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
 #include "platform/Paths.h"
+#include "platform/TreeWalk.h"
 
 #include <QDir>
 #include <QStringList>
@@ -15,12 +16,11 @@ namespace {
 
 // Every entry is reached through the open folder that listed it, so a
 // subfolder exchanged for a link or a mount meanwhile is never entered.
-void deleteTree(MainPort &main, FileSystem::FolderHandle &folder, const QString &Ext,
-                QStringList &passedOver)
+void deleteFolderFiles(MainPort &main, FileSystem::FolderHandle &folder, const QString &Ext,
+                       QStringList &subfolders)
 {
     main.yieldToEvents();
     const QList<FileSystem::Entry> entries = folder.list();
-    QStringList subfolders;
     QStringList files;
     for (const FileSystem::Entry &e : entries) {
         // Hidden entries are never listed: a folder holding one cannot be
@@ -39,22 +39,6 @@ void deleteTree(MainPort &main, FileSystem::FolderHandle &folder, const QString 
         main.setStatusText(2, QStringLiteral(" Deleting files: ") + folder.path() + name);
         main.yieldToEvents();
         folder.removeFile(name);
-    }
-
-    for (const QString &name : std::as_const(subfolders)) {
-        main.yieldToEvents();
-        try {
-            folder.enter(name, [&](const FileSystem::Folder &child) {
-                deleteTree(main, *child, Ext, passedOver);
-            });
-        } catch (const FileSystem::PassedOver &skipped) {
-            // A link or another mount in its place: nothing below it is removed.
-            passedOver << skipped.description();
-            continue;
-        }
-        folder.removeFolder(name);
-        main.setStatusText(
-            2, QStringLiteral(" Deleting folders: ") + folder.path() + name + QDir::separator());
     }
 }
 
@@ -78,7 +62,24 @@ void DeleteFilesSearch(MainPort &main, const QString &DrivePath, const QString &
     const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath, false);
     refuseOpened(*top, DrivePath);
     QStringList passedOver;
-    deleteTree(main, *top, Ext, passedOver);
+    FileSystem::TreeWalk walk;
+    walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
+        deleteFolderFiles(main, folder, Ext, subfolders);
+    };
+    walk.passOver = [&](const Failure &failure) {
+        // A link or another mount in its place: nothing below it is removed.
+        const auto *skipped = dynamic_cast<const FileSystem::PassedOver *>(&failure);
+        if (skipped)
+            passedOver << skipped->description();
+        return skipped != nullptr;
+    };
+    walk.left = [&](FileSystem::FolderHandle &folder, const QString &name) {
+        main.yieldToEvents();
+        folder.removeFolder(name);
+        main.setStatusText(
+            2, QStringLiteral(" Deleting folders: ") + folder.path() + name + QDir::separator());
+    };
+    walk.run(top);
     if (!passedOver.isEmpty())
         throw Failure(passedOver.join(QLatin1Char('\n')));
 }

@@ -51,6 +51,6 @@ QString FileOperations::renameFolder(const QString &path, const QString &newName
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
     const QString parent = QDir::toNativeSeparators(QFileInfo(clean).path());
     const QString target = childPath(parent, newName);
-    FileSystem::renameWithoutReplacing(path, target);
+    FileSystem::renameFolder(path, newName);
     return target;
 }

@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
 #include "platform/Paths.h"
+#include "platform/TreeWalk.h"
 
 #include <QDir>
 #include <QStringList>
@@ -267,7 +268,7 @@ const QString kFindWalkSource = QStringLiteral("FindInFiles-frmFind.frm");
 // or file swapped for a link meanwhile is passed over, never followed. An
 // entry that cannot be listed or read is logged and counted, and the walk goes on.
 void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
-                  const QString &pattern, ReadAhead &ahead)
+                  const QString &pattern, ReadAhead &ahead, QStringList &subfolders)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -281,7 +282,6 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
         passOver(ctx, kFindWalkSource, failure.description());
         return;
     }
-    QStringList subfolders;
     for (const FileSystem::Entry &e : entries) {
         if (!walksInto(e))
             continue;
@@ -340,18 +340,6 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
             }
         }
     }
-
-    for (const QString &name : std::as_const(subfolders)) {
-        if (s.StopRequested)
-            return;
-        try {
-            folder.enter(name, [&](const FileSystem::Folder &child) {
-                searchFolder(ctx, *child, false, pattern, ahead);
-            });
-        } catch (const Failure &failure) {
-            passOver(ctx, kFindWalkSource, failure.description());
-        }
-    }
 }
 }  // namespace
 
@@ -361,5 +349,14 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read while the ones before them are searched.
     ReadAhead ahead(prefilterFor(*ctx.request));
-    searchFolder(ctx, *top, true, pattern, ahead);
+    FileSystem::TreeWalk walk;
+    walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
+        searchFolder(ctx, folder, &folder == top.get(), pattern, ahead, subfolders);
+    };
+    walk.isStopped = [&] { return ctx.state.StopRequested; };
+    walk.passOver = [&](const Failure &failure) {
+        passOver(ctx, kFindWalkSource, failure.description());
+        return true;
+    };
+    walk.run(top);
 }

@@ -22,6 +22,7 @@
 #include "platform/FolderHandle.h"
 #include "platform/LoadLimit.h"
 #include "platform/Paths.h"
+#include "platform/TreeWalk.h"
 
 #include <QDir>
 #include <QLocale>
@@ -320,7 +321,9 @@ void replaceInSelectedFiles(RunContext &ctx)
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
             const QString path = s.CurrentPath;
-            trap(ctx, [&] { saveOrUnlist(ctx, path, totalBefore, [&] { AddToList(ctx); }); });
+            trap(ctx, [&] {
+                saveOrUnlist(ctx, path, totalBefore, [&] { AddToList(ctx, totalBefore); });
+            });
         }
     }
 }
@@ -366,7 +369,7 @@ void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &New
         ctx.viewer->addToList(buffer.FileName());
 }
 
-void AddToList(RunContext &ctx)
+void AddToList(RunContext &ctx, qint32 totalBefore)
 {
     RunState &s = ctx.state;
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
@@ -377,7 +380,7 @@ void AddToList(RunContext &ctx)
         buffer.SaveFile(s.CurrentPath);
     noteChanged(ctx, s.CurrentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    appendReportEntry(ctx, s.CurrentPath, s.FileReplacements);
+    appendReportEntry(ctx, s.CurrentPath, s.TotalReplacements - totalBefore);
 }
 
 void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements)
@@ -449,7 +452,7 @@ public:
 // cannot be listed, read or written is logged, counted and passed over; a
 // backup copy that cannot be made still ends the walk before its file changes.
 void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
-                    const QString &Ext, SaveQueue &saves)
+                    const QString &Ext, SaveQueue &saves, QStringList &subfolders)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -470,7 +473,6 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
     // Told apart by identity: resolving paths costs a step per folder of the
     // path, which grows with the depth of the tree.
     const QString backupTree = backup ? FileSystem::fileIdentity(backupTreeRoot(ctx)) : QString();
-    QStringList subfolders;
     for (const FileSystem::Entry &e : entries) {
         ctx.main->yieldToEvents();
         if (s.StopRequested)
@@ -566,7 +568,10 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (!replaceLoadedFile(ctx, kSentence, kSource))
             continue;
 
-        if (s.FileReplacements != 0) {
+        // Saved only when the text changed, as for selected files: a file whose
+        // replacements left it identical has no entry, so entries add up to the total.
+        const int last = ctx.viewer->listCount() - 1;
+        if (last >= 0 && ctx.viewer->listItem(last) == path) {
             try {
                 saveOrUnlist(ctx, path, totalBefore, [&] { saves.add(ctx, path, totalBefore); });
             } catch (const Failure &failure) {
@@ -574,18 +579,6 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
             }
             if (saves.isFull())
                 saves.commit(ctx);
-        }
-    }
-
-    for (const QString &name : std::as_const(subfolders)) {
-        try {
-            folder.enter(name, [&](const FileSystem::Folder &child) {
-                walkAndReplace(ctx, *child, false, Ext, saves);
-            });
-        } catch (const BackupFailed &) {
-            throw;
-        } catch (const Failure &failure) {
-            passOver(ctx, kWalkSource, failure.description());
         }
     }
 }
@@ -599,7 +592,18 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
     // when it ends on an error.
     SaveQueue saves;
     try {
-        walkAndReplace(ctx, *top, true, Ext, saves);
+        FileSystem::TreeWalk walk;
+        walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
+            walkAndReplace(ctx, folder, &folder == top.get(), Ext, saves, subfolders);
+        };
+        walk.isStopped = [&] { return ctx.state.StopRequested; };
+        walk.passOver = [&](const Failure &failure) {
+            if (dynamic_cast<const BackupFailed *>(&failure))
+                return false;
+            passOver(ctx, kWalkSource, failure.description());
+            return true;
+        };
+        walk.run(top);
     } catch (...) {
         saves.commit(ctx);
         throw;

@@ -18,8 +18,9 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
 /// normal search rewrites the text where it lies, so a large file is not held twice.
 void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord);
 
-/// Saves the buffer to CurrentPath and appends its report entry.
-void AddToList(RunContext &ctx);
+/// Saves the buffer to CurrentPath and appends its report entry, with the
+/// replacements the file added to TotalReplacements since totalBefore.
+void AddToList(RunContext &ctx, qint32 totalBefore);
 
 /// The Replace walk with backups over one folder tree and one pattern.
 void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext);

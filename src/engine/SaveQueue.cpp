@@ -21,7 +21,8 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
         m_identities.insert(FileSystem::fileIdentity(path));
         buffer.SaveFile(path, &m_pending);
     }
-    m_records.append({path, totalBefore, ctx.state.FileReplacements, listed});
+    // The entry shows what went into the total, so entries add up to it.
+    m_records.append({path, totalBefore, ctx.state.TotalReplacements - totalBefore, listed});
 }
 
 void SaveQueue::commit(RunContext &ctx)

@@ -2,6 +2,11 @@
 
 #include "Failure.h"
 #include "FileSystem.h"
+#include "FolderHandle.h"
+#include "Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -9,11 +14,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #else
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #endif
 
 namespace {
@@ -71,6 +76,40 @@ void FileSystem::renameWithoutReplacing(const QString &from, const QString &to)
         fail(QStringLiteral("Cannot rename"), from, EEXIST);
     if (::rename(source.constData(), target.constData()) != 0)
         fail(QStringLiteral("Cannot rename"), from, errno);
+}
+
+void FileSystem::renameFolder(const QString &path, const QString &newName)
+{
+    const auto refuseProtected = [&](const QString &folder) {
+        if (Paths::isProtectedFolder(folder))
+            throw Failure(QStringLiteral("\"%1\" is a protected folder.").arg(path));
+    };
+    // The folder checked is the one the path leads to now; every later step
+    // must find that very folder, whatever is swapped in meanwhile.
+    const QString checked = fileIdentity(path);
+    refuseProtected(path);
+    if (checked.isEmpty() || !isFolder(path))
+        throw Failure(QStringLiteral("\"%1\" is not a folder.").arg(path));
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    const QFileInfo info(clean);
+    char resolved[PATH_MAX];
+    if (!::realpath(nativePath(info.path()).constData(), resolved))
+        fail(QStringLiteral("Cannot rename"), path, errno);
+    const Folder parent = FolderHandle::open(fromNativePath(QByteArray(resolved)), false);
+    Folder opened;
+    try {
+        opened = parent->openChild(info.fileName());
+    } catch (const PassedOver &) {
+        throw Failure(QStringLiteral("\"%1\" is a link or another mount, not a folder of its "
+                                     "own; nothing was renamed.")
+                          .arg(path));
+    }
+    if (opened->identity() != checked)
+        throw Failure(QStringLiteral("\"%1\" was moved or replaced since it was chosen; nothing "
+                                     "was renamed.")
+                          .arg(path));
+    refuseProtected(opened->realPath());
+    parent->renameEntry(info.fileName(), newName, checked);
 }
 
 void FileSystem::createFolder(const QString &path)

@@ -25,6 +25,13 @@ FileDetails fileDetails(const QString &path);
 /// Moves from to to, never replacing an existing entry of that name.
 void renameWithoutReplacing(const QString &from, const QString &to);
 
+/// Renames the folder path to newName in its own parent. The parent is
+/// resolved once and held open; the entry must be a folder of its own (no
+/// link, no other mount) and still the very folder that was checked, and
+/// neither the path as written nor the folder opened may be protected
+/// (Paths::isProtectedFolder). An existing newName is never replaced.
+void renameFolder(const QString &path, const QString &newName);
+
 /// Creates one folder; throws when it exists or cannot be made.
 void createFolder(const QString &path);
 

@@ -9,6 +9,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -282,14 +283,6 @@ FileSystem::Folder FileSystem::FolderHandle::openChild(const QString &name)
     return child;
 }
 
-void FileSystem::FolderHandle::enter(const QString &name,
-                                     const std::function<void(const Folder &)> &body)
-{
-    const Folder child = openChild(name);
-    body(child);
-    reopenFrom(*child);
-}
-
 void FileSystem::FolderHandle::removeFile(const QString &name)
 {
     if (::unlinkat(descriptor(), nativeName(name).constData(), 0) != 0)
@@ -300,6 +293,29 @@ void FileSystem::FolderHandle::removeFolder(const QString &name)
 {
     if (::unlinkat(descriptor(), nativeName(name).constData(), AT_REMOVEDIR) != 0)
         fail(QStringLiteral("Cannot remove the folder"), m_path + name, errno);
+}
+
+void FileSystem::FolderHandle::renameEntry(const QString &name, const QString &newName,
+                                           const QString &expectedIdentity)
+{
+    const QString path = m_path + name;
+    const QByteArray from = nativeName(name);
+    const QByteArray to = nativeName(newName);
+    if (entryIdentity(name) != expectedIdentity)
+        throw Failure(QStringLiteral("\"%1\" was moved or replaced since it was chosen; nothing "
+                                     "was renamed.")
+                          .arg(path));
+    const int fd = descriptor();
+    if (::renameat2(fd, from.constData(), fd, to.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    // Some file systems do not offer the atomic form; fall back to test-then-rename.
+    if (errno != EINVAL && errno != ENOSYS)
+        fail(QStringLiteral("Cannot rename"), path, errno);
+    struct stat st {};
+    if (::fstatat(fd, to.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        fail(QStringLiteral("Cannot rename"), path, EEXIST);
+    if (::renameat(fd, from.constData(), fd, to.constData()) != 0)
+        fail(QStringLiteral("Cannot rename"), path, errno);
 }
 
 FileSystem::FileAt FileSystem::FileAt::resolve(const QString &path)
@@ -486,12 +502,6 @@ FileSystem::Folder FileSystem::FolderHandle::openChild(const QString &name)
     child->m_path = Paths::withTrailingSeparator(path);
     child->m_parent = shared_from_this();
     return child;
-}
-
-void FileSystem::FolderHandle::enter(const QString &name,
-                                     const std::function<void(const Folder &)> &body)
-{
-    body(openChild(name));
 }
 
 void FileSystem::FolderHandle::removeFile(const QString &name)

@@ -82,14 +82,14 @@ public:
     /// longer a folder of this mount, Failure when it cannot be opened.
     Folder openChild(const QString &name);
 
-    /// openChild(name), body on it, and back: the way a walk descends, so that
-    /// this folder's descriptor is restored after a deep descent.
-    void enter(const QString &name, const std::function<void(const Folder &)> &body);
-
     /// Removes the entry name (a file, a link as a link, a FIFO...).
     void removeFile(const QString &name);
     /// Removes the empty subfolder name.
     void removeFolder(const QString &name);
+    /// Renames the entry name to newName in this folder, never replacing an
+    /// existing entry, and only while name is still the entry expectedIdentity
+    /// (as identity() gives it) names; otherwise throws and nothing changes.
+    void renameEntry(const QString &name, const QString &newName, const QString &expectedIdentity);
 
     /// The open descriptor (opened again when it was set aside). Internal.
     int descriptor();
@@ -97,6 +97,8 @@ public:
     std::shared_ptr<const OpenDescriptor> held();
 
 private:
+    friend struct TreeWalk;  // restores a folder's descriptor on the way back up
+
     FolderHandle() = default;
     void setAside();
     void reopenFrom(FolderHandle &child);

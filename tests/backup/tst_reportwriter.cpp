@@ -270,6 +270,38 @@ private slots:
         QVERIFY2(report.endsWith(kRule + QStringLiteral("\r\n") + tail), qPrintable(report));
     }
 
+    void passedOverCounts_data()
+    {
+        QTest::addColumn<int>("files");       // passed over on purpose (binary...)
+        QTest::addColumn<int>("unreadable");  // could not be listed, read or written
+        QTest::addRow("none") << 0 << 0;
+        QTest::addRow("unreadable entries only") << 0 << 1234;
+        QTest::addRow("both") << 2 << 3;
+    }
+    void passedOverCounts()
+    {
+        QFETCH(int, files);
+        QFETCH(int, unreadable);
+        FakeRunHost host;
+        setUpRun(host, 5000, 3);
+        for (int i = 0; i < files; ++i)
+            host.ctx.state.PassedOverFiles.append({QStringLiteral("/data/bin"), "binary file"});
+        host.ctx.state.PassedOver = unreadable;
+        OutputData(host.ctx);
+        const QString report = QString::fromUtf8(readAll(m_report));
+        const auto line = [](const char *label, int count) {
+            return count == 0 ? QString()
+                              : QStringLiteral("      %1: %2")
+                                    .arg(QLatin1String(label), kEnglish.toString(count));
+        };
+        const QString counts = QStringLiteral("      Total Modified Files    : 2\r\n") +
+                               line("Files Passed Over       ", files) + (files ? "\r\n" : "") +
+                               line("Unreadable Entries      ", unreadable) +
+                               (unreadable ? " (the error log lists each one)\r\n" : "") +
+                               "      Replacements Per Second";
+        QVERIFY2(report.contains(counts), qPrintable(report));
+    }
+
     void secondReportReplacesFirst()
     {
         FakeRunHost host;

@@ -3,6 +3,7 @@
 #include "engine/FileOperations.h"
 #include "engine/FileProperties.h"
 #include "platform/Failure.h"
+#include "platform/FolderHandle.h"
 
 #include <QTest>
 
@@ -13,21 +14,66 @@ class TestFileOperations : public QObject {
     Q_OBJECT
 
 private slots:
-    void folderRenameNeverReplacesAnEmptyFolder();
+    void renameFolder_data();
+    void renameFolder();
     void properties_data();
     void properties();
 };
 
-void TestFileOperations::folderRenameNeverReplacesAnEmptyFolder()
+void TestFileOperations::renameFolder_data()
 {
+    QTest::addColumn<QString>("chosen");  // the folder renamed to "three"
+    QTest::addColumn<QString>("swap");    // what "one" becomes once checked
+    QTest::addColumn<bool>("renamed");
+    QTest::addRow("plain folder") << "one"
+                                  << "" << true;
     // rename(2) would silently put the folder in the place of an empty one.
+    QTest::addRow("onto an existing name") << "two"
+                                           << "" << false;
+    QTest::addRow("a link as its last name") << "link"
+                                             << "" << false;
+    QTest::addRow("protected through a link") << "via/app"
+                                              << "" << false;
+    QTest::addRow("swapped for another folder") << "one"
+                                                << "folder" << false;
+    QTest::addRow("swapped for a link") << "one"
+                                        << "link" << false;
+}
+
+void TestFileOperations::renameFolder()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, swap);
+    QFETCH(bool, renamed);
     TempTree tree;
     tree.write(QStringLiteral("one/a.txt"), "one");
+    tree.mkdir(QStringLiteral("outside"));
+    QVERIFY(QFile::link(tree.path(QStringLiteral("one")), tree.path(QStringLiteral("link"))));
+    QVERIFY(QFile::link(tree.path(), tree.path(QStringLiteral("via"))));
     tree.mkdir(QStringLiteral("two"));
-    QVERIFY_THROWS_EXCEPTION(Failure, FileOperations::renameFolder(tree.path(QStringLiteral("one")),
-                                                                   QStringLiteral("two")));
-    QCOMPARE(tree.read(QStringLiteral("one/a.txt")), QByteArray("one"));
-    QVERIFY(QDir(tree.path(QStringLiteral("two"))).isEmpty());
+    const QString one = tree.path(QStringLiteral("one"));
+    FileSystem::setBeforeOpenHookForTesting([&](const QString &path) {
+        if (swap.isEmpty() || path != one)
+            return;
+        QDir(tree.path()).rename(QStringLiteral("one"), QStringLiteral("moved"));
+        if (swap == u"folder")
+            QDir(tree.path()).mkdir(QStringLiteral("one"));
+        else
+            QFile::link(tree.path(QStringLiteral("outside")), one);
+    });
+    const QString target = chosen == u"two" ? QStringLiteral("two") : QStringLiteral("three");
+    bool done = true;
+    try {
+        FileOperations::renameFolder(tree.path(chosen == u"two" ? QStringLiteral("one") : chosen),
+                                     target);
+    } catch (const Failure &) {
+        done = false;
+    }
+    FileSystem::setBeforeOpenHookForTesting({});
+    QCOMPARE(done, renamed);
+    QCOMPARE(tree.read(target + QStringLiteral("/a.txt")), renamed ? QByteArray("one") : "");
+    QVERIFY(QDir(tree.path(QStringLiteral("app"))).exists());
+    QVERIFY(QDir(tree.path(QStringLiteral("outside"))).isEmpty());
 }
 
 void TestFileOperations::properties_data()

@@ -63,7 +63,8 @@ private slots:
     void treeWalkBacksUpAndReports();
     void walkPassesOverItsOwnBackupTree();
     void walkWithoutBackupsEntersAFolderNamedBackup();
-    void walkSavesAndReportsUnchangedTextButDoesNotListIt();
+    void reportEntriesAddUpToTheTotal_data();
+    void reportEntriesAddUpToTheTotal();
     void stopWithoutSubfoldersStartsTheNextReportAfresh();
     void backupChoiceIsCommittedBeforeEachCopy();
     void failedValidationRestoresTheWindow();
@@ -615,20 +616,40 @@ void TestReplaceRun::walkWithoutBackupsEntersAFolderNamedBackup()
     QCOMPARE(t.read("top/Backup/notes.txt"), QByteArray("ipsum"));
 }
 
-void TestReplaceRun::walkSavesAndReportsUnchangedTextButDoesNotListIt()
+void TestReplaceRun::reportEntriesAddUpToTheTotal_data()
 {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("walk");
+    QTest::addColumn<int>("shown");  // the file's "Replacements made", -1 for no entry
+    // Replacing "lorem" by "Lorem", letter case ignored.
+    for (const bool walk : {true, false}) {
+        const char *how = walk ? "walk" : "selected";
+        QTest::addRow("%s: text left identical", how) << QByteArray("Lorem") << walk << -1;
+        QTest::addRow("%s: first replacement identical", how)
+            << QByteArray("Lorem lorem") << walk << 1;
+        QTest::addRow("%s: every replacement changes", how)
+            << QByteArray("lorem lorem") << walk << 2;
+    }
+}
+
+void TestReplaceRun::reportEntriesAddUpToTheTotal()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, walk);
+    QFETCH(int, shown);
     TempTree t;
-    const QString path = t.write("top/sub/a.txt", "Lorem");
-    const QDateTime before = QFileInfo(path).lastModified();
-    QFile(path).setFileTime(before.addSecs(-100), QFileDevice::FileModificationTime);
+    const QString path = t.write(walk ? "top/sub/a.txt" : "top/a.txt", text);
+    const QDateTime before = QFileInfo(path).lastModified().addSecs(-100);
+    QFile(path).setFileTime(before, QFileDevice::FileModificationTime);
     FakeRunHost h;
-    lorem(h, t);
+    lorem(h, t, walk ? QStringList() : QStringList{"a.txt"});
     h.request.replace = "Lorem";
     cmdReplace_Click(h.ctx);
-    QCOMPARE(t.read("top/sub/a.txt"), QByteArray("Lorem"));
-    QVERIFY(QFileInfo(path).lastModified() > before.addSecs(-50));  // written again
-    QCOMPARE(h.ctx.state.ReportBody, reportEntry(1, path, 1));
-    QVERIFY(h.viewer.list.isEmpty());
+    QCOMPARE(h.ctx.state.ReportBody, shown < 0 ? QString() : reportEntry(1, path, shown));
+    QCOMPARE(h.ctx.state.TotalReplacements, qMax(shown, 0));
+    QCOMPARE(h.viewer.list.size(), shown < 0 ? 0 : 1);
+    if (shown < 0)  // a file left identical is not written at all
+        QCOMPARE(QFileInfo(path).lastModified(), before);
 }
 
 void TestReplaceRun::stopWithoutSubfoldersStartsTheNextReportAfresh()
