@@ -84,7 +84,21 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     done
     sleep 1.5
     name=$(xwininfo -root -tree | grep -o "\"Viewing document: [^\"]*\"" | head -n1 | tr -d "\"")
-    if [ -n "$name" ]; then shoot "$name" "$VIEWER_OUT"; fi
+    if [ -n "$name" ]; then
+      # The viewer fits itself to the screen as it is shown. Without a window
+      # manager (Xvfb) nothing configures it after that, and it stays black
+      # until it is made larger: a step of a few pixels stands in for the
+      # configure a window manager would send.
+      vw=$(xdotool search --name "^Viewing document" | head -n1)
+      read -r vwidth vheight <<< "$(xwininfo -id "$vw" | awk "/Width:/{w=\$NF} /Height:/{h=\$NF} END{print w, h}")"
+      xdotool windowsize "$vw" $((vwidth + 8)) $((vheight + 8)) 2>/dev/null || true
+      # Taken again until it shows more than one colour (the machine may be busy).
+      for _ in $(seq 60); do
+        shoot "$name" "$VIEWER_OUT"
+        [ "$(pngtopnm "$VIEWER_OUT" | ppmhist -noheader | wc -l)" -gt 1 ] && break
+        sleep 0.5
+      done
+    fi
   fi
   kill "$pid"
   wait "$pid" 2>/dev/null || true
