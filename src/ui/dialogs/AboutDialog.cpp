@@ -141,7 +141,7 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     column->addWidget(websiteLink, 0, Qt::AlignLeft);
     column->addWidget(decoration2);
     column->addLayout(foot);
-    // describe: the description.
+    // The description.
     description->setText(
         QStringLiteral("Scrivlane is a handy utility used\n"
                        "for replacing multiple strings of data quickly."));

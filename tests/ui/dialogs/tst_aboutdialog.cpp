@@ -32,7 +32,7 @@ private slots:
         ScriptedDialogs dialogs;
         {
             MainWindow w(&dialogs);
-            QVERIFY(w.describe());
+            QVERIFY(w.startUp());
             QList<QList<int>> seen;  // as opened, then after each tick
             for (int opening = 0; opening < 2; ++opening) {
                 QTimer::singleShot(0, this, [&] {

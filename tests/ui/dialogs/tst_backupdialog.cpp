@@ -183,7 +183,7 @@ private slots:
         m_t->write("tree/pets/a.txt", "the cat\r\n");
         const QString chosen = QDir::toNativeSeparators(m_t->mkdir("tree/mine"));
         MainWindow w(&m_dialogs);
-        QVERIFY(w.loadChoice());
+        QVERIFY(w.startUp());
         w.backupBox->click();
         BackupDialog *dialog = w.backupDialog();
         QTimer::singleShot(0, dialog, [&] {
