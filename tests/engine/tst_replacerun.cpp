@@ -559,7 +559,10 @@ void TestReplaceRun::reportEntriesAddUpToTheTotal()
     TempTree t;
     const QString path = t.write(walk ? "top/sub/a.txt" : "top/a.txt", text);
     const QDateTime before = QFileInfo(path).lastModified().addSecs(-100);
-    QFile(path).setFileTime(before, QFileDevice::FileModificationTime);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append) &&
+            file.setFileTime(before, QFileDevice::FileModificationTime));
+    file.close();
     FakeRunHost h;
     lorem(h, t, walk ? QStringList() : QStringList{"a.txt"});
     h.request.replace = "Lorem";
