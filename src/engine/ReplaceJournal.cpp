@@ -19,7 +19,7 @@ const QByteArray kHeader = QByteArrayLiteral("Scrivlane replace journal 1\r\n");
 // a field never holds the separator.
 QByteArray field(const QString &path)
 {
-    return FileSystem::nativePath(path).toPercentEncoding();
+    return FileSystem::nativePath(path).toPercentEncoding("/");
 }
 
 QString pathFrom(const QByteArray &field)
@@ -72,8 +72,23 @@ void write(const QString &journalPath, QIODevice::OpenMode mode, const QByteArra
 
 }  // namespace
 
+namespace {
+QString &journalPath()
+{
+    static QString path;
+    return path;
+}
+}  // namespace
+
+void ReplaceJournal::setPath(const QString &path)
+{
+    journalPath() = path;
+}
+
 QString ReplaceJournal::defaultPath()
 {
+    if (!journalPath().isEmpty())
+        return journalPath();
     return Paths::withTrailingSeparator(Paths::applicationFolder()) + QStringLiteral("Journal.dat");
 }
 

@@ -29,8 +29,11 @@ struct Journal {
     QList<Entry> entries;
 };
 
-/// "Journal.dat" in the application folder.
+/// "Journal.dat" in the application folder, unless set otherwise.
 QString defaultPath();
+/// Keeps the journal at path (the command-line tool keeps it in the program's
+/// data folder while its error log goes elsewhere); empty: the default again.
+void setPath(const QString &path);
 
 /// The hash a journal records.
 QByteArray hashOf(QByteArrayView bytes);
