@@ -118,6 +118,7 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
     const QString folder =
         BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
     FileSystem::copyFile(filePath, folder + name);
+    ctx.state.BackupCopies.insert(ctx.state.CurrentPath, folder + name);
 }
 
 void replaceInSelectedFiles(RunContext &ctx)
@@ -201,7 +202,11 @@ void AddToList(RunContext &ctx, qint32 totalBefore)
         buffer.SaveFile(s.CurrentPath);
     noteChanged(ctx, s.CurrentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    appendReportEntry(ctx, s.CurrentPath, s.TotalReplacements - totalBefore);
+    const qint32 replacements = s.TotalReplacements - totalBefore;
+    appendReportEntry(ctx, s.CurrentPath, replacements);
+    const QString copy = s.BackupCopies.value(s.CurrentPath);
+    if (!copy.isEmpty())
+        SaveQueue::journal(ctx, {{s.CurrentPath, copy, replacements}});
 }
 
 void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements)
@@ -384,6 +389,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
                 throw BackupFailed(failure.description());
             }
             s.BackedUpThisRun.insert(path);
+            s.BackupCopies.insert(path, copyFolder + e.name);
         }
         const qint32 totalBefore = s.TotalReplacements;
         if (!replaceLoadedFile(ctx, kSentence, kSource))
