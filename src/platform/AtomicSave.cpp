@@ -1,12 +1,9 @@
 #include "FileSystem.h"
 
-#include <QtGlobal>
-
-#ifdef Q_OS_UNIX
-
 #include "Failure.h"
-#include "OpenDescriptor.h"
 #include "Paths.h"
+#include "PosixInternals.h"
+#include "RegularFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -120,12 +117,6 @@ bool linkUnnamed(int fd, int dirFd, const QByteArray &folder, const char *prefix
     }
 }
 
-FileSystem::FileStamp stampOf(const struct stat &st)
-{
-    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
 // The last look before the rename: the name must still be the file that was read.
 void checkUnchanged(const FileSystem::PendingSaves::Item &item)
 {
@@ -133,7 +124,7 @@ void checkUnchanged(const FileSystem::PendingSaves::Item &item)
         return;
     struct stat st {};
     if (::fstatat(item.folder->get(), item.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-        stampOf(st) != item.expected)
+        RegularFile::stampOf(st) != item.expected)
         PlatformFailure::changedMeanwhile(item.path);
 }
 
@@ -184,6 +175,80 @@ void dropTemporary(const FileSystem::PendingSaves::Item &item)
 
 }  // namespace
 
+// Flushes (unless the file system was flushed as a whole) and puts the file in place.
+void FileSystem::finishSave(PendingSaves::Item &item, bool flush)
+{
+    const int fd = item.fd;
+    item.fd = -1;
+    const QString &path = item.path;
+    bool closed = false;
+    try {
+        if (flush && ::fsync(fd) != 0)
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        if (item.temp.isEmpty()) {
+            struct stat fileSt {};
+            if (::fstat(fd, &fileSt) != 0)
+                fail(QStringLiteral("Cannot write the file"), path, errno);
+            publishUnnamed(fd, item, fileSt.st_dev);
+            ::close(fd);
+            return;
+        }
+        closed = true;
+        if (::close(fd) != 0)
+            fail(QStringLiteral("Cannot write the file"), path, errno);
+        checkUnchanged(item);
+        if (::renameat(item.folder->get(), item.temp.constData(), item.folder->get(),
+                       item.name.constData()) != 0)
+            fail(QStringLiteral("Cannot replace the file"), path, errno);
+    } catch (...) {
+        if (!closed)
+            ::close(fd);
+        dropTemporary(item);
+        throw;
+    }
+    // The folder itself is not synced: the data reached the disk before the rename,
+    // so after a crash the folder names either the old or the new, complete file.
+}
+
+namespace {
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+// Where a save by path goes: the link's target when path is a link, so that
+// the link itself stays a link.
+void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_t newFileMode,
+                 FileSystem::PendingSaves *pending = nullptr)
+{
+    QByteArray target = PlatformPath::systemPath(path);
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (!::realpath(target.constData(), resolved))
+            fail(QStringLiteral("Cannot resolve the link"), path, errno);
+        target = QByteArray(resolved);
+    }
+    const qsizetype slash = target.lastIndexOf('/');
+    FileSystem::PendingSaves::Item item;
+    item.name = target.mid(slash + 1);
+    item.path = path;
+    const QByteArray folder = folderOf(target);
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        fail(QStringLiteral("Cannot write the file"), path, errno);
+    item.folder = std::make_shared<const OpenDescriptor>(dirFd);
+    PlatformSave::write(item, next, newFileMode, pending);
+}
+
+}  // namespace
+
 namespace PlatformSave {
 
 // Writes a new file for target (the entry item.name of item.folder) and either
@@ -197,7 +262,7 @@ void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &n
     struct stat st {};
     bool existed = false;
     if (::fstatat(dirFd, item.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (item.expected.isValid() && stampOf(st) != item.expected)
+        if (item.expected.isValid() && RegularFile::stampOf(st) != item.expected)
             PlatformFailure::changedMeanwhile(path);
         if (!S_ISREG(st.st_mode))
             fail(QStringLiteral("Cannot write the file"), path, EINVAL);
@@ -253,46 +318,38 @@ void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &n
     FileSystem::finishSave(item, true);
 }
 
+void copyInto(const QByteArray &bytes, mode_t mode, const QString &target)
+{
+    // An older copy is replaced even when it was read-only.
+    struct stat targetSt {};
+    if (::stat(PlatformPath::systemPath(target).constData(), &targetSt) == 0 &&
+        !(targetSt.st_mode & S_IWUSR))
+        FileSystem::clearAttributes(target);
+    writeAtomic(target, FileSystem::onePiece(bytes), mode & ~RegularFile::currentUmask());
+}
 }  // namespace PlatformSave
+
+void PlatformFailure::changedMeanwhile(const QString &path)
+{
+    throw Failure(QStringLiteral("\"%1\" was changed by another program while it was being "
+                                 "replaced; it was left as it is.")
+                      .arg(path));
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next,
+                                 PendingSaves &pending)
+{
+    writeAtomic(path, next, 0666 & ~RegularFile::currentUmask(), &pending);
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const PieceSource &next)
+{
+    writeAtomic(path, next, 0666 & ~RegularFile::currentUmask());
+}
 
 void FileSystem::forceNamedTemporaryForTesting(bool forced)
 {
     namedTemporaryForced() = forced;
-}
-
-// Flushes (unless the file system was flushed as a whole) and puts the file in place.
-void FileSystem::finishSave(PendingSaves::Item &item, bool flush)
-{
-    const int fd = item.fd;
-    item.fd = -1;
-    const QString &path = item.path;
-    bool closed = false;
-    try {
-        if (flush && ::fsync(fd) != 0)
-            fail(QStringLiteral("Cannot write the file"), path, errno);
-        if (item.temp.isEmpty()) {
-            struct stat fileSt {};
-            if (::fstat(fd, &fileSt) != 0)
-                fail(QStringLiteral("Cannot write the file"), path, errno);
-            publishUnnamed(fd, item, fileSt.st_dev);
-            ::close(fd);
-            return;
-        }
-        closed = true;
-        if (::close(fd) != 0)
-            fail(QStringLiteral("Cannot write the file"), path, errno);
-        checkUnchanged(item);
-        if (::renameat(item.folder->get(), item.temp.constData(), item.folder->get(),
-                       item.name.constData()) != 0)
-            fail(QStringLiteral("Cannot replace the file"), path, errno);
-    } catch (...) {
-        if (!closed)
-            ::close(fd);
-        dropTemporary(item);
-        throw;
-    }
-    // The folder itself is not synced: the data reached the disk before the rename,
-    // so after a crash the folder names either the old or the new, complete file.
 }
 
 FileSystem::PendingSaves::~PendingSaves()
@@ -332,4 +389,17 @@ QStringList FileSystem::PendingSaves::commit()
     return failures;
 }
 
-#endif  // Q_OS_UNIX
+FileSystem::PieceSource FileSystem::onePiece(const QByteArray &bytes)
+{
+    return [bytes, given = false]() mutable -> QByteArray {
+        if (given)
+            return {};
+        given = true;
+        return bytes;
+    };
+}
+
+void FileSystem::writeFileAtomic(const QString &path, const QByteArray &bytes)
+{
+    writeFileAtomic(path, onePiece(bytes));
+}

@@ -4,11 +4,11 @@
 #include "FileSystem.h"
 #include "FolderHandle.h"
 #include "Paths.h"
+#include "PosixInternals.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -16,10 +16,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#else
-#include <QFile>
-#endif
 
 namespace {
 QDateTime fileTimeZero()
@@ -28,15 +24,7 @@ QDateTime fileTimeZero()
 }
 }  // namespace
 
-#ifdef Q_OS_UNIX
-
-namespace {
-[[noreturn]] void fail(const QString &what, const QString &path, int error)
-{
-    throw Failure(QStringLiteral("%1 \"%2\": %3")
-                      .arg(what, path, QString::fromLocal8Bit(std::strerror(error))));
-}
-}  // namespace
+using PlatformFailure::fail;
 
 FileSystem::FileDetails FileSystem::fileDetails(const QString &path)
 {
@@ -117,36 +105,3 @@ void FileSystem::createFolder(const QString &path)
     if (::mkdir(nativePath(path).constData(), 0777) != 0)
         fail(QStringLiteral("Cannot create the folder"), path, errno);
 }
-
-#else
-
-FileSystem::FileDetails FileSystem::fileDetails(const QString &path)
-{
-    FileDetails details;
-    details.accessedUtc = fileTimeZero();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return details;
-    details.found = true;
-    details.size = info.size();
-    details.accessedUtc = info.lastRead().toUTC();
-    details.modified = info.lastModified();
-    details.readOnly = !info.isWritable();
-    return details;
-}
-
-void FileSystem::renameWithoutReplacing(const QString &from, const QString &to)
-{
-    if (QFileInfo::exists(to))
-        throw Failure(QStringLiteral("Cannot rename \"%1\": \"%2\" exists").arg(from, to));
-    if (!QDir().rename(from, to))
-        throw Failure(QStringLiteral("Cannot rename \"%1\"").arg(from));
-}
-
-void FileSystem::createFolder(const QString &path)
-{
-    if (QFileInfo::exists(path) || !QDir().mkdir(path))
-        throw Failure(QStringLiteral("Cannot create the folder \"%1\"").arg(path));
-}
-
-#endif

@@ -5,16 +5,11 @@
 
 #include <QDir>
 
-#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#else
-#include <QFile>
-#include <QFileInfo>
-#endif
 
 namespace {
 
@@ -41,8 +36,6 @@ QString checkedPath(const QString &path)
 
 }  // namespace
 
-#ifdef Q_OS_UNIX
-
 void FileSystem::removeFile(const QString &path)
 {
     const QString p = checkedPath(path);
@@ -68,31 +61,3 @@ std::optional<quint64> FileSystem::folderDevice(const QString &path)
         return std::nullopt;
     return quint64(st.st_dev);
 }
-
-#else  // Q_OS_UNIX
-
-void FileSystem::removeFile(const QString &path)
-{
-    const QString p = checkedPath(path);
-    if (!QFile::remove(p))
-        fail(QStringLiteral("Cannot delete the file"), path, QStringLiteral("access denied"));
-}
-
-void FileSystem::removeEmptyFolder(const QString &path)
-{
-    const QString p = checkedPath(path);
-    if (!QDir().rmdir(p))
-        fail(QStringLiteral("Cannot remove the folder"), path,
-             QStringLiteral("the folder is not empty or access is denied"));
-}
-
-std::optional<quint64> FileSystem::folderDevice(const QString &path)
-{
-    const QFileInfo info(withoutTrailingSeparators(path));
-    if (path.isEmpty() || info.isSymLink() || info.isJunction() || !info.isDir())
-        return std::nullopt;
-    // One volume per drive letter: the letter stands for the device.
-    return quint64(info.absoluteFilePath().at(0).toUpper().unicode());
-}
-
-#endif  // Q_OS_UNIX

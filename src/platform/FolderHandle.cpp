@@ -1,13 +1,10 @@
 #include "FolderHandle.h"
 
 #include "Failure.h"
-#include "OpenDescriptor.h"
 #include "Paths.h"
+#include "PosixInternals.h"
+#include "RegularFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -17,7 +14,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#endif
 
 namespace {
 
@@ -44,8 +40,6 @@ void FileSystem::setBeforeOpenHookForTesting(std::function<void(const QString &)
 {
     beforeOpenHook() = std::move(hook);
 }
-
-#ifdef Q_OS_UNIX
 
 using PlatformFailure::fail;
 
@@ -89,12 +83,6 @@ QString identityText(quint64 device, quint64 inode)
     return QString::number(device) + QLatin1Char(':') + QString::number(inode);
 }
 
-FileSystem::FileStamp stampOf(const struct stat &st)
-{
-    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
 QByteArray nativeName(const QString &name)
 {
     if (name.isEmpty() || name.contains(QChar(0)) || name.contains(QLatin1Char('/')) ||
@@ -117,30 +105,12 @@ int openRegular(const FileSystem::FileAt &file, struct stat &st)
                      file.path);
         fail(QStringLiteral("Cannot read the file"), file.path, errno);
     }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!RegularFile::isRegular(fd, st)) {
         ::close(fd);
         passOver(QStringLiteral("Cannot read the file \"%1\": it is not a regular file"),
                  file.path);
     }
     return fd;
-}
-
-ssize_t readSome(int fd, char *into, qsizetype room, const QString &path)
-{
-    for (;;) {
-        const ssize_t got = ::read(fd, into, size_t(room));
-        if (got >= 0)
-            return got;
-        if (errno != EINTR)
-            fail(QStringLiteral("Cannot read the file"), path, errno);
-    }
-}
-
-mode_t currentUmask()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
 }
 
 }  // namespace
@@ -358,7 +328,7 @@ FileSystem::FileStamp FileSystem::FileAt::stamp() const
     struct stat st {};
     if (::fstatat(folderDescriptor(), nativeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
-    return stampOf(st);
+    return RegularFile::stampOf(st);
 }
 
 QString FileSystem::FolderHandle::entryIdentity(const QString &name)
@@ -381,24 +351,10 @@ std::optional<QByteArray> FileSystem::readFileUpTo(const FileAt &file, qint64 li
     struct stat st {};
     const OpenDescriptor fd(openRegular(file, st));
     if (stamp)
-        *stamp = stampOf(st);
+        *stamp = RegularFile::stampOf(st);
     if (limit >= 0 && st.st_size > limit)
         return std::nullopt;
-    // One spare byte lets the read that meets the end need no second buffer.
-    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-    qsizetype used = 0;
-    for (;;) {
-        if (used == bytes.size())
-            bytes.resize(used + qMax<qsizetype>(65536, used / 2));
-        const qsizetype room = bytes.size() - used;
-        const ssize_t got = readSome(fd.get(), bytes.data() + used, room, file.path);
-        used += got;
-        // A regular file reads short only at its end: no second call to hear so.
-        if (got == 0 || got < room)
-            break;
-    }
-    bytes.resize(used);
-    return bytes;
+    return RegularFile::readToEnd(fd.get(), st.st_size, file.path);
 }
 
 void FileSystem::readFileInPieces(const FileAt &file, qsizetype pieceSize,
@@ -408,14 +364,8 @@ void FileSystem::readFileInPieces(const FileAt &file, qsizetype pieceSize,
     struct stat st {};
     const OpenDescriptor fd(openRegular(file, st));
     if (stamp)
-        *stamp = stampOf(st);
-    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    QByteArray buffer(pieceSize, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t got = readSome(fd.get(), buffer.data(), buffer.size(), file.path);
-        if (got == 0 || !piece(QByteArrayView(buffer.constData(), got)))
-            return;
-    }
+        *stamp = RegularFile::stampOf(st);
+    RegularFile::readInPieces(fd.get(), pieceSize, piece, file.path);
 }
 
 void FileSystem::writeFileAtomic(const FileAt &file, const FileStamp &expected,
@@ -426,7 +376,7 @@ void FileSystem::writeFileAtomic(const FileAt &file, const FileStamp &expected,
     item.name = nativeName(file.name);
     item.path = file.path;
     item.expected = expected;
-    PlatformSave::write(item, next, 0666 & ~currentUmask(), pending);
+    PlatformSave::write(item, next, 0666 & ~RegularFile::currentUmask(), pending);
 }
 
 void FileSystem::copyFile(const FileAt &source, const QString &target)
@@ -435,157 +385,7 @@ void FileSystem::copyFile(const FileAt &source, const QString &target)
     QByteArray bytes;
     {
         const OpenDescriptor fd(openRegular(source, st));
-        bytes.resize(qsizetype(st.st_size));
-        qsizetype used = 0;
-        while (used < bytes.size()) {
-            const ssize_t got =
-                readSome(fd.get(), bytes.data() + used, bytes.size() - used, source.path);
-            if (got == 0)
-                break;
-            used += got;
-        }
-        bytes.resize(used);
+        bytes = RegularFile::readToEnd(fd.get(), st.st_size, source.path);
     }
     PlatformSave::copyInto(bytes, st.st_mode & 0777, target);
 }
-
-#else  // Q_OS_UNIX
-
-// Elsewhere the walk goes by path; the checks that need descriptors are Unix's.
-
-FileSystem::FolderHandle::~FolderHandle() = default;
-
-FileSystem::Folder FileSystem::FolderHandle::open(const QString &path, bool followLink)
-{
-    if (!isFolder(path) || (!followLink && !folderDevice(path)))
-        throw Failure(QStringLiteral("Cannot open the folder \"%1\"").arg(path));
-    Folder folder(new FolderHandle);
-    folder->m_path = Paths::withTrailingSeparator(path);
-    return folder;
-}
-
-QString FileSystem::FolderHandle::identity() const
-{
-    return fileIdentity(m_path);
-}
-QString FileSystem::FolderHandle::realPath() const
-{
-    return QFileInfo(m_path).canonicalFilePath();
-}
-bool FileSystem::FolderHandle::isSameAs(const QString &folder) const
-{
-    return fileIdentity(folder) == identity();
-}
-int FileSystem::FolderHandle::descriptor()
-{
-    return -1;
-}
-void FileSystem::FolderHandle::setAside() {}
-void FileSystem::FolderHandle::reopenFrom(FolderHandle &) {}
-std::shared_ptr<const OpenDescriptor> FileSystem::FolderHandle::held()
-{
-    return {};
-}
-QList<FileSystem::Entry> FileSystem::FolderHandle::list()
-{
-    return listFolder(m_path);
-}
-
-FileSystem::Folder FileSystem::FolderHandle::openChild(const QString &name)
-{
-    const QString path = m_path + name;
-    beforeOpen(path);
-    if (folderDevice(path) != folderDevice(m_path))
-        passOver(QStringLiteral("\"%1\" is no longer a folder of this drive; it was passed over"),
-                 path);
-    Folder child(new FolderHandle);
-    child->m_path = Paths::withTrailingSeparator(path);
-    child->m_parent = shared_from_this();
-    return child;
-}
-
-void FileSystem::FolderHandle::removeFile(const QString &name)
-{
-    FileSystem::removeFile(m_path + name);
-}
-
-QString FileSystem::FolderHandle::entryIdentity(const QString &name)
-{
-    return fileIdentity(m_path + name);
-}
-
-void FileSystem::FolderHandle::removeFolder(const QString &name)
-{
-    removeEmptyFolder(m_path + name);
-}
-
-FileSystem::FileAt FileSystem::FileAt::resolve(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString real = info.canonicalFilePath().isEmpty() ? path : info.canonicalFilePath();
-    FileAt file;
-    file.folder = FolderHandle::open(QFileInfo(real).absolutePath());
-    file.name = QFileInfo(real).fileName();
-    file.path = path;
-    return file;
-}
-
-FileSystem::FileStamp FileSystem::FileAt::stamp() const
-{
-    const FileDetails details = fileDetails(folder->path() + name);
-    if (!details.found)
-        return {};
-    return {0, 0, details.size, details.modified.toMSecsSinceEpoch() * 1000000};
-}
-
-QString FileSystem::FileAt::identity() const
-{
-    return fileIdentity(folder->path() + name);
-}
-
-std::optional<QByteArray> FileSystem::readFileUpTo(const FileAt &file, qint64 limit,
-                                                   FileStamp *stamp)
-{
-    if (stamp)
-        *stamp = file.stamp();
-    return readFileUpTo(file.folder->path() + file.name, limit);
-}
-
-void FileSystem::readFileInPieces(const FileAt &file, qsizetype pieceSize,
-                                  const std::function<bool(QByteArrayView)> &piece,
-                                  FileStamp *stamp)
-{
-    if (stamp)
-        *stamp = file.stamp();
-    readFileInPieces(file.folder->path() + file.name, pieceSize, piece);
-}
-
-void FileSystem::writeFileAtomic(const FileAt &file, const FileStamp &expected,
-                                 const PieceSource &next, PendingSaves *pending)
-{
-    if (expected.isValid() && file.stamp() != expected)
-        throw Failure(QStringLiteral("\"%1\" was changed by another program while it was being "
-                                     "replaced; it was left as it is.")
-                          .arg(file.path));
-    if (pending)
-        writeFileAtomic(file.folder->path() + file.name, next, *pending);
-    else
-        writeFileAtomic(file.folder->path() + file.name, next);
-}
-
-void FileSystem::copyFile(const FileAt &source, const QString &target)
-{
-    copyFile(source.folder->path() + source.name, target);
-}
-
-int FileSystem::FileAt::folderDescriptor() const
-{
-    return -1;
-}
-
-void FileSystem::clearAttributes(const FileAt &file)
-{
-    clearAttributes(file.folder->path() + file.name);
-}
-
-#endif  // Q_OS_UNIX

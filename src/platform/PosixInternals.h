@@ -1,13 +1,20 @@
 #pragma once
 
 #include "Failure.h"
+#include "FileSystem.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
+#include <sys/types.h>
+
+// What the POSIX file system's parts share among themselves; nothing outside
+// src/platform includes this header.
+
 /// An open descriptor that closes itself; shared between a walk, the thread
 /// that reads ahead and the saves that wait for their flush, so a folder stays
-/// open while anyone still works in it. Unix only; internal to the platform.
+/// open while anyone still works in it.
 class OpenDescriptor {
 public:
     explicit OpenDescriptor(int fd) : m_fd(fd) {}
@@ -27,10 +34,13 @@ namespace PlatformFailure {
 [[noreturn]] void changedMeanwhile(const QString &path);
 }  // namespace PlatformFailure
 
-#ifdef Q_OS_UNIX
-#include "FileSystem.h"
-
-#include <sys/types.h>
+namespace PlatformPath {
+/// The path for a system call; throws for a path holding NUL, which every
+/// system call would silently cut short and so could name another file.
+QByteArray systemPath(const QString &path);
+/// Whether path can name anything at all (holds no NUL).
+bool isUsable(const QString &path);
+}  // namespace PlatformPath
 
 namespace PlatformList {
 /// The entries of the open folder folderFd, as FileSystem::listFolder gives them.
@@ -47,4 +57,3 @@ void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &n
 /// read-only; mode (less the umask) applies to a new copy.
 void copyInto(const QByteArray &bytes, mode_t mode, const QString &target);
 }  // namespace PlatformSave
-#endif
