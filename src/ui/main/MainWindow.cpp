@@ -1,11 +1,9 @@
 #include "MainWindow.h"
 
-#include "DriveList.h"
-#include "FileList.h"
-#include "FolderList.h"
 #include "HistoryBoxes.h"
 #include "MainHints.h"
 #include "MainNavigation.h"
+#include "MainSearchForm.h"
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
@@ -14,6 +12,9 @@
 #include "RadioIcons.h"
 #include "SingleInstance.h"
 #include "TypedFilters.h"
+#include "ui/DriveList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 
 #include "backup/ReportWriter.h"
 #include "engine/BackupLocation.h"
@@ -103,7 +104,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_hints = std::make_unique<MainHints>(
         *this, [this] { return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath()); });
 
-    m_viewer = new ViewerWindow(m_ctx, this);
+    m_searchForm = std::make_unique<MainSearchForm>(this, *this);
+    m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
     // Sees every key before the focused control does, and the pointer and resize
     // events of the lists, the fuzzy panel's area and fuzzyReplaceLabel.
@@ -319,18 +321,17 @@ void MainWindow::historyPicked(QComboBox *box, int index)
     if (index < 0 || index >= box->count())
         return;
     m_histories->pick(box, index);
-    if (box == firstPartBox && m_viewer->viewerFindBox->count() > 0)
-        m_viewer->viewerFindBox->setCurrentIndex(0);
-    if (box == fuzzyReplaceBox && m_viewer->viewerReplaceBox->count() > 0)
-        m_viewer->viewerReplaceBox->setCurrentIndex(0);
+    if (box == firstPartBox)
+        m_viewer->chooseTopEntry(SearchBoxes::Box::Find);
+    if (box == fuzzyReplaceBox)
+        m_viewer->chooseTopEntry(SearchBoxes::Box::Replace);
     parkFocus();
 }
 
 void MainWindow::mirrorHistoriesToViewer()
 {
     m_viewer->clearList();
-    m_histories->mirror(isFuzzy(), m_viewer->viewerFindBox, m_viewer->viewerSecondPartBox,
-                        m_viewer->viewerReplaceBox);
+    m_histories->mirror(isFuzzy(), *m_viewer);
 }
 
 void MainWindow::storeFilterList()
@@ -387,11 +388,11 @@ void MainWindow::searchTypeTool(const QString &key)
     if (key == u"normal") {
         normalOption->setChecked(true);
         normalTypeChosen();
-        large->fuzzyBox->setChecked(false);
+        large->setFuzzy(false);
     } else if (key == u"fuzzy") {
         fuzzyOption->setChecked(true);
         fuzzyTypeChosen();
-        large->fuzzyBox->setChecked(true);
+        large->setFuzzy(true);
     } else if (key == u"large") {
         showLargeSearch(true);
     }
@@ -403,15 +404,10 @@ void MainWindow::showLargeSearch(bool fill)
 {
     LargeSearchDialog *large = m_viewer->largeSearchDialog();
     if (fill) {
-        if (fuzzyOption->isChecked()) {
-            large->fuzzyBox->setChecked(true);
-            large->firstPartEdit->setPlainText(firstPartBox->currentText());
-            large->secondPartEdit->setPlainText(secondPartBox->currentText());
-        } else {
-            large->firstPartEdit->setPlainText(findBox->currentText());
-            large->secondPartEdit->setPlainText(replaceBox->currentText());
-            large->fuzzyBox->setChecked(false);
-        }
+        if (fuzzyOption->isChecked())
+            large->fill(true, firstPartBox->currentText(), secondPartBox->currentText());
+        else
+            large->fill(false, findBox->currentText(), replaceBox->currentText());
         large->setTag(QStringLiteral("Scrivlane"));
     }
     large->open();

@@ -21,6 +21,7 @@ class HistoryBoxes;
 class MainbarCommands;
 class MainHints;
 class MainNavigation;
+class MainSearchForm;
 class SingleInstance;
 class TypedFilters;
 class ViewerWindow;
@@ -160,6 +161,7 @@ private:
     std::unique_ptr<MainShortcuts> m_shortcuts;
     std::unique_ptr<MainbarCommands> m_mainbar;
     std::unique_ptr<MainHints> m_hints;
+    std::unique_ptr<MainSearchForm> m_searchForm;
     MainNavigation *m_navigation = nullptr;
     TypedFilters *m_typedFilters = nullptr;
     QElapsedTimer m_lastYield;

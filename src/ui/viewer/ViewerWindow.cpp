@@ -6,20 +6,20 @@
 #include "ViewerFileInfo.h"
 #include "ViewerFit.h"
 #include "ViewerHistory.h"
-#include "ViewerMainControls.h"
 #include "ViewerStatusHints.h"
 #include "ViewerText.h"
 #include "ViewerTools.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "engine/SearchRequest.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "ui/HistoryBox.h"
+#include "ui/HistoryList.h"
 #include "ui/dialogs/LargeSearchDialog.h"
-#include "ui/main/HistoryList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,8 +78,8 @@ QString nameAfterLastSeparator(const QString &path)
 
 }  // namespace
 
-ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
-    : QMainWindow(nullptr), m_ctx(ctx), m_main(mainWindow, ctx)
+ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
+    : QMainWindow(nullptr), m_ctx(ctx), m_form(mainForm)
 {
     setObjectName(QStringLiteral("viewerWindow"));
     setWindowTitle(QStringLiteral(" Scrivlane - View source"));
@@ -96,7 +96,7 @@ ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
     m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *heldDocument, *m_view,
                                                   m_fileModified);
     m_history = std::make_unique<ViewerHistory>(viewerFindBox, viewerSecondPartBox,
-                                                viewerReplaceBox, m_main);
+                                                viewerReplaceBox, m_form);
     m_search = std::make_unique<ViewerSearch>(
         m_ctx, m_buffer,
         ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, newPosEdit,
@@ -232,9 +232,9 @@ void ViewerWindow::buildTools()
     connect(m_tools, &ViewerTools::menuToolHovered, this, [this](const QString &hint) {
         // The two option tools show the main window's options as they are now.
         if (QAction *c = tool(QStringLiteral("formatMenu"), QStringLiteral("case")))
-            c->setChecked(m_main.isChecked("caseSensitiveBox"));
+            c->setChecked(m_form && m_form->isOptionChecked(SearchForm::Option::CaseSensitive));
         if (QAction *w = tool(QStringLiteral("formatMenu"), QStringLiteral("whole")))
-            w->setChecked(m_main.isChecked("wholeWordBox"));
+            w->setChecked(m_form && m_form->isOptionChecked(SearchForm::Option::WholeWord));
         setStatus(2, hint);
     });
     connect(m_tools, &ViewerTools::menuToolTriggered, this, &ViewerWindow::runMenuTool);
@@ -310,7 +310,9 @@ void ViewerWindow::runMoveTool(const QString &key)
 
 bool ViewerWindow::isFuzzyMode() const
 {
-    return m_main.isFuzzy();
+    if (m_form)
+        return m_form->isFuzzy();
+    return m_ctx.request && m_ctx.request->isFuzzy();
 }
 
 void ViewerWindow::setStatus(int panel, const QString &text)
@@ -446,14 +448,14 @@ void ViewerWindow::prepareOnActivation()
         if (isFuzzyMode()) {
             m_findWidth = 1410;
             viewerSecondPartBox->show();
-            viewerFindBox->setEditText(m_main.text("firstPartBox"));
-            viewerSecondPartBox->setEditText(m_main.text("secondPartBox"));
-            viewerReplaceBox->setEditText(m_main.text("fuzzyReplaceBox"));
+            viewerFindBox->setEditText(mainText(Box::FirstPart));
+            viewerSecondPartBox->setEditText(mainText(Box::SecondPart));
+            viewerReplaceBox->setEditText(mainText(Box::FuzzyReplace));
         } else {
             m_findWidth = 2370;
             viewerSecondPartBox->hide();
-            viewerFindBox->setEditText(m_main.text("findBox"));
-            viewerReplaceBox->setEditText(m_main.text("replaceBox"));
+            viewerFindBox->setEditText(mainText(Box::Find));
+            viewerReplaceBox->setEditText(mainText(Box::Replace));
         }
         layoutControls();
     } catch (const std::exception &e) {
@@ -578,7 +580,7 @@ void ViewerWindow::closeViewer()
     m_foundPos = 0;
     newPosEdit->setText(QStringLiteral("0"));
     hide();
-    if (QWidget *main = m_main.window()) {
+    if (QWidget *main = mainWindow()) {
         main->show();
         main->raise();
         main->activateWindow();
@@ -592,7 +594,7 @@ void ViewerWindow::quitProgram()
 {
     // One meaning for Ctrl+Q in every window: the main window's close asks
     // about unsaved changes and may be cancelled.
-    if (QWidget *main = m_main.window())
+    if (QWidget *main = mainWindow())
         main->close();
 }
 
@@ -726,25 +728,86 @@ void ViewerWindow::selectRowQuietly(int row)
         m_tag.clear();
 }
 
+QComboBox *ViewerWindow::comboOf(Box box) const
+{
+    switch (box) {
+    case Box::Find:
+    case Box::FirstPart:
+        return viewerFindBox;
+    case Box::SecondPart:
+        return viewerSecondPartBox;
+    case Box::Replace:
+    case Box::FuzzyReplace:
+        return viewerReplaceBox;
+    }
+    return viewerFindBox;
+}
+
+QString ViewerWindow::boxText(Box box) const
+{
+    return comboOf(box)->currentText();
+}
+
+void ViewerWindow::setBoxText(Box box, const QString &text)
+{
+    comboOf(box)->setEditText(text);
+}
+
+void ViewerWindow::clearHistories()
+{
+    for (QComboBox *box : {viewerFindBox, viewerSecondPartBox, viewerReplaceBox}) {
+        const QSignalBlocker blocker(box);
+        box->clear();
+    }
+}
+
+void ViewerWindow::showHistory(Box box, const QStringList &entries, std::optional<int> current,
+                               const QString &text)
+{
+    QComboBox *combo = comboOf(box);
+    const QSignalBlocker blocker(combo);
+    combo->addItems(entries);
+    if (current)
+        combo->setCurrentIndex(qMin(*current, combo->count() - 1));
+    combo->setCurrentText(text);
+}
+
+void ViewerWindow::chooseTopEntry(Box box)
+{
+    QComboBox *combo = comboOf(box);
+    if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+}
+
+void ViewerWindow::focusList()
+{
+    documentList->setFocus();
+}
+
+QString ViewerWindow::mainText(Box box) const
+{
+    return m_form ? m_form->boxText(box) : QString();
+}
+
+QWidget *ViewerWindow::mainWindow() const
+{
+    return m_form ? m_form->formWindow() : nullptr;
+}
+
 LargeSearchDialog *ViewerWindow::largeSearchDialog()
 {
     if (!m_largeSearch)
-        m_largeSearch = new LargeSearchDialog(m_ctx, m_main.window(), this);
+        m_largeSearch = new LargeSearchDialog(m_ctx, m_form, this);
     return m_largeSearch;
 }
 
 void ViewerWindow::openLargeSearch(bool fromFindBox)
 {
     LargeSearchDialog *dialog = largeSearchDialog();
-    if (isFuzzyMode()) {
-        dialog->fuzzyBox->setChecked(true);
-        dialog->firstPartEdit->setPlainText(m_main.text("firstPartBox"));
-        dialog->secondPartEdit->setPlainText(m_main.text("secondPartBox"));
-    } else {
-        dialog->fuzzyBox->setChecked(false);
-        dialog->firstPartEdit->setPlainText(m_main.text("findBox"));
-        dialog->secondPartEdit->setPlainText(m_main.text("replaceBox"));
-    }
+    if (isFuzzyMode())
+        dialog->fill(true, mainText(Box::FirstPart), mainText(Box::SecondPart));
+    else
+        dialog->fill(false, mainText(Box::Find), mainText(Box::Replace));
     if (fromFindBox)
         dialog->setTag(QStringLiteral("Template"));
     dialog->open();
@@ -775,23 +838,23 @@ void ViewerWindow::toggleFileInfo()
     layoutControls();
 }
 
-void ViewerWindow::toggleMainBox(const char *boxName, const QString &toolKey)
+void ViewerWindow::toggleMainOption(SearchForm::Option option, const QString &toolKey)
 {
-    const std::optional<bool> checked = m_main.toggle(boxName);
-    if (!checked)
+    if (!m_form)
         return;
-    tool(QStringLiteral("formatMenu"), toolKey)->setChecked(*checked);
+    const bool checked = m_form->toggleOption(option);
+    tool(QStringLiteral("formatMenu"), toolKey)->setChecked(checked);
     documentList->setFocus();
 }
 
 void ViewerWindow::toggleCase()
 {
-    toggleMainBox("caseSensitiveBox", QStringLiteral("case"));
+    toggleMainOption(SearchForm::Option::CaseSensitive, QStringLiteral("case"));
 }
 
 void ViewerWindow::toggleWhole()
 {
-    toggleMainBox("wholeWordBox", QStringLiteral("whole"));
+    toggleMainOption(SearchForm::Option::WholeWord, QStringLiteral("whole"));
 }
 
 void ViewerWindow::biggerFont()

@@ -2,17 +2,18 @@
 
 #include "ViewerDisplay.h"
 #include "ViewerFileOperations.h"
-#include "ViewerMainControls.h"
 #include "ViewerSearch.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
 #include "ui/PressedModifiers.h"
+#include "ui/SearchForm.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -40,6 +41,7 @@ class ViewerTools;
 /// fonts, word wrap and the last report. Closing it only hides it.
 class ViewerWindow : public QMainWindow,
                      public ViewerPort,
+                     public SearchBoxes,
                      private ViewerSearch::Host,
                      private ViewerFileOperations::Host {
     Q_OBJECT
@@ -48,7 +50,8 @@ public:
     /// Right margin (twips) that means "no word wrap"; 0 wraps at the window's edge.
     static constexpr int NoWrapMargin = ViewerDisplay::NoWrapMargin;
 
-    ViewerWindow(RunContext &ctx, QWidget *mainWindow);
+    /// mainForm is the main window's search form the viewer follows; it may be null.
+    ViewerWindow(RunContext &ctx, SearchForm *mainForm);
     ~ViewerWindow() override;
 
     // ViewerPort
@@ -74,6 +77,20 @@ public:
     void showViewer() override;
     void hideViewer() override;
     void showReportLayout() override;
+
+    // SearchBoxes: the find box doubles as the first part, the replacement box
+    // as the fuzzy replacement.
+    QString boxText(Box box) const override;
+    void setBoxText(Box box, const QString &text) override;
+
+    /// The main window's history of one box shown in ours: its entries, the
+    /// chosen one (none when the list was empty) and the text.
+    void showHistory(Box box, const QStringList &entries, std::optional<int> current,
+                     const QString &text);
+    void clearHistories();
+    /// The top entry of box's list chosen, when it has one.
+    void chooseTopEntry(Box box);
+    void focusList();
 
     /// Word wrap and font from the settings store, applied to the document and
     /// the "wordwrap" tool.
@@ -230,10 +247,14 @@ private:
     void reportRenameFailure(const QString &description) override;
 
     void openLargeSearch(bool fromFindBox);
-    void toggleMainBox(const char *boxName, const QString &toolKey);
+    void toggleMainOption(SearchForm::Option option, const QString &toolKey);
+    QComboBox *comboOf(Box box) const;
+    /// The main window's text of box; empty without a main window.
+    QString mainText(Box box) const;
+    QWidget *mainWindow() const;
 
     RunContext &m_ctx;
-    ViewerMainControls m_main;
+    SearchForm *m_form;
     DocumentBuffer m_buffer;
     QString m_tag;
     int m_findWidth = 2370;
