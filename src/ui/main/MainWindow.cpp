@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "FileSelection.h"
 #include "HistoryBoxes.h"
 #include "MainHints.h"
 #include "MainNavigation.h"
@@ -81,6 +82,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.backup = m_backupDialog;
 
     setupUi(this);
+    m_files = std::make_unique<FileSelection>(
+        *this, [this] { parkFocus(); }, [this] { m_typedFilters->storeChosen(); });
     m_mainbar = std::make_unique<MainbarCommands>(
         m_ctx,
         [this] {
@@ -133,7 +136,7 @@ void MainWindow::connectControls()
                 [this, action] { searchTypeTool(action->objectName()); });
     for (QAction *action : fileSelectionBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { fileSelectionTool(action->objectName()); });
+                [this, action] { m_files->runTool(action->objectName()); });
     for (QAction *action : helpBar->actions())
         connect(action, &QAction::triggered, this,
                 [this, action] { helpBarTool(action->objectName()); });
@@ -154,11 +157,13 @@ void MainWindow::connectControls()
         m_backupDialog->showModal();
     });
 
-    connect(driveList, &QComboBox::activated, this, &MainWindow::driveChosen);
-    connect(folderList, &FolderList::pathChanged, this, &MainWindow::folderChanged);
-    connect(filterBox, &QComboBox::currentIndexChanged, this, &MainWindow::filterChosen);
-    connect(filterManagerButton, &QPushButton::clicked, this, &MainWindow::openFilterManager);
-    connect(fileList, &QListWidget::itemSelectionChanged, this, &MainWindow::countSelectedFiles);
+    connect(driveList, &QComboBox::activated, this, [this] { m_files->driveChosen(); });
+    connect(folderList, &FolderList::pathChanged, this, [this] { m_files->folderChanged(); });
+    connect(filterBox, &QComboBox::currentIndexChanged, this, [this] { m_files->filterChosen(); });
+    connect(filterManagerButton, &QPushButton::clicked, this,
+            [this] { m_files->openFilterManager(); });
+    connect(fileList, &QListWidget::itemSelectionChanged, this,
+            [this] { m_files->countSelected(); });
     connect(fileList, &FileList::openRequested, this, &MainWindow::viewSelectedFiles);
 }
 
@@ -215,11 +220,11 @@ bool MainWindow::startUp(const QString &folder)
     loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
         if (!folder.isEmpty() && QFileInfo(folder).exists())
-            setFolder(QFileInfo(folder).isDir() ? folder : QFileInfo(folder).path());
+            m_files->setFolder(QFileInfo(folder).isDir() ? folder : QFileInfo(folder).path());
         else if (!last.isEmpty() && QFileInfo(last).isDir())
-            setFolder(last);
+            m_files->setFolder(last);
         else
-            setFolder(Paths::startFolder());
+            m_files->setFolder(Paths::startFolder());
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {
@@ -491,17 +496,6 @@ void MainWindow::runBarTool(const QString &key)
     m_mainbar->click(key);
 }
 
-void MainWindow::fileSelectionTool(const QString &key)
-{
-    parkFocus();
-    if (key == u"all") {
-        selectAllFiles();
-    } else if (key == u"none") {
-        selectNoFiles();
-        countSelectedFiles();
-    }
-}
-
 void MainWindow::pasteTool(QToolBar *bar)
 {
     const QString text = QApplication::clipboard()->text();
@@ -660,15 +654,15 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (m_ctx.state.RunInProgress)
             return false;
         if (watched == fileList->viewport())
-            fileListHovered();
+            m_files->fileListHovered();
         else if (watched == folderList->viewport())
-            folderListHovered();
+            m_files->folderListHovered();
         return false;
     // Locked controls still pass their pointer events through this filter: a run
     // reads the file selection as it goes, so they must not act on them.
     case QEvent::MouseButtonPress:
         if (watched == fileList->viewport() && fileList->isEnabled()) {
-            updateFileOptions();
+            m_files->updateFileOptions();
             if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
                 fileMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
                 return true;
@@ -689,113 +683,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     default:
         return false;
-    }
-}
-
-void MainWindow::countSelectedFiles()
-{
-    if (m_ctx.state.RunInProgress)
-        return;
-    fileCountLabel->setText(countCaption(fileList->selectedCount(), fileList->count()));
-}
-
-void MainWindow::fileListHovered()
-{
-    for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
-    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight})
-        indicator->hide();
-    setStatusText(2, QStringLiteral(" Please select files to edit. - Right-click for options."));
-    setStatusText(1, Idle);
-    countSelectedFiles();
-}
-
-void MainWindow::folderListHovered()
-{
-    setStatusText(2, QStringLiteral(" Double-click to open a folder. - Right-click for options"));
-    setStatusText(1, Idle);
-}
-
-void MainWindow::selectAllFiles()
-{
-    fileList->selectAll();
-    countSelectedFiles();
-}
-
-void MainWindow::selectNoFiles()
-{
-    fileList->clearSelection();
-    // The first entry is selected and deselected again: the list returns to its top.
-    if (fileList->count() > 0) {
-        fileList->setCurrentRow(0, QItemSelectionModel::Current);
-        fileList->scrollToTop();
-    }
-    fileCountLabel->setText(QStringLiteral("0 of ") + QString::number(fileList->count()));
-}
-
-void MainWindow::setFolder(const QString &path)
-{
-    driveList->showDriveOf(path);
-    folderList->setPath(path);
-}
-
-void MainWindow::driveChosen()
-{
-    const QString root = driveList->drive();
-    // Choosing the drive already shown is no change: the folder stays where it is.
-    if (!root.isEmpty() && root == driveList->driveOf(folderList->path()))
-        return;
-    const QFileInfo info(root);
-    if (root.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(root).isReadable()) {
-        setStatusText(2, QStringLiteral(" "));
-        dialogs().message(QStringLiteral("That drive is not available."),
-                          QStringLiteral("Error reading drive"), MessageButtons::Ok,
-                          MessageIcon::Error);
-        driveList->showDriveOf(folderList->path());
-        return;
-    }
-    folderList->setPath(root);
-    parkFocus();
-}
-
-void MainWindow::folderChanged()
-{
-    pathField->showFolder(folderList->path());
-    fileList->setFolder(folderList->path());
-    countSelectedFiles();
-    MainSettings::setLastFolder(folderList->path());
-}
-
-void MainWindow::filterChosen()
-{
-    if (filterBox->currentIndex() < 0)
-        return;
-    fileList->setPattern(filterBox->itemText(filterBox->currentIndex()));
-    if (!m_loading)
-        m_typedFilters->storeChosen();
-    countSelectedFiles();
-    update();
-    parkFocus();
-}
-
-void MainWindow::openFilterManager()
-{
-    // Loaded on first use; it stays loaded while hidden.
-    auto *manager = findChild<FilterManagerDialog *>();
-    if (!manager)
-        manager = new FilterManagerDialog(
-            filterBox, dialogs(), [this] { storeFilterList(); },
-            [this](const QString &hint) { setStatusText(2, hint); }, this);
-    manager->open();
-}
-
-void MainWindow::updateFileOptions()
-{
-    const bool selected = fileList->selectedCount() > 0;
-    for (QAction *action : fileMenu->actions()) action->setEnabled(selected);
-    for (QAction *action : fileMenu->actions()) {
-        if (action->objectName() == u"find")
-            action->setEnabled(subfoldersBox->isChecked() || selected);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "ViewerDisplay.h"
 #include "ViewerFileOperations.h"
+#include "ViewerForm.h"
 #include "ViewerSearch.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/ViewerPort.h"
@@ -40,6 +41,7 @@ class ViewerTools;
 /// shown document with find, find next and manual replacement, saving, printing,
 /// fonts, word wrap and the last report. Closing it only hides it.
 class ViewerWindow : public QMainWindow,
+                     public ViewerForm,
                      public ViewerPort,
                      public SearchBoxes,
                      private ViewerSearch::Host,
@@ -168,35 +170,6 @@ public:
     qint32 m_searchStart = 0;
     qint32 m_foundPos = 0;
 
-    // Controls.
-    QWidget *centralArea = nullptr;
-    QWidget *menuHolder = nullptr;
-    QWidget *moveBarHolder = nullptr;
-    QMenuBar *viewerMenus = nullptr;
-    QMenu *fileMenu = nullptr;
-    QMenu *formatMenu = nullptr;
-    QMenu *searchMenu = nullptr;
-    QToolBar *moveBar = nullptr;
-    QMenu *listMenu = nullptr;
-    QListWidget *documentList = nullptr;
-    /// The shown document (rtbDefault() holds its bytes).
-    QPlainTextEdit *documentEdit = nullptr;
-    /// heldDocument: the text as last loaded (or saved); never shown.
-    DocumentBuffer *heldDocument = nullptr;
-    QFrame *fileInfoFrame = nullptr;
-    QLabel *totalFilesLabel = nullptr;
-    QLabel *fileIndexLabel = nullptr;
-    QLabel *foundPosLabel = nullptr;
-    QLabel *fileDateLabel = nullptr;
-    QLabel *fileLengthLabel = nullptr;
-    QLineEdit *newPosEdit = nullptr;
-    QComboBox *viewerFindBox = nullptr;
-    QComboBox *viewerSecondPartBox = nullptr;
-    QComboBox *viewerReplaceBox = nullptr;
-    QPushButton *largeFindButton = nullptr;
-    QPushButton *largeReplaceButton = nullptr;
-    QCheckBox *resizeBox = nullptr;
-
     /// Tool by key in a bar or menu: viewerMenus's menus ("fileMenu", "formatMenu",
     /// "searchMenu", "Main"), "moveBar" or "listMenu".
     QAction *tool(const QString &band, const QString &key) const;
@@ -209,12 +182,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
+    void connectControls();
     void buildTools();
-    /// Small enough for a small screen at a large scale, large enough that no
-    /// control is cut off.
-    void setSmallestSize();
-    int menusWidth() const;
     void runMenuTool(const QString &key);
     void runListTool(const QString &key);
     void runMoveTool(const QString &key);
