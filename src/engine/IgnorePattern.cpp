@@ -1,6 +1,7 @@
 #include "IgnorePattern.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -259,5 +260,14 @@ bool IgnorePattern::matches(QByteArrayView relativePath, QByteArrayView basename
         return false;
     if (m_basenameOnly)
         return wildcardMatch(m_pattern, basename, false);
-    return wildcardMatch(m_pattern, relativePath, true);
+    // The part before the first wildcard is compared as text and the rest
+    // matched on its own, so "a**/b" works as "a" then "**/b", as in git.
+    qsizetype literal = 0;
+    while (literal < m_pattern.size() && !std::strchr("*?[\\", m_pattern[literal])) ++literal;
+    if (literal > relativePath.size() || relativePath.first(literal) != m_pattern.first(literal))
+        return false;
+    if (literal == m_pattern.size())
+        return literal == relativePath.size();
+    return wildcardMatch(QByteArrayView(m_pattern).sliced(literal), relativePath.sliced(literal),
+                         true);
 }

@@ -151,6 +151,7 @@ void TestIgnoreRules::matchesVersionControl_data()
         {"sub/keep.log", "sub/x.log", "x.log"});
     row("escaped blank is kept", "x.log\\ \n", {});
     row("comment", "#x.log\n", {});
+    row("text before a double star", "s**/y.txt\n", {"sub/deep/y.txt"});
     row("brackets", "[wx].l[!a]g\n", {"sub/x.log", "x.log"});
     row("deeper file wins", "*.log\n--\n!x.log\n", {"sub/keep.log", "x.log"});
 }
@@ -185,8 +186,8 @@ void TestIgnoreRules::randomTreesMatchVersionControl()
         QSKIP("git is not installed");
     QRandomGenerator random(21);
     const QStringList names{"a", "b", "ab", "x.txt", "y.log", "z.min.css", "c d", "#e"};
-    const QStringList pieces{"a",     "b",  "*",  "?",  "*.txt", "y.*",   "[ab]",
-                             "[!a]*", "**", "a*", "*b", "\\#e",  "c\\ d", "z.min.css"};
+    const QStringList pieces{"a",  "b",  "*",   "?",  "*.txt", "y.*",   "[ab]",     "[!a]*",
+                             "**", "a*", "a**", "*b", "\\#e",  "c\\ d", "z.min.css"};
     auto pick = [&random](const QStringList &from) { return from.at(random.bounded(from.size())); };
     auto pattern = [&] {
         QString p = random.bounded(4) == 0 ? QStringLiteral("!") : QString();
