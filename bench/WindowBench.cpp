@@ -70,22 +70,22 @@ int windowBench(int argc, char *argv[])
     SettingsStore::setStoreFileForTesting(scratch.filePath(QStringLiteral("settings.ini")));
     BenchHost answers;
     MainWindow w(&answers);
-    if (!w.Form_Load())
+    if (!w.startUp())
         return 1;
-    w.Dir2->setPath(folder);
-    w.cboFilters->setCurrentIndex(w.cboFilters->findText(QStringLiteral("*.*")));
-    if (!w.chkSubs->isChecked())
-        w.chkSubs->click();
+    w.folderList->setPath(folder);
+    w.filterBox->setCurrentIndex(w.filterBox->findText(QStringLiteral("*.*")));
+    if (!w.subfoldersBox->isChecked())
+        w.subfoldersBox->click();
     if (all)
-        w.Select_AllFiles();
-    w.txtFind->setEditText(find);
-    w.txtReplace->setEditText(replacement);
+        w.selectAllFiles();
+    w.findBox->setEditText(find);
+    w.replaceBox->setEditText(replacement);
     QApplication::processEvents();
 
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
-    w.tool(QStringLiteral("Mainbar"), replace ? QStringLiteral("replace") : QStringLiteral("find"))
+    w.tool(QStringLiteral("runBar"), replace ? QStringLiteral("replace") : QStringLiteral("find"))
         ->trigger();
     const qint64 ms = timer.elapsed();
     const long cpuMs = long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC);

@@ -4,8 +4,10 @@
 #include "FuzzInput.h"
 #include "support/FakeRunHost.h"
 
+#include "engine/FuzzyMatcher.h"
 #include "engine/MatchPrimitives.h"
-#include "engine/ReplaceRun.h"
+#include "engine/PlainMatcher.h"
+#include "engine/Replacer.h"
 #include "engine/TextSearch.h"
 
 namespace {
@@ -129,16 +131,24 @@ Expected referenceReplaceFuzzy(const QString &text, const QString &first, const 
     return e;
 }
 
-void checkReplacement(FakeRunHost &h, const QString &text, const QString &result, const Expected &e)
+// Built beside the text, and rewritten where it lies in a text of its own.
+void checkReplacement(const QString &text, const Matcher &matcher, const QString &with,
+                      const Expected &e)
 {
-    if (result != e.text)
-        fuzzFail("replacement differs", codeUnits(text) + QStringLiteral("-> ") +
-                                            codeUnits(result) + QStringLiteral("expected ") +
-                                            codeUnits(e.text));
-    if (h.ctx.state.FileReplacements != e.steps || h.ctx.state.TotalReplacements != e.changedSteps)
-        fuzzFail("replacement counts differ");
-    if ((h.viewer.list.size() == 1) != (result != text))
-        fuzzFail("a file is listed exactly when its text changed");
+    for (const bool shared : {true, false}) {
+        QString copy = text;
+        copy.detach();
+        const QString keep = shared ? copy : QString();
+        const ReplaceResult r = replaceAll(std::move(copy), matcher, with);
+        if (r.text != e.text)
+            fuzzFail("replacement differs", codeUnits(text) + QStringLiteral("-> ") +
+                                                codeUnits(r.text) + QStringLiteral("expected ") +
+                                                codeUnits(e.text));
+        if (r.replacements != e.steps || r.changingReplacements != e.changedSteps)
+            fuzzFail("replacement counts differ");
+        if (r.changed != (r.text != text))
+            fuzzFail("a text counts as changed exactly when it differs");
+    }
 }
 
 }  // namespace
@@ -174,8 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const qsizetype expected = referenceIndexOf(text, needle, from, matchCase, wholeWord);
         if (Find_Normal(h.ctx, start) != expected)
             fuzzFail("Find_Normal differs");
-        h.viewer.buffer.setText(text);
-        checkReplacement(h, text, replaceString(h.ctx, text, needle, with),
+        checkReplacement(text, PlainMatcher(needle, matchCase, wholeWord), with,
                          referenceReplaceNormal(text, needle, with, matchCase, wholeWord));
         return 0;
     }
@@ -194,8 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (found >= 0 && (h.viewer.buffer.SelStart() != found ||
                        h.viewer.buffer.SelLength() != end + second.size() - found))
         fuzzFail("Find_Fuzzy selects the wrong text");
-    h.viewer.buffer.setText(text);
-    checkReplacement(h, text, replaceString(h.ctx, text, QString(), with),
+    checkReplacement(text, FuzzyMatcher(needle, second, matchCase, wholeWord), with,
                      referenceReplaceFuzzy(text, needle, second, with, matchCase, wholeWord));
     return 0;
 }

@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     // A second copy hands its folder to the running one and ends here, before
     // anything else is read or shown.
-    if (!window.Form_Load(line.folder))
+    if (!window.startUp(line.folder))
         return 0;
     return app.exec();
 }

@@ -5,13 +5,14 @@
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
+#include "Matcher.h"
 #include "PatternDispatch.h"
-#include "ReplacementText.h"
+#include "Replacer.h"
 #include "RunContext.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
+#include "SearchMatcher.h"
 #include "SearchRequest.h"
-#include "TextSearch.h"
 #include "TimeStamp.h"
 #include "Validation.h"
 #include "ViewerPort.h"
@@ -28,8 +29,7 @@
 #include <QScopeGuard>
 #include <QStringList>
 
-#include <cstring>
-#include <vector>
+#include <memory>
 
 using namespace RunSupport;
 
@@ -43,16 +43,6 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
     return trapped(ctx, kSentence, kSource, step);
 }
 
-// A replaced text would be larger than a file the program may load.
-struct ResultTooLarge {};
-
-// What a replacement did to a file's text.
-struct Outcome {
-    bool changed = false;
-    /// Nothing was replaced: the result would have been too large to hold.
-    bool tooLarge = false;
-};
-
 FileTooLarge resultTooLarge(const QString &path)
 {
     return FileTooLarge(
@@ -61,218 +51,58 @@ FileTooLarge resultTooLarge(const QString &path)
             .arg(path, QLocale::system().toString(LoadLimit::maxFileSize())));
 }
 
-// Builds the replaced text in one pass and keeps track of whether the working
-// text (what is built so far followed by the rest of the original) still equals
-// the original. Text before the insertion point never changes again, so once a
-// differing position has been seen the texts differ for good; until then they
-// differ exactly when their lengths do.
-class ReplacementBuilder {
-public:
-    /// keep false only follows the comparison, for a text rewritten in place later.
-    explicit ReplacementBuilder(const QString &original, bool keep = true)
-        : m_original(original), m_keep(keep), m_limit(LoadLimit::maxFileSize())
-    {
-        if (keep)
-            m_out.reserve(original.size());
-    }
-
-    void appendOriginal(qsizetype from, qsizetype to)
-    {
-        append(QStringView(m_original).sliced(from, to - from));
-    }
-    /// Throws ResultTooLarge before the text grows past what a loaded file may hold.
-    void append(QStringView piece)
-    {
-        if (m_size + piece.size() > m_limit)
-            throw ResultTooLarge();
-        if (!m_differs) {
-            const qsizetype at = m_size;
-            if (at + piece.size() > m_original.size() ||
-                QStringView(m_original).sliced(at, piece.size()) != piece)
-                m_differs = true;
-        }
-        m_size += piece.size();
-        if (m_keep)
-            m_out.append(piece);
-    }
-
-    /// Whether out + original[consumed..] differs from the original.
-    bool workingDiffers(qsizetype consumed) const { return m_differs || m_size != consumed; }
-    const QString &out() const { return m_out; }
-    QString take() { return std::move(m_out); }
-
-private:
-    const QString &m_original;
-    const bool m_keep;
-    const qint64 m_limit;
-    QString m_out;
-    qsizetype m_size = 0;
-    bool m_differs = false;
-};
-
-void noteReplacement(RunContext &ctx, bool differs)
+// Lets pending events through and tells whether a stop was asked for, twice,
+// as the search a fuzzy replacement once started with did.
+bool stoppedBeforeFuzzyReplacement(RunContext &ctx)
 {
-    if (differs)
-        ++ctx.state.TotalReplacements;
-    ++ctx.state.FileReplacements;
+    for (int i = 0; i < 2; ++i) {
+        ctx.main->yieldToEvents();
+        if (ctx.state.StopRequested)
+            return true;
+    }
+    return false;
 }
 
-// Rewrites text where it lies, given the positions of the occurrences, so that
-// a large file is never held twice.
-void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsizetype keyLength,
-                    QStringView replacement)
-{
-    const qsizetype n = text.size();
-    const qsizetype grow = replacement.size() - keyLength;
-    auto move = [](char16_t *to, const char16_t *from, qsizetype count) {
-        // An empty replacement's data may be null; memmove must not see it.
-        if (count > 0)
-            std::memmove(to, from, size_t(count) * sizeof(char16_t));
-    };
-    if (grow <= 0) {
-        char16_t *d = reinterpret_cast<char16_t *>(text.data());
-        qsizetype read = 0, write = 0;
-        for (const qsizetype p : positions) {
-            move(d + write, d + read, p - read);
-            write += p - read;
-            move(d + write, replacement.utf16(), replacement.size());
-            write += replacement.size();
-            read = p + keyLength;
-        }
-        move(d + write, d + read, n - read);
-        text.truncate(write + n - read);
-        return;
-    }
-    // Growing: lengthen once, then fill from the end so nothing unread is overwritten.
-    text.resize(n + grow * qsizetype(positions.size()));
-    char16_t *d = reinterpret_cast<char16_t *>(text.data());
-    qsizetype readEnd = n, writeEnd = text.size();
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
-        const qsizetype tail = readEnd - (*it + keyLength);
-        writeEnd -= tail;
-        move(d + writeEnd, d + *it + keyLength, tail);
-        writeEnd -= replacement.size();
-        move(d + writeEnd, replacement.utf16(), replacement.size());
-        readEnd = *it;
-    }
-}
-
-QString replaceNormal(RunContext &ctx, QString pString, const QString &Keyword,
-                      const QString &NewKeyWord, Outcome &outcome)
-{
-    const bool matchCase = ctx.request->isCaseSensitive();
-    // Whole words are told on the text as loaded, so an occurrence inside a
-    // longer word stays as it is.
-    const bool wholeWord = ctx.request->isWholeWord();
-    auto next = [&](qsizetype from) {
-        return TextSearch::find(pString, Keyword, from, matchCase, wholeWord);
-    };
-    // A text nobody else holds is rewritten where it lies once every
-    // occurrence is known; otherwise the new text is built beside it. Line
-    // breaks make matches and replacements vary in length: built beside.
-    auto hasLineBreak = [](const QString &text) {
-        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-    };
-    const bool inPlace =
-        pString.isDetached() && !hasLineBreak(Keyword) && !hasLineBreak(NewKeyWord);
-    std::vector<qsizetype> positions;
-    ReplacementText replacement(NewKeyWord, pString);
-    ReplacementBuilder builder(pString, !inPlace);
-    const qint32 totalBefore = ctx.state.TotalReplacements;
-    qsizetype consumed = 0;
-    try {
-        TextSearch::Match match = next(0);
-        while (match.position >= 0) {
-            builder.appendOriginal(consumed, match.position);
-            builder.append(
-                replacement.forMatch(QStringView(pString).sliced(match.position, match.length)));
-            if (inPlace)
-                positions.push_back(match.position);
-            consumed = match.position + match.length;
-            // The rest of the working text is the original after the match, so the
-            // next occurrence is found there; an inserted text is never searched again.
-            match = next(consumed);
-            noteReplacement(ctx, builder.workingDiffers(consumed));
-        }
-        if (ctx.state.FileReplacements != 0)
-            builder.appendOriginal(consumed, pString.size());
-    } catch (const ResultTooLarge &) {
-        ctx.state.TotalReplacements = totalBefore;
-        ctx.state.FileReplacements = 0;
-        outcome.tooLarge = true;
-    }
-    ctx.main->setStatusText(
-        1, QStringLiteral("Replacements: ") + QString::number(ctx.state.TotalReplacements));
-    if (ctx.state.FileReplacements == 0)
-        return pString;
-    outcome.changed = builder.workingDiffers(pString.size());
-    if (!inPlace)
-        return builder.take();
-    rewriteInPlace(pString, positions, Keyword.size(), NewKeyWord);
-    return pString;
-}
-
-// The fuzzy loop searches the original after each match, as the working text
-// there is the same; only a whole-word test at the very start of the rest sees
-// the last character written before it.
-QString replaceFuzzy(RunContext &ctx, const QString &pString, const QString &NewKeyWord,
-                     Outcome &outcome)
+// Replaces in text for the request and tallies the result in the run: the
+// file's and the run's counts, status panel 1 and the viewer's position labels.
+ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keyword,
+                            const QString &with)
 {
     RunState &s = ctx.state;
-    qint32 start = 0;
-    const qint32 first = Find_Fuzzy(ctx, start);
-    if (first == -1 || s.StopRequested)
-        return pString;
-
-    const bool matchCase = ctx.request->isCaseSensitive();
-    const bool wholeWord = ctx.request->isWholeWord();
-    const QString firstPart = s.FirstPart;
-    const QString secondPart = s.SecondPart;
-    ReplacementText replacement(NewKeyWord, pString);
-    ReplacementBuilder builder(pString);
-    const qint32 totalBefore = s.TotalReplacements;
-    qsizetype consumed = 0;
-    qsizetype pos = first;
-    qsizetype matchLength = ctx.viewer->rtbDefault().SelLength();
-    try {
-        while (pos >= 0) {
-            builder.appendOriginal(consumed, pos);
-            builder.append(replacement.forMatch(QStringView(pString).sliced(pos, matchLength)));
-            consumed = pos + matchLength;
-
-            const QStringView rest = QStringView(pString).sliced(consumed);
-            const QChar before = builder.out().isEmpty() ? QChar() : builder.out().back();
-            const TextSearch::Match f =
-                TextSearch::find(rest, firstPart, 0, matchCase, wholeWord, before);
-            pos = -1;
-            if (f.position >= 0) {
-                const TextSearch::Match second =
-                    TextSearch::find(rest, secondPart, f.position + f.length, false, false, before);
-                if (second.position >= 0) {
-                    pos = consumed + f.position;
-                    matchLength = second.position + second.length - f.position;
-                }
-            }
-            noteReplacement(ctx, builder.workingDiffers(consumed));
-            ctx.main->setStatusText(
-                1, QStringLiteral("Replacements: ") + QString::number(s.TotalReplacements));
-        }
-        builder.appendOriginal(consumed, pString.size());
-    } catch (const ResultTooLarge &) {
-        s.TotalReplacements = totalBefore;
-        s.FileReplacements = 0;
-        outcome.tooLarge = true;
+    const SearchRequest &r = *ctx.request;
+    s.FileReplacements = 0;
+    const bool fuzzy = r.isFuzzy();
+    if (fuzzy && stoppedBeforeFuzzyReplacement(ctx)) {
+        ReplaceResult unchanged;
+        unchanged.text = std::move(text);
+        return unchanged;
+    }
+    const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
+    ReplaceResult result = replaceAll(std::move(text), *matcher, with);
+    s.FileReplacements = result.replacements;
+    s.TotalReplacements += result.changingReplacements;
+    // A fuzzy replacement that found nothing leaves the status as it is.
+    if (!fuzzy || result.replacements != 0 || result.tooLarge) {
         ctx.main->setStatusText(
             1, QStringLiteral("Replacements: ") + QString::number(s.TotalReplacements));
-        return pString;
     }
-    outcome.changed = builder.workingDiffers(pString.size());
-    const QString result = builder.take();
-    // As the last, unsuccessful search leaves them.
-    s.FoundPosition = -1;
-    ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.size()));
-    ctx.viewer->setNewPos(QStringLiteral("0"));
+    if (fuzzy && !result.tooLarge) {
+        // As the last, unsuccessful search leaves them.
+        s.FoundPosition = -1;
+        ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.text.size()));
+        ctx.viewer->setNewPos(QStringLiteral("0"));
+    }
     return result;
+}
+
+// After the new text is placed: a text too large is reported, a changed one listed.
+void endReplacement(RunContext &ctx, const ReplaceResult &result)
+{
+    const QString path = ctx.viewer->rtbDefault().FileName();
+    if (result.tooLarge)
+        throw resultTooLarge(path);
+    if (result.changed)
+        ctx.viewer->addToList(path);
 }
 
 QString backupTreeRoot(RunContext &ctx)
@@ -338,32 +168,23 @@ QString reportEntry(qint32 number, const QString &path, qint32 replacements)
 QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
                       const QString &NewKeyWord)
 {
-    ctx.state.FileReplacements = 0;
-    Outcome outcome;
-    QString result = ctx.request->isFuzzy()
-                         ? replaceFuzzy(ctx, pString, NewKeyWord, outcome)
-                         : replaceNormal(ctx, pString, Keyword, NewKeyWord, outcome);
-    if (outcome.tooLarge)
-        throw resultTooLarge(ctx.viewer->rtbDefault().FileName());
-    if (outcome.changed)
-        ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
-    return result;
+    ReplaceResult result = replaceForRun(ctx, pString, Keyword, NewKeyWord);
+    endReplacement(ctx, result);
+    return std::move(result.text);
 }
 
 void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
 {
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
-    if (ctx.request->isFuzzy()) {
-        buffer.setText(replaceString(ctx, buffer.Text(), Keyword, NewKeyWord));
-        return;
-    }
-    ctx.state.FileReplacements = 0;
-    Outcome outcome;
-    buffer.setText(replaceNormal(ctx, buffer.takeText(), Keyword, NewKeyWord, outcome));
-    if (outcome.tooLarge)
-        throw resultTooLarge(buffer.FileName());
-    if (outcome.changed)
-        ctx.viewer->addToList(buffer.FileName());
+    // A normal search rewrites the text where it lies, so the buffer hands it
+    // over; a fuzzy one builds beside it and leaves the buffer as it is when
+    // the result would be too large.
+    const bool taken = !ctx.request->isFuzzy();
+    ReplaceResult result =
+        replaceForRun(ctx, taken ? buffer.takeText() : buffer.Text(), Keyword, NewKeyWord);
+    if (taken || !result.tooLarge)
+        buffer.setText(result.text);
+    endReplacement(ctx, result);
 }
 
 void AddToList(RunContext &ctx)
@@ -431,7 +252,7 @@ bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &
     const SearchRequest &r = *ctx.request;
     return unlessTooLarge(ctx, sentence, source, [&] {
         if (r.isFuzzy())
-            buffer.setText(replaceString(ctx, buffer.Text(), buffer.SelText(), r.fuzzyReplace()));
+            replaceInBuffer(ctx, buffer.SelText(), r.fuzzyReplace());
         else
             replaceInBuffer(ctx, r.findText(), r.replaceText());
     });

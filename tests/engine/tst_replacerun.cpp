@@ -36,11 +36,7 @@ private:
     }
 
 private slots:
-    void normalReplacement_data();
-    void normalReplacement();
-    void unchangedStepCountsForFileOnly();
-    void fuzzyReplacement_data();
-    void fuzzyReplacement();
+    void replacementIsTalliedInTheRun();
     void reportEntryPadding_data();
     void reportEntryPadding();
     void replacePatternRule_data();
@@ -75,52 +71,8 @@ private slots:
     void fileTakenByTwoPatternsIsChangedOnce();
 };
 
-void TestReplaceRun::normalReplacement_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("find");
-    QTest::addColumn<QString>("replace");
-    QTest::addColumn<bool>("sensitive");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<int>("count");
-    QTest::addRow("no re-replacement") << "Cat cat"
-                                       << "cat"
-                                       << "cats" << false << "cats cats" << 2;
-    QTest::addRow("case sensitive") << "Cat cat CAT"
-                                    << "cat"
-                                    << "dog" << true << "Cat dog CAT" << 1;
-    QTest::addRow("at both edges") << "abXab"
-                                   << "ab"
-                                   << "" << false << "X" << 2;
-    QTest::addRow("no overlaps") << "aaaa"
-                                 << "aa"
-                                 << "b" << false << "bb" << 2;
-    QTest::addRow("a line break takes the matched line end") << "a\r\nb"
-                                                             << "a\nb"
-                                                             << "x\ny" << false << "x\r\ny" << 1;
-    QTest::addRow("none") << "abc"
-                          << "x"
-                          << "y" << false << "abc" << 0;
-}
-
-void TestReplaceRun::normalReplacement()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, find);
-    QFETCH(QString, replace);
-    QFETCH(bool, sensitive);
-    QFETCH(QString, result);
-    QFETCH(int, count);
-    FakeRunHost h;
-    h.request.caseSensitive = sensitive;
-    QCOMPARE(replaced(h, text, find, replace), result);
-    QCOMPARE(h.ctx.state.FileReplacements, count);
-    QCOMPARE(h.ctx.state.TotalReplacements, count);
-    QCOMPARE(h.viewer.list.size(), result == text ? 0 : 1);
-    QCOMPARE(h.main.panel1, QStringLiteral("Replacements: ") + QString::number(count));
-}
-
-void TestReplaceRun::unchangedStepCountsForFileOnly()
+// What the replacer gives is counted in the run, shown and listed.
+void TestReplaceRun::replacementIsTalliedInTheRun()
 {
     FakeRunHost h;
     h.ctx.state.TotalReplacements = 7;  // carried over from a stopped run
@@ -129,6 +81,8 @@ void TestReplaceRun::unchangedStepCountsForFileOnly()
              QStringLiteral("ab ab"));
     QCOMPARE(h.ctx.state.FileReplacements, 2);
     QCOMPARE(h.ctx.state.TotalReplacements, 8);
+    QCOMPARE(h.viewer.list.size(), 1);
+    QCOMPARE(h.main.panel1, QStringLiteral("Replacements: 8"));
 
     FakeRunHost same;
     QCOMPARE(replaced(same, QStringLiteral("xAx"), QStringLiteral("a"), QStringLiteral("A")),
@@ -136,50 +90,15 @@ void TestReplaceRun::unchangedStepCountsForFileOnly()
     QCOMPARE(same.ctx.state.FileReplacements, 1);
     QCOMPARE(same.ctx.state.TotalReplacements, 0);
     QVERIFY(same.viewer.list.isEmpty());
-}
 
-void TestReplaceRun::fuzzyReplacement_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("replace");
-    QTest::addColumn<bool>("whole");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<int>("count");
-    QTest::addRow("x") << "a[1]c[2]"
-                       << "x" << false << "axcx" << 2;
-    QTest::addRow("deleted") << "a[1]c[2]"
-                             << "" << false << "ac" << 2;
-    QTest::addRow("at position 0") << "[1]b"
-                                   << "x" << false << "xb" << 1;
-    QTest::addRow("across lines") << "[\r\n]\n[\r]"
-                                  << "-" << false << "-\n-" << 2;
-    QTest::addRow("replacement holding parts is not searched again")
-        << "[1][2]"
-        << "[]" << false << "[][]" << 2;
-    // The whole-word test at the start of the rest sees the inserted text.
-    QTest::addRow("whole word after insertion") << "ab.ab."
-                                                << "z" << true << "zab." << 1;
-    QTest::addRow("whole word after a blank insertion") << "ab.ab."
-                                                        << "-" << true << "--" << 2;
-}
-
-void TestReplaceRun::fuzzyReplacement()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, replace);
-    QFETCH(bool, whole);
-    QFETCH(QString, result);
-    QFETCH(int, count);
-    FakeRunHost h;
-    h.request.fuzzy = true;
-    h.request.wholeWord = whole;
-    const bool words = text.startsWith(QLatin1String("ab"));
-    h.request.first = words ? QStringLiteral("ab") : QStringLiteral("[");
-    h.request.second = words ? QStringLiteral(".") : QStringLiteral("]");
-    h.viewer.buffer.setText(text);
-    QCOMPARE(replaceString(h.ctx, text, QString(), replace), result);
-    QCOMPARE(h.ctx.state.FileReplacements, count);
-    QCOMPARE(h.viewer.posLabel.left(3), QStringLiteral("-1 "));
+    FakeRunHost fuzzy;
+    fuzzy.request.fuzzy = true;
+    fuzzy.request.first = QStringLiteral("[");
+    fuzzy.request.second = QStringLiteral("]");
+    QCOMPARE(replaced(fuzzy, QStringLiteral("a[1]c[2]"), QString(), QStringLiteral("x")),
+             QStringLiteral("axcx"));
+    QCOMPARE(fuzzy.ctx.state.FileReplacements, 2);
+    QCOMPARE(fuzzy.viewer.posLabel, QStringLiteral("-1 of 4"));
 }
 
 void TestReplaceRun::reportEntryPadding_data()

@@ -45,7 +45,7 @@ QLabel *newLabel(const char *name, const QString &text, QWidget *parent = nullpt
 AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     : QDialog(parent), m_dialogs(dialogs), m_opener(std::move(opener))
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral(" About..."));
     setWindowIcon(UiImages::applicationIcon());
     if (!m_opener)
@@ -55,8 +55,8 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     auto *name = new QWidget;
     const QFont nameFont =
         face(QStringLiteral("Times New Roman"), QStringLiteral("serif"), 26, true);
-    QLabel *shadow = newLabel("lblProductShadow", QStringLiteral("Scrivlane"), name);
-    QLabel *product = newLabel("lblProduct", QStringLiteral("Scrivlane"), name);
+    QLabel *shadow = newLabel("productShadowLabel", QStringLiteral("Scrivlane"), name);
+    QLabel *product = newLabel("productLabel", QStringLiteral("Scrivlane"), name);
     for (QLabel *label : {shadow, product}) label->setFont(nameFont);
     shadow->setStyleSheet(QStringLiteral("color: #9aa5b1"));
     product->setStyleSheet(QStringLiteral("color: #1f4e8c"));
@@ -64,40 +64,41 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     name->setMinimumSize(product->sizeHint() + QSize(2, 2));
 
     auto *picture = new QWidget;
-    picture->setObjectName(QStringLiteral("picMove"));
+    picture->setObjectName(QStringLiteral("animationArea"));
     picture->setFocusPolicy(Qt::StrongFocus);
     m_picture = picture;
     auto *pictureLayout = new QGridLayout(picture);
     pictureLayout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 4; ++i) {
-        QLabel *frame = newLabel("imgMove1", QString());
+        QLabel *frame = newLabel("animationFrame", QString());
         frame->setProperty("Index", i);
         frame->setPixmap(UiImages::aboutFrame(i));
         frame->setVisible(i == 0);
         pictureLayout->addWidget(frame, 0, 0);
-        imgMove1 << frame;
+        animationFrames << frame;
     }
 
-    QLabel *description = newLabel("lblDescription", QString());
-    QLabel *versionCaption = newLabel("lblVersionCaption", QStringLiteral("Version"));
-    QLabel *version = newLabel("lblVersion", QStringLiteral(SCRIVLANE_VERSION));
-    QLabel *buildCaption = newLabel("lblBuildCaption", QStringLiteral("Last build:"));
-    QLabel *build = newLabel("lblBuild", buildDate());
+    QLabel *description = newLabel("descriptionLabel", QString());
+    QLabel *versionCaption = newLabel("versionCaptionLabel", QStringLiteral("Version"));
+    QLabel *version = newLabel("versionLabel", QStringLiteral(SCRIVLANE_VERSION));
+    QLabel *buildCaption = newLabel("buildCaptionLabel", QStringLiteral("Last build:"));
+    QLabel *build = newLabel("buildLabel", buildDate());
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     for (QLabel *label : {versionCaption, version, buildCaption, build}) label->setFont(small);
-    QLabel *website = newLabel("lblWebsite", QStringLiteral("Be sure to check out my website:"));
-    lblWeb = newLabel("lblWeb", homePage().toString());
-    lblWeb->setCursor(Qt::PointingHandCursor);
-    QFont linkFont = lblWeb->font();
+    QLabel *website =
+        newLabel("websiteCaptionLabel", QStringLiteral("Be sure to check out my website:"));
+    websiteLink = newLabel("websiteLink", homePage().toString());
+    websiteLink->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = websiteLink->font();
     linkFont.setUnderline(true);
-    lblWeb->setFont(linkFont);
+    websiteLink->setFont(linkFont);
     setLinkHot(false);
-    lblWeb->installEventFilter(this);
+    websiteLink->installEventFilter(this);
 
     const QFont comic = face(QStringLiteral("Comic Sans MS"), QStringLiteral("cursive"), 9, false);
-    QLabel *decoration1 = newLabel("lblThanks", QStringLiteral("Thanks for using it!"));
-    QLabel *decoration2 = newLabel("lblHappy", QStringLiteral("Happy replacing."));
+    QLabel *decoration1 = newLabel("thanksLabel", QStringLiteral("Thanks for using it!"));
+    QLabel *decoration2 = newLabel("happyLabel", QStringLiteral("Happy replacing."));
     for (QLabel *label : {decoration1, decoration2}) label->setFont(comic);
 
     closeBar = new QToolBar(QStringLiteral("Band1"));
@@ -111,10 +112,10 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
         accept();
     });
 
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(125);
-    connect(Timer2, &QTimer::timeout, this, &AboutDialog::Timer2_Timer);
+    animationTimer = new QTimer(this);
+    animationTimer->setObjectName(QStringLiteral("animationTimer"));
+    animationTimer->setInterval(125);
+    connect(animationTimer, &QTimer::timeout, this, &AboutDialog::nextAnimationFrame);
 
     auto *head = new QHBoxLayout;
     head->addWidget(picture);
@@ -137,15 +138,15 @@ AboutDialog::AboutDialog(Dialogs &dialogs, QWidget *parent, UrlOpener opener)
     column->addLayout(facts);
     column->addWidget(website);
     // As wide as its text: the link reacts only where its words are.
-    column->addWidget(lblWeb, 0, Qt::AlignLeft);
+    column->addWidget(websiteLink, 0, Qt::AlignLeft);
     column->addWidget(decoration2);
     column->addLayout(foot);
-    // Form_Load: the description.
+    // The description.
     description->setText(
         QStringLiteral("Scrivlane is a handy utility used\n"
                        "for replacing multiple strings of data quickly."));
     setFixedSize(sizeHint());
-    Timer2->start();
+    animationTimer->start();
 }
 
 QUrl AboutDialog::homePage()
@@ -161,14 +162,14 @@ QString AboutDialog::buildDate()
     return date.toString(QStringLiteral("MM-dd-yyyy"));
 }
 
-void AboutDialog::Timer2_Timer()
+void AboutDialog::nextAnimationFrame()
 {
     m_counter = m_counter == 4 ? 1 : m_counter + 1;
-    for (QLabel *frame : std::as_const(imgMove1)) frame->hide();
-    imgMove1[m_counter - 1]->show();
+    for (QLabel *frame : std::as_const(animationFrames)) frame->hide();
+    animationFrames[m_counter - 1]->show();
 }
 
-void AboutDialog::lblWeb_Click()
+void AboutDialog::openWebsite()
 {
     const QUrl url = homePage();
     if (!m_opener(url))
@@ -178,14 +179,14 @@ void AboutDialog::lblWeb_Click()
 
 void AboutDialog::setLinkHot(bool hot)
 {
-    QPalette palette = lblWeb->palette();
+    QPalette palette = websiteLink->palette();
     palette.setColor(QPalette::WindowText, hot ? BrightBlue : Navy);
-    lblWeb->setPalette(palette);
+    websiteLink->setPalette(palette);
 }
 
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lblWeb) {
+    if (watched == websiteLink) {
         switch (event->type()) {
         case QEvent::Enter:
             setLinkHot(true);
@@ -195,8 +196,9 @@ bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
             break;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
-                lblWeb->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-                lblWeb_Click();
+                websiteLink->rect().contains(
+                    static_cast<QMouseEvent *>(event)->position().toPoint()))
+                openWebsite();
             break;
         default:
             break;

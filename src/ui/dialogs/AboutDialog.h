@@ -11,7 +11,7 @@ class QTimer;
 class QToolBar;
 class Dialogs;
 
-/// The About box (frmAbout): name, description, version and build date, a small
+/// The About box: name, description, version and build date, a small
 /// looping animation and a link to the project's home page. Opened modally and
 /// made anew each time, so the animation always starts at its first frame.
 class AboutDialog : public QDialog {
@@ -23,21 +23,21 @@ public:
 
     explicit AboutDialog(Dialogs &dialogs, QWidget *parent = nullptr, UrlOpener opener = {});
 
-    /// The home page lblWeb leads to.
+    /// The home page websiteLink leads to.
     static QUrl homePage();
     /// The build's date as "MM-dd-yyyy".
     static QString buildDate();
 
-    /// One step of the animation (Timer2's tick).
-    void Timer2_Timer();
+    /// One step of the animation (animationTimer's tick).
+    void nextAnimationFrame();
     /// The link's click: the home page in the browser, or a message saying why not.
-    void lblWeb_Click();
+    void openWebsite();
     /// The frame counter: 0 before the first tick, then 1 to 4.
     int frameCounter() const { return m_counter; }
 
-    QLabel *lblWeb = nullptr;
-    QList<QLabel *> imgMove1;
-    QTimer *Timer2 = nullptr;
+    QLabel *websiteLink = nullptr;
+    QList<QLabel *> animationFrames;
+    QTimer *animationTimer = nullptr;
     QToolBar *closeBar = nullptr;
 
 protected:

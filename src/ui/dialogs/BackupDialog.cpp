@@ -43,54 +43,55 @@ void shade(QLineEdit *box, bool active)
 BackupDialog::BackupDialog(MainPort &main, Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_main(main), m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("frmBackup"));
+    setObjectName(QStringLiteral("backupDialog"));
     setWindowTitle(QStringLiteral(" Specify Backup folder"));
     setModal(true);
     resize(px(6000), px(2200));
 
-    Option2 = new QRadioButton(QStringLiteral("Use default location"), this);
-    Option2->setObjectName(QStringLiteral("Option2"));
-    Option1 = new QRadioButton(QStringLiteral("Specify location"), this);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setReadOnly(true);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    cmdPath = new QPushButton(QStringLiteral("Search"), this);
-    cmdPath->setObjectName(QStringLiteral("cmdPath"));
-    cmdPath->setAutoDefault(false);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
+    defaultOption = new QRadioButton(QStringLiteral("Use default location"), this);
+    defaultOption->setObjectName(QStringLiteral("defaultOption"));
+    specifyOption = new QRadioButton(QStringLiteral("Specify location"), this);
+    specifyOption->setObjectName(QStringLiteral("specifyOption"));
+    defaultPathEdit = new QLineEdit(this);
+    defaultPathEdit->setObjectName(QStringLiteral("defaultPathEdit"));
+    defaultPathEdit->setReadOnly(true);
+    specifiedPathEdit = new QLineEdit(this);
+    specifiedPathEdit->setObjectName(QStringLiteral("specifiedPathEdit"));
+    browseButton = new QPushButton(QStringLiteral("Search"), this);
+    browseButton->setObjectName(QStringLiteral("browseButton"));
+    browseButton->setAutoDefault(false);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
 
     auto grid = new QGridLayout(this);
-    grid->addWidget(Option2, 0, 0, 1, 2);
-    grid->addWidget(Text2, 1, 0, 1, 2);
-    grid->addWidget(Option1, 2, 0, 1, 2);
-    grid->addWidget(Text1, 3, 0);
-    grid->addWidget(cmdPath, 3, 1);
-    grid->addWidget(cmdOK, 4, 1);
+    grid->addWidget(defaultOption, 0, 0, 1, 2);
+    grid->addWidget(defaultPathEdit, 1, 0, 1, 2);
+    grid->addWidget(specifyOption, 2, 0, 1, 2);
+    grid->addWidget(specifiedPathEdit, 3, 0);
+    grid->addWidget(browseButton, 3, 1);
+    grid->addWidget(okButton, 4, 1);
 
     const std::pair<QWidget *, const char *> hints[] = {
-        {cmdPath, " Click this button to specify the location of your backup folder."},
-        {Option1, " Specify your own backup folder."},
-        {Option2, " Use the default backup folder."},
-        {Text1, " This is the path to your backup folder if you choose to use your own."},
-        {Text2, " This is the path to the default backup folder."},
-        {cmdOK, " Return to the main form."}};
+        {browseButton, " Click this button to specify the location of your backup folder."},
+        {specifyOption, " Specify your own backup folder."},
+        {defaultOption, " Use the default backup folder."},
+        {specifiedPathEdit,
+         " This is the path to your backup folder if you choose to use your own."},
+        {defaultPathEdit, " This is the path to the default backup folder."},
+        {okButton, " Return to the main form."}};
     for (const auto &[widget, hint] : hints) {
         widget->setProperty("hint", QString::fromLatin1(hint));
         widget->installEventFilter(this);
     }
 
-    for (QRadioButton *option : {Option1, Option2})
+    for (QRadioButton *option : {specifyOption, defaultOption})
         connect(option, &QRadioButton::clicked, this, [this, option] {
-            ColorTheBoxes();
+            shadeBoxes();
             option->clearFocus();
         });
-    connect(cmdOK, &QPushButton::clicked, this, &BackupDialog::cmdOK_Click);
-    connect(cmdPath, &QPushButton::clicked, this, &BackupDialog::cmdPath_Click);
+    connect(okButton, &QPushButton::clicked, this, &BackupDialog::confirmChoice);
+    connect(browseButton, &QPushButton::clicked, this, &BackupDialog::browseForFolder);
 }
 
 void BackupDialog::ensureLoaded()
@@ -98,84 +99,85 @@ void BackupDialog::ensureLoaded()
     if (m_loaded)
         return;
     m_loaded = true;
-    Form_Load();
+    loadChoice();
 }
 
-void BackupDialog::Form_Load()
+void BackupDialog::loadChoice()
 {
     const QString defaultText = Paths::withTrailingSeparator(Paths::applicationFolder()) +
                                 QStringLiteral("Backup") + QDir::separator();
-    Text2->setText(defaultText);
+    defaultPathEdit->setText(defaultText);
     const QString stored = SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup,
                                                         ValuePath, defaultText);
     if (stored == defaultText) {
-        Option2->setChecked(true);
+        defaultOption->setChecked(true);
     } else {
-        Option1->setChecked(true);
-        Text1->setText(stored == QLatin1String("0") ? QString() : stored);
+        specifyOption->setChecked(true);
+        specifiedPathEdit->setText(stored == QLatin1String("0") ? QString() : stored);
     }
-    ColorTheBoxes();
+    shadeBoxes();
 }
 
 QString BackupDialog::backupRoot()
 {
     ensureLoaded();
     // An empty box would put the tree into whatever folder the program runs in.
-    if (Option1->isChecked() && !Text1->text().trimmed().isEmpty())
-        return Text1->text().trimmed();
+    if (specifyOption->isChecked() && !specifiedPathEdit->text().trimmed().isEmpty())
+        return specifiedPathEdit->text().trimmed();
     return Paths::applicationFolder();
 }
 
 bool BackupDialog::isSpecified()
 {
     ensureLoaded();
-    return Option1->isChecked() && !Text1->text().trimmed().isEmpty();
+    return specifyOption->isChecked() && !specifiedPathEdit->text().trimmed().isEmpty();
 }
 
 QString BackupDialog::hintFolder()
 {
     ensureLoaded();
-    return Option1->isChecked() ? Text1->text() : Text2->text();
+    return specifyOption->isChecked() ? specifiedPathEdit->text() : defaultPathEdit->text();
 }
 
 void BackupDialog::showModal()
 {
     ensureLoaded();
-    ColorTheBoxes();
+    shadeBoxes();
     exec();
 }
 
-void BackupDialog::ColorTheBoxes()
+void BackupDialog::shadeBoxes()
 {
-    const bool specified = Option1->isChecked();
-    shade(Text1, specified);
-    shade(Text2, !specified);
+    const bool specified = specifyOption->isChecked();
+    shade(specifiedPathEdit, specified);
+    shade(defaultPathEdit, !specified);
 }
 
 void BackupDialog::fallBackWhenEmpty()
 {
-    if (Text1->text().isEmpty() && Option1->isChecked()) {
-        Option2->setChecked(true);
-        ColorTheBoxes();
+    if (specifiedPathEdit->text().isEmpty() && specifyOption->isChecked()) {
+        defaultOption->setChecked(true);
+        shadeBoxes();
     }
 }
 
 bool BackupDialog::isMissingFolder()
 {
-    const QString trimmed = Text1->text().trimmed();
-    if (trimmed != Text1->text())
-        Text1->setText(trimmed);
-    return Option1->isChecked() && !trimmed.isEmpty() && !FileSystem::isFolder(trimmed);
+    const QString trimmed = specifiedPathEdit->text().trimmed();
+    if (trimmed != specifiedPathEdit->text())
+        specifiedPathEdit->setText(trimmed);
+    return specifyOption->isChecked() && !trimmed.isEmpty() && !FileSystem::isFolder(trimmed);
 }
 
-void BackupDialog::cmdOK_Click()
+void BackupDialog::confirmChoice()
 {
     ensureLoaded();
     // Every later Replace would fail on a folder that is not there.
     if (isMissingFolder()) {
-        m_dialogs.message(QStringLiteral("The folder %1 does not exist.").arg(Text1->text()),
-                          windowTitle(), MessageButtons::Ok, MessageIcon::Warning);
-        Text1->setFocus();
+        m_dialogs.message(
+            QStringLiteral("The folder %1 does not exist.").arg(specifiedPathEdit->text()),
+            windowTitle(), MessageButtons::Ok, MessageIcon::Warning);
+        specifiedPathEdit->setFocus();
         return;
     }
     storeChoice();
@@ -186,14 +188,14 @@ void BackupDialog::storeChoice()
     ensureLoaded();
     isMissingFolder();
     fallBackWhenEmpty();
-    if (Option1->isChecked()) {
+    if (specifyOption->isChecked()) {
         SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
-                                      Text1->text());
+                                      specifiedPathEdit->text());
     } else {
         SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
-                                      Text2->text());
-        Option2->setChecked(true);
-        ColorTheBoxes();
+                                      defaultPathEdit->text());
+        defaultOption->setChecked(true);
+        shadeBoxes();
     }
     hide();
 }
@@ -206,13 +208,13 @@ FolderPicker *BackupDialog::picker()
     return m_picker;
 }
 
-void BackupDialog::cmdPath_Click()
+void BackupDialog::browseForFolder()
 {
     ensureLoaded();
-    Option1->setChecked(true);
-    ColorTheBoxes();
+    specifyOption->setChecked(true);
+    shadeBoxes();
     // An empty box or a folder gone since leaves the list where it was.
-    picker()->Dir1->setPath(Text1->text());
+    picker()->folderList->setPath(specifiedPathEdit->text());
     picker()->exec();
     // The picker's choice is what the user confirmed: store it, as leaving the
     // dialog does, so that it outlives the session.
@@ -222,7 +224,7 @@ void BackupDialog::cmdPath_Click()
 bool BackupDialog::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate) {
-        ColorTheBoxes();
+        shadeBoxes();
     } else if (event->type() == QEvent::WindowDeactivate) {
         // Only another window of the program (the picker) counts; switching to
         // another application leaves the dialog as it is.
@@ -236,7 +238,7 @@ bool BackupDialog::event(QEvent *event)
 bool BackupDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Enter) {
-        if (watched == cmdOK)
+        if (watched == okButton)
             fallBackWhenEmpty();
         const QString hint = watched->property("hint").toString();
         if (!hint.isEmpty())

@@ -12,7 +12,7 @@ class Dialogs;
 class FolderPicker;
 class MainPort;
 
-/// The backup dialog (frmBackup): the default backup location or a folder of
+/// The backup dialog: the default backup location or a folder of
 /// the user's own. The runs, the walk and the report read the backup root from
 /// its controls; it loads itself (reads the stored choice) on first use.
 class BackupDialog : public QDialog, public BackupLocation {
@@ -26,25 +26,26 @@ public:
     bool isSpecified() override;
     void commitChoice() override { storeChoice(); }
 
-    /// The folder the backup check box's hint names: Text1 when Option1 is on, else Text2.
+    /// The folder the backup check box's hint names: specifiedPathEdit when specifyOption is on,
+    /// else defaultPathEdit.
     QString hintFolder();
 
     /// Shows the dialog modally (the main window's "..." button).
     void showModal();
 
-    void ColorTheBoxes();
+    void shadeBoxes();
     /// OK: refuses a folder of the user's own that does not exist, else stores the choice.
-    void cmdOK_Click();
-    void cmdPath_Click();
+    void confirmChoice();
+    void browseForFolder();
     /// The folder picker, created on first use.
     FolderPicker *picker();
 
-    QRadioButton *Option1 = nullptr;
-    QRadioButton *Option2 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QPushButton *cmdPath = nullptr;
-    QPushButton *cmdOK = nullptr;
+    QRadioButton *specifyOption = nullptr;
+    QRadioButton *defaultOption = nullptr;
+    QLineEdit *specifiedPathEdit = nullptr;
+    QLineEdit *defaultPathEdit = nullptr;
+    QPushButton *browseButton = nullptr;
+    QPushButton *okButton = nullptr;
 
 protected:
     bool event(QEvent *event) override;
@@ -52,7 +53,7 @@ protected:
 
 private:
     void ensureLoaded();
-    void Form_Load();
+    void loadChoice();
     /// The fall-back of an empty user folder to the default location.
     void fallBackWhenEmpty();
     /// Drops blanks pasted around the folder; true when it names no folder.

@@ -21,7 +21,7 @@ T *named(T *widget, const char *name)
     return widget;
 }
 
-QLineEdit *readOnlyBox(const char *name)
+QLineEdit *readOnlyField(const char *name)
 {
     auto *box = named(new QLineEdit, name);
     box->setReadOnly(true);
@@ -42,22 +42,22 @@ FilePropertiesDialog::FilePropertiesDialog(const QString &folder, const QString 
                                            QWidget *focusTarget, QWidget *parent)
     : QDialog(parent), m_focusTarget(focusTarget)
 {
-    setObjectName(QStringLiteral("frmProperties"));
+    setObjectName(QStringLiteral("filePropertiesDialog"));
     setWindowTitle(QStringLiteral(" File Properties"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
 
     const FileProperties p = FileProperties::gather(folder, name);
-    lblFileName = readOnlyBox("lblFileName");
-    lblFileName->setText(p.fileName);
-    lblFileType = named(new QLabel(p.fileType), "lblFileType");
-    lblFileLocation = readOnlyBox("lblFileLocation");
-    lblFileLocation->setText(p.location);
-    lblFileSize = named(new QLabel(p.size), "lblFileSize");
-    lblDosName = named(new QLabel(p.dosName), "lblDosName");
-    lblCreated = named(new QLabel(p.created), "lblCreated");
-    lblModified = named(new QLabel(p.modified), "lblModified");
-    lblAccessed = named(new QLabel(p.accessed), "lblAccessed");
+    fileNameEdit = readOnlyField("fileNameEdit");
+    fileNameEdit->setText(p.fileName);
+    typeLabel = named(new QLabel(p.fileType), "typeLabel");
+    locationEdit = readOnlyField("locationEdit");
+    locationEdit->setText(p.location);
+    sizeLabel = named(new QLabel(p.size), "sizeLabel");
+    shortNameLabel = named(new QLabel(p.dosName), "shortNameLabel");
+    createdLabel = named(new QLabel(p.created), "createdLabel");
+    modifiedLabel = named(new QLabel(p.modified), "modifiedLabel");
+    accessedLabel = named(new QLabel(p.accessed), "accessedLabel");
     const auto attribute = [](QCheckBox *&box, const char *objectName, const char *caption,
                               bool ticked, bool meaningful) {
         box = named(new QCheckBox(QString::fromLatin1(caption)), objectName);
@@ -69,45 +69,46 @@ FilePropertiesDialog::FilePropertiesDialog(const QString &folder, const QString 
         return box;
     };
     // Archive and System have no meaning on this platform.
-    attribute(chkReadonly, "chkReadonly", "Read-only", p.readOnly, true);
-    attribute(chkArchive, "chkArchive", "Archive", p.archive, false);
-    attribute(chkHidden, "chkHidden", "Hidden", p.hidden, true);
-    attribute(chkSystem, "chkSystem", "System", p.system, false);
+    attribute(readOnlyBox, "readOnlyBox", "Read-only", p.readOnly, true);
+    attribute(archiveBox, "archiveBox", "Archive", p.archive, false);
+    attribute(hiddenBox, "hiddenBox", "Hidden", p.hidden, true);
+    attribute(systemBox, "systemBox", "System", p.system, false);
 
     auto *general = new QWidget;
     auto *form = new QFormLayout(general);
-    form->addRow(lblFileName);
+    form->addRow(fileNameEdit);
     form->addRow(line());
-    form->addRow(named(new QLabel(QStringLiteral("Type:")), "Label1"), lblFileType);
-    form->addRow(named(new QLabel(QStringLiteral("Location:")), "Label2"), lblFileLocation);
-    form->addRow(named(new QLabel(QStringLiteral("Size:")), "Label3"), lblFileSize);
-    form->addRow(named(new QLabel(QStringLiteral("MS-DOS name:")), "Label4"), lblDosName);
+    form->addRow(named(new QLabel(QStringLiteral("Type:")), "typeCaption"), typeLabel);
+    form->addRow(named(new QLabel(QStringLiteral("Location:")), "locationCaption"), locationEdit);
+    form->addRow(named(new QLabel(QStringLiteral("Size:")), "sizeCaption"), sizeLabel);
+    form->addRow(named(new QLabel(QStringLiteral("MS-DOS name:")), "shortNameCaption"),
+                 shortNameLabel);
     form->addRow(line());
-    form->addRow(named(new QLabel(QStringLiteral("Created:")), "Label5"), lblCreated);
-    form->addRow(named(new QLabel(QStringLiteral("Modified:")), "Label6"), lblModified);
-    form->addRow(named(new QLabel(QStringLiteral("Accessed:")), "Label7"), lblAccessed);
+    form->addRow(named(new QLabel(QStringLiteral("Created:")), "createdCaption"), createdLabel);
+    form->addRow(named(new QLabel(QStringLiteral("Modified:")), "modifiedCaption"), modifiedLabel);
+    form->addRow(named(new QLabel(QStringLiteral("Accessed:")), "accessedCaption"), accessedLabel);
     form->addRow(line());
     auto *attributes = new QHBoxLayout;
-    for (QCheckBox *box : {chkReadonly, chkArchive, chkHidden, chkSystem})
+    for (QCheckBox *box : {readOnlyBox, archiveBox, hiddenBox, systemBox})
         attributes->addWidget(box);
-    form->addRow(named(new QLabel(QStringLiteral("Attributes:")), "Label8"), attributes);
+    form->addRow(named(new QLabel(QStringLiteral("Attributes:")), "attributesCaption"), attributes);
 
-    TabStrip1 = named(new QTabWidget, "TabStrip1");
-    TabStrip1->addTab(general, QStringLiteral("General"));
-    Command1 = named(new QPushButton(QStringLiteral("Ok")), "Command1");
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &FilePropertiesDialog::Command1_Click);
+    tabs = named(new QTabWidget, "tabs");
+    tabs->addTab(general, QStringLiteral("General"));
+    okButton = named(new QPushButton(QStringLiteral("Ok")), "okButton");
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &FilePropertiesDialog::applyAndClose);
 
     auto *column = new QVBoxLayout(this);
-    column->addWidget(TabStrip1);
+    column->addWidget(tabs);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Command1);
+    buttons->addWidget(okButton);
     column->addLayout(buttons);
     setMinimumWidth(360);
 }
 
-void FilePropertiesDialog::Command1_Click()
+void FilePropertiesDialog::applyAndClose()
 {
     const QPointer<QWidget> target = m_focusTarget;
     close();

@@ -9,7 +9,7 @@ class QPushButton;
 class QTabWidget;
 class QWidget;
 
-/// The file properties dialog (frmProperties): read-only facts about one file
+/// The file properties dialog: read-only facts about one file
 /// under a single "General" tab. "Ok" closes and deletes it, so every opening
 /// loads afresh.
 class FilePropertiesDialog : public QDialog {
@@ -20,23 +20,23 @@ public:
     FilePropertiesDialog(const QString &folder, const QString &name, QWidget *focusTarget,
                          QWidget *parent = nullptr);
 
-    QTabWidget *TabStrip1 = nullptr;
-    QLineEdit *lblFileName = nullptr;
-    QLabel *lblFileType = nullptr;
-    QLineEdit *lblFileLocation = nullptr;
-    QLabel *lblFileSize = nullptr;
-    QLabel *lblDosName = nullptr;
-    QLabel *lblCreated = nullptr;
-    QLabel *lblModified = nullptr;
-    QLabel *lblAccessed = nullptr;
-    QCheckBox *chkReadonly = nullptr;
-    QCheckBox *chkArchive = nullptr;
-    QCheckBox *chkHidden = nullptr;
-    QCheckBox *chkSystem = nullptr;
-    QPushButton *Command1 = nullptr;
+    QTabWidget *tabs = nullptr;
+    QLineEdit *fileNameEdit = nullptr;
+    QLabel *typeLabel = nullptr;
+    QLineEdit *locationEdit = nullptr;
+    QLabel *sizeLabel = nullptr;
+    QLabel *shortNameLabel = nullptr;
+    QLabel *createdLabel = nullptr;
+    QLabel *modifiedLabel = nullptr;
+    QLabel *accessedLabel = nullptr;
+    QCheckBox *readOnlyBox = nullptr;
+    QCheckBox *archiveBox = nullptr;
+    QCheckBox *hiddenBox = nullptr;
+    QCheckBox *systemBox = nullptr;
+    QPushButton *okButton = nullptr;
 
 private:
-    void Command1_Click();
+    void applyAndClose();
 
     QWidget *m_focusTarget;
 };

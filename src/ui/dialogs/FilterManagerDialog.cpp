@@ -28,30 +28,30 @@ FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
       m_refreshCombos(std::move(refreshCombos)),
       m_hint(std::move(hint))
 {
-    setObjectName(QStringLiteral("frmFilter"));
+    setObjectName(QStringLiteral("filterManagerDialog"));
     setWindowTitle(QStringLiteral(" File Filters"));
     setModal(true);
     setMouseTracking(true);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label2 = new QLabel(QStringLiteral("Filters:"));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    List1 = new QListWidget;
-    List1->setObjectName(QStringLiteral("List1"));
-    Label1 = new QLabel(QStringLiteral("Filter to add:"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtNewFilter = new QLineEdit;
-    txtNewFilter->setObjectName(QStringLiteral("txtNewFilter"));
-    Label2->setBuddy(List1);
-    Label1->setBuddy(txtNewFilter);
+    filterFrame = new QGroupBox(this);
+    filterFrame->setObjectName(QStringLiteral("filterFrame"));
+    filtersLabel = new QLabel(QStringLiteral("Filters:"));
+    filtersLabel->setObjectName(QStringLiteral("filtersLabel"));
+    filterList = new QListWidget;
+    filterList->setObjectName(QStringLiteral("filterList"));
+    newFilterLabel = new QLabel(QStringLiteral("Filter to add:"));
+    newFilterLabel->setObjectName(QStringLiteral("newFilterLabel"));
+    newFilterEdit = new QLineEdit;
+    newFilterEdit->setObjectName(QStringLiteral("newFilterEdit"));
+    filtersLabel->setBuddy(filterList);
+    newFilterLabel->setBuddy(newFilterEdit);
 
-    Picture2 = new QWidget;
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Filterbar = new QToolBar(Picture2);
-    Filterbar->setObjectName(QStringLiteral("Filterbar"));
-    Filterbar->setOrientation(Qt::Vertical);
-    Filterbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    filterBarHolder = new QWidget;
+    filterBarHolder->setObjectName(QStringLiteral("filterBarHolder"));
+    filterBar = new QToolBar(filterBarHolder);
+    filterBar->setObjectName(QStringLiteral("filterBar"));
+    filterBar->setOrientation(Qt::Vertical);
+    filterBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const struct {
         const char *key, *caption, *hint;
     } tools[] = {
@@ -65,37 +65,37 @@ FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
         {"exit", "Hide", " Return to the main form."},
     };
     for (const auto &tool : tools) {
-        QAction *action = Filterbar->addAction(QString::fromLatin1(tool.caption));
+        QAction *action = filterBar->addAction(QString::fromLatin1(tool.caption));
         const QString key = QString::fromLatin1(tool.key);
         action->setObjectName(key);
         const QString text = QString::fromLatin1(tool.hint);
-        connect(action, &QAction::triggered, this, [this, key] { Filterbar_ButtonClick(key); });
+        connect(action, &QAction::triggered, this, [this, key] { runFilterTool(key); });
         connect(action, &QAction::hovered, this, [this, text] { m_hint(text); });
     }
-    auto *barColumn = new QVBoxLayout(Picture2);
+    auto *barColumn = new QVBoxLayout(filterBarHolder);
     barColumn->setContentsMargins(0, 0, 0, 0);
-    barColumn->addWidget(Filterbar);
+    barColumn->addWidget(filterBar);
     barColumn->addStretch(1);
 
-    auto *grid = new QGridLayout(Frame1);
-    grid->addWidget(Label2, 0, 0);
-    grid->addWidget(List1, 1, 0);
-    grid->addWidget(Picture2, 1, 1);
-    grid->addWidget(Label1, 2, 0);
-    grid->addWidget(txtNewFilter, 3, 0);
+    auto *grid = new QGridLayout(filterFrame);
+    grid->addWidget(filtersLabel, 0, 0);
+    grid->addWidget(filterList, 1, 0);
+    grid->addWidget(filterBarHolder, 1, 1);
+    grid->addWidget(newFilterLabel, 2, 0);
+    grid->addWidget(newFilterEdit, 3, 0);
     auto *column = new QVBoxLayout(this);
-    column->addWidget(Frame1);
+    column->addWidget(filterFrame);
 
-    for (QWidget *area :
-         std::initializer_list<QWidget *>{this, Frame1, List1->viewport(), Picture2}) {
+    for (QWidget *area : std::initializer_list<QWidget *>{this, filterFrame, filterList->viewport(),
+                                                          filterBarHolder}) {
         area->setMouseTracking(true);
         area->installEventFilter(this);
     }
-    connect(List1, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { txtNewFilter->setText(item->text()); });
-    connect(txtNewFilter, &QLineEdit::returnPressed, this, &FilterManagerDialog::Add_Filter);
+    connect(filterList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { newFilterEdit->setText(item->text()); });
+    connect(newFilterEdit, &QLineEdit::returnPressed, this, &FilterManagerDialog::addFilter);
 
-    for (int i = 0; i < m_filters->count(); ++i) List1->addItem(m_filters->itemText(i));
+    for (int i = 0; i < m_filters->count(); ++i) filterList->addItem(m_filters->itemText(i));
     resetNewFilter();
 }
 
@@ -109,19 +109,19 @@ void FilterManagerDialog::open()
     show();
     raise();
     activateWindow();
-    Form_Activate();
+    prepareOnActivation();
 }
 
-void FilterManagerDialog::Form_Activate()
+void FilterManagerDialog::prepareOnActivation()
 {
     resetNewFilter();
 }
 
 void FilterManagerDialog::resetNewFilter()
 {
-    txtNewFilter->setText(NewFilter);
-    txtNewFilter->setFocus();
-    txtNewFilter->setCursorPosition(2);
+    newFilterEdit->setText(NewFilter);
+    newFilterEdit->setFocus();
+    newFilterEdit->setCursorPosition(2);
 }
 
 void FilterManagerDialog::showMessage(const QString &text)
@@ -133,10 +133,10 @@ void FilterManagerDialog::showMessage(const QString &text)
     m_asking = false;
 }
 
-void FilterManagerDialog::Add_Filter()
+void FilterManagerDialog::addFilter()
 {
-    txtNewFilter->setFocus();
-    const QString text = txtNewFilter->text();
+    newFilterEdit->setFocus();
+    const QString text = newFilterEdit->text();
     if (text == NewFilter || text.isEmpty())
         return;
     if (!isUsableFilter(text)) {
@@ -144,30 +144,30 @@ void FilterManagerDialog::Add_Filter()
         showMessage(QStringLiteral("You have entered an invalid file filter."));
         return;
     }
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->text() == text) {
+    for (int i = 0; i < filterList->count(); ++i) {
+        if (filterList->item(i)->text() == text) {
             resetNewFilter();
             showMessage(QStringLiteral("That filter is already in the list."));
             return;
         }
     }
-    List1->addItem(text);
+    filterList->addItem(text);
     m_filters->addItem(text);
     m_refreshCombos();
     resetNewFilter();
 }
 
-void FilterManagerDialog::Filterbar_ButtonClick(const QString &key)
+void FilterManagerDialog::runFilterTool(const QString &key)
 {
     if (key == u"addFilter") {
-        Add_Filter();
+        addFilter();
     } else if (key == u"removeFilter") {
-        txtNewFilter->setFocus();
-        const int row = List1->currentRow();
-        if (row < 0 || !List1->item(row)->isSelected())
+        newFilterEdit->setFocus();
+        const int row = filterList->currentRow();
+        if (row < 0 || !filterList->item(row)->isSelected())
             return;
         m_filters->removeItem(row);
-        delete List1->takeItem(row);
+        delete filterList->takeItem(row);
         m_refreshCombos();
         resetNewFilter();
     } else if (key == u"moveUp") {
@@ -181,24 +181,25 @@ void FilterManagerDialog::Filterbar_ButtonClick(const QString &key)
 
 void FilterManagerDialog::move(int step)
 {
-    const int row = List1->currentRow();
+    const int row = filterList->currentRow();
     const int target = row + step;
-    if (row < 0 || !List1->item(row)->isSelected() || target < 0 || target >= List1->count())
+    if (row < 0 || !filterList->item(row)->isSelected() || target < 0 ||
+        target >= filterList->count())
         return;
-    const QString moved = List1->item(row)->text();
-    List1->item(row)->setText(List1->item(target)->text());
-    List1->item(target)->setText(moved);
-    List1->setCurrentRow(target);
+    const QString moved = filterList->item(row)->text();
+    filterList->item(row)->setText(filterList->item(target)->text());
+    filterList->item(target)->setText(moved);
+    filterList->setCurrentRow(target);
     // The order is stored at shut-down; the filter box shows it at once.
     m_filters->clear();
-    for (int i = 0; i < List1->count(); ++i) m_filters->addItem(List1->item(i)->text());
+    for (int i = 0; i < filterList->count(); ++i) m_filters->addItem(filterList->item(i)->text());
     m_filters->setCurrentIndex(0);
 }
 
 bool FilterManagerDialog::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
+        prepareOnActivation();
     else if (event->type() == QEvent::WindowDeactivate && !m_asking && isVisible())
         hide();
     return QDialog::event(event);

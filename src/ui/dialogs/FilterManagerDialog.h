@@ -12,7 +12,7 @@ class QListWidget;
 class QToolBar;
 class Dialogs;
 
-/// The filter list manager (frmFilter): adds, removes and reorders the main
+/// The filter list manager: adds, removes and reorders the main
 /// window's file filters. Every change reaches the filter box at once; adds and
 /// removes are stored at once through refreshCombos, moves at shut-down. Loaded
 /// once; it hides itself when it loses the activation.
@@ -20,26 +20,26 @@ class FilterManagerDialog : public QDialog {
     Q_OBJECT
 
 public:
-    /// filters is the main window's cboFilters; hint writes the main window's panel 2.
+    /// filters is the main window's filterBox; hint writes the main window's panel 2.
     FilterManagerDialog(QComboBox *filters, Dialogs &dialogs, std::function<void()> refreshCombos,
                         std::function<void(const QString &)> hint, QWidget *parent = nullptr);
 
     /// Shows the dialog modally without blocking the caller, and activates it.
     void open() override;
 
-    void Add_Filter();
+    void addFilter();
     /// False for a text no file name can match (a path separator, a control character).
     static bool isUsableFilter(const QString &text);
-    void Filterbar_ButtonClick(const QString &key);
-    void Form_Activate();
+    void runFilterTool(const QString &key);
+    void prepareOnActivation();
 
-    QGroupBox *Frame1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QListWidget *List1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *txtNewFilter = nullptr;
-    QWidget *Picture2 = nullptr;
-    QToolBar *Filterbar = nullptr;
+    QGroupBox *filterFrame = nullptr;
+    QLabel *filtersLabel = nullptr;
+    QListWidget *filterList = nullptr;
+    QLabel *newFilterLabel = nullptr;
+    QLineEdit *newFilterEdit = nullptr;
+    QWidget *filterBarHolder = nullptr;
+    QToolBar *filterBar = nullptr;
 
 protected:
     bool event(QEvent *event) override;

@@ -31,59 +31,59 @@ int px(int twips)
 FolderPicker::FolderPicker(BackupDialog &backup, MainPort &main, Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_backup(backup), m_main(main), m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("frmFolders"));
+    setObjectName(QStringLiteral("folderPicker"));
     setWindowTitle(QStringLiteral(" Backup folder location"));
     setModal(true);
     resize(px(6600), px(5000));
 
-    Folderbar = new QToolBar(this);
-    Folderbar->setObjectName(QStringLiteral("Folderbar"));
-    Folderbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    folderBar = new QToolBar(this);
+    folderBar->setObjectName(QStringLiteral("folderBar"));
+    folderBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const char *const tools[][3] = {
         {"savepath", "Save Path", " The currently selected folder will be your backup folder."},
         {"createFolder", "Create Folder", " Create a new backup folder."},
         {"deleteFolder", "Delete Folder", " Delete the currently selected folder."},
         {"exit", "Hide", " Return to the main form."}};
     for (const auto &tool : tools) {
-        QAction *action = Folderbar->addAction(QString::fromLatin1(tool[1]));
+        QAction *action = folderBar->addAction(QString::fromLatin1(tool[1]));
         const QString key = QString::fromLatin1(tool[0]);
         const QString hint = QString::fromLatin1(tool[2]);
         action->setObjectName(key);
-        connect(action, &QAction::triggered, this, [this, key] { Folderbar_Click(key); });
+        connect(action, &QAction::triggered, this, [this, key] { runFolderTool(key); });
         connect(action, &QAction::hovered, this, [this, hint] { m_main.setStatusText(2, hint); });
     }
 
-    Drive1 = new DriveList(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderList(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    File1 = new FileList(this);
-    File1->setObjectName(QStringLiteral("File1"));
-    for (QWidget *list : {static_cast<QWidget *>(Dir1), static_cast<QWidget *>(File1)})
+    driveList = new DriveList(this);
+    driveList->setObjectName(QStringLiteral("driveList"));
+    folderList = new FolderList(this);
+    folderList->setObjectName(QStringLiteral("folderList"));
+    fileList = new FileList(this);
+    fileList->setObjectName(QStringLiteral("fileList"));
+    for (QWidget *list : {static_cast<QWidget *>(folderList), static_cast<QWidget *>(fileList)})
         list->installEventFilter(this);
 
     auto grid = new QGridLayout(this);
-    grid->addWidget(Folderbar, 0, 0, 1, 2);
-    grid->addWidget(Drive1, 1, 0);
-    grid->addWidget(Dir1, 2, 0);
-    grid->addWidget(File1, 1, 1, 2, 1);
+    grid->addWidget(folderBar, 0, 0, 1, 2);
+    grid->addWidget(driveList, 1, 0);
+    grid->addWidget(folderList, 2, 0);
+    grid->addWidget(fileList, 1, 1, 2, 1);
 
-    connect(Drive1, &QComboBox::activated, this, &FolderPicker::Drive1_Change);
-    connect(Dir1, &FolderList::pathChanged, this, &FolderPicker::Dir1_Change);
-    Dir1->setPath(Paths::startFolder());
+    connect(driveList, &QComboBox::activated, this, &FolderPicker::driveChosen);
+    connect(folderList, &FolderList::pathChanged, this, &FolderPicker::folderChanged);
+    folderList->setPath(Paths::startFolder());
 }
 
-void FolderPicker::Drive1_Change()
+void FolderPicker::driveChosen()
 {
     // A drive that cannot be opened leaves the lists where they were.
-    if (!Dir1->setPath(Drive1->drive()))
-        Drive1->showDriveOf(Dir1->path());
+    if (!folderList->setPath(driveList->drive()))
+        driveList->showDriveOf(folderList->path());
 }
 
-void FolderPicker::Dir1_Change()
+void FolderPicker::folderChanged()
 {
-    File1->setFolder(Dir1->path());
-    Drive1->showDriveOf(Dir1->path());
+    fileList->setFolder(folderList->path());
+    driveList->showDriveOf(folderList->path());
 }
 
 void FolderPicker::trapped(const std::function<void()> &step)
@@ -103,7 +103,7 @@ void FolderPicker::trapped(const std::function<void()> &step)
     }
 }
 
-void FolderPicker::Folderbar_Click(const QString &key)
+void FolderPicker::runFolderTool(const QString &key)
 {
     if (key == QLatin1String("savepath"))
         savePath();
@@ -117,10 +117,10 @@ void FolderPicker::Folderbar_Click(const QString &key)
 
 void FolderPicker::savePath()
 {
-    trapped([this] { m_backup.Text1->setText(Dir1->path()); });
+    trapped([this] { m_backup.specifiedPathEdit->setText(folderList->path()); });
     trapped([this] {
-        m_backup.Option1->setChecked(true);
-        m_backup.ColorTheBoxes();
+        m_backup.specifyOption->setChecked(true);
+        m_backup.shadeBoxes();
     });
     hide();
 }
@@ -134,7 +134,7 @@ void FolderPicker::createFolder()
         return;
     QString path;
     try {
-        path = FileOperations::childPath(Dir1->path(), *name);
+        path = FileOperations::childPath(folderList->path(), *name);
     } catch (const Failure &) {
         m_dialogs.message(QStringLiteral("A folder name may not hold \"/\" nor be \".\" or "
                                          "\"..\": the new folder is made inside the one shown."),
@@ -146,14 +146,14 @@ void FolderPicker::createFolder()
             return;
         if (!FileSystem::makeFolder(path))
             throw Failure(QStringLiteral("Cannot create the folder \"%1\".").arg(path));
-        Dir1->refresh();
+        folderList->refresh();
     });
 }
 
 void FolderPicker::deleteFolder()
 {
-    const QString path = Dir1->highlightedPath();
-    const int row = Dir1->currentRow();
+    const QString path = folderList->highlightedPath();
+    const int row = folderList->currentRow();
     try {
         FolderRemoval::refuseProtected(path);
     } catch (const Failure &refused) {
@@ -171,24 +171,24 @@ void FolderPicker::deleteFolder()
         return;
     // A backup folder inside the deleted tree would be recreated by the next backup.
     trapped([&] {
-        if (Paths::isSameOrInside(m_backup.Text1->text(), path))
-            m_backup.Text1->clear();
+        if (Paths::isSameOrInside(m_backup.specifiedPathEdit->text(), path))
+            m_backup.specifiedPathEdit->clear();
     });
     trapped([&] { FolderRemoval::removeTree(m_main, path); });
     trapped([&] {
         if (row > 0)
-            Dir1->setCurrentRow(row - 1);
-        Dir1->setPath(Dir1->highlightedPath());
-        Dir1->refresh();
+            folderList->setCurrentRow(row - 1);
+        folderList->setPath(folderList->highlightedPath());
+        folderList->refresh();
     });
 }
 
 void FolderPicker::leave()
 {
     trapped([this] {
-        if (m_backup.Text1->text().isEmpty()) {
-            m_backup.Option2->setChecked(true);
-            m_backup.ColorTheBoxes();
+        if (m_backup.specifiedPathEdit->text().isEmpty()) {
+            m_backup.defaultOption->setChecked(true);
+            m_backup.shadeBoxes();
         }
     });
     hide();
@@ -196,7 +196,7 @@ void FolderPicker::leave()
 
 bool FolderPicker::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Enter && (watched == Dir1 || watched == File1))
+    if (event->type() == QEvent::Enter && (watched == folderList || watched == fileList))
         m_main.setStatusText(2, QString());
     return QDialog::eventFilter(watched, event);
 }

@@ -13,7 +13,7 @@ class FolderList;
 class MainPort;
 class QToolBar;
 
-/// The backup folder picker (frmFolders): drive, folder and file lists, and
+/// The backup folder picker: drive, folder and file lists, and
 /// tools to take the open folder as the backup folder, create a folder and
 /// delete a folder tree. Opened modally from the backup dialog.
 class FolderPicker : public QDialog {
@@ -23,19 +23,19 @@ public:
     FolderPicker(BackupDialog &backup, MainPort &main, Dialogs &dialogs, QWidget *parent = nullptr);
 
     /// The toolbar's one handler: "savepath", "createFolder", "deleteFolder", "exit".
-    void Folderbar_Click(const QString &key);
+    void runFolderTool(const QString &key);
 
-    DriveList *Drive1 = nullptr;
-    FolderList *Dir1 = nullptr;
-    FileList *File1 = nullptr;
-    QToolBar *Folderbar = nullptr;
+    DriveList *driveList = nullptr;
+    FolderList *folderList = nullptr;
+    FileList *fileList = nullptr;
+    QToolBar *folderBar = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Drive1_Change();
-    void Dir1_Change();
+    void driveChosen();
+    void folderChanged();
     void savePath();
     void createFolder();
     void deleteFolder();

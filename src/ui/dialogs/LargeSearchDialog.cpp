@@ -43,26 +43,26 @@ QPlainTextEdit *makeBox(const QString &name, QWidget *parent)
 LargeSearchDialog::LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, ViewerWindow *viewer)
     : QDialog(mainWindow), m_ctx(ctx), m_mainWindow(mainWindow), m_viewer(viewer)
 {
-    setObjectName(QStringLiteral("frmBigFind"));
+    setObjectName(QStringLiteral("largeSearchDialog"));
     setWindowTitle(QStringLiteral(" Large Search"));
     setModal(false);
     resize(px(7200), px(5200));
 
-    picLarge = new QWidget(this);
-    picLarge->setObjectName(QStringLiteral("picLarge"));
-    picLarge->setGeometry(0, 0, px(4200), px(480));
-    FindBar = new QToolBar(picLarge);
-    FindBar->setObjectName(QStringLiteral("FindBar"));
-    FindBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    FindBar->setGeometry(0, 0, px(4200), px(480));
+    findToolHolder = new QWidget(this);
+    findToolHolder->setObjectName(QStringLiteral("findToolHolder"));
+    findToolHolder->setGeometry(0, 0, px(4200), px(480));
+    findToolBar = new QToolBar(findToolHolder);
+    findToolBar->setObjectName(QStringLiteral("findToolBar"));
+    findToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    findToolBar->setGeometry(0, 0, px(4200), px(480));
 
-    picClear1 = new QWidget(this);
-    picClear1->setObjectName(QStringLiteral("picClear1"));
-    picClear1->setGeometry(px(4300), 0, px(2800), px(480));
-    clearBar1 = new QToolBar(picClear1);
-    clearBar1->setObjectName(QStringLiteral("clearBar1"));
-    clearBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    clearBar1->setGeometry(0, 0, px(2800), px(480));
+    clearToolHolder = new QWidget(this);
+    clearToolHolder->setObjectName(QStringLiteral("clearToolHolder"));
+    clearToolHolder->setGeometry(px(4300), 0, px(2800), px(480));
+    clearBar = new QToolBar(clearToolHolder);
+    clearBar->setObjectName(QStringLiteral("clearBar"));
+    clearBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    clearBar->setGeometry(0, 0, px(2800), px(480));
 
     struct Tool {
         QToolBar *bar;
@@ -71,12 +71,12 @@ LargeSearchDialog::LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, Viewe
         const char *hint;
     };
     const Tool tools[] = {
-        {FindBar, "ok", "Ok",
+        {findToolBar, "ok", "Ok",
          " Click here to use the text below as your search / replacement criteria."},
-        {FindBar, "cancel", "Cancel", " Click here to return to the main form."},
-        {FindBar, "paragraph", "Paragraph", nullptr},
-        {clearBar1, "clearFind", "Clear Find", " Click here to clear the Find textbox below."},
-        {clearBar1, "clearReplace", "Clear Replace",
+        {findToolBar, "cancel", "Cancel", " Click here to return to the main form."},
+        {findToolBar, "paragraph", "Paragraph", nullptr},
+        {clearBar, "clearFind", "Clear Find", " Click here to clear the Find textbox below."},
+        {clearBar, "clearReplace", "Clear Replace",
          " Click here to the Replace with textbox below."},
     };
     for (const Tool &t : tools) {
@@ -87,7 +87,7 @@ LargeSearchDialog::LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, Viewe
         QWidget *button = t.bar->widgetForAction(action);
         button->setProperty("hint", t.hint ? QString::fromUtf8(t.hint) : QString());
         button->installEventFilter(this);
-        if (t.bar == FindBar) {
+        if (t.bar == findToolBar) {
             connect(action, &QAction::triggered, this, [this, key] {
                 if (key == QLatin1String("ok"))
                     okClicked();
@@ -104,39 +104,39 @@ LargeSearchDialog::LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, Viewe
         }
     }
 
-    Label5 = new QLabel(QStringLiteral("NORMAL SEARCH"), this);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setGeometry(px(120), px(540), px(4000), px(300));
-    Label5->installEventFilter(this);
+    searchTypeLabel = new QLabel(QStringLiteral("NORMAL SEARCH"), this);
+    searchTypeLabel->setObjectName(QStringLiteral("searchTypeLabel"));
+    searchTypeLabel->setGeometry(px(120), px(540), px(4000), px(300));
+    searchTypeLabel->installEventFilter(this);
 
-    tab1 = new QTabBar(this);
-    tab1->setObjectName(QStringLiteral("tab1"));
-    tab1->addTab(QStringLiteral("Find"));
-    tab1->addTab(QStringLiteral("Replace with"));
-    tab1->setGeometry(px(120), px(870), px(6900), px(400));
-    connect(tab1, &QTabBar::currentChanged, this, &LargeSearchDialog::selectTab);
+    tabs = new QTabBar(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->addTab(QStringLiteral("Find"));
+    tabs->addTab(QStringLiteral("Replace with"));
+    tabs->setGeometry(px(120), px(870), px(6900), px(400));
+    connect(tabs, &QTabBar::currentChanged, this, &LargeSearchDialog::selectTab);
 
-    Frame2 = new QFrame(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    frameRep = new QFrame(this);
-    frameRep->setObjectName(QStringLiteral("frameRep"));
-    for (QFrame *frame : {Frame2, frameRep}) {
+    findFrame = new QFrame(this);
+    findFrame->setObjectName(QStringLiteral("findFrame"));
+    replaceFrame = new QFrame(this);
+    replaceFrame->setObjectName(QStringLiteral("replaceFrame"));
+    for (QFrame *frame : {findFrame, replaceFrame}) {
         frame->setFrameShape(QFrame::StyledPanel);
         frame->setGeometry(px(120), px(1270), px(6900), px(3300));
         frame->installEventFilter(this);
     }
-    rtbFirstFuzz = makeBox(QStringLiteral("rtbFirstFuzz"), Frame2);
-    rtbSecondFuzz = makeBox(QStringLiteral("rtbSecondFuzz"), Frame2);
-    rtbReplace = makeBox(QStringLiteral("rtbReplace"), frameRep);
-    rtbSecondFuzz->setGeometry(px(120), px(120 + 1560), px(6660), px(1455));
-    rtbReplace->setGeometry(px(120), px(120), px(6660), px(3015));
-    for (QPlainTextEdit *box : {rtbFirstFuzz, rtbSecondFuzz, rtbReplace})
+    firstPartEdit = makeBox(QStringLiteral("firstPartEdit"), findFrame);
+    secondPartEdit = makeBox(QStringLiteral("secondPartEdit"), findFrame);
+    replaceEdit = makeBox(QStringLiteral("replaceEdit"), replaceFrame);
+    secondPartEdit->setGeometry(px(120), px(120 + 1560), px(6660), px(1455));
+    replaceEdit->setGeometry(px(120), px(120), px(6660), px(3015));
+    for (QPlainTextEdit *box : {firstPartEdit, secondPartEdit, replaceEdit})
         box->installEventFilter(this);
 
-    chkfuzz = new QCheckBox(this);
-    chkfuzz->setObjectName(QStringLiteral("chkfuzz"));
-    chkfuzz->hide();
-    connect(chkfuzz, &QCheckBox::toggled, this, [this] { layoutBoxes(); });
+    fuzzyBox = new QCheckBox(this);
+    fuzzyBox->setObjectName(QStringLiteral("fuzzyBox"));
+    fuzzyBox->hide();
+    connect(fuzzyBox, &QCheckBox::toggled, this, [this] { layoutBoxes(); });
 
     layoutBoxes();
     selectTab(0);
@@ -152,8 +152,8 @@ void LargeSearchDialog::open()
 void LargeSearchDialog::layoutBoxes()
 {
     // Fuzzy leaves room for the second part below the first; normal covers it.
-    rtbFirstFuzz->setGeometry(px(120), px(120), px(6660), px(chkfuzz->isChecked() ? 1455 : 3015));
-    rtbFirstFuzz->raise();
+    firstPartEdit->setGeometry(px(120), px(120), px(6660), px(fuzzyBox->isChecked() ? 1455 : 3015));
+    firstPartEdit->raise();
 }
 
 void LargeSearchDialog::setStatus(int panel, const QString &text)
@@ -165,7 +165,7 @@ void LargeSearchDialog::setStatus(int panel, const QString &text)
 bool LargeSearchDialog::isMainFuzzy() const
 {
     if (m_mainWindow) {
-        if (auto fuzzy = m_mainWindow->findChild<QRadioButton *>(QStringLiteral("chkFuzzy")))
+        if (auto fuzzy = m_mainWindow->findChild<QRadioButton *>(QStringLiteral("fuzzyOption")))
             return fuzzy->isChecked();
     }
     return m_ctx.request && m_ctx.request->isFuzzy();
@@ -186,46 +186,48 @@ void LargeSearchDialog::setMainText(const char *name, const QString &text)
         box->setEditText(text);
 }
 
-void LargeSearchDialog::Form_Activate()
+void LargeSearchDialog::prepareOnActivation()
 {
     setStatus(1, QStringLiteral("Scrivlane"));
     setStatus(2, QString());
     selectTab(0);
-    const bool fuzzy = chkfuzz->isChecked();
+    const bool fuzzy = fuzzyBox->isChecked();
     if (m_tag == kMainTag) {
-        Label5->setText(fuzzy ? QStringLiteral("FUZZY SEARCH") : QStringLiteral("NORMAL SEARCH"));
+        searchTypeLabel->setText(fuzzy ? QStringLiteral("FUZZY SEARCH")
+                                       : QStringLiteral("NORMAL SEARCH"));
         layoutBoxes();
         if (fuzzy) {
-            rtbFirstFuzz->setPlainText(mainText("cboFirst"));
-            rtbSecondFuzz->setPlainText(mainText("cboSecond"));
-            rtbReplace->setPlainText(mainText("cboFuzzyReplace"));
+            firstPartEdit->setPlainText(mainText("firstPartBox"));
+            secondPartEdit->setPlainText(mainText("secondPartBox"));
+            replaceEdit->setPlainText(mainText("fuzzyReplaceBox"));
         } else {
-            rtbFirstFuzz->setPlainText(mainText("txtFind"));
-            rtbSecondFuzz->setPlainText(mainText("txtReplace"));
-            rtbReplace->setPlainText(mainText("txtReplace"));
+            firstPartEdit->setPlainText(mainText("findBox"));
+            secondPartEdit->setPlainText(mainText("replaceBox"));
+            replaceEdit->setPlainText(mainText("replaceBox"));
         }
     } else if (m_tag == kViewerTag && m_viewer) {
-        Label5->setText(fuzzy ? QStringLiteral("FUZZY SEARCH") : QStringLiteral("NORMAL SEARCH"));
+        searchTypeLabel->setText(fuzzy ? QStringLiteral("FUZZY SEARCH")
+                                       : QStringLiteral("NORMAL SEARCH"));
         layoutBoxes();
-        rtbFirstFuzz->setPlainText(m_viewer->findText());
+        firstPartEdit->setPlainText(m_viewer->findText());
         if (fuzzy)
-            rtbSecondFuzz->setPlainText(m_viewer->findText2());
-        rtbReplace->setPlainText(m_viewer->cboReplace->currentText());
+            secondPartEdit->setPlainText(m_viewer->findText2());
+        replaceEdit->setPlainText(m_viewer->viewerReplaceBox->currentText());
     }
 }
 
 void LargeSearchDialog::okClicked()
 {
-    const QString first = rtbFirstFuzz->toPlainText();
-    const QString replacement = rtbReplace->toPlainText();
-    if (chkfuzz->isChecked()) {
-        const QString second = rtbSecondFuzz->toPlainText();
-        setMainText("cboFirst", first);
-        setMainText("cboSecond", second);
-        setMainText("cboFuzzyReplace", replacement);
+    const QString first = firstPartEdit->toPlainText();
+    const QString replacement = replaceEdit->toPlainText();
+    if (fuzzyBox->isChecked()) {
+        const QString second = secondPartEdit->toPlainText();
+        setMainText("firstPartBox", first);
+        setMainText("secondPartBox", second);
+        setMainText("fuzzyReplaceBox", replacement);
         if (m_viewer) {
             m_viewer->setFindText(first);
-            m_viewer->cboFind2->setEditText(second);
+            m_viewer->viewerSecondPartBox->setEditText(second);
             m_viewer->setReplaceText(replacement);
         }
     } else {
@@ -233,8 +235,8 @@ void LargeSearchDialog::okClicked()
             m_viewer->setFindText(first);
             m_viewer->setReplaceText(replacement);
         }
-        setMainText("txtFind", first);
-        setMainText("txtReplace", replacement);
+        setMainText("findBox", first);
+        setMainText("replaceBox", replacement);
     }
     hide();
 }
@@ -246,41 +248,41 @@ void LargeSearchDialog::cancelClicked()
 
 void LargeSearchDialog::clearFind()
 {
-    rtbFirstFuzz->clear();
-    rtbSecondFuzz->clear();
-    tab1->setCurrentIndex(0);
+    firstPartEdit->clear();
+    secondPartEdit->clear();
+    tabs->setCurrentIndex(0);
     selectTab(0);
 }
 
 void LargeSearchDialog::clearReplace()
 {
-    rtbReplace->clear();
-    tab1->setCurrentIndex(1);
+    replaceEdit->clear();
+    tabs->setCurrentIndex(1);
     selectTab(1);
 }
 
 void LargeSearchDialog::selectTab(int index)
 {
     const bool find = index == 0;
-    if (tab1->currentIndex() != index) {
-        const QSignalBlocker block(tab1);
-        tab1->setCurrentIndex(index);
+    if (tabs->currentIndex() != index) {
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentIndex(index);
     }
-    Frame2->setEnabled(find);
-    frameRep->setEnabled(!find);
-    (find ? Frame2 : frameRep)->raise();
-    (find ? Frame2 : frameRep)->show();
-    (find ? frameRep : Frame2)->hide();
-    (find ? rtbFirstFuzz : rtbReplace)->setFocus();
-    picLarge->raise();
-    picClear1->raise();
+    findFrame->setEnabled(find);
+    replaceFrame->setEnabled(!find);
+    (find ? findFrame : replaceFrame)->raise();
+    (find ? findFrame : replaceFrame)->show();
+    (find ? replaceFrame : findFrame)->hide();
+    (find ? firstPartEdit : replaceEdit)->setFocus();
+    findToolHolder->raise();
+    clearToolHolder->raise();
 }
 
 bool LargeSearchDialog::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        Form_Activate();
+        prepareOnActivation();
         break;
     case QEvent::WindowDeactivate: {
         // Another window of the program took over: step aside without pasting.
@@ -299,20 +301,20 @@ bool LargeSearchDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Enter) {
         const bool fuzzy = isMainFuzzy();
-        if (watched == rtbFirstFuzz || watched == rtbSecondFuzz) {
+        if (watched == firstPartEdit || watched == secondPartEdit) {
             setStatus(2, fuzzy ? QStringLiteral(" Your search criteria will be pasted into the "
                                                 "Fuzzy Search drop-down on the main form.")
                                : QStringLiteral(" Your search criteria will be pasted into the "
                                                 "Search drop-down on the main form."));
-        } else if (watched == rtbReplace) {
+        } else if (watched == replaceEdit) {
             setStatus(2, fuzzy ? QStringLiteral(" Your replacement criteria will be pasted into "
                                                 "the Fuzzy Replace drop-down on the main form.")
                                : QStringLiteral(" Your replacement criteria will be pasted into "
                                                 "the Replace drop-down on the main form."));
-        } else if (watched == Label5) {
+        } else if (watched == searchTypeLabel) {
             setStatus(2, QStringLiteral(" Your search criteria will be pasted into the Find "
                                         "drop-down on the main form."));
-        } else if (watched == Frame2 || watched == frameRep) {
+        } else if (watched == findFrame || watched == replaceFrame) {
             setStatus(2, QString());
         } else if (auto widget = qobject_cast<QWidget *>(watched)) {
             const QString hint = widget->property("hint").toString();
@@ -323,9 +325,9 @@ bool LargeSearchDialog::eventFilter(QObject *watched, QEvent *event)
         // Moving from a box or the label back onto a frame or the background sends
         // no Enter there, yet the hint must go.
         if (auto widget = qobject_cast<QWidget *>(watched)) {
-            if (widget->parent() == FindBar || widget->parent() == clearBar1 ||
-                watched == rtbFirstFuzz || watched == rtbSecondFuzz || watched == rtbReplace ||
-                watched == Label5)
+            if (widget->parent() == findToolBar || widget->parent() == clearBar ||
+                watched == firstPartEdit || watched == secondPartEdit || watched == replaceEdit ||
+                watched == searchTypeLabel)
                 setStatus(2, QString());
         }
     }

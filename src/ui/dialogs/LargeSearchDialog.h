@@ -14,7 +14,7 @@ class QWidget;
 class ViewerWindow;
 struct RunContext;
 
-/// The large search dialog (frmBigFind): roomy multi-line boxes for a search or
+/// The large search dialog: roomy multi-line boxes for a search or
 /// replacement text; Ok pastes them into the main window's and the viewer's boxes.
 /// Shown without blocking; it hides itself when another window becomes active.
 class LargeSearchDialog : public QDialog {
@@ -31,7 +31,7 @@ public:
     /// Shows the dialog without blocking and activates it.
     void open() override;
 
-    void Form_Activate();
+    void prepareOnActivation();
     void okClicked();
     void cancelClicked();
     void clearFind();
@@ -39,18 +39,18 @@ public:
     /// 0 = "Find", 1 = "Replace with".
     void selectTab(int index);
 
-    QTabBar *tab1 = nullptr;
-    QFrame *Frame2 = nullptr;
-    QFrame *frameRep = nullptr;
-    QPlainTextEdit *rtbFirstFuzz = nullptr;
-    QPlainTextEdit *rtbSecondFuzz = nullptr;
-    QPlainTextEdit *rtbReplace = nullptr;
-    QLabel *Label5 = nullptr;
-    QCheckBox *chkfuzz = nullptr;
-    QWidget *picLarge = nullptr;
-    QToolBar *FindBar = nullptr;
-    QWidget *picClear1 = nullptr;
-    QToolBar *clearBar1 = nullptr;
+    QTabBar *tabs = nullptr;
+    QFrame *findFrame = nullptr;
+    QFrame *replaceFrame = nullptr;
+    QPlainTextEdit *firstPartEdit = nullptr;
+    QPlainTextEdit *secondPartEdit = nullptr;
+    QPlainTextEdit *replaceEdit = nullptr;
+    QLabel *searchTypeLabel = nullptr;
+    QCheckBox *fuzzyBox = nullptr;
+    QWidget *findToolHolder = nullptr;
+    QToolBar *findToolBar = nullptr;
+    QWidget *clearToolHolder = nullptr;
+    QToolBar *clearBar = nullptr;
 
 protected:
     bool event(QEvent *event) override;

@@ -13,9 +13,9 @@ public:
 
     /// Fills each box's list from the store (its text is left alone).
     void load();
-    /// Save_SearchChar: the find side of the active type.
+    /// saveFindHistory: the find side of the active type.
     void saveFind(bool fuzzy);
-    /// Save_ReplaceChar: the replacement list of the active type.
+    /// saveReplaceHistory: the replacement list of the active type.
     void saveReplace(bool fuzzy);
     /// A pick from box's drop-down list at index.
     void pick(QComboBox *box, int index);

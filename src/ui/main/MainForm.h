@@ -22,73 +22,74 @@ class FileList;
 class FolderList;
 class PathField;
 
-/// The main window's controls and their layout, named as the design names them.
+/// The main window's controls and their layout.
 /// The window inherits them as it would a designer form and wires them itself.
 class MainForm {
 public:
     /// Builds every control, toolbar and pop-up menu into the window.
     void setupUi(QMainWindow *window);
 
-    /// Tool by key in one of the toolbars ("Mainbar", "FindBar", "FileBar", "aboutBar").
+    /// Tool by key in one of the toolbars ("runBar", "searchTypeBar", "fileSelectionBar",
+    /// "helpBar").
     QAction *tool(const QString &bar, const QString &key) const;
 
-    QLabel *Label5 = nullptr;
-    QComboBox *txtFind = nullptr;
-    QLabel *Label6 = nullptr;
-    QComboBox *txtReplace = nullptr;
-    QToolBar *PasteBar1 = nullptr;
-    QToolBar *PasteBar2 = nullptr;
-    QRadioButton *optNormal = nullptr;
-    QRadioButton *chkFuzzy = nullptr;
-    QRadioButton *optLarge = nullptr;
-    QWidget *picFuzzy = nullptr;
-    QLabel *Label1 = nullptr;
-    QComboBox *cboFirst = nullptr;
-    QLabel *Label2 = nullptr;
-    QComboBox *cboSecond = nullptr;
-    QLabel *Label4 = nullptr;
-    QComboBox *cboFuzzyReplace = nullptr;
-    QGroupBox *fraOptions = nullptr;
-    QCheckBox *chkSubs = nullptr;
-    QCheckBox *chkSensitive = nullptr;
-    QCheckBox *chkWhole = nullptr;
-    QCheckBox *chkBackup = nullptr;
-    QPushButton *cmdSetBack = nullptr;
-    QCheckBox *chkMin = nullptr;
-    QToolButton *cmdCase = nullptr;
-    QToolButton *cmdSubs = nullptr;
-    QToolButton *cmdWhole = nullptr;
-    QToolButton *cmdBack = nullptr;
-    QToolButton *cmdMin = nullptr;
-    QList<QLabel *> imgArrow1;
-    QComboBox *cboFilters = nullptr;
-    QPushButton *cmdFilters = nullptr;
-    QToolBar *FindBar = nullptr;
-    QLabel *Label9 = nullptr;
-    DriveList *Drive2 = nullptr;
-    QLabel *Label10 = nullptr;
-    FolderList *Dir2 = nullptr;
+    QLabel *findLabel = nullptr;
+    QComboBox *findBox = nullptr;
+    QLabel *replaceLabel = nullptr;
+    QComboBox *replaceBox = nullptr;
+    QToolBar *pasteFindBar = nullptr;
+    QToolBar *pasteReplaceBar = nullptr;
+    QRadioButton *normalOption = nullptr;
+    QRadioButton *fuzzyOption = nullptr;
+    QRadioButton *largeOption = nullptr;
+    QWidget *fuzzyPanel = nullptr;
+    QLabel *firstPartLabel = nullptr;
+    QComboBox *firstPartBox = nullptr;
+    QLabel *secondPartLabel = nullptr;
+    QComboBox *secondPartBox = nullptr;
+    QLabel *fuzzyReplaceLabel = nullptr;
+    QComboBox *fuzzyReplaceBox = nullptr;
+    QGroupBox *optionsGroup = nullptr;
+    QCheckBox *subfoldersBox = nullptr;
+    QCheckBox *caseSensitiveBox = nullptr;
+    QCheckBox *wholeWordBox = nullptr;
+    QCheckBox *backupBox = nullptr;
+    QPushButton *backupFolderButton = nullptr;
+    QCheckBox *minimizeBox = nullptr;
+    QToolButton *caseHighlight = nullptr;
+    QToolButton *subfoldersHighlight = nullptr;
+    QToolButton *wholeWordHighlight = nullptr;
+    QToolButton *backupHighlight = nullptr;
+    QToolButton *minimizeHighlight = nullptr;
+    QList<QLabel *> optionArrows;
+    QComboBox *filterBox = nullptr;
+    QPushButton *filterManagerButton = nullptr;
+    QToolBar *searchTypeBar = nullptr;
+    QLabel *drivesLabel = nullptr;
+    DriveList *driveList = nullptr;
+    QLabel *foldersLabel = nullptr;
+    FolderList *folderList = nullptr;
     /// Above the folder list: the open folder, typed or pasted.
     PathField *pathField = nullptr;
-    QLabel *Label11 = nullptr;
-    FileList *File2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QWidget *Picture3 = nullptr;
-    QToolBar *FileBar = nullptr;
-    QToolBar *Mainbar = nullptr;
-    QToolBar *aboutBar = nullptr;
-    QMenu *FileOptions = nullptr;
-    QMenu *FolderOptions = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QLabel *StatusBar1Panel1 = nullptr;
-    QLabel *StatusBar1Panel2 = nullptr;
-    QLabel *picOption = nullptr;
-    QLabel *picOption1 = nullptr;
-    QWidget *Picture5 = nullptr;
-    QWidget *Picture2 = nullptr;
-    QLabel *lblTimeStart = nullptr;
+    QLabel *filesLabel = nullptr;
+    FileList *fileList = nullptr;
+    QLabel *fileCountLabel = nullptr;
+    QWidget *fileBarHolder = nullptr;
+    QToolBar *fileSelectionBar = nullptr;
+    QToolBar *runBar = nullptr;
+    QToolBar *helpBar = nullptr;
+    QMenu *fileMenu = nullptr;
+    QMenu *folderMenu = nullptr;
+    QStatusBar *mainStatusBar = nullptr;
+    QLabel *statusStatePanel = nullptr;
+    QLabel *statusDetailPanel = nullptr;
+    QLabel *checkedRadioPicture = nullptr;
+    QLabel *uncheckedRadioPicture = nullptr;
+    QWidget *focusPark = nullptr;
+    QWidget *spareFocusPark = nullptr;
+    QLabel *startTimeLabel = nullptr;
     /// The normal find boxes, under the fuzzy panel.
-    QWidget *fraFind = nullptr;
+    QWidget *findBoxesFrame = nullptr;
 
 private:
     void buildControls();

@@ -29,30 +29,30 @@ struct ToolHint {
 };
 
 const ToolHint ToolHints[] = {
-    {"Mainbar", "find",
+    {"runBar", "find",
      " Find instances of the search text within the selected files, without replacing.", "CTRL+ F"},
-    {"Mainbar", "replace", " Find and then replace a string of text within the selected files.",
+    {"runBar", "replace", " Find and then replace a string of text within the selected files.",
      "CTRL+ R"},
-    {"Mainbar", "undo",
+    {"runBar", "undo",
      " Change the text back to its previous state, if possible.  Some replacements cannot be "
      "undone.",
      "CTRL+ Z"},
-    {"FindBar", "normal", " Click here to do a normal search for a few words or a sentence.",
+    {"searchTypeBar", "normal", " Click here to do a normal search for a few words or a sentence.",
      "ALT+ N"},
-    {"FindBar", "fuzzy", " Click here to search for something in between two specified characters.",
-     "ALT+ F"},
-    {"FindBar", "large",
+    {"searchTypeBar", "fuzzy",
+     " Click here to search for something in between two specified characters.", "ALT+ F"},
+    {"searchTypeBar", "large",
      " Click here to enter a large search character or anything with carriage returns in it.",
      "ALT+ L"},
-    {"FileBar", "all", " Select all files in directory for editing.", "CTRL+ A"},
-    {"FileBar", "none", " Deselect all files in directory.", "CTRL+ N"},
-    {"aboutBar", "about", " Some info about this program and the author.", "F2"},
-    {"aboutBar", "readme", " The Help file contains useful information about using this program.",
+    {"fileSelectionBar", "all", " Select all files in directory for editing.", "CTRL+ A"},
+    {"fileSelectionBar", "none", " Deselect all files in directory.", "CTRL+ N"},
+    {"helpBar", "about", " Some info about this program and the author.", "F2"},
+    {"helpBar", "readme", " The Help file contains useful information about using this program.",
      "F1"},
-    {"aboutBar", "exit", " Exit this program.  Have a nice day!", "CTRL+ Q"},
-    {"PasteBar1", nullptr,
+    {"helpBar", "exit", " Exit this program.  Have a nice day!", "CTRL+ Q"},
+    {"pasteFindBar", nullptr,
      " Click here to paste the data from the clipboard into the 'Find' drop-down.", nullptr},
-    {"PasteBar2", nullptr,
+    {"pasteReplaceBar", nullptr,
      " Click here to paste the data from the clipboard into the 'Replace with' drop-down.",
      nullptr},
 };
@@ -83,40 +83,43 @@ MainHints::MainHints(MainWindow &window, std::function<QString()> backupFolder)
     MainWindow &w = m_window;
     m_areas.insert(&w, Area::Plain);
     m_areas.insert(w.centralWidget(), Area::Plain);
-    m_areas.insert(w.StatusBar1, Area::Plain);
-    for (const char *frame : {"fraOptions", "fraFilters", "fraSearch", "fraFind", "fraFiles"}) {
+    m_areas.insert(w.mainStatusBar, Area::Plain);
+    for (const char *frame :
+         {"optionsGroup", "filtersGroup", "searchGroup", "findBoxesFrame", "filesGroup"}) {
         if (auto *widget = w.findChild<QWidget *>(QString::fromLatin1(frame)))
             m_areas.insert(widget, Area::Plain);
     }
-    if (auto *type = w.findChild<QWidget *>(QStringLiteral("fraType")))
+    if (auto *type = w.findChild<QWidget *>(QStringLiteral("typeGroup")))
         m_areas.insert(type, Area::TypeFrame);
-    m_areas.insert(w.Picture5, Area::FocusPark);
-    m_areas.insert(w.Picture3, Area::FileBarFrame);
-    m_areas.insert(w.FileBar, Area::FileBarFrame);
-    m_areas.insert(w.picFuzzy, Area::FuzzyPanel);
+    m_areas.insert(w.focusPark, Area::FocusPark);
+    m_areas.insert(w.fileBarHolder, Area::FileBarFrame);
+    m_areas.insert(w.fileSelectionBar, Area::FileBarFrame);
+    m_areas.insert(w.fuzzyPanel, Area::FuzzyPanel);
     const QList<QPair<QWidget *, QString>> texts = {
-        {w.Label9, QStringLiteral(" Specify drive to search")},
-        {w.Label10, QStringLiteral(" Specify folder to search - Right-click for options")},
-        {w.Label11, QStringLiteral(" Specify files to search")},
-        {w.optNormal, QStringLiteral(" Use this option to search for a few words or a sentence.")},
-        {w.chkFuzzy,
+        {w.drivesLabel, QStringLiteral(" Specify drive to search")},
+        {w.foldersLabel, QStringLiteral(" Specify folder to search - Right-click for options")},
+        {w.filesLabel, QStringLiteral(" Specify files to search")},
+        {w.normalOption,
+         QStringLiteral(" Use this option to search for a few words or a sentence.")},
+        {w.fuzzyOption,
          QStringLiteral(" Use this option to find something between two specified characters.")},
-        {w.cmdFilters, QStringLiteral(" Select the types of files you want to edit.")},
+        {w.filterManagerButton, QStringLiteral(" Select the types of files you want to edit.")},
     };
     for (const auto &[widget, text] : texts) {
         m_areas.insert(widget, Area::Text);
         m_texts.insert(widget, text);
     }
-    for (QCheckBox *box : {w.chkMin, w.chkSensitive, w.chkSubs, w.chkWhole, w.chkBackup})
+    for (QCheckBox *box :
+         {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox, w.backupBox})
         m_areas.insert(box, Area::Option);
-    m_areas.insert(w.cmdSetBack, Area::SetBack);
+    m_areas.insert(w.backupFolderButton, Area::SetBack);
     // A control that tracks the pointer passes the moves it does not use on to its
     // container, whose plain-area reset would wipe the control's own hint.
     for (auto it = m_areas.constBegin(); it != m_areas.constEnd(); ++it) {
         if (*it != Area::Plain && *it != Area::TypeFrame)
             it.key()->setAttribute(Qt::WA_NoMousePropagation);
     }
-    for (QWidget *list : {static_cast<QWidget *>(w.File2), static_cast<QWidget *>(w.Dir2)})
+    for (QWidget *list : {static_cast<QWidget *>(w.fileList), static_cast<QWidget *>(w.folderList)})
         list->setAttribute(Qt::WA_NoMousePropagation);
     qApp->installEventFilter(this);
 }
@@ -139,7 +142,7 @@ bool MainHints::running() const
 
 bool MainHints::panel2Shows(const QStringList &hints) const
 {
-    return hints.contains(m_window.StatusBar1Panel2->text());
+    return hints.contains(m_window.statusDetailPanel->text());
 }
 
 bool MainHints::eventFilter(QObject *watched, QEvent *event)
@@ -159,8 +162,8 @@ bool MainHints::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-        if (widget == m_window.StatusBar1 || widget->parentWidget() == m_window.StatusBar1)
-            m_window.Reset_Hints();
+        if (widget == m_window.mainStatusBar || widget->parentWidget() == m_window.mainStatusBar)
+            m_window.clearHints();
         break;
     case QEvent::Enter:
     case QEvent::Leave: {
@@ -188,23 +191,23 @@ void MainHints::pointerMoved(QWidget *widget)
     Area area = Area::Plain;
     if (found != m_areas.constEnd())
         area = *found;
-    else if (widget->parentWidget() != w.StatusBar1)
+    else if (widget->parentWidget() != w.mainStatusBar)
         return;
     // Locked controls stay quiet during a run, as they would stay still under a click.
     if (!widget->isEnabled())
         return;
     switch (area) {
     case Area::Plain:
-        w.Reset_Hints();
+        w.clearHints();
         break;
     case Area::TypeFrame:
         if (!running())
-            w.Reset_Hints();
+            w.clearHints();
         break;
     case Area::FocusPark:
         if (!running()) {
-            w.CountFiles();
-            w.Reset_Hints();
+            w.countSelectedFiles();
+            w.clearHints();
         }
         break;
     case Area::FileBarFrame:
@@ -241,17 +244,18 @@ void MainHints::optionHint(QCheckBox *box)
         const char *cleared;
     };
     const Option options[] = {
-        {w.chkMin, 0, w.cmdMin, "ALT+ Z",
+        {w.minimizeBox, 0, w.minimizeHighlight, "ALT+ Z",
          " Minimize this program to the panel for more efficient replacing.",
          " Minimize this program to the panel for more efficient replacing."},
-        {w.chkSensitive, 1, w.cmdCase, "ALT+ C", " Checked - Replace only the same case.",
+        {w.caseSensitiveBox, 1, w.caseHighlight, "ALT+ C", " Checked - Replace only the same case.",
          " Unchecked - Replace all strings."},
-        {w.chkSubs, 2, w.cmdSubs, "ALT+ S", " Checked - All subdirectories will be searched.",
+        {w.subfoldersBox, 2, w.subfoldersHighlight, "ALT+ S",
+         " Checked - All subdirectories will be searched.",
          " Unchecked - Only the current directory will be searched."},
-        {w.chkWhole, 3, w.cmdWhole, "ALT+ W",
+        {w.wholeWordBox, 3, w.wholeWordHighlight, "ALT+ W",
          " Checked - Only words matching exactly will be shown / replaced.",
          " Unchecked - All forms of the word will be found."},
-        {w.chkBackup, 4, w.cmdBack, "ALT+ B",
+        {w.backupBox, 4, w.backupHighlight, "ALT+ B",
          " Checked - Current backup folder is: ", " Unchecked - No backup files will be created."},
     };
     for (const Option &option : options) {
@@ -261,10 +265,10 @@ void MainHints::optionHint(QCheckBox *box)
         showIndicators(option.arrow, option.frame);
         w.setStatusText(1, QString::fromLatin1(option.shortcut));
         QString hint = QString::fromLatin1(ticked ? option.ticked : option.cleared);
-        if (box == w.chkBackup) {
+        if (box == w.backupBox) {
             if (ticked)
                 hint += m_backupFolder();
-            w.cmdSetBack->setVisible(ticked);
+            w.backupFolderButton->setVisible(ticked);
         }
         w.setStatusText(2, hint);
     }
@@ -273,30 +277,30 @@ void MainHints::optionHint(QCheckBox *box)
 void MainHints::showIndicators(int arrow, QWidget *frame)
 {
     MainWindow &w = m_window;
-    for (int i = 0; i < w.imgArrow1.size(); ++i) w.imgArrow1[i]->setVisible(i == arrow);
+    for (int i = 0; i < w.optionArrows.size(); ++i) w.optionArrows[i]->setVisible(i == arrow);
     for (QWidget *indicator :
-         {static_cast<QWidget *>(w.cmdMin), static_cast<QWidget *>(w.cmdCase),
-          static_cast<QWidget *>(w.cmdSubs), static_cast<QWidget *>(w.cmdWhole),
-          static_cast<QWidget *>(w.cmdBack)})
+         {static_cast<QWidget *>(w.minimizeHighlight), static_cast<QWidget *>(w.caseHighlight),
+          static_cast<QWidget *>(w.subfoldersHighlight),
+          static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight)})
         indicator->setVisible(indicator == frame);
 }
 
 void MainHints::toolEntered(const QToolBar *bar, const QString &key)
 {
     MainWindow &w = m_window;
-    if (bar == w.Mainbar || bar == w.FindBar) {
+    if (bar == w.runBar || bar == w.searchTypeBar) {
         // The run writes its progress here; the tools that start runs keep out.
         if (running())
             return;
-        w.Reset_Hints();
-    } else if (bar == w.aboutBar) {
-        w.Reset_Hints();
+        w.clearHints();
+    } else if (bar == w.helpBar) {
+        w.clearHints();
     }
     const ToolHint *entry = findToolHint(bar->objectName(), key);
     if (!entry)
         return;
-    if ((bar == w.Mainbar && key == u"find") || (bar == w.FindBar && key == u"normal"))
-        w.CountFiles();
+    if ((bar == w.runBar && key == u"find") || (bar == w.searchTypeBar && key == u"normal"))
+        w.countSelectedFiles();
     w.setStatusText(2, QString::fromLatin1(entry->hint));
     if (entry->shortcut)
         w.setStatusText(1, QString::fromLatin1(entry->shortcut));
@@ -307,26 +311,27 @@ void MainHints::toolLeft(const QToolBar *bar)
     // The pointer may enter a neighbouring bar's tool before this one reports
     // leaving: a leave keeps the hint that belongs to the neighbour.
     MainWindow &w = m_window;
-    static const QStringList aboutHints = barHints("aboutBar");
+    static const QStringList aboutHints = barHints("helpBar");
     const auto clearBoth = [&w] {
         w.setStatusText(2, QString());
         w.setStatusText(1, Idle);
     };
-    if (bar == w.Mainbar) {
+    if (bar == w.runBar) {
         if (!running() && !panel2Shows(aboutHints))
             clearBoth();
-    } else if (bar == w.FileBar) {
+    } else if (bar == w.fileSelectionBar) {
         if (!panel2Shows(aboutHints +
-                         QStringList{toolHint(QStringLiteral("Mainbar"), QStringLiteral("undo"))}))
+                         QStringList{toolHint(QStringLiteral("runBar"), QStringLiteral("undo"))}))
             clearBoth();
-    } else if (bar == w.aboutBar) {
+    } else if (bar == w.helpBar) {
         clearBoth();
-    } else if (bar == w.FindBar) {
+    } else if (bar == w.searchTypeBar) {
         if (!running())
             w.setStatusText(2, QString());
-    } else if (bar == w.PasteBar1 || bar == w.PasteBar2) {
-        const QString other = toolHint(
-            bar == w.PasteBar1 ? QStringLiteral("PasteBar2") : QStringLiteral("PasteBar1"), {});
+    } else if (bar == w.pasteFindBar || bar == w.pasteReplaceBar) {
+        const QString other = toolHint(bar == w.pasteFindBar ? QStringLiteral("pasteReplaceBar")
+                                                             : QStringLiteral("pasteFindBar"),
+                                       {});
         if (!panel2Shows({other}))
             w.setStatusText(2, QString());
     }

@@ -46,7 +46,7 @@ bool MainNavigation::open(const QStringList &paths)
 {
     if (!isIdle())
         return false;
-    const OpenTarget target = OpenTarget::resolve(paths, m_w.Dir2->path());
+    const OpenTarget target = OpenTarget::resolve(paths, m_w.folderList->path());
     if (!target.isValid()) {
         if (!target.missing.isEmpty())
             m_w.dialogs().message(
@@ -54,15 +54,15 @@ bool MainNavigation::open(const QStringList &paths)
                 QStringLiteral(" Folder not found"), MessageButtons::Ok, MessageIcon::Warning);
         return false;
     }
-    const bool same = target.folder == m_w.Dir2->path();
-    m_w.Drive2->showDriveOf(target.folder);
-    if (!m_w.Dir2->setPath(target.folder))
+    const bool same = target.folder == m_w.folderList->path();
+    m_w.driveList->showDriveOf(target.folder);
+    if (!m_w.folderList->setPath(target.folder))
         return false;
     if (same)
         m_w.refreshFileList();
-    m_w.pathField->showFolder(m_w.Dir2->path());
-    m_w.File2->selectNames(target.files);
-    m_w.CountFiles();
+    m_w.pathField->showFolder(m_w.folderList->path());
+    m_w.fileList->selectNames(target.files);
+    m_w.countSelectedFiles();
     return true;
 }
 

@@ -66,7 +66,7 @@ QStringList itemTexts(const QComboBox *box)
 
 MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("frmFind"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral(" Scrivlane"));
 
     if (!dialogs) {
@@ -84,21 +84,21 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         m_ctx,
         [this] {
             parkFocus();
-            Disable_Controls();
+            disableControls();
         },
-        [this] { Enable_Controls(); });
+        [this] { enableControls(); });
     connectControls();
     new PopupMenuTools(*this);
     m_shortcuts = std::make_unique<MainShortcuts>(
-        this, m_ctx.state, File2,
-        QList<QComboBox *>{txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace},
-        QList<QComboBox *>{txtFind, cboFirst, cboSecond},
+        this, m_ctx.state, fileList,
+        QList<QComboBox *>{findBox, replaceBox, firstPartBox, secondPartBox, fuzzyReplaceBox},
+        QList<QComboBox *>{findBox, firstPartBox, secondPartBox},
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_navigation = new MainNavigation(*this);
     m_typedFilters = new TypedFilters(*this);
     showShortcutsInTips();
-    m_histories =
-        std::make_unique<HistoryBoxes>(txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace);
+    m_histories = std::make_unique<HistoryBoxes>(findBox, replaceBox, firstPartBox, secondPartBox,
+                                                 fuzzyReplaceBox);
     // The hint names the folder this folder's copies go to, as the run makes it.
     m_hints = std::make_unique<MainHints>(
         *this, [this] { return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath()); });
@@ -106,7 +106,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_viewer = new ViewerWindow(m_ctx, this);
     m_ctx.viewer = m_viewer;
     // Sees every key before the focused control does, and the pointer and resize
-    // events of the lists, the fuzzy panel's area and Label4.
+    // events of the lists, the fuzzy panel's area and fuzzyReplaceLabel.
     qApp->installEventFilter(this);
 }
 
@@ -123,41 +123,41 @@ MainWindow::~MainWindow()
 
 void MainWindow::connectControls()
 {
-    for (QAction *action : Mainbar->actions())
+    for (QAction *action : runBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { Mainbar_ButtonClick(action->objectName()); });
-    for (QAction *action : FindBar->actions())
+                [this, action] { runBarTool(action->objectName()); });
+    for (QAction *action : searchTypeBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { FindBar_ButtonClick(action->objectName()); });
-    for (QAction *action : FileBar->actions())
+                [this, action] { searchTypeTool(action->objectName()); });
+    for (QAction *action : fileSelectionBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { FileBar_ButtonClick(action->objectName()); });
-    for (QAction *action : aboutBar->actions())
+                [this, action] { fileSelectionTool(action->objectName()); });
+    for (QAction *action : helpBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { aboutBar_ButtonClick(action->objectName()); });
-    for (QToolBar *bar : {PasteBar1, PasteBar2})
-        connect(bar, &QToolBar::actionTriggered, this, [this, bar] { PasteBar_ButtonClick(bar); });
+                [this, action] { helpBarTool(action->objectName()); });
+    for (QToolBar *bar : {pasteFindBar, pasteReplaceBar})
+        connect(bar, &QToolBar::actionTriggered, this, [this, bar] { pasteTool(bar); });
 
-    for (QComboBox *box : {txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace})
+    for (QComboBox *box : {findBox, replaceBox, firstPartBox, secondPartBox, fuzzyReplaceBox})
         connect(box, &QComboBox::activated, this,
                 [this, box](int index) { historyPicked(box, index); });
 
-    connect(optNormal, &QRadioButton::clicked, this, &MainWindow::optNormal_Click);
-    connect(chkFuzzy, &QRadioButton::clicked, this, &MainWindow::chkFuzzy_Click);
-    for (QCheckBox *box : {chkSubs, chkSensitive, chkWhole, chkMin, chkBackup})
+    connect(normalOption, &QRadioButton::clicked, this, &MainWindow::normalTypeChosen);
+    connect(fuzzyOption, &QRadioButton::clicked, this, &MainWindow::fuzzyTypeChosen);
+    for (QCheckBox *box : {subfoldersBox, caseSensitiveBox, wholeWordBox, minimizeBox, backupBox})
         connect(box, &QCheckBox::clicked, this, [this, box] { optionClicked(box); });
-    connect(cmdSetBack, &QPushButton::clicked, this, [this] {
+    connect(backupFolderButton, &QPushButton::clicked, this, [this] {
         parkFocus();
-        cmdBack->hide();
+        backupHighlight->hide();
         m_backupDialog->showModal();
     });
 
-    connect(Drive2, &QComboBox::activated, this, &MainWindow::Drive2_Change);
-    connect(Dir2, &FolderList::pathChanged, this, &MainWindow::Dir2_Change);
-    connect(cboFilters, &QComboBox::currentIndexChanged, this, &MainWindow::cboFilters_Click);
-    connect(cmdFilters, &QPushButton::clicked, this, &MainWindow::cmdFilters_Click);
-    connect(File2, &QListWidget::itemSelectionChanged, this, &MainWindow::CountFiles);
-    connect(File2, &FileList::openRequested, this, &MainWindow::viewSelectedFiles);
+    connect(driveList, &QComboBox::activated, this, &MainWindow::driveChosen);
+    connect(folderList, &FolderList::pathChanged, this, &MainWindow::folderChanged);
+    connect(filterBox, &QComboBox::currentIndexChanged, this, &MainWindow::filterChosen);
+    connect(filterManagerButton, &QPushButton::clicked, this, &MainWindow::openFilterManager);
+    connect(fileList, &QListWidget::itemSelectionChanged, this, &MainWindow::countSelectedFiles);
+    connect(fileList, &FileList::openRequested, this, &MainWindow::viewSelectedFiles);
 }
 
 void MainWindow::loadStep(const std::function<void()> &step)
@@ -174,7 +174,7 @@ void MainWindow::loadStep(const std::function<void()> &step)
     }
 }
 
-bool MainWindow::Form_Load(const QString &folder)
+bool MainWindow::startUp(const QString &folder)
 {
     m_instance = std::make_unique<SingleInstance>();
     if (!m_instance->tryAcquire()) {
@@ -191,7 +191,7 @@ bool MainWindow::Form_Load(const QString &folder)
     m_loaded = true;
     connect(m_instance.get(), &SingleInstance::handedOver, m_navigation, &MainNavigation::handOver);
 
-    loadStep([this] { Fill_Combos(); });
+    loadStep([this] { mirrorHistoriesToViewer(); });
     loadStep([this] { placeFuzzyPanel(); });
     loadStep([this] {
         // The help file ships with the program (beside it, or in its installed data
@@ -202,14 +202,14 @@ bool MainWindow::Form_Load(const QString &folder)
     });
     m_loading = true;
     const QList<QPair<QCheckBox *, QString>> options = {
-        {chkSensitive, QStringLiteral("Case Sensitive")},
-        {chkSubs, QStringLiteral("Search subdirectories")},
-        {chkWhole, QStringLiteral("Whole Word")},
-        {chkMin, QStringLiteral("Minimize")},
-        {chkBackup, QStringLiteral("Backup")}};
+        {caseSensitiveBox, QStringLiteral("Case Sensitive")},
+        {subfoldersBox, QStringLiteral("Search subdirectories")},
+        {wholeWordBox, QStringLiteral("Whole Word")},
+        {minimizeBox, QStringLiteral("Minimize")},
+        {backupBox, QStringLiteral("Backup")}};
     for (const auto &[box, name] : options)
         loadStep([&] { box->setChecked(MainSettings::option(name)); });
-    loadStep([this] { cmdSetBack->setVisible(chkBackup->isChecked()); });
+    loadStep([this] { backupFolderButton->setVisible(backupBox->isChecked()); });
     loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
         if (!folder.isEmpty() && QFileInfo(folder).exists())
@@ -221,33 +221,33 @@ bool MainWindow::Form_Load(const QString &folder)
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {
-        cboFilters->addItems(MainSettings::filters());
+        filterBox->addItems(MainSettings::filters());
         m_typedFilters->restoreLast();
-        cboFilters_Click();
+        filterChosen();
     });
     m_loading = false;
-    for (QComboBox *box : {txtFind, txtReplace, cboFirst, cboSecond, cboFuzzyReplace}) {
+    for (QComboBox *box : {findBox, replaceBox, firstPartBox, secondPartBox, fuzzyReplaceBox}) {
         if (box->count() > 0)
             box->setCurrentIndex(0);
     }
-    loadStep([this] { m_viewer->ApplyViewerSettings(); });
+    loadStep([this] { m_viewer->applyStoredSettings(); });
     show();
     loadStep([this] {
         const QString type = MainSettings::searchType();
         if (type == u"Normal") {
-            optNormal->setChecked(true);
-            optNormal_Click();
-            txtFind->setFocus();
-            txtFind->lineEdit()->end(false);
+            normalOption->setChecked(true);
+            normalTypeChosen();
+            findBox->setFocus();
+            findBox->lineEdit()->end(false);
         } else if (type == u"Fuzzy") {
-            chkFuzzy->setChecked(true);
-            chkFuzzy_Click();
-            cboFirst->setFocus();
-            cboFirst->lineEdit()->end(false);
+            fuzzyOption->setChecked(true);
+            fuzzyTypeChosen();
+            firstPartBox->setFocus();
+            firstPartBox->lineEdit()->end(false);
         }
-        Change_SearchOptions();
+        updateSearchTypeIcons();
     });
-    FindBar->update();
+    searchTypeBar->update();
     // A folder of the command line that does not exist is said so once the
     // window shows; a file given there is selected in its folder.
     if (!folder.isEmpty())
@@ -255,7 +255,7 @@ bool MainWindow::Form_Load(const QString &folder)
     return true;
 }
 
-void MainWindow::Form_Unload()
+void MainWindow::shutDown()
 {
     if (m_unloaded)
         return;
@@ -263,9 +263,9 @@ void MainWindow::Form_Unload()
     // A refused second copy applied no setting: it must not write its defaults.
     if (!m_loaded)
         return;
-    MainSettings::setSearchType(chkFuzzy->isChecked() && !optLarge->isChecked());
-    MainSettings::setLastFolder(Dir2->path());
-    MainSettings::setFilters(itemTexts(cboFilters));
+    MainSettings::setSearchType(fuzzyOption->isChecked() && !largeOption->isChecked());
+    MainSettings::setLastFolder(folderList->path());
+    MainSettings::setFilters(itemTexts(filterBox));
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible()) {
             window->close();
@@ -285,7 +285,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // A run under way ends at its next test of the flag.
     m_ctx.state.StopRequested = true;
-    Form_Unload();
+    shutDown();
     event->accept();
 }
 
@@ -299,17 +299,17 @@ void MainWindow::dropEvent(QDropEvent *event)
     m_navigation->drop(event);
 }
 
-void MainWindow::Exit_Program()
+void MainWindow::exitProgram()
 {
     close();
 }
 
-void MainWindow::Save_SearchChar()
+void MainWindow::saveFindHistory()
 {
     m_histories->saveFind(isFuzzy());
 }
 
-void MainWindow::Save_ReplaceChar()
+void MainWindow::saveReplaceHistory()
 {
     m_histories->saveReplace(isFuzzy());
 }
@@ -319,144 +319,149 @@ void MainWindow::historyPicked(QComboBox *box, int index)
     if (index < 0 || index >= box->count())
         return;
     m_histories->pick(box, index);
-    if (box == cboFirst && m_viewer->cboFind->count() > 0)
-        m_viewer->cboFind->setCurrentIndex(0);
-    if (box == cboFuzzyReplace && m_viewer->cboReplace->count() > 0)
-        m_viewer->cboReplace->setCurrentIndex(0);
+    if (box == firstPartBox && m_viewer->viewerFindBox->count() > 0)
+        m_viewer->viewerFindBox->setCurrentIndex(0);
+    if (box == fuzzyReplaceBox && m_viewer->viewerReplaceBox->count() > 0)
+        m_viewer->viewerReplaceBox->setCurrentIndex(0);
     parkFocus();
 }
 
-void MainWindow::Fill_Combos()
+void MainWindow::mirrorHistoriesToViewer()
 {
     m_viewer->clearList();
-    m_histories->mirror(isFuzzy(), m_viewer->cboFind, m_viewer->cboFind2, m_viewer->cboReplace);
+    m_histories->mirror(isFuzzy(), m_viewer->viewerFindBox, m_viewer->viewerSecondPartBox,
+                        m_viewer->viewerReplaceBox);
 }
 
-void MainWindow::RefreshCombos()
+void MainWindow::storeFilterList()
 {
-    MainSettings::replaceFilters(itemTexts(cboFilters));
-    cboFilters->setCurrentIndex(0);
+    MainSettings::replaceFilters(itemTexts(filterBox));
+    filterBox->setCurrentIndex(0);
 }
 
 void MainWindow::parkFocus(QWidget *target)
 {
-    (target ? target : Picture5)->setFocus();
+    (target ? target : focusPark)->setFocus();
 }
 
 void MainWindow::placeFuzzyPanel()
 {
-    picFuzzy->setGeometry(fraFind->rect());
-    picFuzzy->raise();
+    fuzzyPanel->setGeometry(findBoxesFrame->rect());
+    fuzzyPanel->raise();
 }
 
-void MainWindow::Change_SearchOptions()
+void MainWindow::updateSearchTypeIcons()
 {
-    QAction *normal = tool(QStringLiteral("FindBar"), QStringLiteral("normal"));
-    QAction *fuzzy = tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"));
-    normal->setIcon(RadioIcons::icon(optNormal->isChecked(), this));
-    fuzzy->setIcon(RadioIcons::icon(chkFuzzy->isChecked(), this));
+    QAction *normal = tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal"));
+    QAction *fuzzy = tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy"));
+    normal->setIcon(RadioIcons::icon(normalOption->isChecked(), this));
+    fuzzy->setIcon(RadioIcons::icon(fuzzyOption->isChecked(), this));
 }
 
-void MainWindow::optNormal_Click()
+void MainWindow::normalTypeChosen()
 {
-    Change_SearchOptions();
+    updateSearchTypeIcons();
     // The large search dialog is created on first use only.
     if (auto *large = findChild<LargeSearchDialog *>())
         large->hide();
-    picFuzzy->hide();
+    fuzzyPanel->hide();
     parkFocus();
 }
 
-void MainWindow::chkFuzzy_Click()
+void MainWindow::fuzzyTypeChosen()
 {
-    Change_SearchOptions();
+    updateSearchTypeIcons();
     placeFuzzyPanel();
     if (auto *large = findChild<LargeSearchDialog *>()) {
         large->hide();
         large->setTag(QStringLiteral("FuzzyReplace"));
     }
-    if (chkFuzzy->isChecked())
-        picFuzzy->show();
+    if (fuzzyOption->isChecked())
+        fuzzyPanel->show();
     parkFocus();
 }
 
-void MainWindow::FindBar_ButtonClick(const QString &key)
+void MainWindow::searchTypeTool(const QString &key)
 {
     LargeSearchDialog *large = m_viewer->largeSearchDialog();
     if (key == u"normal") {
-        optNormal->setChecked(true);
-        optNormal_Click();
-        large->chkfuzz->setChecked(false);
+        normalOption->setChecked(true);
+        normalTypeChosen();
+        large->fuzzyBox->setChecked(false);
     } else if (key == u"fuzzy") {
-        chkFuzzy->setChecked(true);
-        chkFuzzy_Click();
-        large->chkfuzz->setChecked(true);
+        fuzzyOption->setChecked(true);
+        fuzzyTypeChosen();
+        large->fuzzyBox->setChecked(true);
     } else if (key == u"large") {
         showLargeSearch(true);
     }
-    Fill_Combos();
-    FindBar->update();
+    mirrorHistoriesToViewer();
+    searchTypeBar->update();
 }
 
 void MainWindow::showLargeSearch(bool fill)
 {
     LargeSearchDialog *large = m_viewer->largeSearchDialog();
     if (fill) {
-        if (chkFuzzy->isChecked()) {
-            large->chkfuzz->setChecked(true);
-            large->rtbFirstFuzz->setPlainText(cboFirst->currentText());
-            large->rtbSecondFuzz->setPlainText(cboSecond->currentText());
+        if (fuzzyOption->isChecked()) {
+            large->fuzzyBox->setChecked(true);
+            large->firstPartEdit->setPlainText(firstPartBox->currentText());
+            large->secondPartEdit->setPlainText(secondPartBox->currentText());
         } else {
-            large->rtbFirstFuzz->setPlainText(txtFind->currentText());
-            large->rtbSecondFuzz->setPlainText(txtReplace->currentText());
-            large->chkfuzz->setChecked(false);
+            large->firstPartEdit->setPlainText(findBox->currentText());
+            large->secondPartEdit->setPlainText(replaceBox->currentText());
+            large->fuzzyBox->setChecked(false);
         }
         large->setTag(QStringLiteral("Scrivlane"));
     }
     large->open();
 }
 
-void MainWindow::Disable_Controls()
+void MainWindow::disableControls()
 {
     m_ctx.state.RunInProgress = true;
     for (QWidget *control : std::initializer_list<QWidget *>{
-             Dir2, pathField, File2, Drive2, chkMin, picFuzzy, txtFind, txtReplace, Picture3,
-             cmdFilters, cboFilters, cmdSetBack, chkSensitive, chkSubs, chkWhole, chkBackup})
+             folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
+             replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox})
         control->setEnabled(false);
     for (const char *key : {"normal", "fuzzy", "large"})
-        tool(QStringLiteral("FindBar"), QString::fromLatin1(key))->setEnabled(false);
-    Mainbar->update();
+        tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(false);
+    runBar->update();
 }
 
-void MainWindow::Enable_Controls()
+void MainWindow::enableControls()
 {
     m_ctx.state.RunInProgress = false;
     for (QWidget *control : std::initializer_list<QWidget *>{
-             Dir2, pathField, File2, Drive2, picFuzzy, txtFind, txtReplace, Picture3, cmdFilters,
-             cboFilters, cmdSetBack, chkMin, chkSensitive, chkSubs, chkWhole, chkBackup})
+             folderList, pathField, fileList, driveList, fuzzyPanel, findBox, replaceBox,
+             fileBarHolder, filterManagerButton, filterBox, backupFolderButton, minimizeBox,
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox})
         control->setEnabled(true);
     for (const char *key : {"normal", "fuzzy", "large"})
-        tool(QStringLiteral("FindBar"), QString::fromLatin1(key))->setEnabled(true);
+        tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(true);
     setToolCaption(QStringLiteral("find"), QStringLiteral("Find"));
 }
 
-void MainWindow::Reset_Hints()
+void MainWindow::clearHints()
 {
     if (m_ctx.state.RunInProgress)
         return;
-    for (QLabel *arrow : std::as_const(imgArrow1)) arrow->hide();
+    for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
     setStatusText(1, Idle);
-    for (QToolButton *indicator : {cmdCase, cmdWhole, cmdSubs, cmdMin, cmdBack}) indicator->hide();
+    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
+                                   minimizeHighlight, backupHighlight})
+        indicator->hide();
 }
 
-void MainWindow::clean_up()
+void MainWindow::clearStatus()
 {
     setStatusText(2, QString());
     setStatusText(1, Idle);
 }
 
-void MainWindow::Get_Path()
+void MainWindow::updateSelectedPath()
 {
     ::Get_Path(m_ctx);
 }
@@ -464,59 +469,59 @@ void MainWindow::Get_Path()
 void MainWindow::optionClicked(QCheckBox *box)
 {
     const bool checked = box->isChecked();
-    if (box == chkSubs) {
+    if (box == subfoldersBox) {
         parkFocus();
         MainSettings::setOption(QStringLiteral("Search subdirectories"), checked);
-    } else if (box == chkSensitive || box == chkWhole) {
-        MainSettings::setOption(
-            box == chkSensitive ? QStringLiteral("Case Sensitive") : QStringLiteral("Whole Word"),
-            checked);
+    } else if (box == caseSensitiveBox || box == wholeWordBox) {
+        MainSettings::setOption(box == caseSensitiveBox ? QStringLiteral("Case Sensitive")
+                                                        : QStringLiteral("Whole Word"),
+                                checked);
         if (QApplication::activeWindow() == this)
             parkFocus();
-    } else if (box == chkMin) {
+    } else if (box == minimizeBox) {
         MainSettings::setOption(QStringLiteral("Minimize"), checked);
         parkFocus();
-    } else if (box == chkBackup) {
+    } else if (box == backupBox) {
         if (m_loading)
             return;
         MainSettings::setOption(QStringLiteral("Backup"), checked);
-        cmdSetBack->setVisible(box->isChecked());
+        backupFolderButton->setVisible(box->isChecked());
         parkFocus();
     }
 }
 
-void MainWindow::Mainbar_ButtonClick(const QString &key)
+void MainWindow::runBarTool(const QString &key)
 {
     m_mainbar->click(key);
 }
 
-void MainWindow::FileBar_ButtonClick(const QString &key)
+void MainWindow::fileSelectionTool(const QString &key)
 {
     parkFocus();
     if (key == u"all") {
-        Select_AllFiles();
+        selectAllFiles();
     } else if (key == u"none") {
-        Select_NoFiles();
-        CountFiles();
+        selectNoFiles();
+        countSelectedFiles();
     }
 }
 
-void MainWindow::PasteBar_ButtonClick(QToolBar *bar)
+void MainWindow::pasteTool(QToolBar *bar)
 {
     const QString text = QApplication::clipboard()->text();
     if (!text.isEmpty())
-        (bar == PasteBar1 ? txtFind : txtReplace)->setEditText(text);
+        (bar == pasteFindBar ? findBox : replaceBox)->setEditText(text);
     parkFocus();
 }
 
-void MainWindow::aboutBar_ButtonClick(const QString &key)
+void MainWindow::helpBarTool(const QString &key)
 {
     parkFocus();
     if (key == u"about") {
         showAbout();
     } else if (key == u"exit") {
         m_ctx.state.StopRequested = true;
-        Exit_Program();
+        exitProgram();
     } else if (key == u"readme") {
         openHelp();
     }
@@ -538,25 +543,26 @@ void MainWindow::showShortcutsInTips()
 {
     // Each tool's tip names its key, as the status bar does while the pointer rests on it.
     const QList<QPair<QAction *, QString>> keys = {
-        {tool(QStringLiteral("Mainbar"), QStringLiteral("find")), QStringLiteral("Ctrl+F")},
-        {tool(QStringLiteral("Mainbar"), QStringLiteral("replace")), QStringLiteral("Ctrl+R")},
-        {tool(QStringLiteral("Mainbar"), QStringLiteral("undo")), QStringLiteral("Ctrl+Z")},
-        {tool(QStringLiteral("FindBar"), QStringLiteral("normal")), QStringLiteral("Alt+N")},
-        {tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy")), QStringLiteral("Alt+F")},
-        {tool(QStringLiteral("FindBar"), QStringLiteral("large")), QStringLiteral("Alt+L")},
-        {tool(QStringLiteral("FileBar"), QStringLiteral("all")),
+        {tool(QStringLiteral("runBar"), QStringLiteral("find")), QStringLiteral("Ctrl+F")},
+        {tool(QStringLiteral("runBar"), QStringLiteral("replace")), QStringLiteral("Ctrl+R")},
+        {tool(QStringLiteral("runBar"), QStringLiteral("undo")), QStringLiteral("Ctrl+Z")},
+        {tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal")), QStringLiteral("Alt+N")},
+        {tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy")), QStringLiteral("Alt+F")},
+        {tool(QStringLiteral("searchTypeBar"), QStringLiteral("large")), QStringLiteral("Alt+L")},
+        {tool(QStringLiteral("fileSelectionBar"), QStringLiteral("all")),
          QStringLiteral("Ctrl+A in the file list")},
-        {tool(QStringLiteral("FileBar"), QStringLiteral("none")), QStringLiteral("Ctrl+N")},
-        {tool(QStringLiteral("aboutBar"), QStringLiteral("about")), QStringLiteral("F2")},
-        {tool(QStringLiteral("aboutBar"), QStringLiteral("readme")), QStringLiteral("F1")},
-        {tool(QStringLiteral("aboutBar"), QStringLiteral("exit")), QStringLiteral("Ctrl+Q")},
+        {tool(QStringLiteral("fileSelectionBar"), QStringLiteral("none")),
+         QStringLiteral("Ctrl+N")},
+        {tool(QStringLiteral("helpBar"), QStringLiteral("about")), QStringLiteral("F2")},
+        {tool(QStringLiteral("helpBar"), QStringLiteral("readme")), QStringLiteral("F1")},
+        {tool(QStringLiteral("helpBar"), QStringLiteral("exit")), QStringLiteral("Ctrl+Q")},
     };
     for (const auto &[action, key] : keys) {
         const QString tip = action->toolTip().isEmpty() ? action->iconText() : action->toolTip();
         action->setToolTip(tip + QStringLiteral(" (") + key + u')');
     }
     pathField->setToolTip(QStringLiteral("Type or paste a folder and press Enter (Ctrl+L)"));
-    cboFilters->setToolTip(
+    filterBox->setToolTip(
         QStringLiteral("Choose a filter, or type patterns such as *.txt;*.md "
                        "and press Enter"));
 }
@@ -574,10 +580,10 @@ void MainWindow::viewSelectedFiles()
     if (!viewer.offerSaveModified())
         return;
     viewer.clearList();
-    Get_Path();
-    for (int i = 0; i < File2->count(); ++i) {
-        if (File2->isSelected(i))
-            viewer.addToList(m_ctx.state.CurrentPath + File2->item(i)->text());
+    updateSelectedPath();
+    for (int i = 0; i < fileList->count(); ++i) {
+        if (fileList->isSelected(i))
+            viewer.addToList(m_ctx.state.CurrentPath + fileList->item(i)->text());
     }
     if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
         return;
@@ -612,26 +618,26 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
         showLargeSearch(false);
         break;
     case Command::SelectAll:
-        Select_AllFiles();
+        selectAllFiles();
         break;
     case Command::SelectNone:
-        Select_NoFiles();
+        selectNoFiles();
         break;
     case Command::Find:
-        Mainbar_ButtonClick(QStringLiteral("find"));
+        runBarTool(QStringLiteral("find"));
         break;
     case Command::Replace:
-        Mainbar_ButtonClick(QStringLiteral("replace"));
+        runBarTool(QStringLiteral("replace"));
         break;
     case Command::Undo:
-        Mainbar_ButtonClick(QStringLiteral("undo"));
+        runBarTool(QStringLiteral("undo"));
         break;
     case Command::ViewSelected:
         viewSelectedFiles();
         break;
     case Command::Exit:
         m_ctx.state.StopRequested = true;
-        Exit_Program();
+        exitProgram();
         break;
     case Command::Stop:
         m_mainbar->stopRun();
@@ -650,38 +656,38 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease:
         return m_shortcuts->keyEvent(watched, static_cast<QKeyEvent *>(event));
     case QEvent::Resize:
-        if (watched == fraFind)
+        if (watched == findBoxesFrame)
             placeFuzzyPanel();
         return false;
     case QEvent::MouseMove:
         // The lists are locked during a run; their hints must not cover its progress.
         if (m_ctx.state.RunInProgress)
             return false;
-        if (watched == File2->viewport())
-            File2_MouseMove();
-        else if (watched == Dir2->viewport())
-            Dir2_MouseMove();
+        if (watched == fileList->viewport())
+            fileListHovered();
+        else if (watched == folderList->viewport())
+            folderListHovered();
         return false;
     // Locked controls still pass their pointer events through this filter: a run
     // reads the file selection as it goes, so they must not act on them.
     case QEvent::MouseButtonPress:
-        if (watched == File2->viewport() && File2->isEnabled()) {
+        if (watched == fileList->viewport() && fileList->isEnabled()) {
             updateFileOptions();
             if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-                FileOptions->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+                fileMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
                 return true;
             }
         }
         return false;
     case QEvent::MouseButtonRelease:
-        if (watched == Label4) {
-            if (Label4->isEnabled())
-                Select_NoFiles();
+        if (watched == fuzzyReplaceLabel) {
+            if (fuzzyReplaceLabel->isEnabled())
+                selectNoFiles();
             return false;
         }
-        if (watched == Dir2->viewport() && Dir2->isEnabled() &&
+        if (watched == folderList->viewport() && folderList->isEnabled() &&
             static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-            FolderOptions->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            folderMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
             return true;
         }
         return false;
@@ -690,56 +696,58 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-void MainWindow::CountFiles()
+void MainWindow::countSelectedFiles()
 {
     if (m_ctx.state.RunInProgress)
         return;
-    Label3->setText(countCaption(File2->selectedCount(), File2->count()));
+    fileCountLabel->setText(countCaption(fileList->selectedCount(), fileList->count()));
 }
 
-void MainWindow::File2_MouseMove()
+void MainWindow::fileListHovered()
 {
-    for (QLabel *arrow : std::as_const(imgArrow1)) arrow->hide();
-    for (QToolButton *indicator : {cmdCase, cmdWhole, cmdSubs, cmdMin, cmdBack}) indicator->hide();
+    for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
+    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
+                                   minimizeHighlight, backupHighlight})
+        indicator->hide();
     setStatusText(2, QStringLiteral(" Please select files to edit. - Right-click for options."));
     setStatusText(1, Idle);
-    CountFiles();
+    countSelectedFiles();
 }
 
-void MainWindow::Dir2_MouseMove()
+void MainWindow::folderListHovered()
 {
     setStatusText(2, QStringLiteral(" Double-click to open a folder. - Right-click for options"));
     setStatusText(1, Idle);
 }
 
-void MainWindow::Select_AllFiles()
+void MainWindow::selectAllFiles()
 {
-    File2->selectAll();
-    CountFiles();
+    fileList->selectAll();
+    countSelectedFiles();
 }
 
-void MainWindow::Select_NoFiles()
+void MainWindow::selectNoFiles()
 {
-    File2->clearSelection();
+    fileList->clearSelection();
     // The first entry is selected and deselected again: the list returns to its top.
-    if (File2->count() > 0) {
-        File2->setCurrentRow(0, QItemSelectionModel::Current);
-        File2->scrollToTop();
+    if (fileList->count() > 0) {
+        fileList->setCurrentRow(0, QItemSelectionModel::Current);
+        fileList->scrollToTop();
     }
-    Label3->setText(QStringLiteral("0 of ") + QString::number(File2->count()));
+    fileCountLabel->setText(QStringLiteral("0 of ") + QString::number(fileList->count()));
 }
 
 void MainWindow::setFolder(const QString &path)
 {
-    Drive2->showDriveOf(path);
-    Dir2->setPath(path);
+    driveList->showDriveOf(path);
+    folderList->setPath(path);
 }
 
-void MainWindow::Drive2_Change()
+void MainWindow::driveChosen()
 {
-    const QString root = Drive2->drive();
+    const QString root = driveList->drive();
     // Choosing the drive already shown is no change: the folder stays where it is.
-    if (!root.isEmpty() && root == Drive2->driveOf(Dir2->path()))
+    if (!root.isEmpty() && root == driveList->driveOf(folderList->path()))
         return;
     const QFileInfo info(root);
     if (root.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(root).isReadable()) {
@@ -747,141 +755,141 @@ void MainWindow::Drive2_Change()
         dialogs().message(QStringLiteral("That drive is not available."),
                           QStringLiteral("Error reading drive"), MessageButtons::Ok,
                           MessageIcon::Error);
-        Drive2->showDriveOf(Dir2->path());
+        driveList->showDriveOf(folderList->path());
         return;
     }
-    Dir2->setPath(root);
+    folderList->setPath(root);
     parkFocus();
 }
 
-void MainWindow::Dir2_Change()
+void MainWindow::folderChanged()
 {
-    pathField->showFolder(Dir2->path());
-    File2->setFolder(Dir2->path());
-    CountFiles();
-    MainSettings::setLastFolder(Dir2->path());
+    pathField->showFolder(folderList->path());
+    fileList->setFolder(folderList->path());
+    countSelectedFiles();
+    MainSettings::setLastFolder(folderList->path());
 }
 
-void MainWindow::cboFilters_Click()
+void MainWindow::filterChosen()
 {
-    if (cboFilters->currentIndex() < 0)
+    if (filterBox->currentIndex() < 0)
         return;
-    File2->setPattern(cboFilters->itemText(cboFilters->currentIndex()));
+    fileList->setPattern(filterBox->itemText(filterBox->currentIndex()));
     if (!m_loading)
         m_typedFilters->storeChosen();
-    CountFiles();
+    countSelectedFiles();
     update();
     parkFocus();
 }
 
-void MainWindow::cmdFilters_Click()
+void MainWindow::openFilterManager()
 {
     // Loaded on first use; it stays loaded while hidden.
     auto *manager = findChild<FilterManagerDialog *>();
     if (!manager)
         manager = new FilterManagerDialog(
-            cboFilters, dialogs(), [this] { RefreshCombos(); },
+            filterBox, dialogs(), [this] { storeFilterList(); },
             [this](const QString &hint) { setStatusText(2, hint); }, this);
     manager->open();
 }
 
 void MainWindow::updateFileOptions()
 {
-    const bool selected = File2->selectedCount() > 0;
-    for (QAction *action : FileOptions->actions()) action->setEnabled(selected);
-    for (QAction *action : FileOptions->actions()) {
+    const bool selected = fileList->selectedCount() > 0;
+    for (QAction *action : fileMenu->actions()) action->setEnabled(selected);
+    for (QAction *action : fileMenu->actions()) {
         if (action->objectName() == u"find")
-            action->setEnabled(chkSubs->isChecked() || selected);
+            action->setEnabled(subfoldersBox->isChecked() || selected);
     }
 }
 
 bool MainWindow::isFuzzy() const
 {
-    return chkFuzzy->isChecked();
+    return fuzzyOption->isChecked();
 }
 QString MainWindow::findText() const
 {
-    return txtFind->currentText();
+    return findBox->currentText();
 }
 QString MainWindow::replaceText() const
 {
-    return txtReplace->currentText();
+    return replaceBox->currentText();
 }
 QString MainWindow::firstPart() const
 {
-    return cboFirst->currentText();
+    return firstPartBox->currentText();
 }
 QString MainWindow::secondPart() const
 {
-    return cboSecond->currentText();
+    return secondPartBox->currentText();
 }
 QString MainWindow::fuzzyReplace() const
 {
-    return cboFuzzyReplace->currentText();
+    return fuzzyReplaceBox->currentText();
 }
 bool MainWindow::isCaseSensitive() const
 {
-    return chkSensitive->isChecked();
+    return caseSensitiveBox->isChecked();
 }
 bool MainWindow::isWholeWord() const
 {
-    return chkWhole->isChecked();
+    return wholeWordBox->isChecked();
 }
 bool MainWindow::hasSubdirectories() const
 {
-    return chkSubs->isChecked();
+    return subfoldersBox->isChecked();
 }
 bool MainWindow::hasBackup() const
 {
-    return chkBackup->isChecked();
+    return backupBox->isChecked();
 }
 bool MainWindow::isMinimizeWhileReplacing() const
 {
-    return chkMin->isChecked();
+    return minimizeBox->isChecked();
 }
 QString MainWindow::folderPath() const
 {
-    return Dir2->path();
+    return folderList->path();
 }
 int MainWindow::fileCount() const
 {
-    return File2->count();
+    return fileList->count();
 }
 QString MainWindow::fileName(int index) const
 {
-    const QListWidgetItem *item = File2->item(index);
+    const QListWidgetItem *item = fileList->item(index);
     return item ? item->text() : QString();
 }
 bool MainWindow::isFileSelected(int index) const
 {
-    return File2->isSelected(index);
+    return fileList->isSelected(index);
 }
 QString MainWindow::filters() const
 {
     // The chosen filter, not a pattern still being typed into the box.
-    return cboFilters->itemText(cboFilters->currentIndex());
+    return filterBox->itemText(filterBox->currentIndex());
 }
 QString MainWindow::selectionCount() const
 {
-    return Label3->text();
+    return fileCountLabel->text();
 }
 
 void MainWindow::setStatusText(int panel, const QString &text)
 {
-    (panel == 1 ? StatusBar1Panel1 : StatusBar1Panel2)->setText(text);
+    (panel == 1 ? statusStatePanel : statusDetailPanel)->setText(text);
 }
 
 QString MainWindow::toolCaption(const QString &key) const
 {
-    const QAction *action = tool(QStringLiteral("Mainbar"), key);
+    const QAction *action = tool(QStringLiteral("runBar"), key);
     return action ? action->text() : QString();
 }
 
 void MainWindow::setToolCaption(const QString &key, const QString &caption)
 {
-    if (QAction *action = tool(QStringLiteral("Mainbar"), key))
+    if (QAction *action = tool(QStringLiteral("runBar"), key))
         action->setText(caption);
-    Mainbar->update();
+    runBar->update();
 }
 
 void MainWindow::yieldToEvents()
@@ -909,24 +917,24 @@ void MainWindow::restoreWindow()
 
 QString MainWindow::timeStart() const
 {
-    return lblTimeStart->text();
+    return startTimeLabel->text();
 }
 void MainWindow::setTimeStart(const QString &text)
 {
-    lblTimeStart->setText(text);
+    startTimeLabel->setText(text);
 }
 
 void MainWindow::saveHistories()
 {
-    Save_SearchChar();
-    Save_ReplaceChar();
-    Fill_Combos();
+    saveFindHistory();
+    saveReplaceHistory();
+    mirrorHistoriesToViewer();
 }
 
 void MainWindow::refreshFileList()
 {
-    File2->refresh();
-    CountFiles();
+    fileList->refresh();
+    countSelectedFiles();
 }
 
 void MainWindow::OutputData()
@@ -936,6 +944,6 @@ void MainWindow::OutputData()
 
 void MainWindow::setFindAndReplaceText(const QString &find, const QString &replace)
 {
-    txtFind->setEditText(find);
-    txtReplace->setEditText(replace);
+    findBox->setEditText(find);
+    replaceBox->setEditText(replace);
 }

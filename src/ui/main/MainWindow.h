@@ -25,7 +25,7 @@ class SingleInstance;
 class TypedFilters;
 class ViewerWindow;
 
-/// The main window (frmFind): holds the search request in its controls, offers
+/// The main window: holds the search request in its controls, offers
 /// the Find, Replace and Undo commands and the file selection, and is what the
 /// runs read from and report to. Its controls come from MainForm; its keyboard,
 /// toolbar runs and stored settings from MainShortcuts, MainbarCommands and MainSettings.
@@ -38,13 +38,13 @@ public:
 
     /// The start-up step, on folder when one is given (else the last one). False
     /// when another copy runs: it was handed the folder, and this one must end.
-    bool Form_Load(const QString &folder = QString());
+    bool startUp(const QString &folder = QString());
     /// The shut-down step; runs once, when the window closes.
-    void Form_Unload();
+    void shutDown();
 
     RunContext &context() { return m_ctx; }
     ViewerWindow *viewer() const { return m_viewer; }
-    /// The backup dialog (frmBackup); it loads itself on first use.
+    /// The backup dialog; it loads itself on first use.
     BackupDialog *backupDialog() const { return m_backupDialog; }
     Dialogs &dialogs() const { return *m_ctx.dialogs; }
 
@@ -77,53 +77,53 @@ public:
     QString timeStart() const override;
     void setTimeStart(const QString &text) override;
     void saveHistories() override;
-    void resetHints() override { Reset_Hints(); }
+    void resetHints() override { clearHints(); }
     void refreshFileList() override;
     void OutputData() override;
     /// Undo exchanges the find and replacement boxes for the length of its run.
     void setFindAndReplaceText(const QString &find, const QString &replace) override;
 
     // Histories.
-    void Save_SearchChar();
-    void Save_ReplaceChar();
-    void Fill_Combos();
-    void RefreshCombos();
+    void saveFindHistory();
+    void saveReplaceHistory();
+    void mirrorHistoriesToViewer();
+    void storeFilterList();
     /// A pick from a history box's drop-down list.
     void historyPicked(QComboBox *box, int index);
 
     // Window state and search types.
-    void Change_SearchOptions();
-    void optNormal_Click();
-    void chkFuzzy_Click();
-    void Disable_Controls();
-    void Enable_Controls();
-    void Reset_Hints();
-    void clean_up();
-    void Get_Path();
-    void Exit_Program();
+    void updateSearchTypeIcons();
+    void normalTypeChosen();
+    void fuzzyTypeChosen();
+    void disableControls();
+    void enableControls();
+    void clearHints();
+    void clearStatus();
+    void updateSelectedPath();
+    void exitProgram();
 
     // Commands.
-    void Mainbar_ButtonClick(const QString &key);
-    void FindBar_ButtonClick(const QString &key);
-    void FileBar_ButtonClick(const QString &key);
-    void PasteBar_ButtonClick(QToolBar *bar);
-    void aboutBar_ButtonClick(const QString &key);
+    void runBarTool(const QString &key);
+    void searchTypeTool(const QString &key);
+    void fileSelectionTool(const QString &key);
+    void pasteTool(QToolBar *bar);
+    void helpBarTool(const QString &key);
     /// Ctrl+V: the viewer on the selected files.
     void viewSelectedFiles();
     void showAbout();
     void showLargeSearch(bool fill);
 
     // File selection.
-    void CountFiles();
-    void Select_AllFiles();
-    void Select_NoFiles();
+    void countSelectedFiles();
+    void selectAllFiles();
+    void selectNoFiles();
     /// The "..." button of "File Filters:": the filter list manager.
-    void cmdFilters_Click();
-    void Drive2_Change();
-    void Dir2_Change();
-    void cboFilters_Click();
-    void File2_MouseMove();
-    void Dir2_MouseMove();
+    void openFilterManager();
+    void driveChosen();
+    void folderChanged();
+    void filterChosen();
+    void fileListHovered();
+    void folderListHovered();
     /// The enabling rule of the file pop-up menu.
     void updateFileOptions();
 

@@ -42,7 +42,7 @@ const PopupMenuTools::Tool *PopupMenuTools::toolFor(const QString &key)
          " This will bring up a form that shows information about the currently selected file.",
          "Scrivlane", &PopupMenuTools::showProperties},
         {"viewSource", " This will load all selected files into the File Viewer.", " CTRL + V",
-         &PopupMenuTools::View_Source},
+         &PopupMenuTools::viewSource},
         {"find", " This will begin a search through all selected files.", " CTRL + F",
          &PopupMenuTools::find},
         {"open", " This will open the selected file with the default program.", "Scrivlane",
@@ -71,15 +71,15 @@ const PopupMenuTools::Tool *PopupMenuTools::toolFor(const QString &key)
 
 PopupMenuTools::PopupMenuTools(MainWindow &window) : QObject(&window), m_w(window)
 {
-    connectMenu(m_w.FileOptions);
-    connectMenu(m_w.FolderOptions);
+    connectMenu(m_w.fileMenu);
+    connectMenu(m_w.folderMenu);
 }
 
 void PopupMenuTools::connectMenu(QMenu *menu)
 {
     for (QAction *action : menu->actions()) {
         const QString key = action->objectName();
-        connect(action, &QAction::triggered, this, [this, key] { PopUpToolBar_Click(key); });
+        connect(action, &QAction::triggered, this, [this, key] { runTool(key); });
         connect(action, &QAction::hovered, this, [this, key] { showHint(key); });
     }
     // Leaving the tools empties the hint; a tool's click writes its own text afterwards.
@@ -94,7 +94,7 @@ void PopupMenuTools::showHint(const QString &key)
     }
 }
 
-void PopupMenuTools::PopUpToolBar_Click(const QString &key)
+void PopupMenuTools::runTool(const QString &key)
 {
     if (const Tool *tool = toolFor(key))
         (this->*tool->run)();
@@ -102,18 +102,18 @@ void PopupMenuTools::PopUpToolBar_Click(const QString &key)
 
 void PopupMenuTools::find()
 {
-    m_w.Mainbar_ButtonClick(QStringLiteral("find"));
+    m_w.runBarTool(QStringLiteral("find"));
 }
 
 QString PopupMenuTools::currentFile() const
 {
-    const QListWidgetItem *item = m_w.File2->currentItem();
+    const QListWidgetItem *item = m_w.fileList->currentItem();
     return item ? item->text() : QString();
 }
 
 bool PopupMenuTools::isCurrentFileSelected() const
 {
-    const QListWidgetItem *item = m_w.File2->currentItem();
+    const QListWidgetItem *item = m_w.fileList->currentItem();
     return item && item->isSelected();
 }
 
@@ -127,28 +127,28 @@ void PopupMenuTools::reportFailure(const QString &message, const QString &step,
 
 void PopupMenuTools::showProperties()
 {
-    m_w.Get_Path();
+    m_w.updateSelectedPath();
     const QString name = currentFile();
     m_w.setStatusText(2, QStringLiteral(" Currently viewing the file properties of ") + name);
     if (name.isEmpty())
         return;
-    auto *dialog = new FilePropertiesDialog(m_w.Dir2->path(), name, m_w.Picture5, &m_w);
+    auto *dialog = new FilePropertiesDialog(m_w.folderList->path(), name, m_w.focusPark, &m_w);
     dialog->open();
 }
 
-void PopupMenuTools::View_Source()
+void PopupMenuTools::viewSource()
 {
     ViewerWindow &viewer = *m_w.viewer();
     // Loading replaces the shown document: its unsaved typing is offered first.
     if (!viewer.offerSaveModified())
         return;
-    m_w.Fill_Combos();
+    m_w.mirrorHistoriesToViewer();
     RunContext &ctx = m_w.context();
     ctx.state.StopRequested = false;
-    m_w.Get_Path();
-    for (int i = 0; i < m_w.File2->count(); ++i) {
-        if (m_w.File2->isSelected(i))
-            viewer.addToList(ctx.state.CurrentPath + m_w.File2->item(i)->text());
+    m_w.updateSelectedPath();
+    for (int i = 0; i < m_w.fileList->count(); ++i) {
+        if (m_w.fileList->isSelected(i))
+            viewer.addToList(ctx.state.CurrentPath + m_w.fileList->item(i)->text());
     }
     if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
         return;
@@ -169,12 +169,12 @@ void PopupMenuTools::View_Source()
     viewer.setCountLabel(QString::number(viewer.listCount()));
     m_w.setStatusText(1, Idle);
     viewer.showViewer();
-    viewer.List1->setFocus();
+    viewer.documentList->setFocus();
 }
 
 void PopupMenuTools::openFile()
 {
-    m_w.Get_Path();
+    m_w.updateSelectedPath();
     if (!isCurrentFileSelected())
         return;
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_w.context().state.CurrentPath + currentFile()));
@@ -185,7 +185,7 @@ void PopupMenuTools::copyPath()
     const QString name = currentFile();
     if (name.isEmpty())
         return;
-    const QString path = Paths::withTrailingSeparator(m_w.Dir2->path()) + name;
+    const QString path = Paths::withTrailingSeparator(m_w.folderList->path()) + name;
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(path);
     if (clipboard->text() != path)
@@ -196,7 +196,7 @@ void PopupMenuTools::copyPath()
 
 void PopupMenuTools::renameFile()
 {
-    m_w.Get_Path();
+    m_w.updateSelectedPath();
     const QString name = currentFile();
     if (name.isEmpty())
         return;
@@ -212,7 +212,7 @@ void PopupMenuTools::renameFile()
         return;
     }
     try {
-        FileOperations::renameFile(m_w.Dir2->path(), name, *answer);
+        FileOperations::renameFile(m_w.folderList->path(), name, *answer);
     } catch (const Failure &failure) {
         reportFailure(message, QStringLiteral("RenameFile"), failure.description());
     }
@@ -222,7 +222,7 @@ void PopupMenuTools::renameFile()
 
 void PopupMenuTools::deleteFile()
 {
-    m_w.Get_Path();
+    m_w.updateSelectedPath();
     if (!isCurrentFileSelected())
         return;
     const QString path = m_w.context().state.CurrentPath + currentFile();
@@ -240,14 +240,14 @@ void PopupMenuTools::deleteFile()
 
 void PopupMenuTools::newFolder()
 {
-    m_w.Get_Path();
+    m_w.updateSelectedPath();
     const std::optional<QString> answer =
         m_w.dialogs().inputText(QStringLiteral("Enter name of folder to create."),
                                 QStringLiteral("Create new directory"), QString());
     if (!answer || answer->isEmpty())
         return;
     try {
-        FileOperations::createFolder(m_w.Dir2->path(), *answer);
+        FileOperations::createFolder(m_w.folderList->path(), *answer);
     } catch (const Failure &failure) {
         reportFailure(
             ErrorLog::exactErrorMessage(
@@ -256,12 +256,12 @@ void PopupMenuTools::newFolder()
             QStringLiteral("NewFolder"), failure.description());
         return;
     }
-    m_w.Dir2->refresh();
+    m_w.folderList->refresh();
 }
 
 void PopupMenuTools::openFolder()
 {
-    const QString folder = m_w.Dir2->path();
+    const QString folder = m_w.folderList->path();
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         m_w.dialogs().message(
             QStringLiteral("There was an error while attempting to open the folder."),
@@ -270,8 +270,8 @@ void PopupMenuTools::openFolder()
 
 void PopupMenuTools::renameFolder()
 {
-    m_w.Get_Path();
-    const QString path = m_w.Dir2->highlightedPath();
+    m_w.updateSelectedPath();
+    const QString path = m_w.folderList->highlightedPath();
     if (Paths::isProtectedFolder(path))
         return;
     const std::optional<QString> answer =
@@ -292,7 +292,7 @@ void PopupMenuTools::renameFolder()
 
 void PopupMenuTools::deleteFolder()
 {
-    const QString path = m_w.Dir2->highlightedPath();
+    const QString path = m_w.folderList->highlightedPath();
     if (Paths::isProtectedFolder(path))
         return;
     const MessageAnswer answer = m_w.dialogs().message(
@@ -305,11 +305,11 @@ void PopupMenuTools::deleteFolder()
         return;
     // The removal yields between entries: the lists stay locked so that no
     // second operation starts inside it.
-    m_w.Dir2->setEnabled(false);
-    m_w.File2->setEnabled(false);
+    m_w.folderList->setEnabled(false);
+    m_w.fileList->setEnabled(false);
     const auto unlock = qScopeGuard([this] {
-        m_w.Dir2->setEnabled(true);
-        m_w.File2->setEnabled(true);
+        m_w.folderList->setEnabled(true);
+        m_w.fileList->setEnabled(true);
     });
     try {
         FolderRemoval::removeTree(m_w, path);
@@ -324,12 +324,12 @@ void PopupMenuTools::rereadFolders(const QString &changedFolder)
 {
     // When the open folder was the one changed (or lay inside it), the list
     // moves up to the changed folder's parent; otherwise it re-reads in place.
-    const QString open = m_w.Dir2->path();
+    const QString open = m_w.folderList->path();
     if (Paths::isSameOrInside(open, changedFolder) && !FileSystem::isFolder(open)) {
         const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(changedFolder));
-        m_w.Dir2->setPath(QDir::toNativeSeparators(QFileInfo(clean).path()));
+        m_w.folderList->setPath(QDir::toNativeSeparators(QFileInfo(clean).path()));
         return;
     }
-    m_w.Dir2->refresh();
+    m_w.folderList->refresh();
     m_w.refreshFileList();
 }

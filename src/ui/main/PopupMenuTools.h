@@ -6,7 +6,7 @@
 class QMenu;
 class MainWindow;
 
-/// The tools of the file list's and folder list's pop-up menus (PopUpToolBar):
+/// The tools of the file list's and folder list's pop-up menus (listMenu):
 /// their hints in the status bar and what each one does. The file and folder
 /// operations themselves live in FileOperations; this class only asks, calls
 /// and re-reads the lists.
@@ -16,10 +16,10 @@ class PopupMenuTools : public QObject {
 public:
     explicit PopupMenuTools(MainWindow &window);
 
-    void PopUpToolBar_Click(const QString &key);
+    void runTool(const QString &key);
     /// The pointer over a menu tool: its hint and shortcut label.
     void showHint(const QString &key);
-    void View_Source();
+    void viewSource();
 
 private:
     struct Tool;

@@ -12,7 +12,7 @@
 
 TypedFilters::TypedFilters(MainWindow &window) : QObject(&window), m_w(window)
 {
-    QComboBox *box = m_w.cboFilters;
+    QComboBox *box = m_w.filterBox;
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     // A half-typed pattern must not be completed into another one.
@@ -24,7 +24,7 @@ TypedFilters::TypedFilters(MainWindow &window) : QObject(&window), m_w(window)
 
 void TypedFilters::entered()
 {
-    QComboBox *box = m_w.cboFilters;
+    QComboBox *box = m_w.filterBox;
     const QString text = box->currentText().trimmed();
     if (text.isEmpty() || text == u"*.") {
         box->setEditText(box->itemText(box->currentIndex()));
@@ -42,10 +42,10 @@ void TypedFilters::entered()
     if (index < 0) {
         box->addItem(text);
         index = box->count() - 1;
-        m_w.RefreshCombos();
+        m_w.storeFilterList();
     }
     if (box->currentIndex() == index)
-        m_w.cboFilters_Click();
+        m_w.filterChosen();
     else
         box->setCurrentIndex(index);
     box->setEditText(box->itemText(index));
@@ -53,7 +53,7 @@ void TypedFilters::entered()
 
 void TypedFilters::restoreLast()
 {
-    QComboBox *box = m_w.cboFilters;
+    QComboBox *box = m_w.filterBox;
     const int index =
         box->findText(MainSettings::lastFilter(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     box->setCurrentIndex(qMax(index, 0));
@@ -61,15 +61,15 @@ void TypedFilters::restoreLast()
 
 void TypedFilters::storeChosen()
 {
-    const QComboBox *box = m_w.cboFilters;
+    const QComboBox *box = m_w.filterBox;
     if (box->currentIndex() >= 0)
         MainSettings::setLastFilter(box->itemText(box->currentIndex()));
 }
 
 bool TypedFilters::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && watched == m_w.cboFilters) {
-        QComboBox *box = m_w.cboFilters;
+    if (event->type() == QEvent::FocusOut && watched == m_w.filterBox) {
+        QComboBox *box = m_w.filterBox;
         if (box->currentIndex() >= 0)
             box->setEditText(box->itemText(box->currentIndex()));
     }

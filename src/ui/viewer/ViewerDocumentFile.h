@@ -9,12 +9,12 @@ class ViewerDocumentView;
 struct RunContext;
 
 /// The shown document against its file: loading it, telling whether it was
-/// changed since (FileModified), offering to save it and saving it. Nothing the
+/// changed since (m_fileModified), offering to save it and saving it. Nothing the
 /// user typed is dropped without asking.
 class ViewerDocumentFile {
 public:
-    /// hold keeps the text as last loaded or saved (rtbHold); modified is the
-    /// window's FileModified.
+    /// hold keeps the text as last loaded or saved (heldDocument); modified is the
+    /// window's m_fileModified.
     ViewerDocumentFile(RunContext &ctx, DocumentBuffer &buffer, DocumentBuffer &hold,
                        ViewerDocumentView &view, bool &modified);
 
@@ -24,14 +24,14 @@ public:
     void updateModified();
     /// Saves to path; false (after telling the user and logging) when it fails.
     bool save(const QString &path, const QString &source);
-    /// PromptSaveModified: asks whether to save a modified document and does so,
+    /// offerToSaveChanges: asks whether to save a modified document and does so,
     /// keeping the file's mode. False when the save failed: the document is
     /// still modified and must not be replaced.
     bool promptSave();
     /// At shut-down: asks Yes, No or Cancel about unsaved changes (typing
     /// included). False when the program must stay open: Cancel, or a failed save.
     bool promptSaveBeforeExit();
-    /// SaveCurrent: asks, then saves under the document's own name.
+    /// saveCurrent: asks, then saves under the document's own name.
     void saveCurrent();
     /// Asks, then saves a copy as path; the document stays the one shown.
     void saveAs(const QString &path);

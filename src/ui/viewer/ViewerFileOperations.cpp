@@ -60,7 +60,7 @@ void ViewerFileOperations::renameFile()
     if (newPath == oldPath)
         return;
     // The shown document is offered for saving under its old name first.
-    if (m_buffer.FileName() == oldPath && !m_host.promptSaveModified())
+    if (m_buffer.FileName() == oldPath && !m_host.offerToSaveChanges())
         return;
     try {
         if (Paths::isProtectedFolder(oldPath))

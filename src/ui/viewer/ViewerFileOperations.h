@@ -14,9 +14,9 @@ public:
     /// What the operations need from the window around them.
     class Host {
     public:
-        /// PromptSaveModified: offers unsaved changes of the shown document.
-        virtual bool promptSaveModified() = 0;
-        /// List1_Click: loads the selected entry.
+        /// offerToSaveChanges: offers unsaved changes of the shown document.
+        virtual bool offerToSaveChanges() = 0;
+        /// showListedFile: loads the selected entry.
         virtual void showSelectedEntry() = 0;
         /// The shown document's changes are dropped without asking.
         virtual void discardChanges() = 0;

@@ -77,8 +77,8 @@ ViewerHistory::ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *repla
 
 void ViewerHistory::refillMainNormal()
 {
-    refill(m_main.combo("txtFind"), m_find);
-    refill(m_main.combo("txtReplace"), m_replace);
+    refill(m_main.combo("findBox"), m_find);
+    refill(m_main.combo("replaceBox"), m_replace);
 }
 
 void ViewerHistory::saveSearch(bool fuzzy)
@@ -91,9 +91,9 @@ void ViewerHistory::saveSearch(bool fuzzy)
         HistoryList::saveFuzzyPair(first, firstText, second, secondText);
         showEntries(m_find, first.entries(), !firstText.isEmpty());
         showEntries(m_find2, second.entries(), !secondText.isEmpty());
-        refill(m_main.combo("cboFirst"), m_find);
-        refill(m_main.combo("cboSecond"), m_find2);
-        refill(m_main.combo("cboFuzzyReplace"), m_replace);
+        refill(m_main.combo("firstPartBox"), m_find);
+        refill(m_main.combo("secondPartBox"), m_find2);
+        refill(m_main.combo("fuzzyReplaceBox"), m_replace);
     } else {
         const QString text = m_find->currentText();
         HistoryList list = listOf(m_find, kFindNormalKey, "Char");
@@ -144,21 +144,21 @@ void ViewerHistory::pick(QComboBox *box, int index, const char *mainName, const 
 void ViewerHistory::pickFind(int index, bool fuzzy)
 {
     if (fuzzy)
-        pick(m_find, index, "cboFirst", kFindFuzzyKey, "FirstChar");
+        pick(m_find, index, "firstPartBox", kFindFuzzyKey, "FirstChar");
     else
-        pick(m_find, index, "txtFind", kFindNormalKey, "Char");
+        pick(m_find, index, "findBox", kFindNormalKey, "Char");
 }
 
 void ViewerHistory::pickFind2(int index, bool fuzzy)
 {
     if (fuzzy)
-        pick(m_find2, index, "cboSecond", kFindFuzzyKey, "SecondChar");
+        pick(m_find2, index, "secondPartBox", kFindFuzzyKey, "SecondChar");
 }
 
 void ViewerHistory::pickReplace(int index, bool fuzzy)
 {
     if (fuzzy)
-        pick(m_replace, index, "cboFuzzyReplace", kReplaceFuzzyKey, "ReplaceChar");
+        pick(m_replace, index, "fuzzyReplaceBox", kReplaceFuzzyKey, "ReplaceChar");
     else
-        pick(m_replace, index, "txtReplace", kReplaceNormalKey, "ReplaceChar");
+        pick(m_replace, index, "replaceBox", kReplaceNormalKey, "ReplaceChar");
 }

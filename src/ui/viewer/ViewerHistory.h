@@ -3,21 +3,22 @@
 class QComboBox;
 class ViewerMainControls;
 
-/// The viewer's three history boxes (cboFind, cboFind2, cboReplace): the save
-/// steps find next runs before it searches and the picks from their drop-down
-/// lists, with the main window's boxes kept in step. The list rules are the main
-/// window's (HistoryList); only the replacement step keeps a known text in place.
+/// The viewer's three history boxes (viewerFindBox, viewerSecondPartBox, viewerReplaceBox): the
+/// save steps find next runs before it searches and the picks from their drop-down lists, with the
+/// main window's boxes kept in step. The list rules are the main window's (HistoryList); only the
+/// replacement step keeps a known text in place.
 class ViewerHistory {
 public:
     ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *replace,
                   const ViewerMainControls &main);
 
-    /// Save_SearchCharHere: the find side of the given mode.
+    /// saveFindHistoryHere: the find side of the given mode.
     void saveSearch(bool fuzzy);
-    /// Save_ReplaceCharHere: the replacement list of the given mode.
+    /// saveReplaceHistoryHere: the replacement list of the given mode.
     void saveReplace(bool fuzzy);
 
-    /// A pick at index from the drop-down list of cboFind, cboFind2 or cboReplace.
+    /// A pick at index from the drop-down list of viewerFindBox, viewerSecondPartBox or
+    /// viewerReplaceBox.
     void pickFind(int index, bool fuzzy);
     void pickFind2(int index, bool fuzzy);
     void pickReplace(int index, bool fuzzy);

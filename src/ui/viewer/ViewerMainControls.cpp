@@ -47,7 +47,7 @@ std::optional<bool> ViewerMainControls::toggle(const char *name)
 bool ViewerMainControls::isFuzzy() const
 {
     if (m_window) {
-        if (auto fuzzy = m_window->findChild<QRadioButton *>(QStringLiteral("chkFuzzy")))
+        if (auto fuzzy = m_window->findChild<QRadioButton *>(QStringLiteral("fuzzyOption")))
             return fuzzy->isChecked();
     }
     return m_ctx.request && m_ctx.request->isFuzzy();

@@ -74,7 +74,7 @@ void ViewerSearch::findFirst()
 
 void ViewerSearch::findNext()
 {
-    // One pass per file: search on from txtnewPos; on no match go on with the
+    // One pass per file: search on from newPosEdit; on no match go on with the
     // next entry until a match, the end of the list or a stop.
     QListWidget *list = m_controls.list;
     m_walking = true;

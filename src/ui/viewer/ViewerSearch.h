@@ -20,7 +20,7 @@ public:
     public:
         virtual bool isFuzzyMode() const = 0;
         virtual void setStatus(int panel, const QString &text) = 0;
-        /// Save_SearchCharHere then Save_ReplaceCharHere.
+        /// saveFindHistoryHere then saveReplaceHistoryHere.
         virtual void saveHistory() = 0;
         virtual void updateFileModified() = 0;
         virtual bool isFileModified() const = 0;
@@ -55,11 +55,11 @@ public:
 
     ViewerSearch(RunContext &ctx, DocumentBuffer &buffer, const Controls &controls, Host &host);
 
-    /// Find_First: the first match in the shown document.
+    /// findFirst: the first match in the shown document.
     void findFirst();
-    /// mnuFindNext_Click: the next match, in this file or a following one.
+    /// findNext: the next match, in this file or a following one.
     void findNext();
-    /// ReplaceCurrent: the highlighted text becomes the replacement text.
+    /// replaceCurrent: the highlighted text becomes the replacement text.
     void replaceCurrent();
     /// A find next is going on through the list (it yields between files).
     bool isWalking() const { return m_walking; }

@@ -10,8 +10,8 @@ ViewerStatusHints::ViewerStatusHints(QWidget *window, QToolBar *movebar, QMenuBa
                                      SetStatus setStatus)
     : QObject(window),
       m_window(window),
-      m_movebar(movebar),
-      m_toolBar(toolBar),
+      m_moveBar(movebar),
+      m_menuBar(toolBar),
       m_findButton(findButton),
       m_replaceButton(replaceButton),
       m_setStatus(std::move(setStatus))
@@ -24,7 +24,7 @@ bool ViewerStatusHints::eventFilter(QObject *watched, QEvent *event)
     if (!widget)
         return false;
     if (event->type() == QEvent::Enter) {
-        if (widget->parent() == m_movebar) {
+        if (widget->parent() == m_moveBar) {
             const QString hint2 = widget->property("hint2").toString();
             const QString hint1 = widget->property("hint1").toString();
             if (!hint2.isEmpty())
@@ -37,15 +37,15 @@ bool ViewerStatusHints::eventFilter(QObject *watched, QEvent *event)
         } else if (widget == m_replaceButton) {
             m_setStatus(2, QStringLiteral(" Click here to enter a large replacement character, "
                                           "like a whole paragraph."));
-        } else if (widget->window() == m_window && widget != m_toolBar &&
+        } else if (widget->window() == m_window && widget != m_menuBar &&
                    !qobject_cast<QMenu *>(widget)) {
             m_setStatus(2, QString());
         }
     } else if (event->type() == QEvent::Leave) {
-        if (widget->parent() == m_movebar) {
+        if (widget->parent() == m_moveBar) {
             m_setStatus(2, QString());
             m_setStatus(1, QStringLiteral("Scrivlane"));
-        } else if (widget == m_toolBar || qobject_cast<QMenu *>(widget) || widget == m_findButton ||
+        } else if (widget == m_menuBar || qobject_cast<QMenu *>(widget) || widget == m_findButton ||
                    widget == m_replaceButton) {
             // Back on the backdrop no Enter arrives, yet the hint must go.
             m_setStatus(2, QString());

@@ -26,8 +26,8 @@ protected:
 
 private:
     QWidget *m_window;
-    QToolBar *m_movebar;
-    QMenuBar *m_toolBar;
+    QToolBar *m_moveBar;
+    QMenuBar *m_menuBar;
     QWidget *m_findButton;
     QWidget *m_replaceButton;
     SetStatus m_setStatus;

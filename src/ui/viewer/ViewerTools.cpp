@@ -19,9 +19,9 @@ ViewerTools::ViewerTools(QWidget *menuHost, QWidget *moveHost, QWidget *popupOwn
 
 void ViewerTools::buildToolBar(QWidget *host)
 {
-    m_toolBar = new QMenuBar(host);
-    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
-    m_toolBar->setNativeMenuBar(false);
+    m_menuBar = new QMenuBar(host);
+    m_menuBar->setObjectName(QStringLiteral("viewerMenus"));
+    m_menuBar->setNativeMenuBar(false);
 
     struct Tool {
         const char *key;
@@ -38,18 +38,17 @@ void ViewerTools::buildToolBar(QWidget *host)
             action->setShortcut(t.shortcut);
             action->setShortcutContext(Qt::WidgetShortcut);
             const QString hint = QString::fromUtf8(t.hint);
-            connect(action, &QAction::hovered, this,
-                    [this, hint] { emit toolBarToolHovered(hint); });
+            connect(action, &QAction::hovered, this, [this, hint] { emit menuToolHovered(hint); });
             const QString key = QString::fromUtf8(t.key);
             connect(action, &QAction::triggered, this,
-                    [this, key] { emit toolBarToolTriggered(key); });
+                    [this, key] { emit menuToolTriggered(key); });
             band->addAction(action);
         }
     };
 
-    m_subFile = new QMenu(QStringLiteral("&File"), m_toolBar);
-    m_subFile->setObjectName(QStringLiteral("subFile"));
-    addTools(m_subFile,
+    m_fileMenu = new QMenu(QStringLiteral("&File"), m_menuBar);
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    addTools(m_fileMenu,
              {{"open", "&Open", " Click here to load a file into the File Viewer.",
                QKeySequence(Qt::CTRL | Qt::Key_O)},
               {"save", "Save Current File",
@@ -61,9 +60,9 @@ void ViewerTools::buildToolBar(QWidget *host)
                QKeySequence(Qt::CTRL | Qt::Key_W)},
               {"quit", "&Quit Scrivlane", " Click here to quit the program.",
                QKeySequence(Qt::CTRL | Qt::Key_Q)}});
-    m_subFont = new QMenu(QStringLiteral("&Options"), m_toolBar);
-    m_subFont->setObjectName(QStringLiteral("subFont"));
-    addTools(m_subFont,
+    m_formatMenu = new QMenu(QStringLiteral("&Options"), m_menuBar);
+    m_formatMenu->setObjectName(QStringLiteral("formatMenu"));
+    addTools(m_formatMenu,
              {{"resize", "Hide File Info", " Click here to show or hide the current file info.",
                QKeySequence(Qt::CTRL | Qt::Key_D)},
               {"case", "Case Sensitive", " Click here to turn on/off the Case Sensitive option."},
@@ -71,21 +70,21 @@ void ViewerTools::buildToolBar(QWidget *host)
               {"bigger", "Bigger Font", " Click here to make the font one size bigger."},
               {"smaller", "Smaller Font", " Click here to make the font one size smaller."},
               {"setfont", "Set Fonts", " Click here to set the type of font you want to use."}});
-    tool(QStringLiteral("subFont"), QStringLiteral("case"))->setCheckable(true);
-    tool(QStringLiteral("subFont"), QStringLiteral("whole"))->setCheckable(true);
-    m_subSearch = new QMenu(QStringLiteral("&Search"), m_toolBar);
-    m_subSearch->setObjectName(QStringLiteral("subSearch"));
+    tool(QStringLiteral("formatMenu"), QStringLiteral("case"))->setCheckable(true);
+    tool(QStringLiteral("formatMenu"), QStringLiteral("whole"))->setCheckable(true);
+    m_searchMenu = new QMenu(QStringLiteral("&Search"), m_menuBar);
+    m_searchMenu->setObjectName(QStringLiteral("searchMenu"));
     addTools(
-        m_subSearch,
+        m_searchMenu,
         {{"find", "Find", " Click here to find the first occurrence of the search word."},
          {"findnext", "Find Next", " Click here to find the next occurrence of the search word.",
           QKeySequence(Qt::CTRL | Qt::Key_F)},
          {"replace", "&Replace", " Click here to make a manual replacement in the current file.",
           QKeySequence(Qt::CTRL | Qt::Key_R)}});
-    for (QMenu *menu : {m_subFile, m_subFont, m_subSearch}) {
-        m_toolBar->addMenu(menu);
+    for (QMenu *menu : {m_fileMenu, m_formatMenu, m_searchMenu}) {
+        m_menuBar->addMenu(menu);
     }
-    addTools(m_toolBar,
+    addTools(m_menuBar,
              {{"report", "Show Last Report", " Click here to view the last replacement report."},
               {"wordwrap", "Word Wrap", " Click here to turn on/off the word wrap option."}});
 
@@ -93,14 +92,14 @@ void ViewerTools::buildToolBar(QWidget *host)
     // shows both, and stays pressed while word wrap is on.
     QAction *wrap = tool(QStringLiteral("Main"), QStringLiteral("wordwrap"));
     wrap->setCheckable(true);
-    m_toolBar->removeAction(wrap);
-    auto wrapButton = new QToolButton(m_toolBar);
+    m_menuBar->removeAction(wrap);
+    auto wrapButton = new QToolButton(m_menuBar);
     wrapButton->setObjectName(QStringLiteral("wordwrapButton"));
     wrapButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     wrapButton->setAutoRaise(true);
     wrapButton->setDefaultAction(wrap);
     wrapButton->installEventFilter(this);
-    m_toolBar->setCornerWidget(wrapButton, Qt::TopRightCorner);
+    m_menuBar->setCornerWidget(wrapButton, Qt::TopRightCorner);
 }
 
 bool ViewerTools::eventFilter(QObject *watched, QEvent *event)
@@ -112,9 +111,9 @@ bool ViewerTools::eventFilter(QObject *watched, QEvent *event)
 
 void ViewerTools::buildMovebar(QWidget *host)
 {
-    m_movebar = new QToolBar(host);
-    m_movebar->setObjectName(QStringLiteral("Movebar"));
-    m_movebar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_moveBar = new QToolBar(host);
+    m_moveBar->setObjectName(QStringLiteral("moveBar"));
+    m_moveBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     struct Tool {
         const char *key;
         const char *caption;
@@ -136,23 +135,23 @@ void ViewerTools::buildMovebar(QWidget *host)
     };
     for (const Tool &t : tools) {
         auto action = new QAction(host->style()->standardIcon(t.icon), QString::fromUtf8(t.caption),
-                                  m_movebar);
+                                  m_moveBar);
         const QString key = QString::fromUtf8(t.key);
         action->setObjectName(key);
         action->setToolTip(QString::fromUtf8(t.caption));
-        m_movebar->addAction(action);
-        QWidget *button = m_movebar->widgetForAction(action);
+        m_moveBar->addAction(action);
+        QWidget *button = m_moveBar->widgetForAction(action);
         button->setObjectName(key + QStringLiteral("Button"));
         button->setProperty("hint2", t.hint2 ? QString::fromUtf8(t.hint2) : QString());
         button->setProperty("hint1", t.hint1 ? QString::fromUtf8(t.hint1) : QString());
-        connect(action, &QAction::triggered, this, [this, key] { emit movebarToolTriggered(key); });
+        connect(action, &QAction::triggered, this, [this, key] { emit moveToolTriggered(key); });
     }
 }
 
 void ViewerTools::buildPopup(QWidget *owner)
 {
-    m_popup = new QMenu(owner);
-    m_popup->setObjectName(QStringLiteral("FileOptions"));
+    m_listMenu = new QMenu(owner);
+    m_listMenu->setObjectName(QStringLiteral("listMenu"));
     struct Tool {
         const char *key;
         const char *caption;
@@ -168,13 +167,13 @@ void ViewerTools::buildPopup(QWidget *owner)
          " This will delete the currently selected file, not move it to the trash."},
     };
     for (const Tool &t : tools) {
-        auto action = new QAction(QString::fromUtf8(t.caption), m_popup);
+        auto action = new QAction(QString::fromUtf8(t.caption), m_listMenu);
         const QString key = QString::fromUtf8(t.key);
         action->setObjectName(key);
         const QString hint = QString::fromUtf8(t.hint);
-        connect(action, &QAction::hovered, this, [this, hint] { emit popupToolHovered(hint); });
-        connect(action, &QAction::triggered, this, [this, key] { emit popupToolTriggered(key); });
-        m_popup->addAction(action);
+        connect(action, &QAction::hovered, this, [this, hint] { emit listToolHovered(hint); });
+        connect(action, &QAction::triggered, this, [this, key] { emit listToolTriggered(key); });
+        m_listMenu->addAction(action);
     }
 }
 
@@ -182,16 +181,16 @@ QAction *ViewerTools::tool(const QString &band, const QString &key) const
 {
     QObject *owner = nullptr;
     if (band == QLatin1String("Main"))
-        owner = m_toolBar;
-    else if (band == QLatin1String("subFile"))
-        owner = m_subFile;
-    else if (band == QLatin1String("subFont"))
-        owner = m_subFont;
-    else if (band == QLatin1String("subSearch"))
-        owner = m_subSearch;
-    else if (band == QLatin1String("Movebar"))
-        owner = m_movebar;
-    else if (band == QLatin1String("FileOptions"))
-        owner = m_popup;
+        owner = m_menuBar;
+    else if (band == QLatin1String("fileMenu"))
+        owner = m_fileMenu;
+    else if (band == QLatin1String("formatMenu"))
+        owner = m_formatMenu;
+    else if (band == QLatin1String("searchMenu"))
+        owner = m_searchMenu;
+    else if (band == QLatin1String("moveBar"))
+        owner = m_moveBar;
+    else if (band == QLatin1String("listMenu"))
+        owner = m_listMenu;
     return owner ? owner->findChild<QAction *>(key, Qt::FindDirectChildrenOnly) : nullptr;
 }

@@ -9,9 +9,9 @@ class QMenuBar;
 class QToolBar;
 class QWidget;
 
-/// The viewer's tools, built from their tables: the menu bar ToolBar with its
-/// menus subFile, subFont and subSearch, the move bar Movebar and the list's
-/// context menu FileOptions. A chosen tool is reported by its key, a hovered one
+/// The viewer's tools, built from their tables: the menu bar viewerMenus with its
+/// menus fileMenu, formatMenu and searchMenu, the move bar moveBar and the list's
+/// context menu listMenu. A chosen tool is reported by its key, a hovered one
 /// by its hint; the window decides what they do.
 class ViewerTools : public QObject {
     Q_OBJECT
@@ -21,15 +21,15 @@ public:
     /// owns the context menu.
     ViewerTools(QWidget *menuHost, QWidget *moveHost, QWidget *popupOwner);
 
-    QMenuBar *toolBar() const { return m_toolBar; }
-    QMenu *subFile() const { return m_subFile; }
-    QMenu *subFont() const { return m_subFont; }
-    QMenu *subSearch() const { return m_subSearch; }
-    QToolBar *movebar() const { return m_movebar; }
-    QMenu *popup() const { return m_popup; }
+    QMenuBar *menuBar() const { return m_menuBar; }
+    QMenu *fileMenu() const { return m_fileMenu; }
+    QMenu *formatMenu() const { return m_formatMenu; }
+    QMenu *searchMenu() const { return m_searchMenu; }
+    QToolBar *moveBar() const { return m_moveBar; }
+    QMenu *listMenu() const { return m_listMenu; }
 
-    /// Tool by key in a bar or menu: "subFile", "subFont", "subSearch", "Main"
-    /// (the menu bar itself), "Movebar" or "FileOptions".
+    /// Tool by key in a bar or menu: "fileMenu", "formatMenu", "searchMenu", "Main"
+    /// (the menu bar itself), "moveBar" or "listMenu".
     QAction *tool(const QString &band, const QString &key) const;
 
 protected:
@@ -37,21 +37,21 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
-    void toolBarToolTriggered(const QString &key);
-    void toolBarToolHovered(const QString &hint);
-    void movebarToolTriggered(const QString &key);
-    void popupToolTriggered(const QString &key);
-    void popupToolHovered(const QString &hint);
+    void menuToolTriggered(const QString &key);
+    void menuToolHovered(const QString &hint);
+    void moveToolTriggered(const QString &key);
+    void listToolTriggered(const QString &key);
+    void listToolHovered(const QString &hint);
 
 private:
     void buildToolBar(QWidget *host);
     void buildMovebar(QWidget *host);
     void buildPopup(QWidget *owner);
 
-    QMenuBar *m_toolBar = nullptr;
-    QMenu *m_subFile = nullptr;
-    QMenu *m_subFont = nullptr;
-    QMenu *m_subSearch = nullptr;
-    QToolBar *m_movebar = nullptr;
-    QMenu *m_popup = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_formatMenu = nullptr;
+    QMenu *m_searchMenu = nullptr;
+    QToolBar *m_moveBar = nullptr;
+    QMenu *m_listMenu = nullptr;
 };

@@ -81,32 +81,35 @@ QString nameAfterLastSeparator(const QString &path)
 ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
     : QMainWindow(nullptr), m_ctx(ctx), m_main(mainWindow, ctx)
 {
-    setObjectName(QStringLiteral("frmViewer"));
+    setObjectName(QStringLiteral("viewerWindow"));
     setWindowTitle(QStringLiteral(" Scrivlane - View source"));
-    rtbHold = new DocumentBuffer(this);
-    rtbHold->setObjectName(QStringLiteral("rtbHold"));
+    heldDocument = new DocumentBuffer(this);
+    heldDocument->setObjectName(QStringLiteral("heldDocument"));
     buildControls();
     setSmallestSize();
     resize(px(11000), px(8000));
 
     // Connected after the view, so the view shows the new text before the reaction.
-    m_view = new ViewerDocumentView(m_buffer, rtbDefaultView, m_ctx, this);
-    connect(&m_buffer, &DocumentBuffer::textReplaced, this, [this] { rtbDefault_Change(); });
-    connect(&m_buffer, &DocumentBuffer::stretchReplaced, this, [this] { rtbDefault_Change(); });
-    m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *rtbHold, *m_view, FileModified);
-    m_history = std::make_unique<ViewerHistory>(cboFind, cboFind2, cboReplace, m_main);
+    m_view = new ViewerDocumentView(m_buffer, documentEdit, m_ctx, this);
+    connect(&m_buffer, &DocumentBuffer::textReplaced, this, [this] { documentEdited(); });
+    connect(&m_buffer, &DocumentBuffer::stretchReplaced, this, [this] { documentEdited(); });
+    m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *heldDocument, *m_view,
+                                                  m_fileModified);
+    m_history = std::make_unique<ViewerHistory>(viewerFindBox, viewerSecondPartBox,
+                                                viewerReplaceBox, m_main);
     m_search = std::make_unique<ViewerSearch>(
         m_ctx, m_buffer,
-        ViewerSearch::Controls{cboFind, cboFind2, cboReplace, txtnewPos, List1, lblIndex,
-                               rtbDefaultView},
+        ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, newPosEdit,
+                               documentList, fileIndexLabel, documentEdit},
         static_cast<ViewerSearch::Host &>(*this));
-    m_fileOperations = std::make_unique<ViewerFileOperations>(
-        m_ctx, m_buffer, List1, Label1, static_cast<ViewerFileOperations::Host &>(*this));
+    m_fileOperations =
+        std::make_unique<ViewerFileOperations>(m_ctx, m_buffer, documentList, totalFilesLabel,
+                                               static_cast<ViewerFileOperations::Host &>(*this));
     m_display = std::make_unique<ViewerDisplay>(
-        rtbDefaultView, tool(QStringLiteral("Main"), QStringLiteral("wordwrap")));
+        documentEdit, tool(QStringLiteral("Main"), QStringLiteral("wordwrap")));
     qApp->installEventFilter(this);
     qApp->installEventFilter(
-        new ViewerStatusHints(this, Movebar, ToolBar, cmdViewFind, LargeReplaceButton,
+        new ViewerStatusHints(this, moveBar, viewerMenus, largeFindButton, largeReplaceButton,
                               [this](int panel, const QString &text) { setStatus(panel, text); }));
 }
 
@@ -114,92 +117,94 @@ ViewerWindow::~ViewerWindow() = default;
 
 void ViewerWindow::buildControls()
 {
-    Command1 = new QWidget(this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    setCentralWidget(Command1);
+    centralArea = new QWidget(this);
+    centralArea->setObjectName(QStringLiteral("centralArea"));
+    setCentralWidget(centralArea);
 
-    Picture2 = new QWidget(Command1);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture3 = new QWidget(Command1);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
+    menuHolder = new QWidget(centralArea);
+    menuHolder->setObjectName(QStringLiteral("menuHolder"));
+    moveBarHolder = new QWidget(centralArea);
+    moveBarHolder->setObjectName(QStringLiteral("moveBarHolder"));
     buildTools();
 
-    cboFind = new QComboBox(Command1);
-    cboFind->setObjectName(QStringLiteral("cboFind"));
-    cboFind2 = new QComboBox(Command1);
-    cboFind2->setObjectName(QStringLiteral("cboFind2"));
-    cboReplace = new QComboBox(Command1);
-    cboReplace->setObjectName(QStringLiteral("cboReplace"));
-    for (QComboBox *box : {cboFind, cboFind2, cboReplace}) HistoryBox::setUp(box);
-    connect(cboFind, &QComboBox::activated, this, &ViewerWindow::cboFind_Click);
-    connect(cboFind2, &QComboBox::activated, this, &ViewerWindow::cboFind2_Click);
-    connect(cboReplace, &QComboBox::activated, this, &ViewerWindow::cboReplace_Click);
+    viewerFindBox = new QComboBox(centralArea);
+    viewerFindBox->setObjectName(QStringLiteral("viewerFindBox"));
+    viewerSecondPartBox = new QComboBox(centralArea);
+    viewerSecondPartBox->setObjectName(QStringLiteral("viewerSecondPartBox"));
+    viewerReplaceBox = new QComboBox(centralArea);
+    viewerReplaceBox->setObjectName(QStringLiteral("viewerReplaceBox"));
+    for (QComboBox *box : {viewerFindBox, viewerSecondPartBox, viewerReplaceBox})
+        HistoryBox::setUp(box);
+    connect(viewerFindBox, &QComboBox::activated, this, &ViewerWindow::findBoxPicked);
+    connect(viewerSecondPartBox, &QComboBox::activated, this, &ViewerWindow::secondPartBoxPicked);
+    connect(viewerReplaceBox, &QComboBox::activated, this, &ViewerWindow::replaceBoxPicked);
 
-    cmdViewFind = new QPushButton(QStringLiteral("..."), Command1);
-    cmdViewFind->setObjectName(QStringLiteral("cmdViewFind"));
-    LargeReplaceButton = new QPushButton(QStringLiteral("..."), Command1);
-    LargeReplaceButton->setObjectName(QStringLiteral("LargeReplaceButton"));
-    connect(cmdViewFind, &QPushButton::clicked, this, &ViewerWindow::cmdViewFind_Click);
-    connect(LargeReplaceButton, &QPushButton::clicked, this,
-            &ViewerWindow::LargeReplaceButton_Click);
+    largeFindButton = new QPushButton(QStringLiteral("..."), centralArea);
+    largeFindButton->setObjectName(QStringLiteral("largeFindButton"));
+    largeReplaceButton = new QPushButton(QStringLiteral("..."), centralArea);
+    largeReplaceButton->setObjectName(QStringLiteral("largeReplaceButton"));
+    connect(largeFindButton, &QPushButton::clicked, this, &ViewerWindow::openLargeFind);
+    connect(largeReplaceButton, &QPushButton::clicked, this, &ViewerWindow::openLargeReplace);
 
-    List1 = new QListWidget(Command1);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    documentList = new QListWidget(centralArea);
+    documentList->setObjectName(QStringLiteral("documentList"));
+    documentList->setSelectionMode(QAbstractItemView::SingleSelection);
     // Thousands of found paths: measure them a batch at a time after the run
     // instead of all at once when the viewer shows.
-    List1->setLayoutMode(QListView::Batched);
-    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
-    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_Click(); });
+    documentList->setLayoutMode(QListView::Batched);
+    connect(documentList, &QListWidget::currentRowChanged, this, [this] { showListedFile(); });
+    connect(documentList, &QListWidget::itemDoubleClicked, this, [this] { showListedFile(); });
 
-    Frame1 = new QFrame(Command1);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameShape(QFrame::StyledPanel);
+    fileInfoFrame = new QFrame(centralArea);
+    fileInfoFrame->setObjectName(QStringLiteral("fileInfoFrame"));
+    fileInfoFrame->setFrameShape(QFrame::StyledPanel);
     auto addInfo = [this](const QString &caption, const QString &name, int row) {
-        auto title = new QLabel(caption, Frame1);
+        auto title = new QLabel(caption, fileInfoFrame);
         title->setGeometry(px(120), px(300 + row * 330), px(1700), px(300));
-        auto value = new QLabel(Frame1);
+        auto value = new QLabel(fileInfoFrame);
         value->setObjectName(name);
         value->setGeometry(px(1850), px(300 + row * 330), px(2250), px(300));
         return value;
     };
-    auto frameTitle = new QLabel(QStringLiteral("File Info:"), Frame1);
+    auto frameTitle = new QLabel(QStringLiteral("File Info:"), fileInfoFrame);
     frameTitle->move(px(120), px(30));
-    Label1 = addInfo(QStringLiteral("Total Files:"), QStringLiteral("Label1"), 0);
-    lblIndex = addInfo(QStringLiteral("Current File Index:"), QStringLiteral("lblIndex"), 1);
-    lblPos = addInfo(QStringLiteral("Position Found:"), QStringLiteral("lblPos"), 2);
-    lblFileDate = addInfo(QStringLiteral("File Date:"), QStringLiteral("lblFileDate"), 3);
-    lblFileLen = addInfo(QStringLiteral("File Length:"), QStringLiteral("lblFileLen"), 4);
-    Frame1->resize(px(4200), px(2100));
-    ViewerFileInfo::fitLabels(Frame1, {Label1, lblIndex, lblPos, lblFileDate, lblFileLen});
+    totalFilesLabel = addInfo(QStringLiteral("Total Files:"), QStringLiteral("totalFilesLabel"), 0);
+    fileIndexLabel =
+        addInfo(QStringLiteral("Current File Index:"), QStringLiteral("fileIndexLabel"), 1);
+    foundPosLabel = addInfo(QStringLiteral("Position Found:"), QStringLiteral("foundPosLabel"), 2);
+    fileDateLabel = addInfo(QStringLiteral("File Date:"), QStringLiteral("fileDateLabel"), 3);
+    fileLengthLabel = addInfo(QStringLiteral("File Length:"), QStringLiteral("fileLengthLabel"), 4);
+    fileInfoFrame->resize(px(4200), px(2100));
+    ViewerFileInfo::fitLabels(fileInfoFrame, {totalFilesLabel, fileIndexLabel, foundPosLabel,
+                                              fileDateLabel, fileLengthLabel});
 
-    txtnewPos = new QLineEdit(Command1);
-    txtnewPos->setObjectName(QStringLiteral("txtnewPos"));
-    txtnewPos->hide();
-    chkMax = new QCheckBox(QStringLiteral("Resize txtbox"), Command1);
-    chkMax->setObjectName(QStringLiteral("chkMax"));
-    chkMax->hide();
+    newPosEdit = new QLineEdit(centralArea);
+    newPosEdit->setObjectName(QStringLiteral("newPosEdit"));
+    newPosEdit->hide();
+    resizeBox = new QCheckBox(QStringLiteral("Resize txtbox"), centralArea);
+    resizeBox->setObjectName(QStringLiteral("resizeBox"));
+    resizeBox->hide();
 
-    rtbDefaultView = new QPlainTextEdit(Command1);
-    rtbDefaultView->setObjectName(QStringLiteral("rtbDefault"));
+    documentEdit = new QPlainTextEdit(centralArea);
+    documentEdit->setObjectName(QStringLiteral("documentEdit"));
 }
 
 int ViewerWindow::menusWidth() const
 {
     // The menu bar's size hint is that of one item: lay all out on a wide bar
     // (the resize event is sent by hand, the bar is not shown yet) and measure.
-    const QSize size = ToolBar->size();
+    const QSize size = viewerMenus->size();
     const QSize wide(px(100000), size.height());
-    ToolBar->resize(wide);
+    viewerMenus->resize(wide);
     QResizeEvent wideEvent(wide, size);
-    QCoreApplication::sendEvent(ToolBar, &wideEvent);
+    QCoreApplication::sendEvent(viewerMenus, &wideEvent);
     int right = 0;
-    for (QAction *menu : ToolBar->actions())
-        right = qMax(right, ToolBar->actionGeometry(menu).right() + 1);
-    ToolBar->resize(size);
+    for (QAction *menu : viewerMenus->actions())
+        right = qMax(right, viewerMenus->actionGeometry(menu).right() + 1);
+    viewerMenus->resize(size);
     QResizeEvent backEvent(size, wide);
-    QCoreApplication::sendEvent(ToolBar, &backEvent);
-    const QWidget *corner = ToolBar->cornerWidget(Qt::TopRightCorner);
+    QCoreApplication::sendEvent(viewerMenus, &backEvent);
+    const QWidget *corner = viewerMenus->cornerWidget(Qt::TopRightCorner);
     return right + (corner ? corner->sizeHint().width() : 0) + px(300);
 }
 
@@ -207,36 +212,36 @@ void ViewerWindow::setSmallestSize()
 {
     // Side by side: the menus and the move bar; the find row; the list and the
     // file information. Below them the document keeps room for a few lines.
-    const int bars = menusWidth() + qMax(px(2200), Movebar->sizeHint().width()) + px(150);
+    const int bars = menusWidth() + qMax(px(2200), moveBar->sizeHint().width()) + px(150);
     const int boxes = px(100 + 2370 + 40 + 400 + 200 + 2370 + 40 + 400 + 100);
-    const int lists = Frame1->width() + px(100 + 125 + 200 + 1500);
+    const int lists = fileInfoFrame->width() + px(100 + 125 + 200 + 1500);
     const int lines =
-        rtbDefaultView->fontMetrics().lineSpacing() * 6 + 2 * rtbDefaultView->frameWidth();
-    Command1->setMinimumSize(std::max({bars, boxes, lists}), px(3600) + lines);
+        documentEdit->fontMetrics().lineSpacing() * 6 + 2 * documentEdit->frameWidth();
+    centralArea->setMinimumSize(std::max({bars, boxes, lists}), px(3600) + lines);
 }
 
 void ViewerWindow::buildTools()
 {
-    m_tools = new ViewerTools(Picture2, Picture3, this);
-    ToolBar = m_tools->toolBar();
-    subFile = m_tools->subFile();
-    subFont = m_tools->subFont();
-    subSearch = m_tools->subSearch();
-    Movebar = m_tools->movebar();
-    PopUpToolBar = m_tools->popup();
-    connect(m_tools, &ViewerTools::toolBarToolHovered, this, [this](const QString &hint) {
+    m_tools = new ViewerTools(menuHolder, moveBarHolder, this);
+    viewerMenus = m_tools->menuBar();
+    fileMenu = m_tools->fileMenu();
+    formatMenu = m_tools->formatMenu();
+    searchMenu = m_tools->searchMenu();
+    moveBar = m_tools->moveBar();
+    listMenu = m_tools->listMenu();
+    connect(m_tools, &ViewerTools::menuToolHovered, this, [this](const QString &hint) {
         // The two option tools show the main window's options as they are now.
-        if (QAction *c = tool(QStringLiteral("subFont"), QStringLiteral("case")))
-            c->setChecked(m_main.isChecked("chkSensitive"));
-        if (QAction *w = tool(QStringLiteral("subFont"), QStringLiteral("whole")))
-            w->setChecked(m_main.isChecked("chkWhole"));
+        if (QAction *c = tool(QStringLiteral("formatMenu"), QStringLiteral("case")))
+            c->setChecked(m_main.isChecked("caseSensitiveBox"));
+        if (QAction *w = tool(QStringLiteral("formatMenu"), QStringLiteral("whole")))
+            w->setChecked(m_main.isChecked("wholeWordBox"));
         setStatus(2, hint);
     });
-    connect(m_tools, &ViewerTools::toolBarToolTriggered, this, &ViewerWindow::runToolBarTool);
-    connect(m_tools, &ViewerTools::movebarToolTriggered, this, &ViewerWindow::runMovebarTool);
-    connect(m_tools, &ViewerTools::popupToolHovered, this,
+    connect(m_tools, &ViewerTools::menuToolTriggered, this, &ViewerWindow::runMenuTool);
+    connect(m_tools, &ViewerTools::moveToolTriggered, this, &ViewerWindow::runMoveTool);
+    connect(m_tools, &ViewerTools::listToolHovered, this,
             [this](const QString &hint) { setStatus(2, hint); });
-    connect(m_tools, &ViewerTools::popupToolTriggered, this, &ViewerWindow::runPopupTool);
+    connect(m_tools, &ViewerTools::listToolTriggered, this, &ViewerWindow::runListTool);
 }
 
 QAction *ViewerWindow::tool(const QString &band, const QString &key) const
@@ -244,12 +249,12 @@ QAction *ViewerWindow::tool(const QString &band, const QString &key) const
     return m_tools ? m_tools->tool(band, key) : nullptr;
 }
 
-void ViewerWindow::runToolBarTool(const QString &key)
+void ViewerWindow::runMenuTool(const QString &key)
 {
     using Command = void (ViewerWindow::*)();
     static const QHash<QString, Command> commands{
         {QStringLiteral("open"), &ViewerWindow::openFile},
-        {QStringLiteral("save"), &ViewerWindow::SaveCurrent},
+        {QStringLiteral("save"), &ViewerWindow::saveCurrent},
         {QStringLiteral("saveAs"), &ViewerWindow::saveAs},
         {QStringLiteral("print"), &ViewerWindow::print},
         {QStringLiteral("exit"), &ViewerWindow::hideViewer},
@@ -260,19 +265,19 @@ void ViewerWindow::runToolBarTool(const QString &key)
         {QStringLiteral("bigger"), &ViewerWindow::biggerFont},
         {QStringLiteral("smaller"), &ViewerWindow::smallerFont},
         {QStringLiteral("setfont"), &ViewerWindow::setFonts},
-        {QStringLiteral("find"), &ViewerWindow::Find_First},
-        {QStringLiteral("findnext"), &ViewerWindow::mnuFindNext_Click},
-        {QStringLiteral("replace"), &ViewerWindow::ReplaceCurrent},
+        {QStringLiteral("find"), &ViewerWindow::findFirst},
+        {QStringLiteral("findnext"), &ViewerWindow::findNext},
+        {QStringLiteral("replace"), &ViewerWindow::replaceCurrent},
         {QStringLiteral("report"), &ViewerWindow::showLastReport},
         {QStringLiteral("wordwrap"), &ViewerWindow::toggleWordWrap},
     };
     if (const Command command = commands.value(key))
         (this->*command)();
-    ToolBar->adjustSize();
-    ToolBar->update();
+    viewerMenus->adjustSize();
+    viewerMenus->update();
 }
 
-void ViewerWindow::runPopupTool(const QString &key)
+void ViewerWindow::runListTool(const QString &key)
 {
     using Command = void (ViewerWindow::*)();
     static const QHash<QString, Command> commands{
@@ -286,7 +291,7 @@ void ViewerWindow::runPopupTool(const QString &key)
         (this->*command)();
 }
 
-void ViewerWindow::runMovebarTool(const QString &key)
+void ViewerWindow::runMoveTool(const QString &key)
 {
     if (key == QLatin1String("up")) {
         previousFile();
@@ -294,10 +299,10 @@ void ViewerWindow::runMovebarTool(const QString &key)
         nextFile();
     } else if (key == QLatin1String("findNext")) {
         m_ctx.state.StopRequested = false;
-        mnuFindNext_Click();
+        findNext();
     } else if (key == QLatin1String("replace")) {
         m_ctx.state.StopRequested = false;
-        ReplaceCurrent();
+        replaceCurrent();
     } else if (key == QLatin1String("exit")) {
         closeViewer();
     }
@@ -324,56 +329,57 @@ void ViewerWindow::reportFailure(const QString &message, MessageIcon icon, const
 
 void ViewerWindow::setHoldText(const QString &text)
 {
-    rtbHold->setText(text);
+    heldDocument->setText(text);
 }
 
 void ViewerWindow::clearList()
 {
-    List1->clear();
+    documentList->clear();
 }
 
 void ViewerWindow::addToList(const QString &path)
 {
-    List1->addItem(path);
+    documentList->addItem(path);
 }
 
 int ViewerWindow::listCount() const
 {
-    return List1->count();
+    return documentList->count();
 }
 
 QString ViewerWindow::listItem(int index) const
 {
-    const QListWidgetItem *item = List1->item(index);
+    const QListWidgetItem *item = documentList->item(index);
     return item ? item->text() : QString();
 }
 
 void ViewerWindow::selectListItem(int index)
 {
-    List1->setCurrentRow(index);
+    documentList->setCurrentRow(index);
 }
 
 void ViewerWindow::setCountLabel(const QString &text)
 {
-    Label1->setText(text);
+    totalFilesLabel->setText(text);
 }
 
 void ViewerWindow::setPosLabel(const QString &text)
 {
-    lblPos->setText(text.startsWith(QLatin1String("-1")) ? QStringLiteral("Not found") : text);
+    foundPosLabel->setText(text.startsWith(QLatin1String("-1")) ? QStringLiteral("Not found")
+                                                                : text);
 }
 
 void ViewerWindow::setNewPos(const QString &text)
 {
     // Set for every file a walk searches, mostly to the same "0": a line edit
     // lays its text out again on every setText, even an unchanged one.
-    if (txtnewPos->text() != text)
-        txtnewPos->setText(text);
+    if (newPosEdit->text() != text)
+        newPosEdit->setText(text);
 }
 
 void ViewerWindow::setIndexLabel(const QString &text)
 {
-    lblIndex->setText(text);
+    fileIndexLabel->setText(text);
 }
 
 void ViewerWindow::setCaption(const QString &text)
@@ -383,22 +389,22 @@ void ViewerWindow::setCaption(const QString &text)
 
 QString ViewerWindow::findText() const
 {
-    return cboFind->currentText();
+    return viewerFindBox->currentText();
 }
 
 void ViewerWindow::setFindText(const QString &text)
 {
-    cboFind->setEditText(text);
+    viewerFindBox->setEditText(text);
 }
 
 QString ViewerWindow::findText2() const
 {
-    return cboFind2->currentText();
+    return viewerSecondPartBox->currentText();
 }
 
 void ViewerWindow::setReplaceText(const QString &text)
 {
-    cboReplace->setEditText(text);
+    viewerReplaceBox->setEditText(text);
 }
 
 void ViewerWindow::showViewer()
@@ -415,8 +421,8 @@ void ViewerWindow::hideViewer()
 
 void ViewerWindow::showReportLayout()
 {
-    chkMax->setChecked(false);
-    tool(QStringLiteral("subFont"), QStringLiteral("resize"))
+    resizeBox->setChecked(false);
+    tool(QStringLiteral("formatMenu"), QStringLiteral("resize"))
         ->setText(QStringLiteral("Hide File Info"));
     layoutControls();
     showViewer();
@@ -429,25 +435,25 @@ void ViewerWindow::showEvent(QShowEvent *event)
     m_view->catchUp();
 }
 
-void ViewerWindow::Form_Activate()
+void ViewerWindow::prepareOnActivation()
 {
     try {
         setStatus(2, QString());
         m_ctx.state.RunInProgress = false;
         m_view->catchUp();
-        Label1->setText(QString::number(List1->count()));
+        totalFilesLabel->setText(QString::number(documentList->count()));
         layoutControls();
         if (isFuzzyMode()) {
             m_findWidth = 1410;
-            cboFind2->show();
-            cboFind->setEditText(m_main.text("cboFirst"));
-            cboFind2->setEditText(m_main.text("cboSecond"));
-            cboReplace->setEditText(m_main.text("cboFuzzyReplace"));
+            viewerSecondPartBox->show();
+            viewerFindBox->setEditText(m_main.text("firstPartBox"));
+            viewerSecondPartBox->setEditText(m_main.text("secondPartBox"));
+            viewerReplaceBox->setEditText(m_main.text("fuzzyReplaceBox"));
         } else {
             m_findWidth = 2370;
-            cboFind2->hide();
-            cboFind->setEditText(m_main.text("txtFind"));
-            cboReplace->setEditText(m_main.text("txtReplace"));
+            viewerSecondPartBox->hide();
+            viewerFindBox->setEditText(m_main.text("findBox"));
+            viewerReplaceBox->setEditText(m_main.text("replaceBox"));
         }
         layoutControls();
     } catch (const std::exception &e) {
@@ -471,11 +477,11 @@ bool ViewerWindow::loadDocument(const QString &path, const QString &source)
     }
 }
 
-void ViewerWindow::List1_Click()
+void ViewerWindow::showListedFile()
 {
     if (m_ctx.state.StopRequested)
         return;
-    const bool mayReplace = PromptSaveModified();
+    const bool mayReplace = offerToSaveChanges();
     if (m_tag == kStop) {
         m_tag.clear();
         return;
@@ -485,29 +491,29 @@ void ViewerWindow::List1_Click()
         keepShownEntrySelected();
         return;
     }
-    const int row = List1->currentRow();
+    const int row = documentList->currentRow();
     if (row < 0)
         return;
-    const QString path = List1->item(row)->text();
+    const QString path = documentList->item(row)->text();
     if (!loadDocument(path, QStringLiteral("List1_Click")))
         return;
     if (!m_buffer.FileName().isEmpty())
         setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.FileName());
-    lblPos->setText(QStringLiteral("Not found"));
-    lblIndex->setText(QString::number(row + 1));
+    foundPosLabel->setText(QStringLiteral("Not found"));
+    fileIndexLabel->setText(QString::number(row + 1));
     setWindowTitle(QStringLiteral("Viewing document: ") + path);
-    txtnewPos->setText(QStringLiteral("-1"));
-    FoundPos = 0;
-    SearchStart = 0;
+    newPosEdit->setText(QStringLiteral("-1"));
+    m_foundPos = 0;
+    m_searchStart = 0;
 }
 
-void ViewerWindow::rtbDefault_Change()
+void ViewerWindow::documentEdited()
 {
     if (m_tag == kStop) {
         m_tag.clear();
         return;
     }
-    const QListWidgetItem *item = List1->currentItem();
+    const QListWidgetItem *item = documentList->currentItem();
     if (!item || item->text().isEmpty())
         return;
     showFileInfo(item->text());
@@ -515,7 +521,7 @@ void ViewerWindow::rtbDefault_Change()
 
 void ViewerWindow::showFileInfo(const QString &path)
 {
-    ViewerFileInfo::show(path, lblFileDate, lblFileLen);
+    ViewerFileInfo::show(path, fileDateLabel, fileLengthLabel);
 }
 
 void ViewerWindow::updateFileModified()
@@ -523,7 +529,7 @@ void ViewerWindow::updateFileModified()
     m_file->updateModified();
 }
 
-bool ViewerWindow::PromptSaveModified()
+bool ViewerWindow::offerToSaveChanges()
 {
     return m_file->promptSave();
 }
@@ -533,7 +539,7 @@ bool ViewerWindow::offerSaveBeforeExit()
     return m_file->promptSaveBeforeExit();
 }
 
-bool ViewerWindow::PromptSaveModifiedResettingAttributes()
+bool ViewerWindow::offerToSaveChangesResettingAttributes()
 {
     return m_file->promptSave();
 }
@@ -541,25 +547,25 @@ bool ViewerWindow::PromptSaveModifiedResettingAttributes()
 void ViewerWindow::previousFile()
 {
     m_ctx.state.StopRequested = false;
-    if (!PromptSaveModified())
+    if (!offerToSaveChanges())
         return;
-    const int count = List1->count();
+    const int count = documentList->count();
     if (count == 0)
         return;
-    const int row = List1->currentRow();
-    List1->setCurrentRow(row > 0 ? row - 1 : count - 1);
+    const int row = documentList->currentRow();
+    documentList->setCurrentRow(row > 0 ? row - 1 : count - 1);
 }
 
 void ViewerWindow::nextFile()
 {
     m_ctx.state.StopRequested = false;
-    if (!PromptSaveModified())
+    if (!offerToSaveChanges())
         return;
-    const int count = List1->count();
+    const int count = documentList->count();
     if (count == 0)
         return;
-    const int row = List1->currentRow();
-    List1->setCurrentRow(row < count - 1 ? row + 1 : 0);
+    const int row = documentList->currentRow();
+    documentList->setCurrentRow(row < count - 1 ? row + 1 : 0);
 }
 
 void ViewerWindow::closeViewer()
@@ -567,19 +573,19 @@ void ViewerWindow::closeViewer()
     m_ctx.state.StopRequested = true;
     // The list goes; unsaved changes of the shown document are offered first,
     // and stay marked when they could not be saved (the document stays shown).
-    const bool settled = PromptSaveModified();
-    SearchStart = 0;
-    FoundPos = 0;
-    txtnewPos->setText(QStringLiteral("0"));
+    const bool settled = offerToSaveChanges();
+    m_searchStart = 0;
+    m_foundPos = 0;
+    newPosEdit->setText(QStringLiteral("0"));
     hide();
     if (QWidget *main = m_main.window()) {
         main->show();
         main->raise();
         main->activateWindow();
     }
-    Label1->setText(QStringLiteral("0"));
-    List1->clear();
-    FileModified = !settled;
+    totalFilesLabel->setText(QStringLiteral("0"));
+    documentList->clear();
+    m_fileModified = !settled;
 }
 
 void ViewerWindow::quitProgram()
@@ -604,7 +610,7 @@ bool ViewerWindow::isShowingFacts() const
 
 void ViewerWindow::openFile()
 {
-    if (!PromptSaveModified())
+    if (!offerToSaveChanges())
         return;
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Open"), Paths::applicationFolder(), QStringLiteral("All files (*)"));
@@ -615,19 +621,19 @@ void ViewerWindow::openFile()
 
 void ViewerWindow::openPath(const QString &path)
 {
-    if (!PromptSaveModified())
+    if (!offerToSaveChanges())
         return;
     try {
         m_file->load(path);
     } catch (const std::exception &) {
         return;  // The open command ends silently when the file cannot be read.
     }
-    List1->addItem(path);
-    List1->setCurrentRow(List1->count() - 1);
-    Label1->setText(QString::number(List1->count()));
+    documentList->addItem(path);
+    documentList->setCurrentRow(documentList->count() - 1);
+    totalFilesLabel->setText(QString::number(documentList->count()));
 }
 
-void ViewerWindow::SaveCurrent()
+void ViewerWindow::saveCurrent()
 {
     m_file->saveCurrent();
 }
@@ -655,67 +661,67 @@ void ViewerWindow::closeEvent(QCloseEvent *event)
     hide();
 }
 
-void ViewerWindow::Find_First()
+void ViewerWindow::findFirst()
 {
     m_search->findFirst();
 }
 
-void ViewerWindow::mnuFindNext_Click()
+void ViewerWindow::findNext()
 {
     m_search->findNext();
 }
 
-void ViewerWindow::ReplaceCurrent()
+void ViewerWindow::replaceCurrent()
 {
     m_search->replaceCurrent();
 }
 
-void ViewerWindow::Save_SearchCharHere()
+void ViewerWindow::saveFindHistoryHere()
 {
     m_history->saveSearch(isFuzzyMode());
 }
 
-void ViewerWindow::Save_ReplaceCharHere()
+void ViewerWindow::saveReplaceHistoryHere()
 {
     m_history->saveReplace(isFuzzyMode());
 }
 
-void ViewerWindow::cboFind_Click(int index)
+void ViewerWindow::findBoxPicked(int index)
 {
     m_history->pickFind(index, isFuzzyMode());
 }
 
-void ViewerWindow::cboFind2_Click(int index)
+void ViewerWindow::secondPartBoxPicked(int index)
 {
     m_history->pickFind2(index, isFuzzyMode());
 }
 
-void ViewerWindow::cboReplace_Click(int index)
+void ViewerWindow::replaceBoxPicked(int index)
 {
     m_history->pickReplace(index, isFuzzyMode());
 }
 
 void ViewerWindow::saveHistory()
 {
-    Save_SearchCharHere();
-    Save_ReplaceCharHere();
+    saveFindHistoryHere();
+    saveReplaceHistoryHere();
 }
 
 void ViewerWindow::keepShownEntrySelected()
 {
     const QString shown = m_buffer.FileName();
-    const QList<QListWidgetItem *> entries = List1->findItems(shown, Qt::MatchExactly);
+    const QList<QListWidgetItem *> entries = documentList->findItems(shown, Qt::MatchExactly);
     if (shown.isEmpty() || entries.isEmpty())
         return;
-    const QSignalBlocker quiet(List1);
-    List1->setCurrentItem(entries.constFirst());
+    const QSignalBlocker quiet(documentList);
+    documentList->setCurrentItem(entries.constFirst());
 }
 
 void ViewerWindow::selectRowQuietly(int row)
 {
     // The selection reaction sees the marker and only clears it.
     m_tag = kStop;
-    List1->setCurrentRow(row);
+    documentList->setCurrentRow(row);
     if (m_tag == kStop)
         m_tag.clear();
 }
@@ -731,39 +737,39 @@ void ViewerWindow::openLargeSearch(bool fromFindBox)
 {
     LargeSearchDialog *dialog = largeSearchDialog();
     if (isFuzzyMode()) {
-        dialog->chkfuzz->setChecked(true);
-        dialog->rtbFirstFuzz->setPlainText(m_main.text("cboFirst"));
-        dialog->rtbSecondFuzz->setPlainText(m_main.text("cboSecond"));
+        dialog->fuzzyBox->setChecked(true);
+        dialog->firstPartEdit->setPlainText(m_main.text("firstPartBox"));
+        dialog->secondPartEdit->setPlainText(m_main.text("secondPartBox"));
     } else {
-        dialog->chkfuzz->setChecked(false);
-        dialog->rtbFirstFuzz->setPlainText(m_main.text("txtFind"));
-        dialog->rtbSecondFuzz->setPlainText(m_main.text("txtReplace"));
+        dialog->fuzzyBox->setChecked(false);
+        dialog->firstPartEdit->setPlainText(m_main.text("findBox"));
+        dialog->secondPartEdit->setPlainText(m_main.text("replaceBox"));
     }
     if (fromFindBox)
         dialog->setTag(QStringLiteral("Template"));
     dialog->open();
 }
 
-void ViewerWindow::cmdViewFind_Click()
+void ViewerWindow::openLargeFind()
 {
-    cboFind->setFocus();
+    viewerFindBox->setFocus();
     openLargeSearch(true);
 }
 
-void ViewerWindow::LargeReplaceButton_Click()
+void ViewerWindow::openLargeReplace()
 {
-    cboReplace->setFocus();
+    viewerReplaceBox->setFocus();
     openLargeSearch(false);
 }
 
 void ViewerWindow::toggleFileInfo()
 {
-    QAction *resize = tool(QStringLiteral("subFont"), QStringLiteral("resize"));
-    if (chkMax->isChecked()) {
-        chkMax->setChecked(false);
+    QAction *resize = tool(QStringLiteral("formatMenu"), QStringLiteral("resize"));
+    if (resizeBox->isChecked()) {
+        resizeBox->setChecked(false);
         resize->setText(QStringLiteral("Hide File Info"));
     } else {
-        chkMax->setChecked(true);
+        resizeBox->setChecked(true);
         resize->setText(QStringLiteral("Show File Info"));
     }
     layoutControls();
@@ -774,18 +780,18 @@ void ViewerWindow::toggleMainBox(const char *boxName, const QString &toolKey)
     const std::optional<bool> checked = m_main.toggle(boxName);
     if (!checked)
         return;
-    tool(QStringLiteral("subFont"), toolKey)->setChecked(*checked);
-    List1->setFocus();
+    tool(QStringLiteral("formatMenu"), toolKey)->setChecked(*checked);
+    documentList->setFocus();
 }
 
 void ViewerWindow::toggleCase()
 {
-    toggleMainBox("chkSensitive", QStringLiteral("case"));
+    toggleMainBox("caseSensitiveBox", QStringLiteral("case"));
 }
 
 void ViewerWindow::toggleWhole()
 {
-    toggleMainBox("chkWhole", QStringLiteral("whole"));
+    toggleMainBox("wholeWordBox", QStringLiteral("whole"));
 }
 
 void ViewerWindow::biggerFont()
@@ -821,10 +827,10 @@ QString ViewerWindow::wordWrapPicture() const
 void ViewerWindow::toggleWordWrap()
 {
     m_display->toggleWordWrap();
-    rtbDefault_Change();
+    documentEdited();
 }
 
-void ViewerWindow::ApplyViewerSettings()
+void ViewerWindow::applyStoredSettings()
 {
     m_display->applySettings();
 }
@@ -841,7 +847,7 @@ void ViewerWindow::print()
 void ViewerWindow::printTo(QPrinter &printer)
 {
     QTextDocument document;
-    document.setDefaultFont(rtbDefaultView->font());
+    document.setDefaultFont(documentEdit->font());
     document.setPlainText(ViewerText::toView(m_buffer.Text()));
     document.print(&printer);
     if (printer.printerState() == QPrinter::Error) {
@@ -861,7 +867,7 @@ void ViewerWindow::showLastReport()
                                MessageIcon::Information);
         return;
     }
-    if (!PromptSaveModified())
+    if (!offerToSaveChanges())
         return;
     m_tag = kStop;
     if (!loadDocument(QDir::toNativeSeparators(report), QStringLiteral("ToolBar_Click")))
@@ -878,60 +884,61 @@ void ViewerWindow::resizeEvent(QResizeEvent *event)
 
 void ViewerWindow::layoutControls()
 {
-    if (isMinimized() || !Command1)
+    if (isMinimized() || !centralArea)
         return;
-    const int width = twips(Command1->width());
-    const int height = twips(Command1->height());
+    const int width = twips(centralArea->width());
+    const int height = twips(centralArea->height());
 
     // Wide enough for all five tools whatever the style's icon size, so none
     // hides behind an overflow arrow.
-    const int moveWidth = qMax(px(2200), Movebar->sizeHint().width());
-    Picture3->setGeometry(px(width - 150) - moveWidth, 0, moveWidth, px(480));
-    Movebar->setGeometry(0, 0, moveWidth, px(480));
-    Picture2->setGeometry(0, 0, qMax(0, Picture3->x()), px(480));
-    ToolBar->setGeometry(0, 0, Picture2->width(), px(480));
+    const int moveWidth = qMax(px(2200), moveBar->sizeHint().width());
+    moveBarHolder->setGeometry(px(width - 150) - moveWidth, 0, moveWidth, px(480));
+    moveBar->setGeometry(0, 0, moveWidth, px(480));
+    menuHolder->setGeometry(0, 0, qMax(0, moveBarHolder->x()), px(480));
+    viewerMenus->setGeometry(0, 0, menuHolder->width(), px(480));
 
     int x = px(100);
     const int top = px(540);
-    cboFind->setGeometry(x, top, px(m_findWidth), px(330));
+    viewerFindBox->setGeometry(x, top, px(m_findWidth), px(330));
     if (m_findWidth < 2370)
-        cboFind2->setGeometry(x + px(m_findWidth + 60), top, px(2370 - m_findWidth - 60), px(330));
+        viewerSecondPartBox->setGeometry(x + px(m_findWidth + 60), top, px(2370 - m_findWidth - 60),
+                                         px(330));
     x += px(2370 + 40);
-    cmdViewFind->setGeometry(x, top, px(400), px(330));
+    largeFindButton->setGeometry(x, top, px(400), px(330));
     x += px(400 + 200);
-    cboReplace->setGeometry(x, top, px(2370), px(330));
+    viewerReplaceBox->setGeometry(x, top, px(2370), px(330));
     x += px(2370 + 40);
-    LargeReplaceButton->setGeometry(x, top, px(400), px(330));
+    largeReplaceButton->setGeometry(x, top, px(400), px(330));
 
-    const int frameWidth = twips(Frame1->width());
+    const int frameWidth = twips(fileInfoFrame->width());
     const int frameLeft = width - frameWidth - 200;
     if (frameLeft > 0)
-        Frame1->move(px(frameLeft), px(990));
+        fileInfoFrame->move(px(frameLeft), px(990));
     const int listLeft = 100;
     const int listWidth = frameLeft - listLeft - 125;
     if (listWidth > 0)
-        List1->setGeometry(px(listLeft), px(990), px(listWidth), Frame1->height());
+        documentList->setGeometry(px(listLeft), px(990), px(listWidth), fileInfoFrame->height());
 
     int docTop = 0;
     int docHeight = 0;
-    if (chkMax->isChecked()) {
+    if (resizeBox->isChecked()) {
         // Below the find and replace boxes, which stay in view.
         docTop = twips(top) + 330 + 75;
         docHeight = height - docTop - 425;
     } else {
-        docTop = twips(List1->y() + List1->height()) + 75;
+        docTop = twips(documentList->y() + documentList->height()) + 75;
         docHeight = height - 3600;
     }
     if (width - 225 > 0 && docHeight > 0)
-        rtbDefaultView->setGeometry(px(100), px(docTop), px(width - 225), px(docHeight));
-    rtbDefaultView->raise();
-    rtbDefaultView->viewport()->update();
+        documentEdit->setGeometry(px(100), px(docTop), px(width - 225), px(docHeight));
+    documentEdit->raise();
+    documentEdit->viewport()->update();
 }
 
 void ViewerWindow::popupFind()
 {
     m_ctx.state.StopRequested = false;
-    Find_First();
+    findFirst();
 }
 
 void ViewerWindow::popupOpen()
@@ -969,7 +976,7 @@ void ViewerWindow::reportRenameFailure(const QString &description)
 bool ViewerWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
+        prepareOnActivation();
     return QMainWindow::event(event);
 }
 
@@ -1001,7 +1008,7 @@ bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
             toggleFileInfo();
             return true;
         case Qt::Key_F:
-            mnuFindNext_Click();
+            findNext();
             return true;
         case Qt::Key_O:
             openFile();
@@ -1013,10 +1020,10 @@ bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
             hideViewer();
             return true;
         case Qt::Key_R:
-            ReplaceCurrent();
+            replaceCurrent();
             return true;
         case Qt::Key_S:
-            SaveCurrent();
+            saveCurrent();
             return true;
         default:
             break;
@@ -1024,11 +1031,11 @@ bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::MouseButtonPress:
-        if (watched == List1->viewport() &&
+        if (watched == documentList->viewport() &&
             static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
             // A right click opens the menu on the selected entry without moving it.
-            if (List1->count() > 0)
-                PopUpToolBar->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            if (documentList->count() > 0)
+                listMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
             return true;
         }
         break;

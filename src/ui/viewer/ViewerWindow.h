@@ -35,7 +35,7 @@ class ViewerDocumentView;
 class ViewerHistory;
 class ViewerTools;
 
-/// The file viewer (frmViewer): the list of files a run found or changed, the
+/// The file viewer: the list of files a run found or changed, the
 /// shown document with find, find next and manual replacement, saving, printing,
 /// fonts, word wrap and the last report. Closing it only hides it.
 class ViewerWindow : public QMainWindow,
@@ -70,30 +70,30 @@ public:
     void setFindText(const QString &text) override;
     QString findText2() const override;
     void setReplaceText(const QString &text) override;
-    bool offerSaveModified() override { return PromptSaveModified(); }
+    bool offerSaveModified() override { return offerToSaveChanges(); }
     void showViewer() override;
     void hideViewer() override;
     void showReportLayout() override;
 
     /// Word wrap and font from the settings store, applied to the document and
     /// the "wordwrap" tool.
-    void ApplyViewerSettings();
+    void applyStoredSettings();
 
     /// The large search dialog, created on first use and shared with the main window.
     LargeSearchDialog *largeSearchDialog();
 
     // Document list and navigation.
-    void Form_Activate();
-    void List1_Click();
-    void rtbDefault_Change();
+    void prepareOnActivation();
+    void showListedFile();
+    void documentEdited();
     /// False when the user chose to save and the save failed: the document
     /// stays, so the caller must not replace it.
-    bool PromptSaveModified();
+    bool offerToSaveChanges() override;
     /// At shut-down: offers to save unsaved changes with Yes, No and Cancel;
     /// false when the program must stay open.
     bool offerSaveBeforeExit();
     /// The find-next variant: gives the owner write permission before saving.
-    bool PromptSaveModifiedResettingAttributes();
+    bool offerToSaveChangesResettingAttributes();
     void previousFile();
     void nextFile();
     void closeViewer();
@@ -105,21 +105,21 @@ public:
     void openFile();
     /// Loads path (from the open dialog) and lists it; tests call it directly.
     void openPath(const QString &path);
-    void SaveCurrent();
+    void saveCurrent();
     void saveAs();
     void saveAsPath(const QString &path);
 
     // Find and replace.
-    void Find_First();
-    void mnuFindNext_Click();
-    void ReplaceCurrent();
-    void Save_SearchCharHere();
-    void Save_ReplaceCharHere();
-    void cboFind_Click(int index);
-    void cboFind2_Click(int index);
-    void cboReplace_Click(int index);
-    void cmdViewFind_Click();
-    void LargeReplaceButton_Click();
+    void findFirst();
+    void findNext();
+    void replaceCurrent();
+    void saveFindHistoryHere();
+    void saveReplaceHistoryHere();
+    void findBoxPicked(int index);
+    void secondPartBoxPicked(int index);
+    void replaceBoxPicked(int index);
+    void openLargeFind();
+    void openLargeReplace();
 
     // Display, printing and report.
     void toggleFileInfo();
@@ -147,41 +147,41 @@ public:
     /// "on" or "off": the picture the "wordwrap" tool shows.
     QString wordWrapPicture() const;
 
-    bool FileModified = false;
-    qint32 SearchStart = 0;
-    qint32 FoundPos = 0;
+    bool m_fileModified = false;
+    qint32 m_searchStart = 0;
+    qint32 m_foundPos = 0;
 
-    // Controls, named as the design names them.
-    QWidget *Command1 = nullptr;
-    QWidget *Picture2 = nullptr;
-    QWidget *Picture3 = nullptr;
-    QMenuBar *ToolBar = nullptr;
-    QMenu *subFile = nullptr;
-    QMenu *subFont = nullptr;
-    QMenu *subSearch = nullptr;
-    QToolBar *Movebar = nullptr;
-    QMenu *PopUpToolBar = nullptr;
-    QListWidget *List1 = nullptr;
-    /// The visible text of rtbDefault (objectName "rtbDefault").
-    QPlainTextEdit *rtbDefaultView = nullptr;
-    /// rtbHold: the text as last loaded (or saved); never shown.
-    DocumentBuffer *rtbHold = nullptr;
-    QFrame *Frame1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *lblIndex = nullptr;
-    QLabel *lblPos = nullptr;
-    QLabel *lblFileDate = nullptr;
-    QLabel *lblFileLen = nullptr;
-    QLineEdit *txtnewPos = nullptr;
-    QComboBox *cboFind = nullptr;
-    QComboBox *cboFind2 = nullptr;
-    QComboBox *cboReplace = nullptr;
-    QPushButton *cmdViewFind = nullptr;
-    QPushButton *LargeReplaceButton = nullptr;
-    QCheckBox *chkMax = nullptr;
+    // Controls.
+    QWidget *centralArea = nullptr;
+    QWidget *menuHolder = nullptr;
+    QWidget *moveBarHolder = nullptr;
+    QMenuBar *viewerMenus = nullptr;
+    QMenu *fileMenu = nullptr;
+    QMenu *formatMenu = nullptr;
+    QMenu *searchMenu = nullptr;
+    QToolBar *moveBar = nullptr;
+    QMenu *listMenu = nullptr;
+    QListWidget *documentList = nullptr;
+    /// The shown document (rtbDefault() holds its bytes).
+    QPlainTextEdit *documentEdit = nullptr;
+    /// heldDocument: the text as last loaded (or saved); never shown.
+    DocumentBuffer *heldDocument = nullptr;
+    QFrame *fileInfoFrame = nullptr;
+    QLabel *totalFilesLabel = nullptr;
+    QLabel *fileIndexLabel = nullptr;
+    QLabel *foundPosLabel = nullptr;
+    QLabel *fileDateLabel = nullptr;
+    QLabel *fileLengthLabel = nullptr;
+    QLineEdit *newPosEdit = nullptr;
+    QComboBox *viewerFindBox = nullptr;
+    QComboBox *viewerSecondPartBox = nullptr;
+    QComboBox *viewerReplaceBox = nullptr;
+    QPushButton *largeFindButton = nullptr;
+    QPushButton *largeReplaceButton = nullptr;
+    QCheckBox *resizeBox = nullptr;
 
-    /// Tool by key in a bar or menu: ToolBar's menus ("subFile", "subFont",
-    /// "subSearch", "Main"), "Movebar" or "FileOptions".
+    /// Tool by key in a bar or menu: viewerMenus's menus ("fileMenu", "formatMenu",
+    /// "searchMenu", "Main"), "moveBar" or "listMenu".
     QAction *tool(const QString &band, const QString &key) const;
 
 protected:
@@ -198,9 +198,9 @@ private:
     /// control is cut off.
     void setSmallestSize();
     int menusWidth() const;
-    void runToolBarTool(const QString &key);
-    void runPopupTool(const QString &key);
-    void runMovebarTool(const QString &key);
+    void runMenuTool(const QString &key);
+    void runListTool(const QString &key);
+    void runMoveTool(const QString &key);
     void reportFailure(const QString &message, MessageIcon icon, const QString &title,
                        const QString &source, const QString &description);
 
@@ -211,22 +211,21 @@ private:
     bool loadDocument(const QString &path, const QString &source) override;
     void showFileInfo(const QString &path) override;
     void updateFileModified() override;
-    bool isFileModified() const override { return FileModified; }
-    void markFileModified() override { FileModified = true; }
+    bool isFileModified() const override { return m_fileModified; }
+    void markFileModified() override { m_fileModified = true; }
     bool promptSaveResettingAttributes() override
     {
-        return PromptSaveModifiedResettingAttributes();
+        return offerToSaveChangesResettingAttributes();
     }
     void selectRowQuietly(int row) override;
     /// Moves the list's selection back to the shown document without reloading it.
     void keepShownEntrySelected();
     bool isShowingFacts() const override;
-    qint32 &searchStart() override { return SearchStart; }
-    qint32 &foundPos() override { return FoundPos; }
+    qint32 &searchStart() override { return m_searchStart; }
+    qint32 &foundPos() override { return m_foundPos; }
 
     // ViewerFileOperations::Host
-    bool promptSaveModified() override { return PromptSaveModified(); }
-    void showSelectedEntry() override { List1_Click(); }
+    void showSelectedEntry() override { showListedFile(); }
     void discardChanges() override;
     void reportRenameFailure(const QString &description) override;
 

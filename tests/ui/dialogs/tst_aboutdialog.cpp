@@ -13,8 +13,8 @@ namespace {
 QList<int> visibleFrames(const AboutDialog &about)
 {
     QList<int> visible;
-    for (int i = 0; i < about.imgMove1.size(); ++i)
-        if (!about.imgMove1[i]->isHidden())
+    for (int i = 0; i < about.animationFrames.size(); ++i)
+        if (!about.animationFrames[i]->isHidden())
             visible << i;
     return visible;
 }
@@ -32,21 +32,22 @@ private slots:
         ScriptedDialogs dialogs;
         {
             MainWindow w(&dialogs);
-            QVERIFY(w.Form_Load());
+            QVERIFY(w.startUp());
             QList<QList<int>> seen;  // as opened, then after each tick
             for (int opening = 0; opening < 2; ++opening) {
                 QTimer::singleShot(0, this, [&] {
                     auto *about = w.findChild<AboutDialog *>();
                     QVERIFY(about && about->isModal() && about->isVisible());
-                    QVERIFY(about->Timer2->isActive() && about->Timer2->interval() == 125);
+                    QVERIFY(about->animationTimer->isActive() &&
+                            about->animationTimer->interval() == 125);
                     seen << visibleFrames(*about);
                     for (int tick = 0; tick < 7; ++tick) {
-                        about->Timer2_Timer();
+                        about->nextAnimationFrame();
                         seen << visibleFrames(*about);
                     }
                     about->closeBar->actions().constFirst()->trigger();
                 });
-                w.tool("aboutBar", "about")->trigger();
+                w.tool("helpBar", "about")->trigger();
                 QVERIFY(!w.findChild<AboutDialog *>());
             }
             const QList<QList<int>> once{{0}, {0}, {1}, {2}, {3}, {0}, {1}, {2}};
@@ -69,17 +70,19 @@ private slots:
         });
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
-        const auto colour = [&] { return about.lblWeb->palette().color(QPalette::WindowText); };
+        const auto colour = [&] {
+            return about.websiteLink->palette().color(QPalette::WindowText);
+        };
         QCOMPARE(colour(), QColor(0, 0, 128));
         // The link is as wide as its words: beside them the box is plain background.
-        QCOMPARE(about.lblWeb->width(), about.lblWeb->sizeHint().width());
-        QTest::mouseMove(about.lblWeb, about.lblWeb->rect().center());
+        QCOMPARE(about.websiteLink->width(), about.websiteLink->sizeHint().width());
+        QTest::mouseMove(about.websiteLink, about.websiteLink->rect().center());
         QTRY_COMPARE(colour(), QColor(0, 0, 255));
         QTest::mouseMove(&about, QPoint(2, 2));
         QTRY_COMPARE(colour(), QColor(0, 0, 128));
-        QTest::mouseClick(about.lblWeb, Qt::LeftButton);  // the browser opens it
+        QTest::mouseClick(about.websiteLink, Qt::LeftButton);  // the browser opens it
         QVERIFY(dialogs.shown.isEmpty());
-        QTest::mouseClick(about.lblWeb, Qt::LeftButton);  // no browser
+        QTest::mouseClick(about.websiteLink, Qt::LeftButton);  // no browser
         QCOMPARE(asked, QList<QUrl>(2, AboutDialog::homePage()));
         QCOMPARE(dialogs.titles(), QStringList{" Error"});
         QVERIFY(dialogs.shown[0].text.contains(AboutDialog::homePage().toString()));

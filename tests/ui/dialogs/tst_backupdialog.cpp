@@ -54,11 +54,14 @@ private slots:
 
     void loadThenOkStores_data()
     {
-        // def: the default folder (stored as Text2's text, shown by Option2, chosen with it).
+        // def: the default folder (stored as defaultPathEdit's text, shown by defaultOption, chosen
+        // with it).
         QTest::addColumn<QString>("stored");  // "<none>": nothing stored
-        QTest::addColumn<QString>("loaded");  // the hint's folder and Text1 after loading
-        QTest::addColumn<QString>("typed");   // typed into Text1 with Option1 on; keep: no change
-        QTest::addColumn<QString>("after");   // the folder OK keeps
+        QTest::addColumn<QString>(
+            "loaded");  // the hint's folder and specifiedPathEdit after loading
+        QTest::addColumn<QString>(
+            "typed");  // typed into specifiedPathEdit with specifyOption on; keep: no change
+        QTest::addColumn<QString>("after");  // the folder OK keeps
         const QString own = QDir::tempPath(), keep = "<keep>", def = "<default>", empty;
         QTest::addRow("fresh user") << "<none>" << def << keep << def;
         QTest::addRow("default text") << def << def << keep << def;
@@ -82,14 +85,14 @@ private slots:
         if (stored != u"<none>")
             SettingsStore::WriteRegString(HKEY_CURRENT_USER, Key, Value, real(stored));
         QCOMPARE(m_backup->hintFolder(), real(loaded));  // any first use loads the dialog
-        QCOMPARE(m_backup->Text1->text(), isDef(loaded) ? QString() : loaded);
+        QCOMPARE(m_backup->specifiedPathEdit->text(), isDef(loaded) ? QString() : loaded);
         if (isDef(typed)) {
-            m_backup->Option2->setChecked(true);
+            m_backup->defaultOption->setChecked(true);
         } else if (typed != u"<keep>") {
-            m_backup->Option1->setChecked(true);
-            m_backup->Text1->setText(typed);
+            m_backup->specifyOption->setChecked(true);
+            m_backup->specifiedPathEdit->setText(typed);
         }
-        m_backup->cmdOK->click();
+        m_backup->okButton->click();
         if (after == u"<refused>") {
             QCOMPARE(m_dialogs.titles(), QStringList{" Specify Backup folder"});
             QCOMPARE(this->stored(), real(stored));
@@ -109,27 +112,27 @@ private slots:
             QTimer::singleShot(0, picker, [&] {
                 QVERIFY(picker->isVisible());
                 // An empty box leaves the list on its own folder.
-                QCOMPARE(picker->Dir1->path(), QDir::toNativeSeparators(QDir::homePath()));
-                picker->Dir1->setPath(chosen);
-                picker->Folderbar_Click("savepath");
+                QCOMPARE(picker->folderList->path(), QDir::toNativeSeparators(QDir::homePath()));
+                picker->folderList->setPath(chosen);
+                picker->runFolderTool("savepath");
             });
-            m_backup->cmdPath->click();
+            m_backup->browseButton->click();
         });
         m_backup->showModal();
         QVERIFY(!picker->isVisible() && !m_backup->isVisible());
-        QVERIFY(m_backup->Option1->isChecked());
+        QVERIFY(m_backup->specifyOption->isChecked());
         QCOMPARE(stored(), chosen);
 
         m_dialogs.answers = {MessageAnswer::No};
-        picker->Folderbar_Click("deleteFolder");
+        picker->runFolderTool("deleteFolder");
         QVERIFY(QFileInfo::exists(chosen));
-        picker->Folderbar_Click("deleteFolder");  // Yes
+        picker->runFolderTool("deleteFolder");  // Yes
         QCOMPARE(m_dialogs.titles(), QStringList({" Delete folder?", " Delete folder?"}));
         QVERIFY(!QFileInfo::exists(chosen));
-        QVERIFY(m_backup->Text1->text().isEmpty());
-        QCOMPARE(picker->Dir1->path(), QDir::toNativeSeparators(path("tree")));
-        picker->Folderbar_Click("exit");
-        QVERIFY(m_backup->Option2->isChecked());
+        QVERIFY(m_backup->specifiedPathEdit->text().isEmpty());
+        QCOMPARE(picker->folderList->path(), QDir::toNativeSeparators(path("tree")));
+        picker->runFolderTool("exit");
+        QVERIFY(m_backup->defaultOption->isChecked());
     }
 
     // Only a new name adds a folder, and only inside the one shown; a folder that cannot
@@ -161,10 +164,10 @@ private slots:
         QFETCH(QString, name);
         m_t->write("tree/old/inside/.keep", "");  // a hidden file is not deleted
         FolderPicker *picker = m_backup->picker();
-        QVERIFY(picker->Dir1->setPath(shown == u"~" ? QDir::homePath() : path(shown)));
+        QVERIFY(picker->folderList->setPath(shown == u"~" ? QDir::homePath() : path(shown)));
         m_dialogs.inputs = {name};
         QFETCH(QString, tool);
-        picker->Folderbar_Click(tool);
+        picker->runFolderTool(tool);
         QStringList said;
         for (const ScriptedDialogs::Shown &s : m_dialogs.shown)
             said << s.title.trimmed() + (s.buttons == MessageButtons::Ok ? " [Ok]" : "");
@@ -180,22 +183,22 @@ private slots:
         m_t->write("tree/pets/a.txt", "the cat\r\n");
         const QString chosen = QDir::toNativeSeparators(m_t->mkdir("tree/mine"));
         MainWindow w(&m_dialogs);
-        QVERIFY(w.Form_Load());
-        w.chkBackup->click();
+        QVERIFY(w.startUp());
+        w.backupBox->click();
         BackupDialog *dialog = w.backupDialog();
         QTimer::singleShot(0, dialog, [&] {
             QVERIFY(dialog->isVisible());
-            dialog->Option1->click();
-            dialog->Text1->setText(chosen);
-            dialog->cmdOK->click();
+            dialog->specifyOption->click();
+            dialog->specifiedPathEdit->setText(chosen);
+            dialog->okButton->click();
         });
-        w.cmdSetBack->click();
-        w.Dir2->setPath(path("tree/pets"));
-        w.cboFilters->setCurrentIndex(1);  // "*.txt"
-        w.File2->selectAll();
-        w.txtFind->setEditText("cat");
-        w.txtReplace->setEditText("dog");
-        w.tool("Mainbar", "replace")->trigger();
+        w.backupFolderButton->click();
+        w.folderList->setPath(path("tree/pets"));
+        w.filterBox->setCurrentIndex(1);  // "*.txt"
+        w.fileList->selectAll();
+        w.findBox->setEditText("cat");
+        w.replaceBox->setEditText("dog");
+        w.tool("runBar", "replace")->trigger();
 
         // Below the chosen folder's "Backup", the start folder's whole path.
         QCOMPARE(m_t->read("tree/mine/Backup" + QDir::cleanPath(w.folderPath()) + "/a.txt"),

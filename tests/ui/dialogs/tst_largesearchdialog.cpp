@@ -42,7 +42,7 @@ void tst_LargeSearchDialog::init()
     Paths::setApplicationFolderForTesting(m_dir->path());
     m_h = std::make_unique<ViewerHarness>();
     m_dialog = m_h->viewer->largeSearchDialog();
-    QCOMPARE(m_dialog->objectName(), QStringLiteral("frmBigFind"));
+    QCOMPARE(m_dialog->objectName(), QStringLiteral("largeSearchDialog"));
     QCOMPARE(m_dialog->windowTitle(), QStringLiteral(" Large Search"));
 }
 
@@ -65,27 +65,27 @@ void tst_LargeSearchDialog::okPastesMultiLineTextUnchanged()
     const QString first = QStringLiteral("first line\nsecond line\n\tindented");
     const QString second = QStringLiteral("end\nmark");
     const QString replacement = QStringLiteral("new\nparagraph\n");
-    m_dialog->chkfuzz->setChecked(fuzzy);
-    m_dialog->rtbFirstFuzz->setPlainText(first);
-    m_dialog->rtbSecondFuzz->setPlainText(second);
-    m_dialog->rtbReplace->setPlainText(replacement);
+    m_dialog->fuzzyBox->setChecked(fuzzy);
+    m_dialog->firstPartEdit->setPlainText(first);
+    m_dialog->secondPartEdit->setPlainText(second);
+    m_dialog->replaceEdit->setPlainText(replacement);
     m_dialog->show();
     m_dialog->okClicked();
     QVERIFY(!m_dialog->isVisible());
     StandInMain &main = m_h->main;
     ViewerWindow &viewer = *m_h->viewer;
     QCOMPARE(viewer.findText(), first);
-    QCOMPARE(viewer.cboReplace->currentText(), replacement);
+    QCOMPARE(viewer.viewerReplaceBox->currentText(), replacement);
     if (fuzzy) {
-        QCOMPARE(main.cboFirst->currentText(), first);
-        QCOMPARE(main.cboSecond->currentText(), second);
-        QCOMPARE(main.cboFuzzyReplace->currentText(), replacement);
+        QCOMPARE(main.firstPartBox->currentText(), first);
+        QCOMPARE(main.secondPartBox->currentText(), second);
+        QCOMPARE(main.fuzzyReplaceBox->currentText(), replacement);
         QCOMPARE(viewer.findText2(), second);
-        QCOMPARE(main.txtFind->currentText(), QString());
+        QCOMPARE(main.findBox->currentText(), QString());
     } else {
-        QCOMPARE(main.txtFind->currentText(), first);
-        QCOMPARE(main.txtReplace->currentText(), replacement);
-        QCOMPARE(main.cboSecond->currentText(), QString());
+        QCOMPARE(main.findBox->currentText(), first);
+        QCOMPARE(main.replaceBox->currentText(), replacement);
+        QCOMPARE(main.secondPartBox->currentText(), QString());
         // What a run reads from the main window is the same text.
         QCOMPARE(main.findText(), first);
     }
@@ -93,12 +93,12 @@ void tst_LargeSearchDialog::okPastesMultiLineTextUnchanged()
 
 void tst_LargeSearchDialog::cancelPastesNothing()
 {
-    m_dialog->rtbFirstFuzz->setPlainText(QStringLiteral("kept"));
+    m_dialog->firstPartEdit->setPlainText(QStringLiteral("kept"));
     m_dialog->show();
     m_dialog->cancelClicked();
     QVERIFY(!m_dialog->isVisible());
-    QCOMPARE(m_h->main.txtFind->currentText(), QString());
-    QCOMPARE(m_dialog->rtbFirstFuzz->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(m_h->main.findBox->currentText(), QString());
+    QCOMPARE(m_dialog->firstPartEdit->toPlainText(), QStringLiteral("kept"));
 }
 
 void tst_LargeSearchDialog::activationFillsByTag_data()
@@ -134,76 +134,76 @@ void tst_LargeSearchDialog::activationFillsByTag()
     QFETCH(QString, label);
     QFETCH(QStringList, boxes);
     StandInMain &main = m_h->main;
-    main.txtFind->setEditText(QStringLiteral("find"));
-    main.txtReplace->setEditText(QStringLiteral("replace"));
-    main.cboFirst->setEditText(QStringLiteral("first"));
-    main.cboSecond->setEditText(QStringLiteral("second"));
-    main.cboFuzzyReplace->setEditText(QStringLiteral("fuzzyrep"));
-    m_h->viewer->cboFind->setEditText(QStringLiteral("vfind"));
-    m_h->viewer->cboFind2->setEditText(QStringLiteral("vfind2"));
-    m_h->viewer->cboReplace->setEditText(QStringLiteral("vreplace"));
-    m_dialog->rtbFirstFuzz->setPlainText(QStringLiteral("old1"));
-    m_dialog->rtbSecondFuzz->setPlainText(QStringLiteral("old2"));
-    m_dialog->rtbReplace->setPlainText(QStringLiteral("old3"));
-    m_dialog->chkfuzz->setChecked(fuzzy);
+    main.findBox->setEditText(QStringLiteral("find"));
+    main.replaceBox->setEditText(QStringLiteral("replace"));
+    main.firstPartBox->setEditText(QStringLiteral("first"));
+    main.secondPartBox->setEditText(QStringLiteral("second"));
+    main.fuzzyReplaceBox->setEditText(QStringLiteral("fuzzyrep"));
+    m_h->viewer->viewerFindBox->setEditText(QStringLiteral("vfind"));
+    m_h->viewer->viewerSecondPartBox->setEditText(QStringLiteral("vfind2"));
+    m_h->viewer->viewerReplaceBox->setEditText(QStringLiteral("vreplace"));
+    m_dialog->firstPartEdit->setPlainText(QStringLiteral("old1"));
+    m_dialog->secondPartEdit->setPlainText(QStringLiteral("old2"));
+    m_dialog->replaceEdit->setPlainText(QStringLiteral("old3"));
+    m_dialog->fuzzyBox->setChecked(fuzzy);
     m_dialog->setTag(tag);
-    m_dialog->tab1->setCurrentIndex(1);
-    m_dialog->Form_Activate();
-    QCOMPARE(m_dialog->Label5->text(), label);
-    QCOMPARE(m_dialog->rtbFirstFuzz->toPlainText(), boxes[0]);
-    QCOMPARE(m_dialog->rtbSecondFuzz->toPlainText(), boxes[1]);
-    QCOMPARE(m_dialog->rtbReplace->toPlainText(), boxes[2]);
-    QCOMPARE(m_dialog->tab1->currentIndex(), 0);
+    m_dialog->tabs->setCurrentIndex(1);
+    m_dialog->prepareOnActivation();
+    QCOMPARE(m_dialog->searchTypeLabel->text(), label);
+    QCOMPARE(m_dialog->firstPartEdit->toPlainText(), boxes[0]);
+    QCOMPARE(m_dialog->secondPartEdit->toPlainText(), boxes[1]);
+    QCOMPARE(m_dialog->replaceEdit->toPlainText(), boxes[2]);
+    QCOMPARE(m_dialog->tabs->currentIndex(), 0);
     QCOMPARE(m_h->status.panel1, QStringLiteral("Scrivlane"));
     // Fuzzy leaves room for the second box; normal covers it (1455 and 3015 twips).
-    QCOMPARE(m_dialog->rtbFirstFuzz->height(), fuzzy ? 97 : 201);
+    QCOMPARE(m_dialog->firstPartEdit->height(), fuzzy ? 97 : 201);
 }
 
 void tst_LargeSearchDialog::clearFindEmptiesBothBoxes()
 {
-    m_dialog->rtbFirstFuzz->setPlainText(QStringLiteral("a"));
-    m_dialog->rtbSecondFuzz->setPlainText(QStringLiteral("b"));
-    m_dialog->rtbReplace->setPlainText(QStringLiteral("c"));
+    m_dialog->firstPartEdit->setPlainText(QStringLiteral("a"));
+    m_dialog->secondPartEdit->setPlainText(QStringLiteral("b"));
+    m_dialog->replaceEdit->setPlainText(QStringLiteral("c"));
     m_dialog->clearReplace();
-    QCOMPARE(m_dialog->rtbReplace->toPlainText(), QString());
-    QCOMPARE(m_dialog->tab1->currentIndex(), 1);
-    QVERIFY(m_dialog->frameRep->isEnabled());
-    QVERIFY(!m_dialog->Frame2->isEnabled());
+    QCOMPARE(m_dialog->replaceEdit->toPlainText(), QString());
+    QCOMPARE(m_dialog->tabs->currentIndex(), 1);
+    QVERIFY(m_dialog->replaceFrame->isEnabled());
+    QVERIFY(!m_dialog->findFrame->isEnabled());
     m_dialog->clearFind();
-    QCOMPARE(m_dialog->rtbFirstFuzz->toPlainText(), QString());
-    QCOMPARE(m_dialog->rtbSecondFuzz->toPlainText(), QString());
-    QCOMPARE(m_dialog->tab1->currentIndex(), 0);
-    QVERIFY(m_dialog->Frame2->isEnabled());
+    QCOMPARE(m_dialog->firstPartEdit->toPlainText(), QString());
+    QCOMPARE(m_dialog->secondPartEdit->toPlainText(), QString());
+    QCOMPARE(m_dialog->tabs->currentIndex(), 0);
+    QVERIFY(m_dialog->findFrame->isEnabled());
 }
 
 void tst_LargeSearchDialog::viewerButtonMarksTheDialog()
 {
-    m_h->main.txtFind->setEditText(QStringLiteral("main find"));
-    m_h->main.txtReplace->setEditText(QStringLiteral("main replace"));
+    m_h->main.findBox->setEditText(QStringLiteral("main find"));
+    m_h->main.replaceBox->setEditText(QStringLiteral("main replace"));
     m_dialog->setTag(QStringLiteral("Scrivlane"));
-    m_h->viewer->LargeReplaceButton_Click();
+    m_h->viewer->openLargeReplace();
     QCOMPARE(m_dialog->tag(), QStringLiteral("Scrivlane"));
-    QVERIFY(!m_dialog->chkfuzz->isChecked());
-    QCOMPARE(m_dialog->rtbFirstFuzz->toPlainText(), QStringLiteral("main find"));
-    QCOMPARE(m_dialog->rtbSecondFuzz->toPlainText(), QStringLiteral("main replace"));
+    QVERIFY(!m_dialog->fuzzyBox->isChecked());
+    QCOMPARE(m_dialog->firstPartEdit->toPlainText(), QStringLiteral("main find"));
+    QCOMPARE(m_dialog->secondPartEdit->toPlainText(), QStringLiteral("main replace"));
     m_dialog->hide();
-    m_h->main.chkFuzzy->setChecked(true);
-    m_h->viewer->cmdViewFind_Click();
+    m_h->main.fuzzyOption->setChecked(true);
+    m_h->viewer->openLargeFind();
     QCOMPARE(m_dialog->tag(), QStringLiteral("Template"));
-    QVERIFY(m_dialog->chkfuzz->isChecked());
+    QVERIFY(m_dialog->fuzzyBox->isChecked());
     QVERIFY(m_dialog->isVisible());
 }
 
 void tst_LargeSearchDialog::hidesWhenAnotherWindowIsActivated()
 {
     m_h->main.show();
-    m_dialog->rtbFirstFuzz->setPlainText(QStringLiteral("unpasted"));
+    m_dialog->firstPartEdit->setPlainText(QStringLiteral("unpasted"));
     m_dialog->open();
     QVERIFY(QTest::qWaitForWindowActive(m_dialog));
     m_h->main.activateWindow();
     QTRY_VERIFY(!m_dialog->isVisible());
-    QCOMPARE(m_h->main.txtFind->currentText(), QString());
-    QCOMPARE(m_dialog->rtbFirstFuzz->toPlainText(), QStringLiteral("unpasted"));
+    QCOMPARE(m_h->main.findBox->currentText(), QString());
+    QCOMPARE(m_dialog->firstPartEdit->toPlainText(), QStringLiteral("unpasted"));
 }
 
 void tst_LargeSearchDialog::boxHintsFollowMainSearchTypeAndGoOnLeaving_data()
@@ -217,15 +217,15 @@ void tst_LargeSearchDialog::boxHintsFollowMainSearchTypeAndGoOnLeaving_data()
     const QString replace = QStringLiteral(
         " Your replacement criteria will be pasted into the "
         "%1 drop-down on the main form.");
-    QTest::addRow("normal first") << false << QStringLiteral("rtbFirstFuzz")
+    QTest::addRow("normal first") << false << QStringLiteral("firstPartEdit")
                                   << search.arg(QStringLiteral("Search"));
-    QTest::addRow("fuzzy second") << true << QStringLiteral("rtbSecondFuzz")
+    QTest::addRow("fuzzy second") << true << QStringLiteral("secondPartEdit")
                                   << search.arg(QStringLiteral("Fuzzy Search"));
     QTest::addRow("normal replace")
-        << false << QStringLiteral("rtbReplace") << replace.arg(QStringLiteral("Replace"));
+        << false << QStringLiteral("replaceEdit") << replace.arg(QStringLiteral("Replace"));
     QTest::addRow("fuzzy replace")
-        << true << QStringLiteral("rtbReplace") << replace.arg(QStringLiteral("Fuzzy Replace"));
-    QTest::addRow("label") << false << QStringLiteral("Label5")
+        << true << QStringLiteral("replaceEdit") << replace.arg(QStringLiteral("Fuzzy Replace"));
+    QTest::addRow("label") << false << QStringLiteral("searchTypeLabel")
                            << search.arg(QStringLiteral("Find"));
 }
 
@@ -235,8 +235,8 @@ void tst_LargeSearchDialog::boxHintsFollowMainSearchTypeAndGoOnLeaving()
     QFETCH(QString, box);
     QFETCH(QString, hint);
     // The dialog's own mode is the opposite: the hint follows the main window.
-    m_dialog->chkfuzz->setChecked(!mainFuzzy);
-    (mainFuzzy ? static_cast<QAbstractButton *>(m_h->main.chkFuzzy) : m_h->main.optNormal)
+    m_dialog->fuzzyBox->setChecked(!mainFuzzy);
+    (mainFuzzy ? static_cast<QAbstractButton *>(m_h->main.fuzzyOption) : m_h->main.normalOption)
         ->setChecked(true);
     QWidget *widget = m_dialog->findChild<QWidget *>(box);
     QVERIFY(widget);

@@ -116,10 +116,10 @@ MainWindow &TestDailyUse::start(const QString &folder)
 {
     m_window = std::make_unique<MainWindow>(&m_dialogs);
     [&] {
-        QVERIFY(m_window->Form_Load(folder.isEmpty() ? tree() : folder));
+        QVERIFY(m_window->startUp(folder.isEmpty() ? tree() : folder));
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }();
-    m_window->cboFilters->setCurrentIndex(1);  // "*.txt"
+    m_window->filterBox->setCurrentIndex(1);  // "*.txt"
     return *m_window;
 }
 
@@ -131,27 +131,28 @@ void TestDailyUse::keyboardDrivesTheLists_data()
     QTest::addColumn<QString>("current");
     QTest::addColumn<QStringList>("selected");
     const QStringList none;
-    QTest::addRow("down selects the next file") << "File2" << QStringList{"Home", "Down"} << ""
+    QTest::addRow("down selects the next file") << "fileList" << QStringList{"Home", "Down"} << ""
                                                 << "banana.txt" << QStringList{"banana.txt"};
-    QTest::addRow("end, then type-ahead") << "File2" << QStringList{"End", "b"} << ""
+    QTest::addRow("end, then type-ahead") << "fileList" << QStringList{"End", "b"} << ""
                                           << "banana.txt" << QStringList{"banana.txt"};
     QTest::addRow("space toggles without moving")
-        << "File2" << QStringList{"Home", "Ctrl+Down", "Space", "Ctrl+Down", "Space", "Space"} << ""
+        << "fileList" << QStringList{"Home", "Ctrl+Down", "Space", "Ctrl+Down", "Space", "Space"}
+        << ""
         << "cherry.txt" << QStringList{"banana.txt"};
     QTest::addRow("ctrl+a in the file list selects all")
-        << "File2" << QStringList{"Ctrl+A"} << ""
+        << "fileList" << QStringList{"Ctrl+A"} << ""
         << "apple.txt" << QStringList{"apple.txt", "banana.txt", "cherry.txt"};
     QTest::addRow("ctrl+a in the find box selects no file")
-        << "txtFind" << QStringList{"Ctrl+A"} << ""
+        << "findBox" << QStringList{"Ctrl+A"} << ""
         << "" << none;
     QTest::addRow("type-ahead and enter open a folder")
-        << "Dir2" << QStringList{"s", "u", "Return"} << "sub"
+        << "folderList" << QStringList{"s", "u", "Return"} << "sub"
         << "" << none;
     QTest::addRow("the same letter steps to the next name")
-        << "Dir2" << QStringList{"s", "s", "Return"} << "sub"
+        << "folderList" << QStringList{"s", "s", "Return"} << "sub"
         << "" << none;
     QTest::addRow("backspace opens the parent")
-        << "Dir2" << QStringList{"s", "Return", "Backspace"} << ""
+        << "folderList" << QStringList{"s", "Return", "Backspace"} << ""
         << "" << none;
 }
 
@@ -161,21 +162,21 @@ void TestDailyUse::keyboardDrivesTheLists()
     QFETCH(QStringList, keys);
     MainWindow &w = start();
     auto *target = w.findChild<QWidget *>(list);
-    QWidget *keyTarget = list == u"txtFind" ? w.txtFind->lineEdit() : target;
+    QWidget *keyTarget = list == u"findBox" ? w.findBox->lineEdit() : target;
     target->setFocus();
-    if (list == u"File2")
-        w.File2->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    if (list == u"fileList")
+        w.fileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     press(keyTarget, keys);
     QFETCH(QString, folder);
-    QCOMPARE(w.Dir2->path(), tree(folder));
+    QCOMPARE(w.folderList->path(), tree(folder));
     QCOMPARE(w.pathField->text(), tree(folder));
     QFETCH(QString, current);
     if (!current.isEmpty())
-        QCOMPARE(w.File2->currentItem()->text(), current);
+        QCOMPARE(w.fileList->currentItem()->text(), current);
     QFETCH(QStringList, selected);
-    QCOMPARE(selectedNames(w.File2), selected);
-    QCOMPARE(w.Label3->text(),
-             QStringLiteral("%1 of %2").arg(selected.size()).arg(w.File2->count()));
+    QCOMPARE(selectedNames(w.fileList), selected);
+    QCOMPARE(w.fileCountLabel->text(),
+             QStringLiteral("%1 of %2").arg(selected.size()).arg(w.fileList->count()));
     // The keys stay where they were typed: nothing takes the focus away.
     QCOMPARE(QApplication::focusWidget(), target);
 }
@@ -206,8 +207,8 @@ void TestDailyUse::pathFieldOpensWhatIsTyped()
     w.pathField->setText(typed.replace(QStringLiteral("<tree>"), tree()));
     QTest::keyClick(w.pathField, Qt::Key_Return);
     QFETCH(QString, folder);
-    QCOMPARE(w.Dir2->path(), tree(folder));
-    QTEST(selectedNames(w.File2), "selected");
+    QCOMPARE(w.folderList->path(), tree(folder));
+    QTEST(selectedNames(w.fileList), "selected");
     QFETCH(QString, said);
     QCOMPARE(m_dialogs.titles(), said.isEmpty() ? QStringList{} : QStringList{said});
     if (!said.isEmpty()) {
@@ -216,7 +217,7 @@ void TestDailyUse::pathFieldOpensWhatIsTyped()
     }
     // Esc puts the open folder back into the field.
     QTest::keyClick(w.pathField, Qt::Key_Escape);
-    QCOMPARE(w.pathField->text(), w.Dir2->path());
+    QCOMPARE(w.pathField->text(), w.folderList->path());
 }
 
 void TestDailyUse::dropOpensTheFolder_data()
@@ -247,7 +248,7 @@ void TestDailyUse::dropOpensTheFolder()
     QMimeData mime;
     mime.setUrls(urls);
     w.context().state.RunInProgress = running;
-    const QPoint at = w.File2->geometry().center();
+    const QPoint at = w.fileList->geometry().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &enter);
     QTEST(enter.isAccepted(), "accepted");
@@ -255,8 +256,8 @@ void TestDailyUse::dropOpensTheFolder()
     QApplication::sendEvent(&w, &drop);
     w.context().state.RunInProgress = false;
     QFETCH(QString, folder);
-    QCOMPARE(w.Dir2->path(), tree(folder));
-    QTEST(selectedNames(w.File2), "selected");
+    QCOMPARE(w.folderList->path(), tree(folder));
+    QTEST(selectedNames(w.fileList), "selected");
 }
 
 void TestDailyUse::commandLine_data()
@@ -306,10 +307,10 @@ void TestDailyUse::commandLine()
     SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER,
                                   QStringLiteral("Software\\Scrivlane\\LastFilter"),
                                   QStringLiteral("Filter"), QStringLiteral("*.txt"));
-    QVERIFY(w.Form_Load(line.folder));
+    QVERIFY(w.startUp(line.folder));
     QFETCH(QString, opens);
-    QCOMPARE(w.Dir2->path(), tree(opens));
-    QTEST(selectedNames(w.File2), "selected");
+    QCOMPARE(w.folderList->path(), tree(opens));
+    QTEST(selectedNames(w.fileList), "selected");
 }
 
 void TestDailyUse::filterBoxTakesTypedPatterns_data()
@@ -341,15 +342,15 @@ void TestDailyUse::filterBoxTakesTypedPatterns()
     QFETCH(QString, chosen);
     QFETCH(QString, said);
     MainWindow &w = start();
-    w.cboFilters->setFocus();
-    w.cboFilters->lineEdit()->selectAll();
-    QTest::keyClicks(w.cboFilters->lineEdit(), typed);
+    w.filterBox->setFocus();
+    w.filterBox->lineEdit()->selectAll();
+    QTest::keyClicks(w.filterBox->lineEdit(), typed);
     if (enter)
-        QTest::keyClick(w.cboFilters->lineEdit(), Qt::Key_Return);
-    w.Picture5->setFocus();
-    QTEST(comboItems(w.cboFilters), "filters");
-    QCOMPARE(w.cboFilters->currentText(), chosen);
-    QCOMPARE(w.File2->pattern(), chosen);
+        QTest::keyClick(w.filterBox->lineEdit(), Qt::Key_Return);
+    w.focusPark->setFocus();
+    QTEST(comboItems(w.filterBox), "filters");
+    QCOMPARE(w.filterBox->currentText(), chosen);
+    QCOMPARE(w.fileList->pattern(), chosen);
     QCOMPARE(w.filters(), chosen);
     QCOMPARE(m_dialogs.shown.size(), said.isEmpty() ? 0 : 1);
     if (!said.isEmpty())
@@ -357,9 +358,9 @@ void TestDailyUse::filterBoxTakesTypedPatterns()
     // The filter chosen last is the one the next start shows.
     m_window->close();
     m_window = std::make_unique<MainWindow>(&m_dialogs);
-    QVERIFY(m_window->Form_Load());
-    QCOMPARE(m_window->cboFilters->currentText(), chosen);
-    QTEST(comboItems(m_window->cboFilters), "filters");
+    QVERIFY(m_window->startUp());
+    QCOMPARE(m_window->filterBox->currentText(), chosen);
+    QTEST(comboItems(m_window->filterBox), "filters");
 }
 
 void TestDailyUse::replaceConfirmationSaysWhatItReaches_data()
@@ -380,12 +381,12 @@ void TestDailyUse::replaceConfirmationSaysWhatItReaches()
     QFETCH(int, selected);
     QFETCH(QString, says);
     MainWindow &w = start();
-    w.chkSubs->setChecked(subfolders);
-    for (int i = 0; i < selected; ++i) w.File2->item(i)->setSelected(true);
-    w.txtFind->setEditText(QStringLiteral("cat"));
-    w.txtReplace->setEditText(QStringLiteral("dog"));
+    w.subfoldersBox->setChecked(subfolders);
+    for (int i = 0; i < selected; ++i) w.fileList->item(i)->setSelected(true);
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
     m_dialogs.answers = {MessageAnswer::No};
-    w.tool(QStringLiteral("Mainbar"), QStringLiteral("replace"))->trigger();
+    w.tool(QStringLiteral("runBar"), QStringLiteral("replace"))->trigger();
     QCOMPARE(m_dialogs.titles(), QStringList{QStringLiteral(" Make replacement")});
     QCOMPARE(m_dialogs.shown[0].text,
              QStringLiteral("Are you sure you want to make this replacement?\r") +
@@ -397,19 +398,20 @@ void TestDailyUse::optionBoxesStayPutWhenTheirHintShows()
     MainWindow &w = start();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const int width = w.width();
-    for (QCheckBox *box : {w.chkSubs, w.chkSensitive, w.chkWhole, w.chkBackup, w.chkMin}) {
+    for (QCheckBox *box :
+         {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox, w.minimizeBox}) {
         const QPoint before = box->pos();
-        if (box == w.chkBackup)
+        if (box == w.backupBox)
             box->click();
         QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), box->mapToGlobal(QPointF(2, 2)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(box, &move);
-        QVERIFY2(w.StatusBar1Panel2->text().startsWith(u' '), qPrintable(box->objectName()));
+        QVERIFY2(w.statusDetailPanel->text().startsWith(u' '), qPrintable(box->objectName()));
         QApplication::processEvents();
         QCOMPARE(box->pos(), before);
         QCOMPARE(w.width(), width);
     }
-    QVERIFY(w.cmdSetBack->isVisible());
+    QVERIFY(w.backupFolderButton->isVisible());
 }
 
 void TestDailyUse::helpWithoutManualSaysWhere()
@@ -417,7 +419,7 @@ void TestDailyUse::helpWithoutManualSaysWhere()
     MainWindow &w = start();
     if (QFileInfo::exists(w.helpFile()))
         QSKIP("a manual lies beside the tests: opening it would start a browser");
-    w.tool(QStringLiteral("aboutBar"), QStringLiteral("readme"))->trigger();
+    w.tool(QStringLiteral("helpBar"), QStringLiteral("readme"))->trigger();
     QCOMPARE(m_dialogs.titles(), QStringList{QStringLiteral(" Help")});
     QVERIFY(m_dialogs.shown[0].text.contains(QDir::toNativeSeparators(w.helpFile())));
 }
@@ -464,7 +466,7 @@ int fitCheck(int argc, char *argv[])
     const QSize room(int(size.value(0).toInt() / scale), int((size.value(1).toInt() - 48) / scale));
     ScriptedDialogs dialogs;
     MainWindow w(&dialogs);
-    w.Form_Load();
+    w.startUp();
     QStringList faults;
     const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
     if (least.width() > room.width() || least.height() > room.height())
@@ -474,13 +476,14 @@ int fitCheck(int argc, char *argv[])
                       .arg(room.width())
                       .arg(room.height());
     w.resize(room);
-    w.chkBackup->setChecked(true);
-    w.cmdSetBack->show();
+    w.backupBox->setChecked(true);
+    w.backupFolderButton->show();
     QApplication::processEvents();
     const QRect inside = w.rect();
     const QList<QWidget *> shown = {
-        w.Dir2,    w.File2,      w.pathField, w.Drive2,     w.FileBar, w.StatusBar1, w.cboFilters,
-        w.txtFind, w.txtReplace, w.chkMin,    w.cmdSetBack, w.Mainbar, w.aboutBar,   w.Label3};
+        w.folderList,         w.fileList,  w.pathField, w.driveList,     w.fileSelectionBar,
+        w.mainStatusBar,      w.filterBox, w.findBox,   w.replaceBox,    w.minimizeBox,
+        w.backupFolderButton, w.runBar,    w.helpBar,   w.fileCountLabel};
     for (QWidget *widget : shown) {
         const QRect at(widget->mapTo(&w, QPoint(0, 0)), widget->size());
         if (!widget->isVisible() || !inside.contains(at) ||
@@ -493,7 +496,7 @@ int fitCheck(int argc, char *argv[])
                           .arg(at.width())
                           .arg(at.height());
     }
-    if (w.File2->height() < 60 || w.Dir2->height() < 60)
+    if (w.fileList->height() < 60 || w.folderList->height() < 60)
         faults << QStringLiteral("the lists have no room");
     std::fputs(qPrintable(faults.join(u'\n') + u'\n'), stdout);
     w.close();

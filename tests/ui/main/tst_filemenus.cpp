@@ -65,18 +65,18 @@ private:
     {
         for (const QString &name : names)
             m_tree->write(QStringLiteral("files/") + name, name.toUtf8() + " the cat sat\n");
-        m_w->Dir2->setPath(open.isEmpty() ? m_files : file(open));
-        m_w->Dir2->refresh();
-        m_w->File2->refresh();
+        m_w->folderList->setPath(open.isEmpty() ? m_files : file(open));
+        m_w->folderList->refresh();
+        m_w->fileList->refresh();
     }
 
     // Opened as the user opens them: the right button on the lists.
     void choose(QMenu *menu, const QString &key)
     {
-        if (menu == m_w->FileOptions)
-            QTest::mousePress(m_w->File2->viewport(), Qt::RightButton, {}, QPoint(2, 2));
+        if (menu == m_w->fileMenu)
+            QTest::mousePress(m_w->fileList->viewport(), Qt::RightButton, {}, QPoint(2, 2));
         else
-            QTest::mouseRelease(m_w->Dir2->viewport(), Qt::RightButton, {}, QPoint(2, 2));
+            QTest::mouseRelease(m_w->folderList->viewport(), Qt::RightButton, {}, QPoint(2, 2));
         QTRY_VERIFY(menu->isVisible());
         QAction *action = menu->findChild<QAction *>(key);
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
@@ -85,9 +85,9 @@ private:
 
     void setCaret(int row, bool selected)
     {
-        m_w->File2->clearSelection();
-        m_w->File2->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-        m_w->File2->item(selected ? row : 1 - row)->setSelected(true);
+        m_w->fileList->clearSelection();
+        m_w->fileList->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        m_w->fileList->item(selected ? row : 1 - row)->setSelected(true);
     }
 
     bool logged(const char *step) const
@@ -98,10 +98,10 @@ private:
 
     FilterManagerDialog *openFilters()
     {
-        QTest::mouseClick(m_w->cmdFilters, Qt::LeftButton);
+        QTest::mouseClick(m_w->filterManagerButton, Qt::LeftButton);
         auto *d = m_w->findChild<FilterManagerDialog *>();
-        const bool fresh = d && d->isModal() && d->txtNewFilter->text() == u"*." &&
-                           d->txtNewFilter->cursorPosition() == 2;
+        const bool fresh = d && d->isModal() && d->newFilterEdit->text() == u"*." &&
+                           d->newFilterEdit->cursorPosition() == 2;
         return fresh ? d : nullptr;
     }
 
@@ -126,8 +126,8 @@ private slots:
         m_dialogs = std::make_unique<ScriptedDialogs>();
         m_opened.clear();
         m_w = std::make_unique<MainWindow>(m_dialogs.get());
-        QVERIFY(m_w->Form_Load());
-        m_w->cboFilters->setCurrentIndex(1);  // "*.txt"
+        QVERIFY(m_w->startUp());
+        m_w->filterBox->setCurrentIndex(1);  // "*.txt"
     }
 
     void cleanup()
@@ -177,9 +177,9 @@ private slots:
             m_dialogs->inputs << typed(answer);
         else
             m_dialogs->answers << (answer == u"No" ? MessageAnswer::No : MessageAnswer::Yes);
-        choose(m_w->FileOptions, tool);
+        choose(m_w->fileMenu, tool);
         QCOMPARE(namesIn(m_files), names);
-        QCOMPARE(entries(m_w->File2), names);
+        QCOMPARE(entries(m_w->fileList), names);
         QCOMPARE(QFile(file(QStringLiteral("b.txt"))).size(), 18);  // never overwritten
         QTEST(m_dialogs->titles(), "titles");
         QTEST(logged(tool == u"rename" ? "RenameFile" : "DelFile"), "logged");
@@ -196,26 +196,26 @@ private slots:
         m_tree->write(QStringLiteral("files/b.txt"), QByteArray(1536, 'x'));
         QFile::setPermissions(file("b.txt"), QFileDevice::ReadOwner);
         setCaret(1, false);
-        choose(m_w->FileOptions, QStringLiteral("open"));
+        choose(m_w->fileMenu, QStringLiteral("open"));
         QVERIFY(m_opened.isEmpty());
         setCaret(1, true);
-        choose(m_w->FileOptions, QStringLiteral("open"));
-        choose(m_w->FileOptions, QStringLiteral("copyPath"));
-        choose(m_w->FolderOptions, QStringLiteral("openFolder"));
+        choose(m_w->fileMenu, QStringLiteral("open"));
+        choose(m_w->fileMenu, QStringLiteral("copyPath"));
+        choose(m_w->folderMenu, QStringLiteral("openFolder"));
         QCOMPARE(m_opened,
                  (QList<QUrl>{QUrl::fromLocalFile(file("b.txt")), QUrl::fromLocalFile(m_files)}));
         QCOMPARE(QGuiApplication::clipboard()->text(), file("b.txt"));
-        choose(m_w->FileOptions, QStringLiteral("properties"));
+        choose(m_w->fileMenu, QStringLiteral("properties"));
         QPointer<FilePropertiesDialog> d = m_w->findChild<FilePropertiesDialog *>();
         QVERIFY(d && d->isVisible() && d->isModal());
-        QCOMPARE(d->lblFileSize->text(), QStringLiteral("1.50KB (1,536 bytes)"));
-        QCOMPARE(d->lblFileLocation->text(), m_files);
-        QVERIFY(d->chkReadonly->isChecked() && !d->chkHidden->isChecked());
-        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QCOMPARE(d->sizeLabel->text(), QStringLiteral("1.50KB (1,536 bytes)"));
+        QCOMPARE(d->locationEdit->text(), m_files);
+        QVERIFY(d->readOnlyBox->isChecked() && !d->hiddenBox->isChecked());
+        QTest::mouseClick(d->okButton, Qt::LeftButton);
         QTRY_VERIFY(d.isNull());  // unloaded: the next opening reads afresh
-        m_w->File2->item(0)->setSelected(true);
-        m_w->File2->item(2)->setSelected(true);
-        choose(m_w->FileOptions, QStringLiteral("viewSource"));
+        m_w->fileList->item(0)->setSelected(true);
+        m_w->fileList->item(2)->setSelected(true);
+        choose(m_w->fileMenu, QStringLiteral("viewSource"));
         ViewerWindow &v = *m_w->viewer();
         QVERIFY(v.isVisible());
         QCOMPARE(v.listCount(), 3);
@@ -267,27 +267,28 @@ private slots:
         show(names, open);
         // A link inside a doomed folder leads out of it: its target must stay.
         QVERIFY(QFile::link(m_files + "/two", file("one/link")));
-        for (int i = 0; i < m_w->Dir2->count(); ++i)
-            if (m_w->Dir2->item(i)->text().trimmed() == highlighted)
-                m_w->Dir2->setCurrentRow(i);
+        for (int i = 0; i < m_w->folderList->count(); ++i)
+            if (m_w->folderList->item(i)->text().trimmed() == highlighted)
+                m_w->folderList->setCurrentRow(i);
         if (!highlighted.isEmpty())
-            QCOMPARE(QFileInfo(m_w->Dir2->highlightedPath()).fileName(), highlighted);
+            QCOMPARE(QFileInfo(m_w->folderList->highlightedPath()).fileName(), highlighted);
         if (tool == u"deleteFolder")
             m_dialogs->answers << (answer == u"No" ? MessageAnswer::No : MessageAnswer::Yes);
         else
             m_dialogs->inputs << typed(answer);
-        choose(m_w->FolderOptions, tool);
+        choose(m_w->folderMenu, tool);
         QCOMPARE(namesIn(m_files), folders);
         QCOMPARE(namesIn(m_tree->path()), (QStringList{"app", "files", "settings.ini"}));
         if (folders.contains(u"two"))
             QCOMPARE(namesIn(file("two")), (QStringList{"c.txt"}));
         // The list moves up when its open folder got another name or went.
         const bool moved = open == highlighted && folders != QStringList{"one", "two"};
-        QCOMPARE(m_w->Dir2->path(),
+        QCOMPARE(m_w->folderList->path(),
                  QDir::cleanPath(open.isEmpty() || moved ? m_files : file(open)));
-        QCOMPARE(m_w->File2->folder(), m_w->Dir2->path());
-        if (m_w->Dir2->path() == m_files)
-            QCOMPARE(entries(m_w->Dir2).mid(m_w->Dir2->count() - folders.size()), folders);
+        QCOMPARE(m_w->fileList->folder(), m_w->folderList->path());
+        if (m_w->folderList->path() == m_files)
+            QCOMPARE(entries(m_w->folderList).mid(m_w->folderList->count() - folders.size()),
+                     folders);
         QTEST(int(m_dialogs->shown.size()), "dialogs");
         QTEST(logged(tool == u"deleteFolder" ? "DelFolder" : "RenameFolder"), "logged");
         if (tool == u"deleteFolder" && !m_dialogs->shown.isEmpty()) {  // the highlighted, No
@@ -326,34 +327,34 @@ private slots:
         QFETCH(QString, message);
         FilterManagerDialog *d = openFilters();
         QVERIFY(d);
-        d->List1->setCurrentRow(row);
-        const bool entered = !d->Filterbar->findChild<QAction *>(action);
+        d->filterList->setCurrentRow(row);
+        const bool entered = !d->filterBar->findChild<QAction *>(action);
         if (entered) {
-            d->txtNewFilter->setText(action);
-            QTest::keyClick(d->txtNewFilter, Qt::Key_Return);
+            d->newFilterEdit->setText(action);
+            QTest::keyClick(d->newFilterEdit, Qt::Key_Return);
         } else {
-            d->Filterbar->findChild<QAction *>(action)->trigger();
+            d->filterBar->findChild<QAction *>(action)->trigger();
         }
-        QCOMPARE(entries(d->List1), order);
-        QCOMPARE(entries(m_w->cboFilters), order);
-        QCOMPARE(d->txtNewFilter->text(), QStringLiteral("*."));
+        QCOMPARE(entries(d->filterList), order);
+        QCOMPARE(entries(m_w->filterBox), order);
+        QCOMPARE(d->newFilterEdit->text(), QStringLiteral("*."));
         QCOMPARE(m_dialogs->titles(),
                  message.isEmpty() ? QStringList() : QStringList{"Filter error"});
         if (!message.isEmpty())
             QCOMPARE(m_dialogs->shown[0].text, message);
         // A move or removal selects the first filter; one that cannot be made changes nothing.
         if (!entered)
-            QCOMPARE(m_w->File2->pattern(),
+            QCOMPARE(m_w->fileList->pattern(),
                      order == Filters ? QStringLiteral("*.txt") : order.first());
         // An addition or removal is stored at once, a move at shut-down.
         const bool atOnce = order != Filters && !action.startsWith(u"move");
         QCOMPARE(stored(), atOnce ? order : QStringList());
         // A filter clicked in the list and entered again is a duplicate.
-        QTest::mouseClick(d->List1->viewport(), Qt::LeftButton, {},
-                          d->List1->visualItemRect(d->List1->item(0)).center());
-        QTest::keyClick(d->txtNewFilter, Qt::Key_Return);
+        QTest::mouseClick(d->filterList->viewport(), Qt::LeftButton, {},
+                          d->filterList->visualItemRect(d->filterList->item(0)).center());
+        QTest::keyClick(d->newFilterEdit, Qt::Key_Return);
         QCOMPARE(m_dialogs->shown.last().text, Duplicate);
-        QCOMPARE(entries(d->List1), order);
+        QCOMPARE(entries(d->filterList), order);
         m_w->close();
         QCOMPARE(stored(), order);
     }
@@ -362,10 +363,10 @@ private slots:
     {
         FilterManagerDialog *d = openFilters();
         QVERIFY(d);
-        d->Filterbar->findChild<QAction *>(QStringLiteral("exit"))->trigger();
+        d->filterBar->findChild<QAction *>(QStringLiteral("exit"))->trigger();
         QVERIFY(!d->isVisible());
         // Loaded once: the next opening shows the same dialog with a fresh box.
-        d->txtNewFilter->setText(QStringLiteral("*.x"));
+        d->newFilterEdit->setText(QStringLiteral("*.x"));
         QCOMPARE(openFilters(), d);
         QEvent deactivate(QEvent::WindowDeactivate);  // another program took the activation
         QApplication::sendEvent(d, &deactivate);

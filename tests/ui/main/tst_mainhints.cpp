@@ -38,17 +38,18 @@ class TestMainHints : public QObject {
     }
     QString panel(int number) const
     {
-        return (number == 1 ? m_window->StatusBar1Panel1 : m_window->StatusBar1Panel2)->text();
+        return (number == 1 ? m_window->statusStatePanel : m_window->statusDetailPanel)->text();
     }
     /// The visible arrows' indices and highlight frames' names.
     QStringList visibleIndicators() const
     {
         QStringList visible;
-        for (int i = 0; i < m_window->imgArrow1.size(); ++i)
-            if (!m_window->imgArrow1[i]->isHidden())
+        for (int i = 0; i < m_window->optionArrows.size(); ++i)
+            if (!m_window->optionArrows[i]->isHidden())
                 visible << QString::number(i);
-        for (QToolButton *frame : {m_window->cmdMin, m_window->cmdCase, m_window->cmdSubs,
-                                   m_window->cmdWhole, m_window->cmdBack})
+        for (QToolButton *frame :
+             {m_window->minimizeHighlight, m_window->caseHighlight, m_window->subfoldersHighlight,
+              m_window->wholeWordHighlight, m_window->backupHighlight})
             if (!frame->isHidden())
                 visible << frame->objectName();
         return visible;
@@ -64,7 +65,7 @@ private slots:
         m_tree = std::make_unique<TempTree>();
         SettingsStore::setStoreFileForTesting(m_tree->path("settings.ini"));
         m_window = std::make_unique<MainWindow>(&m_dialogs);
-        QVERIFY(m_window->Form_Load());
+        QVERIFY(m_window->startUp());
     }
     void cleanup()
     {
@@ -82,15 +83,16 @@ private slots:
         const auto row = [](const char *name, const char *box, bool ticked, QStringList shown) {
             QTest::newRow(name) << QString(box) << ticked << shown;
         };
-        row("minimize, same hint either way", "chkMin", false,
-            {"0", "cmdMin", "ALT+ Z",
+        row("minimize, same hint either way", "minimizeBox", false,
+            {"0", "minimizeHighlight", "ALT+ Z",
              " Minimize this program to the panel for more efficient replacing."});
-        row("case ticked", "chkSensitive", true,
-            {"1", "cmdCase", "ALT+ C", " Checked - Replace only the same case."});
-        row("whole word cleared", "chkWhole", false,
-            {"3", "cmdWhole", "ALT+ W", " Unchecked - All forms of the word will be found."});
-        row("backup cleared", "chkBackup", false,
-            {"4", "cmdBack", "ALT+ B", " Unchecked - No backup files will be created."});
+        row("case ticked", "caseSensitiveBox", true,
+            {"1", "caseHighlight", "ALT+ C", " Checked - Replace only the same case."});
+        row("whole word cleared", "wholeWordBox", false,
+            {"3", "wholeWordHighlight", "ALT+ W",
+             " Unchecked - All forms of the word will be found."});
+        row("backup cleared", "backupBox", false,
+            {"4", "backupHighlight", "ALT+ B", " Unchecked - No backup files will be created."});
     }
     void optionBoxShowsOnlyItsOwnIndicators()
     {
@@ -98,16 +100,16 @@ private slots:
         QFETCH(bool, ticked);
         QFETCH(QStringList, shown);
         m_window->findChild<QCheckBox *>(box)->setChecked(ticked);
-        act("move:chkSubs");
-        QCOMPARE(visibleIndicators(), (QStringList{"2", "cmdSubs"}));
+        act("move:subfoldersBox");
+        QCOMPARE(visibleIndicators(), (QStringList{"2", "subfoldersHighlight"}));
         act("move:" + box);
         QCOMPARE(visibleIndicators() << panel(1) << panel(2), shown);
         // The "..." button and the plain areas take them away again.
-        act("move:cmdSetBack");
+        act("move:backupFolderButton");
         QCOMPARE(visibleIndicators() << panel(2),
                  QStringList{" Click here to specify the backup folder."});
         act("move:" + box);
-        act("move:fraOptions");
+        act("move:optionsGroup");
         QCOMPARE(visibleIndicators() << panel(1) << panel(2), (QStringList{"Scrivlane", ""}));
     }
 
@@ -115,17 +117,17 @@ private slots:
     {
         MainWindow &w = *m_window;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.chkBackup->setChecked(true);
-        w.cmdSetBack->hide();
+        w.backupBox->setChecked(true);
+        w.backupFolderButton->hide();
         // The real pointer: the box is what it lands on, not the frame beneath it.
-        QTest::mouseMove(w.chkBackup, w.chkBackup->rect().center());
-        QTRY_VERIFY(w.cmdSetBack->isVisible());
+        QTest::mouseMove(w.backupBox, w.backupBox->rect().center());
+        QTRY_VERIFY(w.backupFolderButton->isVisible());
         QCOMPARE(panel(2), " Checked - Current backup folder is: " +
                                Paths::withTrailingSeparator(Paths::applicationFolder()) + "Backup" +
                                QDir::cleanPath(w.folderPath()) + "/");
-        w.chkBackup->setChecked(false);
-        act("move:chkBackup");
-        QVERIFY(w.cmdSetBack->isHidden());
+        w.backupBox->setChecked(false);
+        act("move:backupBox");
+        QVERIFY(w.backupFolderButton->isHidden());
     }
 
     void leavingAToolKeepsTheNeighboursHint_data()
@@ -136,11 +138,11 @@ private slots:
         const auto row = [](const char *name, const char *from, const char *to, const char *p1) {
             QTest::newRow(name) << QString(from) << QString(to) << QString(p1);
         };
-        row("replace onto about", "Mainbar:replace", "aboutBar:about", "F2");
-        row("paste onto paste", "PasteBar1:pasteFind", "PasteBar2:pasteFind", "Scrivlane");
-        row("select none onto undo", "FileBar:none", "Mainbar:undo", "CTRL+ Z");
-        row("find onto nothing", "Mainbar:find", "", "Scrivlane");
-        row("large onto nothing", "FindBar:large", "", "ALT+ L");
+        row("replace onto about", "runBar:replace", "helpBar:about", "F2");
+        row("paste onto paste", "pasteFindBar:pasteFind", "pasteReplaceBar:pasteFind", "Scrivlane");
+        row("select none onto undo", "fileSelectionBar:none", "runBar:undo", "CTRL+ Z");
+        row("find onto nothing", "runBar:find", "", "Scrivlane");
+        row("large onto nothing", "searchTypeBar:large", "", "ALT+ L");
     }
     void leavingAToolKeepsTheNeighboursHint()
     {
@@ -162,11 +164,11 @@ private slots:
         MainWindow &w = *m_window;
         for (int i = 0; i < 3; ++i)
             m_tree->write(QString("files/f%1.txt").arg(i), "the cat sat\r\n");
-        w.Dir2->setPath(m_tree->path("files"));
-        w.cboFilters->setCurrentIndex(1);
-        w.File2->selectAll();
-        w.txtFind->setEditText("cat");
-        w.txtReplace->setEditText("dog");
+        w.folderList->setPath(m_tree->path("files"));
+        w.filterBox->setCurrentIndex(1);
+        w.fileList->selectAll();
+        w.findBox->setEditText("cat");
+        w.replaceBox->setEditText("dog");
         QString progress;
         QStringList changedBy;
         QTimer::singleShot(0, this, [&] {  // the run's first yield: its progress is in panel 2
@@ -175,17 +177,18 @@ private slots:
             // The run tools (replace now Stop), the type tools and frame, plain areas,
             // locked controls and the lists' labels.
             for (const QString action :
-                 {"enter:Mainbar:find", "leave:Mainbar:find", "enter:Mainbar:replace",
-                  "leave:Mainbar:replace", "enter:Mainbar:undo", "leave:Mainbar:undo",
-                  "enter:FindBar:fuzzy", "leave:FindBar:fuzzy", "move:fraType", "move:frmFind",
-                  "move:fraOptions", "move:StatusBar1", "move:Picture5", "move:chkBackup",
-                  "move:cmdFilters", "move:Picture3", "move:Label9"}) {
+                 {"enter:runBar:find", "leave:runBar:find", "enter:runBar:replace",
+                  "leave:runBar:replace", "enter:runBar:undo", "leave:runBar:undo",
+                  "enter:searchTypeBar:fuzzy", "leave:searchTypeBar:fuzzy", "move:typeGroup",
+                  "move:mainWindow", "move:optionsGroup", "move:mainStatusBar", "move:focusPark",
+                  "move:backupBox", "move:filterManagerButton", "move:fileBarHolder",
+                  "move:drivesLabel"}) {
                 act(action);
                 if (panel(2) != progress)
                     changedBy << action;
             }
         });
-        w.tool("Mainbar", "replace")->trigger();
+        w.tool("runBar", "replace")->trigger();
         QVERIFY(!progress.isEmpty());
         QCOMPARE(changedBy, QStringList{});
     }

@@ -123,10 +123,10 @@ private:
     MainWindow &start();
     void restart();
     void openSample(const QStringList &names, const QByteArray &content = "the cat sat\r\n");
-    void selectAll() { m_window->File2->selectAll(); }
+    void selectAll() { m_window->fileList->selectAll(); }
     /// Views a.txt ("the cat sat") with Ctrl+V and types "typed " at its start.
     ViewerWindow &typeIntoViewedFile();
-    QAction *mainTool(const QString &key) { return m_window->tool(QStringLiteral("Mainbar"), key); }
+    QAction *mainTool(const QString &key) { return m_window->tool(QStringLiteral("runBar"), key); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
@@ -161,7 +161,7 @@ void TestMainWindow::cleanup()
 MainWindow &TestMainWindow::start()
 {
     m_window = std::make_unique<MainWindow>(m_dialogs.get());
-    [&] { QVERIFY(m_window->Form_Load()); }();
+    [&] { QVERIFY(m_window->startUp()); }();
     return *m_window;
 }
 
@@ -175,52 +175,53 @@ void TestMainWindow::restart()
 void TestMainWindow::openSample(const QStringList &names, const QByteArray &content)
 {
     for (const QString &name : names) writeFile(QDir(m_files).filePath(name), content);
-    m_window->Dir2->setPath(m_files);
-    m_window->File2->refresh();
+    m_window->folderList->setPath(m_files);
+    m_window->fileList->refresh();
 }
 
 ViewerWindow &TestMainWindow::typeIntoViewedFile()
 {
     MainWindow &w = *m_window;
     openSample({QStringLiteral("a.txt")});
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     selectAll();
-    w.Picture5->setFocus();
-    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    w.focusPark->setFocus();
+    QTest::keyClick(w.focusPark, Qt::Key_V, Qt::ControlModifier);
     ViewerWindow &v = *w.viewer();
-    v.rtbDefaultView->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("typed "));
+    v.documentEdit->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(v.documentEdit, QStringLiteral("typed "));
     return v;
 }
 
 void TestMainWindow::freshUserStartState()
 {
     MainWindow &w = start();
-    QCOMPARE(w.objectName(), QStringLiteral("frmFind"));
+    QCOMPARE(w.objectName(), QStringLiteral("mainWindow"));
     QCOMPARE(w.windowTitle(), QStringLiteral(" Scrivlane"));
-    for (const QCheckBox *box : {w.chkSubs, w.chkSensitive, w.chkWhole, w.chkBackup, w.chkMin})
+    for (const QCheckBox *box :
+         {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox, w.minimizeBox})
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-    QVERIFY(!w.cmdSetBack->isVisible());
+    QVERIFY(!w.backupFolderButton->isVisible());
     // A fresh user starts in the home folder, never in the program's own.
-    QCOMPARE(w.Dir2->path(), QDir::toNativeSeparators(QDir::homePath()));
+    QCOMPARE(w.folderList->path(), QDir::toNativeSeparators(QDir::homePath()));
     for (const QComboBox *box :
-         {w.txtFind, w.txtReplace, w.cboFirst, w.cboSecond, w.cboFuzzyReplace}) {
+         {w.findBox, w.replaceBox, w.firstPartBox, w.secondPartBox, w.fuzzyReplaceBox}) {
         QCOMPARE(box->count(), 0);
         QVERIFY(box->currentText().isEmpty());
     }
-    QCOMPARE(comboItems(w.cboFilters),
+    QCOMPARE(comboItems(w.filterBox),
              QStringList({QStringLiteral("*.htm"), QStringLiteral("*.txt"), QStringLiteral("*.ini"),
                           QStringLiteral("*.*")}));
-    QCOMPARE(w.cboFilters->currentIndex(), 0);
-    QCOMPARE(w.File2->pattern(), QStringLiteral("*.htm"));
+    QCOMPARE(w.filterBox->currentIndex(), 0);
+    QCOMPARE(w.fileList->pattern(), QStringLiteral("*.htm"));
     QCOMPARE(w.viewer()->rightMargin(), int(ViewerWindow::NoWrapMargin));
-    QCOMPARE(w.viewer()->rtbDefaultView->font().family(), QStringLiteral("Courier New"));
-    QCOMPARE(w.viewer()->rtbDefaultView->font().pointSize(), 8);
-    QVERIFY(w.optNormal->isChecked());
-    QVERIFY(!w.chkFuzzy->isChecked());
-    QVERIFY(!w.picFuzzy->isVisible());
-    QCOMPARE(w.focusWidget(), w.txtFind);
-    QCOMPARE(w.StatusBar1->findChild<QLabel *>(QStringLiteral("StatusBar1Panel1"))->text(),
+    QCOMPARE(w.viewer()->documentEdit->font().family(), QStringLiteral("Courier New"));
+    QCOMPARE(w.viewer()->documentEdit->font().pointSize(), 8);
+    QVERIFY(w.normalOption->isChecked());
+    QVERIFY(!w.fuzzyOption->isChecked());
+    QVERIFY(!w.fuzzyPanel->isVisible());
+    QCOMPARE(w.focusWidget(), w.findBox);
+    QCOMPARE(w.mainStatusBar->findChild<QLabel *>(QStringLiteral("statusStatePanel"))->text(),
              QStringLiteral("Scrivlane"));
     QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
     QVERIFY(m_dialogs->shown.isEmpty());
@@ -233,15 +234,15 @@ void TestMainWindow::optionBoxesAreStored_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("valueName");
-    QTest::addRow("subdirectories") << "chkSubs"
+    QTest::addRow("subdirectories") << "subfoldersBox"
                                     << "Search subdirectories";
-    QTest::addRow("case") << "chkSensitive"
+    QTest::addRow("case") << "caseSensitiveBox"
                           << "Case Sensitive";
-    QTest::addRow("whole word") << "chkWhole"
+    QTest::addRow("whole word") << "wholeWordBox"
                                 << "Whole Word";
-    QTest::addRow("minimize") << "chkMin"
+    QTest::addRow("minimize") << "minimizeBox"
                               << "Minimize";
-    QTest::addRow("backup") << "chkBackup"
+    QTest::addRow("backup") << "backupBox"
                             << "Backup";
 }
 
@@ -265,12 +266,12 @@ void TestMainWindow::optionBoxesAreStored()
 void TestMainWindow::backupButtonFollowsTheBackupBox()
 {
     MainWindow &w = start();
-    w.chkBackup->click();
-    QVERIFY(w.cmdSetBack->isVisible());
+    w.backupBox->click();
+    QVERIFY(w.backupFolderButton->isVisible());
     restart();
-    QVERIFY(m_window->cmdSetBack->isVisible());
-    m_window->chkBackup->click();
-    QVERIFY(!m_window->cmdSetBack->isVisible());
+    QVERIFY(m_window->backupFolderButton->isVisible());
+    m_window->backupBox->click();
+    QVERIFY(!m_window->backupFolderButton->isVisible());
 }
 
 void TestMainWindow::findFromToolbarListsMatchingFiles()
@@ -279,11 +280,11 @@ void TestMainWindow::findFromToolbarListsMatchingFiles()
     writeFile(QDir(m_files).filePath(QStringLiteral("b.txt")), "no match here\r\n");
     writeFile(QDir(m_files).filePath(QStringLiteral("d.htm")), "a cat\r\n");
     openSample({QStringLiteral("a.txt"), QStringLiteral("c.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    QCOMPARE(w.File2->count(), 3);
+    w.filterBox->setCurrentIndex(1);
+    QCOMPARE(w.fileList->count(), 3);
     selectAll();
-    QCOMPARE(w.Label3->text(), QStringLiteral("3 of 3"));
-    w.txtFind->setEditText(QStringLiteral("cat"));
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("3 of 3"));
+    w.findBox->setEditText(QStringLiteral("cat"));
     mainTool(QStringLiteral("find"))->trigger();
 
     const QString sep = QDir::separator();
@@ -293,8 +294,8 @@ void TestMainWindow::findFromToolbarListsMatchingFiles()
     QVERIFY(w.viewer()->isVisible());
     QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
     QVERIFY(!w.context().state.RunInProgress);
-    QVERIFY(w.txtFind->isEnabled());
-    QCOMPARE(comboItems(w.txtFind), QStringList{QStringLiteral("cat")});
+    QVERIFY(w.findBox->isEnabled());
+    QCOMPARE(comboItems(w.findBox), QStringList{QStringLiteral("cat")});
     QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("cat"));
 }
 
@@ -303,9 +304,9 @@ void TestMainWindow::findWithSubdirectoriesWalksTheTree()
     MainWindow &w = start();
     writeFile(QDir(m_files).filePath(QStringLiteral("sub/deep.txt")), "cat\r\n");
     openSample({QStringLiteral("top.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    w.chkSubs->click();
-    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.filterBox->setCurrentIndex(1);
+    w.subfoldersBox->click();
+    w.findBox->setEditText(QStringLiteral("cat"));
     mainTool(QStringLiteral("find"))->trigger();
     QStringList found;
     for (int i = 0; i < w.viewer()->listCount(); ++i)
@@ -320,23 +321,23 @@ void TestMainWindow::replaceThenUndoRestoresTheText()
     MainWindow &w = start();
     openSample({QStringLiteral("pets.txt")}, "my cat and your cat\r\n");
     const QString path = QDir(m_files).filePath(QStringLiteral("pets.txt"));
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     selectAll();
-    w.txtFind->setEditText(QStringLiteral("cat"));
-    w.txtReplace->setEditText(QStringLiteral("dog"));
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
 
     mainTool(QStringLiteral("replace"))->trigger();
     QCOMPARE(readFile(path), QByteArray("my dog and your dog\r\n"));
     QCOMPARE(mainTool(QStringLiteral("replace"))->text(), QStringLiteral("Replace"));
-    QCOMPARE(w.Label3->text(), QStringLiteral("1 of 1"));
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("1 of 1"));
     QVERIFY(
         QFileInfo::exists(QDir(Paths::applicationFolder()).filePath(QStringLiteral("Report.dat"))));
 
     mainTool(QStringLiteral("undo"))->trigger();
     QCOMPARE(readFile(path), QByteArray("my cat and your cat\r\n"));
     QCOMPARE(mainTool(QStringLiteral("undo"))->text(), QStringLiteral("Undo"));
-    QCOMPARE(w.txtFind->currentText(), QStringLiteral("cat"));
-    QCOMPARE(w.txtReplace->currentText(), QStringLiteral("dog"));
+    QCOMPARE(w.findBox->currentText(), QStringLiteral("cat"));
+    QCOMPARE(w.replaceBox->currentText(), QStringLiteral("dog"));
     QVERIFY(!w.context().state.RunInProgress);
 }
 
@@ -364,10 +365,10 @@ void TestMainWindow::stopClickEndsTheRun()
     QStringList names;
     for (int i = 0; i < 40; ++i) names << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
     openSample(names);
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     selectAll();
-    w.txtFind->setEditText(QStringLiteral("cat"));
-    w.txtReplace->setEditText(QStringLiteral("dog"));
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
 
     QString captionDuringRun;
     // Runs at the run's first yield: the tool then shows "Stop".
@@ -383,7 +384,7 @@ void TestMainWindow::stopClickEndsTheRun()
     QCOMPARE(captionDuringRun, QStringLiteral("Stop"));
     QCOMPARE(mainTool(key)->text(), caption);
     QVERIFY(!w.context().state.RunInProgress);
-    QVERIFY(w.txtFind->isEnabled());
+    QVERIFY(w.findBox->isEnabled());
     QVERIFY(!m_dialogs->titles().contains(QStringLiteral(" Search complete")));
     int changed = 0;
     for (const QString &name : std::as_const(names))
@@ -402,14 +403,14 @@ void TestMainWindow::noRunStartsInsideARun()
     QStringList names;
     for (int i = 0; i < 5; ++i) names << QStringLiteral("f%1.txt").arg(i);
     openSample(names);
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     selectAll();
-    w.txtFind->setEditText(QStringLiteral("cat"));
-    w.txtReplace->setEditText(QStringLiteral("dog"));
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
     QTimer::singleShot(0, this, [&] {
         mainTool(QStringLiteral("undo"))->trigger();
         mainTool(QStringLiteral("find"))->trigger();
-        QTest::keyClick(w.Picture5, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.focusPark, Qt::Key_Z, Qt::ControlModifier);
     });
     mainTool(QStringLiteral("replace"))->trigger();
     for (const QString &name : std::as_const(names))
@@ -422,9 +423,9 @@ void TestMainWindow::ctrlZRunsUndoOnlyOutsideTextFields_data()
 {
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QByteArray>("after");
-    QTest::addRow("find box") << "txtFind" << QByteArray("the dog sat\r\n");
-    QTest::addRow("replacement box") << "txtReplace" << QByteArray("the dog sat\r\n");
-    QTest::addRow("neutral area") << "Picture5" << QByteArray("the cat sat\r\n");
+    QTest::addRow("find box") << "findBox" << QByteArray("the dog sat\r\n");
+    QTest::addRow("replacement box") << "replaceBox" << QByteArray("the dog sat\r\n");
+    QTest::addRow("neutral area") << "focusPark" << QByteArray("the cat sat\r\n");
 }
 
 void TestMainWindow::ctrlZRunsUndoOnlyOutsideTextFields()
@@ -433,10 +434,10 @@ void TestMainWindow::ctrlZRunsUndoOnlyOutsideTextFields()
     QFETCH(QByteArray, after);
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt")}, "the dog sat\r\n");
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     selectAll();
-    w.txtFind->setEditText(QStringLiteral("cat"));
-    w.txtReplace->setEditText(QStringLiteral("dog"));
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
     auto *target = w.findChild<QWidget *>(focus);
     QVERIFY(target);
     w.activateWindow();
@@ -449,13 +450,13 @@ void TestMainWindow::ctrlVOpensViewerOnSelectedFiles()
 {
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    w.Picture5->setFocus();
-    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    w.filterBox->setCurrentIndex(1);
+    w.focusPark->setFocus();
+    QTest::keyClick(w.focusPark, Qt::Key_V, Qt::ControlModifier);
     QVERIFY(!w.viewer()->isVisible());
 
-    w.File2->item(1)->setSelected(true);
-    QTest::keyClick(w.Picture5, Qt::Key_V, Qt::ControlModifier);
+    w.fileList->item(1)->setSelected(true);
+    QTest::keyClick(w.focusPark, Qt::Key_V, Qt::ControlModifier);
     const QString path = m_files + QDir::separator() + QStringLiteral("b.txt");
     QCOMPARE(w.viewer()->listCount(), 1);
     QCOMPARE(w.viewer()->listItem(0), path);
@@ -476,7 +477,7 @@ void TestMainWindow::secondInstanceIsRefusedWithoutTouchingSettings()
     std::unique_ptr<QLockFile> silentCopy;
     if (answers) {
         start();
-        m_window->chkWhole->click();
+        m_window->wholeWordBox->click();
     } else {
         silentCopy = std::make_unique<QLockFile>(SingleInstance::lockFilePath());
         QVERIFY(silentCopy->tryLock(0));
@@ -487,14 +488,14 @@ void TestMainWindow::secondInstanceIsRefusedWithoutTouchingSettings()
     ScriptedDialogs secondDialogs;
     {
         MainWindow second(&secondDialogs);
-        QVERIFY(!second.Form_Load(m_files));
+        QVERIFY(!second.startUp(m_files));
         QVERIFY(!second.isVisible());
         second.close();
     }
     QCOMPARE(readFile(store), before);
     if (answers) {
         QVERIFY(secondDialogs.shown.isEmpty());
-        QTRY_COMPARE(m_window->Dir2->path(), m_files);
+        QTRY_COMPARE(m_window->folderList->path(), m_files);
         QVERIFY(m_window->isVisible());
         // Once the first copy has ended, a new one starts.
         restart();
@@ -529,57 +530,58 @@ void TestMainWindow::historiesSurviveRestart()
         SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
                                       abcd[i]);
     MainWindow &w = start();
-    QCOMPARE(comboItems(w.txtFind), abcd);
-    QCOMPARE(w.txtFind->currentText(), QStringLiteral("A"));
+    QCOMPARE(comboItems(w.findBox), abcd);
+    QCOMPARE(w.findBox->currentText(), QStringLiteral("A"));
     if (pick) {
-        emit w.txtFind->activated(2);
+        emit w.findBox->activated(2);
     } else {
         openSample({QStringLiteral("a.txt")});
-        w.cboFilters->setCurrentIndex(1);
+        w.filterBox->setCurrentIndex(1);
         selectAll();
-        w.txtFind->setEditText(QStringLiteral("C"));
+        w.findBox->setEditText(QStringLiteral("C"));
         mainTool(QStringLiteral("find"))->trigger();
     }
-    QCOMPARE(comboItems(w.txtFind), expected);
-    QCOMPARE(w.txtFind->currentText(), QStringLiteral("C"));
+    QCOMPARE(comboItems(w.findBox), expected);
+    QCOMPARE(w.findBox->currentText(), QStringLiteral("C"));
     restart();
-    QCOMPARE(comboItems(m_window->txtFind), expected);
-    QCOMPARE(m_window->txtFind->currentText(), QStringLiteral("C"));
+    QCOMPARE(comboItems(m_window->findBox), expected);
+    QCOMPARE(m_window->findBox->currentText(), QStringLiteral("C"));
 }
 
 void TestMainWindow::largeTypeIsStoredAsNormal()
 {
     MainWindow &w = start();
-    w.tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->trigger();
-    QVERIFY(w.chkFuzzy->isChecked());
-    QVERIFY(w.picFuzzy->isVisible());
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy"))->trigger();
+    QVERIFY(w.fuzzyOption->isChecked());
+    QVERIFY(w.fuzzyPanel->isVisible());
     restart();
-    QVERIFY(m_window->chkFuzzy->isChecked());
-    QCOMPARE(m_window->focusWidget(), m_window->cboFirst);
-    m_window->optLarge->setChecked(true);
+    QVERIFY(m_window->fuzzyOption->isChecked());
+    QCOMPARE(m_window->focusWidget(), m_window->firstPartBox);
+    m_window->largeOption->setChecked(true);
     restart();
-    QVERIFY(m_window->optNormal->isChecked());
-    QVERIFY(!m_window->picFuzzy->isVisible());
+    QVERIFY(m_window->normalOption->isChecked());
+    QVERIFY(!m_window->fuzzyPanel->isVisible());
 }
 
 void TestMainWindow::disableControlsLocksExactlyTheListedControls()
 {
     MainWindow &w = start();
-    w.Disable_Controls();
+    w.disableControls();
     QVERIFY(w.context().state.RunInProgress);
     QStringList locked;
-    for (const char *name : {"Dir2", "File2", "Drive2", "chkMin", "picFuzzy", "txtFind",
-                             "txtReplace", "Picture3", "cmdFilters", "cboFilters", "cmdSetBack",
-                             "chkSensitive", "chkSubs", "chkWhole", "chkBackup"})
+    for (const char *name :
+         {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel", "findBox",
+          "replaceBox", "fileBarHolder", "filterManagerButton", "filterBox", "backupFolderButton",
+          "caseSensitiveBox", "subfoldersBox", "wholeWordBox", "backupBox"})
         locked << QString::fromLatin1(name);
     for (const QString &name : locked)
         QVERIFY2(!w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
     for (const char *key : {"normal", "fuzzy", "large"})
-        QVERIFY(!w.tool(QStringLiteral("FindBar"), QString::fromLatin1(key))->isEnabled());
-    for (const char *bar : {"Mainbar", "aboutBar", "PasteBar1", "PasteBar2"})
+        QVERIFY(!w.tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->isEnabled());
+    for (const char *bar : {"runBar", "helpBar", "pasteFindBar", "pasteReplaceBar"})
         QVERIFY(w.findChild<QToolBar *>(QString::fromLatin1(bar))->isEnabled());
     QVERIFY(mainTool(QStringLiteral("find"))->isEnabled());
-    w.Enable_Controls();
+    w.enableControls();
     QVERIFY(!w.context().state.RunInProgress);
     for (const QString &name : locked)
         QVERIFY2(w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
@@ -589,13 +591,13 @@ void TestMainWindow::ctrlReleasedBeforeTheLetterStillCounts()
 {
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    w.File2->item(1)->setSelected(true);
-    w.Picture5->setFocus();
-    QTest::keyPress(w.Picture5, Qt::Key_Control);
-    QTest::keyPress(w.Picture5, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyRelease(w.Picture5, Qt::Key_Control);
-    QTest::keyRelease(w.Picture5, Qt::Key_V);
+    w.filterBox->setCurrentIndex(1);
+    w.fileList->item(1)->setSelected(true);
+    w.focusPark->setFocus();
+    QTest::keyPress(w.focusPark, Qt::Key_Control);
+    QTest::keyPress(w.focusPark, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyRelease(w.focusPark, Qt::Key_Control);
+    QTest::keyRelease(w.focusPark, Qt::Key_V);
     QCOMPARE(w.viewer()->listCount(), 1);
     QVERIFY(w.viewer()->isVisible());
 }
@@ -604,26 +606,26 @@ void TestMainWindow::filterWithTwoPatternsListsBoth()
 {
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt"), QStringLiteral("b.htm"), QStringLiteral("c.ini")});
-    w.cboFilters->addItem(QStringLiteral("*.txt;*.htm"));
-    w.cboFilters->setCurrentIndex(w.cboFilters->count() - 1);
-    QCOMPARE(w.File2->count(), 2);
-    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
-    w.tool(QStringLiteral("FileBar"), QStringLiteral("all"))->trigger();
-    QCOMPARE(w.Label3->text(), QStringLiteral("2 of 2"));
-    w.tool(QStringLiteral("FileBar"), QStringLiteral("none"))->trigger();
-    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
-    w.Select_AllFiles();
-    QTest::mouseClick(w.Label4, Qt::LeftButton);
-    QCOMPARE(w.File2->selectedCount(), 0);
-    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 2"));
+    w.filterBox->addItem(QStringLiteral("*.txt;*.htm"));
+    w.filterBox->setCurrentIndex(w.filterBox->count() - 1);
+    QCOMPARE(w.fileList->count(), 2);
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("0 of 2"));
+    w.tool(QStringLiteral("fileSelectionBar"), QStringLiteral("all"))->trigger();
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("2 of 2"));
+    w.tool(QStringLiteral("fileSelectionBar"), QStringLiteral("none"))->trigger();
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("0 of 2"));
+    w.selectAllFiles();
+    QTest::mouseClick(w.fuzzyReplaceLabel, Qt::LeftButton);
+    QCOMPARE(w.fileList->selectedCount(), 0);
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("0 of 2"));
 }
 
 void TestMainWindow::selectNoneOnEmptyFolder()
 {
     MainWindow &w = start();
-    w.Dir2->setPath(m_files);
-    w.Select_NoFiles();
-    QCOMPARE(w.Label3->text(), QStringLiteral("0 of 0"));
+    w.folderList->setPath(m_files);
+    w.selectNoFiles();
+    QCOMPARE(w.fileCountLabel->text(), QStringLiteral("0 of 0"));
     QCOMPARE(stored(QStringLiteral("Software\\Scrivlane\\LastDir"), QStringLiteral("Dir")),
              m_files);
 }
@@ -631,35 +633,35 @@ void TestMainWindow::selectNoneOnEmptyFolder()
 void TestMainWindow::pasteLeavesBoxAloneOnEmptyClipboard()
 {
     MainWindow &w = start();
-    w.txtFind->setEditText(QStringLiteral("keep"));
+    w.findBox->setEditText(QStringLiteral("keep"));
     QApplication::clipboard()->clear();
-    w.PasteBar1->actions().first()->trigger();
-    QCOMPARE(w.txtFind->currentText(), QStringLiteral("keep"));
+    w.pasteFindBar->actions().first()->trigger();
+    QCOMPARE(w.findBox->currentText(), QStringLiteral("keep"));
     QApplication::clipboard()->setText(QStringLiteral("pasted"));
-    w.PasteBar2->actions().first()->trigger();
-    QCOMPARE(w.txtReplace->currentText(), QStringLiteral("pasted"));
+    w.pasteReplaceBar->actions().first()->trigger();
+    QCOMPARE(w.replaceBox->currentText(), QStringLiteral("pasted"));
 }
 
 void TestMainWindow::unreadableDriveIsRefused()
 {
     MainWindow &w = start();
-    w.Dir2->setPath(m_files);
-    const QString driveBefore = w.Drive2->currentText();
+    w.folderList->setPath(m_files);
+    const QString driveBefore = w.driveList->currentText();
     const QString gone = m_dir->filePath(QStringLiteral("unmounted"));
-    w.Drive2->addItem(gone, gone);
-    w.Drive2->setCurrentIndex(w.Drive2->count() - 1);
-    emit w.Drive2->activated(w.Drive2->count() - 1);
+    w.driveList->addItem(gone, gone);
+    w.driveList->setCurrentIndex(w.driveList->count() - 1);
+    emit w.driveList->activated(w.driveList->count() - 1);
     QCOMPARE(m_dialogs->shown.size(), 1);
     QCOMPARE(m_dialogs->shown[0].text, QStringLiteral("That drive is not available."));
     QCOMPARE(m_dialogs->shown[0].title, QStringLiteral("Error reading drive"));
     QCOMPARE(m_dialogs->shown[0].icon, MessageIcon::Error);
-    QCOMPARE(w.Drive2->currentText(), driveBefore);
-    QCOMPARE(w.Dir2->path(), m_files);
+    QCOMPARE(w.driveList->currentText(), driveBefore);
+    QCOMPARE(w.folderList->path(), m_files);
 
     // Picking the drive that is already shown keeps the folder.
-    const int current = w.Drive2->currentIndex();
-    emit w.Drive2->activated(current);
-    QCOMPARE(w.Dir2->path(), m_files);
+    const int current = w.driveList->currentIndex();
+    emit w.driveList->activated(current);
+    QCOMPARE(w.folderList->path(), m_files);
     QCOMPARE(m_dialogs->shown.size(), 1);
 }
 
@@ -668,12 +670,12 @@ void TestMainWindow::accelerators()
     MainWindow &w = start();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
-    QVERIFY(w.chkFuzzy->isChecked());
-    QVERIFY(w.picFuzzy->isVisible());
+    QVERIFY(w.fuzzyOption->isChecked());
+    QVERIFY(w.fuzzyPanel->isVisible());
     QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
-    QVERIFY(w.optNormal->isChecked());
+    QVERIFY(w.normalOption->isChecked());
     QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(w.chkSensitive->isChecked());
+    QTRY_VERIFY(w.caseSensitiveBox->isChecked());
     QTRY_COMPARE(stored(Options, QStringLiteral("Case Sensitive")), QStringLiteral("1"));
     QString aboutTitle;
     QTimer::singleShot(0, this, [&] {
@@ -692,11 +694,11 @@ void TestMainWindow::exitDuringRunStopsItAndSaves()
     QStringList names;
     for (int i = 0; i < 20; ++i) names << QStringLiteral("f%1.txt").arg(i);
     openSample(names);
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     selectAll();
-    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.findBox->setEditText(QStringLiteral("cat"));
     QTimer::singleShot(
-        0, this, [&] { w.tool(QStringLiteral("aboutBar"), QStringLiteral("exit"))->trigger(); });
+        0, this, [&] { w.tool(QStringLiteral("helpBar"), QStringLiteral("exit"))->trigger(); });
     mainTool(QStringLiteral("find"))->trigger();
     QVERIFY(!w.isVisible());
     QVERIFY(w.viewer()->listCount() < names.size());
@@ -709,22 +711,22 @@ void TestMainWindow::exitDuringRunStopsItAndSaves()
 void TestMainWindow::largeToolFillsTheDialogFromTheActiveType()
 {
     MainWindow &w = start();
-    w.tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->trigger();
-    w.cboFirst->setEditText(QStringLiteral("<b>"));
-    w.cboSecond->setEditText(QStringLiteral("</b>"));
-    w.txtFind->setEditText(QStringLiteral("plain"));
-    w.tool(QStringLiteral("FindBar"), QStringLiteral("large"))->trigger();
-    auto *large = w.findChild<LargeSearchDialog *>(QStringLiteral("frmBigFind"));
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy"))->trigger();
+    w.firstPartBox->setEditText(QStringLiteral("<b>"));
+    w.secondPartBox->setEditText(QStringLiteral("</b>"));
+    w.findBox->setEditText(QStringLiteral("plain"));
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("large"))->trigger();
+    auto *large = w.findChild<LargeSearchDialog *>(QStringLiteral("largeSearchDialog"));
     QVERIFY(large);
     QVERIFY(large->isVisible());
-    QVERIFY(large->chkfuzz->isChecked());
-    QCOMPARE(large->rtbFirstFuzz->toPlainText(), QStringLiteral("<b>"));
-    QCOMPARE(large->rtbSecondFuzz->toPlainText(), QStringLiteral("</b>"));
-    QVERIFY(w.chkFuzzy->isChecked());
+    QVERIFY(large->fuzzyBox->isChecked());
+    QCOMPARE(large->firstPartEdit->toPlainText(), QStringLiteral("<b>"));
+    QCOMPARE(large->secondPartEdit->toPlainText(), QStringLiteral("</b>"));
+    QVERIFY(w.fuzzyOption->isChecked());
 
-    w.tool(QStringLiteral("FindBar"), QStringLiteral("normal"))->trigger();
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal"))->trigger();
     QVERIFY(!large->isVisible());
-    QVERIFY(!large->chkfuzz->isChecked());
+    QVERIFY(!large->fuzzyBox->isChecked());
 }
 
 void TestMainWindow::startUpFromStoredSettings_data()
@@ -737,16 +739,16 @@ void TestMainWindow::startUpFromStoredSettings_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addRow("last folder") << "LastDir/Dir"
                                  << "<files>" << QString() << "files"
-                                 << "txtFind" << QStringList();
+                                 << "findBox" << QStringList();
     QTest::addRow("deleted last folder") << "LastDir/Dir"
                                          << "<gone>" << QString() << "app"
-                                         << "txtFind" << QStringList();
+                                         << "findBox" << QStringList();
     QTest::addRow("unknown search type") << "SearchType/Type"
                                          << "Paragraph" << QString() << "app"
                                          << "" << QStringList();
     QTest::addRow("option that is no number") << "Options/Case Sensitive"
                                               << "yes" << QString() << "app"
-                                              << "txtFind" << QStringList{QStringLiteral(" Error")};
+                                              << "findBox" << QStringList{QStringLiteral(" Error")};
 }
 
 void TestMainWindow::startUpFromStoredSettings()
@@ -762,28 +764,28 @@ void TestMainWindow::startUpFromStoredSettings()
     SettingsStore::WriteRegString(
         HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\") + parts[0], parts[1], value);
     MainWindow &w = start();
-    QCOMPARE(w.Dir2->path(),
+    QCOMPARE(w.folderList->path(),
              expectedFolder == u"app" ? QDir::toNativeSeparators(QDir::homePath()) : m_files);
     QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(),
-             expectedFocus.isEmpty() ? QStringLiteral("Picture5") : expectedFocus);
+             expectedFocus.isEmpty() ? QStringLiteral("focusPark") : expectedFocus);
     QCOMPARE(m_dialogs->titles(), messages);
     if (!messages.isEmpty()) {
         QVERIFY(m_dialogs->shown[0].text.startsWith(
             QStringLiteral("An error occurred while loading the program.\rExact error was: ")));
-        QVERIFY(!w.chkSensitive->isChecked());
+        QVERIFY(!w.caseSensitiveBox->isChecked());
     }
     QVERIFY(w.isVisible());
-    QVERIFY(!w.chkFuzzy->isChecked());
+    QVERIFY(!w.fuzzyOption->isChecked());
 }
 
 void TestMainWindow::refreshCombosStopsAtARepeatedFilter()
 {
     const QString key = QStringLiteral("Software\\Scrivlane\\File Filters");
     MainWindow &w = start();
-    w.cboFilters->clear();
-    w.cboFilters->addItems({QStringLiteral("*.txt"), QStringLiteral("*.htm"),
-                            QStringLiteral("*.htm"), QStringLiteral("*.ini")});
-    w.RefreshCombos();
+    w.filterBox->clear();
+    w.filterBox->addItems({QStringLiteral("*.txt"), QStringLiteral("*.htm"),
+                           QStringLiteral("*.htm"), QStringLiteral("*.ini")});
+    w.storeFilterList();
     QCOMPARE(stored(key, QStringLiteral("Filter0")), QStringLiteral("*.txt"));
     QCOMPARE(stored(key, QStringLiteral("Filter1")), QStringLiteral("*.htm"));
     QCOMPARE(stored(key, QStringLiteral("Filter2")), QStringLiteral("<none>"));
@@ -813,12 +815,12 @@ void TestMainWindow::fileMenuEnabling()
     QFETCH(bool, findEnabled);
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    w.File2->item(0)->setSelected(selected);
-    w.chkSubs->setChecked(subdirectories);
-    QTest::mousePress(w.File2->viewport(), Qt::LeftButton, {}, QPoint(1, 200));
-    QCOMPARE(w.FileOptions->actions().size(), 7);
-    for (const QAction *action : w.FileOptions->actions()) {
+    w.filterBox->setCurrentIndex(1);
+    w.fileList->item(0)->setSelected(selected);
+    w.subfoldersBox->setChecked(subdirectories);
+    QTest::mousePress(w.fileList->viewport(), Qt::LeftButton, {}, QPoint(1, 200));
+    QCOMPARE(w.fileMenu->actions().size(), 7);
+    for (const QAction *action : w.fileMenu->actions()) {
         const bool expected = action->objectName() == u"find" ? findEnabled : toolsEnabled;
         QVERIFY2(action->isEnabled() == expected, qPrintable(action->objectName()));
     }
@@ -828,21 +830,21 @@ void TestMainWindow::lockedListsIgnoreThePointer()
 {
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
-    w.cboFilters->setCurrentIndex(1);
-    w.Select_AllFiles();
-    w.tool(QStringLiteral("FindBar"), QStringLiteral("fuzzy"))->trigger();
-    w.Disable_Controls();
+    w.filterBox->setCurrentIndex(1);
+    w.selectAllFiles();
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy"))->trigger();
+    w.disableControls();
     // A run reads the selection file by file: a click on the fuzzy panel's
     // "Replace with:" must not clear it under the run's feet.
-    QTest::mouseClick(w.Label4, Qt::LeftButton);
-    QCOMPARE(w.File2->selectedCount(), 2);
-    QTest::mousePress(w.File2->viewport(), Qt::RightButton, {}, QPoint(1, 1));
-    QVERIFY(!w.FileOptions->isVisible());
-    QTest::mouseRelease(w.Dir2->viewport(), Qt::RightButton, {}, QPoint(1, 1));
-    QVERIFY(!w.FolderOptions->isVisible());
-    w.Enable_Controls();
-    QTest::mouseClick(w.Label4, Qt::LeftButton);
-    QCOMPARE(w.File2->selectedCount(), 0);
+    QTest::mouseClick(w.fuzzyReplaceLabel, Qt::LeftButton);
+    QCOMPARE(w.fileList->selectedCount(), 2);
+    QTest::mousePress(w.fileList->viewport(), Qt::RightButton, {}, QPoint(1, 1));
+    QVERIFY(!w.fileMenu->isVisible());
+    QTest::mouseRelease(w.folderList->viewport(), Qt::RightButton, {}, QPoint(1, 1));
+    QVERIFY(!w.folderMenu->isVisible());
+    w.enableControls();
+    QTest::mouseClick(w.fuzzyReplaceLabel, Qt::LeftButton);
+    QCOMPARE(w.fileList->selectedCount(), 0);
 }
 
 void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
@@ -852,21 +854,21 @@ void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
                                       QString::fromLatin1(value).right(1));
     MainWindow &w = start();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(comboItems(w.txtFind), (QStringList{"0", "1", "2"}));
-    w.txtFind->setFocus();
-    w.txtFind->lineEdit()->selectAll();
-    QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_2);
-    QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_Return);
-    w.cboFilters->setFocus();
-    QCOMPARE(w.txtFind->currentText(), QStringLiteral("2"));
-    QCOMPARE(comboItems(w.txtFind), (QStringList{"0", "1", "2"}));
+    QCOMPARE(comboItems(w.findBox), (QStringList{"0", "1", "2"}));
+    w.findBox->setFocus();
+    w.findBox->lineEdit()->selectAll();
+    QTest::keyClick(w.findBox->lineEdit(), Qt::Key_2);
+    QTest::keyClick(w.findBox->lineEdit(), Qt::Key_Return);
+    w.filterBox->setFocus();
+    QCOMPARE(w.findBox->currentText(), QStringLiteral("2"));
+    QCOMPARE(comboItems(w.findBox), (QStringList{"0", "1", "2"}));
     QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("0"));
     // Typing the start of an entry gives exactly what was typed.
-    w.txtFind->setFocus();
-    w.txtFind->lineEdit()->clear();
-    w.txtFind->addItem(QStringLiteral("cat"));
-    QTest::keyClick(w.txtFind->lineEdit(), Qt::Key_C);
-    QCOMPARE(w.txtFind->currentText(), QStringLiteral("c"));
+    w.findBox->setFocus();
+    w.findBox->lineEdit()->clear();
+    w.findBox->addItem(QStringLiteral("cat"));
+    QTest::keyClick(w.findBox->lineEdit(), Qt::Key_C);
+    QCOMPARE(w.findBox->currentText(), QStringLiteral("c"));
 }
 
 void TestMainWindow::runOffersToSaveTheViewersTyping()
@@ -875,7 +877,7 @@ void TestMainWindow::runOffersToSaveTheViewersTyping()
     ViewerWindow &v = typeIntoViewedFile();
     QVERIFY(v.isVisible());
 
-    w.txtFind->setEditText(QStringLiteral("cat"));
+    w.findBox->setEditText(QStringLiteral("cat"));
     m_dialogs->answers << MessageAnswer::Yes;  // save the typing
     mainTool(QStringLiteral("find"))->trigger();
 
@@ -889,27 +891,27 @@ void TestMainWindow::pointerOverTheListsShowsTheirHints()
 {
     MainWindow &w = start();
     openSample({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     w.setStatusText(1, QStringLiteral("CTRL+ F"));
-    w.imgArrow1[2]->show();
-    w.cmdSubs->show();
-    QTest::mouseMove(w.File2->viewport(), QPoint(5, 5));
-    QTRY_COMPARE(w.StatusBar1Panel2->text(),
+    w.optionArrows[2]->show();
+    w.subfoldersHighlight->show();
+    QTest::mouseMove(w.fileList->viewport(), QPoint(5, 5));
+    QTRY_COMPARE(w.statusDetailPanel->text(),
                  QStringLiteral(" Please select files to edit. - Right-click for options."));
-    QCOMPARE(w.StatusBar1Panel1->text(), QStringLiteral("Scrivlane"));
-    QVERIFY(w.imgArrow1[2]->isHidden());
-    QVERIFY(w.cmdSubs->isHidden());
-    QTest::mouseMove(w.Dir2->viewport(), QPoint(5, 5));
-    QTRY_COMPARE(w.StatusBar1Panel2->text(),
+    QCOMPARE(w.statusStatePanel->text(), QStringLiteral("Scrivlane"));
+    QVERIFY(w.optionArrows[2]->isHidden());
+    QVERIFY(w.subfoldersHighlight->isHidden());
+    QTest::mouseMove(w.folderList->viewport(), QPoint(5, 5));
+    QTRY_COMPARE(w.statusDetailPanel->text(),
                  QStringLiteral(" Double-click to open a folder. - Right-click for options"));
 
     // A run's progress text stays.
-    w.Disable_Controls();
+    w.disableControls();
     w.setStatusText(2, QStringLiteral(" progress"));
-    QTest::mouseMove(w.File2->viewport(), QPoint(6, 6));
-    QTest::mouseMove(w.Dir2->viewport(), QPoint(6, 6));
-    QCOMPARE(w.StatusBar1Panel2->text(), QStringLiteral(" progress"));
-    w.Enable_Controls();
+    QTest::mouseMove(w.fileList->viewport(), QPoint(6, 6));
+    QTest::mouseMove(w.folderList->viewport(), QPoint(6, 6));
+    QCOMPARE(w.statusDetailPanel->text(), QStringLiteral(" progress"));
+    w.enableControls();
 }
 
 void TestMainWindow::findDescribesTheFileShown_data()
@@ -929,26 +931,26 @@ void TestMainWindow::findDescribesTheFileShown()
     writeFile(QDir(m_files).filePath(u"sub/z.txt"_s), "a dog\r\n");
     MainWindow &w = start();
     openSample({u"a.txt"_s, u"UPPER.TXT"_s, u".hidden.txt"_s});
-    w.cboFilters->setCurrentIndex(1);
+    w.filterBox->setCurrentIndex(1);
     QStringList listed;
-    for (int i = 0; i < w.File2->count(); ++i) listed << w.File2->item(i)->text();
+    for (int i = 0; i < w.fileList->count(); ++i) listed << w.fileList->item(i)->text();
 #ifndef Q_OS_WIN  // letter case counts in "*.txt"; hidden files are left out
     QCOMPARE(listed, QStringList({u"a.txt"_s, FileSystem::fromNativePath("caf\xE9.txt")}));
 #endif
     ViewerWindow &v = *w.viewer();
     // A first run leaves the viewer on another file.
-    w.txtFind->setEditText(u"dog"_s);
-    w.txtReplace->setEditText(u"cow"_s);
-    w.chkSubs->click();
+    w.findBox->setEditText(u"dog"_s);
+    w.replaceBox->setEditText(u"cow"_s);
+    w.subfoldersBox->click();
     mainTool(u"find"_s)->trigger();
     QCOMPARE(v.listCount(), 1);
     QFETCH(bool, subfolders);
     if (!subfolders)
-        w.chkSubs->click();
-    v.lblFileDate->clear();
-    v.lblFileLen->clear();
+        w.subfoldersBox->click();
+    v.fileDateLabel->clear();
+    v.fileLengthLabel->clear();
     selectAll();
-    w.txtFind->setEditText(u"cat"_s);
+    w.findBox->setEditText(u"cat"_s);
     mainTool(u"find"_s)->trigger();
 
     // The file list and a walk take the same names.
@@ -959,20 +961,20 @@ void TestMainWindow::findDescribesTheFileShown()
     QCOMPARE(found, listed);
     const QString shown = v.listItem(0);
     QCOMPARE(v.rtbDefault().FileName(), shown);
-    QCOMPARE(v.List1->currentRow(), 0);
+    QCOMPARE(v.documentList->currentRow(), 0);
     QCOMPARE(v.windowTitle(), u"Viewing document: "_s + shown);
-    QCOMPARE(v.lblIndex->text(), u"1"_s);
-    QCOMPARE(v.lblPos->text(), u"4 of 13"_s);
-    QCOMPARE(v.lblFileLen->text(), u".0 KB"_s);
+    QCOMPARE(v.fileIndexLabel->text(), u"1"_s);
+    QCOMPARE(v.foundPosLabel->text(), u"4 of 13"_s);
+    QCOMPARE(v.fileLengthLabel->text(), u".0 KB"_s);
     // The walk may show the file whose name is not UTF-8 first.
     struct stat st {};
     QCOMPARE(::stat(FileSystem::nativePath(shown).constData(), &st), 0);
     const QDate date = QDateTime::fromSecsSinceEpoch(st.st_mtime).date();
-    QCOMPARE(v.lblFileDate->text(), QLocale::system().toString(date, QLocale::LongFormat));
+    QCOMPARE(v.fileDateLabel->text(), QLocale::system().toString(date, QLocale::LongFormat));
     // The viewer's boxes mirror the main window's histories.
-    QCOMPARE(comboItems(w.txtFind), QStringList({u"cat"_s, u"dog"_s}));
-    QCOMPARE(comboItems(v.cboFind), comboItems(w.txtFind));
-    QCOMPARE(comboItems(v.cboReplace), comboItems(w.txtReplace));
+    QCOMPARE(comboItems(w.findBox), QStringList({u"cat"_s, u"dog"_s}));
+    QCOMPARE(comboItems(v.viewerFindBox), comboItems(w.findBox));
+    QCOMPARE(comboItems(v.viewerReplaceBox), comboItems(w.replaceBox));
 }
 
 void TestMainWindow::exitOffersToSaveTheViewersTyping_data()
@@ -990,7 +992,7 @@ void TestMainWindow::exitOffersToSaveTheViewersTyping()
     MainWindow &w = start();
     typeIntoViewedFile();
     m_dialogs->answers << answer;
-    w.tool(u"aboutBar"_s, u"exit"_s)->trigger();
+    w.tool(u"helpBar"_s, u"exit"_s)->trigger();
     QCOMPARE(m_dialogs->titles(), QStringList{u" Save"_s});
     QCOMPARE(m_dialogs->shown.value(0).buttons, MessageButtons::YesNoCancel);
     QTEST(readFile(QDir(m_files).filePath(u"a.txt"_s)), "saved");
@@ -1009,24 +1011,24 @@ void TestMainWindow::selectNoneReturnsToTheTop()
     QStringList names;
     for (int i = 0; i < 200; ++i) names << u"f%1.txt"_s.arg(i, 3, 10, QLatin1Char('0'));
     openSample(names);
-    w.cboFilters->setCurrentIndex(1);
-    w.File2->item(199)->setSelected(true);
-    w.File2->setCurrentRow(199, QItemSelectionModel::Current);
-    w.File2->scrollToBottom();
-    w.Select_NoFiles();
-    QCOMPARE(w.File2->currentRow(), 0);
-    QCOMPARE(w.File2->verticalScrollBar()->value(), 0);
+    w.filterBox->setCurrentIndex(1);
+    w.fileList->item(199)->setSelected(true);
+    w.fileList->setCurrentRow(199, QItemSelectionModel::Current);
+    w.fileList->scrollToBottom();
+    w.selectNoFiles();
+    QCOMPARE(w.fileList->currentRow(), 0);
+    QCOMPARE(w.fileList->verticalScrollBar()->value(), 0);
 }
 
 void TestMainWindow::largeToolIsAButtonAndRunToolsKeepTheirWidth()
 {
     MainWindow &w = start();
-    QAction *large = w.tool(u"FindBar"_s, u"large"_s);
-    QVERIFY(qobject_cast<QToolButton *>(w.FindBar->widgetForAction(large)));
+    QAction *large = w.tool(u"searchTypeBar"_s, u"large"_s);
+    QVERIFY(qobject_cast<QToolButton *>(w.searchTypeBar->widgetForAction(large)));
     QVERIFY(!large->isCheckable() && large->icon().isNull());
     // A run's Stop caption does not resize its button.
     for (const QString &key : {u"find"_s, u"replace"_s, u"undo"_s}) {
-        QWidget *button = w.Mainbar->widgetForAction(mainTool(key));
+        QWidget *button = w.runBar->widgetForAction(mainTool(key));
         const int width = button->width();
         mainTool(key)->setText(u"Stop"_s);
         QCOMPARE(button->width(), width);
@@ -1042,9 +1044,9 @@ void TestMainWindow::viewerStartsWithStoredSettings()
         SettingsStore::WriteRegString(HKEY_CURRENT_USER, u"Software\\Scrivlane\\"_s + key, name,
                                       value);
     ViewerWindow &v = *start().viewer();
-    QCOMPARE(v.rtbDefaultView->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(v.rtbDefaultView->font().families().value(0), u"Serif Test"_s);
-    QCOMPARE(v.rtbDefaultView->font().pointSize(), 12);
+    QCOMPARE(v.documentEdit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(v.documentEdit->font().families().value(0), u"Serif Test"_s);
+    QCOMPARE(v.documentEdit->font().pointSize(), 12);
 }
 
 QTEST_MAIN(TestMainWindow)

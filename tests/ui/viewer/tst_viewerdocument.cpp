@@ -102,18 +102,17 @@ void tst_ViewerDocument::replacementsKeepTheViewEqualToTheBuffer()
     ViewerWindow &v = *m_h->viewer;
     v.addToList(path);
     v.selectListItem(0);
-    v.cboFind->setEditText(find);
-    v.cboReplace->setEditText(replacement);
+    v.viewerFindBox->setEditText(find);
+    v.viewerReplaceBox->setEditText(replacement);
     // Every match, found and replaced through the window's own commands.
-    for (v.mnuFindNext_Click(); v.FoundPos >= 0 && v.rtbDefault().SelLength() > 0;
-         v.mnuFindNext_Click()) {
-        QTest::keyRelease(v.rtbDefaultView, Qt::Key_R, Qt::ControlModifier);
+    for (v.findNext(); v.m_foundPos >= 0 && v.rtbDefault().SelLength() > 0; v.findNext()) {
+        QTest::keyRelease(v.documentEdit, Qt::Key_R, Qt::ControlModifier);
         const QString &text = v.rtbDefault().Text();
-        QCOMPARE(v.rtbDefaultView->toPlainText(), shownAs(text));
+        QCOMPARE(v.documentEdit->toPlainText(), shownAs(text));
         const qsizetype caret = v.rtbDefault().SelStart();  // a CR LF pair is one place
-        QCOMPARE(v.rtbDefaultView->textCursor().position(),
+        QCOMPARE(v.documentEdit->textCursor().position(),
                  shownAs(text.left(caret - (text.mid(caret - 1, 2) == u"\r\n"_s))).size());
-        QTest::keyRelease(v.rtbDefaultView, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyRelease(v.documentEdit, Qt::Key_S, Qt::ControlModifier);
     }
     QTEST(fileBytes(path), "after");
 }
@@ -151,23 +150,23 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     v.setTag(leftByARun ? u"Stop"_s : QString());
     leftByARun ? v.rtbDefault().LoadFile(path) : v.selectListItem(0);
     QCOMPARE(v.rtbDefault().Text().isEmpty(), !leftByARun);  // not read whole
-    const QString facts = v.rtbDefaultView->placeholderText();
+    const QString facts = v.documentEdit->placeholderText();
     QVERIFY2(facts.contains(u"disk.img"_s) && facts.contains(why), qPrintable(facts));
-    QVERIFY(v.rtbDefaultView->toPlainText().isEmpty() && v.rtbDefaultView->isReadOnly());
+    QVERIFY(v.documentEdit->toPlainText().isEmpty() && v.documentEdit->isReadOnly());
     // Find, replace and save leave the file alone; find next passes over it.
-    v.cboFind->setEditText(u"needle"_s);
-    v.cboReplace->setEditText(u"pin"_s);
-    v.Find_First();
-    QCOMPARE(v.FoundPos, -1);
-    QTest::keyRelease(v.rtbDefaultView, Qt::Key_R, Qt::ControlModifier);
-    QTest::keyRelease(v.rtbDefaultView, Qt::Key_S, Qt::ControlModifier);
+    v.viewerFindBox->setEditText(u"needle"_s);
+    v.viewerReplaceBox->setEditText(u"pin"_s);
+    v.findFirst();
+    QCOMPARE(v.m_foundPos, -1);
+    QTest::keyRelease(v.documentEdit, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyRelease(v.documentEdit, Qt::Key_S, Qt::ControlModifier);
     v.saveAsPath(m_dir.filePath(u"copy"_s));
     QVERIFY(!QFile::exists(m_dir.filePath(u"copy"_s)));
     QCOMPARE(fileBytes(path), bytes);
     v.selectListItem(0);
-    v.mnuFindNext_Click();
+    v.findNext();
     QCOMPARE(v.rtbDefault().FileName(), text);
-    QVERIFY(v.FoundPos == 2 && !v.rtbDefaultView->isReadOnly());
+    QVERIFY(v.m_foundPos == 2 && !v.documentEdit->isReadOnly());
 }
 
 // Each screen in a child process: the scale factor is read when the program starts.
@@ -212,13 +211,13 @@ void tst_ViewerDocument::fitsTheScreen()
     for (const QSize size : {v.size(), v.minimumSize()}) {
         v.resize(size);
         for (const QWidget *control : std::initializer_list<const QWidget *>{
-                 v.Picture2, v.Picture3, v.cboReplace, v.LargeReplaceButton, v.Frame1,
-                 v.rtbDefaultView})
-            QVERIFY(v.Command1->rect().contains(control->geometry()));
-        QVERIFY(v.List1->geometry().right() < v.Frame1->x() &&
-                v.Frame1->geometry().bottom() < v.rtbDefaultView->y());
-        QVERIFY(v.rtbDefaultView->height() > 5 * v.rtbDefaultView->fontMetrics().lineSpacing());
-        QVERIFY(!v.ToolBar->findChild<QWidget *>(u"qt_menubar_ext_button"_s)->isVisible());
+                 v.menuHolder, v.moveBarHolder, v.viewerReplaceBox, v.largeReplaceButton,
+                 v.fileInfoFrame, v.documentEdit})
+            QVERIFY(v.centralArea->rect().contains(control->geometry()));
+        QVERIFY(v.documentList->geometry().right() < v.fileInfoFrame->x() &&
+                v.fileInfoFrame->geometry().bottom() < v.documentEdit->y());
+        QVERIFY(v.documentEdit->height() > 5 * v.documentEdit->fontMetrics().lineSpacing());
+        QVERIFY(!v.viewerMenus->findChild<QWidget *>(u"qt_menubar_ext_button"_s)->isVisible());
         if (qEnvironmentVariableIsSet("SCRIVLANE_FIT_SHOTS"))
             v.grab().save(u"%1/viewer-%2-%3.png"_s.arg(qEnvironmentVariable("SCRIVLANE_FIT_SHOTS"))
                               .arg(scale)

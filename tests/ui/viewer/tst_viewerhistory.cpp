@@ -64,12 +64,13 @@ void tst_ViewerHistory::init()
     QVERIFY(m_dir->isValid());
     SettingsStore::setStoreFileForTesting(m_dir->filePath(QStringLiteral("settings.ini")));
     m_main = std::make_unique<QWidget>();
-    for (const char *name : {"txtFind", "txtReplace", "cboFirst", "cboSecond", "cboFuzzyReplace"})
+    for (const char *name :
+         {"findBox", "replaceBox", "firstPartBox", "secondPartBox", "fuzzyReplaceBox"})
         editableBox(m_main.get(), name)->addItems(abcd);
     m_viewer = std::make_unique<QWidget>();
-    m_find = editableBox(m_viewer.get(), "cboFind");
-    m_find2 = editableBox(m_viewer.get(), "cboFind2");
-    m_replace = editableBox(m_viewer.get(), "cboReplace");
+    m_find = editableBox(m_viewer.get(), "viewerFindBox");
+    m_find2 = editableBox(m_viewer.get(), "viewerSecondPartBox");
+    m_replace = editableBox(m_viewer.get(), "viewerReplaceBox");
     for (QComboBox *box : {m_find, m_find2, m_replace}) box->addItems(abcd);
     m_controls = std::make_unique<ViewerMainControls>(m_main.get(), m_ctx);
     m_history = std::make_unique<ViewerHistory>(m_find, m_find2, m_replace, *m_controls);
@@ -108,10 +109,10 @@ void tst_ViewerHistory::fuzzySearchStepKeepsBothPartsAndMirrorsThem()
     auto main = [this](const char *name) {
         return m_main->findChild<QComboBox *>(QString::fromLatin1(name));
     };
-    QCOMPARE(comboItems(main("cboFirst")), first);
-    QCOMPARE(comboItems(main("cboSecond")), second);
-    QCOMPARE(main("cboFuzzyReplace")->currentText(), QStringLiteral("R"));
-    QCOMPARE(comboItems(main("txtFind")), abcd);
+    QCOMPARE(comboItems(main("firstPartBox")), first);
+    QCOMPARE(comboItems(main("secondPartBox")), second);
+    QCOMPARE(main("fuzzyReplaceBox")->currentText(), QStringLiteral("R"));
+    QCOMPARE(comboItems(main("findBox")), abcd);
 }
 
 void tst_ViewerHistory::fuzzyReplaceStepKeepsKnownTextInPlace_data()
@@ -134,7 +135,7 @@ void tst_ViewerHistory::fuzzyReplaceStepKeepsKnownTextInPlace()
     QCOMPARE(stored(QStringLiteral("Replace\\Fuzzy"), QStringLiteral("ReplaceChar0")),
              expected.first());
     // The fuzzy step leaves the main window alone.
-    QCOMPARE(comboItems(m_main->findChild<QComboBox *>(QStringLiteral("cboFuzzyReplace"))), abcd);
+    QCOMPARE(comboItems(m_main->findChild<QComboBox *>(QStringLiteral("fuzzyReplaceBox"))), abcd);
 }
 
 void tst_ViewerHistory::secondPartPickMovesEntryInBothWindows()
@@ -144,7 +145,7 @@ void tst_ViewerHistory::secondPartPickMovesEntryInBothWindows()
                               QStringLiteral("C")};
     QCOMPARE(comboItems(m_find2), rotated);
     QCOMPARE(m_find2->currentText(), QStringLiteral("D"));
-    auto second = m_main->findChild<QComboBox *>(QStringLiteral("cboSecond"));
+    auto second = m_main->findChild<QComboBox *>(QStringLiteral("secondPartBox"));
     QCOMPARE(comboItems(second), rotated);
     QCOMPARE(second->currentText(), QStringLiteral("D"));
     QCOMPARE(stored(QStringLiteral("Find\\Fuzzy"), QStringLiteral("SecondChar3")),

@@ -54,7 +54,7 @@ private slots:
     void nextAndPreviousWrapAround();
     void fileLengthInKilobytes_data();
     void fileLengthInKilobytes();
-    void lblPosShowsNotFoundForMinusOne();
+    void foundPosShowsNotFoundForMinusOne();
     void stopTagSkipsOneReaction();
     void findNextVisitsEveryMatchOfEveryFile();
     void findNextContinuesAfterManualReplacement();
@@ -159,13 +159,13 @@ void tst_ViewerWindow::nextAndPreviousWrapAround()
     listFiles(paths, start);
     ViewerWindow &v = *m_h->viewer;
     next ? v.nextFile() : v.previousFile();
-    QCOMPARE(v.List1->currentRow(), expected);
+    QCOMPARE(v.documentList->currentRow(), expected);
     QCOMPARE(v.rtbDefault().FileName(), paths[expected]);
-    QCOMPARE(v.rtbDefaultView->toPlainText(), v.rtbDefault().Text());
-    QCOMPARE(v.lblIndex->text(), QString::number(expected + 1));
+    QCOMPARE(v.documentEdit->toPlainText(), v.rtbDefault().Text());
+    QCOMPARE(v.fileIndexLabel->text(), QString::number(expected + 1));
     QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + paths[expected]);
-    QCOMPARE(v.txtnewPos->text(), QStringLiteral("-1"));
-    QCOMPARE(v.lblPos->text(), QStringLiteral("Not found"));
+    QCOMPARE(v.newPosEdit->text(), QStringLiteral("-1"));
+    QCOMPARE(v.foundPosLabel->text(), QStringLiteral("Not found"));
 }
 
 void tst_ViewerWindow::fileLengthInKilobytes_data()
@@ -185,16 +185,16 @@ void tst_ViewerWindow::fileLengthInKilobytes()
     QFETCH(int, bytes);
     QFETCH(QString, shown);
     listFiles({makeFile(QStringLiteral("f.txt"), QByteArray(bytes, 'x'))}, 0);
-    QCOMPARE(m_h->viewer->lblFileLen->text(), shown);
-    QVERIFY(!m_h->viewer->lblFileDate->text().isEmpty());
+    QCOMPARE(m_h->viewer->fileLengthLabel->text(), shown);
+    QVERIFY(!m_h->viewer->fileDateLabel->text().isEmpty());
 }
 
-void tst_ViewerWindow::lblPosShowsNotFoundForMinusOne()
+void tst_ViewerWindow::foundPosShowsNotFoundForMinusOne()
 {
     m_h->viewer->setPosLabel(QStringLiteral("-1 of 40"));
-    QCOMPARE(m_h->viewer->lblPos->text(), QStringLiteral("Not found"));
+    QCOMPARE(m_h->viewer->foundPosLabel->text(), QStringLiteral("Not found"));
     m_h->viewer->setPosLabel(QStringLiteral("12 of 40"));
-    QCOMPARE(m_h->viewer->lblPos->text(), QStringLiteral("12 of 40"));
+    QCOMPARE(m_h->viewer->foundPosLabel->text(), QStringLiteral("12 of 40"));
 }
 
 void tst_ViewerWindow::stopTagSkipsOneReaction()
@@ -218,33 +218,33 @@ void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
     const QString c = makeFile(QStringLiteral("c.txt"), "foo at the start");
     listFiles({a, b, c}, 0);
     ViewerWindow &v = *m_h->viewer;
-    v.cboFind->setEditText(QStringLiteral("foo"));
+    v.viewerFindBox->setEditText(QStringLiteral("foo"));
 
     const QList<QPair<QString, int>> expected{{a, 2}, {a, 8}, {c, 0}};
     for (const auto &[file, position] : expected) {
-        v.mnuFindNext_Click();
+        v.findNext();
         QCOMPARE(v.rtbDefault().FileName(), file);
-        QCOMPARE(v.FoundPos, position);
+        QCOMPARE(v.m_foundPos, position);
         QCOMPARE(v.rtbDefault().SelStart(), position);
         QCOMPARE(v.rtbDefault().SelLength(), 3);
-        QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), QStringLiteral("foo"));
+        QCOMPARE(v.documentEdit->textCursor().selectedText(), QStringLiteral("foo"));
         QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + file);
     }
     QVERIFY(m_h->dialogs.shown.isEmpty());
-    QCOMPARE(m_h->main.txtFind->currentText(), QStringLiteral("foo"));
+    QCOMPARE(m_h->main.findBox->currentText(), QStringLiteral("foo"));
 
     // The first file changed on disk: the end of the walk loads it afresh.
     makeFile(QStringLiteral("a.txt"), "foo again");
-    v.mnuFindNext_Click();
+    v.findNext();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Search complete")});
     QCOMPARE(v.rtbDefault().FileName(), a);
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("foo again"));
-    QCOMPARE(v.List1->currentRow(), 0);
-    QCOMPARE(v.txtnewPos->text(), QStringLiteral("-1"));
+    QCOMPARE(v.documentList->currentRow(), 0);
+    QCOMPARE(v.newPosEdit->text(), QStringLiteral("-1"));
 
-    v.mnuFindNext_Click();
+    v.findNext();
     QCOMPARE(v.rtbDefault().FileName(), a);
-    QCOMPARE(v.FoundPos, 0);
+    QCOMPARE(v.m_foundPos, 0);
 }
 
 void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
@@ -252,26 +252,26 @@ void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
     const QString a = makeFile(QStringLiteral("a.txt"), "foo bar foo");
     listFiles({a}, 0);
     ViewerWindow &v = *m_h->viewer;
-    v.cboFind->setEditText(QStringLiteral("foo"));
-    v.cboReplace->setEditText(QStringLiteral("foofoo"));
-    v.mnuFindNext_Click();
-    QCOMPARE(v.FoundPos, 0);
-    v.ReplaceCurrent();
+    v.viewerFindBox->setEditText(QStringLiteral("foo"));
+    v.viewerReplaceBox->setEditText(QStringLiteral("foofoo"));
+    v.findNext();
+    QCOMPARE(v.m_foundPos, 0);
+    v.replaceCurrent();
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("foofoo bar foo"));
-    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("foofoo bar foo"));
-    QCOMPARE(v.txtnewPos->text(), QStringLiteral("6"));
-    QVERIFY(v.FileModified);
-    v.mnuFindNext_Click();
-    QCOMPARE(v.FoundPos, 11);
+    QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("foofoo bar foo"));
+    QCOMPARE(v.newPosEdit->text(), QStringLiteral("6"));
+    QVERIFY(v.m_fileModified);
+    v.findNext();
+    QCOMPARE(v.m_foundPos, 11);
 }
 
 void tst_ViewerWindow::emptyReplacementWithoutSelectionIsAnError()
 {
     listFiles({makeFile(QStringLiteral("a.txt"), "text")}, 0);
-    m_h->viewer->ReplaceCurrent();
+    m_h->viewer->replaceCurrent();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Replacement error")});
     QCOMPARE(m_h->viewer->rtbDefault().Text(), QStringLiteral("text"));
-    QVERIFY(!m_h->viewer->FileModified);
+    QVERIFY(!m_h->viewer->m_fileModified);
 }
 
 void tst_ViewerWindow::modifiedPromptSavesOrDiscards_data()
@@ -293,15 +293,15 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
     listFiles({a, b}, 0);
     ViewerWindow &v = *m_h->viewer;
     if (typed) {
-        QTextCursor cursor = v.rtbDefaultView->textCursor();
+        QTextCursor cursor = v.documentEdit->textCursor();
         cursor.movePosition(QTextCursor::End);
-        v.rtbDefaultView->setTextCursor(cursor);
-        QTest::keyClicks(v.rtbDefaultView, QStringLiteral(" three"));
+        v.documentEdit->setTextCursor(cursor);
+        QTest::keyClicks(v.documentEdit, QStringLiteral(" three"));
     } else {
-        v.cboFind->setEditText(QStringLiteral("two"));
-        v.cboReplace->setEditText(QStringLiteral("two three"));
-        v.mnuFindNext_Click();
-        v.ReplaceCurrent();
+        v.viewerFindBox->setEditText(QStringLiteral("two"));
+        v.viewerReplaceBox->setEditText(QStringLiteral("two three"));
+        v.findNext();
+        v.replaceCurrent();
     }
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("one two three"));
     m_h->dialogs.answers = {yes ? MessageAnswer::Yes : MessageAnswer::No};
@@ -310,7 +310,7 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
     QCOMPARE(m_h->dialogs.shown[0].text,
              QStringLiteral("This file has been modified.\rWould you like to save this as ") + a +
                  QStringLiteral(" ?"));
-    QVERIFY(!v.FileModified);
+    QVERIFY(!v.m_fileModified);
     QCOMPARE(v.rtbDefault().FileName(), b);
     QFile file(a);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -329,19 +329,19 @@ void tst_ViewerWindow::saveKeepsUtf16CrLfBytesExceptTheEdit()
                                   utf16LeBom(QStringLiteral("line one\r\nline two\r\n")));
     ViewerWindow &v = *m_h->viewer;
     v.openPath(path);
-    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("line one\nline two\n"));
-    QTextCursor cursor = v.rtbDefaultView->textCursor();
+    QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("line one\nline two\n"));
+    QTextCursor cursor = v.documentEdit->textCursor();
     cursor.setPosition(14);  // before "two" in the control, which shows LF only
-    v.rtbDefaultView->setTextCursor(cursor);
-    QTest::keyClicks(v.rtbDefaultView, QStringLiteral("X"));
-    QTest::keyClick(v.rtbDefaultView, Qt::Key_Return);
+    v.documentEdit->setTextCursor(cursor);
+    QTest::keyClicks(v.documentEdit, QStringLiteral("X"));
+    QTest::keyClick(v.documentEdit, Qt::Key_Return);
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("line one\r\nline X\r\ntwo\r\n"));
-    v.SaveCurrent();
+    v.saveCurrent();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Save")});
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), utf16LeBom(QStringLiteral("line one\r\nline X\r\ntwo\r\n")));
-    QVERIFY(!v.FileModified);
+    QVERIFY(!v.m_fileModified);
 }
 
 void tst_ViewerWindow::failedSaveKeepsDocumentModified()
@@ -350,16 +350,16 @@ void tst_ViewerWindow::failedSaveKeepsDocumentModified()
     const QString path = makeFile(QStringLiteral("latin.txt"), "caf\xE9");
     ViewerWindow &v = *m_h->viewer;
     v.openPath(path);
-    v.cboFind->setEditText(QStringLiteral("caf"));
-    v.cboReplace->setEditText(QString(QChar(0x3A9)));
-    v.mnuFindNext_Click();
-    v.ReplaceCurrent();
-    QVERIFY(v.FileModified);
+    v.viewerFindBox->setEditText(QStringLiteral("caf"));
+    v.viewerReplaceBox->setEditText(QString(QChar(0x3A9)));
+    v.findNext();
+    v.replaceCurrent();
+    QVERIFY(v.m_fileModified);
     m_h->dialogs.answers = {MessageAnswer::Yes};
-    v.SaveCurrent();
+    v.saveCurrent();
     QCOMPARE(m_h->dialogs.titles(),
              (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
-    QVERIFY(v.FileModified);
+    QVERIFY(v.m_fileModified);
     QCOMPARE(v.rtbDefault().Text(), QString(QChar(0x3A9)) + QChar(0xE9));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -386,19 +386,19 @@ void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown()
     const QString other = makeFile(QStringLiteral("other.txt"), "other text");
     listFiles({latin, other}, 0);
     ViewerWindow &v = *m_h->viewer;
-    v.cboFind->setEditText(QStringLiteral("caf"));
-    v.cboReplace->setEditText(QString(QChar(0x3A9)));
-    v.mnuFindNext_Click();
-    v.ReplaceCurrent();
+    v.viewerFindBox->setEditText(QStringLiteral("caf"));
+    v.viewerReplaceBox->setEditText(QString(QChar(0x3A9)));
+    v.findNext();
+    v.replaceCurrent();
     const QString changed = QString(QChar(0x3A9)) + QChar(0xE9);
     QCOMPARE(v.rtbDefault().Text(), changed);
     m_h->dialogs.answers = {MessageAnswer::Yes};
     if (leaveBy == QLatin1String("next"))
         v.nextFile();
     else if (leaveBy == QLatin1String("click"))
-        v.List1->setCurrentRow(1);
+        v.documentList->setCurrentRow(1);
     else if (leaveBy == QLatin1String("findNext"))
-        v.mnuFindNext_Click();
+        v.findNext();
     else if (leaveBy == QLatin1String("open"))
         v.openPath(other);
     else
@@ -407,8 +407,8 @@ void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown()
              (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
     QCOMPARE(v.rtbDefault().FileName(), latin);
     QCOMPARE(v.rtbDefault().Text(), changed);
-    QVERIFY(v.FileModified);
-    QCOMPARE(v.List1->currentRow(), row);
+    QVERIFY(v.m_fileModified);
+    QCOMPARE(v.documentList->currentRow(), row);
     QFile file(latin);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("caf\xE9"));
@@ -419,16 +419,16 @@ void tst_ViewerWindow::largeSearchButtonHintGoesWhenPointerLeaves()
     ViewerWindow &v = *m_h->viewer;
     QEvent enter(QEvent::Enter);
     QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(v.cmdViewFind, &enter);
+    QCoreApplication::sendEvent(v.largeFindButton, &enter);
     QCOMPARE(
         m_h->status.panel2,
         QStringLiteral(" Click here to enter a large search character, like a whole paragraph."));
-    QCoreApplication::sendEvent(v.cmdViewFind, &leave);
+    QCoreApplication::sendEvent(v.largeFindButton, &leave);
     QCOMPARE(m_h->status.panel2, QString());
-    QCoreApplication::sendEvent(v.LargeReplaceButton, &enter);
+    QCoreApplication::sendEvent(v.largeReplaceButton, &enter);
     QCOMPARE(m_h->status.panel2, QStringLiteral(" Click here to enter a large replacement "
                                                 "character, like a whole paragraph."));
-    QCoreApplication::sendEvent(v.LargeReplaceButton, &leave);
+    QCoreApplication::sendEvent(v.largeReplaceButton, &leave);
     QCOMPARE(m_h->status.panel2, QString());
 }
 
@@ -438,17 +438,17 @@ void tst_ViewerWindow::wordWrapTwiceKeepsUnsavedTyping()
     listFiles({path}, 0);
     ViewerWindow &v = *m_h->viewer;
     QCOMPARE(v.rightMargin(), ViewerWindow::NoWrapMargin);
-    QTextCursor cursor = v.rtbDefaultView->textCursor();
+    QTextCursor cursor = v.documentEdit->textCursor();
     cursor.movePosition(QTextCursor::End);
-    v.rtbDefaultView->setTextCursor(cursor);
-    QTest::keyClicks(v.rtbDefaultView, QStringLiteral(" typed"));
+    v.documentEdit->setTextCursor(cursor);
+    QTest::keyClicks(v.documentEdit, QStringLiteral(" typed"));
 
     QAction *wrap = v.tool(QStringLiteral("Main"), QStringLiteral("wordwrap"));
     QVERIFY(wrap);
     wrap->trigger();
     QCOMPARE(v.rightMargin(), 0);
     QCOMPARE(v.wordWrapPicture(), QStringLiteral("on"));
-    QCOMPARE(v.rtbDefaultView->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(v.documentEdit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
                                           QStringLiteral("Software\\Scrivlane\\Word Wrap"),
                                           QStringLiteral("Word Wrap"), QString()),
@@ -460,7 +460,7 @@ void tst_ViewerWindow::wordWrapTwiceKeepsUnsavedTyping()
                                           QStringLiteral("Software\\Scrivlane\\Word Wrap"),
                                           QStringLiteral("Word Wrap"), QString()),
              QStringLiteral("False"));
-    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("stored text typed"));
+    QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("stored text typed"));
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("stored text typed"));
 
     // A margin set elsewhere: the first click turns wrap off.
@@ -518,7 +518,7 @@ void tst_ViewerWindow::deleteOnlyEntryEmptiesList()
     m_h->viewer->popupDeleteFile();
     QVERIFY(!QFile(a).exists());
     QCOMPARE(m_h->viewer->listCount(), 0);
-    QCOMPARE(m_h->viewer->Label1->text(), QStringLiteral("0"));
+    QCOMPARE(m_h->viewer->totalFilesLabel->text(), QStringLiteral("0"));
     QCOMPARE(m_h->viewer->rtbDefault().Text(), QStringLiteral("alpha"));
 }
 
@@ -526,15 +526,15 @@ void tst_ViewerWindow::closeEmptiesListHideKeepsIt()
 {
     listFiles({makeFile(QStringLiteral("a.txt"), "alpha")}, 0);
     ViewerWindow &v = *m_h->viewer;
-    v.tool(QStringLiteral("subFile"), QStringLiteral("exit"))->trigger();
+    v.tool(QStringLiteral("fileMenu"), QStringLiteral("exit"))->trigger();
     QVERIFY(!v.isVisible());
     QCOMPARE(v.listCount(), 1);
     v.show();
-    v.tool(QStringLiteral("Movebar"), QStringLiteral("exit"))->trigger();
+    v.tool(QStringLiteral("moveBar"), QStringLiteral("exit"))->trigger();
     QVERIFY(!v.isVisible());
     QCOMPARE(v.listCount(), 0);
-    QCOMPARE(v.Label1->text(), QStringLiteral("0"));
-    QCOMPARE(v.txtnewPos->text(), QStringLiteral("0"));
+    QCOMPARE(v.totalFilesLabel->text(), QStringLiteral("0"));
+    QCOMPARE(v.newPosEdit->text(), QStringLiteral("0"));
     QVERIFY(m_h->ctx.state.StopRequested);
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("alpha"));
 }
@@ -660,28 +660,28 @@ void tst_ViewerWindow::historyStepsFollowTheirRules()
     ViewerWindow &v = *m_h->viewer;
     const QStringList abcd{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                            QStringLiteral("D")};
-    v.cboFind->addItems(abcd);
-    v.cboReplace->addItems(abcd);
-    v.cboFind->setEditText(find);
-    v.cboReplace->setEditText(replace);
-    v.Save_SearchCharHere();
-    v.Save_ReplaceCharHere();
-    QCOMPARE(comboItems(v.cboFind), findList);
-    QCOMPARE(comboItems(v.cboReplace), replaceList);
-    QCOMPARE(comboItems(m_h->main.txtFind), findList);
-    QCOMPARE(m_h->main.txtFind->currentText(), find);
-    QCOMPARE(m_h->main.txtReplace->currentText(), replace);
+    v.viewerFindBox->addItems(abcd);
+    v.viewerReplaceBox->addItems(abcd);
+    v.viewerFindBox->setEditText(find);
+    v.viewerReplaceBox->setEditText(replace);
+    v.saveFindHistoryHere();
+    v.saveReplaceHistoryHere();
+    QCOMPARE(comboItems(v.viewerFindBox), findList);
+    QCOMPARE(comboItems(v.viewerReplaceBox), replaceList);
+    QCOMPARE(comboItems(m_h->main.findBox), findList);
+    QCOMPARE(m_h->main.findBox->currentText(), find);
+    QCOMPARE(m_h->main.replaceBox->currentText(), replace);
     QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char0")), find);
     QCOMPARE(stored(QStringLiteral("Replace\\Normal"), QStringLiteral("ReplaceChar0")),
              storedReplace0);
 
     // An eleventh distinct text drops the oldest.
     for (int i = 0; i < 12; ++i) {
-        v.cboFind->setEditText(QStringLiteral("n") + QString::number(i));
-        v.Save_SearchCharHere();
+        v.viewerFindBox->setEditText(QStringLiteral("n") + QString::number(i));
+        v.saveFindHistoryHere();
     }
-    QCOMPARE(v.cboFind->count(), 10);
-    QCOMPARE(v.cboFind->itemText(0), QStringLiteral("n11"));
+    QCOMPARE(v.viewerFindBox->count(), 10);
+    QCOMPARE(v.viewerFindBox->itemText(0), QStringLiteral("n11"));
 }
 
 void tst_ViewerWindow::pickMovesEntryToTopInBothWindows()
@@ -689,48 +689,48 @@ void tst_ViewerWindow::pickMovesEntryToTopInBothWindows()
     ViewerWindow &v = *m_h->viewer;
     const QStringList abcd{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                            QStringLiteral("D")};
-    v.cboFind->addItems(abcd);
-    m_h->main.txtFind->addItems(abcd);
-    v.cboFind_Click(2);
+    v.viewerFindBox->addItems(abcd);
+    m_h->main.findBox->addItems(abcd);
+    v.findBoxPicked(2);
     const QStringList rotated{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B"),
                               QStringLiteral("D")};
-    QCOMPARE(comboItems(v.cboFind), rotated);
-    QCOMPARE(comboItems(m_h->main.txtFind), rotated);
-    QCOMPARE(v.cboFind->currentText(), QStringLiteral("C"));
-    QCOMPARE(m_h->main.txtFind->currentText(), QStringLiteral("C"));
+    QCOMPARE(comboItems(v.viewerFindBox), rotated);
+    QCOMPARE(comboItems(m_h->main.findBox), rotated);
+    QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("C"));
+    QCOMPARE(m_h->main.findBox->currentText(), QStringLiteral("C"));
     QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char2")), QStringLiteral("B"));
     QCOMPARE(stored(QStringLiteral("Find\\Normal"), QStringLiteral("Char3")),
              QStringLiteral("<none>"));
 
     // The second part's list belongs to fuzzy searches only.
-    v.cboFind2->addItems(abcd);
-    v.cboFind2_Click(3);
-    QCOMPARE(comboItems(v.cboFind2), abcd);
+    v.viewerSecondPartBox->addItems(abcd);
+    v.secondPartBoxPicked(3);
+    QCOMPARE(comboItems(v.viewerSecondPartBox), abcd);
 }
 
 void tst_ViewerWindow::activationCopiesMainWindowTexts()
 {
     ViewerWindow &v = *m_h->viewer;
     StandInMain &main = m_h->main;
-    main.txtFind->setEditText(QStringLiteral("find"));
-    main.txtReplace->setEditText(QStringLiteral("replace"));
-    main.cboFirst->setEditText(QStringLiteral("first"));
-    main.cboSecond->setEditText(QStringLiteral("second"));
-    main.cboFuzzyReplace->setEditText(QStringLiteral("fuzzy"));
-    v.cboFind2->setEditText(QStringLiteral("kept"));
+    main.findBox->setEditText(QStringLiteral("find"));
+    main.replaceBox->setEditText(QStringLiteral("replace"));
+    main.firstPartBox->setEditText(QStringLiteral("first"));
+    main.secondPartBox->setEditText(QStringLiteral("second"));
+    main.fuzzyReplaceBox->setEditText(QStringLiteral("fuzzy"));
+    v.viewerSecondPartBox->setEditText(QStringLiteral("kept"));
     m_h->ctx.state.RunInProgress = true;
-    v.Form_Activate();
-    QCOMPARE(v.cboFind->currentText(), QStringLiteral("find"));
-    QCOMPARE(v.cboReplace->currentText(), QStringLiteral("replace"));
-    QCOMPARE(v.cboFind2->currentText(), QStringLiteral("kept"));
-    QCOMPARE(v.cboFind->width(), 2370 / 15);
+    v.prepareOnActivation();
+    QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("find"));
+    QCOMPARE(v.viewerReplaceBox->currentText(), QStringLiteral("replace"));
+    QCOMPARE(v.viewerSecondPartBox->currentText(), QStringLiteral("kept"));
+    QCOMPARE(v.viewerFindBox->width(), 2370 / 15);
     QVERIFY(!m_h->ctx.state.RunInProgress);
-    main.chkFuzzy->setChecked(true);
-    v.Form_Activate();
-    QCOMPARE(v.cboFind->currentText(), QStringLiteral("first"));
-    QCOMPARE(v.cboFind2->currentText(), QStringLiteral("second"));
-    QCOMPARE(v.cboReplace->currentText(), QStringLiteral("fuzzy"));
-    QCOMPARE(v.cboFind->width(), 1410 / 15);
+    main.fuzzyOption->setChecked(true);
+    v.prepareOnActivation();
+    QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("first"));
+    QCOMPARE(v.viewerSecondPartBox->currentText(), QStringLiteral("second"));
+    QCOMPARE(v.viewerReplaceBox->currentText(), QStringLiteral("fuzzy"));
+    QCOMPARE(v.viewerFindBox->width(), 1410 / 15);
 }
 
 void tst_ViewerWindow::keysWorkAnywhereInTheViewer_data()
@@ -740,15 +740,15 @@ void tst_ViewerWindow::keysWorkAnywhereInTheViewer_data()
     QTest::addColumn<QString>("tool");  // the menu command that shows the key
     QTest::addColumn<QList<bool>>("infoHiddenViewerMainShown");
     const int ctrl = Qt::CTRL;
-    QTest::addRow("Ctrl+D") << u"List1"_s << (ctrl | Qt::Key_D) << u"subFont/resize"_s
+    QTest::addRow("Ctrl+D") << u"documentList"_s << (ctrl | Qt::Key_D) << u"formatMenu/resize"_s
                             << QList<bool>{true, true, true};
-    QTest::addRow("Ctrl+Shift+D") << u"rtbDefault"_s << int(ctrl | Qt::SHIFT | Qt::Key_D)
+    QTest::addRow("Ctrl+Shift+D") << u"documentEdit"_s << int(ctrl | Qt::SHIFT | Qt::Key_D)
                                   << QString() << QList<bool>{false, true, true};
-    QTest::addRow("Ctrl+W hides") << u"cboFind"_s << (ctrl | Qt::Key_W) << u"subFile/exit"_s
+    QTest::addRow("Ctrl+W hides") << u"viewerFindBox"_s << (ctrl | Qt::Key_W) << u"fileMenu/exit"_s
                                   << QList<bool>{false, false, true};
-    QTest::addRow("Esc hides") << u"rtbDefault"_s << int(Qt::Key_Escape) << QString()
+    QTest::addRow("Esc hides") << u"documentEdit"_s << int(Qt::Key_Escape) << QString()
                                << QList<bool>{false, false, true};
-    QTest::addRow("Ctrl+Q quits") << u"List1"_s << (ctrl | Qt::Key_Q) << u"subFile/quit"_s
+    QTest::addRow("Ctrl+Q quits") << u"documentList"_s << (ctrl | Qt::Key_Q) << u"fileMenu/quit"_s
                                   << QList<bool>{false, true, false};
 }
 
@@ -765,7 +765,7 @@ void tst_ViewerWindow::keysWorkAnywhereInTheViewer()
         QTest::keyClick(target, combination.key());
     else
         QTest::keyRelease(target, combination.key(), combination.keyboardModifiers());
-    QTEST((QList<bool>{v.chkMax->isChecked(), v.isVisible(), m_h->main.isVisible()}),
+    QTEST((QList<bool>{v.resizeBox->isChecked(), v.isVisible(), m_h->main.isVisible()}),
           "infoHiddenViewerMainShown");
     if (!tool.isEmpty())
         QCOMPARE(v.tool(tool.section(u'/', 0, 0), tool.section(u'/', 1))->shortcut(),
@@ -776,40 +776,40 @@ void tst_ViewerWindow::escapeStopsAFindNextWalk()
 {
     listFiles({makeFile(u"a.txt"_s, "a"), makeFile(u"b.txt"_s, "b")}, 0);
     ViewerWindow &v = *m_h->viewer;
-    v.cboFind->setEditText(u"absent"_s);
-    m_h->status.onYield = [&v] { QTest::keyClick(v.List1, Qt::Key_Escape); };
-    v.mnuFindNext_Click();
-    QVERIFY(!v.isVisible() && v.List1->currentRow() == 0 && m_h->dialogs.shown.isEmpty());
+    v.viewerFindBox->setEditText(u"absent"_s);
+    m_h->status.onYield = [&v] { QTest::keyClick(v.documentList, Qt::Key_Escape); };
+    v.findNext();
+    QVERIFY(!v.isVisible() && v.documentList->currentRow() == 0 && m_h->dialogs.shown.isEmpty());
 }
 
 void tst_ViewerWindow::typingAKnownEntryDoesNotReorderTheHistory()
 {
     ViewerWindow &v = *m_h->viewer;
-    v.cboFind->clear();
-    v.cboFind->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("cat")});
-    v.cboFind->setFocus();
-    v.cboFind->lineEdit()->selectAll();
-    QTest::keyClick(v.cboFind->lineEdit(), Qt::Key_1);
-    QTest::keyClick(v.cboFind->lineEdit(), Qt::Key_Return);
-    v.cboReplace->setFocus();
-    QCOMPARE(v.cboFind->currentText(), QStringLiteral("1"));
-    QCOMPARE(v.cboFind->itemText(0), QStringLiteral("0"));
+    v.viewerFindBox->clear();
+    v.viewerFindBox->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("cat")});
+    v.viewerFindBox->setFocus();
+    v.viewerFindBox->lineEdit()->selectAll();
+    QTest::keyClick(v.viewerFindBox->lineEdit(), Qt::Key_1);
+    QTest::keyClick(v.viewerFindBox->lineEdit(), Qt::Key_Return);
+    v.viewerReplaceBox->setFocus();
+    QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("1"));
+    QCOMPARE(v.viewerFindBox->itemText(0), QStringLiteral("0"));
     // Typing the start of an entry gives exactly what was typed.
-    v.cboFind->setFocus();
-    v.cboFind->lineEdit()->clear();
-    QTest::keyClick(v.cboFind->lineEdit(), Qt::Key_C);
-    QCOMPARE(v.cboFind->currentText(), QStringLiteral("c"));
+    v.viewerFindBox->setFocus();
+    v.viewerFindBox->lineEdit()->clear();
+    QTest::keyClick(v.viewerFindBox->lineEdit(), Qt::Key_C);
+    QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("c"));
 }
 
 void tst_ViewerWindow::ctrlLetGoBeforeTheLetterStillCounts()
 {
     ViewerWindow &v = *m_h->viewer;
-    QVERIFY(!v.chkMax->isChecked());
-    QTest::keyPress(v.List1, Qt::Key_Control);
-    QTest::keyPress(v.List1, Qt::Key_D, Qt::ControlModifier);
-    QTest::keyRelease(v.List1, Qt::Key_Control);
-    QTest::keyRelease(v.List1, Qt::Key_D);
-    QVERIFY(v.chkMax->isChecked());
+    QVERIFY(!v.resizeBox->isChecked());
+    QTest::keyPress(v.documentList, Qt::Key_Control);
+    QTest::keyPress(v.documentList, Qt::Key_D, Qt::ControlModifier);
+    QTest::keyRelease(v.documentList, Qt::Key_Control);
+    QTest::keyRelease(v.documentList, Qt::Key_D);
+    QVERIFY(v.resizeBox->isChecked());
 }
 
 void tst_ViewerWindow::hiddenFileInfoLetsDocumentCoverTheList()
@@ -817,16 +817,18 @@ void tst_ViewerWindow::hiddenFileInfoLetsDocumentCoverTheList()
     ViewerWindow &v = *m_h->viewer;
     v.resize(800, 600);
     v.layoutControls();
-    const int height = v.Command1->height() * 15;
-    QCOMPARE(v.rtbDefaultView->y(), (v.List1->y() * 15 + v.List1->height() * 15 + 75) / 15);
-    QCOMPARE(v.rtbDefaultView->height(), (height - 3600) / 15);
+    const int height = v.centralArea->height() * 15;
+    QCOMPARE(v.documentEdit->y(),
+             (v.documentList->y() * 15 + v.documentList->height() * 15 + 75) / 15);
+    QCOMPARE(v.documentEdit->height(), (height - 3600) / 15);
     v.toggleFileInfo();
     // The document covers the list and the file information, not the boxes.
-    QCOMPARE(v.rtbDefaultView->y(), 945 / 15);
-    QCOMPARE(v.rtbDefaultView->height(), (height - 945 - 425) / 15);
-    const QWidget *boxes[] = {v.cboFind, v.cboReplace, v.cmdViewFind, v.LargeReplaceButton};
+    QCOMPARE(v.documentEdit->y(), 945 / 15);
+    QCOMPARE(v.documentEdit->height(), (height - 945 - 425) / 15);
+    const QWidget *boxes[] = {v.viewerFindBox, v.viewerReplaceBox, v.largeFindButton,
+                              v.largeReplaceButton};
     for (const QWidget *box : boxes)
-        QVERIFY2(box->geometry().bottom() < v.rtbDefaultView->y(), qPrintable(box->objectName()));
+        QVERIFY2(box->geometry().bottom() < v.documentEdit->y(), qPrintable(box->objectName()));
 }
 
 void tst_ViewerWindow::hiddenViewerCatchesUpWhenShown()
@@ -839,8 +841,8 @@ void tst_ViewerWindow::hiddenViewerCatchesUpWhenShown()
     QCOMPARE(v.tag(), QString());
     QVERIFY(v.rtbDefault().Find(QStringLiteral("line"), 10) >= 0);
     v.show();
-    QCOMPARE(v.rtbDefaultView->toPlainText(), QStringLiteral("loaded while hidden\nline"));
-    QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), QStringLiteral("line"));
+    QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("loaded while hidden\nline"));
+    QCOMPARE(v.documentEdit->textCursor().selectedText(), QStringLiteral("line"));
 }
 
 void tst_ViewerWindow::fuzzyFindNextUsesTheViewerParts()
@@ -848,18 +850,18 @@ void tst_ViewerWindow::fuzzyFindNextUsesTheViewerParts()
     const QString a = makeFile(QStringLiteral("a.txt"), "a <b> c <d\ne>");
     listFiles({a}, 0);
     ViewerWindow &v = *m_h->viewer;
-    m_h->main.chkFuzzy->setChecked(true);
-    m_h->main.cboFirst->setEditText(QStringLiteral("zzz"));
-    v.cboFind->setEditText(QStringLiteral("<"));
-    v.cboFind2->setEditText(QStringLiteral(">"));
-    v.mnuFindNext_Click();
-    QCOMPARE(v.FoundPos, 2);
+    m_h->main.fuzzyOption->setChecked(true);
+    m_h->main.firstPartBox->setEditText(QStringLiteral("zzz"));
+    v.viewerFindBox->setEditText(QStringLiteral("<"));
+    v.viewerSecondPartBox->setEditText(QStringLiteral(">"));
+    v.findNext();
+    QCOMPARE(v.m_foundPos, 2);
     QCOMPARE(v.rtbDefault().SelText(), QStringLiteral("<b>"));
     QCOMPARE(m_h->ctx.state.PartsSource, QString());
-    QCOMPARE(m_h->main.cboFirst->currentText(), QStringLiteral("<"));
-    v.mnuFindNext_Click();
+    QCOMPARE(m_h->main.firstPartBox->currentText(), QStringLiteral("<"));
+    v.findNext();
     QCOMPARE(v.rtbDefault().SelText(), QStringLiteral("<d\ne>"));
-    QCOMPARE(v.rtbDefaultView->textCursor().selectedText(),
+    QCOMPARE(v.documentEdit->textCursor().selectedText(),
              QStringLiteral("<d") + QChar::ParagraphSeparator + QStringLiteral("e>"));
 }
 
@@ -869,10 +871,11 @@ void tst_ViewerWindow::findNextRefusesEmptyInput_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("focused");
     QTest::addColumn<QString>("panel1");
-    QTest::addRow("normal") << false << QString() << QStringLiteral("cboFind")
+    QTest::addRow("normal") << false << QString() << QStringLiteral("viewerFindBox")
                             << QStringLiteral(" Scrivlane");
     QTest::addRow("fuzzy without second part")
-        << true << QStringLiteral("<") << QStringLiteral("cboFind2") << QStringLiteral("Scrivlane");
+        << true << QStringLiteral("<") << QStringLiteral("viewerSecondPartBox")
+        << QStringLiteral("Scrivlane");
 }
 
 void tst_ViewerWindow::findNextRefusesEmptyInput()
@@ -883,13 +886,13 @@ void tst_ViewerWindow::findNextRefusesEmptyInput()
     QFETCH(QString, panel1);
     listFiles({makeFile(QStringLiteral("a.txt"), "text")}, 0);
     ViewerWindow &v = *m_h->viewer;
-    m_h->main.chkFuzzy->setChecked(fuzzy);
+    m_h->main.fuzzyOption->setChecked(fuzzy);
     // Activation copies the main window's texts into the viewer's boxes.
-    (fuzzy ? m_h->main.cboFirst : m_h->main.txtFind)->setEditText(first);
+    (fuzzy ? m_h->main.firstPartBox : m_h->main.findBox)->setEditText(first);
     v.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&v));
-    QCOMPARE(v.cboFind->currentText(), first);
-    v.mnuFindNext_Click();
+    QCOMPARE(v.viewerFindBox->currentText(), first);
+    v.findNext();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral("Error")});
     QCOMPARE(m_h->dialogs.shown[0].text, QStringLiteral("You must enter something to search for."));
     QCOMPARE(m_h->status.panel1, panel1);
@@ -898,7 +901,7 @@ void tst_ViewerWindow::findNextRefusesEmptyInput()
     QWidget *focus = QApplication::focusWidget();
     QVERIFY(focus->objectName() == focused || focus->parent()->objectName() == focused);
     QCOMPARE(m_h->ctx.state.PartsSource, QString());
-    QCOMPARE(m_h->main.txtFind->count(), 0);
+    QCOMPARE(m_h->main.findBox->count(), 0);
 }
 
 void tst_ViewerWindow::captionsShowInFull()
@@ -911,8 +914,8 @@ void tst_ViewerWindow::captionsShowInFull()
     QVERIFY(wrap->isChecked());
     // The file date label holds a long date (a Wednesday in September) inside the frame.
     const QString date = QLocale::system().toString(QDate(2026, 9, 23), QLocale::LongFormat);
-    QVERIFY(v.lblFileDate->width() >= v.lblFileDate->fontMetrics().horizontalAdvance(date));
-    QVERIFY(v.lblFileDate->geometry().right() < v.Frame1->width());
+    QVERIFY(v.fileDateLabel->width() >= v.fileDateLabel->fontMetrics().horizontalAdvance(date));
+    QVERIFY(v.fileDateLabel->geometry().right() < v.fileInfoFrame->width());
 }
 
 void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch_data()
@@ -932,14 +935,14 @@ void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch()
     listFiles({path}, 0);
     ViewerWindow &v = *m_h->viewer;
     QVERIFY(v.rtbDefault().Find(u"foo"_s, 0) >= 0);
-    v.cboReplace->setEditText(u"one\ntwo"_s);
-    QSignalSpy changes(v.rtbDefaultView->document(), &QTextDocument::contentsChange);
-    v.ReplaceCurrent();
-    QCOMPARE(v.rtbDefaultView->toPlainText(), u"a\none\ntwo\nb"_s);
+    v.viewerReplaceBox->setEditText(u"one\ntwo"_s);
+    QSignalSpy changes(v.documentEdit->document(), &QTextDocument::contentsChange);
+    v.replaceCurrent();
+    QCOMPARE(v.documentEdit->toPlainText(), u"a\none\ntwo\nb"_s);
     // One local edit (position 2, 3 characters removed), not the whole document again.
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.at(0).mid(0, 2), (QVariantList{2, 3}));
-    QVERIFY(v.FileModified);
+    QVERIFY(v.m_fileModified);
     v.rtbDefault().SaveFile(path);
     QTEST(readFile(path), "after");
 }
@@ -948,7 +951,7 @@ void tst_ViewerWindow::findFirstFromBothMenus_data()
 {
     QTest::addColumn<QString>("band");
     QTest::addColumn<bool>("match");
-    for (const QString &band : {u"subSearch"_s, u"FileOptions"_s})
+    for (const QString &band : {u"searchMenu"_s, u"listMenu"_s})
         for (bool match : {true, false})
             QTest::addRow("%s%s", qPrintable(band), match ? "" : ", no match") << band << match;
 }
@@ -959,13 +962,13 @@ void tst_ViewerWindow::findFirstFromBothMenus()
     QFETCH(bool, match);
     listFiles({makeFile(u"f.txt"_s, match ? "x cat" : "x dog")}, 0);
     ViewerWindow &v = *m_h->viewer;
-    m_h->main.txtFind->setEditText(u"cat"_s);  // as activation leaves them
-    v.cboFind->setEditText(u"cat"_s);
+    m_h->main.findBox->setEditText(u"cat"_s);  // as activation leaves them
+    v.viewerFindBox->setEditText(u"cat"_s);
     // The list's menu clears a stop left by closing the viewer; the search menu does not need to.
-    m_h->ctx.state.StopRequested = band == u"FileOptions";
+    m_h->ctx.state.StopRequested = band == u"listMenu";
     v.tool(band, u"find"_s)->trigger();
-    QCOMPARE(v.FoundPos, match ? 2 : -1);
-    QCOMPARE(v.rtbDefaultView->textCursor().selectedText(), match ? u"cat"_s : QString());
+    QCOMPARE(v.m_foundPos, match ? 2 : -1);
+    QCOMPARE(v.documentEdit->textCursor().selectedText(), match ? u"cat"_s : QString());
     QCOMPARE(m_h->dialogs.titles(), match ? QStringList() : QStringList{u" Search complete"_s});
 }
 
@@ -974,8 +977,8 @@ void tst_ViewerWindow::saveAsWritesACopyOnly()
     const QString path = makeFile(u"f.txt"_s, "stored\r\n");
     listFiles({path}, 0);
     ViewerWindow &v = *m_h->viewer;
-    v.rtbDefaultView->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(v.rtbDefaultView, u"new "_s);
+    v.documentEdit->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(v.documentEdit, u"new "_s);
     const QString copy = m_dir->filePath(u"copy.txt"_s);
     m_h->dialogs.answers = {MessageAnswer::No, MessageAnswer::Yes};
     v.saveAsPath(copy);
@@ -991,8 +994,8 @@ void tst_ViewerWindow::saveAsWritesACopyOnly()
 
 void tst_ViewerWindow::findNextWithEmptyListSaysNoFiles()
 {
-    m_h->viewer->cboFind->setEditText(u"cat"_s);
-    m_h->viewer->mnuFindNext_Click();
+    m_h->viewer->viewerFindBox->setEditText(u"cat"_s);
+    m_h->viewer->findNext();
     QCOMPARE(m_h->dialogs.titles(), QStringList{u" No files selected"_s});
 }
 

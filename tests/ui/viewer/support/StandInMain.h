@@ -17,26 +17,26 @@
 
 class StandInMain : public QWidget, public SearchRequest {
 public:
-    QComboBox *txtFind = combo("txtFind");
-    QComboBox *txtReplace = combo("txtReplace");
-    QComboBox *cboFirst = combo("cboFirst");
-    QComboBox *cboSecond = combo("cboSecond");
-    QComboBox *cboFuzzyReplace = combo("cboFuzzyReplace");
-    QCheckBox *chkSensitive = check("chkSensitive");
-    QCheckBox *chkWhole = check("chkWhole");
-    QRadioButton *optNormal = radio("optNormal");
-    QRadioButton *chkFuzzy = radio("chkFuzzy");
+    QComboBox *findBox = combo("findBox");
+    QComboBox *replaceBox = combo("replaceBox");
+    QComboBox *firstPartBox = combo("firstPartBox");
+    QComboBox *secondPartBox = combo("secondPartBox");
+    QComboBox *fuzzyReplaceBox = combo("fuzzyReplaceBox");
+    QCheckBox *caseSensitiveBox = check("caseSensitiveBox");
+    QCheckBox *wholeWordBox = check("wholeWordBox");
+    QRadioButton *normalOption = radio("normalOption");
+    QRadioButton *fuzzyOption = radio("fuzzyOption");
 
-    StandInMain() { optNormal->setChecked(true); }
+    StandInMain() { normalOption->setChecked(true); }
 
-    bool isFuzzy() const override { return chkFuzzy->isChecked(); }
-    QString findText() const override { return txtFind->currentText(); }
-    QString replaceText() const override { return txtReplace->currentText(); }
-    QString firstPart() const override { return cboFirst->currentText(); }
-    QString secondPart() const override { return cboSecond->currentText(); }
-    QString fuzzyReplace() const override { return cboFuzzyReplace->currentText(); }
-    bool isCaseSensitive() const override { return chkSensitive->isChecked(); }
-    bool isWholeWord() const override { return chkWhole->isChecked(); }
+    bool isFuzzy() const override { return fuzzyOption->isChecked(); }
+    QString findText() const override { return findBox->currentText(); }
+    QString replaceText() const override { return replaceBox->currentText(); }
+    QString firstPart() const override { return firstPartBox->currentText(); }
+    QString secondPart() const override { return secondPartBox->currentText(); }
+    QString fuzzyReplace() const override { return fuzzyReplaceBox->currentText(); }
+    bool isCaseSensitive() const override { return caseSensitiveBox->isChecked(); }
+    bool isWholeWord() const override { return wholeWordBox->isChecked(); }
     bool hasSubdirectories() const override { return false; }
     bool hasBackup() const override { return false; }
     bool isMinimizeWhileReplacing() const override { return false; }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QChar>
+#include <QStringView>
+
+/// Where a match starts and how many characters of the text it covers.
+struct TextMatch {
+    qsizetype position = -1;
+    qsizetype length = 0;
+};
+
+/// One search type: finds the next match in a text, with its case and
+/// whole-word rules inside. A new search type is one more implementation.
+class Matcher {
+public:
+    virtual ~Matcher() = default;
+
+    /// The first match at or after from, or position -1. before, when not null,
+    /// stands for the character in front of text[0] (a text whose head was rewritten).
+    virtual TextMatch find(QStringView text, qsizetype from, QChar before = QChar()) const = 0;
+
+    /// The length of every match, or -1 when matches vary in length; only then
+    /// may a replacement rewrite a text where it lies.
+    virtual qsizetype fixedLength() const = 0;
+
+    /// Whether a replacement goes on searching in the text as replaced so far
+    /// (the character written last is the one in front of the rest), rather
+    /// than in the original text.
+    virtual bool searchesReplacedText() const = 0;
+};

@@ -1,0 +1,106 @@
+#include "Replacer.h"
+
+#include "LineEnds.h"
+#include "Matcher.h"
+#include "ReplacementBuilder.h"
+#include "ReplacementText.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+// Rewrites text where it lies, given the positions of the matches.
+void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsizetype keyLength,
+                    QStringView replacement)
+{
+    const qsizetype n = text.size();
+    const qsizetype grow = replacement.size() - keyLength;
+    auto move = [](char16_t *to, const char16_t *from, qsizetype count) {
+        // An empty replacement's data may be null; memmove must not see it.
+        if (count > 0)
+            std::memmove(to, from, size_t(count) * sizeof(char16_t));
+    };
+    if (grow <= 0) {
+        char16_t *d = reinterpret_cast<char16_t *>(text.data());
+        qsizetype read = 0, write = 0;
+        for (const qsizetype p : positions) {
+            move(d + write, d + read, p - read);
+            write += p - read;
+            move(d + write, replacement.utf16(), replacement.size());
+            write += replacement.size();
+            read = p + keyLength;
+        }
+        move(d + write, d + read, n - read);
+        text.truncate(write + n - read);
+        return;
+    }
+    // Growing: lengthen once, then fill from the end so nothing unread is overwritten.
+    text.resize(n + grow * qsizetype(positions.size()));
+    char16_t *d = reinterpret_cast<char16_t *>(text.data());
+    qsizetype readEnd = n, writeEnd = text.size();
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+        const qsizetype tail = readEnd - (*it + keyLength);
+        writeEnd -= tail;
+        move(d + writeEnd, d + *it + keyLength, tail);
+        writeEnd -= replacement.size();
+        move(d + writeEnd, replacement.utf16(), replacement.size());
+        readEnd = *it;
+    }
+}
+}  // namespace
+
+ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &replacement)
+{
+    // Line breaks make matches and replacements vary in length: built beside.
+    const qsizetype keyLength = matcher.fixedLength();
+    const bool inPlace =
+        text.isDetached() && keyLength >= 0 && !LineEnds::hasLineBreak(replacement);
+    const bool onReplaced = matcher.searchesReplacedText();
+    std::vector<qsizetype> positions;
+    ReplacementText written(replacement, text);
+    ReplacementBuilder builder(text, !inPlace);
+    ReplaceResult result;
+    qsizetype consumed = 0;
+    try {
+        TextMatch match = matcher.find(text, 0);
+        while (match.position >= 0) {
+            builder.appendOriginal(consumed, match.position);
+            builder.append(
+                written.forMatch(QStringView(text).sliced(match.position, match.length)));
+            if (inPlace)
+                positions.push_back(match.position);
+            consumed = match.position + match.length;
+            if (onReplaced) {
+                // The working text after the insertion is the original's rest,
+                // with the character written last in front of it.
+                match = matcher.find(QStringView(text).sliced(consumed), 0, builder.last());
+                if (match.position >= 0)
+                    match.position += consumed;
+            } else {
+                match = matcher.find(text, consumed);
+            }
+            ++result.replacements;
+            if (builder.workingDiffers(consumed))
+                ++result.changingReplacements;
+        }
+        if (result.replacements != 0)
+            builder.appendOriginal(consumed, text.size());
+    } catch (const ReplacementBuilder::TooLarge &) {
+        result = ReplaceResult();
+        result.tooLarge = true;
+        result.text = std::move(text);
+        return result;
+    }
+    if (result.replacements == 0) {
+        result.text = std::move(text);
+        return result;
+    }
+    result.changed = builder.workingDiffers(text.size());
+    if (inPlace) {
+        rewriteInPlace(text, positions, keyLength, replacement);
+        result.text = std::move(text);
+    } else {
+        result.text = builder.take();
+    }
+    return result;
+}

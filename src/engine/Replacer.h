@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class Matcher;
+
+/// What replacing every match of a text gave; nothing is written anywhere.
+struct ReplaceResult {
+    QString text;
+    /// Matches replaced.
+    qint32 replacements = 0;
+    /// Of them, those after which the working text differs from the original
+    /// (a step that writes back what it found changes nothing).
+    qint32 changingReplacements = 0;
+    /// Whether the new text differs from the original.
+    bool changed = false;
+    /// Nothing was replaced: the new text would be larger than a file the
+    /// program may load. text is then the original.
+    bool tooLarge = false;
+};
+
+/// Replaces every match of matcher in text by replacement, left to right,
+/// without overlaps; an inserted text is never searched again. Line breaks in
+/// the replacement take the line end of the match or the file (ReplacementText).
+/// Linear in the text; a text nobody else holds is rewritten where it lies
+/// when matches and replacement keep one length, so a large file is not held twice.
+ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &replacement);

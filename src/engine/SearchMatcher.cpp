@@ -1,0 +1,16 @@
+#include "SearchMatcher.h"
+
+#include "FuzzyMatcher.h"
+#include "PlainMatcher.h"
+#include "SearchRequest.h"
+
+std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString &keyword)
+{
+    const bool matchCase = request.isCaseSensitive();
+    const bool wholeWord = request.isWholeWord();
+    if (request.isFuzzy()) {
+        return std::make_unique<FuzzyMatcher>(request.firstPart(), request.secondPart(), matchCase,
+                                              wholeWord);
+    }
+    return std::make_unique<PlainMatcher>(keyword, matchCase, wholeWord);
+}
