@@ -109,8 +109,8 @@ MainHints::MainHints(MainWindow &window, std::function<QString()> backupFolder)
         m_areas.insert(widget, Area::Text);
         m_texts.insert(widget, text);
     }
-    for (QCheckBox *box :
-         {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox, w.backupBox})
+    for (QCheckBox *box : {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox,
+                           w.backupBox, w.skipIgnoredBox})
         m_areas.insert(box, Area::Option);
     m_areas.insert(w.backupFolderButton, Area::SetBack);
     // A control that tracks the pointer passes the moves it does not use on to its
@@ -257,6 +257,9 @@ void MainHints::optionHint(QCheckBox *box)
          " Unchecked - All forms of the word will be found."},
         {w.backupBox, 4, w.backupHighlight, "ALT+ B",
          " Checked - Current backup folder is: ", " Unchecked - No backup files will be created."},
+        {w.skipIgnoredBox, 5, w.skipIgnoredHighlight, "ALT+ I",
+         " Checked - Files and folders that git ignores are skipped.",
+         " Unchecked - Files that git ignores are searched too."},
     };
     for (const Option &option : options) {
         if (option.box != box)

@@ -144,7 +144,8 @@ void MainWindow::connectControls()
 
     connect(normalOption, &QRadioButton::clicked, this, &MainWindow::normalTypeChosen);
     connect(fuzzyOption, &QRadioButton::clicked, this, &MainWindow::fuzzyTypeChosen);
-    for (QCheckBox *box : {subfoldersBox, caseSensitiveBox, wholeWordBox, minimizeBox, backupBox})
+    for (QCheckBox *box :
+         {subfoldersBox, caseSensitiveBox, wholeWordBox, minimizeBox, backupBox, skipIgnoredBox})
         connect(box, &QCheckBox::clicked, this, [this, box] { optionClicked(box); });
     connect(backupFolderButton, &QPushButton::clicked, this, [this] {
         parkFocus();
@@ -206,9 +207,11 @@ bool MainWindow::startUp(const QString &folder)
         {subfoldersBox, QStringLiteral("Search subdirectories")},
         {wholeWordBox, QStringLiteral("Whole Word")},
         {minimizeBox, QStringLiteral("Minimize")},
-        {backupBox, QStringLiteral("Backup")}};
+        {backupBox, QStringLiteral("Backup")},
+        {skipIgnoredBox, QStringLiteral("Skip Ignored")}};
     for (const auto &[box, name] : options)
         loadStep([&] { box->setChecked(MainSettings::option(name)); });
+    loadStep([this] { fileList->setSkipIgnored(skipIgnoredBox->isChecked()); });
     loadStep([this] { backupFolderButton->setVisible(backupBox->isChecked()); });
     loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
@@ -423,7 +426,7 @@ void MainWindow::disableControls()
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox})
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
         control->setEnabled(false);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(false);
@@ -436,7 +439,7 @@ void MainWindow::enableControls()
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, fuzzyPanel, findBox, replaceBox,
              fileBarHolder, filterManagerButton, filterBox, backupFolderButton, minimizeBox,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox})
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
         control->setEnabled(true);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(true);
@@ -480,6 +483,10 @@ void MainWindow::optionClicked(QCheckBox *box)
             parkFocus();
     } else if (box == minimizeBox) {
         MainSettings::setOption(QStringLiteral("Minimize"), checked);
+        parkFocus();
+    } else if (box == skipIgnoredBox) {
+        MainSettings::setOption(QStringLiteral("Skip Ignored"), checked);
+        fileList->setSkipIgnored(checked);
         parkFocus();
     } else if (box == backupBox) {
         if (m_loading)
@@ -846,6 +853,10 @@ bool MainWindow::hasBackup() const
 bool MainWindow::isMinimizeWhileReplacing() const
 {
     return minimizeBox->isChecked();
+}
+bool MainWindow::skipsIgnored() const
+{
+    return skipIgnoredBox->isChecked();
 }
 QString MainWindow::folderPath() const
 {
