@@ -17,6 +17,7 @@ class TestIgnoreRules : public QObject {
 private:
     TempTree m_home;
     bool m_hasGit = false;
+    QStringList m_listingDisagreements;
 
     // Every entry below top ("a/b/name", folders with a trailing "/") with
     // whether the rules ignore it, reached as a walk reaches it.
@@ -58,6 +59,16 @@ private:
         IgnoreRules rules;
         QMap<QString, bool> answers;
         walk(rules, *FileSystem::FolderHandle::open(top), QString(), answers);
+        // A listing by path (the file list) starts from the top's rules and must agree.
+        for (auto it = answers.cbegin(); it != answers.cend(); ++it) {
+            const bool isFolder = it.key().endsWith(u'/');
+            const QString path = isFolder ? it.key().chopped(1) : it.key();
+            const qsizetype slash = path.lastIndexOf(u'/');
+            const QString folder = top + u'/' + (slash < 0 ? QString() : path.left(slash));
+            IgnoreRules listing;
+            if (listing.isIgnored(folder, path.mid(slash + 1), isFolder) != it.value())
+                m_listingDisagreements << it.key();
+        }
         return answers;
     }
 
@@ -178,6 +189,7 @@ void TestIgnoreRules::matchesVersionControl()
     QTEST(ignored, "ignored");
     if (m_hasGit)
         QCOMPARE(ours, gitAnswers(t.path(QStringLiteral("top")), ours.keys()));
+    QCOMPARE(m_listingDisagreements, QStringList());
 }
 
 void TestIgnoreRules::randomTreesMatchVersionControl()
@@ -233,6 +245,7 @@ void TestIgnoreRules::randomTreesMatchVersionControl()
         compared += ours.size();
     }
     QVERIFY(compared > 300);
+    QCOMPARE(m_listingDisagreements, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestIgnoreRules)

@@ -93,6 +93,9 @@ private slots:
              " Unchecked - All forms of the word will be found."});
         row("backup cleared", "backupBox", false,
             {"4", "backupHighlight", "ALT+ B", " Unchecked - No backup files will be created."});
+        row("skip ignored ticked", "skipIgnoredBox", true,
+            {"5", "skipIgnoredHighlight", "ALT+ I",
+             " Checked - Files and folders that git ignores are skipped."});
     }
     void optionBoxShowsOnlyItsOwnIndicators()
     {
