@@ -284,7 +284,8 @@ void MainHints::showIndicators(int arrow, QWidget *frame)
     for (QWidget *indicator :
          {static_cast<QWidget *>(w.minimizeHighlight), static_cast<QWidget *>(w.caseHighlight),
           static_cast<QWidget *>(w.subfoldersHighlight),
-          static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight)})
+          static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight),
+          static_cast<QWidget *>(w.skipIgnoredHighlight)})
         indicator->setVisible(indicator == frame);
 }
 

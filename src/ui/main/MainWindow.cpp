@@ -454,7 +454,7 @@ void MainWindow::clearHints()
     setStatusText(2, QString());
     setStatusText(1, Idle);
     for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight})
+                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight})
         indicator->hide();
 }
 
@@ -714,7 +714,7 @@ void MainWindow::fileListHovered()
 {
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight})
+                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight})
         indicator->hide();
     setStatusText(2, QStringLiteral(" Please select files to edit. - Right-click for options."));
     setStatusText(1, Idle);
