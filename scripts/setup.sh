@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks, then configures and builds.
+# Installs what a fresh Debian 12 machine lacks, then configures and builds;
+# arguments go to the configure step (e.g. -DSCRIVLANE_WERROR=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(qt6-base-dev cmake g++ ninja-build xvfb xauth x11-apps netpbm xdotool desktop-file-utils appstream
-          clang libclang-rt-14-dev dpkg-dev lintian)
+          clang libclang-rt-14-dev clang-format clang-tidy dpkg-dev lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -17,5 +18,5 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake --preset default >/dev/null
+cmake --preset default "$@" >/dev/null
 cmake --build --preset default
