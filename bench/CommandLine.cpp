@@ -10,7 +10,8 @@
 namespace {
 
 const QStringList kCommands = {QStringLiteral("find"), QStringLiteral("replace"),
-                               QStringLiteral("undo"), QStringLiteral("remove")};
+                               QStringLiteral("undo"), QStringLiteral("restore"),
+                               QStringLiteral("remove")};
 
 const char kGeneralHelp[] =
     "Usage: scrivlane-cli COMMAND [OPTION]... FOLDER\n"
@@ -23,6 +24,7 @@ const char kGeneralHelp[] =
     "  find      list the files that hold a text\n"
     "  replace   replace a text in every file that holds it\n"
     "  undo      put the find text back where replace wrote the replacement\n"
+    "  restore   put back the files of the last replace --backup from their copies\n"
     "  remove    delete a folder tree as the backup folder picker does\n"
     "  help      this text, or a command's: scrivlane-cli help COMMAND\n"
     "\n"
@@ -82,6 +84,15 @@ const char kUndoHelp[] =
     "  --replace TEXT       the text it wrote (not empty)\n"
     "  --backup ROOT        accepted as for replace\n";
 
+const char kRestoreHelp[] =
+    "Usage: scrivlane-cli restore FOLDER\n"
+    "\n"
+    "Puts every file the last \"replace --backup\" of FOLDER changed back from its\n"
+    "backup copy, byte for byte, and prints the files restored and \"files: N\". A\n"
+    "file changed since that replace, or whose copy a later run replaced, is left\n"
+    "as it is and named on standard error (exit status 1). The window's Restore\n"
+    "and this command share the record of the last replace.\n";
+
 const char kRemoveHelp[] =
     "Usage: scrivlane-cli remove FOLDER\n"
     "\n"
@@ -118,7 +129,7 @@ bool isHelpOption(const QString &arg)
 // The options a command takes besides FOLDER and --help.
 QStringList optionsOf(const QString &command)
 {
-    if (command == QLatin1String("remove"))
+    if (command == QLatin1String("remove") || command == QLatin1String("restore"))
         return {};
     QStringList options = {QStringLiteral("--find"),        QStringLiteral("--case"),
                            QStringLiteral("--whole"),       QStringLiteral("--filters"),
@@ -136,7 +147,7 @@ QString requestProblem(const QString &command, const BenchHost &host, bool haveR
 {
     if (host.folder.isEmpty())
         return QStringLiteral("no FOLDER given");
-    if (command == QLatin1String("remove"))
+    if (command == QLatin1String("remove") || command == QLatin1String("restore"))
         return {};
     if (host.fuzzy) {
         if (host.first.isEmpty() || host.second.isEmpty())
@@ -167,6 +178,8 @@ QString helpText(const QString &command)
         return QString::fromUtf8(kUndoHelp) + QString::fromUtf8(kCommonOptions);
     if (command == QLatin1String("remove"))
         return QString::fromUtf8(kRemoveHelp);
+    if (command == QLatin1String("restore"))
+        return QString::fromUtf8(kRestoreHelp);
     return QString::fromUtf8(kGeneralHelp);
 }
 
@@ -185,8 +198,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
     if (command == QLatin1String("help")) {
         const QString topic = args.value(1);
         if (args.size() > 2 || (!topic.isEmpty() && !kCommands.contains(topic)))
-            return usageError({}, QStringLiteral("help takes one command: find, replace, undo "
-                                                 "or remove"));
+            return usageError({}, QStringLiteral("help takes one command: find, replace, undo, "
+                                                 "restore or remove"));
         return help(topic);
     }
     if (!kCommands.contains(command))

@@ -8,6 +8,7 @@
 #include "WindowBench.h"
 
 #include "ScrivlaneVersion.h"
+#include "backup/RestoreRun.h"
 #include "backup/UndoRun.h"
 #include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
@@ -70,11 +71,16 @@ int finish(const QStringList &problems)
     return RunFailed;
 }
 
-int remove(BenchHost &host)
+// The program's own names, so that its real folders are the ones meant.
+void useProgramNames()
 {
-    // The program's own names, so that its real folders are the guarded ones.
     QCoreApplication::setApplicationName(QStringLiteral("Scrivlane"));
     QCoreApplication::setOrganizationName(QStringLiteral("Scrivlane"));
+}
+
+int remove(BenchHost &host)
+{
+    useProgramNames();
     host.onStatus = print;
     try {
         FolderRemoval::removeTree(host, host.folder);
@@ -84,8 +90,28 @@ int remove(BenchHost &host)
     return finish(host.problems);
 }
 
+int restore(const BenchHost &host)
+{
+    useProgramNames();
+    QStringList problems;
+    const RestoreRun::Result result =
+        RestoreRun::restore(ReplaceJournal::defaultPath(), host.folder);
+    if (!result.found)
+        problems << QStringLiteral("no replace --backup of %1 to restore").arg(host.folder);
+    for (const ReplaceJournal::Entry &e : result.restored) print(e.path);
+    print(QStringLiteral("files: ") + QString::number(result.restored.size()));
+    std::fflush(stdout);
+    for (const PassedOverFile &file : result.passedOver)
+        problems << file.path + QStringLiteral(": ") + file.reason;
+    return finish(problems);
+}
+
 int run(const CommandLine &commandLine, BenchHost &host)
 {
+    // The record of a replace with backups stays where the window keeps it,
+    // so that restore finds it later.
+    useProgramNames();
+    ReplaceJournal::setPath(ReplaceJournal::defaultPath());
     // The error log goes to a scratch folder, never beside the program or into
     // the user's data folder; its entries are read back at the end.
     QTemporaryDir scratch;
@@ -156,5 +182,7 @@ int main(int argc, char *argv[])
     }
     if (commandLine.command == QLatin1String("remove"))
         return remove(host);
+    if (commandLine.command == QLatin1String("restore"))
+        return restore(host);
     return run(commandLine, host);
 }

@@ -131,6 +131,8 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
     if (data.stopped)
         text += QStringLiteral("      Run Stopped             : before every file was searched") +
                 kCrLf;
+    if (data.restored)
+        text += QStringLiteral("      Restored From Backups   : every file listed below") + kCrLf;
     text +=
         QStringLiteral("      Total Search Time       : ") + durationText(seconds, locale) + kCrLf;
     text += QStringLiteral("      Total Replacements Made : ") +

@@ -32,6 +32,8 @@ struct ReportData {
     bool hasBackup = false;
     /// The run was stopped before it went through every file.
     bool stopped = false;
+    /// The files were put back from their backup copies.
+    bool restored = false;
     /// Files the run left as they were on purpose.
     QList<PassedOverFile> passedOver;
     /// The folder that holds the run's copies (used when hasBackup).

@@ -12,8 +12,11 @@ void Check_Filters(RunContext &ctx, bool &Rep)
 {
     // Eleven pieces fit the design's table; a twelfth is an error after eleven walks.
     constexpr int kPieces = 11;
-    if (Rep)
+    if (Rep) {
         ctx.state.BackedUpThisRun.clear();
+        ctx.state.BackupCopies.clear();
+        ctx.state.JournalStarted = false;
+    }
     ctx.state.SelectedTopFiles = RunSupport::selectedNames(*ctx.request);
     ctx.state.Walk = WalkRules(ctx.request->filters(), ctx.request->skipsIgnored());
     // However the walks end, the buffer ends up holding the last file they looked at.

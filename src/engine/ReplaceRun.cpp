@@ -117,6 +117,7 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
     const QString folder =
         BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
     FileSystem::copyFile(filePath, folder + name);
+    ctx.state.BackupCopies.insert(ctx.state.CurrentPath, folder + name);
 }
 
 void replaceInSelectedFiles(RunContext &ctx)
@@ -199,6 +200,9 @@ void AddToList(RunContext &ctx)
     noteChanged(ctx, s.CurrentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
     appendReportEntry(ctx, s.CurrentPath, s.FileReplacements);
+    const QString copy = s.BackupCopies.value(s.CurrentPath);
+    if (!copy.isEmpty())
+        SaveQueue::journal(ctx, {{s.CurrentPath, copy, s.FileReplacements}});
 }
 
 void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements)
@@ -384,6 +388,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
                 throw BackupFailed(failure.description());
             }
             s.BackedUpThisRun.insert(path);
+            s.BackupCopies.insert(path, copyFolder + e.name);
         }
         const qint32 totalBefore = s.TotalReplacements;
         if (!replaceLoadedFile(ctx, kSentence, kSource))

@@ -1,7 +1,11 @@
 #pragma once
 
+<<<<<<< HEAD
 #include "WalkRules.h"
 
+=======
+#include <QHash>
+>>>>>>> main
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -52,6 +56,11 @@ struct RunState {
 
     /// Files the current Replace walk has already copied into the backup tree.
     QSet<QString> BackedUpThisRun;
+    /// Each copied file's copy, for the journal that lets Restore put it back.
+    QHash<QString, QString> BackupCopies;
+    /// Whether this Replace has started its journal (at its first saved file
+    /// with a copy, so a run that changes nothing keeps the last journal).
+    bool JournalStarted = false;
     /// Identities of the files the current Replace or Undo has changed: a file
     /// reached again through another name (a link, another pattern) is left alone.
     QSet<QString> ChangedThisRun;

@@ -1,9 +1,11 @@
 #include "SaveQueue.h"
 
 #include "DocumentBuffer.h"
+#include "ReplaceJournal.h"
 #include "ReplaceRun.h"
 #include "RunContext.h"
 #include "RunSupport.h"
+#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 
@@ -24,6 +26,18 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
     m_records.append({path, totalBefore, ctx.state.FileReplacements, listed});
 }
 
+void SaveQueue::journal(RunContext &ctx, const QList<JournalItem> &saved)
+{
+    QList<ReplaceJournal::Entry> entries;
+    for (const JournalItem &item : saved)
+        entries.append(ReplaceJournal::entryFor(item.path, item.copy, item.replacements));
+    if (entries.isEmpty())
+        return;
+    if (!std::exchange(ctx.state.JournalStarted, true))
+        ReplaceJournal::start(ReplaceJournal::defaultPath(), ctx.request->folderPath());
+    ReplaceJournal::append(ReplaceJournal::defaultPath(), entries);
+}
+
 void SaveQueue::commit(RunContext &ctx)
 {
     if (m_records.isEmpty())
@@ -38,11 +52,15 @@ void SaveQueue::commit(RunContext &ctx)
         added << (i + 1 < records.size() ? records.at(i + 1).totalBefore : s.TotalReplacements) -
                      records.at(i).totalBefore;
     QStringList unlisted;
+    QList<JournalItem> journal;
     for (qsizetype i = 0; i < records.size(); ++i) {
         const Record &record = records.at(i);
         if (failures.value(i).isEmpty()) {
             RunSupport::noteChanged(ctx, record.path);
             appendReportEntry(ctx, record.path, record.replacements);
+            const QString copy = s.BackupCopies.value(record.path);
+            if (!copy.isEmpty())
+                journal.append({record.path, copy, record.replacements});
             continue;
         }
         // A file that could not be put in place is passed over: off the list
@@ -52,6 +70,7 @@ void SaveQueue::commit(RunContext &ctx)
             unlisted << record.path;
         RunSupport::passOver(ctx, RunSupport::kWalkSource, failures.at(i));
     }
+    SaveQueue::journal(ctx, journal);
     if (unlisted.isEmpty())
         return;
     ViewerPort &viewer = *ctx.viewer;

@@ -29,6 +29,16 @@ public:
     /// and is passed over (RunSupport::passOver); the others still count.
     void commit(RunContext &ctx);
 
+    /// A saved file that has a backup copy this run.
+    struct JournalItem {
+        QString path;
+        QString copy;
+        qint32 replacements = 0;
+    };
+    /// Records saved files in the journal Restore reads, starting it at the
+    /// run's first such file. Throws Failure when it cannot be written.
+    static void journal(RunContext &ctx, const QList<JournalItem> &saved);
+
 private:
     static constexpr qsizetype kBatch = 128;
     struct Record {

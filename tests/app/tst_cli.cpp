@@ -102,6 +102,46 @@ private slots:
         if (!content.isNull())
             QCOMPARE(QString(tree.read("tree/" + file)), content);
     }
+
+    // Replace with backups, then restore: every file byte for byte as before,
+    // except one edited in between, which is named and left as it is.
+    void restoreAfterReplace_data()
+    {
+        QTest::addColumn<bool>("editOne");
+        QTest::newRow("untouched") << false;
+        QTest::newRow("one edited since") << true;
+    }
+    void restoreAfterReplace()
+    {
+        QFETCH(bool, editOne);
+        TempTree tree;
+        const QMap<QString, QByteArray> before = {
+            {"a.txt", "a cat\r\nand a cat, no final line end"},
+            {"sub/b.txt", "caf\xc3\xa9 cat \x92\n"},
+            {"sub/c.txt", "no match\n"}};
+        for (auto it = before.begin(); it != before.end(); ++it)
+            tree.write("tree/" + it.key(), it.value());
+        tree.mkdir("backups");
+        auto cli = [&](const QStringList &arguments) {
+            QProcess p;
+            p.start(SCRIVLANE_CLI, arguments);
+            p.waitForFinished(60000);
+            return p.exitCode();
+        };
+        QCOMPARE(cli({"replace", "--find", "cat", "--replace", "dog", "--all", "--backup",
+                      tree.path("backups"), tree.path("tree")}),
+                 0);
+        QCOMPARE(tree.read("tree/a.txt"), QByteArray("a dog\r\nand a dog, no final line end"));
+        if (editOne)
+            tree.write("tree/sub/b.txt", "edited");
+        QCOMPARE(cli({"restore", tree.path("tree")}), editOne ? 1 : 0);
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const bool edited = editOne && it.key() == "sub/b.txt";
+            QCOMPARE(tree.read("tree/" + it.key()), edited ? QByteArray("edited") : it.value());
+        }
+        // The record is used once.
+        QCOMPARE(cli({"restore", tree.path("tree")}), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -44,8 +44,8 @@ private slots:
         QList<FileSystem::FileAt> paths;
         for (int i = 0; i < files; ++i) {
             const QString name = u"f%1.txt"_s.arg(i);
-            paths << FileSystem::FileAt{folder, name,
-                                        tree.write("d/" + name, i % 3 ? "plain" : "a needle")};
+            paths << FileSystem::FileAt{
+                folder, name, tree.write("d/" + name, i % 3 ? "plain" : "a needle"), {}};
         }
         if (files > 3) {
             // Gone since the listing, a pipe and a link in a regular file's place.

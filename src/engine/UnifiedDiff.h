@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QStringView>
+
+/// A file's replacements as a unified diff in the file's own bytes, the way
+/// diff -u prints it, so that patch applied to the old file gives the new.
+namespace UnifiedDiff {
+
+/// One replacement: where it stood in the old text and where its result stands
+/// in the new one (text positions, in order, not overlapping).
+struct Change {
+    qsizetype oldPosition = 0;
+    qsizetype oldLength = 0;
+    qsizetype newPosition = 0;
+    qsizetype newLength = 0;
+};
+
+/// The hunks (lines from "@@" on, 'context' unchanged lines around each
+/// change) that turn oldBytes into newBytes. The texts are the bytes decoded
+/// by an encoding in which a line feed is the byte 10 and no other character
+/// holds that byte; the changes are positions in them.
+QByteArray hunks(QByteArrayView oldBytes, QByteArrayView newBytes, QStringView oldText,
+                 QStringView newText, const QList<Change> &changes, int context = 3);
+
+/// "--- a/PATH" and "+++ b/PATH" for a path relative to the folder diffed.
+QByteArray header(const QByteArray &relativePath);
+
+}  // namespace UnifiedDiff
