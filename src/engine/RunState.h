@@ -1,11 +1,8 @@
 #pragma once
 
-<<<<<<< HEAD
 #include "WalkRules.h"
 
-=======
 #include <QHash>
->>>>>>> main
 #include <QList>
 #include <QSet>
 #include <QString>
