@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/HistoryList.h"
+#include "ui/HistoryList.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -6,7 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
-#include "ui/main/FolderList.h"
+#include "ui/FolderList.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,9 +9,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
-#include "ui/main/DriveList.h"
-#include "ui/main/FileList.h"
-#include "ui/main/FolderList.h"
+#include "ui/DriveList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 
 #include <QAction>
 #include <QDir>

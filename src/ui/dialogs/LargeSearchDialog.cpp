@@ -3,7 +3,6 @@
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
-#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +13,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QTabBar>
 #include <QToolBar>
 
@@ -24,6 +22,8 @@ int px(int twips)
 {
     return twips / 15;
 }
+
+using Box = SearchBoxes::Box;
 
 const QString kMainTag = QStringLiteral("Scrivlane");
 const QString kViewerTag = QStringLiteral("Template");
@@ -40,8 +40,8 @@ QPlainTextEdit *makeBox(const QString &name, QWidget *parent)
 
 }  // namespace
 
-LargeSearchDialog::LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, ViewerWindow *viewer)
-    : QDialog(mainWindow), m_ctx(ctx), m_mainWindow(mainWindow), m_viewer(viewer)
+LargeSearchDialog::LargeSearchDialog(RunContext &ctx, SearchForm *main, SearchBoxes *viewer)
+    : QDialog(main ? main->formWindow() : nullptr), m_ctx(ctx), m_main(main), m_viewer(viewer)
 {
     setObjectName(QStringLiteral("largeSearchDialog"));
     setWindowTitle(QStringLiteral(" Large Search"));
@@ -142,6 +142,18 @@ LargeSearchDialog::LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, Viewe
     selectTab(0);
 }
 
+void LargeSearchDialog::setFuzzy(bool fuzzy)
+{
+    fuzzyBox->setChecked(fuzzy);
+}
+
+void LargeSearchDialog::fill(bool fuzzy, const QString &first, const QString &second)
+{
+    fuzzyBox->setChecked(fuzzy);
+    firstPartEdit->setPlainText(first);
+    secondPartEdit->setPlainText(second);
+}
+
 void LargeSearchDialog::open()
 {
     show();
@@ -164,26 +176,20 @@ void LargeSearchDialog::setStatus(int panel, const QString &text)
 
 bool LargeSearchDialog::isMainFuzzy() const
 {
-    if (m_mainWindow) {
-        if (auto fuzzy = m_mainWindow->findChild<QRadioButton *>(QStringLiteral("fuzzyOption")))
-            return fuzzy->isChecked();
-    }
+    if (m_main)
+        return m_main->isFuzzy();
     return m_ctx.request && m_ctx.request->isFuzzy();
 }
 
-QString LargeSearchDialog::mainText(const char *name) const
+QString LargeSearchDialog::mainText(SearchBoxes::Box box) const
 {
-    const QComboBox *box =
-        m_mainWindow ? m_mainWindow->findChild<QComboBox *>(QString::fromLatin1(name)) : nullptr;
-    return box ? box->currentText() : QString();
+    return m_main ? m_main->boxText(box) : QString();
 }
 
-void LargeSearchDialog::setMainText(const char *name, const QString &text)
+void LargeSearchDialog::setMainText(SearchBoxes::Box box, const QString &text)
 {
-    if (!m_mainWindow)
-        return;
-    if (auto box = m_mainWindow->findChild<QComboBox *>(QString::fromLatin1(name)))
-        box->setEditText(text);
+    if (m_main)
+        m_main->setBoxText(box, text);
 }
 
 void LargeSearchDialog::prepareOnActivation()
@@ -197,22 +203,22 @@ void LargeSearchDialog::prepareOnActivation()
                                        : QStringLiteral("NORMAL SEARCH"));
         layoutBoxes();
         if (fuzzy) {
-            firstPartEdit->setPlainText(mainText("firstPartBox"));
-            secondPartEdit->setPlainText(mainText("secondPartBox"));
-            replaceEdit->setPlainText(mainText("fuzzyReplaceBox"));
+            firstPartEdit->setPlainText(mainText(Box::FirstPart));
+            secondPartEdit->setPlainText(mainText(Box::SecondPart));
+            replaceEdit->setPlainText(mainText(Box::FuzzyReplace));
         } else {
-            firstPartEdit->setPlainText(mainText("findBox"));
-            secondPartEdit->setPlainText(mainText("replaceBox"));
-            replaceEdit->setPlainText(mainText("replaceBox"));
+            firstPartEdit->setPlainText(mainText(Box::Find));
+            secondPartEdit->setPlainText(mainText(Box::Replace));
+            replaceEdit->setPlainText(mainText(Box::Replace));
         }
     } else if (m_tag == kViewerTag && m_viewer) {
         searchTypeLabel->setText(fuzzy ? QStringLiteral("FUZZY SEARCH")
                                        : QStringLiteral("NORMAL SEARCH"));
         layoutBoxes();
-        firstPartEdit->setPlainText(m_viewer->findText());
+        firstPartEdit->setPlainText(m_viewer->boxText(Box::Find));
         if (fuzzy)
-            secondPartEdit->setPlainText(m_viewer->findText2());
-        replaceEdit->setPlainText(m_viewer->viewerReplaceBox->currentText());
+            secondPartEdit->setPlainText(m_viewer->boxText(Box::SecondPart));
+        replaceEdit->setPlainText(m_viewer->boxText(Box::Replace));
     }
 }
 
@@ -222,21 +228,21 @@ void LargeSearchDialog::okClicked()
     const QString replacement = replaceEdit->toPlainText();
     if (fuzzyBox->isChecked()) {
         const QString second = secondPartEdit->toPlainText();
-        setMainText("firstPartBox", first);
-        setMainText("secondPartBox", second);
-        setMainText("fuzzyReplaceBox", replacement);
+        setMainText(Box::FirstPart, first);
+        setMainText(Box::SecondPart, second);
+        setMainText(Box::FuzzyReplace, replacement);
         if (m_viewer) {
-            m_viewer->setFindText(first);
-            m_viewer->viewerSecondPartBox->setEditText(second);
-            m_viewer->setReplaceText(replacement);
+            m_viewer->setBoxText(Box::Find, first);
+            m_viewer->setBoxText(Box::SecondPart, second);
+            m_viewer->setBoxText(Box::Replace, replacement);
         }
     } else {
         if (m_viewer) {
-            m_viewer->setFindText(first);
-            m_viewer->setReplaceText(replacement);
+            m_viewer->setBoxText(Box::Find, first);
+            m_viewer->setBoxText(Box::Replace, replacement);
         }
-        setMainText("findBox", first);
-        setMainText("replaceBox", replacement);
+        setMainText(Box::Find, first);
+        setMainText(Box::Replace, replacement);
     }
     hide();
 }

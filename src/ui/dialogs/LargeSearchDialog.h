@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SearchForm.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -11,22 +13,28 @@ class QPlainTextEdit;
 class QTabBar;
 class QToolBar;
 class QWidget;
-class ViewerWindow;
 struct RunContext;
 
 /// The large search dialog: roomy multi-line boxes for a search or
-/// replacement text; Ok pastes them into the main window's and the viewer's boxes.
+/// replacement text; Ok pastes them into the main window's and the viewer's boxes,
+/// which it knows only as search boxes.
 /// Shown without blocking; it hides itself when another window becomes active.
 class LargeSearchDialog : public QDialog {
     Q_OBJECT
 
 public:
-    LargeSearchDialog(RunContext &ctx, QWidget *mainWindow, ViewerWindow *viewer);
+    /// main and viewer may be null; the dialog opens over main's window.
+    LargeSearchDialog(RunContext &ctx, SearchForm *main, SearchBoxes *viewer);
 
     /// Who opened it: "Scrivlane" (main window) or "Template" (viewer) fill the
     /// boxes at activation; anything else leaves them as they are.
     void setTag(const QString &tag) { m_tag = tag; }
     QString tag() const { return m_tag; }
+
+    /// The search type whose boxes it shows: fuzzy has a first and a second part.
+    void setFuzzy(bool fuzzy);
+    /// The type and the texts of its two boxes, before the dialog is opened.
+    void fill(bool fuzzy, const QString &first, const QString &second);
 
     /// Shows the dialog without blocking and activates it.
     void open() override;
@@ -60,11 +68,11 @@ private:
     void layoutBoxes();
     void setStatus(int panel, const QString &text);
     bool isMainFuzzy() const;
-    QString mainText(const char *name) const;
-    void setMainText(const char *name, const QString &text);
+    QString mainText(SearchBoxes::Box box) const;
+    void setMainText(SearchBoxes::Box box, const QString &text);
 
     RunContext &m_ctx;
-    QWidget *m_mainWindow;
-    ViewerWindow *m_viewer;
+    SearchForm *m_main;
+    SearchBoxes *m_viewer;
     QString m_tag;
 };

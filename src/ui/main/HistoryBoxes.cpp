@@ -1,5 +1,7 @@
 #include "HistoryBoxes.h"
 
+#include "ui/viewer/ViewerWindow.h"
+
 #include <QComboBox>
 #include <QSignalBlocker>
 
@@ -66,26 +68,24 @@ void HistoryBoxes::pick(QComboBox *box, int index)
     show(box, list, true);
 }
 
-void HistoryBoxes::mirror(bool fuzzy, QComboBox *find, QComboBox *find2, QComboBox *replace) const
+void HistoryBoxes::mirror(bool fuzzy, ViewerWindow &viewer) const
 {
-    for (QComboBox *target : {find, find2, replace}) {
-        const QSignalBlocker blocker(target);
-        target->clear();
-    }
-    QList<QPair<const QComboBox *, QComboBox *>> pairs;
+    using Box = SearchBoxes::Box;
+    viewer.clearHistories();
+    QList<QPair<const QComboBox *, Box>> pairs;
     if (fuzzy)
-        pairs = {{m_first, find}, {m_second, find2}, {m_fuzzyReplace, replace}};
+        pairs = {{m_first, Box::Find}, {m_second, Box::SecondPart}, {m_fuzzyReplace, Box::Replace}};
     else
-        pairs = {{m_find, find}, {m_replace, replace}};
+        pairs = {{m_find, Box::Find}, {m_replace, Box::Replace}};
     for (const auto &[source, target] : std::as_const(pairs)) {
-        const QSignalBlocker blocker(target);
+        QStringList entries;
         for (int i = 0; i < qMin(source->count(), HistoryList::MaxEntries); ++i) {
             if (!source->itemText(i).isEmpty())
-                target->addItem(source->itemText(i));
+                entries << source->itemText(i);
         }
-        if (source->count() > 0)
-            target->setCurrentIndex(qMin(source->currentIndex(), target->count() - 1));
-        target->setCurrentText(source->currentText());
+        const std::optional<int> current =
+            source->count() > 0 ? std::optional<int>(source->currentIndex()) : std::nullopt;
+        viewer.showHistory(target, entries, current, source->currentText());
     }
 }
 

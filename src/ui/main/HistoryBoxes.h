@@ -1,8 +1,9 @@
 #pragma once
 
-#include "HistoryList.h"
+#include "ui/HistoryList.h"
 
 class QComboBox;
+class ViewerWindow;
 
 /// The five history boxes of the main window and their lists: the save and
 /// pick rules applied to the boxes, and the mirror into the viewer's boxes.
@@ -20,7 +21,7 @@ public:
     /// A pick from box's drop-down list at index.
     void pick(QComboBox *box, int index);
     /// The active type's lists, selections and texts copied into the viewer's boxes.
-    void mirror(bool fuzzy, QComboBox *find, QComboBox *find2, QComboBox *replace) const;
+    void mirror(bool fuzzy, ViewerWindow &viewer) const;
 
 private:
     HistoryList &listOf(const QComboBox *box);

@@ -1,12 +1,12 @@
 #include "MainForm.h"
 
-#include "DriveList.h"
-#include "FileList.h"
-#include "FolderList.h"
-#include "HistoryList.h"
 #include "PathField.h"
 #include "RadioIcons.h"
+#include "ui/DriveList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 #include "ui/HistoryBox.h"
+#include "ui/HistoryList.h"
 #include "ui/UiImages.h"
 
 #include <QAction>

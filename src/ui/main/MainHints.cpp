@@ -1,8 +1,8 @@
 #include "MainHints.h"
 
-#include "FileList.h"
-#include "FolderList.h"
 #include "MainWindow.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "MainNavigation.h"
 
-#include "DriveList.h"
-#include "FileList.h"
-#include "FolderList.h"
 #include "MainWindow.h"
 #include "PathField.h"
+#include "ui/DriveList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 
 #include "engine/OpenTarget.h"
 #include "engine/RunState.h"

@@ -1,11 +1,10 @@
 #include "MainWindow.h"
 
-#include "DriveList.h"
-#include "FileList.h"
-#include "FolderList.h"
+#include "FileSelection.h"
 #include "HistoryBoxes.h"
 #include "MainHints.h"
 #include "MainNavigation.h"
+#include "MainSearchForm.h"
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
@@ -14,6 +13,9 @@
 #include "RadioIcons.h"
 #include "SingleInstance.h"
 #include "TypedFilters.h"
+#include "ui/DriveList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 
 #include "backup/ReportWriter.h"
 #include "engine/BackupLocation.h"
@@ -80,6 +82,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.backup = m_backupDialog;
 
     setupUi(this);
+    m_files = std::make_unique<FileSelection>(
+        *this, [this] { parkFocus(); }, [this] { m_typedFilters->storeChosen(); });
     m_mainbar = std::make_unique<MainbarCommands>(
         m_ctx,
         [this] {
@@ -103,7 +107,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_hints = std::make_unique<MainHints>(
         *this, [this] { return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath()); });
 
-    m_viewer = new ViewerWindow(m_ctx, this);
+    m_searchForm = std::make_unique<MainSearchForm>(this, *this);
+    m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
     // Sees every key before the focused control does, and the pointer and resize
     // events of the lists, the fuzzy panel's area and fuzzyReplaceLabel.
@@ -131,7 +136,7 @@ void MainWindow::connectControls()
                 [this, action] { searchTypeTool(action->objectName()); });
     for (QAction *action : fileSelectionBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { fileSelectionTool(action->objectName()); });
+                [this, action] { m_files->runTool(action->objectName()); });
     for (QAction *action : helpBar->actions())
         connect(action, &QAction::triggered, this,
                 [this, action] { helpBarTool(action->objectName()); });
@@ -153,11 +158,13 @@ void MainWindow::connectControls()
         m_backupDialog->showModal();
     });
 
-    connect(driveList, &QComboBox::activated, this, &MainWindow::driveChosen);
-    connect(folderList, &FolderList::pathChanged, this, &MainWindow::folderChanged);
-    connect(filterBox, &QComboBox::currentIndexChanged, this, &MainWindow::filterChosen);
-    connect(filterManagerButton, &QPushButton::clicked, this, &MainWindow::openFilterManager);
-    connect(fileList, &QListWidget::itemSelectionChanged, this, &MainWindow::countSelectedFiles);
+    connect(driveList, &QComboBox::activated, this, [this] { m_files->driveChosen(); });
+    connect(folderList, &FolderList::pathChanged, this, [this] { m_files->folderChanged(); });
+    connect(filterBox, &QComboBox::currentIndexChanged, this, [this] { m_files->filterChosen(); });
+    connect(filterManagerButton, &QPushButton::clicked, this,
+            [this] { m_files->openFilterManager(); });
+    connect(fileList, &QListWidget::itemSelectionChanged, this,
+            [this] { m_files->countSelected(); });
     connect(fileList, &FileList::openRequested, this, &MainWindow::viewSelectedFiles);
 }
 
@@ -216,11 +223,11 @@ bool MainWindow::startUp(const QString &folder)
     loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
         if (!folder.isEmpty() && QFileInfo(folder).exists())
-            setFolder(QFileInfo(folder).isDir() ? folder : QFileInfo(folder).path());
+            m_files->setFolder(QFileInfo(folder).isDir() ? folder : QFileInfo(folder).path());
         else if (!last.isEmpty() && QFileInfo(last).isDir())
-            setFolder(last);
+            m_files->setFolder(last);
         else
-            setFolder(Paths::startFolder());
+            m_files->setFolder(Paths::startFolder());
     });
     loadStep([this] { m_histories->load(); });
     loadStep([this] {
@@ -322,18 +329,17 @@ void MainWindow::historyPicked(QComboBox *box, int index)
     if (index < 0 || index >= box->count())
         return;
     m_histories->pick(box, index);
-    if (box == firstPartBox && m_viewer->viewerFindBox->count() > 0)
-        m_viewer->viewerFindBox->setCurrentIndex(0);
-    if (box == fuzzyReplaceBox && m_viewer->viewerReplaceBox->count() > 0)
-        m_viewer->viewerReplaceBox->setCurrentIndex(0);
+    if (box == firstPartBox)
+        m_viewer->chooseTopEntry(SearchBoxes::Box::Find);
+    if (box == fuzzyReplaceBox)
+        m_viewer->chooseTopEntry(SearchBoxes::Box::Replace);
     parkFocus();
 }
 
 void MainWindow::mirrorHistoriesToViewer()
 {
     m_viewer->clearList();
-    m_histories->mirror(isFuzzy(), m_viewer->viewerFindBox, m_viewer->viewerSecondPartBox,
-                        m_viewer->viewerReplaceBox);
+    m_histories->mirror(isFuzzy(), *m_viewer);
 }
 
 void MainWindow::storeFilterList()
@@ -390,11 +396,11 @@ void MainWindow::searchTypeTool(const QString &key)
     if (key == u"normal") {
         normalOption->setChecked(true);
         normalTypeChosen();
-        large->fuzzyBox->setChecked(false);
+        large->setFuzzy(false);
     } else if (key == u"fuzzy") {
         fuzzyOption->setChecked(true);
         fuzzyTypeChosen();
-        large->fuzzyBox->setChecked(true);
+        large->setFuzzy(true);
     } else if (key == u"large") {
         showLargeSearch(true);
     }
@@ -406,15 +412,10 @@ void MainWindow::showLargeSearch(bool fill)
 {
     LargeSearchDialog *large = m_viewer->largeSearchDialog();
     if (fill) {
-        if (fuzzyOption->isChecked()) {
-            large->fuzzyBox->setChecked(true);
-            large->firstPartEdit->setPlainText(firstPartBox->currentText());
-            large->secondPartEdit->setPlainText(secondPartBox->currentText());
-        } else {
-            large->firstPartEdit->setPlainText(findBox->currentText());
-            large->secondPartEdit->setPlainText(replaceBox->currentText());
-            large->fuzzyBox->setChecked(false);
-        }
+        if (fuzzyOption->isChecked())
+            large->fill(true, firstPartBox->currentText(), secondPartBox->currentText());
+        else
+            large->fill(false, findBox->currentText(), replaceBox->currentText());
         large->setTag(QStringLiteral("Scrivlane"));
     }
     large->open();
@@ -500,17 +501,6 @@ void MainWindow::optionClicked(QCheckBox *box)
 void MainWindow::runBarTool(const QString &key)
 {
     m_mainbar->click(key);
-}
-
-void MainWindow::fileSelectionTool(const QString &key)
-{
-    parkFocus();
-    if (key == u"all") {
-        selectAllFiles();
-    } else if (key == u"none") {
-        selectNoFiles();
-        countSelectedFiles();
-    }
 }
 
 void MainWindow::pasteTool(QToolBar *bar)
@@ -671,15 +661,15 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (m_ctx.state.RunInProgress)
             return false;
         if (watched == fileList->viewport())
-            fileListHovered();
+            m_files->fileListHovered();
         else if (watched == folderList->viewport())
-            folderListHovered();
+            m_files->folderListHovered();
         return false;
     // Locked controls still pass their pointer events through this filter: a run
     // reads the file selection as it goes, so they must not act on them.
     case QEvent::MouseButtonPress:
         if (watched == fileList->viewport() && fileList->isEnabled()) {
-            updateFileOptions();
+            m_files->updateFileOptions();
             if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
                 fileMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
                 return true;
@@ -700,113 +690,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     default:
         return false;
-    }
-}
-
-void MainWindow::countSelectedFiles()
-{
-    if (m_ctx.state.RunInProgress)
-        return;
-    fileCountLabel->setText(countCaption(fileList->selectedCount(), fileList->count()));
-}
-
-void MainWindow::fileListHovered()
-{
-    for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
-    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight})
-        indicator->hide();
-    setStatusText(2, QStringLiteral(" Please select files to edit. - Right-click for options."));
-    setStatusText(1, Idle);
-    countSelectedFiles();
-}
-
-void MainWindow::folderListHovered()
-{
-    setStatusText(2, QStringLiteral(" Double-click to open a folder. - Right-click for options"));
-    setStatusText(1, Idle);
-}
-
-void MainWindow::selectAllFiles()
-{
-    fileList->selectAll();
-    countSelectedFiles();
-}
-
-void MainWindow::selectNoFiles()
-{
-    fileList->clearSelection();
-    // The first entry is selected and deselected again: the list returns to its top.
-    if (fileList->count() > 0) {
-        fileList->setCurrentRow(0, QItemSelectionModel::Current);
-        fileList->scrollToTop();
-    }
-    fileCountLabel->setText(QStringLiteral("0 of ") + QString::number(fileList->count()));
-}
-
-void MainWindow::setFolder(const QString &path)
-{
-    driveList->showDriveOf(path);
-    folderList->setPath(path);
-}
-
-void MainWindow::driveChosen()
-{
-    const QString root = driveList->drive();
-    // Choosing the drive already shown is no change: the folder stays where it is.
-    if (!root.isEmpty() && root == driveList->driveOf(folderList->path()))
-        return;
-    const QFileInfo info(root);
-    if (root.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(root).isReadable()) {
-        setStatusText(2, QStringLiteral(" "));
-        dialogs().message(QStringLiteral("That drive is not available."),
-                          QStringLiteral("Error reading drive"), MessageButtons::Ok,
-                          MessageIcon::Error);
-        driveList->showDriveOf(folderList->path());
-        return;
-    }
-    folderList->setPath(root);
-    parkFocus();
-}
-
-void MainWindow::folderChanged()
-{
-    pathField->showFolder(folderList->path());
-    fileList->setFolder(folderList->path());
-    countSelectedFiles();
-    MainSettings::setLastFolder(folderList->path());
-}
-
-void MainWindow::filterChosen()
-{
-    if (filterBox->currentIndex() < 0)
-        return;
-    fileList->setPattern(filterBox->itemText(filterBox->currentIndex()));
-    if (!m_loading)
-        m_typedFilters->storeChosen();
-    countSelectedFiles();
-    update();
-    parkFocus();
-}
-
-void MainWindow::openFilterManager()
-{
-    // Loaded on first use; it stays loaded while hidden.
-    auto *manager = findChild<FilterManagerDialog *>();
-    if (!manager)
-        manager = new FilterManagerDialog(
-            filterBox, dialogs(), [this] { storeFilterList(); },
-            [this](const QString &hint) { setStatusText(2, hint); }, this);
-    manager->open();
-}
-
-void MainWindow::updateFileOptions()
-{
-    const bool selected = fileList->selectedCount() > 0;
-    for (QAction *action : fileMenu->actions()) action->setEnabled(selected);
-    for (QAction *action : fileMenu->actions()) {
-        if (action->objectName() == u"find")
-            action->setEnabled(subfoldersBox->isChecked() || selected);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSelection.h"
 #include "MainForm.h"
 #include "MainShortcuts.h"
 #include "engine/MainPort.h"
@@ -21,6 +22,7 @@ class HistoryBoxes;
 class MainbarCommands;
 class MainHints;
 class MainNavigation;
+class MainSearchForm;
 class SingleInstance;
 class TypedFilters;
 class ViewerWindow;
@@ -106,7 +108,6 @@ public:
     // Commands.
     void runBarTool(const QString &key);
     void searchTypeTool(const QString &key);
-    void fileSelectionTool(const QString &key);
     void pasteTool(QToolBar *bar);
     void helpBarTool(const QString &key);
     /// Ctrl+V: the viewer on the selected files.
@@ -115,18 +116,10 @@ public:
     void showLargeSearch(bool fill);
 
     // File selection.
-    void countSelectedFiles();
-    void selectAllFiles();
-    void selectNoFiles();
-    /// The "..." button of "File Filters:": the filter list manager.
-    void openFilterManager();
-    void driveChosen();
-    void folderChanged();
-    void filterChosen();
-    void fileListHovered();
-    void folderListHovered();
-    /// The enabling rule of the file pop-up menu.
-    void updateFileOptions();
+    void countSelectedFiles() { m_files->countSelected(); }
+    void selectAllFiles() { m_files->selectAll(); }
+    void selectNoFiles() { m_files->selectNone(); }
+    void filterChosen() { m_files->filterChosen(); }
 
     /// The path field, drops and hand-over from a second launch.
     MainNavigation &navigation() const { return *m_navigation; }
@@ -147,7 +140,6 @@ private:
     void parkFocus(QWidget *target = nullptr);
     void optionClicked(QCheckBox *box);
     void loadStep(const std::function<void()> &step);
-    void setFolder(const QString &path);
     void placeFuzzyPanel();
     void openHelp();
     void showShortcutsInTips();
@@ -161,8 +153,10 @@ private:
     std::unique_ptr<MainShortcuts> m_shortcuts;
     std::unique_ptr<MainbarCommands> m_mainbar;
     std::unique_ptr<MainHints> m_hints;
+    std::unique_ptr<MainSearchForm> m_searchForm;
     MainNavigation *m_navigation = nullptr;
     TypedFilters *m_typedFilters = nullptr;
+    std::unique_ptr<FileSelection> m_files;
     QElapsedTimer m_lastYield;
     QString m_helpFile;
     bool m_loading = false;

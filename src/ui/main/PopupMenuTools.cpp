@@ -1,8 +1,8 @@
 #include "PopupMenuTools.h"
 
-#include "FileList.h"
-#include "FolderList.h"
 #include "MainWindow.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 
 #include "engine/DeleteFilesSearch.h"
 #include "engine/FileOperations.h"
@@ -169,7 +169,7 @@ void PopupMenuTools::viewSource()
     viewer.setCountLabel(QString::number(viewer.listCount()));
     m_w.setStatusText(1, Idle);
     viewer.showViewer();
-    viewer.documentList->setFocus();
+    viewer.focusList();
 }
 
 void PopupMenuTools::openFile()

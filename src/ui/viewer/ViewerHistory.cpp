@@ -1,7 +1,6 @@
 #include "ViewerHistory.h"
 
-#include "ViewerMainControls.h"
-#include "ui/main/HistoryList.h"
+#include "ui/HistoryList.h"
 
 #include <QComboBox>
 
@@ -33,27 +32,17 @@ void showEntries(QComboBox *box, const QStringList &entries, bool selectTop)
     box->setEditText(text);
 }
 
-void refill(QComboBox *target, const QComboBox *source)
+QStringList historyEntries(const QComboBox *source)
 {
-    if (!target)
-        return;
-    target->clear();
+    QStringList entries;
     for (int i = 0; i < qMin(source->count(), kHistorySize); ++i) {
         if (!source->itemText(i).isEmpty())
-            target->addItem(source->itemText(i));
+            entries << source->itemText(i);
     }
-    target->setEditText(source->currentText());
+    return entries;
 }
 
-/// Moves entry k to the top, the entries before it down one place.
-void rotateToTop(QComboBox *box, int k)
-{
-    if (!box || k <= 0 || k >= box->count())
-        return;
-    const QString chosen = box->itemText(k);
-    for (int i = k; i > 0; --i) box->setItemText(i, box->itemText(i - 1));
-    box->setItemText(0, chosen);
-}
+using Box = SearchBoxes::Box;
 
 const char *const kFindNormalKey = "Software\\Scrivlane\\Find\\Normal";
 const char *const kFindFuzzyKey = "Software\\Scrivlane\\Find\\Fuzzy";
@@ -70,15 +59,21 @@ HistoryList listOf(const QComboBox *box, const char *key, const char *valueName)
 }  // namespace
 
 ViewerHistory::ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *replace,
-                             const ViewerMainControls &main)
+                             SearchForm *main)
     : m_find(find), m_find2(find2), m_replace(replace), m_main(main)
 {
 }
 
+void ViewerHistory::refillMain(Box box, const QComboBox *source) const
+{
+    if (m_main)
+        m_main->refillBox(box, historyEntries(source), source->currentText());
+}
+
 void ViewerHistory::refillMainNormal()
 {
-    refill(m_main.combo("findBox"), m_find);
-    refill(m_main.combo("replaceBox"), m_replace);
+    refillMain(Box::Find, m_find);
+    refillMain(Box::Replace, m_replace);
 }
 
 void ViewerHistory::saveSearch(bool fuzzy)
@@ -91,9 +86,9 @@ void ViewerHistory::saveSearch(bool fuzzy)
         HistoryList::saveFuzzyPair(first, firstText, second, secondText);
         showEntries(m_find, first.entries(), !firstText.isEmpty());
         showEntries(m_find2, second.entries(), !secondText.isEmpty());
-        refill(m_main.combo("firstPartBox"), m_find);
-        refill(m_main.combo("secondPartBox"), m_find2);
-        refill(m_main.combo("fuzzyReplaceBox"), m_replace);
+        refillMain(Box::FirstPart, m_find);
+        refillMain(Box::SecondPart, m_find2);
+        refillMain(Box::FuzzyReplace, m_replace);
     } else {
         const QString text = m_find->currentText();
         HistoryList list = listOf(m_find, kFindNormalKey, "Char");
@@ -123,7 +118,7 @@ void ViewerHistory::saveReplace(bool fuzzy)
         refillMainNormal();
 }
 
-void ViewerHistory::pick(QComboBox *box, int index, const char *mainName, const char *key,
+void ViewerHistory::pick(QComboBox *box, int index, Box mainBox, const char *key,
                          const char *valueName)
 {
     if (index < 0 || index >= box->count())
@@ -131,34 +126,30 @@ void ViewerHistory::pick(QComboBox *box, int index, const char *mainName, const 
     HistoryList list = listOf(box, key, valueName);
     list.pick(index);
     showEntries(box, list.entries(), false);
-    QComboBox *main = m_main.combo(mainName);
-    rotateToTop(main, index);
     box->setCurrentIndex(0);
     box->setEditText(box->itemText(0));
-    if (main && main->count() > 0) {
-        main->setCurrentIndex(0);
-        main->setEditText(main->itemText(0));
-    }
+    if (m_main)
+        m_main->moveEntryToTop(mainBox, index);
 }
 
 void ViewerHistory::pickFind(int index, bool fuzzy)
 {
     if (fuzzy)
-        pick(m_find, index, "firstPartBox", kFindFuzzyKey, "FirstChar");
+        pick(m_find, index, Box::FirstPart, kFindFuzzyKey, "FirstChar");
     else
-        pick(m_find, index, "findBox", kFindNormalKey, "Char");
+        pick(m_find, index, Box::Find, kFindNormalKey, "Char");
 }
 
 void ViewerHistory::pickFind2(int index, bool fuzzy)
 {
     if (fuzzy)
-        pick(m_find2, index, "secondPartBox", kFindFuzzyKey, "SecondChar");
+        pick(m_find2, index, Box::SecondPart, kFindFuzzyKey, "SecondChar");
 }
 
 void ViewerHistory::pickReplace(int index, bool fuzzy)
 {
     if (fuzzy)
-        pick(m_replace, index, "fuzzyReplaceBox", kReplaceFuzzyKey, "ReplaceChar");
+        pick(m_replace, index, Box::FuzzyReplace, kReplaceFuzzyKey, "ReplaceChar");
     else
-        pick(m_replace, index, "replaceBox", kReplaceNormalKey, "ReplaceChar");
+        pick(m_replace, index, Box::Replace, kReplaceNormalKey, "ReplaceChar");
 }

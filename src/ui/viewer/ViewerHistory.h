@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/SearchForm.h"
+
 class QComboBox;
-class ViewerMainControls;
 
 /// The viewer's three history boxes (viewerFindBox, viewerSecondPartBox, viewerReplaceBox): the
 /// save steps find next runs before it searches and the picks from their drop-down lists, with the
@@ -9,8 +10,8 @@ class ViewerMainControls;
 /// replacement step keeps a known text in place.
 class ViewerHistory {
 public:
-    ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *replace,
-                  const ViewerMainControls &main);
+    /// main may be null: then only the viewer's boxes change.
+    ViewerHistory(QComboBox *find, QComboBox *find2, QComboBox *replace, SearchForm *main);
 
     /// saveFindHistoryHere: the find side of the given mode.
     void saveSearch(bool fuzzy);
@@ -24,13 +25,15 @@ public:
     void pickReplace(int index, bool fuzzy);
 
 private:
-    void pick(QComboBox *box, int index, const char *mainName, const char *key,
+    void pick(QComboBox *box, int index, SearchBoxes::Box mainBox, const char *key,
               const char *valueName);
+    /// The main window's box refilled from source, one of ours.
+    void refillMain(SearchBoxes::Box box, const QComboBox *source) const;
     /// The main window's normal find and replacement lists refilled from ours.
     void refillMainNormal();
 
     QComboBox *m_find;
     QComboBox *m_find2;
     QComboBox *m_replace;
-    const ViewerMainControls &m_main;
+    SearchForm *m_main;
 };

@@ -5,21 +5,21 @@
 #include "ViewerDocumentView.h"
 #include "ViewerFileInfo.h"
 #include "ViewerFit.h"
+#include "ViewerForm.h"
 #include "ViewerHistory.h"
-#include "ViewerMainControls.h"
 #include "ViewerStatusHints.h"
 #include "ViewerText.h"
 #include "ViewerTools.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "engine/SearchRequest.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
-#include "ui/HistoryBox.h"
+#include "ui/HistoryList.h"
 #include "ui/dialogs/LargeSearchDialog.h"
-#include "ui/main/HistoryList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,11 +58,6 @@ int px(int twips)
     return twips / 15;
 }
 
-int twips(int pixels)
-{
-    return pixels * 15;
-}
-
 QString describe(const std::exception &e)
 {
     if (auto failure = dynamic_cast<const Failure *>(&e))
@@ -78,14 +73,15 @@ QString nameAfterLastSeparator(const QString &path)
 
 }  // namespace
 
-ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
-    : QMainWindow(nullptr), m_ctx(ctx), m_main(mainWindow, ctx)
+ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
+    : QMainWindow(nullptr), m_ctx(ctx), m_form(mainForm)
 {
     setObjectName(QStringLiteral("viewerWindow"));
     setWindowTitle(QStringLiteral(" Scrivlane - View source"));
     heldDocument = new DocumentBuffer(this);
     heldDocument->setObjectName(QStringLiteral("heldDocument"));
-    buildControls();
+    setupUi(this, [this] { buildTools(); });
+    connectControls();
     setSmallestSize();
     resize(px(11000), px(8000));
 
@@ -96,7 +92,7 @@ ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
     m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *heldDocument, *m_view,
                                                   m_fileModified);
     m_history = std::make_unique<ViewerHistory>(viewerFindBox, viewerSecondPartBox,
-                                                viewerReplaceBox, m_main);
+                                                viewerReplaceBox, m_form);
     m_search = std::make_unique<ViewerSearch>(
         m_ctx, m_buffer,
         ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, newPosEdit,
@@ -115,109 +111,15 @@ ViewerWindow::ViewerWindow(RunContext &ctx, QWidget *mainWindow)
 
 ViewerWindow::~ViewerWindow() = default;
 
-void ViewerWindow::buildControls()
+void ViewerWindow::connectControls()
 {
-    centralArea = new QWidget(this);
-    centralArea->setObjectName(QStringLiteral("centralArea"));
-    setCentralWidget(centralArea);
-
-    menuHolder = new QWidget(centralArea);
-    menuHolder->setObjectName(QStringLiteral("menuHolder"));
-    moveBarHolder = new QWidget(centralArea);
-    moveBarHolder->setObjectName(QStringLiteral("moveBarHolder"));
-    buildTools();
-
-    viewerFindBox = new QComboBox(centralArea);
-    viewerFindBox->setObjectName(QStringLiteral("viewerFindBox"));
-    viewerSecondPartBox = new QComboBox(centralArea);
-    viewerSecondPartBox->setObjectName(QStringLiteral("viewerSecondPartBox"));
-    viewerReplaceBox = new QComboBox(centralArea);
-    viewerReplaceBox->setObjectName(QStringLiteral("viewerReplaceBox"));
-    for (QComboBox *box : {viewerFindBox, viewerSecondPartBox, viewerReplaceBox})
-        HistoryBox::setUp(box);
     connect(viewerFindBox, &QComboBox::activated, this, &ViewerWindow::findBoxPicked);
     connect(viewerSecondPartBox, &QComboBox::activated, this, &ViewerWindow::secondPartBoxPicked);
     connect(viewerReplaceBox, &QComboBox::activated, this, &ViewerWindow::replaceBoxPicked);
-
-    largeFindButton = new QPushButton(QStringLiteral("..."), centralArea);
-    largeFindButton->setObjectName(QStringLiteral("largeFindButton"));
-    largeReplaceButton = new QPushButton(QStringLiteral("..."), centralArea);
-    largeReplaceButton->setObjectName(QStringLiteral("largeReplaceButton"));
     connect(largeFindButton, &QPushButton::clicked, this, &ViewerWindow::openLargeFind);
     connect(largeReplaceButton, &QPushButton::clicked, this, &ViewerWindow::openLargeReplace);
-
-    documentList = new QListWidget(centralArea);
-    documentList->setObjectName(QStringLiteral("documentList"));
-    documentList->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Thousands of found paths: measure them a batch at a time after the run
-    // instead of all at once when the viewer shows.
-    documentList->setLayoutMode(QListView::Batched);
     connect(documentList, &QListWidget::currentRowChanged, this, [this] { showListedFile(); });
     connect(documentList, &QListWidget::itemDoubleClicked, this, [this] { showListedFile(); });
-
-    fileInfoFrame = new QFrame(centralArea);
-    fileInfoFrame->setObjectName(QStringLiteral("fileInfoFrame"));
-    fileInfoFrame->setFrameShape(QFrame::StyledPanel);
-    auto addInfo = [this](const QString &caption, const QString &name, int row) {
-        auto title = new QLabel(caption, fileInfoFrame);
-        title->setGeometry(px(120), px(300 + row * 330), px(1700), px(300));
-        auto value = new QLabel(fileInfoFrame);
-        value->setObjectName(name);
-        value->setGeometry(px(1850), px(300 + row * 330), px(2250), px(300));
-        return value;
-    };
-    auto frameTitle = new QLabel(QStringLiteral("File Info:"), fileInfoFrame);
-    frameTitle->move(px(120), px(30));
-    totalFilesLabel = addInfo(QStringLiteral("Total Files:"), QStringLiteral("totalFilesLabel"), 0);
-    fileIndexLabel =
-        addInfo(QStringLiteral("Current File Index:"), QStringLiteral("fileIndexLabel"), 1);
-    foundPosLabel = addInfo(QStringLiteral("Position Found:"), QStringLiteral("foundPosLabel"), 2);
-    fileDateLabel = addInfo(QStringLiteral("File Date:"), QStringLiteral("fileDateLabel"), 3);
-    fileLengthLabel = addInfo(QStringLiteral("File Length:"), QStringLiteral("fileLengthLabel"), 4);
-    fileInfoFrame->resize(px(4200), px(2100));
-    ViewerFileInfo::fitLabels(fileInfoFrame, {totalFilesLabel, fileIndexLabel, foundPosLabel,
-                                              fileDateLabel, fileLengthLabel});
-
-    newPosEdit = new QLineEdit(centralArea);
-    newPosEdit->setObjectName(QStringLiteral("newPosEdit"));
-    newPosEdit->hide();
-    resizeBox = new QCheckBox(QStringLiteral("Resize txtbox"), centralArea);
-    resizeBox->setObjectName(QStringLiteral("resizeBox"));
-    resizeBox->hide();
-
-    documentEdit = new QPlainTextEdit(centralArea);
-    documentEdit->setObjectName(QStringLiteral("documentEdit"));
-}
-
-int ViewerWindow::menusWidth() const
-{
-    // The menu bar's size hint is that of one item: lay all out on a wide bar
-    // (the resize event is sent by hand, the bar is not shown yet) and measure.
-    const QSize size = viewerMenus->size();
-    const QSize wide(px(100000), size.height());
-    viewerMenus->resize(wide);
-    QResizeEvent wideEvent(wide, size);
-    QCoreApplication::sendEvent(viewerMenus, &wideEvent);
-    int right = 0;
-    for (QAction *menu : viewerMenus->actions())
-        right = qMax(right, viewerMenus->actionGeometry(menu).right() + 1);
-    viewerMenus->resize(size);
-    QResizeEvent backEvent(size, wide);
-    QCoreApplication::sendEvent(viewerMenus, &backEvent);
-    const QWidget *corner = viewerMenus->cornerWidget(Qt::TopRightCorner);
-    return right + (corner ? corner->sizeHint().width() : 0) + px(300);
-}
-
-void ViewerWindow::setSmallestSize()
-{
-    // Side by side: the menus and the move bar; the find row; the list and the
-    // file information. Below them the document keeps room for a few lines.
-    const int bars = menusWidth() + qMax(px(2200), moveBar->sizeHint().width()) + px(150);
-    const int boxes = px(100 + 2370 + 40 + 400 + 200 + 2370 + 40 + 400 + 100);
-    const int lists = fileInfoFrame->width() + px(100 + 125 + 200 + 1500);
-    const int lines =
-        documentEdit->fontMetrics().lineSpacing() * 6 + 2 * documentEdit->frameWidth();
-    centralArea->setMinimumSize(std::max({bars, boxes, lists}), px(3600) + lines);
 }
 
 void ViewerWindow::buildTools()
@@ -232,9 +134,9 @@ void ViewerWindow::buildTools()
     connect(m_tools, &ViewerTools::menuToolHovered, this, [this](const QString &hint) {
         // The two option tools show the main window's options as they are now.
         if (QAction *c = tool(QStringLiteral("formatMenu"), QStringLiteral("case")))
-            c->setChecked(m_main.isChecked("caseSensitiveBox"));
+            c->setChecked(m_form && m_form->isOptionChecked(SearchForm::Option::CaseSensitive));
         if (QAction *w = tool(QStringLiteral("formatMenu"), QStringLiteral("whole")))
-            w->setChecked(m_main.isChecked("wholeWordBox"));
+            w->setChecked(m_form && m_form->isOptionChecked(SearchForm::Option::WholeWord));
         setStatus(2, hint);
     });
     connect(m_tools, &ViewerTools::menuToolTriggered, this, &ViewerWindow::runMenuTool);
@@ -310,7 +212,9 @@ void ViewerWindow::runMoveTool(const QString &key)
 
 bool ViewerWindow::isFuzzyMode() const
 {
-    return m_main.isFuzzy();
+    if (m_form)
+        return m_form->isFuzzy();
+    return m_ctx.request && m_ctx.request->isFuzzy();
 }
 
 void ViewerWindow::setStatus(int panel, const QString &text)
@@ -446,14 +350,14 @@ void ViewerWindow::prepareOnActivation()
         if (isFuzzyMode()) {
             m_findWidth = 1410;
             viewerSecondPartBox->show();
-            viewerFindBox->setEditText(m_main.text("firstPartBox"));
-            viewerSecondPartBox->setEditText(m_main.text("secondPartBox"));
-            viewerReplaceBox->setEditText(m_main.text("fuzzyReplaceBox"));
+            viewerFindBox->setEditText(mainText(Box::FirstPart));
+            viewerSecondPartBox->setEditText(mainText(Box::SecondPart));
+            viewerReplaceBox->setEditText(mainText(Box::FuzzyReplace));
         } else {
             m_findWidth = 2370;
             viewerSecondPartBox->hide();
-            viewerFindBox->setEditText(m_main.text("findBox"));
-            viewerReplaceBox->setEditText(m_main.text("replaceBox"));
+            viewerFindBox->setEditText(mainText(Box::Find));
+            viewerReplaceBox->setEditText(mainText(Box::Replace));
         }
         layoutControls();
     } catch (const std::exception &e) {
@@ -578,7 +482,7 @@ void ViewerWindow::closeViewer()
     m_foundPos = 0;
     newPosEdit->setText(QStringLiteral("0"));
     hide();
-    if (QWidget *main = m_main.window()) {
+    if (QWidget *main = mainWindow()) {
         main->show();
         main->raise();
         main->activateWindow();
@@ -592,7 +496,7 @@ void ViewerWindow::quitProgram()
 {
     // One meaning for Ctrl+Q in every window: the main window's close asks
     // about unsaved changes and may be cancelled.
-    if (QWidget *main = m_main.window())
+    if (QWidget *main = mainWindow())
         main->close();
 }
 
@@ -726,25 +630,86 @@ void ViewerWindow::selectRowQuietly(int row)
         m_tag.clear();
 }
 
+QComboBox *ViewerWindow::comboOf(Box box) const
+{
+    switch (box) {
+    case Box::Find:
+    case Box::FirstPart:
+        return viewerFindBox;
+    case Box::SecondPart:
+        return viewerSecondPartBox;
+    case Box::Replace:
+    case Box::FuzzyReplace:
+        return viewerReplaceBox;
+    }
+    return viewerFindBox;
+}
+
+QString ViewerWindow::boxText(Box box) const
+{
+    return comboOf(box)->currentText();
+}
+
+void ViewerWindow::setBoxText(Box box, const QString &text)
+{
+    comboOf(box)->setEditText(text);
+}
+
+void ViewerWindow::clearHistories()
+{
+    for (QComboBox *box : {viewerFindBox, viewerSecondPartBox, viewerReplaceBox}) {
+        const QSignalBlocker blocker(box);
+        box->clear();
+    }
+}
+
+void ViewerWindow::showHistory(Box box, const QStringList &entries, std::optional<int> current,
+                               const QString &text)
+{
+    QComboBox *combo = comboOf(box);
+    const QSignalBlocker blocker(combo);
+    combo->addItems(entries);
+    if (current)
+        combo->setCurrentIndex(qMin(*current, combo->count() - 1));
+    combo->setCurrentText(text);
+}
+
+void ViewerWindow::chooseTopEntry(Box box)
+{
+    QComboBox *combo = comboOf(box);
+    if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+}
+
+void ViewerWindow::focusList()
+{
+    documentList->setFocus();
+}
+
+QString ViewerWindow::mainText(Box box) const
+{
+    return m_form ? m_form->boxText(box) : QString();
+}
+
+QWidget *ViewerWindow::mainWindow() const
+{
+    return m_form ? m_form->formWindow() : nullptr;
+}
+
 LargeSearchDialog *ViewerWindow::largeSearchDialog()
 {
     if (!m_largeSearch)
-        m_largeSearch = new LargeSearchDialog(m_ctx, m_main.window(), this);
+        m_largeSearch = new LargeSearchDialog(m_ctx, m_form, this);
     return m_largeSearch;
 }
 
 void ViewerWindow::openLargeSearch(bool fromFindBox)
 {
     LargeSearchDialog *dialog = largeSearchDialog();
-    if (isFuzzyMode()) {
-        dialog->fuzzyBox->setChecked(true);
-        dialog->firstPartEdit->setPlainText(m_main.text("firstPartBox"));
-        dialog->secondPartEdit->setPlainText(m_main.text("secondPartBox"));
-    } else {
-        dialog->fuzzyBox->setChecked(false);
-        dialog->firstPartEdit->setPlainText(m_main.text("findBox"));
-        dialog->secondPartEdit->setPlainText(m_main.text("replaceBox"));
-    }
+    if (isFuzzyMode())
+        dialog->fill(true, mainText(Box::FirstPart), mainText(Box::SecondPart));
+    else
+        dialog->fill(false, mainText(Box::Find), mainText(Box::Replace));
     if (fromFindBox)
         dialog->setTag(QStringLiteral("Template"));
     dialog->open();
@@ -775,23 +740,23 @@ void ViewerWindow::toggleFileInfo()
     layoutControls();
 }
 
-void ViewerWindow::toggleMainBox(const char *boxName, const QString &toolKey)
+void ViewerWindow::toggleMainOption(SearchForm::Option option, const QString &toolKey)
 {
-    const std::optional<bool> checked = m_main.toggle(boxName);
-    if (!checked)
+    if (!m_form)
         return;
-    tool(QStringLiteral("formatMenu"), toolKey)->setChecked(*checked);
+    const bool checked = m_form->toggleOption(option);
+    tool(QStringLiteral("formatMenu"), toolKey)->setChecked(checked);
     documentList->setFocus();
 }
 
 void ViewerWindow::toggleCase()
 {
-    toggleMainBox("caseSensitiveBox", QStringLiteral("case"));
+    toggleMainOption(SearchForm::Option::CaseSensitive, QStringLiteral("case"));
 }
 
 void ViewerWindow::toggleWhole()
 {
-    toggleMainBox("wholeWordBox", QStringLiteral("whole"));
+    toggleMainOption(SearchForm::Option::WholeWord, QStringLiteral("whole"));
 }
 
 void ViewerWindow::biggerFont()
@@ -884,55 +849,8 @@ void ViewerWindow::resizeEvent(QResizeEvent *event)
 
 void ViewerWindow::layoutControls()
 {
-    if (isMinimized() || !centralArea)
-        return;
-    const int width = twips(centralArea->width());
-    const int height = twips(centralArea->height());
-
-    // Wide enough for all five tools whatever the style's icon size, so none
-    // hides behind an overflow arrow.
-    const int moveWidth = qMax(px(2200), moveBar->sizeHint().width());
-    moveBarHolder->setGeometry(px(width - 150) - moveWidth, 0, moveWidth, px(480));
-    moveBar->setGeometry(0, 0, moveWidth, px(480));
-    menuHolder->setGeometry(0, 0, qMax(0, moveBarHolder->x()), px(480));
-    viewerMenus->setGeometry(0, 0, menuHolder->width(), px(480));
-
-    int x = px(100);
-    const int top = px(540);
-    viewerFindBox->setGeometry(x, top, px(m_findWidth), px(330));
-    if (m_findWidth < 2370)
-        viewerSecondPartBox->setGeometry(x + px(m_findWidth + 60), top, px(2370 - m_findWidth - 60),
-                                         px(330));
-    x += px(2370 + 40);
-    largeFindButton->setGeometry(x, top, px(400), px(330));
-    x += px(400 + 200);
-    viewerReplaceBox->setGeometry(x, top, px(2370), px(330));
-    x += px(2370 + 40);
-    largeReplaceButton->setGeometry(x, top, px(400), px(330));
-
-    const int frameWidth = twips(fileInfoFrame->width());
-    const int frameLeft = width - frameWidth - 200;
-    if (frameLeft > 0)
-        fileInfoFrame->move(px(frameLeft), px(990));
-    const int listLeft = 100;
-    const int listWidth = frameLeft - listLeft - 125;
-    if (listWidth > 0)
-        documentList->setGeometry(px(listLeft), px(990), px(listWidth), fileInfoFrame->height());
-
-    int docTop = 0;
-    int docHeight = 0;
-    if (resizeBox->isChecked()) {
-        // Below the find and replace boxes, which stay in view.
-        docTop = twips(top) + 330 + 75;
-        docHeight = height - docTop - 425;
-    } else {
-        docTop = twips(documentList->y() + documentList->height()) + 75;
-        docHeight = height - 3600;
-    }
-    if (width - 225 > 0 && docHeight > 0)
-        documentEdit->setGeometry(px(100), px(docTop), px(width - 225), px(docHeight));
-    documentEdit->raise();
-    documentEdit->viewport()->update();
+    if (!isMinimized())
+        placeControls(m_findWidth);
 }
 
 void ViewerWindow::popupFind()

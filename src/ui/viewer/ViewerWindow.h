@@ -2,17 +2,19 @@
 
 #include "ViewerDisplay.h"
 #include "ViewerFileOperations.h"
-#include "ViewerMainControls.h"
+#include "ViewerForm.h"
 #include "ViewerSearch.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
 #include "ui/PressedModifiers.h"
+#include "ui/SearchForm.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -39,7 +41,9 @@ class ViewerTools;
 /// shown document with find, find next and manual replacement, saving, printing,
 /// fonts, word wrap and the last report. Closing it only hides it.
 class ViewerWindow : public QMainWindow,
+                     public ViewerForm,
                      public ViewerPort,
+                     public SearchBoxes,
                      private ViewerSearch::Host,
                      private ViewerFileOperations::Host {
     Q_OBJECT
@@ -48,7 +52,8 @@ public:
     /// Right margin (twips) that means "no word wrap"; 0 wraps at the window's edge.
     static constexpr int NoWrapMargin = ViewerDisplay::NoWrapMargin;
 
-    ViewerWindow(RunContext &ctx, QWidget *mainWindow);
+    /// mainForm is the main window's search form the viewer follows; it may be null.
+    ViewerWindow(RunContext &ctx, SearchForm *mainForm);
     ~ViewerWindow() override;
 
     // ViewerPort
@@ -74,6 +79,20 @@ public:
     void showViewer() override;
     void hideViewer() override;
     void showReportLayout() override;
+
+    // SearchBoxes: the find box doubles as the first part, the replacement box
+    // as the fuzzy replacement.
+    QString boxText(Box box) const override;
+    void setBoxText(Box box, const QString &text) override;
+
+    /// The main window's history of one box shown in ours: its entries, the
+    /// chosen one (none when the list was empty) and the text.
+    void showHistory(Box box, const QStringList &entries, std::optional<int> current,
+                     const QString &text);
+    void clearHistories();
+    /// The top entry of box's list chosen, when it has one.
+    void chooseTopEntry(Box box);
+    void focusList();
 
     /// Word wrap and font from the settings store, applied to the document and
     /// the "wordwrap" tool.
@@ -151,35 +170,6 @@ public:
     qint32 m_searchStart = 0;
     qint32 m_foundPos = 0;
 
-    // Controls.
-    QWidget *centralArea = nullptr;
-    QWidget *menuHolder = nullptr;
-    QWidget *moveBarHolder = nullptr;
-    QMenuBar *viewerMenus = nullptr;
-    QMenu *fileMenu = nullptr;
-    QMenu *formatMenu = nullptr;
-    QMenu *searchMenu = nullptr;
-    QToolBar *moveBar = nullptr;
-    QMenu *listMenu = nullptr;
-    QListWidget *documentList = nullptr;
-    /// The shown document (rtbDefault() holds its bytes).
-    QPlainTextEdit *documentEdit = nullptr;
-    /// heldDocument: the text as last loaded (or saved); never shown.
-    DocumentBuffer *heldDocument = nullptr;
-    QFrame *fileInfoFrame = nullptr;
-    QLabel *totalFilesLabel = nullptr;
-    QLabel *fileIndexLabel = nullptr;
-    QLabel *foundPosLabel = nullptr;
-    QLabel *fileDateLabel = nullptr;
-    QLabel *fileLengthLabel = nullptr;
-    QLineEdit *newPosEdit = nullptr;
-    QComboBox *viewerFindBox = nullptr;
-    QComboBox *viewerSecondPartBox = nullptr;
-    QComboBox *viewerReplaceBox = nullptr;
-    QPushButton *largeFindButton = nullptr;
-    QPushButton *largeReplaceButton = nullptr;
-    QCheckBox *resizeBox = nullptr;
-
     /// Tool by key in a bar or menu: viewerMenus's menus ("fileMenu", "formatMenu",
     /// "searchMenu", "Main"), "moveBar" or "listMenu".
     QAction *tool(const QString &band, const QString &key) const;
@@ -192,12 +182,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
+    void connectControls();
     void buildTools();
-    /// Small enough for a small screen at a large scale, large enough that no
-    /// control is cut off.
-    void setSmallestSize();
-    int menusWidth() const;
     void runMenuTool(const QString &key);
     void runListTool(const QString &key);
     void runMoveTool(const QString &key);
@@ -230,10 +216,14 @@ private:
     void reportRenameFailure(const QString &description) override;
 
     void openLargeSearch(bool fromFindBox);
-    void toggleMainBox(const char *boxName, const QString &toolKey);
+    void toggleMainOption(SearchForm::Option option, const QString &toolKey);
+    QComboBox *comboOf(Box box) const;
+    /// The main window's text of box; empty without a main window.
+    QString mainText(Box box) const;
+    QWidget *mainWindow() const;
 
     RunContext &m_ctx;
-    ViewerMainControls m_main;
+    SearchForm *m_form;
     DocumentBuffer m_buffer;
     QString m_tag;
     int m_findWidth = 2370;

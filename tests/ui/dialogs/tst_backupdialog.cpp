@@ -3,10 +3,10 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 #include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/FolderPicker.h"
-#include "ui/main/FileList.h"
-#include "ui/main/FolderList.h"
 #include "ui/main/MainWindow.h"
 
 #include <QtTest>

@@ -3,9 +3,9 @@
 #include "support/TempTree.h"
 
 #include "settings/SettingsStore.h"
-#include "ui/main/DriveList.h"
-#include "ui/main/FileList.h"
-#include "ui/main/FolderList.h"
+#include "ui/DriveList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/PathField.h"
 #include "ui/main/WindowCommandLine.h"

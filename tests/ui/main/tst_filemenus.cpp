@@ -3,10 +3,10 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 #include "ui/dialogs/FilePropertiesDialog.h"
 #include "ui/dialogs/FilterManagerDialog.h"
-#include "ui/main/FileList.h"
-#include "ui/main/FolderList.h"
 #include "ui/main/MainWindow.h"
 #include "ui/viewer/ViewerWindow.h"
 

@@ -1,5 +1,5 @@
 #include "settings/SettingsStore.h"
-#include "ui/main/HistoryList.h"
+#include "ui/HistoryList.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -3,8 +3,8 @@
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
-#include "ui/main/FileList.h"
-#include "ui/main/FolderList.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
 #include "ui/main/MainHints.h"
 #include "ui/main/MainWindow.h"
 

@@ -3,7 +3,7 @@
 #include "engine/RunContext.h"
 #include "settings/SettingsStore.h"
 #include "ui/viewer/ViewerHistory.h"
-#include "ui/viewer/ViewerMainControls.h"
+#include "ui/viewer/support/StandInMain.h"
 
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -49,12 +49,11 @@ private slots:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     RunContext m_ctx;
-    std::unique_ptr<QWidget> m_main;
+    std::unique_ptr<StandInMain> m_main;
     std::unique_ptr<QWidget> m_viewer;
     QComboBox *m_find = nullptr;
     QComboBox *m_find2 = nullptr;
     QComboBox *m_replace = nullptr;
-    std::unique_ptr<ViewerMainControls> m_controls;
     std::unique_ptr<ViewerHistory> m_history;
 };
 
@@ -63,23 +62,21 @@ void tst_ViewerHistory::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     SettingsStore::setStoreFileForTesting(m_dir->filePath(QStringLiteral("settings.ini")));
-    m_main = std::make_unique<QWidget>();
-    for (const char *name :
-         {"findBox", "replaceBox", "firstPartBox", "secondPartBox", "fuzzyReplaceBox"})
-        editableBox(m_main.get(), name)->addItems(abcd);
+    m_main = std::make_unique<StandInMain>();
+    for (QComboBox *box : {m_main->findBox, m_main->replaceBox, m_main->firstPartBox,
+                           m_main->secondPartBox, m_main->fuzzyReplaceBox})
+        box->addItems(abcd);
     m_viewer = std::make_unique<QWidget>();
     m_find = editableBox(m_viewer.get(), "viewerFindBox");
     m_find2 = editableBox(m_viewer.get(), "viewerSecondPartBox");
     m_replace = editableBox(m_viewer.get(), "viewerReplaceBox");
     for (QComboBox *box : {m_find, m_find2, m_replace}) box->addItems(abcd);
-    m_controls = std::make_unique<ViewerMainControls>(m_main.get(), m_ctx);
-    m_history = std::make_unique<ViewerHistory>(m_find, m_find2, m_replace, *m_controls);
+    m_history = std::make_unique<ViewerHistory>(m_find, m_find2, m_replace, &m_main->form);
 }
 
 void tst_ViewerHistory::cleanup()
 {
     m_history.reset();
-    m_controls.reset();
     m_viewer.reset();
     m_main.reset();
     m_dir.reset();

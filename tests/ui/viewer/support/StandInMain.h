@@ -1,10 +1,13 @@
 #pragma once
 
-// A stand-in for the main window: the controls the viewer and the large search
-// dialog reach by name, and the search request read from them.
+// A stand-in for the main window: the form controls the viewer and the large
+// search dialog reach through the main window's search form, and the search
+// request read from them.
 
 #include "engine/SearchRequest.h"
 #include "support/FakeRunHost.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/MainSearchForm.h"
 #include "ui/viewer/ViewerWindow.h"
 
 #include <QCheckBox>
@@ -15,19 +18,23 @@
 
 #include <memory>
 
-class StandInMain : public QWidget, public SearchRequest {
+class StandInMain : public QWidget, public MainForm, public SearchRequest {
 public:
-    QComboBox *findBox = combo("findBox");
-    QComboBox *replaceBox = combo("replaceBox");
-    QComboBox *firstPartBox = combo("firstPartBox");
-    QComboBox *secondPartBox = combo("secondPartBox");
-    QComboBox *fuzzyReplaceBox = combo("fuzzyReplaceBox");
-    QCheckBox *caseSensitiveBox = check("caseSensitiveBox");
-    QCheckBox *wholeWordBox = check("wholeWordBox");
-    QRadioButton *normalOption = radio("normalOption");
-    QRadioButton *fuzzyOption = radio("fuzzyOption");
+    StandInMain()
+    {
+        findBox = combo("findBox");
+        replaceBox = combo("replaceBox");
+        firstPartBox = combo("firstPartBox");
+        secondPartBox = combo("secondPartBox");
+        fuzzyReplaceBox = combo("fuzzyReplaceBox");
+        caseSensitiveBox = check("caseSensitiveBox");
+        wholeWordBox = check("wholeWordBox");
+        normalOption = radio("normalOption");
+        fuzzyOption = radio("fuzzyOption");
+        normalOption->setChecked(true);
+    }
 
-    StandInMain() { normalOption->setChecked(true); }
+    MainSearchForm form{this, *this};
 
     bool isFuzzy() const override { return fuzzyOption->isChecked(); }
     QString findText() const override { return findBox->currentText(); }
@@ -78,7 +85,7 @@ struct ViewerHarness {
         ctx.request = &main;
         ctx.main = &status;
         ctx.dialogs = &dialogs;
-        viewer = std::make_unique<ViewerWindow>(ctx, &main);
+        viewer = std::make_unique<ViewerWindow>(ctx, &main.form);
         ctx.viewer = viewer.get();
     }
 };
