@@ -60,6 +60,7 @@ public:
     QString folder, filterText = QStringLiteral("*.*"), backupFolder;
     QStringList files;
     bool selectAll = false;
+    bool skipIgnored = false;
     BenchViewer viewer;
 
     // SearchRequest
@@ -79,6 +80,7 @@ public:
     QString fileName(int index) const override { return files.value(index); }
     bool isFileSelected(int) const override { return selectAll; }
     QString filters() const override { return filterText; }
+    bool skipsIgnored() const override { return skipIgnored; }
     QString selectionCount() const override;
 
     /// Every error or refusal the run showed, one line each, in order.

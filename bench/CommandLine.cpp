@@ -2,6 +2,8 @@
 
 #include "BenchHost.h"
 
+#include "engine/FileNameFilter.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -39,7 +41,10 @@ const char kGeneralHelp[] =
 const char kCommonOptions[] =
     "  --case               match letter case\n"
     "  --whole              whole words only\n"
-    "  --filters PATTERNS   file name patterns separated by \";\" (default \"*.*\")\n"
+    "  --filters PATTERNS   file name patterns separated by \";\" (default \"*.*\");\n"
+    "                       \"!PATTERN\" leaves out the files it takes, \"!NAME/\" the\n"
+    "                       folders of that name: \"*.css;!*.min.css;!build/\"\n"
+    "  --skip-ignored       inside a git working tree, leave out what git ignores\n"
     "  --all                take the files directly in FOLDER too; without it only\n"
     "                       the folders below FOLDER are walked, as in the window\n"
     "                       when none of the open folder's files is selected\n"
@@ -126,9 +131,10 @@ QStringList optionsOf(const QString &command)
 {
     if (command == QLatin1String("remove") || command == QLatin1String("restore"))
         return {};
-    QStringList options = {QStringLiteral("--find"),  QStringLiteral("--case"),
-                           QStringLiteral("--whole"), QStringLiteral("--filters"),
-                           QStringLiteral("--all"),   QStringLiteral("--timing")};
+    QStringList options = {QStringLiteral("--find"),        QStringLiteral("--case"),
+                           QStringLiteral("--whole"),       QStringLiteral("--filters"),
+                           QStringLiteral("--all"),         QStringLiteral("--timing"),
+                           QStringLiteral("--skip-ignored")};
     if (command != QLatin1String("undo"))
         options << QStringLiteral("--fuzzy");
     if (command != QLatin1String("find"))
@@ -244,6 +250,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             host.selectAll = true;
         else if (arg == QLatin1String("--timing"))
             result.timing = true;
+        else if (arg == QLatin1String("--skip-ignored"))
+            host.skipIgnored = true;
         else if (arg == QLatin1String("--filters"))
             ok = value(host.filterText);
         else if (arg == QLatin1String("--backup")) {
@@ -254,6 +262,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
         if (!ok)
             return usageError(command, QStringLiteral("%1 needs a value").arg(arg));
     }
+    if (!FileNameFilter::isValid(host.filterText))
+        return usageError(command, QStringLiteral("--filters: invalid file filter"));
     const QString problem = requestProblem(command, host, haveReplace);
     if (!problem.isEmpty())
         return usageError(command, problem);

@@ -3,7 +3,7 @@
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|replace|undo|large|folders|window|all]
+#   bench/run-bench.sh [find|replace|undo|large|folders|ignore|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
 # takes REPLACE_RUNS (default 1) because every run needs fresh copies; the
@@ -176,6 +176,27 @@ PY
   out=$scratch/s.out; tnest=$(median_time "$bench" find --find needle "$corpus/nested")
   flat=$(ratio "$tflat" "$tnest")
   echo "find in 40,000 top-folder files ${tflat}s, one level down ${tnest}s: ratio $flat (target 1.50, $(verdict "$flat" 1.5))"
+fi
+if [ "$what" = ignore ] || [ "$what" = all ]; then
+  # The walk's cost with git's ignore rules: the medium tree becomes a working
+  # tree with a .gitignore of typical rules in every folder, none of which takes
+  # a file of the corpus, so both runs search the same files.
+  tree=$corpus/medium
+  cleanup_ignore() { rm -rf "$tree/.git"; find "$tree" -name .gitignore -delete; }
+  trap cleanup_ignore EXIT
+  mkdir -p "$tree/.git/info"; echo 'ref: refs/heads/main' >"$tree/.git/HEAD"
+  printf '*.swp\n' >"$tree/.git/info/exclude"
+  find "$tree" -type d -not -path '*/.git*' -exec sh -c \
+    'printf "# generated\n*.o\nbuild/\n/dist\n!keep.o\n**/cache/**\n*.min.[jc]s\ntmp*/\n" >"$1/.gitignore"' sh {} \;
+  grep -rlF neverpresent "$tree" >/dev/null || true
+  out=$scratch/off.out; toff=$(median_time "$bench" find --find neverpresent --all "$tree")
+  out=$scratch/on.out; ton=$(median_time "$bench" find --find neverpresent --all --skip-ignored "$tree")
+  out=$scratch/lon.out; tlon=$(median_time "$bench" find --find neverpresent --filters '*.none;!x' --all --skip-ignored "$tree")
+  out=$scratch/loff.out; tloff=$(median_time "$bench" find --find neverpresent --filters '*.none;!x' --all "$tree")
+  r=$(ratio "$ton" "$toff")
+  echo "walk with ignore files (medium, $(find "$tree" -name .gitignore | wc -l) .gitignore): on ${ton}s, off ${toff}s: ratio $r (target 1.20, $(verdict "$r" 1.2))"
+  echo "  folders only (no file taken by name): on ${tlon}s, off ${tloff}s: ratio $(ratio "$tlon" "$tloff")"
+  cleanup_ignore; trap - EXIT
 fi
 if [ "$what" = window ] || [ "$what" = all ]; then
   # The same runs through the main window's toolbar, offscreen; each tool

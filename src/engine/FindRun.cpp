@@ -283,7 +283,7 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
         return;
     }
     for (const FileSystem::Entry &e : entries) {
-        if (!walksInto(e))
+        if (!walksInto(e) || !s.Walk.entersFolder(folder, e))
             continue;
         storeSubfolder(subfolders, e.name);
         if (s.StopRequested)
@@ -293,6 +293,7 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
     QList<FileSystem::FileAt> files;
     for (const FileSystem::Entry &e : entries) {
         if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
+            s.Walk.takesFile(folder, e) &&
             (!isCurrentFolder || s.SelectedTopFiles.contains(e.name))) {
             try {
                 files.append(walkedFile(folder, e));

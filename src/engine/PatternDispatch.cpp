@@ -1,5 +1,6 @@
 #include "PatternDispatch.h"
 
+#include "FileNameFilter.h"
 #include "FindRun.h"
 #include "ReplaceRun.h"
 #include "RunContext.h"
@@ -17,11 +18,20 @@ void Check_Filters(RunContext &ctx, bool &Rep)
         ctx.state.JournalStarted = false;
     }
     ctx.state.SelectedTopFiles = RunSupport::selectedNames(*ctx.request);
+    ctx.state.Walk = WalkRules(ctx.request->filters(), ctx.request->skipsIgnored());
     // However the walks end, the buffer ends up holding the last file they looked at.
     struct Settle {
         RunContext &ctx;
         ~Settle() { RunSupport::settleSkippedLoad(ctx); }
     } settle{ctx};
+    const auto walk = [&ctx, Rep](QString &piece) {
+        QString folder = ctx.request->folderPath();
+        if (Rep)
+            FilesSearch(ctx, folder, piece);
+        else
+            FindInFiles(ctx, folder, piece);
+    };
+    bool walked = false;
     QString remaining = ctx.request->filters();
     const qsizetype length = remaining.size();
     for (qsizetype k = 0; length >= k; ++k) {
@@ -29,13 +39,18 @@ void Check_Filters(RunContext &ctx, bool &Rep)
         QString piece = semicolon < 0 ? remaining : remaining.left(semicolon);
         if (k >= kPieces)
             throw Failure(QStringLiteral("Subscript out of range"));
-        QString folder = ctx.request->folderPath();
-        if (Rep)
-            FilesSearch(ctx, folder, piece);
-        else
-            FindInFiles(ctx, folder, piece);
+        // An exclusion holds for every walk and starts none of its own.
+        if (!FileNameFilter::isExclusion(piece)) {
+            walk(piece);
+            walked = true;
+        }
         if (semicolon < 0)
             break;
         remaining.remove(0, semicolon + 1);
+    }
+    // Exclusions alone leave out some files of all.
+    if (!walked) {
+        QString every;
+        walk(every);
     }
 }

@@ -304,6 +304,8 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (s.StopRequested)
             return;
         if (walksInto(e)) {
+            if (!s.Walk.entersFolder(folder, e))
+                continue;
             const QString folderPath = DrivePath + e.name + QDir::separator();
             // The backups this run writes are never walked, or it would rewrite
             // them; with backups off such a folder is one like any other.
@@ -325,7 +327,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (s.StopRequested)
             return;
         // The file list's own rule, so a walk takes only names a list would show.
-        if (!matchesWildcard(e.name, Ext))
+        if (!matchesWildcard(e.name, Ext) || !s.Walk.takesFile(folder, e))
             continue;
 
         const QString path = DrivePath + e.name;

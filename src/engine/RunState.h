@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WalkRules.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -37,6 +39,8 @@ struct RunState {
 
     /// Names of the top folder's files selected in File2, taken once per walk.
     QSet<QString> SelectedTopFiles;
+    /// What the walks of this run leave out besides their pattern, set once per run.
+    WalkRules Walk;
     /// A file a walk passed over by its bytes alone and has not loaded (RunSupport).
     QString SkippedLoad;
 

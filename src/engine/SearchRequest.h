@@ -25,4 +25,6 @@ public:
     virtual bool isFileSelected(int index) const = 0;
     virtual QString filters() const = 0;         ///< cboFilters
     virtual QString selectionCount() const = 0;  ///< Label3's caption
+    /// Whether walks skip what version control ignores; off unless a window offers it.
+    virtual bool skipsIgnored() const { return false; }
 };

@@ -1,6 +1,6 @@
 #include "FileList.h"
 
-#include "engine/RunSupport.h"
+#include "engine/WalkRules.h"
 #include "platform/FileSystem.h"
 
 #include <QCollator>
@@ -23,6 +23,14 @@ void FileList::setPattern(const QString &pattern)
 {
     m_pattern = pattern;
     fill({});
+}
+
+void FileList::setSkipIgnored(bool skip)
+{
+    if (skip == m_skipIgnored)
+        return;
+    m_skipIgnored = skip;
+    refresh();
 }
 
 void FileList::refresh()
@@ -90,7 +98,7 @@ void FileList::fill(const QStringList &keepSelected)
         return;
     // The walks' own listing and matcher, so the list shows exactly the names a
     // run with subfolders takes here, also names that are not valid UTF-8.
-    const QStringList patterns = m_pattern.split(QLatin1Char(';'));
+    const WalkRules rules(m_pattern, m_skipIgnored);
     QList<FileSystem::Entry> entries;
     try {
         entries = FileSystem::listFolder(m_folder);
@@ -99,14 +107,8 @@ void FileList::fill(const QStringList &keepSelected)
     }
     QStringList names;
     for (const FileSystem::Entry &e : std::as_const(entries)) {
-        if (e.kind != FileSystem::EntryKind::File || e.isHidden)
-            continue;
-        for (const QString &piece : patterns) {
-            if (RunSupport::matchesWildcard(e.name, piece)) {
-                names << e.name;
-                break;
-            }
-        }
+        if (e.kind == FileSystem::EntryKind::File && !e.isHidden && rules.listsFile(m_folder, e))
+            names << e.name;
     }
     QCollator order;
     order.setCaseSensitivity(Qt::CaseInsensitive);

@@ -15,6 +15,8 @@ public:
     void setFolder(const QString &folder);
     QString pattern() const { return m_pattern; }
     void setPattern(const QString &pattern);
+    /// Whether the list leaves out what version control ignores, as the walks do.
+    void setSkipIgnored(bool skip);
     /// Lists the folder again, keeping the selection of names still listed.
     void refresh();
 
@@ -35,4 +37,5 @@ private:
 
     QString m_folder;
     QString m_pattern = QStringLiteral("*.*");
+    bool m_skipIgnored = false;
 };

@@ -44,6 +44,12 @@ private slots:
         row("find below the top folder", {"find", "--find", "cat", "TREE"}, 0, "files: 2");
         row("find through filters",
             {"find", "--find", "cat", "--filters", "*.txt", "--all", "TREE"}, 0, "files: 2");
+        row("exclusions", {"find", "--find", "cat", "--filters", "!*.htm;!sub/", "--all", "TREE"},
+            0, "files: 1");
+        row("invalid filter", {"find", "--find", "cat", "--filters", "!", "TREE"}, 2,
+            "scrivlane-cli: --filters: invalid file filter");
+        row("skip ignored", {"find", "--find", "cat", "--skip-ignored", "--all", "TREE"}, 0,
+            "files: 2");
         row("replace", {"replace", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
             "replacements: 4", "a dog and a dog");
         // Undoing a dog-to-cat replacement turns cats back into dogs.
@@ -69,6 +75,9 @@ private slots:
         tree.write("tree/sub/a.txt", "a cat and a cat");
         tree.write("tree/sub/b.txt", "no match");
         tree.write("tree/sub/deeper/c.htm", "<p>cat</p>");
+        // A working tree that ignores the deeper folder.
+        tree.write("tree/.git/HEAD", "ref: refs/heads/main\n");
+        tree.write("tree/.gitignore", "deeper/\n");
         arguments.replaceInStrings("TREE", tree.path("tree"));
 
         QProcess cli;

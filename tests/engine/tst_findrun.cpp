@@ -115,6 +115,11 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles_data()
         << true << "*.log;c*" << QStringList{"c.log", "c.log"};
     QTest::addRow("empty pattern takes every file")
         << false << ";*.none" << QStringList{"sub/d.txt", "sub/deeper/e.txt"};
+    QTest::addRow("an exclusion leaves out files of every pattern")
+        << true << "*.txt;*.log;!d*;!c*" << QStringList{"a.txt", "sub/deeper/e.txt"};
+    QTest::addRow("a folder exclusion is not entered")
+        << false << "*.txt;!deeper/" << QStringList{"sub/d.txt"};
+    QTest::addRow("exclusions alone take the rest") << true << "!*.txt" << QStringList{"c.log"};
 }
 
 void TestFindRun::subfoldersSkipUnselectedTopFiles()

@@ -1,6 +1,7 @@
 #include "support/FakeRunHost.h"
 #include "support/TempTree.h"
 
+#include "engine/FileNameFilter.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunSupport.h"
 #include "platform/LoadLimit.h"
@@ -143,6 +144,10 @@ void TestReplaceRun::replacePatternRule_data()
                                    << "*.*" << true;
     QTest::addRow("empty takes all") << "x"
                                      << "" << true;
+    QTest::addRow("an exclusion leaves out") << "a.min.css"
+                                             << "*.css;!*.min.css" << false;
+    QTest::addRow("an exclusion leaves the rest") << "a.css"
+                                                  << "*.css;!*.min.css" << true;
 }
 
 void TestReplaceRun::replacePatternRule()
@@ -157,7 +162,7 @@ void TestReplaceRun::replacePatternRule()
     h.request.filterText = pattern;
     cmdReplace_Click(h.ctx);
     QCOMPARE(t.read("top/sub/" + name) == "ipsum", taken);
-    QCOMPARE(RunSupport::matchesWildcard(name, pattern), taken);
+    QCOMPARE(FileNameFilter(pattern).takesFile(name), taken);
 }
 
 void TestReplaceRun::modeAndTimesAreKept_data()

@@ -1,5 +1,6 @@
 #include "FilterManagerDialog.h"
 
+#include "engine/FileNameFilter.h"
 #include "platform/Dialogs.h"
 
 #include <QAction>
@@ -98,15 +99,9 @@ FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
     resetNewFilter();
 }
 
-// A filter is matched against file names only: a path separator or a control
-// character can never match and would garble the stored list.
 bool FilterManagerDialog::isUsableFilter(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
+    return FileNameFilter::isValid(text);
 }
 
 void FilterManagerDialog::open()

@@ -256,6 +256,8 @@ QGroupBox *MainForm::buildOptions()
          indicator(backupHighlight, "backupHighlight")},
         {newOption(minimizeBox, "minimizeBox", QStringLiteral(" Minimi&ze while replacing")),
          indicator(minimizeHighlight, "minimizeHighlight")},
+        {newOption(skipIgnoredBox, "skipIgnoredBox", QStringLiteral(" Skip &ignored files")),
+         indicator(skipIgnoredHighlight, "skipIgnoredHighlight")},
     };
     backupFolderButton = new QPushButton(QStringLiteral("..."));
     backupFolderButton->setObjectName(QStringLiteral("backupFolderButton"));
@@ -263,8 +265,8 @@ QGroupBox *MainForm::buildOptions()
     keepRoomWhenHidden(backupFolderButton);
     backupFolderButton->hide();
     // optionArrows's indices by box: minimizeBox 0, caseSensitiveBox 1, subfoldersBox 2,
-    // wholeWordBox 3, backupBox 4.
-    const int arrowIndex[] = {2, 1, 3, 4, 0};
+    // wholeWordBox 3, backupBox 4, skipIgnoredBox 5.
+    const int arrowIndex[] = {2, 1, 3, 4, 0, 5};
     optionArrows = QList<QLabel *>(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         auto *arrow = new QLabel;

@@ -56,11 +56,13 @@ public:
     QCheckBox *backupBox = nullptr;
     QPushButton *backupFolderButton = nullptr;
     QCheckBox *minimizeBox = nullptr;
+    QCheckBox *skipIgnoredBox = nullptr;
     QToolButton *caseHighlight = nullptr;
     QToolButton *subfoldersHighlight = nullptr;
     QToolButton *wholeWordHighlight = nullptr;
     QToolButton *backupHighlight = nullptr;
     QToolButton *minimizeHighlight = nullptr;
+    QToolButton *skipIgnoredHighlight = nullptr;
     QList<QLabel *> optionArrows;
     QComboBox *filterBox = nullptr;
     QPushButton *filterManagerButton = nullptr;

@@ -109,8 +109,8 @@ MainHints::MainHints(MainWindow &window, std::function<QString()> backupFolder)
         m_areas.insert(widget, Area::Text);
         m_texts.insert(widget, text);
     }
-    for (QCheckBox *box :
-         {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox, w.backupBox})
+    for (QCheckBox *box : {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox,
+                           w.backupBox, w.skipIgnoredBox})
         m_areas.insert(box, Area::Option);
     m_areas.insert(w.backupFolderButton, Area::SetBack);
     // A control that tracks the pointer passes the moves it does not use on to its
@@ -257,6 +257,9 @@ void MainHints::optionHint(QCheckBox *box)
          " Unchecked - All forms of the word will be found."},
         {w.backupBox, 4, w.backupHighlight, "ALT+ B",
          " Checked - Current backup folder is: ", " Unchecked - No backup files will be created."},
+        {w.skipIgnoredBox, 5, w.skipIgnoredHighlight, "ALT+ I",
+         " Checked - Files and folders that git ignores are skipped.",
+         " Unchecked - Files that git ignores are searched too."},
     };
     for (const Option &option : options) {
         if (option.box != box)
@@ -281,7 +284,8 @@ void MainHints::showIndicators(int arrow, QWidget *frame)
     for (QWidget *indicator :
          {static_cast<QWidget *>(w.minimizeHighlight), static_cast<QWidget *>(w.caseHighlight),
           static_cast<QWidget *>(w.subfoldersHighlight),
-          static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight)})
+          static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight),
+          static_cast<QWidget *>(w.skipIgnoredHighlight)})
         indicator->setVisible(indicator == frame);
 }
 

@@ -149,7 +149,8 @@ void MainWindow::connectControls()
 
     connect(normalOption, &QRadioButton::clicked, this, &MainWindow::normalTypeChosen);
     connect(fuzzyOption, &QRadioButton::clicked, this, &MainWindow::fuzzyTypeChosen);
-    for (QCheckBox *box : {subfoldersBox, caseSensitiveBox, wholeWordBox, minimizeBox, backupBox})
+    for (QCheckBox *box :
+         {subfoldersBox, caseSensitiveBox, wholeWordBox, minimizeBox, backupBox, skipIgnoredBox})
         connect(box, &QCheckBox::clicked, this, [this, box] { optionClicked(box); });
     connect(backupFolderButton, &QPushButton::clicked, this, [this] {
         parkFocus();
@@ -213,9 +214,11 @@ bool MainWindow::startUp(const QString &folder)
         {subfoldersBox, QStringLiteral("Search subdirectories")},
         {wholeWordBox, QStringLiteral("Whole Word")},
         {minimizeBox, QStringLiteral("Minimize")},
-        {backupBox, QStringLiteral("Backup")}};
+        {backupBox, QStringLiteral("Backup")},
+        {skipIgnoredBox, QStringLiteral("Skip Ignored")}};
     for (const auto &[box, name] : options)
         loadStep([&] { box->setChecked(MainSettings::option(name)); });
+    loadStep([this] { fileList->setSkipIgnored(skipIgnoredBox->isChecked()); });
     loadStep([this] { backupFolderButton->setVisible(backupBox->isChecked()); });
     loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
@@ -424,7 +427,7 @@ void MainWindow::disableControls()
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox})
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
         control->setEnabled(false);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(false);
@@ -437,7 +440,7 @@ void MainWindow::enableControls()
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, fuzzyPanel, findBox, replaceBox,
              fileBarHolder, filterManagerButton, filterBox, backupFolderButton, minimizeBox,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox})
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
         control->setEnabled(true);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(true);
@@ -452,7 +455,7 @@ void MainWindow::clearHints()
     setStatusText(2, QString());
     setStatusText(1, Idle);
     for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight})
+                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight})
         indicator->hide();
 }
 
@@ -481,6 +484,10 @@ void MainWindow::optionClicked(QCheckBox *box)
             parkFocus();
     } else if (box == minimizeBox) {
         MainSettings::setOption(QStringLiteral("Minimize"), checked);
+        parkFocus();
+    } else if (box == skipIgnoredBox) {
+        MainSettings::setOption(QStringLiteral("Skip Ignored"), checked);
+        fileList->setSkipIgnored(checked);
         parkFocus();
     } else if (box == backupBox) {
         if (m_loading)
@@ -729,6 +736,10 @@ bool MainWindow::hasBackup() const
 bool MainWindow::isMinimizeWhileReplacing() const
 {
     return minimizeBox->isChecked();
+}
+bool MainWindow::skipsIgnored() const
+{
+    return skipIgnoredBox->isChecked();
 }
 QString MainWindow::folderPath() const
 {

@@ -68,6 +68,7 @@ public:
     bool isFileSelected(int index) const override;
     QString filters() const override;
     QString selectionCount() const override;
+    bool skipsIgnored() const override;
 
     // MainPort
     void setStatusText(int panel, const QString &text) override;

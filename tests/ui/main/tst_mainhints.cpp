@@ -47,9 +47,9 @@ class TestMainHints : public QObject {
         for (int i = 0; i < m_window->optionArrows.size(); ++i)
             if (!m_window->optionArrows[i]->isHidden())
                 visible << QString::number(i);
-        for (QToolButton *frame :
-             {m_window->minimizeHighlight, m_window->caseHighlight, m_window->subfoldersHighlight,
-              m_window->wholeWordHighlight, m_window->backupHighlight})
+        for (QToolButton *frame : {m_window->minimizeHighlight, m_window->caseHighlight,
+                                   m_window->subfoldersHighlight, m_window->wholeWordHighlight,
+                                   m_window->backupHighlight, m_window->skipIgnoredHighlight})
             if (!frame->isHidden())
                 visible << frame->objectName();
         return visible;
@@ -93,6 +93,9 @@ private slots:
              " Unchecked - All forms of the word will be found."});
         row("backup cleared", "backupBox", false,
             {"4", "backupHighlight", "ALT+ B", " Unchecked - No backup files will be created."});
+        row("skip ignored ticked", "skipIgnoredBox", true,
+            {"5", "skipIgnoredHighlight", "ALT+ I",
+             " Checked - Files and folders that git ignores are skipped."});
     }
     void optionBoxShowsOnlyItsOwnIndicators()
     {

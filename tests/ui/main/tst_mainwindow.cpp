@@ -198,8 +198,8 @@ void TestMainWindow::freshUserStartState()
     MainWindow &w = start();
     QCOMPARE(w.objectName(), QStringLiteral("mainWindow"));
     QCOMPARE(w.windowTitle(), QStringLiteral(" Scrivlane"));
-    for (const QCheckBox *box :
-         {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox, w.minimizeBox})
+    for (const QCheckBox *box : {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox,
+                                 w.minimizeBox, w.skipIgnoredBox})
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
     QVERIFY(!w.backupFolderButton->isVisible());
     // A fresh user starts in the home folder, never in the program's own.
@@ -244,6 +244,8 @@ void TestMainWindow::optionBoxesAreStored_data()
                               << "Minimize";
     QTest::addRow("backup") << "backupBox"
                             << "Backup";
+    QTest::addRow("skip ignored") << "skipIgnoredBox"
+                                  << "Skip Ignored";
 }
 
 void TestMainWindow::optionBoxesAreStored()
@@ -572,7 +574,7 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
     for (const char *name :
          {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel", "findBox",
           "replaceBox", "fileBarHolder", "filterManagerButton", "filterBox", "backupFolderButton",
-          "caseSensitiveBox", "subfoldersBox", "wholeWordBox", "backupBox"})
+          "caseSensitiveBox", "subfoldersBox", "wholeWordBox", "backupBox", "skipIgnoredBox"})
         locked << QString::fromLatin1(name);
     for (const QString &name : locked)
         QVERIFY2(!w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));

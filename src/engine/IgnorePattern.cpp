@@ -1,0 +1,273 @@
+#include "IgnorePattern.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+enum class Outcome { Match, NoMatch, AbortAll, AbortToDoubleStar };
+
+// Bytes past either end read as 0, the way the rule is defined on C strings.
+struct Wildcard {
+    QByteArrayView pattern;
+    QByteArrayView text;
+    bool pathAware;
+
+    unsigned char p(qsizetype i) const
+    {
+        return i < pattern.size() ? static_cast<unsigned char>(pattern[i]) : 0;
+    }
+    unsigned char t(qsizetype i) const
+    {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+    }
+
+    static bool inClass(QByteArrayView name, unsigned char c, bool &known)
+    {
+        known = true;
+        if (name == "alnum")
+            return std::isalnum(c);
+        if (name == "alpha")
+            return std::isalpha(c);
+        if (name == "blank")
+            return c == ' ' || c == '\t';
+        if (name == "cntrl")
+            return std::iscntrl(c);
+        if (name == "digit")
+            return std::isdigit(c);
+        if (name == "graph")
+            return std::isgraph(c);
+        if (name == "lower")
+            return std::islower(c);
+        if (name == "print")
+            return std::isprint(c);
+        if (name == "punct")
+            return std::ispunct(c);
+        if (name == "space")
+            return std::isspace(c);
+        if (name == "upper")
+            return std::isupper(c);
+        if (name == "xdigit")
+            return std::isxdigit(c);
+        known = false;
+        return false;
+    }
+
+    // A bracket expression at pattern[pi] == '['; on return pi is on its "]".
+    Outcome bracket(qsizetype &pi, unsigned char tc) const
+    {
+        unsigned char pc = p(++pi);
+        if (pc == '^')
+            pc = '!';
+        const bool negated = pc == '!';
+        if (negated)
+            pc = p(++pi);
+        unsigned char previous = 0;
+        bool matched = false;
+        do {
+            if (!pc)
+                return Outcome::AbortAll;
+            if (pc == '\\') {
+                pc = p(++pi);
+                if (!pc)
+                    return Outcome::AbortAll;
+                matched |= tc == pc;
+            } else if (pc == '-' && previous && p(pi + 1) && p(pi + 1) != ']') {
+                pc = p(++pi);
+                if (pc == '\\') {
+                    pc = p(++pi);
+                    if (!pc)
+                        return Outcome::AbortAll;
+                }
+                matched |= tc <= pc && tc >= previous;
+                pc = 0;  // a range ends: no "-" may continue from it
+            } else if (pc == '[' && p(pi + 1) == ':') {
+                const qsizetype start = pi + 2;
+                qsizetype end = start;
+                while (p(end) && p(end) != ']') ++end;
+                if (!p(end))
+                    return Outcome::AbortAll;
+                if (end - start < 1 || p(end - 1) != ':') {
+                    // No ":]": the "[" is an ordinary member.
+                    matched |= tc == '[';
+                } else {
+                    bool known = false;
+                    matched |= inClass(pattern.sliced(start, end - 1 - start), tc, known);
+                    if (!known)
+                        return Outcome::AbortAll;
+                    pi = end;
+                    pc = 0;
+                }
+            } else {
+                matched |= tc == pc;
+            }
+            previous = pc;
+            pc = p(++pi);
+        } while (pc != ']');
+        if (matched == negated || (pathAware && tc == '/'))
+            return Outcome::NoMatch;
+        return Outcome::Match;
+    }
+
+    Outcome match(qsizetype pi, qsizetype ti) const
+    {
+        for (; pi < pattern.size(); ++pi, ++ti) {
+            unsigned char pc = p(pi);
+            const unsigned char tc = t(ti);
+            if (!tc && pc != '*')
+                return Outcome::AbortAll;
+            switch (pc) {
+            case '\\':
+                pc = p(++pi);
+                if (tc != pc)
+                    return Outcome::NoMatch;
+                break;
+            case '?':
+                if (pathAware && tc == '/')
+                    return Outcome::NoMatch;
+                break;
+            case '[': {
+                const Outcome o = bracket(pi, tc);
+                if (o != Outcome::Match)
+                    return o;
+                break;
+            }
+            case '*': {
+                bool crossesSlashes = !pathAware;
+                if (p(++pi) == '*') {
+                    const qsizetype before = pi - 2;
+                    while (p(++pi) == '*') {
+                    }
+                    const bool boundedBefore = before < 0 || p(before) == '/';
+                    const bool boundedAfter =
+                        !p(pi) || p(pi) == '/' || (p(pi) == '\\' && p(pi + 1) == '/');
+                    if (pathAware && boundedBefore && boundedAfter) {
+                        // "a/**/b" also takes "a/b": try "**/" as nothing first.
+                        if (p(pi) == '/' && match(pi + 1, ti) == Outcome::Match)
+                            return Outcome::Match;
+                        crossesSlashes = true;
+                    }
+                }
+                if (!p(pi)) {
+                    if (!crossesSlashes && text.sliced(ti).contains('/'))
+                        return Outcome::AbortToDoubleStar;
+                    return Outcome::Match;
+                }
+                if (!crossesSlashes && p(pi) == '/') {
+                    const qsizetype slash = text.indexOf('/', ti);
+                    if (slash < 0)
+                        return Outcome::AbortAll;
+                    ti = slash;
+                    break;  // the loop steps over the slash in both
+                }
+                for (; t(ti); ++ti) {
+                    const Outcome o = match(pi, ti);
+                    if (o != Outcome::NoMatch) {
+                        if (!crossesSlashes || o != Outcome::AbortToDoubleStar)
+                            return o;
+                    } else if (!crossesSlashes && t(ti) == '/') {
+                        return Outcome::AbortToDoubleStar;
+                    }
+                }
+                return Outcome::AbortAll;
+            }
+            default:
+                if (tc != pc)
+                    return Outcome::NoMatch;
+                break;
+            }
+        }
+        return ti < text.size() ? Outcome::NoMatch : Outcome::Match;
+    }
+};
+
+// Trailing blanks go unless the last one is escaped; the escape stays and
+// matches the blank.
+QByteArrayView withoutTrailingBlanks(QByteArrayView line)
+{
+    qsizetype lastBlank = -1;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == ' ') {
+            if (lastBlank < 0)
+                lastBlank = i;
+        } else if (line[i] == '\\') {
+            if (++i == line.size())
+                return line;
+            lastBlank = -1;
+        } else {
+            lastBlank = -1;
+        }
+    }
+    return lastBlank < 0 ? line : line.first(lastBlank);
+}
+
+}  // namespace
+
+bool IgnorePattern::wildcardMatch(QByteArrayView pattern, QByteArrayView text, bool pathAware)
+{
+    return Wildcard{pattern, text, pathAware}.match(0, 0) == Outcome::Match;
+}
+
+IgnorePattern IgnorePattern::fromLine(QByteArrayView line)
+{
+    IgnorePattern result;
+    const qsizetype nul = line.indexOf('\0');
+    if (nul >= 0)
+        line = line.first(nul);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line.isEmpty() || line.startsWith('#'))
+        return result;
+    line = withoutTrailingBlanks(line);
+    if (line.startsWith('!')) {
+        result.m_negative = true;
+        line = line.sliced(1);
+    }
+    if (line.endsWith('/')) {
+        result.m_foldersOnly = true;
+        line.chop(1);
+    }
+    if (line.isEmpty())
+        return result;
+    result.m_basenameOnly = !line.contains('/');
+    // An anchoring slash at the start says "this folder", not a name.
+    if (line.startsWith('/'))
+        line = line.sliced(1);
+    result.m_pattern = line.toByteArray();
+    result.m_valid = true;
+    return result;
+}
+
+QList<IgnorePattern> IgnorePattern::fromFile(QByteArrayView content)
+{
+    if (content.startsWith("\xEF\xBB\xBF"))
+        content = content.sliced(3);
+    QList<IgnorePattern> patterns;
+    while (!content.isEmpty()) {
+        const qsizetype end = content.indexOf('\n');
+        const IgnorePattern pattern = fromLine(end < 0 ? content : content.first(end));
+        if (pattern.isValid())
+            patterns << pattern;
+        content = end < 0 ? QByteArrayView() : content.sliced(end + 1);
+    }
+    return patterns;
+}
+
+bool IgnorePattern::matches(QByteArrayView relativePath, QByteArrayView basename,
+                            bool isFolder) const
+{
+    if (!m_valid || (m_foldersOnly && !isFolder))
+        return false;
+    if (m_basenameOnly)
+        return wildcardMatch(m_pattern, basename, false);
+    // The part before the first wildcard is compared as text and the rest
+    // matched on its own, so "a**/b" works as "a" then "**/b", as in git.
+    qsizetype literal = 0;
+    while (literal < m_pattern.size() && !std::strchr("*?[\\", m_pattern[literal])) ++literal;
+    if (literal > relativePath.size() || relativePath.first(literal) != m_pattern.first(literal))
+        return false;
+    if (literal == m_pattern.size())
+        return literal == relativePath.size();
+    return wildcardMatch(QByteArrayView(m_pattern).sliced(literal), relativePath.sliced(literal),
+                         true);
+}
