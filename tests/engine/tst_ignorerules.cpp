@@ -30,11 +30,8 @@ private:
             const bool isFolder = e.kind == FileSystem::EntryKind::Folder;
             const QString path = prefix + e.name + (isFolder ? QStringLiteral("/") : QString());
             out.insert(path, rules.isIgnored(folder, e.name, isFolder));
-            if (isFolder) {
-                folder.enter(e.name, [&](const FileSystem::Folder &child) {
-                    walk(rules, *child, path, out);
-                });
-            }
+            if (isFolder)
+                walk(rules, *folder.openChild(e.name), path, out);
         }
     }
 
