@@ -25,14 +25,14 @@ public:
     virtual QString timeStart() const = 0;
     virtual void setTimeStart(const QString &text) = 0;
 
-    /// Sets txtFind and txtReplace (Undo exchanges them for the length of its run).
+    /// Sets the find and replace boxes (Undo exchanges them for the length of its run).
     virtual void setFindAndReplaceText(const QString &find, const QString &replace) = 0;
 
     /// Save_SearchChar, Save_ReplaceChar and Fill_Combos.
     virtual void saveHistories() = 0;
     /// Reset_Hints.
     virtual void resetHints() = 0;
-    /// Re-reads File2 from disk (after a run changed files).
+    /// Re-reads the file list from disk (after a run changed files).
     virtual void refreshFileList() = 0;
     /// OutputData: writes "Report.dat" and shows it in the viewer.
     virtual void OutputData() = 0;

@@ -15,26 +15,26 @@ public:
     /// rtbHold: the text as loaded, to tell later whether it was changed.
     virtual void setHoldText(const QString &text) = 0;
     /// The viewer's tag; "Stop" makes its next reaction to a buffer change or a
-    /// List1 selection only clear the tag.
+    /// viewer list selection only clear the tag.
     virtual void setTag(const QString &tag) = 0;
     virtual QString tag() const = 0;
 
-    virtual void clearList() = 0;                     ///< List1.Clear
-    virtual void addToList(const QString &path) = 0;  ///< List1.AddItem
+    virtual void clearList() = 0;
+    virtual void addToList(const QString &path) = 0;
     virtual int listCount() const = 0;
     virtual QString listItem(int index) const = 0;
-    virtual void selectListItem(int index) = 0;  ///< List1.ListIndex
+    virtual void selectListItem(int index) = 0;
 
-    virtual void setCountLabel(const QString &text) = 0;  ///< Label1
-    virtual void setPosLabel(const QString &text) = 0;    ///< lblPos
-    virtual void setNewPos(const QString &text) = 0;      ///< txtnewPos
+    virtual void setCountLabel(const QString &text) = 0;
+    virtual void setPosLabel(const QString &text) = 0;  ///< lblPos
+    virtual void setNewPos(const QString &text) = 0;
     virtual void setIndexLabel(const QString &text) = 0;  ///< lblIndex
     virtual void setCaption(const QString &text) = 0;
 
-    virtual QString findText() const = 0;  ///< cboFind
+    virtual QString findText() const = 0;
     virtual void setFindText(const QString &text) = 0;
-    virtual QString findText2() const = 0;                 ///< cboFind2
-    virtual void setReplaceText(const QString &text) = 0;  ///< cboReplace
+    virtual QString findText2() const = 0;
+    virtual void setReplaceText(const QString &text) = 0;
 
     /// Offers to save unsaved changes in the shown document before something else
     /// is loaded into the buffer; false when they could not be saved and stay.
