@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(qt6-base-dev cmake g++ ninja-build xvfb xauth x11-apps netpbm xdotool desktop-file-utils appstream
-          clang libclang-rt-14-dev clang-format clang-tidy dpkg-dev lintian)
+          clang libclang-rt-14-dev clang-format clang-tidy dpkg-dev lintian ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
