@@ -330,16 +330,16 @@ void MainWindow::historyPicked(QComboBox *box, int index)
         return;
     m_histories->pick(box, index);
     if (box == firstPartBox)
-        m_viewer->chooseTopEntry(SearchBoxes::Box::Find);
+        m_viewer->history().chooseTopEntry(SearchBoxes::Box::Find);
     if (box == fuzzyReplaceBox)
-        m_viewer->chooseTopEntry(SearchBoxes::Box::Replace);
+        m_viewer->history().chooseTopEntry(SearchBoxes::Box::Replace);
     parkFocus();
 }
 
 void MainWindow::mirrorHistoriesToViewer()
 {
     m_viewer->clearList();
-    m_histories->mirror(isFuzzy(), *m_viewer);
+    m_histories->mirror(isFuzzy(), m_viewer->history());
 }
 
 void MainWindow::storeFilterList()
