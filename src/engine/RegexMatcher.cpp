@@ -127,9 +127,8 @@ RegexMatcher::RegexMatcher(const QString &pattern, bool matchCase, bool wholeWor
     // (*ANYCRLF): CR LF, LF and CR are each one line end for ^, $ and the dot.
     m_expression = compiled(QStringLiteral("(*ANYCRLF)") + inner, optionsFor(matchCase));
     // No empty match where the search starts: what perl does after an empty match.
-    m_nonEmptyAtStart = QRegularExpression(QStringLiteral("(*ANYCRLF)") + inner +
-                                               QStringLiteral("(?<!\\G)"),
-                                           optionsFor(matchCase));
+    m_nonEmptyAtStart = QRegularExpression(
+        QStringLiteral("(*ANYCRLF)") + inner + QStringLiteral("(?<!\\G)"), optionsFor(matchCase));
 }
 
 QStringView RegexMatcher::subjectOf(QStringView text) const
@@ -178,9 +177,9 @@ TextMatch RegexMatcher::find(QStringView text, qsizetype from, QChar before) con
         const qsizetype position = match.capturedStart();
         const qsizetype length = match.capturedLength();
         const qsizetype end = position + length;
-        const bool whole = !m_wholeWord ||
-                           ((position == 0 || !TextSearch::isWordChar(text[position - 1])) &&
-                            (end == text.size() || !TextSearch::isWordChar(text[end])));
+        const bool whole =
+            !m_wholeWord || ((position == 0 || !TextSearch::isWordChar(text[position - 1])) &&
+                             (end == text.size() || !TextSearch::isWordChar(text[end])));
         if (whole) {
             m_lastEmptyAt = length == 0 ? position : -1;
             m_lastMatch = std::move(match);
@@ -193,8 +192,8 @@ TextMatch RegexMatcher::find(QStringView text, qsizetype from, QChar before) con
     }
 }
 
-QString RegexMatcher::replacementFor(const QString &replacement, QStringView text,
-                                     TextMatch match, QStringView lineEnd) const
+QString RegexMatcher::replacementFor(const QString &replacement, QStringView text, TextMatch match,
+                                     QStringView lineEnd) const
 {
     if (!m_replacement || m_replacement->first != replacement)
         m_replacement.emplace(replacement, RegexReplacement(replacement));
@@ -202,10 +201,10 @@ QString RegexMatcher::replacementFor(const QString &replacement, QStringView tex
     if (!m_lastMatch.hasMatch() || m_lastMatch.capturedStart() != match.position ||
         m_lastMatch.capturedLength() != match.length || text.data() != m_textData ||
         text.size() != m_textSize) {
-        m_lastMatch = m_expression.match(subjectOf(text), match.position,
-                                         QRegularExpression::NormalMatch,
-                                         QRegularExpression::AnchorAtOffsetMatchOption |
-                                             QRegularExpression::DontCheckSubjectStringMatchOption);
+        m_lastMatch =
+            m_expression.match(subjectOf(text), match.position, QRegularExpression::NormalMatch,
+                               QRegularExpression::AnchorAtOffsetMatchOption |
+                                   QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!m_lastMatch.hasMatch())
             return replacement;
     }

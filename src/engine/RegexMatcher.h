@@ -36,7 +36,8 @@ public:
 
 private:
     QStringView subjectOf(QStringView text) const;
-    QRegularExpressionMatch matchAt(QStringView subject, qsizetype from, bool notEmptyAtStart) const;
+    QRegularExpressionMatch matchAt(QStringView subject, qsizetype from,
+                                    bool notEmptyAtStart) const;
 
     QRegularExpression m_expression;
     QRegularExpression m_nonEmptyAtStart;  ///< the same, refusing an empty match at the offset

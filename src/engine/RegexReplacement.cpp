@@ -78,7 +78,8 @@ QString RegexReplacement::unknownGroup(const QRegularExpression &expression) con
     for (const Piece &piece : m_pieces) {
         if (piece.kind == Piece::Kind::Group && piece.group > groups)
             return piece.text;
-        if (piece.kind == Piece::Kind::NamedGroup && !names.contains(piece.text.sliced(2).chopped(1)))
+        if (piece.kind == Piece::Kind::NamedGroup &&
+            !names.contains(piece.text.sliced(2).chopped(1)))
             return piece.text;
     }
     return QString();
