@@ -2,7 +2,9 @@
 
 #include "DocumentBuffer.h"
 #include "MainPort.h"
+#include "Matcher.h"
 #include "RunContext.h"
+#include "SearchMatcher.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
 
@@ -33,9 +35,15 @@ qint32 Find_Normal(RunContext &ctx, qint32 &start)
 
     const QString what = ctx.request->findText();
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
-    s.FoundPosition = buffer.Find(what, start, findOptions(*ctx.request));
+    const bool regex = ctx.request->isRegex();
+    if (regex && !what.isEmpty())
+        s.FoundPosition = buffer.findWith(*matcherFor(*ctx.request, what), start);
+    else
+        s.FoundPosition = buffer.Find(what, start, findOptions(*ctx.request));
     showPosition(ctx);
-    start = s.FoundPosition == -1 ? 0 : s.FoundPosition + buffer.SelLength();
+    // An empty match is passed over by the next search, which would find it again.
+    const qint32 length = regex ? qMax(buffer.SelLength(), 1) : buffer.SelLength();
+    start = s.FoundPosition == -1 ? 0 : s.FoundPosition + length;
     ctx.viewer->setNewPos(QString::number(start));
 
     ctx.main->yieldToEvents();
