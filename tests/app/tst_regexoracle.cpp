@@ -8,12 +8,39 @@
 namespace {
 
 // Words that make the patterns below match now and then.
-const char *const kWords[] = {
-    "needle",   "neeedle42", "nedle",     "nedl",         "NEEDLE",        "haystack",
-    "caf\xc3\xa9", "\xc3\xbc" "ber", "\xc3\x9c" "BER", "<h1>",  "<h4>",           "</h2>",
-    "abcdefghijkl", "abcdefghijklm", "Running", "sing", "2026",     "12",
-    "x",        "y",         "z",         "xyz",          "a-c",           "a\xc3\xa9" "c",
-    "key=value", "foo",      "barbaz",    "\t",           "$",             "."};
+const char *const kWords[] = {"needle",
+                              "neeedle42",
+                              "nedle",
+                              "nedl",
+                              "NEEDLE",
+                              "haystack",
+                              "caf\xc3\xa9",
+                              "\xc3\xbc"
+                              "ber",
+                              "\xc3\x9c"
+                              "BER",
+                              "<h1>",
+                              "<h4>",
+                              "</h2>",
+                              "abcdefghijkl",
+                              "abcdefghijklm",
+                              "Running",
+                              "sing",
+                              "2026",
+                              "12",
+                              "x",
+                              "y",
+                              "z",
+                              "xyz",
+                              "a-c",
+                              "a\xc3\xa9"
+                              "c",
+                              "key=value",
+                              "foo",
+                              "barbaz",
+                              "\t",
+                              "$",
+                              "."};
 
 // A tree of a dozen UTF-8 files with LF line ends, the same for every run of one seed.
 QStringList writeRandomTree(const TempTree &tree, quint32 seed)
@@ -84,7 +111,9 @@ private slots:
         QTest::addRow("twelve letters") << "\\b[a-z]{12}\\b" << exact;
         QTest::addRow("titles at line starts") << "^<h[1-3]>" << exact;
         QTest::addRow("line ends") << "(foo|barbaz)$" << exact;
-        QTest::addRow("beyond ASCII, any case") << "\xc3\xbc" "ber" << anyCase;
+        QTest::addRow("beyond ASCII, any case") << "\xc3\xbc"
+                                                   "ber"
+                                                << anyCase;
         QTest::addRow("a dot is one character") << "a.c" << exact;
         QTest::addRow("all optional") << "x?y?z" << exact;
         QTest::addRow("options inside") << "(?i)running" << exact;
@@ -106,9 +135,9 @@ private slots:
             const Run expected = run(grep, grepArgs);
             if (expected.status == 2)
                 QSKIP(qPrintable("grep -P refuses the pattern: " + expected.err));
-            QStringList cliArgs = {QStringLiteral("find"), QStringLiteral("--regex"),
+            QStringList cliArgs = {QStringLiteral("find"),   QStringLiteral("--regex"),
                                    QStringLiteral("--find"), pattern,
-                                   QStringLiteral("--all"), tree.path("tree")};
+                                   QStringLiteral("--all"),  tree.path("tree")};
             if (matchCase)
                 cliArgs << QStringLiteral("--case");
             const Run got = run(SCRIVLANE_CLI, cliArgs);
@@ -122,15 +151,33 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("replace");
         QTest::addColumn<QString>("perlReplace");
-        QTest::addRow("groups") << "(ne+)(dle)" << "$2$1" << "$2$1";
-        QTest::addRow("named groups") << "(?<k>\\w+)=(?<v>\\w+)" << "${v}:${k}" << "$+{v}:$+{k}";
-        QTest::addRow("dollar") << "\\d+" << "$$$0" << "\\$$&";
-        QTest::addRow("line break written") << "<h([1-3])>" << "\\n== $1 ==\\n" << "\\n== $1 ==\\n";
-        QTest::addRow("line ends matched") << "\\s*\\n" << "|" << "|";
-        QTest::addRow("empty matches") << "x*" << "-" << "-";
-        QTest::addRow("line starts and ends") << "^|$" << "#" << "#";
-        QTest::addRow("whole lines") << "^.*z.*$" << "[$0]" << "[$&]";
-        QTest::addRow("beyond ASCII") << "\\b.\\b" << "<$0>" << "<$&>";
+        QTest::addRow("groups") << "(ne+)(dle)"
+                                << "$2$1"
+                                << "$2$1";
+        QTest::addRow("named groups") << "(?<k>\\w+)=(?<v>\\w+)"
+                                      << "${v}:${k}"
+                                      << "$+{v}:$+{k}";
+        QTest::addRow("dollar") << "\\d+"
+                                << "$$$0"
+                                << "\\$$&";
+        QTest::addRow("line break written") << "<h([1-3])>"
+                                            << "\\n== $1 ==\\n"
+                                            << "\\n== $1 ==\\n";
+        QTest::addRow("line ends matched") << "\\s*\\n"
+                                           << "|"
+                                           << "|";
+        QTest::addRow("empty matches") << "x*"
+                                       << "-"
+                                       << "-";
+        QTest::addRow("line starts and ends") << "^|$"
+                                              << "#"
+                                              << "#";
+        QTest::addRow("whole lines") << "^.*z.*$"
+                                     << "[$0]"
+                                     << "[$&]";
+        QTest::addRow("beyond ASCII") << "\\b.\\b"
+                                      << "<$0>"
+                                      << "<$&>";
     }
     void replaceWritesWhatPerlWrites()
     {
@@ -144,20 +191,20 @@ private slots:
             TempTree ours, theirs;
             const QStringList files = writeRandomTree(ours, seed);
             writeRandomTree(theirs, seed);
-            QStringList perlArgs = {QStringLiteral("-CSD"), QStringLiteral("-Mre=/a"),
-                                    QStringLiteral("-0777"), QStringLiteral("-pi"),
-                                    QStringLiteral("-e"),
-                                    "s~" + pattern + "~" + perlReplace + "~gm"};
+            QStringList perlArgs = {
+                QStringLiteral("-CSD"),  QStringLiteral("-Mre=/a"),
+                QStringLiteral("-0777"), QStringLiteral("-pi"),
+                QStringLiteral("-e"),    "s~" + pattern + "~" + perlReplace + "~gm"};
             for (const QString &file : files) perlArgs << theirs.path(file);
             const Run expected = run(perl, perlArgs);
             QVERIFY2(expected.status == 0, expected.err.constData());
-            const Run got = run(SCRIVLANE_CLI, {QStringLiteral("replace"), QStringLiteral("--regex"),
-                                                QStringLiteral("--case"), QStringLiteral("--find"),
-                                                pattern, QStringLiteral("--replace"), replace,
-                                                QStringLiteral("--all"), ours.path("tree")});
+            const Run got =
+                run(SCRIVLANE_CLI,
+                    {QStringLiteral("replace"), QStringLiteral("--regex"), QStringLiteral("--case"),
+                     QStringLiteral("--find"), pattern, QStringLiteral("--replace"), replace,
+                     QStringLiteral("--all"), ours.path("tree")});
             QVERIFY2(got.status == 0, got.err.constData());
-            for (const QString &file : files)
-                QCOMPARE(ours.read(file), theirs.read(file));
+            for (const QString &file : files) QCOMPARE(ours.read(file), theirs.read(file));
         }
     }
 };

@@ -83,11 +83,10 @@ void TestRegexMatcher::replacesLikePerl_data()
                                  << "(?<k>\\w+)=(?<v>\\w+)"
                                  << "${v}=${k}"
                                  << "value=key" << 1;
-    QTest::addRow("dollars and what is no reference")
-        << "5"
-        << "\\d"
-        << "$$$0 $x ${ $"
-        << "$5 $x ${ $" << 1;
+    QTest::addRow("dollars and what is no reference") << "5"
+                                                      << "\\d"
+                                                      << "$$$0 $x ${ $"
+                                                      << "$5 $x ${ $" << 1;
     QTest::addRow("two digits at most") << "abcdefghijk"
                                         << "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)"
                                         << "$10$110"
