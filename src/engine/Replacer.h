@@ -16,6 +16,7 @@ struct TextChange {
     qsizetype oldLength = 0;
     qsizetype newPosition = 0;
     qsizetype newLength = 0;
+    bool operator==(const TextChange &) const = default;
 };
 
 /// What a replacement may leave out or tell besides its result.
