@@ -357,7 +357,7 @@ void MainWindow::setRunControlsEnabled(bool enabled)
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox, regexBox})
         control->setEnabled(enabled);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(enabled);
@@ -372,6 +372,8 @@ void MainWindow::disableControls()
 void MainWindow::enableControls()
 {
     setRunControlsEnabled(true);
+    // Regular expressions are a normal search's option only.
+    regexBox->setEnabled(!fuzzyOption->isChecked());
     setToolCaption(QStringLiteral("find"), QStringLiteral("Find"));
 }
 
@@ -382,8 +384,9 @@ void MainWindow::clearHints()
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
     setStatusText(1, Idle);
-    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight})
+    for (QToolButton *indicator :
+         {caseHighlight, wholeWordHighlight, subfoldersHighlight, minimizeHighlight,
+          backupHighlight, skipIgnoredHighlight, regexHighlight})
         indicator->hide();
 }
 
