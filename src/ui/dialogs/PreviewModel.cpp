@@ -94,16 +94,15 @@ QVariant PreviewModel::fileData(int file, int role) const
     const int ticked = m_result.tickedIn(file);
     switch (role) {
     case Qt::DisplayRole: {
-        QString text = m_result.path(file) + QStringLiteral(" — ") + QString::number(count) +
-                       (count == 1 ? QStringLiteral(" replacement") : QStringLiteral(" replacements"));
+        QString text =
+            m_result.path(file) + QStringLiteral(" — ") + QString::number(count) +
+            (count == 1 ? QStringLiteral(" replacement") : QStringLiteral(" replacements"));
         if (m_changedFiles.contains(file))
             text += QLatin1Char(' ') + changedText();
         return text;
     }
     case Qt::CheckStateRole:
-        return ticked == 0       ? Qt::Unchecked
-               : ticked == count ? Qt::Checked
-                                 : Qt::PartiallyChecked;
+        return ticked == 0 ? Qt::Unchecked : ticked == count ? Qt::Checked : Qt::PartiallyChecked;
     case ChangedRole:
         return m_changedFiles.contains(file);
     case PathRole:

@@ -67,9 +67,9 @@ void TestPreviewDialog::ticksFollowTheClicks_data()
                                   << "1 file, 3 replacements ticked";
     QTest::addRow("the last of a file") << QStringList{"1/0"} << "2:222 0:0"
                                         << "1 file, 3 replacements ticked";
-    QTest::addRow("partly ticked file ticked whole") << QStringList{"0/0", "0/2", "0"}
-                                                     << "2:222 2:2"
-                                                     << "2 files, 4 replacements ticked";
+    QTest::addRow("partly ticked file ticked whole")
+        << QStringList{"0/0", "0/2", "0"} << "2:222 2:2"
+        << "2 files, 4 replacements ticked";
     QTest::addRow("everything off") << QStringList{"0", "1"} << "0:000 0:0"
                                     << "0 files, 0 replacements ticked";
 }
@@ -119,8 +119,8 @@ void TestPreviewDialog::ticksFollowTheClicks()
                 positions += QString::number(file == 0 ? aPositions[r] : 5) + QLatin1Char(',');
         }
         if (!positions.isEmpty())
-            expected += (file == 0 ? QStringLiteral("a.txt@") : QStringLiteral("b.txt@")) +
-                        positions;
+            expected +=
+                (file == 0 ? QStringLiteral("a.txt@") : QStringLiteral("b.txt@")) + positions;
     }
     QCOMPARE(handed, expected);
 }
@@ -135,7 +135,8 @@ void TestPreviewDialog::rowsShowTheReplacementAndOpenIt()
     const PreviewModel &model = *dialog.model();
     const QModelIndex b = model.index(1, 0);
     const QModelIndex bCat = model.index(0, 0, b);
-    QCOMPARE(b.data().toString(), t.path(QStringLiteral("b.txt")) + QStringLiteral(" — 1 replacement"));
+    QCOMPARE(b.data().toString(),
+             t.path(QStringLiteral("b.txt")) + QStringLiteral(" — 1 replacement"));
     QCOMPARE(bCat.data().toString(), QStringLiteral("line 1: one <cat → dog>"));
     // Escaped, struck and marked.
     const QString html = bCat.data(PreviewModel::HtmlRole).toString();
