@@ -1,7 +1,7 @@
 #include "FileList.h"
 
-#include "engine/FolderNames.h"
 #include "engine/WalkRules.h"
+#include "platform/FolderNames.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #include "FolderList.h"
 
-#include "engine/FolderNames.h"
+#include "platform/FolderNames.h"
 #include "platform/Paths.h"
 
 #include <QApplication>

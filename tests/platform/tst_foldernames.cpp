@@ -1,6 +1,6 @@
 #include "support/TempTree.h"
 
-#include "engine/FolderNames.h"
+#include "platform/FolderNames.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "FileSystem.h"
 
 #include <QStringList>
 
