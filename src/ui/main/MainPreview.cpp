@@ -6,7 +6,6 @@
 #include "ui/dialogs/PreviewDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
-
 MainPreview::MainPreview(QWidget *window, MainbarCommands &mainbar, ViewerWindow &viewer)
     : QObject(window), m_window(window), m_mainbar(mainbar), m_viewer(viewer)
 {
