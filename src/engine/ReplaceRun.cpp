@@ -132,10 +132,8 @@ bool stillAsPreviewed(RunContext &ctx, const TickedFile *ticked)
 {
     if (!ticked || ctx.viewer->rtbDefault().stamp() == ticked->stamp)
         return true;
-    passOver(ctx, kSource,
-             QStringLiteral("\"%1\" was changed by another program since it was previewed; it "
-                            "was left as it is.")
-                 .arg(ticked->path));
+    ctx.state.PassedOverFiles.append(
+        {ticked->path, QStringLiteral("changed since it was previewed, left unchanged")});
     return false;
 }
 
