@@ -32,9 +32,9 @@ void MainPreview::replaceTicked()
     if (!m_dialog || !m_dialog->result() || !m_mainbar.runningTool().isEmpty())
         return;
     const TickedReplacements ticked = m_dialog->result()->ticked();
-    // What was written makes the preview stale: it goes before the report shows.
+    // The report takes over. The result is kept: should the run be declined,
+    // nothing is lost, and a file it wrote shows as changed since the preview.
     m_dialog->hide();
-    m_dialog->setResult(nullptr);
     m_mainbar.replaceTicked(ticked);
 }
 
