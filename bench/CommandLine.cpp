@@ -87,7 +87,8 @@ const char kPreviewHelp[] =
     "relative to FOLDER, 3 lines of context), so that \"patch -p1 -d FOLDER\" on\n"
     "an untouched copy writes the bytes replace would. UTF-16 files are named as\n"
     "differing. Then \"files: N\" and \"replacements: N\" on standard error.\n"
-    "\n";
+    "\n"
+    "  --regex              TEXT is a regular expression, as for replace\n";
 
 const char kUndoHelp[] =
     "Usage: scrivlane-cli undo --find TEXT --replace TEXT [OPTION]... FOLDER\n"
