@@ -82,6 +82,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
     const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
     ReplaceScope scope;
     scope.changes = s.previewChanges;
+    scope.textWanted = !s.previewSink || s.previewSink->wantsTexts();
     if (const TickedFile *ticked = s.tickedFile) {
         scope.accepts = [ticked](const TextMatch &m) {
             return ticked->positions.contains(m.position);
@@ -251,13 +252,9 @@ void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString 
         throw resultTooLarge(buffer.FileName());
     if (!result.changed)
         return;
-    // A replacement that writes back what it found changes nothing to show.
     const QStringView oldText(buffer.Text());
-    const QStringView newText(result.text);
-    changes.removeIf([&](const TextChange &c) {
-        return oldText.sliced(c.oldPosition, c.oldLength) ==
-               newText.sliced(c.newPosition, c.newLength);
-    });
+    const QStringView newText =
+        s.previewSink->wantsTexts() ? QStringView(result.text) : QStringView();
     s.previewSink->filePreviewed(
         {buffer.FileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
 }
