@@ -5,6 +5,7 @@
 
 #include "BenchHost.h"
 #include "CommandLine.h"
+#include "DiffPrinter.h"
 #include "WindowBench.h"
 
 #include "ScrivlaneVersion.h"
@@ -12,6 +13,8 @@
 #include "backup/UndoRun.h"
 #include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
+#include "engine/PreviewResult.h"
+#include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -131,8 +134,14 @@ int run(const CommandLine &commandLine, BenchHost &host)
     timer.start();
     const std::clock_t cpu = std::clock();
     const QString &command = commandLine.command;
+    DiffPrinter diff(host.folder);
+    PreviewResult list = PreviewResult::forRequest(host);
     if (command == QLatin1String("find"))
         cmdFind_Click(host.ctx);
+    else if (command == QLatin1String("preview") && commandLine.summary)
+        PreviewRun::preview(host.ctx, list);
+    else if (command == QLatin1String("preview"))
+        PreviewRun::preview(host.ctx, diff);
     else if (command == QLatin1String("replace"))
         cmdReplace_Click(host.ctx);
     else
@@ -142,11 +151,21 @@ int run(const CommandLine &commandLine, BenchHost &host)
                      long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
     }
 
-    for (const QString &path : host.viewer.list) print(path);
-    print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
-    if (command != QLatin1String("find"))
-        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.TotalReplacements));
-    std::fflush(stdout);
+    if (command == QLatin1String("preview")) {
+        // Standard output holds the diff alone, for patch.
+        std::fflush(stdout);
+        const bool listed = commandLine.summary;
+        printError(QStringLiteral("files: %1\nreplacements: %2\n")
+                       .arg(listed ? list.fileCount() : diff.fileCount())
+                       .arg(listed ? list.replacementTotal() : diff.replacementCount()));
+    } else {
+        for (const QString &path : host.viewer.list) print(path);
+        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
+        if (command != QLatin1String("find"))
+            print(QStringLiteral("replacements: ") +
+                  QString::number(host.ctx.state.TotalReplacements));
+        std::fflush(stdout);
+    }
 
     const QString log = scratch.filePath(QStringLiteral("ErrorLog.log"));
     for (const QString &description : loggedDescriptions(log)) {

@@ -201,22 +201,7 @@ void OutputData(RunContext &ctx)
         }
         ReportText = ReportWriter::reportText(data);
     }
-
-    // Written straight to the file rather than through the buffer: the buffer
-    // still carries the last changed file's name, and must never hold the
-    // report under that name should the write fail.
-    const QString reportPath =
-        Paths::withTrailingSeparator(Paths::applicationFolder()) + QStringLiteral("Report.dat");
-    const std::optional<QByteArray> bytes =
-        TextCodec::encode(withoutLoneSurrogates(ReportText), TextEncoding::Utf8);
-    if (!bytes)
-        throw Failure(QStringLiteral("Cannot write the report \"%1\".").arg(reportPath));
-    FileSystem::writeFileAtomic(reportPath, *bytes);
-
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
-    ctx.viewer->setTag(QStringLiteral("Stop"));
-    buffer.LoadFile(reportPath);
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.FileName());
+    writeAndShowReport(ctx, ReportText);
 
     state.ModifiedFileCount = 0;
     ctx.main->refreshFileList();
@@ -227,4 +212,23 @@ void OutputData(RunContext &ctx)
     ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
 
     ctx.viewer->showReportLayout();
+}
+
+void writeAndShowReport(RunContext &ctx, const QString &reportText)
+{
+    // Written straight to the file rather than through the buffer: the buffer
+    // still carries the last changed file's name, and must never hold the
+    // report under that name should the write fail.
+    const QString reportPath =
+        Paths::withTrailingSeparator(Paths::applicationFolder()) + QStringLiteral("Report.dat");
+    const std::optional<QByteArray> bytes =
+        TextCodec::encode(withoutLoneSurrogates(reportText), TextEncoding::Utf8);
+    if (!bytes)
+        throw Failure(QStringLiteral("Cannot write the report \"%1\".").arg(reportPath));
+    FileSystem::writeFileAtomic(reportPath, *bytes);
+
+    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    ctx.viewer->setTag(QStringLiteral("Stop"));
+    buffer.LoadFile(reportPath);
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.FileName());
 }

@@ -2,6 +2,7 @@
 
 #include "Replacer.h"
 #include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 
 #include <QHash>
 #include <QList>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class Matcher;
+class SearchRequest;
 
 /// A file a preview would change, as the replacement left it; valid only
 /// while it is handed over, nothing of it is written anywhere.
@@ -18,7 +20,9 @@ struct PreviewedFile {
     QString path;
     /// What the file was when it was read, so a later Replace can tell it changed.
     FileSystem::FileStamp stamp;
+    TextEncoding encoding = TextEncoding::Utf8;
     QStringView oldText;
+    /// Empty when the sink wants no texts.
     QStringView newText;
     const QList<TextChange> &changes;
 };
@@ -29,18 +33,24 @@ class PreviewSink {
 public:
     virtual ~PreviewSink() = default;
     virtual void filePreviewed(const PreviewedFile &file) = 0;
+    /// False when the sink reads only the path, stamp and changes: the run
+    /// then builds no new text.
+    virtual bool wantsTexts() const { return true; }
 };
 
-/// The ticked replacements of a preview, by file: what "Replace ticked" may
-/// write. A file whose stamp no longer matches is passed over.
+/// A file's ticked replacements: what "Replace ticked" may write in it. A
+/// file whose stamp no longer matches is passed over.
+struct TickedFile {
+    QString path;
+    FileSystem::FileStamp stamp;
+    /// Old-text positions of the ticked replacements.
+    QSet<qsizetype> positions;
+};
+
+/// The ticked replacements of a preview, by file.
 struct TickedReplacements {
-    struct File {
-        QString path;
-        FileSystem::FileStamp stamp;
-        /// Old-text positions of the ticked replacements.
-        QSet<qsizetype> positions;
-    };
-    QList<File> files;
+    using File = TickedFile;
+    QList<TickedFile> files;
 };
 
 /// What a preview found: every file a Replace would change, where each
@@ -52,8 +62,11 @@ public:
     /// matcher and replacement are the run's own, to work out again what a
     /// replacement writes when its context is shown.
     PreviewResult(std::shared_ptr<const Matcher> matcher, QString replacement);
+    /// A result for what the request's Replace would write.
+    static PreviewResult forRequest(const SearchRequest &request);
 
     void filePreviewed(const PreviewedFile &file) override;
+    bool wantsTexts() const override { return false; }
 
     int fileCount() const { return int(m_files.size()); }
     const QString &path(int file) const { return m_files[file].path; }

@@ -7,6 +7,7 @@
 #include "MatchPrimitives.h"
 #include "Matcher.h"
 #include "PatternDispatch.h"
+#include "PreviewResult.h"
 #include "Replacer.h"
 #include "RunContext.h"
 #include "RunSupport.h"
@@ -79,7 +80,15 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         return unchanged;
     }
     const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
-    ReplaceResult result = replaceAll(std::move(text), *matcher, with);
+    ReplaceScope scope;
+    scope.changes = s.previewChanges;
+    scope.textWanted = !s.previewSink || s.previewSink->wantsTexts();
+    if (const TickedFile *ticked = s.tickedFile) {
+        scope.accepts = [ticked](const TextMatch &m) {
+            return ticked->positions.contains(m.position);
+        };
+    }
+    ReplaceResult result = replaceAll(std::move(text), *matcher, with, scope);
     s.FileReplacements = result.replacements;
     s.TotalReplacements += result.changingReplacements;
     // A fuzzy replacement that found nothing leaves the status as it is.
@@ -104,6 +113,37 @@ void endReplacement(RunContext &ctx, const ReplaceResult &result)
         throw resultTooLarge(path);
     if (result.changed)
         ctx.viewer->addToList(path);
+}
+
+// The file's ticks in a Replace of ticked replacements; null in any other
+// run. Such a run takes no file without ticks.
+const TickedFile *tickedFileOf(const RunState &s, const QString &path)
+{
+    return s.tickedFiles ? s.tickedFiles->value(path) : nullptr;
+}
+
+bool skipsUnticked(const RunState &s, const QString &path)
+{
+    return s.tickedFiles && !s.tickedFiles->contains(path);
+}
+
+// In a Replace of ticked replacements: whether the file just loaded is still
+// the one previewed. Another is passed over, never written with stale ticks.
+bool stillAsPreviewed(RunContext &ctx, const TickedFile *ticked)
+{
+    if (!ticked || ctx.viewer->rtbDefault().stamp() == ticked->stamp)
+        return true;
+    ctx.state.PassedOverFiles.append(
+        {ticked->path, QStringLiteral("changed since it was previewed, left unchanged")});
+    return false;
+}
+
+// Replaces in the loaded file, only the ticked replacements when there are ticks.
+bool replaceLoadedFileTicked(RunContext &ctx, const TickedFile *ticked)
+{
+    ctx.state.tickedFile = ticked;
+    const auto reset = qScopeGuard([&] { ctx.state.tickedFile = nullptr; });
+    return replaceLoadedFile(ctx, kSentence, kSource);
 }
 
 QString backupTreeRoot(RunContext &ctx)
@@ -135,19 +175,23 @@ void replaceInSelectedFiles(RunContext &ctx)
         const QString name = r.fileName(i);
         s.CurrentPath += name;
         // A selected link and its selected target are one file, changed once.
-        if (changedThisRun(ctx, s.CurrentPath))
+        if (skipsUnticked(s, s.CurrentPath) || changedThisRun(ctx, s.CurrentPath))
             continue;
+        const TickedFile *ticked = tickedFileOf(s, s.CurrentPath);
         // A file whose backup failed stays as it is: the user asked to keep the original.
-        if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
+        if (r.hasBackup() && !s.previewSink &&
+            !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
             continue;
-        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.CurrentPath); }))
+        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.CurrentPath); }) ||
+            !stillAsPreviewed(ctx, ticked))
             continue;
         showSearching(ctx, s.CurrentPath);
 
         qint32 start = 0;
         const qint32 totalBefore = s.TotalReplacements;
         const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
-        if (found == -1 || s.StopRequested || !replaceLoadedFile(ctx, kSentence, kSource))
+        if (found == -1 || s.StopRequested || !replaceLoadedFileTicked(ctx, ticked) ||
+            s.previewSink)
             continue;
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
@@ -180,6 +224,10 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
 void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
 {
     DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    if (ctx.state.previewSink) {
+        previewBuffer(ctx, buffer, Keyword, NewKeyWord);
+        return;
+    }
     // A normal search rewrites the text where it lies, so the buffer hands it
     // over; a fuzzy one builds beside it and leaves the buffer as it is when
     // the result would be too large.
@@ -189,6 +237,26 @@ void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &New
     if (taken || !result.tooLarge)
         buffer.setText(result.text);
     endReplacement(ctx, result);
+}
+
+void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
+                   const QString &with)
+{
+    RunState &s = ctx.state;
+    QList<TextChange> changes;
+    s.previewChanges = &changes;
+    const auto reset = qScopeGuard([&] { s.previewChanges = nullptr; });
+    // The buffer keeps the old text: the new one is built beside it.
+    const ReplaceResult result = replaceForRun(ctx, buffer.Text(), keyword, with);
+    if (result.tooLarge)
+        throw resultTooLarge(buffer.FileName());
+    if (!result.changed)
+        return;
+    const QStringView oldText(buffer.Text());
+    const QStringView newText =
+        s.previewSink->wantsTexts() ? QStringView(result.text) : QStringView();
+    s.previewSink->filePreviewed(
+        {buffer.FileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
 }
 
 void AddToList(RunContext &ctx, qint32 totalBefore)
@@ -284,7 +352,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
     const SearchRequest &r = *ctx.request;
     const QString DrivePath = folder.path();
 
-    const bool backup = r.hasBackup() && !s.UndoInProgress;
+    const bool backup = r.hasBackup() && !s.UndoInProgress && !s.previewSink;
     if (backup && isCurrentFolder)
         BackupTree::makeMirror(ctx.backup->backupRoot(), DrivePath);
 
@@ -332,7 +400,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
 
         const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
+        if ((isCurrentFolder && !s.SelectedTopFiles.contains(e.name)) || skipsUnticked(s, path))
             continue;
         FileSystem::FileAt file;
         bool loaded = false;
@@ -379,6 +447,9 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         // A binary file is passed over before anything is copied.
         if (passedOverAsBinary(ctx))
             continue;
+        const TickedFile *ticked = tickedFileOf(s, path);
+        if (!stillAsPreviewed(ctx, ticked))
+            continue;
 
         // A file whose save failed may be taken again by the next pattern; its
         // copy must stay the one taken before.
@@ -394,7 +465,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
             s.BackupCopies.insert(path, copyFolder + e.name);
         }
         const qint32 totalBefore = s.TotalReplacements;
-        if (!replaceLoadedFile(ctx, kSentence, kSource))
+        if (!replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
             continue;
 
         // Saved only when the text changed, as for selected files: a file whose
@@ -456,6 +527,18 @@ QString replaceScope(const SearchRequest &r)
 }
 }  // namespace
 
+void replaceOverRequest(RunContext &ctx)
+{
+    if (ctx.request->hasSubdirectories()) {
+        trap(ctx, [&] {
+            bool rep = true;
+            Check_Filters(ctx, rep);
+        });
+    } else {
+        replaceInSelectedFiles(ctx);
+    }
+}
+
 void cmdReplace_Click(RunContext &ctx)
 {
     RunState &s = ctx.state;
@@ -494,14 +577,7 @@ void cmdReplace_Click(RunContext &ctx)
         ctx.main->minimizeWindow();
     ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 
-    if (r.hasSubdirectories()) {
-        trap(ctx, [&] {
-            bool rep = true;
-            Check_Filters(ctx, rep);
-        });
-    } else {
-        replaceInSelectedFiles(ctx);
-    }
+    replaceOverRequest(ctx);
 
     // A stopped run still reports what it did until the stop.
     if (s.StopRequested) {

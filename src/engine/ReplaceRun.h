@@ -8,6 +8,10 @@ struct RunContext;
 /// The Replace command.
 void cmdReplace_Click(RunContext &ctx);
 
+/// The Replace's files, walked or selected as the request says, each replaced
+/// and saved (or, in a preview, handed to its sink).
+void replaceOverRequest(RunContext &ctx);
+
 /// Every occurrence of Keyword in pString replaced by NewKeyWord, left to right,
 /// without overlaps; updates the buffer, FileReplacements, TotalReplacements,
 /// status panel 1 and (when the text changed) List1. Linear in the text.
@@ -17,6 +21,11 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
 /// The buffer's text through replaceString with the buffer as its text; a
 /// normal search rewrites the text where it lies, so a large file is not held twice.
 void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord);
+
+/// In a preview: the buffer's replacements, handed to the run's preview sink
+/// with the old text and the new; nothing is written, the buffer keeps its text.
+void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
+                   const QString &with);
 
 /// Saves the buffer to CurrentPath and appends its report entry, with the
 /// replacements the file added to TotalReplacements since totalBefore.

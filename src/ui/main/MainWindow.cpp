@@ -6,6 +6,7 @@
 #include "MainInputFilter.h"
 #include "MainNavigation.h"
 #include "MainOptions.h"
+#include "MainPreview.h"
 #include "MainSearchForm.h"
 #include "MainSearchRequest.h"
 #include "MainSearchTypes.h"
@@ -112,6 +113,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_searchForm = std::make_unique<MainSearchForm>(this, *this);
     m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
+    new MainPreview(this, *m_mainbar, *m_viewer);  // a child of the window, as is its dialog
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
         MainSearchTypes::Actions{[this] { return m_viewer->largeSearchDialog(); },
@@ -500,6 +502,9 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
         break;
     case Command::Replace:
         runBarTool(QStringLiteral("replace"));
+        break;
+    case Command::Preview:
+        runBarTool(QStringLiteral("preview"));
         break;
     case Command::Undo:
         runBarTool(QStringLiteral("undo"));

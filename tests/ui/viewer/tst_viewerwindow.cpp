@@ -279,6 +279,12 @@ void tst_ViewerWindow::regexFindAndReplaceFillInGroups()
     QCOMPARE(v.rtbDefault().SelLength(), 9);
     v.replaceCurrent();
     QCOMPARE(v.rtbDefault().Text(), QStringLiteral("x value=key\r\n\r\n"));
+    // An invalid pattern is named, not searched for.
+    v.viewerFindBox->setEditText(QStringLiteral("(x"));
+    v.findNext();
+    QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Error")});
+    QVERIFY(m_h->dialogs.shown[0].text.startsWith(
+        QStringLiteral("The search text is not a valid regular expression: ")));
 }
 
 void tst_ViewerWindow::emptyReplacementWithoutSelectionIsAnError()
