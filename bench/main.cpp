@@ -10,8 +10,8 @@
 #include "ScrivlaneVersion.h"
 #include "backup/RestoreRun.h"
 #include "backup/UndoRun.h"
-#include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
+#include "engine/FolderRemoval.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -132,11 +132,11 @@ int run(const CommandLine &commandLine, BenchHost &host)
     const std::clock_t cpu = std::clock();
     const QString &command = commandLine.command;
     if (command == QLatin1String("find"))
-        cmdFind_Click(host.ctx);
+        startOrStopFind(host.ctx);
     else if (command == QLatin1String("replace"))
-        cmdReplace_Click(host.ctx);
+        runReplace(host.ctx);
     else
-        cmdUndo_Click(host.ctx);
+        runUndo(host.ctx);
     if (commandLine.timing) {
         std::fprintf(stderr, "run: %lld ms  cpu: %ld ms\n", static_cast<long long>(timer.elapsed()),
                      long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
@@ -145,7 +145,7 @@ int run(const CommandLine &commandLine, BenchHost &host)
     for (const QString &path : host.viewer.list) print(path);
     print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
     if (command != QLatin1String("find"))
-        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.TotalReplacements));
+        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.totalReplacements));
     std::fflush(stdout);
 
     const QString log = scratch.filePath(QStringLiteral("ErrorLog.log"));

@@ -24,6 +24,7 @@
 #include "platform/LoadLimit.h"
 #include "platform/Paths.h"
 #include "platform/TreeWalk.h"
+#include "settings/LogSources.h"
 
 #include <QDir>
 #include <QLocale>
@@ -36,7 +37,7 @@ using namespace RunSupport;
 
 namespace {
 const QString kSentence = QStringLiteral("An error occurred while trying to replace.");
-const QString kSource = QStringLiteral("cmdReplace_Click-frmFind.frm");
+const QString kSource = LogSource::replaceCommand;
 const QString kScrivlane = QStringLiteral("Scrivlane");
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
@@ -58,7 +59,7 @@ bool stoppedBeforeFuzzyReplacement(RunContext &ctx)
 {
     for (int i = 0; i < 2; ++i) {
         ctx.main->yieldToEvents();
-        if (ctx.state.StopRequested)
+        if (ctx.state.stopRequested)
             return true;
     }
     return false;
@@ -71,7 +72,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    s.FileReplacements = 0;
+    s.fileReplacements = 0;
     const bool fuzzy = r.isFuzzy();
     if (fuzzy && stoppedBeforeFuzzyReplacement(ctx)) {
         ReplaceResult unchanged;
@@ -80,16 +81,16 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
     }
     const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
     ReplaceResult result = replaceAll(std::move(text), *matcher, with);
-    s.FileReplacements = result.replacements;
-    s.TotalReplacements += result.changingReplacements;
+    s.fileReplacements = result.replacements;
+    s.totalReplacements += result.changingReplacements;
     // A fuzzy replacement that found nothing leaves the status as it is.
     if (!fuzzy || result.replacements != 0 || result.tooLarge) {
         ctx.main->setStatusText(
-            1, QStringLiteral("Replacements: ") + QString::number(s.TotalReplacements));
+            1, QStringLiteral("Replacements: ") + QString::number(s.totalReplacements));
     }
     if (fuzzy && !result.tooLarge) {
         // As the last, unsuccessful search leaves them.
-        s.FoundPosition = -1;
+        s.foundPosition = -1;
         ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.text.size()));
         ctx.viewer->setNewPos(QStringLiteral("0"));
     }
@@ -99,7 +100,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
 // After the new text is placed: a text too large is reported, a changed one listed.
 void endReplacement(RunContext &ctx, const ReplaceResult &result)
 {
-    const QString path = ctx.viewer->rtbDefault().FileName();
+    const QString path = ctx.viewer->buffer().fileName();
     if (result.tooLarge)
         throw resultTooLarge(path);
     if (result.changed)
@@ -118,7 +119,7 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
     const QString folder =
         BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
     FileSystem::copyFile(filePath, folder + name);
-    ctx.state.BackupCopies.insert(ctx.state.CurrentPath, folder + name);
+    ctx.state.backupCopies.insert(ctx.state.currentPath, folder + name);
 }
 
 void replaceInSelectedFiles(RunContext &ctx)
@@ -127,33 +128,33 @@ void replaceInSelectedFiles(RunContext &ctx)
     const SearchRequest &r = *ctx.request;
     const int count = r.fileCount();
     for (int i = 0; i < count; ++i) {
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
-        Get_Path(ctx);
+        takeFolderPath(ctx);
         if (!r.isFileSelected(i))
             continue;
         const QString name = r.fileName(i);
-        s.CurrentPath += name;
+        s.currentPath += name;
         // A selected link and its selected target are one file, changed once.
-        if (changedThisRun(ctx, s.CurrentPath))
+        if (changedThisRun(ctx, s.currentPath))
             continue;
         // A file whose backup failed stays as it is: the user asked to keep the original.
-        if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
+        if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.currentPath, name); }))
             continue;
-        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.CurrentPath); }))
+        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.currentPath); }))
             continue;
-        showSearching(ctx, s.CurrentPath);
+        showSearching(ctx, s.currentPath);
 
         qint32 start = 0;
-        const qint32 totalBefore = s.TotalReplacements;
-        const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
-        if (found == -1 || s.StopRequested || !replaceLoadedFile(ctx, kSentence, kSource))
+        const qint32 totalBefore = s.totalReplacements;
+        const qint32 found = r.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+        if (found == -1 || s.stopRequested || !replaceLoadedFile(ctx, kSentence, kSource))
             continue;
         const int last = ctx.viewer->listCount() - 1;
-        if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
-            const QString path = s.CurrentPath;
+        if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {
+            const QString path = s.currentPath;
             trap(ctx, [&] {
-                saveOrUnlist(ctx, path, totalBefore, [&] { AddToList(ctx, totalBefore); });
+                saveOrUnlist(ctx, path, totalBefore, [&] { saveReplacedFile(ctx, totalBefore); });
             });
         }
     }
@@ -169,66 +170,66 @@ QString reportEntry(qint32 number, const QString &path, qint32 replacements)
            QStringLiteral("\r\n");
 }
 
-QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
-                      const QString &NewKeyWord)
+QString replaceAndCount(RunContext &ctx, const QString &text, const QString &keyword,
+                        const QString &replacement)
 {
-    ReplaceResult result = replaceForRun(ctx, pString, Keyword, NewKeyWord);
+    ReplaceResult result = replaceForRun(ctx, text, keyword, replacement);
     endReplacement(ctx, result);
     return std::move(result.text);
 }
 
-void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
+void replaceInBuffer(RunContext &ctx, const QString &keyword, const QString &replacement)
 {
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     // A normal search rewrites the text where it lies, so the buffer hands it
     // over; a fuzzy one builds beside it and leaves the buffer as it is when
     // the result would be too large.
     const bool taken = !ctx.request->isFuzzy();
     ReplaceResult result =
-        replaceForRun(ctx, taken ? buffer.takeText() : buffer.Text(), Keyword, NewKeyWord);
+        replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), keyword, replacement);
     if (taken || !result.tooLarge)
         buffer.setText(result.text);
     endReplacement(ctx, result);
 }
 
-void AddToList(RunContext &ctx, qint32 totalBefore)
+void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
 {
     RunState &s = ctx.state;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     // Back into the file that was read, unless another program changed it meanwhile.
-    if (buffer.hasSource() && buffer.FileName() == s.CurrentPath)
+    if (buffer.hasSource() && buffer.fileName() == s.currentPath)
         buffer.saveChecked();
     else
-        buffer.SaveFile(s.CurrentPath);
-    noteChanged(ctx, s.CurrentPath);
+        buffer.save(s.currentPath);
+    noteChanged(ctx, s.currentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    const qint32 replacements = s.TotalReplacements - totalBefore;
-    appendReportEntry(ctx, s.CurrentPath, replacements);
-    const QString copy = s.BackupCopies.value(s.CurrentPath);
+    const qint32 replacements = s.totalReplacements - totalBefore;
+    appendReportEntry(ctx, s.currentPath, replacements);
+    const QString copy = s.backupCopies.value(s.currentPath);
     if (!copy.isEmpty())
-        SaveQueue::journal(ctx, {{s.CurrentPath, copy, replacements}});
+        SaveQueue::journal(ctx, {{s.currentPath, copy, replacements}});
 }
 
 void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements)
 {
     RunState &s = ctx.state;
-    ++s.ModifiedFileCount;
-    s.ReportBody += reportEntry(s.ModifiedFileCount, path, replacements);
+    ++s.modifiedFileCount;
+    s.reportBody += reportEntry(s.modifiedFileCount, path, replacements);
 }
 
 void startRunTotals(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    s.TotalReplacements = 0;
-    s.FileReplacements = 0;
-    s.ModifiedFileCount = 0;
-    s.ReportBody.clear();
-    s.PassedOverFiles.clear();
+    s.totalReplacements = 0;
+    s.fileReplacements = 0;
+    s.modifiedFileCount = 0;
+    s.reportBody.clear();
+    s.passedOverFiles.clear();
 }
 
 bool hasReportContent(const RunContext &ctx)
 {
-    return !ctx.state.ReportBody.isEmpty() || !ctx.state.PassedOverFiles.isEmpty();
+    return !ctx.state.reportBody.isEmpty() || !ctx.state.passedOverFiles.isEmpty();
 }
 
 bool isBinaryText(const DocumentBuffer &buffer)
@@ -238,17 +239,17 @@ bool isBinaryText(const DocumentBuffer &buffer)
     if (buffer.encoding() == TextEncoding::Utf16LeBom ||
         buffer.encoding() == TextEncoding::Utf16BeBom)
         return false;
-    const QString &text = buffer.Text();
+    const QString &text = buffer.text();
     return QStringView(text).first(qMin(text.size(), kFirstBlock)).contains(QChar(0));
 }
 
 bool passedOverAsBinary(RunContext &ctx)
 {
-    const DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    const DocumentBuffer &buffer = ctx.viewer->buffer();
     if (!isBinaryText(buffer))
         return false;
-    ctx.state.PassedOverFiles.append(
-        {buffer.FileName(), QStringLiteral("binary file, left unchanged")});
+    ctx.state.passedOverFiles.append(
+        {buffer.fileName(), QStringLiteral("binary file, left unchanged")});
     return true;
 }
 
@@ -256,11 +257,11 @@ bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &
 {
     if (passedOverAsBinary(ctx))
         return false;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     const SearchRequest &r = *ctx.request;
     return unlessTooLarge(ctx, sentence, source, [&] {
         if (r.isFuzzy())
-            replaceInBuffer(ctx, buffer.SelText(), r.fuzzyReplace());
+            replaceInBuffer(ctx, buffer.selectedText(), r.fuzzyReplace());
         else
             replaceInBuffer(ctx, r.findText(), r.replaceText());
     });
@@ -278,15 +279,15 @@ public:
 // cannot be listed, read or written is logged, counted and passed over; a
 // backup copy that cannot be made still ends the walk before its file changes.
 void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
-                    const QString &Ext, SaveQueue &saves, QStringList &subfolders)
+                    const QString &pattern, SaveQueue &saves, QStringList &subfolders)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    const QString DrivePath = folder.path();
+    const QString folderPrefix = folder.path();
 
-    const bool backup = r.hasBackup() && !s.UndoInProgress;
+    const bool backup = r.hasBackup() && !s.undoInProgress;
     if (backup && isCurrentFolder)
-        BackupTree::makeMirror(ctx.backup->backupRoot(), DrivePath);
+        BackupTree::makeMirror(ctx.backup->backupRoot(), folderPrefix);
 
     const BytePrefilter filter = prefilterFor(r);
     QList<FileSystem::Entry> entries;
@@ -301,12 +302,12 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
     const QString backupTree = backup ? FileSystem::fileIdentity(backupTreeRoot(ctx)) : QString();
     for (const FileSystem::Entry &e : entries) {
         ctx.main->yieldToEvents();
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         if (walksInto(e)) {
-            if (!s.Walk.entersFolder(folder, e))
+            if (!s.walkRules.entersFolder(folder, e))
                 continue;
-            const QString folderPath = DrivePath + e.name + QDir::separator();
+            const QString folderPath = folderPrefix + e.name + QDir::separator();
             // The backups this run writes are never walked, or it would rewrite
             // them; with backups off such a folder is one like any other.
             if (!backupTree.isEmpty() && folder.entryIdentity(e.name) == backupTree)
@@ -324,15 +325,15 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         }
         if (!walksFile(e, isCurrentFolder))
             continue;
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         // The file list's own rule, so a walk takes only names a list would show.
-        if (!matchesWildcard(e.name, Ext) || !s.Walk.takesFile(folder, e))
+        if (!matchesWildcard(e.name, pattern) || !s.walkRules.takesFile(folder, e))
             continue;
 
-        const QString path = DrivePath + e.name;
+        const QString path = folderPrefix + e.name;
         showSearching(ctx, path);
-        if (isCurrentFolder && !s.SelectedTopFiles.contains(e.name))
+        if (isCurrentFolder && !s.selectedTopFiles.contains(e.name))
             continue;
         FileSystem::FileAt file;
         bool loaded = false;
@@ -346,7 +347,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
                 saves.commit(ctx);
                 identity = file.identity();  // the save gave it a new one
             }
-            if (!identity.isEmpty() && s.ChangedThisRun.contains(identity))
+            if (!identity.isEmpty() && s.changedIdentities.contains(identity))
                 continue;
             read = unlessTooLarge(ctx, kSentence, kSource,
                                   [&] { loaded = loadUnlessRuledOut(ctx, file, filter); });
@@ -357,9 +358,9 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
             continue;
         if (!loaded) {
             // Nothing to replace, as the search would have found.
-            s.FoundPosition = -1;
+            s.foundPosition = -1;
             ctx.main->yieldToEvents();
-            if (s.StopRequested)
+            if (s.stopRequested)
                 return;
             continue;
         }
@@ -368,11 +369,11 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (r.isFuzzy()) {
             if (r.firstPart().isEmpty())
                 return;
-            found = Find_Fuzzy(ctx, start);
+            found = findFuzzyInBuffer(ctx, start);
         } else {
-            found = Find_Normal(ctx, start);
+            found = findInBuffer(ctx, start);
         }
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         if (found == -1)
             continue;
@@ -382,18 +383,18 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
 
         // A file whose save failed may be taken again by the next pattern; its
         // copy must stay the one taken before.
-        if (backup && !s.BackedUpThisRun.contains(path)) {
-            const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), DrivePath);
+        if (backup && !s.backedUpThisRun.contains(path)) {
+            const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), folderPrefix);
             FileSystem::makeFolder(copyFolder);
             try {
                 FileSystem::copyFile(file, copyFolder + e.name);
             } catch (const Failure &failure) {
                 throw BackupFailed(failure.description());
             }
-            s.BackedUpThisRun.insert(path);
-            s.BackupCopies.insert(path, copyFolder + e.name);
+            s.backedUpThisRun.insert(path);
+            s.backupCopies.insert(path, copyFolder + e.name);
         }
-        const qint32 totalBefore = s.TotalReplacements;
+        const qint32 totalBefore = s.totalReplacements;
         if (!replaceLoadedFile(ctx, kSentence, kSource))
             continue;
 
@@ -413,19 +414,19 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
 }
 }  // namespace
 
-void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
 {
-    DrivePath = Paths::withTrailingSeparator(DrivePath);
-    const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath);
+    topFolder = Paths::withTrailingSeparator(topFolder);
+    const FileSystem::Folder top = FileSystem::FolderHandle::open(topFolder);
     // Every save the walk wrote reaches the disk before the walk is over, even
     // when it ends on an error.
     SaveQueue saves;
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-            walkAndReplace(ctx, folder, &folder == top.get(), Ext, saves, subfolders);
+            walkAndReplace(ctx, folder, &folder == top.get(), pattern, saves, subfolders);
         };
-        walk.isStopped = [&] { return ctx.state.StopRequested; };
+        walk.isStopped = [&] { return ctx.state.stopRequested; };
         walk.passOver = [&](const Failure &failure) {
             if (dynamic_cast<const BackupFailed *>(&failure))
                 return false;
@@ -456,17 +457,17 @@ QString replaceScope(const SearchRequest &r)
 }
 }  // namespace
 
-void cmdReplace_Click(RunContext &ctx)
+void runReplace(RunContext &ctx)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    if (s.StopRequested)
+    if (s.stopRequested)
         return;
 
     ctx.main->resetHints();
-    Error_Trapping(ctx);
-    s.ModifiedFileCount = 0;
-    if (s.ValidationFailed) {
+    validateRequest(ctx);
+    s.modifiedFileCount = 0;
+    if (s.validationFailed) {
         ctx.main->setStatusText(2, QString());
         ctx.main->setStatusText(1, kScrivlane);
         ctx.main->restoreWindow();
@@ -475,7 +476,7 @@ void cmdReplace_Click(RunContext &ctx)
 
     ctx.main->saveHistories();
     ctx.viewer->clearList();
-    if (!s.EmptyReplaceConfirmed) {
+    if (!s.emptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
             QStringLiteral("Are you sure you want to make this replacement?\r") + replaceScope(r),
             QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
@@ -483,10 +484,10 @@ void cmdReplace_Click(RunContext &ctx)
         if (answer != MessageAnswer::Yes)
             return;
     }
-    s.EmptyReplaceConfirmed = false;
-    s.ChangedThisRun.clear();
+    s.emptyReplaceConfirmed = false;
+    s.changedIdentities.clear();
     startRunTotals(ctx);
-    s.PassedOver = 0;
+    s.passedOverCount = 0;
     // Whatever way the run ends, the user hears of the entries it passed over.
     const auto tell = qScopeGuard([&] { tellPassedOver(ctx); });
 
@@ -497,16 +498,16 @@ void cmdReplace_Click(RunContext &ctx)
     if (r.hasSubdirectories()) {
         trap(ctx, [&] {
             bool rep = true;
-            Check_Filters(ctx, rep);
+            walkEachPattern(ctx, rep);
         });
     } else {
         replaceInSelectedFiles(ctx);
     }
 
     // A stopped run still reports what it did until the stop.
-    if (s.StopRequested) {
+    if (s.stopRequested) {
         if (hasReportContent(ctx))
-            trap(ctx, [&] { ctx.main->OutputData(); });
+            trap(ctx, [&] { ctx.main->writeReport(); });
         return;
     }
     if (!hasReportContent(ctx)) {
@@ -519,18 +520,18 @@ void cmdReplace_Click(RunContext &ctx)
 
     if (ctx.viewer->listCount() > 0) {
         qint32 start = 0;
-        const qint32 found = Find_Normal(ctx, start);
+        const qint32 found = findInBuffer(ctx, start);
         ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
         ctx.viewer->setPosLabel(QString::number(found));
         ctx.viewer->setTag(QStringLiteral("Stop"));
         ctx.viewer->selectListItem(0);
         ctx.viewer->setTag(QStringLiteral("Stop"));
         ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
-                               ctx.viewer->rtbDefault().FileName());
+                               ctx.viewer->buffer().fileName());
         ctx.viewer->showViewer();
     }
     ctx.viewer->setFindText(QString());
     ctx.viewer->setReplaceText(QString());
     ctx.main->setStatusText(1, kScrivlane);
-    trap(ctx, [&] { ctx.main->OutputData(); });
+    trap(ctx, [&] { ctx.main->writeReport(); });
 }

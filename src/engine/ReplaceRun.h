@@ -6,24 +6,24 @@ class DocumentBuffer;
 struct RunContext;
 
 /// The Replace command.
-void cmdReplace_Click(RunContext &ctx);
+void runReplace(RunContext &ctx);
 
-/// Every occurrence of Keyword in pString replaced by NewKeyWord, left to right,
-/// without overlaps; updates the buffer, FileReplacements, TotalReplacements,
-/// status panel 1 and (when the text changed) List1. Linear in the text.
-QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
-                      const QString &NewKeyWord);
+/// Every occurrence of keyword in text replaced by replacement, left to right,
+/// without overlaps; updates the buffer, fileReplacements, totalReplacements,
+/// status panel 1 and (when the text changed) the viewer's list. Linear in the text.
+QString replaceAndCount(RunContext &ctx, const QString &text, const QString &keyword,
+                        const QString &replacement);
 
-/// The buffer's text through replaceString with the buffer as its text; a
+/// The buffer's text through replaceAndCount with the buffer as its text; a
 /// normal search rewrites the text where it lies, so a large file is not held twice.
-void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord);
+void replaceInBuffer(RunContext &ctx, const QString &keyword, const QString &replacement);
 
-/// Saves the buffer to CurrentPath and appends its report entry, with the
-/// replacements the file added to TotalReplacements since totalBefore.
-void AddToList(RunContext &ctx, qint32 totalBefore);
+/// Saves the buffer to currentPath and appends its report entry, with the
+/// replacements the file added to totalReplacements since totalBefore.
+void saveReplacedFile(RunContext &ctx, qint32 totalBefore);
 
 /// The Replace walk with backups over one folder tree and one pattern.
-void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext);
+void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern);
 
 /// The report entry for a saved file (CR LF, padded number, ")  ", path, count).
 QString reportEntry(qint32 number, const QString &path, qint32 replacements);

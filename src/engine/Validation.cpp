@@ -20,24 +20,24 @@ void confirmEmptyReplacement(RunContext &ctx)
     const bool yes =
         ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
                              MessageIcon::Question, MessageAnswer::No) == MessageAnswer::Yes;
-    ctx.state.ValidationFailed = !yes;
+    ctx.state.validationFailed = !yes;
     if (yes)
-        ctx.state.EmptyReplaceConfirmed = true;
+        ctx.state.emptyReplaceConfirmed = true;
 }
 
 void refuse(RunContext &ctx, const QString &text, const QString &title,
             MessageIcon icon = MessageIcon::Information)
 {
-    ctx.state.ValidationFailed = true;
+    ctx.state.validationFailed = true;
     ctx.dialogs->message(text, title, MessageButtons::Ok, icon);
 }
 }  // namespace
 
-void Error_Trapping(RunContext &ctx)
+void validateRequest(RunContext &ctx)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    const bool isFind = s.Tag == QLatin1String("Find");
+    const bool isFind = s.tag == QLatin1String("Find");
     const QString noFiles = QStringLiteral("Please select the files that you want to edit.");
     const QString noFilesTitle = QStringLiteral(" No files selected");
 
@@ -61,7 +61,7 @@ void Error_Trapping(RunContext &ctx)
             confirmEmptyReplacement(ctx);
             return;
         }
-        s.ValidationFailed = false;
+        s.validationFailed = false;
         return;
     }
 
@@ -91,5 +91,5 @@ void Error_Trapping(RunContext &ctx)
         refuse(ctx, noFiles, noFilesTitle);
         return;
     }
-    s.ValidationFailed = false;
+    s.validationFailed = false;
 }

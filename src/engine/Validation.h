@@ -3,5 +3,5 @@
 struct RunContext;
 
 /// Checks the request before a Find or Replace run; the verdict is left in
-/// ValidationFailed and EmptyReplaceConfirmed.
-void Error_Trapping(RunContext &ctx);
+/// validationFailed and emptyReplaceConfirmed.
+void validateRequest(RunContext &ctx);

@@ -25,6 +25,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BackupDialog.h"
@@ -177,7 +178,7 @@ void MainWindow::loadStep(const std::function<void()> &step)
                                 ErrorLog::exactErrorMessage(
                                     QStringLiteral("An error occurred while loading the program."),
                                     failure.description()),
-                                QStringLiteral(" Error"), QStringLiteral("Form_Load-frmFind.frm"),
+                                QStringLiteral(" Error"), LogSource::mainLoad,
                                 failure.description());
     }
 }
@@ -206,7 +207,7 @@ bool MainWindow::startUp(const QString &folder)
         // folder), even where the program's own files go to the per-user data folder.
         m_helpFile = HelpFile::locate(QCoreApplication::applicationDirPath());
         const QString folder = Paths::withTrailingSeparator(Paths::applicationFolder());
-        m_ctx.state.DefaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
+        m_ctx.state.defaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
     m_loading = true;
     const QList<QPair<QCheckBox *, QString>> options = {
@@ -294,7 +295,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     // A run under way ends at its next test of the flag.
-    m_ctx.state.StopRequested = true;
+    m_ctx.state.stopRequested = true;
     shutDown();
     event->accept();
 }
@@ -423,7 +424,7 @@ void MainWindow::showLargeSearch(bool fill)
 
 void MainWindow::disableControls()
 {
-    m_ctx.state.RunInProgress = true;
+    m_ctx.state.runInProgress = true;
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
@@ -436,7 +437,7 @@ void MainWindow::disableControls()
 
 void MainWindow::enableControls()
 {
-    m_ctx.state.RunInProgress = false;
+    m_ctx.state.runInProgress = false;
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, fuzzyPanel, findBox, replaceBox,
              fileBarHolder, filterManagerButton, filterBox, backupFolderButton, minimizeBox,
@@ -449,7 +450,7 @@ void MainWindow::enableControls()
 
 void MainWindow::clearHints()
 {
-    if (m_ctx.state.RunInProgress)
+    if (m_ctx.state.runInProgress)
         return;
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
@@ -467,7 +468,7 @@ void MainWindow::clearStatus()
 
 void MainWindow::updateSelectedPath()
 {
-    ::Get_Path(m_ctx);
+    ::takeFolderPath(m_ctx);
 }
 
 void MainWindow::optionClicked(QCheckBox *box)
@@ -517,7 +518,7 @@ void MainWindow::helpBarTool(const QString &key)
     if (key == u"about") {
         showAbout();
     } else if (key == u"exit") {
-        m_ctx.state.StopRequested = true;
+        m_ctx.state.stopRequested = true;
         exitProgram();
     } else if (key == u"readme") {
         openHelp();
@@ -580,25 +581,24 @@ void MainWindow::viewSelectedFiles()
     updateSelectedPath();
     for (int i = 0; i < fileList->count(); ++i) {
         if (fileList->isSelected(i))
-            viewer.addToList(m_ctx.state.CurrentPath + fileList->item(i)->text());
+            viewer.addToList(m_ctx.state.currentPath + fileList->item(i)->text());
     }
     if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
         return;
     const QString first = viewer.listItem(0);
     viewer.setTag(QStringLiteral("Stop"));
     try {
-        viewer.rtbDefault().LoadFile(first);
-        viewer.setHoldText(viewer.rtbDefault().Text());
+        viewer.buffer().load(first);
+        viewer.setHoldText(viewer.buffer().text());
     } catch (const Failure &failure) {
         ErrorLog::reportFailure(
             dialogs(), QStringLiteral("There was an error while attempting to view the file."),
-            QStringLiteral("Error"), QStringLiteral("View_Source-frmFind.frm"),
-            failure.description());
+            QStringLiteral("Error"), LogSource::viewSource, failure.description());
         return;
     }
     viewer.setCaption(QStringLiteral("Viewing document:  ") + first);
     viewer.selectListItem(0);
-    viewer.setPosLabel(QString::number(m_ctx.state.FoundPosition));
+    viewer.setPosLabel(QString::number(m_ctx.state.foundPosition));
     viewer.setCountLabel(QString::number(viewer.listCount()));
     setStatusText(1, Idle);
     viewer.showViewer();
@@ -633,7 +633,7 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
         viewSelectedFiles();
         break;
     case Command::Exit:
-        m_ctx.state.StopRequested = true;
+        m_ctx.state.stopRequested = true;
         exitProgram();
         break;
     case Command::Stop:
@@ -658,7 +658,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     case QEvent::MouseMove:
         // The lists are locked during a run; their hints must not cover its progress.
-        if (m_ctx.state.RunInProgress)
+        if (m_ctx.state.runInProgress)
             return false;
         if (watched == fileList->viewport())
             m_files->fileListHovered();
@@ -831,9 +831,9 @@ void MainWindow::refreshFileList()
     countSelectedFiles();
 }
 
-void MainWindow::OutputData()
+void MainWindow::writeReport()
 {
-    ::OutputData(m_ctx);
+    ::writeReport(m_ctx);
 }
 
 void MainWindow::setFindAndReplaceText(const QString &find, const QString &replace)

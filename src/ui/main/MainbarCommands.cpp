@@ -8,6 +8,7 @@
 #include "engine/ViewerPort.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 
 #include <exception>
 #include <utility>
@@ -40,10 +41,10 @@ void MainbarCommands::click(const QString &key)
         if (key != m_runningTool || m_ctx.main->toolCaption(key) != Stop)
             return;
         if (key == u"find") {
-            cmdFind_Click(m_ctx);
+            startOrStopFind(m_ctx);
         } else {
             m_ctx.main->setToolCaption(key, idleCaption(key));
-            m_ctx.state.StopRequested = true;
+            m_ctx.state.stopRequested = true;
         }
         return;
     }
@@ -58,7 +59,7 @@ void MainbarCommands::click(const QString &key)
     m_runningTool = key;
     if (key != u"find") {
         m_ctx.main->setToolCaption(key, Stop);
-        m_ctx.state.StopRequested = false;
+        m_ctx.state.stopRequested = false;
     }
     runTrapped(key);
     m_ctx.main->setToolCaption(key, idleCaption(key));
@@ -78,11 +79,11 @@ void MainbarCommands::runTrapped(const QString &key)
     QString source;
     try {
         if (key == u"find") {
-            cmdFind_Click(m_ctx);
+            startOrStopFind(m_ctx);
         } else if (key == u"replace") {
-            cmdReplace_Click(m_ctx);
+            runReplace(m_ctx);
         } else {
-            cmdUndo_Click(m_ctx);
+            runUndo(m_ctx);
         }
         return;
     } catch (const Failure &failure) {
@@ -96,9 +97,9 @@ void MainbarCommands::runTrapped(const QString &key)
         sentence = QStringLiteral("An error occurred while trying to replace.");
     else
         sentence = QStringLiteral("An error occurred while trying to undo the operation.");
-    const QString procedure = key == u"find"      ? QStringLiteral("cmdFind_Click-frmFind.frm")
-                              : key == u"replace" ? QStringLiteral("cmdReplace_Click-frmFind.frm")
-                                                  : QStringLiteral("cmdUndo_Click-frmFind.frm");
+    const QString procedure = key == u"find"      ? LogSource::findCommand
+                              : key == u"replace" ? LogSource::replaceCommand
+                                                  : LogSource::undoCommand;
     ErrorLog::reportFailure(*m_ctx.dialogs, ErrorLog::exactErrorMessage(sentence, source),
                             QStringLiteral(" Error"), procedure, source);
 }

@@ -6,6 +6,7 @@
 #include "engine/ReplacementText.h"
 #include "engine/RunContext.h"
 #include "platform/Dialogs.h"
+#include "settings/LogSources.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -62,8 +63,8 @@ void ViewerSearch::findFirst()
                                MessageIcon::Information);
         return;
     }
-    found = m_host.isFuzzyMode() ? Find_Fuzzy(m_ctx, start) : Find_Normal(m_ctx, start);
-    if (m_ctx.state.StopRequested)
+    found = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, start) : findInBuffer(m_ctx, start);
+    if (m_ctx.state.stopRequested)
         return;
     if (found == -1) {
         m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
@@ -84,11 +85,11 @@ void ViewerSearch::findNext()
     bool inputChecked = false;
     bool skipSearch = false;
     for (;;) {
-        m_ctx.state.PartsSource = QStringLiteral("Template");
+        m_ctx.state.partsSource = QStringLiteral("Template");
         m_host.updateFileModified();
         if (!inputChecked) {
             if (!checkFindInput(true)) {
-                m_ctx.state.PartsSource.clear();
+                m_ctx.state.partsSource.clear();
                 return;
             }
             m_host.saveHistory();
@@ -97,8 +98,8 @@ void ViewerSearch::findNext()
         const bool fuzzy = m_host.isFuzzyMode();
         // A file shown by its facts has nothing to search: the walk passes it over.
         if (!skipSearch && !m_host.isShowingFacts()) {
-            if (m_buffer.Text().isEmpty()) {
-                m_ctx.state.PartsSource.clear();
+            if (m_buffer.text().isEmpty()) {
+                m_ctx.state.partsSource.clear();
                 finishFindNext(false);
                 return;
             }
@@ -107,22 +108,23 @@ void ViewerSearch::findNext()
             if (!ok || searchStart < 0)
                 searchStart = 0;
             m_host.setStatus(2,
-                             QStringLiteral(" Searching through document: ") + m_buffer.FileName());
-            foundPos = fuzzy ? Find_Fuzzy(m_ctx, searchStart) : Find_Normal(m_ctx, searchStart);
-            m_ctx.state.PartsSource.clear();
-            if (m_ctx.state.StopRequested)
+                             QStringLiteral(" Searching through document: ") + m_buffer.fileName());
+            foundPos =
+                fuzzy ? findFuzzyInBuffer(m_ctx, searchStart) : findInBuffer(m_ctx, searchStart);
+            m_ctx.state.partsSource.clear();
+            if (m_ctx.state.stopRequested)
                 return;
             if (foundPos != -1) {
                 finishFindNext(true);
                 return;
             }
         }
-        m_ctx.state.PartsSource.clear();
+        m_ctx.state.partsSource.clear();
         skipSearch = false;
 
         if (m_ctx.main)
             m_ctx.main->yieldToEvents();
-        if (m_ctx.state.StopRequested)
+        if (m_ctx.state.stopRequested)
             return;
         const int count = list->count();
         const int row = list->currentRow();
@@ -134,13 +136,13 @@ void ViewerSearch::findNext()
                                    MessageIcon::Information);
             foundPos = -1;
             searchStart = 0;
-            m_buffer.setSelLength(0);
+            m_buffer.setSelectionLength(0);
             m_controls.newPos->setText(QStringLiteral("-1"));
             if (count > 0) {
                 if (list->currentRow() != 0) {
                     list->setCurrentRow(0);
                 } else {
-                    m_host.loadDocument(list->item(0)->text(), QStringLiteral("mnuFindNext_Click"));
+                    m_host.loadDocument(list->item(0)->text(), LogSource::viewerFindNext);
                     m_controls.newPos->setText(QStringLiteral("-1"));
                 }
             }
@@ -152,7 +154,7 @@ void ViewerSearch::findNext()
         m_host.selectRowQuietly(row + 1);
         searchStart = 0;
         const QString path = list->item(row + 1)->text();
-        const bool loaded = m_host.loadDocument(path, QStringLiteral("mnuFindNext_Click"));
+        const bool loaded = m_host.loadDocument(path, LogSource::viewerFindNext);
         m_host.setStatus(2, QStringLiteral(" Searching through document: ") + path);
         m_host.setCaption(QStringLiteral("Viewing document: ") + path);
         m_host.showFileInfo(path);
@@ -166,7 +168,7 @@ void ViewerSearch::findNext()
 void ViewerSearch::finishFindNext(bool matched)
 {
     if (matched)
-        m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.FileName());
+        m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.fileName());
     m_controls.newPos->setText(QString::number(m_host.searchStart()));
     if (m_controls.list->count() == 0) {
         m_ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
@@ -182,12 +184,12 @@ void ViewerSearch::replaceCurrent()
     if (m_host.isShowingFacts())
         return;  // nothing of the file is in the buffer to replace
     // A line break in the box is written as the file's own line end.
-    const QString replacement = ReplacementText(m_controls.replace->currentText(), m_buffer.Text())
-                                    .forMatch(m_buffer.SelText());
-    const bool selected = m_buffer.SelLength() > 0;
+    const QString replacement = ReplacementText(m_controls.replace->currentText(), m_buffer.text())
+                                    .forMatch(m_buffer.selectedText());
+    const bool selected = m_buffer.selectionLength() > 0;
     if (!replacement.isEmpty()) {
         if (selected) {
-            m_buffer.setSelText(replacement);
+            m_buffer.setSelectedText(replacement);
             m_controls.document->setFocus();
             m_host.markFileModified();
         }
@@ -201,7 +203,7 @@ void ViewerSearch::replaceCurrent()
                 QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
                 MessageIcon::Question, MessageAnswer::Yes);
             if (answer == MessageAnswer::Yes) {
-                m_buffer.setSelText(QString());
+                m_buffer.setSelectedText(QString());
                 m_controls.document->setFocus();
                 m_host.markFileModified();
             }
@@ -212,5 +214,6 @@ void ViewerSearch::replaceCurrent()
         }
         m_controls.replace->setFocus();
     }
-    m_controls.newPos->setText(QString::number(m_buffer.SelStart() + m_buffer.SelLength()));
+    m_controls.newPos->setText(
+        QString::number(m_buffer.selectionStart() + m_buffer.selectionLength()));
 }

@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/HistoryList.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 
@@ -51,7 +52,6 @@
 namespace {
 
 const QString kStop = QStringLiteral("Stop");
-const QString kSource = QStringLiteral("-frmViewer.frm");
 
 int px(int twips)
 {
@@ -200,10 +200,10 @@ void ViewerWindow::runMoveTool(const QString &key)
     } else if (key == QLatin1String("down")) {
         nextFile();
     } else if (key == QLatin1String("findNext")) {
-        m_ctx.state.StopRequested = false;
+        m_ctx.state.stopRequested = false;
         findNext();
     } else if (key == QLatin1String("replace")) {
-        m_ctx.state.StopRequested = false;
+        m_ctx.state.stopRequested = false;
         replaceCurrent();
     } else if (key == QLatin1String("exit")) {
         closeViewer();
@@ -228,7 +228,7 @@ void ViewerWindow::reportFailure(const QString &message, MessageIcon icon, const
 {
     if (m_ctx.dialogs)
         m_ctx.dialogs->message(message, title, MessageButtons::Ok, icon);
-    ErrorLog::LogError(source, description, m_ctx.dialogs);
+    ErrorLog::logError(source, description, m_ctx.dialogs);
 }
 
 void ViewerWindow::setHoldText(const QString &text)
@@ -343,7 +343,7 @@ void ViewerWindow::prepareOnActivation()
 {
     try {
         setStatus(2, QString());
-        m_ctx.state.RunInProgress = false;
+        m_ctx.state.runInProgress = false;
         m_view->catchUp();
         totalFilesLabel->setText(QString::number(documentList->count()));
         layoutControls();
@@ -363,7 +363,7 @@ void ViewerWindow::prepareOnActivation()
     } catch (const std::exception &e) {
         hide();
         reportFailure(describe(e), MessageIcon::Warning, QStringLiteral("Error"),
-                      QStringLiteral("Form_Activate") + kSource, describe(e));
+                      LogSource::viewerActivate, describe(e));
     }
 }
 
@@ -376,14 +376,15 @@ bool ViewerWindow::loadDocument(const QString &path, const QString &source)
         if (m_tag == kStop)
             m_tag.clear();
         reportFailure(QStringLiteral("There was an error while attempting to view the file."),
-                      MessageIcon::Error, QStringLiteral("Error"), source + kSource, describe(e));
+                      MessageIcon::Error, QStringLiteral("Error"), LogSource::inViewer(source),
+                      describe(e));
         return false;
     }
 }
 
 void ViewerWindow::showListedFile()
 {
-    if (m_ctx.state.StopRequested)
+    if (m_ctx.state.stopRequested)
         return;
     const bool mayReplace = offerToSaveChanges();
     if (m_tag == kStop) {
@@ -399,10 +400,10 @@ void ViewerWindow::showListedFile()
     if (row < 0)
         return;
     const QString path = documentList->item(row)->text();
-    if (!loadDocument(path, QStringLiteral("List1_Click")))
+    if (!loadDocument(path, LogSource::viewerListClick))
         return;
-    if (!m_buffer.FileName().isEmpty())
-        setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.FileName());
+    if (!m_buffer.fileName().isEmpty())
+        setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
     foundPosLabel->setText(QStringLiteral("Not found"));
     fileIndexLabel->setText(QString::number(row + 1));
     setWindowTitle(QStringLiteral("Viewing document: ") + path);
@@ -450,7 +451,7 @@ bool ViewerWindow::offerToSaveChangesResettingAttributes()
 
 void ViewerWindow::previousFile()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     if (!offerToSaveChanges())
         return;
     const int count = documentList->count();
@@ -462,7 +463,7 @@ void ViewerWindow::previousFile()
 
 void ViewerWindow::nextFile()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     if (!offerToSaveChanges())
         return;
     const int count = documentList->count();
@@ -474,7 +475,7 @@ void ViewerWindow::nextFile()
 
 void ViewerWindow::closeViewer()
 {
-    m_ctx.state.StopRequested = true;
+    m_ctx.state.stopRequested = true;
     // The list goes; unsaved changes of the shown document are offered first,
     // and stay marked when they could not be saved (the document stays shown).
     const bool settled = offerToSaveChanges();
@@ -503,7 +504,7 @@ void ViewerWindow::quitProgram()
 void ViewerWindow::stopAndHide()
 {
     if (m_search->isWalking())
-        m_ctx.state.StopRequested = true;
+        m_ctx.state.stopRequested = true;
     hideViewer();
 }
 
@@ -545,7 +546,7 @@ void ViewerWindow::saveCurrent()
 void ViewerWindow::saveAs()
 {
     const QString proposed =
-        QDir(Paths::applicationFolder()).filePath(nameAfterLastSeparator(m_buffer.FileName()));
+        QDir(Paths::applicationFolder()).filePath(nameAfterLastSeparator(m_buffer.fileName()));
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), proposed,
                                                       QStringLiteral("All files (*)"));
     if (path.isEmpty())
@@ -613,7 +614,7 @@ void ViewerWindow::saveHistory()
 
 void ViewerWindow::keepShownEntrySelected()
 {
-    const QString shown = m_buffer.FileName();
+    const QString shown = m_buffer.fileName();
     const QList<QListWidgetItem *> entries = documentList->findItems(shown, Qt::MatchExactly);
     if (shown.isEmpty() || entries.isEmpty())
         return;
@@ -813,12 +814,11 @@ void ViewerWindow::printTo(QPrinter &printer)
 {
     QTextDocument document;
     document.setDefaultFont(documentEdit->font());
-    document.setPlainText(ViewerText::toView(m_buffer.Text()));
+    document.setPlainText(ViewerText::toView(m_buffer.text()));
     document.print(&printer);
     if (printer.printerState() == QPrinter::Error) {
         reportFailure(QStringLiteral("There was a printer error."), MessageIcon::Warning,
-                      QStringLiteral("Error"),
-                      QStringLiteral("ToolBar_Click:PrinterError") + kSource,
+                      QStringLiteral("Error"), LogSource::viewerPrinter,
                       QStringLiteral("The printer reported an error."));
     }
 }
@@ -835,10 +835,10 @@ void ViewerWindow::showLastReport()
     if (!offerToSaveChanges())
         return;
     m_tag = kStop;
-    if (!loadDocument(QDir::toNativeSeparators(report), QStringLiteral("ToolBar_Click")))
+    if (!loadDocument(QDir::toNativeSeparators(report), LogSource::viewerToolBar))
         return;
     setWindowTitle(QStringLiteral("Viewing document: ") + QDir::toNativeSeparators(report));
-    setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.FileName());
+    setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent *event)
@@ -855,7 +855,7 @@ void ViewerWindow::layoutControls()
 
 void ViewerWindow::popupFind()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     findFirst();
 }
 
@@ -887,8 +887,7 @@ void ViewerWindow::discardChanges()
 void ViewerWindow::reportRenameFailure(const QString &description)
 {
     reportFailure(QStringLiteral("There was an error while renaming the file."), MessageIcon::Error,
-                  QStringLiteral("Error"),
-                  QStringLiteral("PopUpToolBar_Click:RenameFile_Error") + kSource, description);
+                  QStringLiteral("Error"), LogSource::viewerRenameFile, description);
 }
 
 bool ViewerWindow::event(QEvent *event)
