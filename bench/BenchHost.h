@@ -61,6 +61,7 @@ public:
     QStringList files;
     bool selectAll = false;
     bool skipIgnored = false;
+    bool regex = false;
     BenchViewer viewer;
 
     // SearchRequest
@@ -81,6 +82,7 @@ public:
     bool isFileSelected(int) const override { return selectAll; }
     QString filters() const override { return filterText; }
     bool skipsIgnored() const override { return skipIgnored; }
+    bool isRegex() const override { return regex; }
     QString selectionCount() const override;
 
     /// Every error or refusal the run showed, one line each, in order.

@@ -58,6 +58,8 @@ const char kFindHelp[] =
     "path a line, then \"files: N\".\n"
     "\n"
     "  --find TEXT          the text to find\n"
+    "  --regex              TEXT is a regular expression: ^ and $ at line ends,\n"
+    "                       \"\\n\" any one line end (PCRE2 syntax)\n"
     "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n";
 
 const char kReplaceHelp[] =
@@ -70,6 +72,9 @@ const char kReplaceHelp[] =
     "\n"
     "  --find TEXT          the text to find\n"
     "  --replace TEXT       what to put in its place\n"
+    "  --regex              TEXT is a regular expression; in the replace text $1\n"
+    "                       to $99 and ${name} stand for its groups, $$ for a\n"
+    "                       dollar, \"\\n\" for the file's line end\n"
     "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n"
     "  --backup ROOT        copy each file below ROOT/Backup/ before changing it\n";
 
@@ -136,7 +141,7 @@ QStringList optionsOf(const QString &command)
                            QStringLiteral("--all"),         QStringLiteral("--timing"),
                            QStringLiteral("--skip-ignored")};
     if (command != QLatin1String("undo"))
-        options << QStringLiteral("--fuzzy");
+        options << QStringLiteral("--fuzzy") << QStringLiteral("--regex");
     if (command != QLatin1String("find"))
         options << QStringLiteral("--replace") << QStringLiteral("--backup");
     return options;
@@ -149,6 +154,8 @@ QString requestProblem(const QString &command, const BenchHost &host, bool haveR
         return QStringLiteral("no FOLDER given");
     if (command == QLatin1String("remove") || command == QLatin1String("restore"))
         return {};
+    if (host.fuzzy && host.regex)
+        return QStringLiteral("--regex and --fuzzy do not go together");
     if (host.fuzzy) {
         if (host.first.isEmpty() || host.second.isEmpty())
             return QStringLiteral("--fuzzy needs two texts that are not empty");
@@ -246,6 +253,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             host.caseSensitive = true;
         else if (arg == QLatin1String("--whole"))
             host.wholeWord = true;
+        else if (arg == QLatin1String("--regex"))
+            host.regex = true;
         else if (arg == QLatin1String("--all"))
             host.selectAll = true;
         else if (arg == QLatin1String("--timing"))

@@ -37,6 +37,15 @@ bool requestIsUndoable(RunContext &ctx)
                         MessageButtons::Ok, MessageIcon::Information);
         return false;
     }
+    if (r.isRegex()) {
+        // What a regular expression wrote cannot be searched back into what it found.
+        dialogs.message(QStringLiteral("This program can't undo a replacement made with a regular "
+                                       "expression.\rRestore puts back the exact bytes of the "
+                                       "files from their backup copies: scrivlane-cli restore "
+                                       "FOLDER."),
+                        kError, MessageButtons::Ok, MessageIcon::Information);
+        return false;
+    }
     if (r.selectionCount().startsWith(QLatin1Char('0')) && !r.hasSubdirectories()) {
         dialogs.message(QStringLiteral("Please select the files that you want to edit."),
                         QStringLiteral(" No files selected"), MessageButtons::Ok,

@@ -1,5 +1,6 @@
 #include "DocumentBuffer.h"
 
+#include "Matcher.h"
 #include "TextSearch.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
@@ -155,6 +156,21 @@ qint32 DocumentBuffer::find(const QString &what, qint32 start, int options)
         return -1;
     const TextSearch::Match match = TextSearch::find(
         m_text, what, start, (options & MatchCase) != 0, (options & WholeWord) != 0);
+    if (match.position < 0)
+        return -1;
+    m_selStart = qint32(match.position);
+    m_selLength = qint32(match.length);
+    emit selectionChanged();
+    return qint32(match.position);
+}
+
+qint32 DocumentBuffer::findWith(const Matcher &matcher, qint32 start)
+{
+    if (start < 0)
+        start = 0;
+    if (start > m_text.size())
+        return -1;
+    const TextMatch match = matcher.find(m_text, start);
     if (match.position < 0)
         return -1;
     m_selStart = qint32(match.position);

@@ -9,6 +9,8 @@
 
 #include <utility>
 
+class Matcher;
+
 /// One loaded file held as text: every run loads, searches, changes and saves
 /// files through it, and the viewer shows it. Loading and saving are lossless:
 /// the file's encoding, BOM, line ends and any undecodable bytes come back
@@ -55,6 +57,8 @@ public:
     /// selects it and returns its position, or -1 without touching the selection.
     /// A line break in what matches any one line end (CR LF, LF or CR).
     qint32 find(const QString &what, qint32 start, int options = 0);
+    /// Find with a search type's matcher (a regular expression, say).
+    qint32 findWith(const Matcher &matcher, qint32 start);
 
     qint32 selectionStart() const { return m_selStart; }
     void setSelectionStart(qint32 start);

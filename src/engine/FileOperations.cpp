@@ -50,7 +50,7 @@ QString FileOperations::renameFolder(const QString &path, const QString &newName
         throw Failure(QStringLiteral("\"%1\" is a protected folder.").arg(path));
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
     const QString parent = QDir::toNativeSeparators(QFileInfo(clean).path());
-    const QString target = childPath(parent, newName);
+    QString target = childPath(parent, newName);
     FileSystem::renameFolder(path, newName);
     return target;
 }

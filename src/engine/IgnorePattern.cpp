@@ -65,48 +65,104 @@ struct Wildcard {
         unsigned char previous = 0;
         bool matched = false;
         do {
-            if (!pc)
+            if (!pc || !bracketMember(pi, pc, previous, tc, matched))
                 return Outcome::AbortAll;
-            if (pc == '\\') {
-                pc = p(++pi);
-                if (!pc)
-                    return Outcome::AbortAll;
-                matched |= tc == pc;
-            } else if (pc == '-' && previous && p(pi + 1) && p(pi + 1) != ']') {
-                pc = p(++pi);
-                if (pc == '\\') {
-                    pc = p(++pi);
-                    if (!pc)
-                        return Outcome::AbortAll;
-                }
-                matched |= tc <= pc && tc >= previous;
-                pc = 0;  // a range ends: no "-" may continue from it
-            } else if (pc == '[' && p(pi + 1) == ':') {
-                const qsizetype start = pi + 2;
-                qsizetype end = start;
-                while (p(end) && p(end) != ']') ++end;
-                if (!p(end))
-                    return Outcome::AbortAll;
-                if (end - start < 1 || p(end - 1) != ':') {
-                    // No ":]": the "[" is an ordinary member.
-                    matched |= tc == '[';
-                } else {
-                    bool known = false;
-                    matched |= inClass(pattern.sliced(start, end - 1 - start), tc, known);
-                    if (!known)
-                        return Outcome::AbortAll;
-                    pi = end;
-                    pc = 0;
-                }
-            } else {
-                matched |= tc == pc;
-            }
             previous = pc;
             pc = p(++pi);
         } while (pc != ']');
         if (matched == negated || (pathAware && tc == '/'))
             return Outcome::NoMatch;
         return Outcome::Match;
+    }
+
+    // One member of a bracket expression at pattern[pi] == pc: a character, an
+    // escaped one, a range or a "[:class:]". Sets matched when tc is in it and
+    // leaves pi on the member's last character; pc becomes 0 after a range or a
+    // class, which no "-" may continue. False for a malformed member.
+    bool bracketMember(qsizetype &pi, unsigned char &pc, unsigned char previous, unsigned char tc,
+                       bool &matched) const
+    {
+        if (pc == '\\') {
+            pc = p(++pi);
+            matched |= pc && tc == pc;
+            return pc != 0;
+        }
+        if (pc == '-' && previous && p(pi + 1) && p(pi + 1) != ']') {
+            pc = p(++pi);
+            if (pc == '\\' && !(pc = p(++pi)))
+                return false;
+            matched |= tc <= pc && tc >= previous;
+            pc = 0;
+            return true;
+        }
+        if (pc == '[' && p(pi + 1) == ':')
+            return characterClass(pi, pc, tc, matched);
+        matched |= tc == pc;
+        return true;
+    }
+
+    // A "[:name:]" at pattern[pi] == '['; without its closing ":]" the "[" is
+    // an ordinary member.
+    bool characterClass(qsizetype &pi, unsigned char &pc, unsigned char tc, bool &matched) const
+    {
+        const qsizetype start = pi + 2;
+        qsizetype end = start;
+        while (p(end) && p(end) != ']') ++end;
+        if (!p(end))
+            return false;
+        if (end - start < 1 || p(end - 1) != ':') {
+            matched |= tc == '[';
+            return true;
+        }
+        bool known = false;
+        matched |= inClass(pattern.sliced(start, end - 1 - start), tc, known);
+        pi = end;
+        pc = 0;
+        return known;
+    }
+
+    // A "*" or "**" at pattern[pi] against text from ti. Sets resume, with pi
+    // and ti on a slash in both, when matching goes on after it; otherwise
+    // the outcome is final.
+    Outcome star(qsizetype &pi, qsizetype &ti, bool &resume) const
+    {
+        bool crossesSlashes = !pathAware;
+        if (p(++pi) == '*') {
+            const qsizetype before = pi - 2;
+            while (p(++pi) == '*') {
+            }
+            const bool boundedBefore = before < 0 || p(before) == '/';
+            const bool boundedAfter = !p(pi) || p(pi) == '/' || (p(pi) == '\\' && p(pi + 1) == '/');
+            if (pathAware && boundedBefore && boundedAfter) {
+                // "a/**/b" also takes "a/b": try "**/" as nothing first.
+                if (p(pi) == '/' && match(pi + 1, ti) == Outcome::Match)
+                    return Outcome::Match;
+                crossesSlashes = true;
+            }
+        }
+        if (!p(pi)) {
+            if (!crossesSlashes && text.sliced(ti).contains('/'))
+                return Outcome::AbortToDoubleStar;
+            return Outcome::Match;
+        }
+        if (!crossesSlashes && p(pi) == '/') {
+            const qsizetype slash = text.indexOf('/', ti);
+            if (slash < 0)
+                return Outcome::AbortAll;
+            ti = slash;
+            resume = true;  // the loop steps over the slash in both
+            return Outcome::Match;
+        }
+        for (; t(ti); ++ti) {
+            const Outcome o = match(pi, ti);
+            if (o != Outcome::NoMatch) {
+                if (!crossesSlashes || o != Outcome::AbortToDoubleStar)
+                    return o;
+            } else if (!crossesSlashes && t(ti) == '/') {
+                return Outcome::AbortToDoubleStar;
+            }
+        }
+        return Outcome::AbortAll;
     }
 
     Outcome match(qsizetype pi, qsizetype ti) const
@@ -133,43 +189,11 @@ struct Wildcard {
                 break;
             }
             case '*': {
-                bool crossesSlashes = !pathAware;
-                if (p(++pi) == '*') {
-                    const qsizetype before = pi - 2;
-                    while (p(++pi) == '*') {
-                    }
-                    const bool boundedBefore = before < 0 || p(before) == '/';
-                    const bool boundedAfter =
-                        !p(pi) || p(pi) == '/' || (p(pi) == '\\' && p(pi + 1) == '/');
-                    if (pathAware && boundedBefore && boundedAfter) {
-                        // "a/**/b" also takes "a/b": try "**/" as nothing first.
-                        if (p(pi) == '/' && match(pi + 1, ti) == Outcome::Match)
-                            return Outcome::Match;
-                        crossesSlashes = true;
-                    }
-                }
-                if (!p(pi)) {
-                    if (!crossesSlashes && text.sliced(ti).contains('/'))
-                        return Outcome::AbortToDoubleStar;
-                    return Outcome::Match;
-                }
-                if (!crossesSlashes && p(pi) == '/') {
-                    const qsizetype slash = text.indexOf('/', ti);
-                    if (slash < 0)
-                        return Outcome::AbortAll;
-                    ti = slash;
-                    break;  // the loop steps over the slash in both
-                }
-                for (; t(ti); ++ti) {
-                    const Outcome o = match(pi, ti);
-                    if (o != Outcome::NoMatch) {
-                        if (!crossesSlashes || o != Outcome::AbortToDoubleStar)
-                            return o;
-                    } else if (!crossesSlashes && t(ti) == '/') {
-                        return Outcome::AbortToDoubleStar;
-                    }
-                }
-                return Outcome::AbortAll;
+                bool resume = false;
+                const Outcome o = star(pi, ti, resume);
+                if (!resume)
+                    return o;
+                break;
             }
             default:
                 if (tc != pc)

@@ -2,7 +2,9 @@
 
 #include "DocumentBuffer.h"
 #include "MainPort.h"
+#include "Matcher.h"
 #include "RunContext.h"
+#include "SearchMatcher.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
 
@@ -33,9 +35,15 @@ qint32 findInBuffer(RunContext &ctx, qint32 &start)
 
     const QString what = ctx.request->findText();
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    s.foundPosition = buffer.find(what, start, findOptions(*ctx.request));
+    const bool regex = ctx.request->isRegex();
+    if (regex && !what.isEmpty())
+        s.foundPosition = buffer.findWith(*matcherFor(*ctx.request, what), start);
+    else
+        s.foundPosition = buffer.find(what, start, findOptions(*ctx.request));
     showPosition(ctx);
-    start = s.foundPosition == -1 ? 0 : s.foundPosition + buffer.selectionLength();
+    // An empty match is passed over by the next search, which would find it again.
+    const qint32 length = regex ? qMax(buffer.selectionLength(), 1) : buffer.selectionLength();
+    start = s.foundPosition == -1 ? 0 : s.foundPosition + length;
     ctx.viewer->setNewPos(QString::number(start));
 
     ctx.main->yieldToEvents();

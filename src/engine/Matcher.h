@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
 #include <QStringView>
 
 /// Where a match starts and how many characters of the text it covers.
@@ -27,4 +28,19 @@ public:
     /// (the character written last is the one in front of the rest), rather
     /// than in the original text.
     virtual bool searchesReplacedText() const = 0;
+
+    /// Whether a replacement refers to what each match holds (groups of a
+    /// regular expression); then replacementFor() gives each match its text.
+    virtual bool expandsReplacement() const { return false; }
+
+    /// The text that replaces match, found last in text by find(), with the
+    /// line breaks of the replacement written as lineEnd.
+    virtual QString replacementFor(const QString &replacement, QStringView text, TextMatch match,
+                                   QStringView lineEnd) const
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(match);
+        Q_UNUSED(lineEnd);
+        return replacement;
+    }
 };

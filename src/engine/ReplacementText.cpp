@@ -13,13 +13,17 @@ const QString &ReplacementText::forMatch(QStringView matched)
 {
     if (!m_hasLineBreak)
         return m_replacement;
-    QString lineEnd = LineEnds::firstIn(matched);
-    if (lineEnd.isEmpty()) {
-        if (m_fileLineEnd.isEmpty())
-            m_fileLineEnd = LineEnds::mostCommonIn(m_fileText);
-        lineEnd = m_fileLineEnd;
-    }
-    return written(lineEnd);
+    return written(lineEndFor(matched));
+}
+
+QString ReplacementText::lineEndFor(QStringView matched)
+{
+    const QString lineEnd = LineEnds::firstIn(matched);
+    if (!lineEnd.isEmpty())
+        return lineEnd;
+    if (m_fileLineEnd.isEmpty())
+        m_fileLineEnd = LineEnds::mostCommonIn(m_fileText);
+    return m_fileLineEnd;
 }
 
 const QString &ReplacementText::written(const QString &lineEnd)

@@ -13,6 +13,10 @@ public:
     /// The text that replaces matched.
     const QString &forMatch(QStringView matched);
 
+    /// The line end a line break takes in the text replacing matched: the
+    /// first one matched holds, else the file's most common.
+    QString lineEndFor(QStringView matched);
+
 private:
     const QString &written(const QString &lineEnd);
 

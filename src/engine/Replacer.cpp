@@ -56,6 +56,11 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
     const bool inPlace =
         text.isDetached() && keyLength >= 0 && !LineEnds::hasLineBreak(replacement);
     const bool onReplaced = matcher.searchesReplacedText();
+    // A regular expression's replacement is worked out for each match; its
+    // line ends only when it writes any.
+    const bool expands = matcher.expandsReplacement();
+    const bool expandsLineBreaks = expands && (LineEnds::hasLineBreak(replacement) ||
+                                               replacement.contains(QLatin1String("\\n")));
     std::vector<qsizetype> positions;
     ReplacementText written(replacement, text);
     ReplacementBuilder builder(text, !inPlace);
@@ -65,8 +70,13 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
         TextMatch match = matcher.find(text, 0);
         while (match.position >= 0) {
             builder.appendOriginal(consumed, match.position);
-            builder.append(
-                written.forMatch(QStringView(text).sliced(match.position, match.length)));
+            const QStringView matched = QStringView(text).sliced(match.position, match.length);
+            if (expands) {
+                const QString lineEnd = expandsLineBreaks ? written.lineEndFor(matched) : QString();
+                builder.append(matcher.replacementFor(replacement, text, match, lineEnd));
+            } else {
+                builder.append(written.forMatch(matched));
+            }
             if (inPlace)
                 positions.push_back(match.position);
             consumed = match.position + match.length;

@@ -4,6 +4,7 @@
 #include "DocumentBuffer.h"
 #include "MainPort.h"
 #include "ReadAhead.h"
+#include "RegexLiteral.h"
 #include "RunContext.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
@@ -194,9 +195,16 @@ void RunSupport::setPrefilterEnabledForTesting(bool enabled)
 
 BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
 {
-    return request.isFuzzy() || !prefilterEnabled
-               ? BytePrefilter(QString(), false)
-               : BytePrefilter(request.findText(), request.isCaseSensitive());
+    if (request.isFuzzy() || !prefilterEnabled)
+        return BytePrefilter(QString(), false);
+    const bool matchCase = request.isCaseSensitive();
+    if (!request.isRegex())
+        return BytePrefilter(request.findText(), matchCase);
+    QString literal = RegexLiteral::required(request.findText());
+    // PCRE2 also takes the Kelvin sign for a k in any case; the byte filter does not.
+    if (!matchCase && literal.contains(QLatin1Char('k'), Qt::CaseInsensitive))
+        literal.clear();
+    return BytePrefilter(literal, matchCase);
 }
 
 bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,

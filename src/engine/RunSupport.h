@@ -99,8 +99,9 @@ void loadIntoViewer(RunContext &ctx, const QString &path);
 /// The same for a file a walk reached.
 void loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file);
 
-/// The prefilter for a walk's files: the find text of a normal search; a fuzzy
-/// search gets one that rules nothing out.
+/// The prefilter for a walk's files: the find text of a normal search, the text
+/// every match of a regular expression holds; a fuzzy search gets one that
+/// rules nothing out.
 BytePrefilter prefilterFor(const SearchRequest &request);
 /// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
 void setPrefilterEnabledForTesting(bool enabled);

@@ -2,6 +2,7 @@
 
 #include "FuzzyMatcher.h"
 #include "PlainMatcher.h"
+#include "RegexMatcher.h"
 #include "SearchRequest.h"
 
 std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString &keyword)
@@ -12,5 +13,7 @@ std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString 
         return std::make_unique<FuzzyMatcher>(request.firstPart(), request.secondPart(), matchCase,
                                               wholeWord);
     }
+    if (request.isRegex())
+        return std::make_unique<RegexMatcher>(keyword, matchCase, wholeWord);
     return std::make_unique<PlainMatcher>(keyword, matchCase, wholeWord);
 }

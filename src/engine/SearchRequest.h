@@ -27,4 +27,6 @@ public:
     virtual QString selectionCount() const = 0;
     /// Whether walks skip what version control ignores; off unless a window offers it.
     virtual bool skipsIgnored() const { return false; }
+    /// Whether the normal search text is a regular expression; off unless a window offers it.
+    virtual bool isRegex() const { return false; }
 };

@@ -1,6 +1,8 @@
 #include "Validation.h"
 
 #include "MainPort.h"
+#include "RegexMatcher.h"
+#include "RegexReplacement.h"
 #include "RunContext.h"
 #include "SearchRequest.h"
 #include "platform/Dialogs.h"
@@ -30,6 +32,33 @@ void refuse(RunContext &ctx, const QString &text, const QString &title,
 {
     ctx.state.validationFailed = true;
     ctx.dialogs->message(text, title, MessageButtons::Ok, icon);
+}
+// A regular expression that cannot be compiled, or a replacement naming a
+// group it lacks, is refused before any file is read.
+bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *replace)
+{
+    const SearchRequest &r = *ctx.request;
+    const QRegularExpression expression = RegexMatcher::asWritten(find, r.isCaseSensitive());
+    if (!expression.isValid()) {
+        refuse(ctx,
+               QStringLiteral("The search text is not a valid regular expression: %1 (at "
+                              "position %2).")
+                   .arg(expression.errorString())
+                   .arg(expression.patternErrorOffset()),
+               kErrorTitle, MessageIcon::Error);
+        return true;
+    }
+    if (!replace)
+        return false;
+    const QString unknown = RegexReplacement(*replace).unknownGroup(expression);
+    if (unknown.isEmpty())
+        return false;
+    refuse(ctx,
+           QStringLiteral("The replace text refers to %1, a group the regular expression does "
+                          "not have.")
+               .arg(unknown),
+           kErrorTitle, MessageIcon::Error);
+    return true;
 }
 }  // namespace
 
@@ -70,6 +99,13 @@ void validateRequest(RunContext &ctx)
         ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
         refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
         return;
+    }
+    if (r.isRegex()) {
+        const QString replace = isFind ? QString() : r.replaceText();
+        if (refuseInvalidRegex(ctx, find, isFind ? nullptr : &replace)) {
+            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            return;
+        }
     }
     if (!isFind) {
         const QString replace = r.replaceText();

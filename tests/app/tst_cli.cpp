@@ -28,8 +28,17 @@ private slots:
         row("help topic", {"help", "remove"}, 0, "Usage: scrivlane-cli remove FOLDER");
         row("version", {"--version"}, 0, "scrivlane-cli 0.");
         row("unknown command", {"grep", "TREE"}, 2, "scrivlane-cli: unknown command \"grep\"");
-        row("unknown option", {"find", "--regex", "c.t", "TREE"}, 2,
-            "scrivlane-cli: find takes no option \"--regex\"");
+        row("unknown option", {"find", "--word", "c.t", "TREE"}, 2,
+            "scrivlane-cli: find takes no option \"--word\"");
+        row("regular expression", {"find", "--regex", "--find", "^a c.t\\b", "--all", "TREE"}, 0,
+            "files: 1", "a cat and a cat");
+        row("invalid regular expression", {"find", "--regex", "--find", "c(t", "TREE"}, 1,
+            "scrivlane-cli: error: Error: The search text is not a valid regular expression");
+        row("regex is not fuzzy", {"find", "--regex", "--fuzzy", "c", "t", "TREE"}, 2,
+            "scrivlane-cli: --regex and --fuzzy do not go together");
+        row("replace with groups",
+            {"replace", "--regex", "--find", "a (c)at", "--replace", "$1", "--all", "TREE"}, 0,
+            "replacements: 2", "c and c");
         row("undo is never fuzzy", {"undo", "--fuzzy", "c", "t", "--replace", "x", "TREE"}, 2,
             "scrivlane-cli: undo takes no option \"--fuzzy\"");
         row("missing value", {"find", "TREE", "--find"}, 2, "scrivlane-cli: --find needs a value");

@@ -121,6 +121,13 @@ private slots:
         QTest::addRow("fuzzy") << QStringLiteral("fuzzy")
                                << QStringLiteral("This program can't undo a 'Fuzzy Search'.")
                                << QStringLiteral(" Error") << MessageIcon::Information;
+        QTest::addRow("regular expression")
+            << QStringLiteral("regex")
+            << QStringLiteral(
+                   "This program can't undo a replacement made with a regular "
+                   "expression.\rRestore puts back the exact bytes of the files from "
+                   "their backup copies: scrivlane-cli restore FOLDER.")
+            << QStringLiteral(" Error") << MessageIcon::Information;
         QTest::addRow("no file selected")
             << QStringLiteral("none")
             << QStringLiteral("Please select the files that you want to edit.")
@@ -148,6 +155,8 @@ private slots:
         h.request.replace = QStringLiteral("cat");
         if (setup == QLatin1String("fuzzy"))
             h.request.fuzzy = true;
+        else if (setup == QLatin1String("regex"))
+            h.request.regex = true;
         else if (setup == QLatin1String("none"))
             h.request.selected.fill(false);
         else if (setup == QLatin1String("nofind"))
@@ -172,7 +181,8 @@ private slots:
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a dog\r\n"));
         QCOMPARE(h.request.find, find);
         QCOMPARE(h.request.replace, replace);
-        if (setup != QLatin1String("fuzzy") && setup != QLatin1String("none"))
+        if (setup != QLatin1String("fuzzy") && setup != QLatin1String("regex") &&
+            setup != QLatin1String("none"))
             QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
     }
 

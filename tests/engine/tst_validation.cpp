@@ -32,6 +32,8 @@ private slots:
     void checksInOrder_data();
     void checksInOrder();
     void confirmedFlagIsNotClearedByValidation();
+    void refusesRegexBeforeAnyFile_data();
+    void refusesRegexBeforeAnyFile();
 };
 
 void TestValidation::checksInOrder_data()
@@ -156,6 +158,59 @@ void TestValidation::confirmedFlagIsNotClearedByValidation()
     QCOMPARE(h.dialogs.shown.last().text,
              QStringLiteral("You have chosen to replace the string with nothing.\rThis action "
                             "cannot be undone.\r\rContinue with the Replacement operation??"));
+}
+
+void TestValidation::refusesRegexBeforeAnyFile_data()
+{
+    QTest::addColumn<bool>("isFind");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<QString>("message");  // empty: accepted
+    QTest::addRow("valid") << false << "(a)(?<b>b)"
+                           << "$2${b}$1$0" << QString();
+    QTest::addRow("unclosed group")
+        << true << "ab(c"
+        << ""
+        << "The search text is not a valid regular expression: missing closing "
+           "parenthesis (at position 4).";
+    QTest::addRow("bad quantifier")
+        << false << "*a"
+        << "x"
+        << "The search text is not a valid regular expression: quantifier does not "
+           "follow a repeatable item (at position 0).";
+    QTest::addRow("group beyond the last")
+        << false << "(a)"
+        << "$2"
+        << "The replace text refers to $2, a group the regular expression does not have.";
+    QTest::addRow("unknown name")
+        << false << "(?<x>a)"
+        << "${y}"
+        << "The replace text refers to ${y}, a group the regular expression does not "
+           "have.";
+    QTest::addRow("find reads no replacement") << true << "(a)"
+                                               << "$9" << QString();
+}
+
+void TestValidation::refusesRegexBeforeAnyFile()
+{
+    QFETCH(bool, isFind);
+    QFETCH(QString, find);
+    QFETCH(QString, replace);
+    QFETCH(QString, message);
+    FakeRunHost h;
+    h.ctx.state.tag = isFind ? QStringLiteral("Find") : QString();
+    h.request.regex = true;
+    h.request.find = find;
+    h.request.replace = replace;
+    h.request.setFiles({QStringLiteral("f")}, true);
+    validateRequest(h.ctx);
+    QCOMPARE(h.ctx.state.validationFailed, !message.isEmpty());
+    QCOMPARE(h.dialogs.shown.size(), message.isEmpty() ? 0 : 1);
+    if (message.isEmpty())
+        return;
+    QCOMPARE(h.dialogs.shown[0].text, message);
+    QCOMPARE(h.dialogs.shown[0].title, QStringLiteral(" Error"));
+    QCOMPARE(h.dialogs.shown[0].icon, MessageIcon::Error);
 }
 
 QTEST_GUILESS_MAIN(TestValidation)

@@ -17,7 +17,7 @@
 #include <functional>
 
 struct FakeRequest : SearchRequest {
-    bool fuzzy = false;
+    bool fuzzy = false, regex = false;
     QString find, replace, first, second, fuzzyReplacement;
     bool caseSensitive = false, wholeWord = false, subdirectories = false, backup = false,
          minimize = false;
@@ -29,6 +29,7 @@ struct FakeRequest : SearchRequest {
     mutable int nameReads = 0;  // how often a run read the file list's names
 
     bool isFuzzy() const override { return fuzzy; }
+    bool isRegex() const override { return regex; }
     QString findText() const override { return find; }
     QString replaceText() const override { return replace; }
     QString firstPart() const override { return first; }

@@ -1,6 +1,6 @@
 #include "HistoryBoxes.h"
 
-#include "ui/viewer/ViewerWindow.h"
+#include "ui/viewer/ViewerHistory.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -68,7 +68,7 @@ void HistoryBoxes::pick(QComboBox *box, int index)
     show(box, list, true);
 }
 
-void HistoryBoxes::mirror(bool fuzzy, ViewerWindow &viewer) const
+void HistoryBoxes::mirror(bool fuzzy, ViewerHistory &viewer) const
 {
     using Box = SearchBoxes::Box;
     viewer.clearHistories();

@@ -3,7 +3,7 @@
 #include "ui/HistoryList.h"
 
 class QComboBox;
-class ViewerWindow;
+class ViewerHistory;
 
 /// The five history boxes of the main window and their lists: the save and
 /// pick rules applied to the boxes, and the mirror into the viewer's boxes.
@@ -21,7 +21,7 @@ public:
     /// A pick from box's drop-down list at index.
     void pick(QComboBox *box, int index);
     /// The active type's lists, selections and texts copied into the viewer's boxes.
-    void mirror(bool fuzzy, ViewerWindow &viewer) const;
+    void mirror(bool fuzzy, ViewerHistory &viewer) const;
 
 private:
     HistoryList &listOf(const QComboBox *box);

@@ -1,7 +1,10 @@
 #include "MainShortcuts.h"
 
+#include "MainForm.h"
+#include "PathField.h"
 #include "engine/RunState.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -132,4 +135,34 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
     default:
         return false;
     }
+}
+
+void MainShortcuts::showInTips(const MainForm &form)
+{
+    const QList<QPair<QAction *, QString>> keys = {
+        {form.tool(QStringLiteral("runBar"), QStringLiteral("find")), QStringLiteral("Ctrl+F")},
+        {form.tool(QStringLiteral("runBar"), QStringLiteral("replace")), QStringLiteral("Ctrl+R")},
+        {form.tool(QStringLiteral("runBar"), QStringLiteral("undo")), QStringLiteral("Ctrl+Z")},
+        {form.tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal")),
+         QStringLiteral("Alt+N")},
+        {form.tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy")),
+         QStringLiteral("Alt+F")},
+        {form.tool(QStringLiteral("searchTypeBar"), QStringLiteral("large")),
+         QStringLiteral("Alt+L")},
+        {form.tool(QStringLiteral("fileSelectionBar"), QStringLiteral("all")),
+         QStringLiteral("Ctrl+A in the file list")},
+        {form.tool(QStringLiteral("fileSelectionBar"), QStringLiteral("none")),
+         QStringLiteral("Ctrl+N")},
+        {form.tool(QStringLiteral("helpBar"), QStringLiteral("about")), QStringLiteral("F2")},
+        {form.tool(QStringLiteral("helpBar"), QStringLiteral("readme")), QStringLiteral("F1")},
+        {form.tool(QStringLiteral("helpBar"), QStringLiteral("exit")), QStringLiteral("Ctrl+Q")},
+    };
+    for (const auto &[action, key] : keys) {
+        const QString tip = action->toolTip().isEmpty() ? action->iconText() : action->toolTip();
+        action->setToolTip(tip + QStringLiteral(" (") + key + u')');
+    }
+    form.pathField->setToolTip(QStringLiteral("Type or paste a folder and press Enter (Ctrl+L)"));
+    form.filterBox->setToolTip(
+        QStringLiteral("Choose a filter, or type patterns such as *.txt;*.md "
+                       "and press Enter"));
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class MainForm;
 class QComboBox;
 class QKeyEvent;
 class QObject;
@@ -39,6 +40,9 @@ public:
     MainShortcuts(QWidget *window, RunState &state, QWidget *fileList,
                   QList<QComboBox *> textFields, QList<QComboBox *> findFields,
                   std::function<void(Command)> run);
+
+    /// Each tool's tip names its key, as the status bar does while the pointer rests on it.
+    static void showInTips(const MainForm &form);
 
     /// A key press or release anywhere; true when it was used up here.
     bool keyEvent(QObject *watched, QKeyEvent *event);

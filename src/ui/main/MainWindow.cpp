@@ -3,14 +3,17 @@
 #include "FileSelection.h"
 #include "HistoryBoxes.h"
 #include "MainHints.h"
+#include "MainInputFilter.h"
 #include "MainNavigation.h"
+#include "MainOptions.h"
 #include "MainSearchForm.h"
+#include "MainSearchRequest.h"
+#include "MainSearchTypes.h"
 #include "MainSettings.h"
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
 #include "PathField.h"
 #include "PopupMenuTools.h"
-#include "RadioIcons.h"
 #include "SingleInstance.h"
 #include "TypedFilters.h"
 #include "ui/DriveList.h"
@@ -29,7 +32,6 @@
 #include "ui/WidgetDialogs.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BackupDialog.h"
-#include "ui/dialogs/FilterManagerDialog.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
@@ -44,12 +46,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolBar>
@@ -76,7 +74,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         m_ownedDialogs = std::make_unique<WidgetDialogs>(this);
         dialogs = m_ownedDialogs.get();
     }
-    m_ctx.request = this;
+    m_request = std::make_unique<MainSearchRequest>(*this);
+    m_ctx.request = m_request.get();
     m_ctx.main = this;
     m_ctx.dialogs = dialogs;
     m_backupDialog = new BackupDialog(*this, *dialogs, this);
@@ -92,6 +91,8 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
             disableControls();
         },
         [this] { enableControls(); });
+    m_options = std::make_unique<MainOptions>(
+        *this, this, MainOptions::Actions{[this] { parkFocus(); }, [this] { return m_loading; }});
     connectControls();
     new PopupMenuTools(*this);
     m_shortcuts = std::make_unique<MainShortcuts>(
@@ -101,24 +102,31 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this](MainShortcuts::Command command) { runShortcut(command); });
     m_navigation = new MainNavigation(*this);
     m_typedFilters = new TypedFilters(*this);
-    showShortcutsInTips();
+    MainShortcuts::showInTips(*this);
     m_histories = std::make_unique<HistoryBoxes>(findBox, replaceBox, firstPartBox, secondPartBox,
                                                  fuzzyReplaceBox);
     // The hint names the folder this folder's copies go to, as the run makes it.
-    m_hints = std::make_unique<MainHints>(
-        *this, [this] { return BackupTree::mirrorOf(m_backupDialog->backupRoot(), folderPath()); });
+    m_hints = std::make_unique<MainHints>(*this, [this] {
+        return BackupTree::mirrorOf(m_backupDialog->backupRoot(), m_request->folderPath());
+    });
 
     m_searchForm = std::make_unique<MainSearchForm>(this, *this);
     m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
+    m_searchTypes = std::make_unique<MainSearchTypes>(
+        *this, this,
+        MainSearchTypes::Actions{[this] { return m_viewer->largeSearchDialog(); },
+                                 [this] { parkFocus(); }, [this] { mirrorHistoriesToViewer(); }});
     // Sees every key before the focused control does, and the pointer and resize
     // events of the lists, the fuzzy panel's area and fuzzyReplaceLabel.
-    qApp->installEventFilter(this);
+    m_inputFilter = new MainInputFilter(this, *this, m_ctx.state, *m_shortcuts, *m_files,
+                                        [this] { m_searchTypes->placeFuzzyPanel(); });
+    qApp->installEventFilter(m_inputFilter);
 }
 
 MainWindow::~MainWindow()
 {
-    qApp->removeEventFilter(this);
+    qApp->removeEventFilter(m_inputFilter);
     m_hints.reset();
     // The viewer works on m_ctx: it must go before the context does, and the
     // large search dialog, which points at the viewer, before the viewer.
@@ -134,7 +142,7 @@ void MainWindow::connectControls()
                 [this, action] { runBarTool(action->objectName()); });
     for (QAction *action : searchTypeBar->actions())
         connect(action, &QAction::triggered, this,
-                [this, action] { searchTypeTool(action->objectName()); });
+                [this, action] { m_searchTypes->runTool(action->objectName()); });
     for (QAction *action : fileSelectionBar->actions())
         connect(action, &QAction::triggered, this,
                 [this, action] { m_files->runTool(action->objectName()); });
@@ -148,11 +156,10 @@ void MainWindow::connectControls()
         connect(box, &QComboBox::activated, this,
                 [this, box](int index) { historyPicked(box, index); });
 
-    connect(normalOption, &QRadioButton::clicked, this, &MainWindow::normalTypeChosen);
-    connect(fuzzyOption, &QRadioButton::clicked, this, &MainWindow::fuzzyTypeChosen);
-    for (QCheckBox *box :
-         {subfoldersBox, caseSensitiveBox, wholeWordBox, minimizeBox, backupBox, skipIgnoredBox})
-        connect(box, &QCheckBox::clicked, this, [this, box] { optionClicked(box); });
+    connect(normalOption, &QRadioButton::clicked, this, [this] { m_searchTypes->normalChosen(); });
+    connect(fuzzyOption, &QRadioButton::clicked, this, [this] { m_searchTypes->fuzzyChosen(); });
+    for (QCheckBox *box : m_options->boxes())
+        connect(box, &QCheckBox::clicked, this, [this, box] { m_options->clicked(box); });
     connect(backupFolderButton, &QPushButton::clicked, this, [this] {
         parkFocus();
         backupHighlight->hide();
@@ -201,7 +208,7 @@ bool MainWindow::startUp(const QString &folder)
     connect(m_instance.get(), &SingleInstance::handedOver, m_navigation, &MainNavigation::handOver);
 
     loadStep([this] { mirrorHistoriesToViewer(); });
-    loadStep([this] { placeFuzzyPanel(); });
+    loadStep([this] { m_searchTypes->placeFuzzyPanel(); });
     loadStep([this] {
         // The help file ships with the program (beside it, or in its installed data
         // folder), even where the program's own files go to the per-user data folder.
@@ -210,17 +217,7 @@ bool MainWindow::startUp(const QString &folder)
         m_ctx.state.defaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
     m_loading = true;
-    const QList<QPair<QCheckBox *, QString>> options = {
-        {caseSensitiveBox, QStringLiteral("Case Sensitive")},
-        {subfoldersBox, QStringLiteral("Search subdirectories")},
-        {wholeWordBox, QStringLiteral("Whole Word")},
-        {minimizeBox, QStringLiteral("Minimize")},
-        {backupBox, QStringLiteral("Backup")},
-        {skipIgnoredBox, QStringLiteral("Skip Ignored")}};
-    for (const auto &[box, name] : options)
-        loadStep([&] { box->setChecked(MainSettings::option(name)); });
-    loadStep([this] { fileList->setSkipIgnored(skipIgnoredBox->isChecked()); });
-    loadStep([this] { backupFolderButton->setVisible(backupBox->isChecked()); });
+    m_options->load([this](const std::function<void()> &step) { loadStep(step); });
     loadStep([this, &folder] {
         const QString last = MainSettings::lastFolder();
         if (!folder.isEmpty() && QFileInfo(folder).exists())
@@ -247,16 +244,16 @@ bool MainWindow::startUp(const QString &folder)
         const QString type = MainSettings::searchType();
         if (type == u"Normal") {
             normalOption->setChecked(true);
-            normalTypeChosen();
+            m_searchTypes->normalChosen();
             findBox->setFocus();
             findBox->lineEdit()->end(false);
         } else if (type == u"Fuzzy") {
             fuzzyOption->setChecked(true);
-            fuzzyTypeChosen();
+            m_searchTypes->fuzzyChosen();
             firstPartBox->setFocus();
             firstPartBox->lineEdit()->end(false);
         }
-        updateSearchTypeIcons();
+        m_searchTypes->updateIcons();
     });
     searchTypeBar->update();
     // A folder of the command line that does not exist is said so once the
@@ -317,12 +314,12 @@ void MainWindow::exitProgram()
 
 void MainWindow::saveFindHistory()
 {
-    m_histories->saveFind(isFuzzy());
+    m_histories->saveFind(m_request->isFuzzy());
 }
 
 void MainWindow::saveReplaceHistory()
 {
-    m_histories->saveReplace(isFuzzy());
+    m_histories->saveReplace(m_request->isFuzzy());
 }
 
 void MainWindow::historyPicked(QComboBox *box, int index)
@@ -331,16 +328,16 @@ void MainWindow::historyPicked(QComboBox *box, int index)
         return;
     m_histories->pick(box, index);
     if (box == firstPartBox)
-        m_viewer->chooseTopEntry(SearchBoxes::Box::Find);
+        m_viewer->history().chooseTopEntry(SearchBoxes::Box::Find);
     if (box == fuzzyReplaceBox)
-        m_viewer->chooseTopEntry(SearchBoxes::Box::Replace);
+        m_viewer->history().chooseTopEntry(SearchBoxes::Box::Replace);
     parkFocus();
 }
 
 void MainWindow::mirrorHistoriesToViewer()
 {
     m_viewer->clearList();
-    m_histories->mirror(isFuzzy(), *m_viewer);
+    m_histories->mirror(m_request->isFuzzy(), m_viewer->history());
 }
 
 void MainWindow::storeFilterList()
@@ -352,74 +349,6 @@ void MainWindow::storeFilterList()
 void MainWindow::parkFocus(QWidget *target)
 {
     (target ? target : focusPark)->setFocus();
-}
-
-void MainWindow::placeFuzzyPanel()
-{
-    fuzzyPanel->setGeometry(findBoxesFrame->rect());
-    fuzzyPanel->raise();
-}
-
-void MainWindow::updateSearchTypeIcons()
-{
-    QAction *normal = tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal"));
-    QAction *fuzzy = tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy"));
-    normal->setIcon(RadioIcons::icon(normalOption->isChecked(), this));
-    fuzzy->setIcon(RadioIcons::icon(fuzzyOption->isChecked(), this));
-}
-
-void MainWindow::normalTypeChosen()
-{
-    updateSearchTypeIcons();
-    // The large search dialog is created on first use only.
-    if (auto *large = findChild<LargeSearchDialog *>())
-        large->hide();
-    fuzzyPanel->hide();
-    parkFocus();
-}
-
-void MainWindow::fuzzyTypeChosen()
-{
-    updateSearchTypeIcons();
-    placeFuzzyPanel();
-    if (auto *large = findChild<LargeSearchDialog *>()) {
-        large->hide();
-        large->setTag(QStringLiteral("FuzzyReplace"));
-    }
-    if (fuzzyOption->isChecked())
-        fuzzyPanel->show();
-    parkFocus();
-}
-
-void MainWindow::searchTypeTool(const QString &key)
-{
-    LargeSearchDialog *large = m_viewer->largeSearchDialog();
-    if (key == u"normal") {
-        normalOption->setChecked(true);
-        normalTypeChosen();
-        large->setFuzzy(false);
-    } else if (key == u"fuzzy") {
-        fuzzyOption->setChecked(true);
-        fuzzyTypeChosen();
-        large->setFuzzy(true);
-    } else if (key == u"large") {
-        showLargeSearch(true);
-    }
-    mirrorHistoriesToViewer();
-    searchTypeBar->update();
-}
-
-void MainWindow::showLargeSearch(bool fill)
-{
-    LargeSearchDialog *large = m_viewer->largeSearchDialog();
-    if (fill) {
-        if (fuzzyOption->isChecked())
-            large->fill(true, firstPartBox->currentText(), secondPartBox->currentText());
-        else
-            large->fill(false, findBox->currentText(), replaceBox->currentText());
-        large->setTag(QStringLiteral("Scrivlane"));
-    }
-    large->open();
 }
 
 void MainWindow::disableControls()
@@ -471,34 +400,6 @@ void MainWindow::updateSelectedPath()
     ::takeFolderPath(m_ctx);
 }
 
-void MainWindow::optionClicked(QCheckBox *box)
-{
-    const bool checked = box->isChecked();
-    if (box == subfoldersBox) {
-        parkFocus();
-        MainSettings::setOption(QStringLiteral("Search subdirectories"), checked);
-    } else if (box == caseSensitiveBox || box == wholeWordBox) {
-        MainSettings::setOption(box == caseSensitiveBox ? QStringLiteral("Case Sensitive")
-                                                        : QStringLiteral("Whole Word"),
-                                checked);
-        if (QApplication::activeWindow() == this)
-            parkFocus();
-    } else if (box == minimizeBox) {
-        MainSettings::setOption(QStringLiteral("Minimize"), checked);
-        parkFocus();
-    } else if (box == skipIgnoredBox) {
-        MainSettings::setOption(QStringLiteral("Skip Ignored"), checked);
-        fileList->setSkipIgnored(checked);
-        parkFocus();
-    } else if (box == backupBox) {
-        if (m_loading)
-            return;
-        MainSettings::setOption(QStringLiteral("Backup"), checked);
-        backupFolderButton->setVisible(box->isChecked());
-        parkFocus();
-    }
-}
-
 void MainWindow::runBarTool(const QString &key)
 {
     m_mainbar->click(key);
@@ -535,34 +436,6 @@ void MainWindow::openHelp()
                                      "It is at ") +
                           QDir::toNativeSeparators(m_helpFile),
                       QStringLiteral(" Help"), MessageButtons::Ok, MessageIcon::Information);
-}
-
-void MainWindow::showShortcutsInTips()
-{
-    // Each tool's tip names its key, as the status bar does while the pointer rests on it.
-    const QList<QPair<QAction *, QString>> keys = {
-        {tool(QStringLiteral("runBar"), QStringLiteral("find")), QStringLiteral("Ctrl+F")},
-        {tool(QStringLiteral("runBar"), QStringLiteral("replace")), QStringLiteral("Ctrl+R")},
-        {tool(QStringLiteral("runBar"), QStringLiteral("undo")), QStringLiteral("Ctrl+Z")},
-        {tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal")), QStringLiteral("Alt+N")},
-        {tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy")), QStringLiteral("Alt+F")},
-        {tool(QStringLiteral("searchTypeBar"), QStringLiteral("large")), QStringLiteral("Alt+L")},
-        {tool(QStringLiteral("fileSelectionBar"), QStringLiteral("all")),
-         QStringLiteral("Ctrl+A in the file list")},
-        {tool(QStringLiteral("fileSelectionBar"), QStringLiteral("none")),
-         QStringLiteral("Ctrl+N")},
-        {tool(QStringLiteral("helpBar"), QStringLiteral("about")), QStringLiteral("F2")},
-        {tool(QStringLiteral("helpBar"), QStringLiteral("readme")), QStringLiteral("F1")},
-        {tool(QStringLiteral("helpBar"), QStringLiteral("exit")), QStringLiteral("Ctrl+Q")},
-    };
-    for (const auto &[action, key] : keys) {
-        const QString tip = action->toolTip().isEmpty() ? action->iconText() : action->toolTip();
-        action->setToolTip(tip + QStringLiteral(" (") + key + u')');
-    }
-    pathField->setToolTip(QStringLiteral("Type or paste a folder and press Enter (Ctrl+L)"));
-    filterBox->setToolTip(
-        QStringLiteral("Choose a filter, or type patterns such as *.txt;*.md "
-                       "and press Enter"));
 }
 
 void MainWindow::showAbout()
@@ -612,7 +485,7 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
         showAbout();
         break;
     case Command::LargeSearch:
-        showLargeSearch(false);
+        m_searchTypes->showLargeSearch(false);
         break;
     case Command::SelectAll:
         selectAllFiles();
@@ -646,126 +519,9 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
     }
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+const SearchRequest &MainWindow::request() const
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        return m_shortcuts->keyEvent(watched, static_cast<QKeyEvent *>(event));
-    case QEvent::Resize:
-        if (watched == findBoxesFrame)
-            placeFuzzyPanel();
-        return false;
-    case QEvent::MouseMove:
-        // The lists are locked during a run; their hints must not cover its progress.
-        if (m_ctx.state.runInProgress)
-            return false;
-        if (watched == fileList->viewport())
-            m_files->fileListHovered();
-        else if (watched == folderList->viewport())
-            m_files->folderListHovered();
-        return false;
-    // Locked controls still pass their pointer events through this filter: a run
-    // reads the file selection as it goes, so they must not act on them.
-    case QEvent::MouseButtonPress:
-        if (watched == fileList->viewport() && fileList->isEnabled()) {
-            m_files->updateFileOptions();
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-                fileMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-                return true;
-            }
-        }
-        return false;
-    case QEvent::MouseButtonRelease:
-        if (watched == fuzzyReplaceLabel) {
-            if (fuzzyReplaceLabel->isEnabled())
-                selectNoFiles();
-            return false;
-        }
-        if (watched == folderList->viewport() && folderList->isEnabled() &&
-            static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-            folderMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-            return true;
-        }
-        return false;
-    default:
-        return false;
-    }
-}
-
-bool MainWindow::isFuzzy() const
-{
-    return fuzzyOption->isChecked();
-}
-QString MainWindow::findText() const
-{
-    return findBox->currentText();
-}
-QString MainWindow::replaceText() const
-{
-    return replaceBox->currentText();
-}
-QString MainWindow::firstPart() const
-{
-    return firstPartBox->currentText();
-}
-QString MainWindow::secondPart() const
-{
-    return secondPartBox->currentText();
-}
-QString MainWindow::fuzzyReplace() const
-{
-    return fuzzyReplaceBox->currentText();
-}
-bool MainWindow::isCaseSensitive() const
-{
-    return caseSensitiveBox->isChecked();
-}
-bool MainWindow::isWholeWord() const
-{
-    return wholeWordBox->isChecked();
-}
-bool MainWindow::hasSubdirectories() const
-{
-    return subfoldersBox->isChecked();
-}
-bool MainWindow::hasBackup() const
-{
-    return backupBox->isChecked();
-}
-bool MainWindow::isMinimizeWhileReplacing() const
-{
-    return minimizeBox->isChecked();
-}
-bool MainWindow::skipsIgnored() const
-{
-    return skipIgnoredBox->isChecked();
-}
-QString MainWindow::folderPath() const
-{
-    return folderList->path();
-}
-int MainWindow::fileCount() const
-{
-    return fileList->count();
-}
-QString MainWindow::fileName(int index) const
-{
-    const QListWidgetItem *item = fileList->item(index);
-    return item ? item->text() : QString();
-}
-bool MainWindow::isFileSelected(int index) const
-{
-    return fileList->isSelected(index);
-}
-QString MainWindow::filters() const
-{
-    // The chosen filter, not a pattern still being typed into the box.
-    return filterBox->itemText(filterBox->currentIndex());
-}
-QString MainWindow::selectionCount() const
-{
-    return fileCountLabel->text();
+    return *m_request;
 }
 
 void MainWindow::setStatusText(int panel, const QString &text)

@@ -5,7 +5,6 @@
 #include "MainShortcuts.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
-#include "engine/SearchRequest.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -21,8 +20,13 @@ class Dialogs;
 class HistoryBoxes;
 class MainbarCommands;
 class MainHints;
+class MainInputFilter;
+class MainOptions;
 class MainNavigation;
 class MainSearchForm;
+class MainSearchRequest;
+class MainSearchTypes;
+class SearchRequest;
 class SingleInstance;
 class TypedFilters;
 class ViewerWindow;
@@ -31,7 +35,7 @@ class ViewerWindow;
 /// the Find, Replace and Undo commands and the file selection, and is what the
 /// runs read from and report to. Its controls come from MainForm; its keyboard,
 /// toolbar runs and stored settings from MainShortcuts, MainbarCommands and MainSettings.
-class MainWindow : public QMainWindow, public MainForm, public SearchRequest, public MainPort {
+class MainWindow : public QMainWindow, public MainForm, public MainPort {
     Q_OBJECT
 
 public:
@@ -50,25 +54,8 @@ public:
     BackupDialog *backupDialog() const { return m_backupDialog; }
     Dialogs &dialogs() const { return *m_ctx.dialogs; }
 
-    // SearchRequest
-    bool isFuzzy() const override;
-    QString findText() const override;
-    QString replaceText() const override;
-    QString firstPart() const override;
-    QString secondPart() const override;
-    QString fuzzyReplace() const override;
-    bool isCaseSensitive() const override;
-    bool isWholeWord() const override;
-    bool hasSubdirectories() const override;
-    bool hasBackup() const override;
-    bool isMinimizeWhileReplacing() const override;
-    QString folderPath() const override;
-    int fileCount() const override;
-    QString fileName(int index) const override;
-    bool isFileSelected(int index) const override;
-    QString filters() const override;
-    QString selectionCount() const override;
-    bool skipsIgnored() const override;
+    /// The search request as the controls hold it now.
+    const SearchRequest &request() const;
 
     // MainPort
     void setStatusText(int panel, const QString &text) override;
@@ -94,10 +81,7 @@ public:
     /// A pick from a history box's drop-down list.
     void historyPicked(QComboBox *box, int index);
 
-    // Window state and search types.
-    void updateSearchTypeIcons();
-    void normalTypeChosen();
-    void fuzzyTypeChosen();
+    // Window state.
     void disableControls();
     void enableControls();
     void clearHints();
@@ -107,13 +91,11 @@ public:
 
     // Commands.
     void runBarTool(const QString &key);
-    void searchTypeTool(const QString &key);
     void pasteTool(QToolBar *bar);
     void helpBarTool(const QString &key);
     /// Ctrl+V: the viewer on the selected files.
     void viewSelectedFiles();
     void showAbout();
-    void showLargeSearch(bool fill);
 
     // File selection.
     void countSelectedFiles() { m_files->countSelected(); }
@@ -132,19 +114,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void connectControls();
     void runShortcut(MainShortcuts::Command command);
     void parkFocus(QWidget *target = nullptr);
-    void optionClicked(QCheckBox *box);
     void loadStep(const std::function<void()> &step);
-    void placeFuzzyPanel();
     void openHelp();
-    void showShortcutsInTips();
 
     RunContext m_ctx;
+    std::unique_ptr<MainSearchRequest> m_request;
     std::unique_ptr<Dialogs> m_ownedDialogs;
     BackupDialog *m_backupDialog = nullptr;
     ViewerWindow *m_viewer = nullptr;
@@ -152,8 +131,11 @@ private:
     std::unique_ptr<HistoryBoxes> m_histories;
     std::unique_ptr<MainShortcuts> m_shortcuts;
     std::unique_ptr<MainbarCommands> m_mainbar;
+    std::unique_ptr<MainOptions> m_options;
     std::unique_ptr<MainHints> m_hints;
     std::unique_ptr<MainSearchForm> m_searchForm;
+    std::unique_ptr<MainSearchTypes> m_searchTypes;
+    MainInputFilter *m_inputFilter = nullptr;
     MainNavigation *m_navigation = nullptr;
     TypedFilters *m_typedFilters = nullptr;
     std::unique_ptr<FileSelection> m_files;

@@ -23,9 +23,8 @@ QString describe(const std::exception &e)
 }  // namespace
 
 ViewerDocumentFile::ViewerDocumentFile(RunContext &ctx, DocumentBuffer &buffer,
-                                       DocumentBuffer &hold, ViewerDocumentView &view,
-                                       bool &modified)
-    : m_ctx(ctx), m_buffer(buffer), m_hold(hold), m_view(view), m_modified(modified)
+                                       DocumentBuffer &hold, ViewerDocumentView &view)
+    : m_ctx(ctx), m_buffer(buffer), m_hold(hold), m_view(view)
 {
 }
 

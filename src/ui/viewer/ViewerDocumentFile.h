@@ -9,14 +9,17 @@ class ViewerDocumentView;
 struct RunContext;
 
 /// The shown document against its file: loading it, telling whether it was
-/// changed since (m_fileModified), offering to save it and saving it. Nothing the
+/// changed since, offering to save it and saving it. Nothing the
 /// user typed is dropped without asking.
 class ViewerDocumentFile {
 public:
-    /// hold keeps the text as last loaded or saved (heldDocument); modified is the
-    /// window's m_fileModified.
+    /// hold keeps the text as last loaded or saved (heldDocument).
     ViewerDocumentFile(RunContext &ctx, DocumentBuffer &buffer, DocumentBuffer &hold,
-                       ViewerDocumentView &view, bool &modified);
+                       ViewerDocumentView &view);
+
+    /// The document holds changes not yet saved (as last found by updateModified).
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
 
     /// Loads path as the shown document; throws when it cannot be read.
     void load(const QString &path);
@@ -47,5 +50,5 @@ private:
     DocumentBuffer &m_buffer;
     DocumentBuffer &m_hold;
     ViewerDocumentView &m_view;
-    bool &m_modified;
+    bool m_modified = false;
 };

@@ -153,3 +153,44 @@ void ViewerHistory::pickReplace(int index, bool fuzzy)
     else
         pick(m_replace, index, Box::Replace, kReplaceNormalKey, "ReplaceChar");
 }
+
+QComboBox *ViewerHistory::boxFor(SearchBoxes::Box box) const
+{
+    switch (box) {
+    case SearchBoxes::Box::Find:
+    case SearchBoxes::Box::FirstPart:
+        return m_find;
+    case SearchBoxes::Box::SecondPart:
+        return m_find2;
+    case SearchBoxes::Box::Replace:
+    case SearchBoxes::Box::FuzzyReplace:
+        return m_replace;
+    }
+    return m_find;
+}
+
+void ViewerHistory::clearHistories()
+{
+    for (QComboBox *box : {m_find, m_find2, m_replace}) {
+        const QSignalBlocker blocker(box);
+        box->clear();
+    }
+}
+
+void ViewerHistory::showHistory(SearchBoxes::Box box, const QStringList &entries,
+                                std::optional<int> current, const QString &text)
+{
+    QComboBox *combo = boxFor(box);
+    const QSignalBlocker blocker(combo);
+    combo->addItems(entries);
+    if (current)
+        combo->setCurrentIndex(qMin(*current, combo->count() - 1));
+    combo->setCurrentText(text);
+}
+
+void ViewerHistory::chooseTopEntry(SearchBoxes::Box box)
+{
+    QComboBox *combo = boxFor(box);
+    if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+}

@@ -2,6 +2,10 @@
 
 #include "ui/SearchForm.h"
 
+#include <QStringList>
+
+#include <optional>
+
 class QComboBox;
 
 /// The viewer's three history boxes (viewerFindBox, viewerSecondPartBox, viewerReplaceBox): the
@@ -23,6 +27,17 @@ public:
     void pickFind(int index, bool fuzzy);
     void pickFind2(int index, bool fuzzy);
     void pickReplace(int index, bool fuzzy);
+
+    /// The viewer's box that shows the main window's box (the find box doubles as
+    /// the first part, the replacement box as the fuzzy replacement).
+    QComboBox *boxFor(SearchBoxes::Box box) const;
+    /// The main window's history of one box shown here: its entries, the chosen
+    /// one (none when the list was empty) and the text.
+    void showHistory(SearchBoxes::Box box, const QStringList &entries, std::optional<int> current,
+                     const QString &text);
+    void clearHistories();
+    /// The top entry of box's list chosen, when it has one.
+    void chooseTopEntry(SearchBoxes::Box box);
 
 private:
     void pick(QComboBox *box, int index, SearchBoxes::Box mainBox, const char *key,

@@ -56,7 +56,7 @@ void ViewerSearch::findFirst()
     if (!checkFindInput(false))
         return;
     qint32 start = 0;
-    qint32 &found = m_host.foundPos();
+    qint32 &found = m_foundPos;
     if (m_host.isShowingFacts()) {
         found = -1;
         m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
@@ -80,8 +80,8 @@ void ViewerSearch::findNext()
     QListWidget *list = m_controls.list;
     m_walking = true;
     const auto walkEnds = qScopeGuard([this] { m_walking = false; });
-    qint32 &searchStart = m_host.searchStart();
-    qint32 &foundPos = m_host.foundPos();
+    qint32 &searchStart = m_searchStart;
+    qint32 &foundPos = m_foundPos;
     bool inputChecked = false;
     bool skipSearch = false;
     for (;;) {
@@ -169,7 +169,7 @@ void ViewerSearch::finishFindNext(bool matched)
 {
     if (matched)
         m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.fileName());
-    m_controls.newPos->setText(QString::number(m_host.searchStart()));
+    m_controls.newPos->setText(QString::number(m_searchStart));
     if (m_controls.list->count() == 0) {
         m_ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
                                QStringLiteral(" No files selected"), MessageButtons::Ok,

@@ -35,8 +35,6 @@ public:
         virtual void setCaption(const QString &text) = 0;
         /// The document shows a binary or too large file's facts, not its text.
         virtual bool isShowingFacts() const = 0;
-        virtual qint32 &searchStart() = 0;
-        virtual qint32 &foundPos() = 0;
 
     protected:
         ~Host() = default;
@@ -63,6 +61,14 @@ public:
     void replaceCurrent();
     /// A find next is going on through the list (it yields between files).
     bool isWalking() const { return m_walking; }
+    /// Where the last search found its match; -1 when it found none.
+    qint32 foundPos() const { return m_foundPos; }
+    /// A new document or a closed list: searches start at the top again.
+    void resetPositions()
+    {
+        m_searchStart = 0;
+        m_foundPos = 0;
+    }
 
 private:
     bool checkFindInput(bool fromFindNext);
@@ -73,4 +79,6 @@ private:
     Controls m_controls;
     Host &m_host;
     bool m_walking = false;
+    qint32 m_searchStart = 0;
+    qint32 m_foundPos = 0;
 };

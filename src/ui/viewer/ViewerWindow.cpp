@@ -2,21 +2,22 @@
 
 #include "ViewerDisplay.h"
 #include "ViewerDocumentFile.h"
+#include "ViewerDocumentList.h"
 #include "ViewerDocumentView.h"
+#include "ViewerFileCommands.h"
 #include "ViewerFileInfo.h"
 #include "ViewerFit.h"
 #include "ViewerForm.h"
 #include "ViewerHistory.h"
+#include "ViewerKeyFilter.h"
 #include "ViewerStatusHints.h"
-#include "ViewerText.h"
+#include "ViewerToolRouting.h"
 #include "ViewerTools.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 #include "engine/SearchRequest.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 #include "settings/LogSources.h"
 #include "ui/HistoryList.h"
@@ -27,31 +28,21 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFrame>
-#include <QHash>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QTextDocument>
 #include <QToolBar>
 
 #include <algorithm>
 
 namespace {
-
-const QString kStop = QStringLiteral("Stop");
 
 int px(int twips)
 {
@@ -63,12 +54,6 @@ QString describe(const std::exception &e)
     if (auto failure = dynamic_cast<const Failure *>(&e))
         return failure->description();
     return QString::fromLocal8Bit(e.what());
-}
-
-QString nameAfterLastSeparator(const QString &path)
-{
-    const qsizetype cut = qMax(path.lastIndexOf(QDir::separator()), path.lastIndexOf(u'/'));
-    return cut < 0 ? path : path.mid(cut + 1);
 }
 
 }  // namespace
@@ -89,8 +74,9 @@ ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
     m_view = new ViewerDocumentView(m_buffer, documentEdit, m_ctx, this);
     connect(&m_buffer, &DocumentBuffer::textReplaced, this, [this] { documentEdited(); });
     connect(&m_buffer, &DocumentBuffer::stretchReplaced, this, [this] { documentEdited(); });
-    m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *heldDocument, *m_view,
-                                                  m_fileModified);
+    m_file = std::make_unique<ViewerDocumentFile>(m_ctx, m_buffer, *heldDocument, *m_view);
+    m_fileCommands = std::make_unique<ViewerFileCommands>(
+        m_ctx, m_buffer, *m_file, documentEdit, static_cast<ViewerFileCommands::Host &>(*this));
     m_history = std::make_unique<ViewerHistory>(viewerFindBox, viewerSecondPartBox,
                                                 viewerReplaceBox, m_form);
     m_search = std::make_unique<ViewerSearch>(
@@ -98,12 +84,17 @@ ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
         ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, newPosEdit,
                                documentList, fileIndexLabel, documentEdit},
         static_cast<ViewerSearch::Host &>(*this));
+    m_list = std::make_unique<ViewerDocumentList>(
+        m_ctx, m_buffer,
+        ViewerDocumentList::Controls{documentList, totalFilesLabel, fileIndexLabel, foundPosLabel,
+                                     newPosEdit},
+        static_cast<ViewerDocumentList::Host &>(*this));
     m_fileOperations =
         std::make_unique<ViewerFileOperations>(m_ctx, m_buffer, documentList, totalFilesLabel,
                                                static_cast<ViewerFileOperations::Host &>(*this));
     m_display = std::make_unique<ViewerDisplay>(
         documentEdit, tool(QStringLiteral("Main"), QStringLiteral("wordwrap")));
-    qApp->installEventFilter(this);
+    qApp->installEventFilter(new ViewerKeyFilter(*this, documentList, listMenu));
     qApp->installEventFilter(
         new ViewerStatusHints(this, moveBar, viewerMenus, largeFindButton, largeReplaceButton,
                               [this](int panel, const QString &text) { setStatus(panel, text); }));
@@ -139,11 +130,17 @@ void ViewerWindow::buildTools()
             w->setChecked(m_form && m_form->isOptionChecked(SearchForm::Option::WholeWord));
         setStatus(2, hint);
     });
-    connect(m_tools, &ViewerTools::menuToolTriggered, this, &ViewerWindow::runMenuTool);
-    connect(m_tools, &ViewerTools::moveToolTriggered, this, &ViewerWindow::runMoveTool);
+    connect(m_tools, &ViewerTools::menuToolTriggered, this, [this](const QString &key) {
+        ViewerToolRouting::runMenuTool(*this, key);
+        viewerMenus->adjustSize();
+        viewerMenus->update();
+    });
+    connect(m_tools, &ViewerTools::moveToolTriggered, this,
+            [this](const QString &key) { ViewerToolRouting::runMoveTool(*this, key); });
     connect(m_tools, &ViewerTools::listToolHovered, this,
             [this](const QString &hint) { setStatus(2, hint); });
-    connect(m_tools, &ViewerTools::listToolTriggered, this, &ViewerWindow::runListTool);
+    connect(m_tools, &ViewerTools::listToolTriggered, this,
+            [this](const QString &key) { ViewerToolRouting::runListTool(*this, key); });
 }
 
 QAction *ViewerWindow::tool(const QString &band, const QString &key) const
@@ -151,63 +148,16 @@ QAction *ViewerWindow::tool(const QString &band, const QString &key) const
     return m_tools ? m_tools->tool(band, key) : nullptr;
 }
 
-void ViewerWindow::runMenuTool(const QString &key)
+void ViewerWindow::resumeFindNext()
 {
-    using Command = void (ViewerWindow::*)();
-    static const QHash<QString, Command> commands{
-        {QStringLiteral("open"), &ViewerWindow::openFile},
-        {QStringLiteral("save"), &ViewerWindow::saveCurrent},
-        {QStringLiteral("saveAs"), &ViewerWindow::saveAs},
-        {QStringLiteral("print"), &ViewerWindow::print},
-        {QStringLiteral("exit"), &ViewerWindow::hideViewer},
-        {QStringLiteral("quit"), &ViewerWindow::quitProgram},
-        {QStringLiteral("resize"), &ViewerWindow::toggleFileInfo},
-        {QStringLiteral("case"), &ViewerWindow::toggleCase},
-        {QStringLiteral("whole"), &ViewerWindow::toggleWhole},
-        {QStringLiteral("bigger"), &ViewerWindow::biggerFont},
-        {QStringLiteral("smaller"), &ViewerWindow::smallerFont},
-        {QStringLiteral("setfont"), &ViewerWindow::setFonts},
-        {QStringLiteral("find"), &ViewerWindow::findFirst},
-        {QStringLiteral("findnext"), &ViewerWindow::findNext},
-        {QStringLiteral("replace"), &ViewerWindow::replaceCurrent},
-        {QStringLiteral("report"), &ViewerWindow::showLastReport},
-        {QStringLiteral("wordwrap"), &ViewerWindow::toggleWordWrap},
-    };
-    if (const Command command = commands.value(key))
-        (this->*command)();
-    viewerMenus->adjustSize();
-    viewerMenus->update();
+    m_ctx.state.stopRequested = false;
+    findNext();
 }
 
-void ViewerWindow::runListTool(const QString &key)
+void ViewerWindow::resumeReplace()
 {
-    using Command = void (ViewerWindow::*)();
-    static const QHash<QString, Command> commands{
-        {QStringLiteral("find"), &ViewerWindow::popupFind},
-        {QStringLiteral("open"), &ViewerWindow::popupOpen},
-        {QStringLiteral("copyPath"), &ViewerWindow::popupCopyPath},
-        {QStringLiteral("rename"), &ViewerWindow::popupRename},
-        {QStringLiteral("deleteFile"), &ViewerWindow::popupDeleteFile},
-    };
-    if (const Command command = commands.value(key))
-        (this->*command)();
-}
-
-void ViewerWindow::runMoveTool(const QString &key)
-{
-    if (key == QLatin1String("up")) {
-        previousFile();
-    } else if (key == QLatin1String("down")) {
-        nextFile();
-    } else if (key == QLatin1String("findNext")) {
-        m_ctx.state.stopRequested = false;
-        findNext();
-    } else if (key == QLatin1String("replace")) {
-        m_ctx.state.stopRequested = false;
-        replaceCurrent();
-    } else if (key == QLatin1String("exit")) {
-        closeViewer();
-    }
+    m_ctx.state.stopRequested = false;
+    replaceCurrent();
 }
 
 bool ViewerWindow::isFuzzyMode() const
@@ -373,8 +323,7 @@ bool ViewerWindow::loadDocument(const QString &path, const QString &source)
         m_file->load(path);
         return true;
     } catch (const std::exception &e) {
-        if (m_tag == kStop)
-            m_tag.clear();
+        m_list->dropPendingSkip();
         reportFailure(QStringLiteral("There was an error while attempting to view the file."),
                       MessageIcon::Error, QStringLiteral("Error"), LogSource::inViewer(source),
                       describe(e));
@@ -382,95 +331,9 @@ bool ViewerWindow::loadDocument(const QString &path, const QString &source)
     }
 }
 
-void ViewerWindow::showListedFile()
-{
-    if (m_ctx.state.stopRequested)
-        return;
-    const bool mayReplace = offerToSaveChanges();
-    if (m_tag == kStop) {
-        m_tag.clear();
-        return;
-    }
-    if (!mayReplace) {
-        // The save failed: the changed document stays, and so does its entry.
-        keepShownEntrySelected();
-        return;
-    }
-    const int row = documentList->currentRow();
-    if (row < 0)
-        return;
-    const QString path = documentList->item(row)->text();
-    if (!loadDocument(path, LogSource::viewerListClick))
-        return;
-    if (!m_buffer.fileName().isEmpty())
-        setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
-    foundPosLabel->setText(QStringLiteral("Not found"));
-    fileIndexLabel->setText(QString::number(row + 1));
-    setWindowTitle(QStringLiteral("Viewing document: ") + path);
-    newPosEdit->setText(QStringLiteral("-1"));
-    m_foundPos = 0;
-    m_searchStart = 0;
-}
-
-void ViewerWindow::documentEdited()
-{
-    if (m_tag == kStop) {
-        m_tag.clear();
-        return;
-    }
-    const QListWidgetItem *item = documentList->currentItem();
-    if (!item || item->text().isEmpty())
-        return;
-    showFileInfo(item->text());
-}
-
 void ViewerWindow::showFileInfo(const QString &path)
 {
     ViewerFileInfo::show(path, fileDateLabel, fileLengthLabel);
-}
-
-void ViewerWindow::updateFileModified()
-{
-    m_file->updateModified();
-}
-
-bool ViewerWindow::offerToSaveChanges()
-{
-    return m_file->promptSave();
-}
-
-bool ViewerWindow::offerSaveBeforeExit()
-{
-    return m_file->promptSaveBeforeExit();
-}
-
-bool ViewerWindow::offerToSaveChangesResettingAttributes()
-{
-    return m_file->promptSave();
-}
-
-void ViewerWindow::previousFile()
-{
-    m_ctx.state.stopRequested = false;
-    if (!offerToSaveChanges())
-        return;
-    const int count = documentList->count();
-    if (count == 0)
-        return;
-    const int row = documentList->currentRow();
-    documentList->setCurrentRow(row > 0 ? row - 1 : count - 1);
-}
-
-void ViewerWindow::nextFile()
-{
-    m_ctx.state.stopRequested = false;
-    if (!offerToSaveChanges())
-        return;
-    const int count = documentList->count();
-    if (count == 0)
-        return;
-    const int row = documentList->currentRow();
-    documentList->setCurrentRow(row < count - 1 ? row + 1 : 0);
 }
 
 void ViewerWindow::closeViewer()
@@ -479,8 +342,7 @@ void ViewerWindow::closeViewer()
     // The list goes; unsaved changes of the shown document are offered first,
     // and stay marked when they could not be saved (the document stays shown).
     const bool settled = offerToSaveChanges();
-    m_searchStart = 0;
-    m_foundPos = 0;
+    m_search->resetPositions();
     newPosEdit->setText(QStringLiteral("0"));
     hide();
     if (QWidget *main = mainWindow()) {
@@ -488,9 +350,8 @@ void ViewerWindow::closeViewer()
         main->raise();
         main->activateWindow();
     }
-    totalFilesLabel->setText(QStringLiteral("0"));
-    documentList->clear();
-    m_fileModified = !settled;
+    m_list->clear();
+    m_file->setModified(!settled);
 }
 
 void ViewerWindow::quitProgram()
@@ -508,102 +369,11 @@ void ViewerWindow::stopAndHide()
     hideViewer();
 }
 
-bool ViewerWindow::isShowingFacts() const
-{
-    return m_view->isShowingFacts();
-}
-
-void ViewerWindow::openFile()
-{
-    if (!offerToSaveChanges())
-        return;
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Open"), Paths::applicationFolder(), QStringLiteral("All files (*)"));
-    if (path.isEmpty())
-        return;
-    openPath(QDir::toNativeSeparators(path));
-}
-
-void ViewerWindow::openPath(const QString &path)
-{
-    if (!offerToSaveChanges())
-        return;
-    try {
-        m_file->load(path);
-    } catch (const std::exception &) {
-        return;  // The open command ends silently when the file cannot be read.
-    }
-    documentList->addItem(path);
-    documentList->setCurrentRow(documentList->count() - 1);
-    totalFilesLabel->setText(QString::number(documentList->count()));
-}
-
-void ViewerWindow::saveCurrent()
-{
-    m_file->saveCurrent();
-}
-
-void ViewerWindow::saveAs()
-{
-    const QString proposed =
-        QDir(Paths::applicationFolder()).filePath(nameAfterLastSeparator(m_buffer.fileName()));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), proposed,
-                                                      QStringLiteral("All files (*)"));
-    if (path.isEmpty())
-        return;
-    saveAsPath(QDir::toNativeSeparators(path));
-}
-
-void ViewerWindow::saveAsPath(const QString &path)
-{
-    m_file->saveAs(path);
-}
-
 void ViewerWindow::closeEvent(QCloseEvent *event)
 {
     // Closing the window only hides it; the list and the document stay.
     event->ignore();
     hide();
-}
-
-void ViewerWindow::findFirst()
-{
-    m_search->findFirst();
-}
-
-void ViewerWindow::findNext()
-{
-    m_search->findNext();
-}
-
-void ViewerWindow::replaceCurrent()
-{
-    m_search->replaceCurrent();
-}
-
-void ViewerWindow::saveFindHistoryHere()
-{
-    m_history->saveSearch(isFuzzyMode());
-}
-
-void ViewerWindow::saveReplaceHistoryHere()
-{
-    m_history->saveReplace(isFuzzyMode());
-}
-
-void ViewerWindow::findBoxPicked(int index)
-{
-    m_history->pickFind(index, isFuzzyMode());
-}
-
-void ViewerWindow::secondPartBoxPicked(int index)
-{
-    m_history->pickFind2(index, isFuzzyMode());
-}
-
-void ViewerWindow::replaceBoxPicked(int index)
-{
-    m_history->pickReplace(index, isFuzzyMode());
 }
 
 void ViewerWindow::saveHistory()
@@ -612,74 +382,14 @@ void ViewerWindow::saveHistory()
     saveReplaceHistoryHere();
 }
 
-void ViewerWindow::keepShownEntrySelected()
-{
-    const QString shown = m_buffer.fileName();
-    const QList<QListWidgetItem *> entries = documentList->findItems(shown, Qt::MatchExactly);
-    if (shown.isEmpty() || entries.isEmpty())
-        return;
-    const QSignalBlocker quiet(documentList);
-    documentList->setCurrentItem(entries.constFirst());
-}
-
-void ViewerWindow::selectRowQuietly(int row)
-{
-    // The selection reaction sees the marker and only clears it.
-    m_tag = kStop;
-    documentList->setCurrentRow(row);
-    if (m_tag == kStop)
-        m_tag.clear();
-}
-
-QComboBox *ViewerWindow::comboOf(Box box) const
-{
-    switch (box) {
-    case Box::Find:
-    case Box::FirstPart:
-        return viewerFindBox;
-    case Box::SecondPart:
-        return viewerSecondPartBox;
-    case Box::Replace:
-    case Box::FuzzyReplace:
-        return viewerReplaceBox;
-    }
-    return viewerFindBox;
-}
-
 QString ViewerWindow::boxText(Box box) const
 {
-    return comboOf(box)->currentText();
+    return m_history->boxFor(box)->currentText();
 }
 
 void ViewerWindow::setBoxText(Box box, const QString &text)
 {
-    comboOf(box)->setEditText(text);
-}
-
-void ViewerWindow::clearHistories()
-{
-    for (QComboBox *box : {viewerFindBox, viewerSecondPartBox, viewerReplaceBox}) {
-        const QSignalBlocker blocker(box);
-        box->clear();
-    }
-}
-
-void ViewerWindow::showHistory(Box box, const QStringList &entries, std::optional<int> current,
-                               const QString &text)
-{
-    QComboBox *combo = comboOf(box);
-    const QSignalBlocker blocker(combo);
-    combo->addItems(entries);
-    if (current)
-        combo->setCurrentIndex(qMin(*current, combo->count() - 1));
-    combo->setCurrentText(text);
-}
-
-void ViewerWindow::chooseTopEntry(Box box)
-{
-    QComboBox *combo = comboOf(box);
-    if (combo->count() > 0)
-        combo->setCurrentIndex(0);
+    m_history->boxFor(box)->setEditText(text);
 }
 
 void ViewerWindow::focusList()
@@ -760,85 +470,10 @@ void ViewerWindow::toggleWhole()
     toggleMainOption(SearchForm::Option::WholeWord, QStringLiteral("whole"));
 }
 
-void ViewerWindow::biggerFont()
-{
-    m_display->stepFont(1);
-}
-
-void ViewerWindow::smallerFont()
-{
-    m_display->stepFont(-1);
-}
-
-void ViewerWindow::setFonts()
-{
-    m_display->chooseFont(this);
-}
-
-int ViewerWindow::rightMargin() const
-{
-    return m_display->rightMargin();
-}
-
-void ViewerWindow::setRightMargin(int twips)
-{
-    m_display->setRightMargin(twips);
-}
-
-QString ViewerWindow::wordWrapPicture() const
-{
-    return m_display->wordWrapPicture();
-}
-
 void ViewerWindow::toggleWordWrap()
 {
     m_display->toggleWordWrap();
     documentEdited();
-}
-
-void ViewerWindow::applyStoredSettings()
-{
-    m_display->applySettings();
-}
-
-void ViewerWindow::print()
-{
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    printTo(printer);
-}
-
-void ViewerWindow::printTo(QPrinter &printer)
-{
-    QTextDocument document;
-    document.setDefaultFont(documentEdit->font());
-    document.setPlainText(ViewerText::toView(m_buffer.text()));
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error) {
-        reportFailure(QStringLiteral("There was a printer error."), MessageIcon::Warning,
-                      QStringLiteral("Error"), LogSource::viewerPrinter,
-                      QStringLiteral("The printer reported an error."));
-    }
-}
-
-void ViewerWindow::showLastReport()
-{
-    const QString report = QDir(Paths::applicationFolder()).filePath(QStringLiteral("Report.dat"));
-    if (!FileSystem::exists(report)) {
-        m_ctx.dialogs->message(QStringLiteral("The report file hasn't been created yet."),
-                               QStringLiteral("Error"), MessageButtons::Ok,
-                               MessageIcon::Information);
-        return;
-    }
-    if (!offerToSaveChanges())
-        return;
-    m_tag = kStop;
-    if (!loadDocument(QDir::toNativeSeparators(report), LogSource::viewerToolBar))
-        return;
-    setWindowTitle(QStringLiteral("Viewing document: ") + QDir::toNativeSeparators(report));
-    setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent *event)
@@ -859,31 +494,6 @@ void ViewerWindow::popupFind()
     findFirst();
 }
 
-void ViewerWindow::popupOpen()
-{
-    m_fileOperations->openFile();
-}
-
-void ViewerWindow::popupCopyPath()
-{
-    m_fileOperations->copyPath();
-}
-
-void ViewerWindow::popupRename()
-{
-    m_fileOperations->renameFile();
-}
-
-void ViewerWindow::popupDeleteFile()
-{
-    m_fileOperations->deleteFile();
-}
-
-void ViewerWindow::discardChanges()
-{
-    m_file->discardChanges();
-}
-
 void ViewerWindow::reportRenameFailure(const QString &description)
 {
     reportFailure(QStringLiteral("There was an error while renaming the file."), MessageIcon::Error,
@@ -895,69 +505,4 @@ bool ViewerWindow::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         prepareOnActivation();
     return QMainWindow::event(event);
-}
-
-bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto widget = qobject_cast<QWidget *>(watched);
-        if (!widget || widget->window() != this)
-            break;
-        auto key = static_cast<QKeyEvent *>(event);
-        m_pressedModifiers.keyPressed(key);
-        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
-            stopAndHide();
-            return true;
-        }
-        break;
-    }
-    case QEvent::KeyRelease: {
-        auto widget = qobject_cast<QWidget *>(watched);
-        auto key = static_cast<QKeyEvent *>(event);
-        if (!widget || widget->window() != this || key->isAutoRepeat())
-            break;
-        const auto mods = m_pressedModifiers.keyReleased(key);
-        if (mods != Qt::ControlModifier)
-            break;
-        switch (key->key()) {
-        case Qt::Key_D:
-            toggleFileInfo();
-            return true;
-        case Qt::Key_F:
-            findNext();
-            return true;
-        case Qt::Key_O:
-            openFile();
-            return true;
-        case Qt::Key_Q:
-            quitProgram();
-            return true;
-        case Qt::Key_W:
-            hideViewer();
-            return true;
-        case Qt::Key_R:
-            replaceCurrent();
-            return true;
-        case Qt::Key_S:
-            saveCurrent();
-            return true;
-        default:
-            break;
-        }
-        break;
-    }
-    case QEvent::MouseButtonPress:
-        if (watched == documentList->viewport() &&
-            static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-            // A right click opens the menu on the selected entry without moving it.
-            if (documentList->count() > 0)
-                listMenu->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

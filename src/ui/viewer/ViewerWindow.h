@@ -1,40 +1,29 @@
 #pragma once
 
 #include "ViewerDisplay.h"
+#include "ViewerDocumentFile.h"
+#include "ViewerDocumentList.h"
+#include "ViewerDocumentView.h"
+#include "ViewerFileCommands.h"
 #include "ViewerFileOperations.h"
 #include "ViewerForm.h"
+#include "ViewerHistory.h"
 #include "ViewerSearch.h"
 #include "engine/DocumentBuffer.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
-#include "ui/PressedModifiers.h"
 #include "ui/SearchForm.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
-#include <optional>
 
+// The controls' classes are declared by ViewerForm.h.
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QMenuBar;
-class QPlainTextEdit;
 class QPrinter;
-class QPushButton;
-class QToolBar;
-class QWidget;
 struct RunContext;
 class LargeSearchDialog;
-class ViewerDocumentFile;
-class ViewerDocumentView;
-class ViewerHistory;
 class ViewerTools;
 
 /// The file viewer: the list of files a run found or changed, the
@@ -45,7 +34,9 @@ class ViewerWindow : public QMainWindow,
                      public ViewerPort,
                      public SearchBoxes,
                      private ViewerSearch::Host,
-                     private ViewerFileOperations::Host {
+                     private ViewerFileOperations::Host,
+                     private ViewerFileCommands::Host,
+                     private ViewerDocumentList::Host {
     Q_OBJECT
 
 public:
@@ -59,8 +50,8 @@ public:
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
     void setHoldText(const QString &text) override;
-    void setTag(const QString &tag) override { m_tag = tag; }
-    QString tag() const override { return m_tag; }
+    void setTag(const QString &tag) override { m_list->setTag(tag); }
+    QString tag() const override { return m_list->tag(); }
     void clearList() override;
     void addToList(const QString &path) override;
     int listCount() const override;
@@ -85,58 +76,57 @@ public:
     QString boxText(Box box) const override;
     void setBoxText(Box box, const QString &text) override;
 
-    /// The main window's history of one box shown in ours: its entries, the
-    /// chosen one (none when the list was empty) and the text.
-    void showHistory(Box box, const QStringList &entries, std::optional<int> current,
-                     const QString &text);
-    void clearHistories();
-    /// The top entry of box's list chosen, when it has one.
-    void chooseTopEntry(Box box);
+    /// The find, second part and replacement boxes with their lists.
+    /// The find, second part and replacement boxes with their lists.
+    ViewerHistory &history() const { return *m_history; }
     void focusList();
 
     /// Word wrap and font from the settings store, applied to the document and
     /// the "wordwrap" tool.
-    void applyStoredSettings();
+    void applyStoredSettings() { m_display->applySettings(); }
 
     /// The large search dialog, created on first use and shared with the main window.
     LargeSearchDialog *largeSearchDialog();
 
     // Document list and navigation.
     void prepareOnActivation();
-    void showListedFile();
-    void documentEdited();
+    void showListedFile() { m_list->showSelectedFile(); }
+    void documentEdited() { m_list->documentEdited(); }
     /// False when the user chose to save and the save failed: the document
     /// stays, so the caller must not replace it.
-    bool offerToSaveChanges() override;
+    bool offerToSaveChanges() override { return m_file->promptSave(); }
     /// At shut-down: offers to save unsaved changes with Yes, No and Cancel;
     /// false when the program must stay open.
-    bool offerSaveBeforeExit();
+    bool offerSaveBeforeExit() { return m_file->promptSaveBeforeExit(); }
     /// The find-next variant: gives the owner write permission before saving.
-    bool offerToSaveChangesResettingAttributes();
-    void previousFile();
-    void nextFile();
+    bool offerToSaveChangesResettingAttributes() { return m_file->promptSave(); }
+    void previousFile() { m_list->previousFile(); }
+    void nextFile() { m_list->nextFile(); }
     void closeViewer();
+    /// The move bar's find next and replace: a stop left from an earlier walk is cleared first.
+    void resumeFindNext();
+    void resumeReplace();
     /// Ctrl+Q: quits the program as the main window does, offering unsaved
     /// changes first.
     void quitProgram();
     /// Esc: stops a find next that walks the list, then hides the viewer.
     void stopAndHide();
-    void openFile();
+    void openFile() { m_fileCommands->openFile(); }
     /// Loads path (from the open dialog) and lists it; tests call it directly.
-    void openPath(const QString &path);
-    void saveCurrent();
-    void saveAs();
-    void saveAsPath(const QString &path);
+    void openPath(const QString &path) { m_fileCommands->openPath(path); }
+    void saveCurrent() { m_file->saveCurrent(); }
+    void saveAs() { m_fileCommands->saveAs(); }
+    void saveAsPath(const QString &path) { m_file->saveAs(path); }
 
     // Find and replace.
-    void findFirst();
-    void findNext();
-    void replaceCurrent();
-    void saveFindHistoryHere();
-    void saveReplaceHistoryHere();
-    void findBoxPicked(int index);
-    void secondPartBoxPicked(int index);
-    void replaceBoxPicked(int index);
+    void findFirst() { m_search->findFirst(); }
+    void findNext() { m_search->findNext(); }
+    void replaceCurrent() { m_search->replaceCurrent(); }
+    void saveFindHistoryHere() { m_history->saveSearch(isFuzzyMode()); }
+    void saveReplaceHistoryHere() { m_history->saveReplace(isFuzzyMode()); }
+    void findBoxPicked(int index) { m_history->pickFind(index, isFuzzyMode()); }
+    void secondPartBoxPicked(int index) { m_history->pickFind2(index, isFuzzyMode()); }
+    void replaceBoxPicked(int index) { m_history->pickReplace(index, isFuzzyMode()); }
     void openLargeFind();
     void openLargeReplace();
 
@@ -144,31 +134,32 @@ public:
     void toggleFileInfo();
     void toggleCase();
     void toggleWhole();
-    void biggerFont();
-    void smallerFont();
-    void setFonts();
+    void biggerFont() { m_display->stepFont(1); }
+    void smallerFont() { m_display->stepFont(-1); }
+    void setFonts() { m_display->chooseFont(this); }
     void toggleWordWrap();
-    void print();
+    void print() { m_fileCommands->print(); }
     /// Prints the document's plain text on printer (no dialog).
-    void printTo(QPrinter &printer);
-    void showLastReport();
+    void printTo(QPrinter &printer) { m_fileCommands->printTo(printer); }
+    void showLastReport() { m_fileCommands->showLastReport(); }
     void layoutControls();
 
     // List context menu.
     void popupFind();
-    void popupOpen();
-    void popupCopyPath();
-    void popupRename();
-    void popupDeleteFile();
+    void popupOpen() { m_fileOperations->openFile(); }
+    void popupCopyPath() { m_fileOperations->copyPath(); }
+    void popupRename() { m_fileOperations->renameFile(); }
+    void popupDeleteFile() { m_fileOperations->deleteFile(); }
 
-    int rightMargin() const;
-    void setRightMargin(int twips);
+    int rightMargin() const { return m_display->rightMargin(); }
+    void setRightMargin(int twips) { m_display->setRightMargin(twips); }
     /// "on" or "off": the picture the "wordwrap" tool shows.
-    QString wordWrapPicture() const;
+    QString wordWrapPicture() const { return m_display->wordWrapPicture(); }
 
-    bool m_fileModified = false;
-    qint32 m_searchStart = 0;
-    qint32 m_foundPos = 0;
+    /// The shown document holds changes not yet saved.
+    bool isFileModified() const override { return m_file->isModified(); }
+    /// Where the last search found its match; -1 when it found none.
+    qint32 foundPosition() const { return m_search->foundPos(); }
 
     /// Tool by key in a bar or menu: viewerMenus's menus ("fileMenu", "formatMenu",
     /// "searchMenu", "Main"), "moveBar" or "listMenu".
@@ -179,16 +170,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void connectControls();
     void buildTools();
-    void runMenuTool(const QString &key);
-    void runListTool(const QString &key);
-    void runMoveTool(const QString &key);
     void reportFailure(const QString &message, MessageIcon icon, const QString &title,
-                       const QString &source, const QString &description);
+                       const QString &source, const QString &description) override;
 
     // ViewerSearch::Host
     bool isFuzzyMode() const override;
@@ -196,28 +183,29 @@ private:
     void saveHistory() override;
     bool loadDocument(const QString &path, const QString &source) override;
     void showFileInfo(const QString &path) override;
-    void updateFileModified() override;
-    bool isFileModified() const override { return m_fileModified; }
-    void markFileModified() override { m_fileModified = true; }
+    void updateFileModified() override { m_file->updateModified(); }
+    void markFileModified() override { m_file->setModified(true); }
     bool promptSaveResettingAttributes() override
     {
         return offerToSaveChangesResettingAttributes();
     }
-    void selectRowQuietly(int row) override;
-    /// Moves the list's selection back to the shown document without reloading it.
-    void keepShownEntrySelected();
-    bool isShowingFacts() const override;
-    qint32 &searchStart() override { return m_searchStart; }
-    qint32 &foundPos() override { return m_foundPos; }
+    void selectRowQuietly(int row) override { m_list->selectRowQuietly(row); }
+    bool isShowingFacts() const override { return m_view->isShowingFacts(); }
 
     // ViewerFileOperations::Host
     void showSelectedEntry() override { showListedFile(); }
-    void discardChanges() override;
+    void discardChanges() override { m_file->discardChanges(); }
     void reportRenameFailure(const QString &description) override;
+
+    // ViewerFileCommands::Host
+    void listOpenedFile(const QString &path) override { m_list->appendShown(path); }
+    void skipNextListReaction() override { m_list->skipNextReaction(); }
+
+    // ViewerDocumentList::Host
+    void restartSearch() override { m_search->resetPositions(); }
 
     void openLargeSearch(bool fromFindBox);
     void toggleMainOption(SearchForm::Option option, const QString &toolKey);
-    QComboBox *comboOf(Box box) const;
     /// The main window's text of box; empty without a main window.
     QString mainText(Box box) const;
     QWidget *mainWindow() const;
@@ -225,7 +213,6 @@ private:
     RunContext &m_ctx;
     SearchForm *m_form;
     DocumentBuffer m_buffer;
-    QString m_tag;
     int m_findWidth = 2370;
     ViewerDocumentView *m_view = nullptr;
     ViewerTools *m_tools = nullptr;
@@ -235,5 +222,6 @@ private:
     std::unique_ptr<ViewerHistory> m_history;
     std::unique_ptr<ViewerSearch> m_search;
     std::unique_ptr<ViewerFileOperations> m_fileOperations;
-    PressedModifiers m_pressedModifiers;
+    std::unique_ptr<ViewerFileCommands> m_fileCommands;
+    std::unique_ptr<ViewerDocumentList> m_list;
 };

@@ -198,8 +198,9 @@ private slots:
         w.tool("runBar", "replace")->trigger();
 
         // Below the chosen folder's "Backup", the start folder's whole path.
-        QCOMPARE(m_t->read("tree/mine/Backup" + QDir::cleanPath(w.folderPath()) + "/a.txt"),
-                 QByteArray("the cat\r\n"));
+        QCOMPARE(
+            m_t->read("tree/mine/Backup" + QDir::cleanPath(w.request().folderPath()) + "/a.txt"),
+            QByteArray("the cat\r\n"));
         // Committed before the copy, without the dialog being shown.
         QCOMPARE(stored(), chosen);
         QVERIFY(!dialog->isVisible());

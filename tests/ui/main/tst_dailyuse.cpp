@@ -351,7 +351,7 @@ void TestDailyUse::filterBoxTakesTypedPatterns()
     QTEST(comboItems(w.filterBox), "filters");
     QCOMPARE(w.filterBox->currentText(), chosen);
     QCOMPARE(w.fileList->pattern(), chosen);
-    QCOMPARE(w.filters(), chosen);
+    QCOMPARE(w.request().filters(), chosen);
     QCOMPARE(m_dialogs.shown.size(), said.isEmpty() ? 0 : 1);
     if (!said.isEmpty())
         QCOMPARE(m_dialogs.shown[0].text, said);

@@ -127,7 +127,7 @@ private slots:
         QTRY_VERIFY(w.backupFolderButton->isVisible());
         QCOMPARE(panel(2), " Checked - Current backup folder is: " +
                                Paths::withTrailingSeparator(Paths::applicationFolder()) + "Backup" +
-                               QDir::cleanPath(w.folderPath()) + "/");
+                               QDir::cleanPath(w.request().folderPath()) + "/");
         w.backupBox->setChecked(false);
         act("move:backupBox");
         QVERIFY(w.backupFolderButton->isHidden());

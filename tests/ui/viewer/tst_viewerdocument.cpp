@@ -105,7 +105,7 @@ void tst_ViewerDocument::replacementsKeepTheViewEqualToTheBuffer()
     v.viewerFindBox->setEditText(find);
     v.viewerReplaceBox->setEditText(replacement);
     // Every match, found and replaced through the window's own commands.
-    for (v.findNext(); v.m_foundPos >= 0 && v.buffer().selectionLength() > 0; v.findNext()) {
+    for (v.findNext(); v.foundPosition() >= 0 && v.buffer().selectionLength() > 0; v.findNext()) {
         QTest::keyRelease(v.documentEdit, Qt::Key_R, Qt::ControlModifier);
         const QString &text = v.buffer().text();
         QCOMPARE(v.documentEdit->toPlainText(), shownAs(text));
@@ -157,7 +157,7 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     v.viewerFindBox->setEditText(u"needle"_s);
     v.viewerReplaceBox->setEditText(u"pin"_s);
     v.findFirst();
-    QCOMPARE(v.m_foundPos, -1);
+    QCOMPARE(v.foundPosition(), -1);
     QTest::keyRelease(v.documentEdit, Qt::Key_R, Qt::ControlModifier);
     QTest::keyRelease(v.documentEdit, Qt::Key_S, Qt::ControlModifier);
     v.saveAsPath(m_dir.filePath(u"copy"_s));
@@ -166,7 +166,7 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     v.selectListItem(0);
     v.findNext();
     QCOMPARE(v.buffer().fileName(), text);
-    QVERIFY(v.m_foundPos == 2 && !v.documentEdit->isReadOnly());
+    QVERIFY(v.foundPosition() == 2 && !v.documentEdit->isReadOnly());
 }
 
 // Each screen in a child process: the scale factor is read when the program starts.

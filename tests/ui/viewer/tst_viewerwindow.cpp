@@ -224,7 +224,7 @@ void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
     for (const auto &[file, position] : expected) {
         v.findNext();
         QCOMPARE(v.buffer().fileName(), file);
-        QCOMPARE(v.m_foundPos, position);
+        QCOMPARE(v.foundPosition(), position);
         QCOMPARE(v.buffer().selectionStart(), position);
         QCOMPARE(v.buffer().selectionLength(), 3);
         QCOMPARE(v.documentEdit->textCursor().selectedText(), QStringLiteral("foo"));
@@ -244,7 +244,7 @@ void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
 
     v.findNext();
     QCOMPARE(v.buffer().fileName(), a);
-    QCOMPARE(v.m_foundPos, 0);
+    QCOMPARE(v.foundPosition(), 0);
 }
 
 void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
@@ -255,14 +255,14 @@ void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
     v.viewerFindBox->setEditText(QStringLiteral("foo"));
     v.viewerReplaceBox->setEditText(QStringLiteral("foofoo"));
     v.findNext();
-    QCOMPARE(v.m_foundPos, 0);
+    QCOMPARE(v.foundPosition(), 0);
     v.replaceCurrent();
     QCOMPARE(v.buffer().text(), QStringLiteral("foofoo bar foo"));
     QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("foofoo bar foo"));
     QCOMPARE(v.newPosEdit->text(), QStringLiteral("6"));
-    QVERIFY(v.m_fileModified);
+    QVERIFY(v.isFileModified());
     v.findNext();
-    QCOMPARE(v.m_foundPos, 11);
+    QCOMPARE(v.foundPosition(), 11);
 }
 
 void tst_ViewerWindow::emptyReplacementWithoutSelectionIsAnError()
@@ -271,7 +271,7 @@ void tst_ViewerWindow::emptyReplacementWithoutSelectionIsAnError()
     m_h->viewer->replaceCurrent();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Replacement error")});
     QCOMPARE(m_h->viewer->buffer().text(), QStringLiteral("text"));
-    QVERIFY(!m_h->viewer->m_fileModified);
+    QVERIFY(!m_h->viewer->isFileModified());
 }
 
 void tst_ViewerWindow::modifiedPromptSavesOrDiscards_data()
@@ -310,7 +310,7 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
     QCOMPARE(m_h->dialogs.shown[0].text,
              QStringLiteral("This file has been modified.\rWould you like to save this as ") + a +
                  QStringLiteral(" ?"));
-    QVERIFY(!v.m_fileModified);
+    QVERIFY(!v.isFileModified());
     QCOMPARE(v.buffer().fileName(), b);
     QFile file(a);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -340,7 +340,7 @@ void tst_ViewerWindow::saveKeepsUtf16CrLfBytesExceptTheEdit()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), utf16LeBom(QStringLiteral("line one\r\nline X\r\ntwo\r\n")));
-    QVERIFY(!v.m_fileModified);
+    QVERIFY(!v.isFileModified());
 }
 
 void tst_ViewerWindow::failedSaveKeepsDocumentModified()
@@ -353,12 +353,12 @@ void tst_ViewerWindow::failedSaveKeepsDocumentModified()
     v.viewerReplaceBox->setEditText(QString(QChar(0x3A9)));
     v.findNext();
     v.replaceCurrent();
-    QVERIFY(v.m_fileModified);
+    QVERIFY(v.isFileModified());
     m_h->dialogs.answers = {MessageAnswer::Yes};
     v.saveCurrent();
     QCOMPARE(m_h->dialogs.titles(),
              (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
-    QVERIFY(v.m_fileModified);
+    QVERIFY(v.isFileModified());
     QCOMPARE(v.buffer().text(), QString(QChar(0x3A9)) + QChar(0xE9));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -406,7 +406,7 @@ void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown()
              (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
     QCOMPARE(v.buffer().fileName(), latin);
     QCOMPARE(v.buffer().text(), changed);
-    QVERIFY(v.m_fileModified);
+    QVERIFY(v.isFileModified());
     QCOMPARE(v.documentList->currentRow(), row);
     QFile file(latin);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -854,7 +854,7 @@ void tst_ViewerWindow::fuzzyFindNextUsesTheViewerParts()
     v.viewerFindBox->setEditText(QStringLiteral("<"));
     v.viewerSecondPartBox->setEditText(QStringLiteral(">"));
     v.findNext();
-    QCOMPARE(v.m_foundPos, 2);
+    QCOMPARE(v.foundPosition(), 2);
     QCOMPARE(v.buffer().selectedText(), QStringLiteral("<b>"));
     QCOMPARE(m_h->ctx.state.partsSource, QString());
     QCOMPARE(m_h->main.firstPartBox->currentText(), QStringLiteral("<"));
@@ -941,7 +941,7 @@ void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch()
     // One local edit (position 2, 3 characters removed), not the whole document again.
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.at(0).mid(0, 2), (QVariantList{2, 3}));
-    QVERIFY(v.m_fileModified);
+    QVERIFY(v.isFileModified());
     v.buffer().save(path);
     QTEST(readFile(path), "after");
 }
@@ -966,7 +966,7 @@ void tst_ViewerWindow::findFirstFromBothMenus()
     // The list's menu clears a stop left by closing the viewer; the search menu does not need to.
     m_h->ctx.state.stopRequested = band == u"listMenu";
     v.tool(band, u"find"_s)->trigger();
-    QCOMPARE(v.m_foundPos, match ? 2 : -1);
+    QCOMPARE(v.foundPosition(), match ? 2 : -1);
     QCOMPARE(v.documentEdit->textCursor().selectedText(), match ? u"cat"_s : QString());
     QCOMPARE(m_h->dialogs.titles(), match ? QStringList() : QStringList{u" Search complete"_s});
 }

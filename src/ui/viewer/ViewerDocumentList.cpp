@@ -1,0 +1,130 @@
+#include "ViewerDocumentList.h"
+
+#include "engine/DocumentBuffer.h"
+#include "engine/RunContext.h"
+#include "settings/LogSources.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+const QString kSkip = QStringLiteral("Stop");
+}  // namespace
+
+ViewerDocumentList::ViewerDocumentList(RunContext &ctx, const DocumentBuffer &buffer,
+                                       const Controls &controls, Host &host)
+    : m_ctx(ctx), m_buffer(buffer), m_controls(controls), m_host(host)
+{
+}
+
+bool ViewerDocumentList::takeSkip()
+{
+    if (m_tag != kSkip)
+        return false;
+    m_tag.clear();
+    return true;
+}
+
+void ViewerDocumentList::skipNextReaction()
+{
+    m_tag = kSkip;
+}
+
+void ViewerDocumentList::dropPendingSkip()
+{
+    takeSkip();
+}
+
+void ViewerDocumentList::showSelectedFile()
+{
+    if (m_ctx.state.stopRequested)
+        return;
+    const bool mayReplace = m_host.offerToSaveChanges();
+    if (takeSkip())
+        return;
+    if (!mayReplace) {
+        // The save failed: the changed document stays, and so does its entry.
+        keepShownEntrySelected();
+        return;
+    }
+    QListWidget *list = m_controls.list;
+    const int row = list->currentRow();
+    if (row < 0)
+        return;
+    const QString path = list->item(row)->text();
+    if (!m_host.loadDocument(path, LogSource::viewerListClick))
+        return;
+    if (!m_buffer.fileName().isEmpty())
+        m_host.setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
+    m_controls.foundPos->setText(QStringLiteral("Not found"));
+    m_controls.index->setText(QString::number(row + 1));
+    m_host.setCaption(QStringLiteral("Viewing document: ") + path);
+    m_controls.newPos->setText(QStringLiteral("-1"));
+    m_host.restartSearch();
+}
+
+void ViewerDocumentList::documentEdited()
+{
+    if (takeSkip())
+        return;
+    const QListWidgetItem *item = m_controls.list->currentItem();
+    if (!item || item->text().isEmpty())
+        return;
+    m_host.showFileInfo(item->text());
+}
+
+void ViewerDocumentList::step(int delta)
+{
+    m_ctx.state.stopRequested = false;
+    if (!m_host.offerToSaveChanges())
+        return;
+    const int count = m_controls.list->count();
+    if (count == 0)
+        return;
+    const int row = m_controls.list->currentRow() + delta;
+    m_controls.list->setCurrentRow(row < 0 ? count - 1 : row >= count ? 0 : row);
+}
+
+void ViewerDocumentList::previousFile()
+{
+    step(-1);
+}
+
+void ViewerDocumentList::nextFile()
+{
+    step(1);
+}
+
+void ViewerDocumentList::keepShownEntrySelected()
+{
+    const QString shown = m_buffer.fileName();
+    QListWidget *list = m_controls.list;
+    const QList<QListWidgetItem *> entries = list->findItems(shown, Qt::MatchExactly);
+    if (shown.isEmpty() || entries.isEmpty())
+        return;
+    const QSignalBlocker quiet(list);
+    list->setCurrentItem(entries.constFirst());
+}
+
+void ViewerDocumentList::selectRowQuietly(int row)
+{
+    // The selection reaction sees the marker and only clears it.
+    skipNextReaction();
+    m_controls.list->setCurrentRow(row);
+    takeSkip();
+}
+
+void ViewerDocumentList::appendShown(const QString &path)
+{
+    QListWidget *list = m_controls.list;
+    list->addItem(path);
+    list->setCurrentRow(list->count() - 1);
+    m_controls.count->setText(QString::number(list->count()));
+}
+
+void ViewerDocumentList::clear()
+{
+    m_controls.count->setText(QStringLiteral("0"));
+    m_controls.list->clear();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+
+class DocumentBuffer;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+struct RunContext;
+
+/// The viewer's list of files: showing the selected entry's file, moving up
+/// and down the list, and the marker ("Stop") that lets a run or a command
+/// select an entry or change the text without the list loading the file again.
+class ViewerDocumentList {
+public:
+    /// What the list needs from the window around it.
+    class Host {
+    public:
+        /// False when unsaved changes could not be saved: nothing may replace them.
+        virtual bool offerToSaveChanges() = 0;
+        /// Loads path into the document; false (after telling the user) when it fails.
+        virtual bool loadDocument(const QString &path, const QString &source) = 0;
+        virtual void setStatus(int panel, const QString &text) = 0;
+        virtual void setCaption(const QString &text) = 0;
+        virtual void showFileInfo(const QString &path) = 0;
+        /// A new document is shown: searches start at its top.
+        virtual void restartSearch() = 0;
+
+    protected:
+        ~Host() = default;
+    };
+
+    /// The controls the list reads and sets.
+    struct Controls {
+        QListWidget *list;
+        QLabel *count;
+        QLabel *index;
+        QLabel *foundPos;
+        QLineEdit *newPos;
+    };
+
+    ViewerDocumentList(RunContext &ctx, const DocumentBuffer &buffer, const Controls &controls,
+                       Host &host);
+
+    /// The selection's reaction: offers unsaved changes, then shows the selected file.
+    void showSelectedFile();
+    /// The text's reaction: the file facts of the selected entry brought up to date.
+    void documentEdited();
+    /// One entry up or down, round the ends.
+    void previousFile();
+    void nextFile();
+    /// Moves the selection back to the shown document without reloading it.
+    void keepShownEntrySelected();
+    /// Selects row without its selection reaction loading it.
+    void selectRowQuietly(int row);
+    /// path, already loaded, goes to the end of the list and is selected.
+    void appendShown(const QString &path);
+    /// The list emptied when the viewer closes.
+    void clear();
+
+    /// The next reaction to a selection or text change is skipped.
+    void skipNextReaction();
+    /// After a failed load: a skip still pending is dropped.
+    void dropPendingSkip();
+    QString tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+
+private:
+    /// True (and the marker cleared) when this reaction is to be skipped.
+    bool takeSkip();
+    void step(int delta);
+
+    RunContext &m_ctx;
+    const DocumentBuffer &m_buffer;
+    Controls m_controls;
+    Host &m_host;
+    QString m_tag;
+};
