@@ -47,9 +47,23 @@ void rewriteInPlace(QString &text, const std::vector<qsizetype> &positions, qsiz
         readEnd = *it;
     }
 }
+// The next match from consumed on: in the working text, the character written
+// last in front of the original's rest, when the matcher searches the text as
+// replaced so far.
+TextMatch nextMatch(const QString &text, const Matcher &matcher, qsizetype consumed,
+                    bool onReplaced, const ReplacementBuilder &builder)
+{
+    if (!onReplaced)
+        return matcher.find(text, consumed);
+    TextMatch match = matcher.find(QStringView(text).sliced(consumed), 0, builder.last());
+    if (match.position >= 0)
+        match.position += consumed;
+    return match;
+}
 }  // namespace
 
-ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &replacement)
+ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &replacement,
+                         const ReplaceScope &scope)
 {
     // Line breaks make matches and replacements vary in length: built beside.
     const qsizetype keyLength = matcher.fixedLength();
@@ -68,27 +82,37 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
     qsizetype consumed = 0;
     try {
         TextMatch match = matcher.find(text, 0);
+        qsizetype growth = 0;  // new text's length minus the old's, so far
         while (match.position >= 0) {
+            if (scope.accepts && !scope.accepts(match)) {
+                // Left as it is: the text up to the match's end is the original's.
+                builder.appendOriginal(consumed, match.position + match.length);
+                consumed = match.position + match.length;
+                match = nextMatch(text, matcher, consumed, onReplaced, builder);
+                continue;
+            }
             builder.appendOriginal(consumed, match.position);
             const QStringView matched = QStringView(text).sliced(match.position, match.length);
+            qsizetype writtenLength = 0;
             if (expands) {
                 const QString lineEnd = expandsLineBreaks ? written.lineEndFor(matched) : QString();
-                builder.append(matcher.replacementFor(replacement, text, match, lineEnd));
+                const QString expanded = matcher.replacementFor(replacement, text, match, lineEnd);
+                writtenLength = expanded.size();
+                builder.append(expanded);
             } else {
-                builder.append(written.forMatch(matched));
+                const QString &forMatch = written.forMatch(matched);
+                writtenLength = forMatch.size();
+                builder.append(forMatch);
             }
+            if (scope.changes) {
+                scope.changes->append(TextChange{match.position, match.length,
+                                                 match.position + growth, writtenLength});
+            }
+            growth += writtenLength - match.length;
             if (inPlace)
                 positions.push_back(match.position);
             consumed = match.position + match.length;
-            if (onReplaced) {
-                // The working text after the insertion is the original's rest,
-                // with the character written last in front of it.
-                match = matcher.find(QStringView(text).sliced(consumed), 0, builder.last());
-                if (match.position >= 0)
-                    match.position += consumed;
-            } else {
-                match = matcher.find(text, consumed);
-            }
+            match = nextMatch(text, matcher, consumed, onReplaced, builder);
             ++result.replacements;
             if (builder.workingDiffers(consumed))
                 ++result.changingReplacements;

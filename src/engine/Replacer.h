@@ -1,9 +1,32 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class Matcher;
+struct TextMatch;
+
+/// One replacement: where it stood in the old text and where its result
+/// stands in the new one (text positions, in order, not overlapping).
+struct TextChange {
+    qsizetype oldPosition = 0;
+    qsizetype oldLength = 0;
+    qsizetype newPosition = 0;
+    qsizetype newLength = 0;
+    bool operator==(const TextChange &) const = default;
+};
+
+/// What a replacement may leave out or tell besides its result.
+struct ReplaceScope {
+    /// When set, only the matches it accepts are replaced (a preview's ticked
+    /// ones); the others stay as they are and are not counted.
+    std::function<bool(const TextMatch &)> accepts;
+    /// When set, receives every replacement made, in order.
+    QList<TextChange> *changes = nullptr;
+};
 
 /// What replacing every match of a text gave; nothing is written anywhere.
 struct ReplaceResult {
@@ -25,4 +48,5 @@ struct ReplaceResult {
 /// the replacement take the line end of the match or the file (ReplacementText).
 /// Linear in the text; a text nobody else holds is rewritten where it lies
 /// when matches and replacement keep one length, so a large file is not held twice.
-ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &replacement);
+ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &replacement,
+                         const ReplaceScope &scope = {});

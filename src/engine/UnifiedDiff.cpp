@@ -109,7 +109,8 @@ QByteArray UnifiedDiff::hunks(QByteArrayView oldBytes, QByteArrayView newBytes, 
     for (qsizetype i = 0; i < blocks.size();) {
         // Blocks whose contexts meet share a hunk.
         qsizetype j = i;
-        while (j + 1 < blocks.size() && blocks[j + 1].oldFirst - blocks[j].oldEnd <= 2 * context)
+        while (j + 1 < blocks.size() &&
+               blocks[j + 1].oldFirst - blocks[j].oldEnd <= qsizetype(2) * context)
             ++j;
         const qsizetype before = qMin<qsizetype>(context, blocks[i].oldFirst);
         const qsizetype after = qMin<qsizetype>(context, oldLines - blocks[j].oldEnd);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Replacer.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -9,14 +11,7 @@
 /// diff -u prints it, so that patch applied to the old file gives the new.
 namespace UnifiedDiff {
 
-/// One replacement: where it stood in the old text and where its result stands
-/// in the new one (text positions, in order, not overlapping).
-struct Change {
-    qsizetype oldPosition = 0;
-    qsizetype oldLength = 0;
-    qsizetype newPosition = 0;
-    qsizetype newLength = 0;
-};
+using Change = TextChange;
 
 /// The hunks (lines from "@@" on, 'context' unchanged lines around each
 /// change) that turn oldBytes into newBytes. The texts are the bytes decoded

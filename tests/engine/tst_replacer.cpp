@@ -1,4 +1,5 @@
 #include "engine/FuzzyMatcher.h"
+#include "engine/Matcher.h"
 #include "engine/PlainMatcher.h"
 #include "engine/Replacer.h"
 
@@ -10,7 +11,27 @@ class TestReplacer : public QObject {
 private slots:
     void replacesEveryMatch_data();
     void replacesEveryMatch();
+    void replacesOnlyAcceptedMatches_data();
+    void replacesOnlyAcceptedMatches();
 };
+
+namespace {
+// The new text from the old and the recorded changes: what lies between two
+// changes must be the old text's, unmoved.
+QString rebuilt(const QString &oldText, const QString &newText, const QList<TextChange> &changes)
+{
+    QString out;
+    qsizetype oldAt = 0;
+    for (const TextChange &c : changes) {
+        out += QStringView(oldText).sliced(oldAt, c.oldPosition - oldAt);
+        if (out.size() != c.newPosition)
+            return QStringLiteral("<misplaced change>");
+        out += QStringView(newText).sliced(c.newPosition, c.newLength);
+        oldAt = c.oldPosition + c.oldLength;
+    }
+    return out + oldText.sliced(oldAt);
+}
+}  // namespace
 
 void TestReplacer::replacesEveryMatch_data()
 {
@@ -90,13 +111,56 @@ void TestReplacer::replacesEveryMatch()
         QString copy = text;
         copy.detach();
         const QString keep = shared ? copy : QString();
-        const ReplaceResult r = replaceAll(std::move(copy), matcher, replace);
+        QList<TextChange> changes;
+        const ReplaceResult r = replaceAll(std::move(copy), matcher, replace, {{}, &changes});
         QCOMPARE(r.text, result);
+        QCOMPARE(changes.size(), r.replacements);
+        QCOMPARE(rebuilt(text, r.text, changes), result);
         QTEST(r.replacements, "count");
         QTEST(r.changingReplacements, "changing");
         QCOMPARE(r.changed, result != text);
         QVERIFY(!r.tooLarge);
     }
+}
+
+void TestReplacer::replacesOnlyAcceptedMatches_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<bool>("whole");
+    // Positions in the original text of the matches left out.
+    QTest::addColumn<QList<qsizetype>>("leftOut");
+    QTest::addColumn<QString>("result");
+    QTest::addRow("none left out") << "a-a-a"
+                                   << "a" << false << QList<qsizetype>{} << "x-x-x";
+    QTest::addRow("the middle one") << "a-a-a"
+                                    << "a" << false << QList<qsizetype>{2} << "x-a-x";
+    QTest::addRow("all") << "a-a"
+                         << "a" << false << QList<qsizetype>{0, 2} << "a-a";
+    // A fuzzy whole word is told on the text as replaced so far: a match left
+    // out keeps the original character in front of the next one.
+    QTest::addRow("fuzzy whole word after one left out")
+        << "ab.ab."
+        << "ab|." << true << QList<qsizetype>{0} << "ab.x";
+}
+
+void TestReplacer::replacesOnlyAcceptedMatches()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(bool, whole);
+    QFETCH(QList<qsizetype>, leftOut);
+    const QStringList parts = find.split(QLatin1Char('|'));
+    const PlainMatcher plain(find, true, whole);
+    const FuzzyMatcher fuzzy(parts.value(0), parts.value(1), true, whole);
+    const Matcher &matcher = parts.size() == 2 ? static_cast<const Matcher &>(fuzzy) : plain;
+    QList<TextChange> changes;
+    const ReplaceScope scope{[&](const TextMatch &m) { return !leftOut.contains(m.position); },
+                             &changes};
+    const ReplaceResult r = replaceAll(text, matcher, QStringLiteral("x"), scope);
+    QTEST(r.text, "result");
+    QCOMPARE(r.replacements, changes.size());
+    QCOMPARE(rebuilt(text, r.text, changes), r.text);
 }
 
 QTEST_GUILESS_MAIN(TestReplacer)

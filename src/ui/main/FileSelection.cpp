@@ -12,6 +12,7 @@
 #include "ui/dialogs/FilterManagerDialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
