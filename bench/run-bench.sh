@@ -3,7 +3,7 @@
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|replace|undo|large|folders|ignore|window|all]
+#   bench/run-bench.sh [find|regex|replace|undo|large|folders|ignore|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
 # takes REPLACE_RUNS (default 1) because every run needs fresh copies; the
@@ -22,7 +22,10 @@ scratch=${SCRATCH:-$corpus/scratch}
 
 [ -x "$bench" ] || { echo "build first: cmake --preset default && cmake --build --preset default" >&2; exit 1; }
 mkdir -p "$corpus"
-for preset in medium large-file; do
+presets=(medium)
+# The 200 MB file only for the modes that read it.
+if [ "$what" = large ] || [ "$what" = all ]; then presets+=(large-file); fi
+for preset in "${presets[@]}"; do
   dir=$corpus/${preset%-file}
   [ -d "$dir" ] || python3 "$make_corpus" "$dir" --preset "$preset" >/dev/null
 done
@@ -135,6 +138,25 @@ if [ "$what" = find ] || [ "$what" = all ]; then
   compare_find "find needle (whole word)" --find needle --whole -- -rliwF needle -- -l -F -i -w needle
   compare_find "find neverpresent" --find neverpresent -- -rliF neverpresent -- -l -F -i neverpresent
   compare_find "find needle in *.txt" --find needle --filters '*.txt' -- -rliF --include='*.txt' needle -- -l -F -i -g '*.txt' needle
+fi
+if [ "$what" = regex ] || [ "$what" = all ]; then
+  # Regular expressions, letter case kept as rg keeps it, against one rg thread.
+  compare_regex() {  # label, target, pattern
+    local label=$1 target=$2 pattern=$3 tree=$corpus/medium
+    out=$scratch/s.out; local ts; ts=$(median_time "$bench" find --regex --case --find "$pattern" --all "$tree")
+    local ns; ns=$(grep -vc "^files: " "$scratch/s.out" || true)
+    if [ "$have_rg" != 1 ]; then
+      printf '%-30s scrivlane %6ss  files %6s  (rg not installed: no ratio)\n' "$label" "$ts" "$ns"
+      return
+    fi
+    out=$scratch/r.out; local tr; tr=$(median_time rg -l -j1 "$pattern" "$tree")
+    local r; r=$(ratio "$ts" "$tr")
+    printf '%-30s scrivlane %6ss  rg -j1 %6ss  files %6s/%-6s  ratio %5s (target %s, %s)\n' \
+      "$label" "$ts" "$tr" "$ns" "$(wc -l <"$scratch/r.out")" "$r" "$target" "$(verdict "$r" "$target")"
+  }
+  grep -rlF neverpresent "$corpus/medium" >/dev/null || true
+  compare_regex "regex ne+dle[0-9]*" 1.50 'ne+dle[0-9]*'
+  compare_regex "regex \\b[a-z]{12}\\b" 3.00 '\b[a-z]{12}\b'
 fi
 if [ "$what" = replace ] || [ "$what" = all ]; then
   compare_replace "replace lorem (medium tree)" "$corpus/medium" lorem ipsum

@@ -3,6 +3,7 @@
 #include "FuzzyMatcher.h"
 #include "PlainMatcher.h"
 #include "RegexMatcher.h"
+#include "ReplacementText.h"
 #include "SearchRequest.h"
 
 std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString &keyword)
@@ -16,4 +17,15 @@ std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString 
     if (request.isRegex())
         return std::make_unique<RegexMatcher>(keyword, matchCase, wholeWord);
     return std::make_unique<PlainMatcher>(keyword, matchCase, wholeWord);
+}
+
+QString replacementAt(const SearchRequest &request, const QString &replacement, QStringView text,
+                      qsizetype position, qsizetype length)
+{
+    ReplacementText written(replacement, text);
+    const QStringView matched = text.sliced(position, length);
+    if (!request.isRegex() || request.isFuzzy())
+        return written.forMatch(matched);
+    return matcherFor(request, request.findText())
+        ->replacementFor(replacement, text, {position, length}, written.lineEndFor(matched));
 }

@@ -98,6 +98,9 @@ void MainForm::buildControls()
     fuzzyOption->setObjectName(QStringLiteral("fuzzyOption"));
     largeOption = new QRadioButton(QStringLiteral("&Large"));
     largeOption->setObjectName(QStringLiteral("largeOption"));
+    // The fuzzy search is a pattern of its own.
+    QObject::connect(fuzzyOption, &QRadioButton::toggled, regexBox,
+                     [this](bool fuzzy) { regexBox->setEnabled(!fuzzy); });
     // The type tools show the type; the option buttons only hold it.
     normalOption->setChecked(true);
     normalOption->hide();
@@ -258,6 +261,8 @@ QGroupBox *MainForm::buildOptions()
          indicator(minimizeHighlight, "minimizeHighlight")},
         {newOption(skipIgnoredBox, "skipIgnoredBox", QStringLiteral(" Skip &ignored files")),
          indicator(skipIgnoredHighlight, "skipIgnoredHighlight")},
+        {newOption(regexBox, "regexBox", QStringLiteral(" &Regular expression")),
+         indicator(regexHighlight, "regexHighlight")},
     };
     backupFolderButton = new QPushButton(QStringLiteral("..."));
     backupFolderButton->setObjectName(QStringLiteral("backupFolderButton"));
@@ -265,8 +270,8 @@ QGroupBox *MainForm::buildOptions()
     keepRoomWhenHidden(backupFolderButton);
     backupFolderButton->hide();
     // optionArrows's indices by box: minimizeBox 0, caseSensitiveBox 1, subfoldersBox 2,
-    // wholeWordBox 3, backupBox 4, skipIgnoredBox 5.
-    const int arrowIndex[] = {2, 1, 3, 4, 0, 5};
+    // wholeWordBox 3, backupBox 4, skipIgnoredBox 5, regexBox 6.
+    const int arrowIndex[] = {2, 1, 3, 4, 0, 5, 6};
     optionArrows = QList<QLabel *>(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         auto *arrow = new QLabel;

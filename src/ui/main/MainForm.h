@@ -57,12 +57,14 @@ public:
     QPushButton *backupFolderButton = nullptr;
     QCheckBox *minimizeBox = nullptr;
     QCheckBox *skipIgnoredBox = nullptr;
+    QCheckBox *regexBox = nullptr;
     QToolButton *caseHighlight = nullptr;
     QToolButton *subfoldersHighlight = nullptr;
     QToolButton *wholeWordHighlight = nullptr;
     QToolButton *backupHighlight = nullptr;
     QToolButton *minimizeHighlight = nullptr;
     QToolButton *skipIgnoredHighlight = nullptr;
+    QToolButton *regexHighlight = nullptr;
     QList<QLabel *> optionArrows;
     QComboBox *filterBox = nullptr;
     QPushButton *filterManagerButton = nullptr;

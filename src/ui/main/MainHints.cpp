@@ -110,7 +110,7 @@ MainHints::MainHints(MainWindow &window, std::function<QString()> backupFolder)
         m_texts.insert(widget, text);
     }
     for (QCheckBox *box : {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox,
-                           w.backupBox, w.skipIgnoredBox})
+                           w.backupBox, w.skipIgnoredBox, w.regexBox})
         m_areas.insert(box, Area::Option);
     m_areas.insert(w.backupFolderButton, Area::SetBack);
     // A control that tracks the pointer passes the moves it does not use on to its
@@ -260,6 +260,10 @@ void MainHints::optionHint(QCheckBox *box)
         {w.skipIgnoredBox, 5, w.skipIgnoredHighlight, "ALT+ I",
          " Checked - Files and folders that git ignores are skipped.",
          " Unchecked - Files that git ignores are searched too."},
+        {w.regexBox, 6, w.regexHighlight, "ALT+ R",
+         " Checked - The search text is a regular expression: $1 in the replacement is its "
+         "first group.",
+         " Unchecked - The search text is found exactly as it is typed."},
     };
     for (const Option &option : options) {
         if (option.box != box)
@@ -285,7 +289,7 @@ void MainHints::showIndicators(int arrow, QWidget *frame)
          {static_cast<QWidget *>(w.minimizeHighlight), static_cast<QWidget *>(w.caseHighlight),
           static_cast<QWidget *>(w.subfoldersHighlight),
           static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight),
-          static_cast<QWidget *>(w.skipIgnoredHighlight)})
+          static_cast<QWidget *>(w.skipIgnoredHighlight), static_cast<QWidget *>(w.regexHighlight)})
         indicator->setVisible(indicator == frame);
 }
 

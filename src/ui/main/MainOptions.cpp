@@ -15,8 +15,8 @@ MainOptions::MainOptions(MainForm &form, QWidget *window, Actions actions)
 
 QList<QCheckBox *> MainOptions::boxes() const
 {
-    return {m_form.subfoldersBox, m_form.caseSensitiveBox, m_form.wholeWordBox,
-            m_form.minimizeBox,   m_form.backupBox,        m_form.skipIgnoredBox};
+    return {m_form.subfoldersBox, m_form.caseSensitiveBox, m_form.wholeWordBox, m_form.minimizeBox,
+            m_form.backupBox,     m_form.skipIgnoredBox,   m_form.regexBox};
 }
 
 QString MainOptions::settingOf(const QCheckBox *box) const
@@ -31,13 +31,16 @@ QString MainOptions::settingOf(const QCheckBox *box) const
         return QStringLiteral("Minimize");
     if (box == m_form.backupBox)
         return QStringLiteral("Backup");
+    if (box == m_form.regexBox)
+        return QStringLiteral("Regular Expression");
     return QStringLiteral("Skip Ignored");
 }
 
 void MainOptions::load(const std::function<void(const std::function<void()> &)> &step)
 {
-    for (QCheckBox *box : {m_form.caseSensitiveBox, m_form.subfoldersBox, m_form.wholeWordBox,
-                           m_form.minimizeBox, m_form.backupBox, m_form.skipIgnoredBox})
+    for (QCheckBox *box :
+         {m_form.caseSensitiveBox, m_form.subfoldersBox, m_form.wholeWordBox, m_form.minimizeBox,
+          m_form.backupBox, m_form.skipIgnoredBox, m_form.regexBox})
         step([&] { box->setChecked(MainSettings::option(settingOf(box))); });
     step([this] { m_form.fileList->setSkipIgnored(m_form.skipIgnoredBox->isChecked()); });
     step([this] { m_form.backupFolderButton->setVisible(m_form.backupBox->isChecked()); });

@@ -71,6 +71,11 @@ bool MainSearchRequest::skipsIgnored() const
     return m_form.skipIgnoredBox->isChecked();
 }
 
+bool MainSearchRequest::isRegex() const
+{
+    return m_form.regexBox->isChecked() && !m_form.fuzzyOption->isChecked();
+}
+
 QString MainSearchRequest::folderPath() const
 {
     return m_form.folderList->path();

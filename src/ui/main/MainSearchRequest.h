@@ -28,6 +28,7 @@ public:
     QString filters() const override;
     QString selectionCount() const override;
     bool skipsIgnored() const override;
+    bool isRegex() const override;
 
 private:
     const MainForm &m_form;

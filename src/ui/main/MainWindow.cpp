@@ -357,7 +357,7 @@ void MainWindow::disableControls()
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
+             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox, regexBox})
         control->setEnabled(false);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(false);
@@ -372,6 +372,7 @@ void MainWindow::enableControls()
              fileBarHolder, filterManagerButton, filterBox, backupFolderButton, minimizeBox,
              caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
         control->setEnabled(true);
+    regexBox->setEnabled(!fuzzyOption->isChecked());
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(true);
     setToolCaption(QStringLiteral("find"), QStringLiteral("Find"));
@@ -384,8 +385,9 @@ void MainWindow::clearHints()
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
     setStatusText(1, Idle);
-    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
-                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight})
+    for (QToolButton *indicator :
+         {caseHighlight, wholeWordHighlight, subfoldersHighlight, minimizeHighlight,
+          backupHighlight, skipIgnoredHighlight, regexHighlight})
         indicator->hide();
 }
 

@@ -5,6 +5,7 @@
 #include "engine/MatchPrimitives.h"
 #include "engine/ReplacementText.h"
 #include "engine/RunContext.h"
+#include "engine/SearchMatcher.h"
 #include "platform/Dialogs.h"
 #include "settings/LogSources.h"
 
@@ -183,11 +184,15 @@ void ViewerSearch::replaceCurrent()
 {
     if (m_host.isShowingFacts())
         return;  // nothing of the file is in the buffer to replace
-    // A line break in the box is written as the file's own line end.
-    const QString replacement = ReplacementText(m_controls.replace->currentText(), m_buffer.text())
-                                    .forMatch(m_buffer.selectedText());
+    // A line break in the box is written as the file's own line end; a regular
+    // expression's groups are filled in from the selected match.
+    const QString typed = m_controls.replace->currentText();
+    const QString replacement =
+        m_ctx.request ? replacementAt(*m_ctx.request, typed, m_buffer.text(),
+                                      m_buffer.selectionStart(), m_buffer.selectionLength())
+                      : ReplacementText(typed, m_buffer.text()).forMatch(m_buffer.selectedText());
     const bool selected = m_buffer.selectionLength() > 0;
-    if (!replacement.isEmpty()) {
+    if (!typed.isEmpty()) {
         if (selected) {
             m_buffer.setSelectedText(replacement);
             m_controls.document->setFocus();

@@ -47,9 +47,10 @@ class TestMainHints : public QObject {
         for (int i = 0; i < m_window->optionArrows.size(); ++i)
             if (!m_window->optionArrows[i]->isHidden())
                 visible << QString::number(i);
-        for (QToolButton *frame : {m_window->minimizeHighlight, m_window->caseHighlight,
-                                   m_window->subfoldersHighlight, m_window->wholeWordHighlight,
-                                   m_window->backupHighlight, m_window->skipIgnoredHighlight})
+        for (QToolButton *frame :
+             {m_window->minimizeHighlight, m_window->caseHighlight, m_window->subfoldersHighlight,
+              m_window->wholeWordHighlight, m_window->backupHighlight,
+              m_window->skipIgnoredHighlight, m_window->regexHighlight})
             if (!frame->isHidden())
                 visible << frame->objectName();
         return visible;
@@ -96,6 +97,9 @@ private slots:
         row("skip ignored ticked", "skipIgnoredBox", true,
             {"5", "skipIgnoredHighlight", "ALT+ I",
              " Checked - Files and folders that git ignores are skipped."});
+        row("regular expression cleared", "regexBox", false,
+            {"6", "regexHighlight", "ALT+ R",
+             " Unchecked - The search text is found exactly as it is typed."});
     }
     void optionBoxShowsOnlyItsOwnIndicators()
     {

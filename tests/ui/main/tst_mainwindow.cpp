@@ -95,6 +95,7 @@ private slots:
     void historiesSurviveRestart();
     void largeTypeIsStoredAsNormal();
     void disableControlsLocksExactlyTheListedControls();
+    void regexOptionIsOffForFuzzy();
     void filterWithTwoPatternsListsBoth();
     void selectNoneOnEmptyFolder();
     void pasteLeavesBoxAloneOnEmptyClipboard();
@@ -199,7 +200,7 @@ void TestMainWindow::freshUserStartState()
     QCOMPARE(w.objectName(), QStringLiteral("mainWindow"));
     QCOMPARE(w.windowTitle(), QStringLiteral(" Scrivlane"));
     for (const QCheckBox *box : {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox,
-                                 w.minimizeBox, w.skipIgnoredBox})
+                                 w.minimizeBox, w.skipIgnoredBox, w.regexBox})
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
     QVERIFY(!w.backupFolderButton->isVisible());
     // A fresh user starts in the home folder, never in the program's own.
@@ -246,6 +247,8 @@ void TestMainWindow::optionBoxesAreStored_data()
                             << "Backup";
     QTest::addRow("skip ignored") << "skipIgnoredBox"
                                   << "Skip Ignored";
+    QTest::addRow("regular expression") << "regexBox"
+                                        << "Regular Expression";
 }
 
 void TestMainWindow::optionBoxesAreStored()
@@ -571,10 +574,10 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
     w.disableControls();
     QVERIFY(w.context().state.runInProgress);
     QStringList locked;
-    for (const char *name :
-         {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel", "findBox",
-          "replaceBox", "fileBarHolder", "filterManagerButton", "filterBox", "backupFolderButton",
-          "caseSensitiveBox", "subfoldersBox", "wholeWordBox", "backupBox", "skipIgnoredBox"})
+    for (const char *name : {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel",
+                             "findBox", "replaceBox", "fileBarHolder", "filterManagerButton",
+                             "filterBox", "backupFolderButton", "caseSensitiveBox", "subfoldersBox",
+                             "wholeWordBox", "backupBox", "skipIgnoredBox", "regexBox"})
         locked << QString::fromLatin1(name);
     for (const QString &name : locked)
         QVERIFY2(!w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
@@ -587,6 +590,23 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
     QVERIFY(!w.context().state.runInProgress);
     for (const QString &name : locked)
         QVERIFY2(w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+}
+
+void TestMainWindow::regexOptionIsOffForFuzzy()
+{
+    MainWindow &w = start();
+    w.regexBox->click();
+    QVERIFY(w.request().isRegex());
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("fuzzy"))->trigger();
+    QVERIFY(!w.regexBox->isEnabled());
+    QVERIFY(!w.request().isRegex());
+    // The end of a run leaves it off while the fuzzy search is chosen.
+    w.disableControls();
+    w.enableControls();
+    QVERIFY(!w.regexBox->isEnabled());
+    w.tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal"))->trigger();
+    QVERIFY(w.regexBox->isEnabled());
+    QVERIFY(w.request().isRegex());
 }
 
 void TestMainWindow::ctrlReleasedBeforeTheLetterStillCounts()

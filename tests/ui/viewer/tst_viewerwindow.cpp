@@ -58,6 +58,7 @@ private slots:
     void stopTagSkipsOneReaction();
     void findNextVisitsEveryMatchOfEveryFile();
     void findNextContinuesAfterManualReplacement();
+    void regexFindAndReplaceFillInGroups();
     void emptyReplacementWithoutSelectionIsAnError();
     void modifiedPromptSavesOrDiscards_data();
     void modifiedPromptSavesOrDiscards();
@@ -263,6 +264,21 @@ void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
     QVERIFY(v.isFileModified());
     v.findNext();
     QCOMPARE(v.foundPosition(), 11);
+}
+
+void tst_ViewerWindow::regexFindAndReplaceFillInGroups()
+{
+    const QString a = makeFile(QStringLiteral("a.txt"), "x key=value\r\n");
+    listFiles({a}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    m_h->main.regexBox->setChecked(true);
+    v.viewerFindBox->setEditText(QStringLiteral("(\\w+)=(\\w+)$"));
+    v.viewerReplaceBox->setEditText(QStringLiteral("$2=$1\\n"));
+    v.findNext();
+    QCOMPARE(v.foundPosition(), 2);
+    QCOMPARE(v.buffer().selectionLength(), 9);
+    v.replaceCurrent();
+    QCOMPARE(v.buffer().text(), QStringLiteral("x value=key\r\n\r\n"));
 }
 
 void tst_ViewerWindow::emptyReplacementWithoutSelectionIsAnError()

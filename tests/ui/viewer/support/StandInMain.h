@@ -29,6 +29,7 @@ public:
         fuzzyReplaceBox = combo("fuzzyReplaceBox");
         caseSensitiveBox = check("caseSensitiveBox");
         wholeWordBox = check("wholeWordBox");
+        regexBox = check("regexBox");
         normalOption = radio("normalOption");
         fuzzyOption = radio("fuzzyOption");
         normalOption->setChecked(true);
@@ -44,6 +45,7 @@ public:
     QString fuzzyReplace() const override { return fuzzyReplaceBox->currentText(); }
     bool isCaseSensitive() const override { return caseSensitiveBox->isChecked(); }
     bool isWholeWord() const override { return wholeWordBox->isChecked(); }
+    bool isRegex() const override { return regexBox->isChecked(); }
     bool hasSubdirectories() const override { return false; }
     bool hasBackup() const override { return false; }
     bool isMinimizeWhileReplacing() const override { return false; }
