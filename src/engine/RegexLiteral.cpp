@@ -30,75 +30,17 @@ public:
     // Returns false when the pattern is beyond this reading.
     bool read()
     {
-        const qsizetype n = m_p.size();
         qsizetype i = 0;
-        while (i < n) {
-            const QChar c = m_p[i];
-            if (c == u'|' || c == u')')
-                return false;
-            if (c == u'(') {
-                const qsizetype end = groupEnd(i);
-                if (end < 0)
-                    return false;
-                i = end;
-                if (!skipQuantifier(i))
-                    return false;
-                breakRun();
-                continue;
-            }
-            if (c == u'[') {
-                const qsizetype end = classEnd(i);
-                if (end < 0)
-                    return false;
-                i = end;
-                if (!skipQuantifier(i))
-                    return false;
-                breakRun();
-                continue;
-            }
+        while (i < m_p.size()) {
             QChar literal;
-            bool isLiteral = false;
-            if (c == u'\\') {
-                if (i + 1 == n)
-                    return false;
-                const QChar e = m_p[i + 1];
-                if (e.isLetterOrNumber()) {
-                    if (e.unicode() >= 0x80 || !kSimpleEscapes.contains(e))
-                        return false;
-                } else if (e.unicode() < 0x80) {
-                    literal = e;
-                    isLiteral = true;
-                } else {
-                    return false;
-                }
-                i += 2;
-            } else {
-                if (c == u'.' || c == u'^' || c == u'$') {
-                    // Matches other characters, or none.
-                } else if (c == u'*' || c == u'+' || c == u'?' || c == u'{') {
-                    return false;  // a quantifier where none is expected
-                } else if (c.unicode() < 0x80 && c != u'\r' && c != u'\n') {
-                    literal = c;
-                    isLiteral = true;
-                }
-                ++i;
-            }
+            const Atom atom = readAtom(i, literal);
+            if (atom == Atom::Unclear)
+                return false;
             const Quantifier q = quantifierAt(i);
             if (q.kind == Quantifier::Unclear)
                 return false;
-            if (!isLiteral) {
-                breakRun();
-            } else if (q.kind == Quantifier::None) {
-                m_run += literal;
-            } else if (q.kind == Quantifier::Optional) {
-                breakRun();
-            } else {
-                // Once at least: the first ends the run so far, the last starts the next.
-                m_run += literal;
-                breakRun();
-                m_run += literal;
-            }
             i = q.end;
+            add(atom == Atom::Literal, literal, q.kind);
         }
         breakRun();
         return true;
@@ -107,6 +49,48 @@ public:
     QString longest() const { return m_longest; }
 
 private:
+    enum class Atom { Literal, Other, Unclear };
+
+    // Reads the atom at i and moves i past it.
+    Atom readAtom(qsizetype &i, QChar &literal) const
+    {
+        const QChar c = m_p[i];
+        if (c == u'|' || c == u')')
+            return Atom::Unclear;
+        if (c == u'(' || c == u'[') {
+            const qsizetype end = c == u'(' ? groupEnd(i) : classEnd(i);
+            if (end < 0)
+                return Atom::Unclear;
+            i = end;
+            return Atom::Other;
+        }
+        if (c == u'\\')
+            return readEscape(i, literal);
+        ++i;
+        if (c == u'*' || c == u'+' || c == u'?' || c == u'{')
+            return Atom::Unclear;  // a quantifier where none is expected
+        // The dot and the anchors match other characters, or none.
+        const bool other = c == u'.' || c == u'^' || c == u'$' || c == u'\r' || c == u'\n';
+        if (other || c.unicode() >= 0x80)
+            return Atom::Other;
+        literal = c;
+        return Atom::Literal;
+    }
+
+    Atom readEscape(qsizetype &i, QChar &literal) const
+    {
+        if (i + 1 == m_p.size())
+            return Atom::Unclear;
+        const QChar e = m_p[i + 1];
+        i += 2;
+        if (e.unicode() >= 0x80)
+            return Atom::Unclear;
+        if (e.isLetterOrNumber())
+            return kSimpleEscapes.contains(e) ? Atom::Other : Atom::Unclear;
+        literal = e;
+        return Atom::Literal;
+    }
+
     struct Quantifier {
         enum Kind { None, Optional, AtLeastOnce, Unclear } kind = None;
         qsizetype end = 0;
@@ -143,15 +127,6 @@ private:
         if (q.end < n && (m_p[q.end] == u'?' || m_p[q.end] == u'+'))
             ++q.end;
         return q;
-    }
-
-    bool skipQuantifier(qsizetype &i) const
-    {
-        const Quantifier q = quantifierAt(i);
-        if (q.kind == Quantifier::Unclear)
-            return false;
-        i = q.end;
-        return true;
     }
 
     // The position after the class starting at i, or -1.
@@ -210,6 +185,20 @@ private:
             ++i;
         }
         return -1;
+    }
+
+    void add(bool isLiteral, QChar literal, Quantifier::Kind kind)
+    {
+        if (!isLiteral || kind == Quantifier::Optional) {
+            breakRun();
+            return;
+        }
+        m_run += literal;
+        if (kind == Quantifier::AtLeastOnce) {
+            // The first ends the run so far, the last starts the next.
+            breakRun();
+            m_run += literal;
+        }
     }
 
     void breakRun()

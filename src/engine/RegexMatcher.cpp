@@ -36,83 +36,118 @@ bool isHighThenLow(QStringView text, qsizetype i)
 }
 }  // namespace
 
+namespace {
+// Rewrites a pattern's line breaks, one character or escape at a time, keeping
+// track of character classes and \Q...\E quoting.
+class LineEndRewriter {
+public:
+    explicit LineEndRewriter(const QString &pattern) : m_p(pattern)
+    {
+        m_out.reserve(pattern.size() + 16);
+    }
+
+    QString rewrite()
+    {
+        qsizetype i = 0;
+        while (i < m_p.size()) {
+            if (m_p[i] == u'\r' || m_p[i] == u'\n')
+                i = lineBreak(i);
+            else if (m_quoted)
+                i = quoted(i);
+            else if (m_p[i] == u'\\' && i + 1 < m_p.size())
+                i = escape(i);
+            else if (m_inClass)
+                i = inClass(i);
+            else
+                i = outside(i);
+        }
+        return m_out;
+    }
+
+private:
+    qsizetype lineBreak(qsizetype i)
+    {
+        const bool crlf = m_p[i] == u'\r' && i + 1 < m_p.size() && m_p[i + 1] == u'\n';
+        if (m_inClass)
+            m_out += QStringLiteral("\\r\\n");
+        else if (m_quoted)
+            m_out += QStringLiteral("\\E") + kAnyLineEnd + QStringLiteral("\\Q");
+        else
+            m_out += kAnyLineEnd;
+        return i + (crlf ? 2 : 1);
+    }
+
+    qsizetype quoted(qsizetype i)
+    {
+        if (QStringView(m_p).sliced(i).startsWith(QLatin1String("\\E"))) {
+            m_quoted = false;
+            m_out += QStringLiteral("\\E");
+            return i + 2;
+        }
+        m_out += m_p[i];
+        return i + 1;
+    }
+
+    qsizetype escape(qsizetype i)
+    {
+        const QChar e = m_p[i + 1];
+        if (e == u'n') {
+            // In a class both line-end characters, so [^\n] stops at CR too.
+            m_out += m_inClass ? QStringLiteral("\\n\\r") : kAnyLineEnd;
+            return i + 2;
+        }
+        if (e == u'r' && !m_inClass && QStringView(m_p).sliced(i + 2).startsWith(u"\\n")) {
+            m_out += kAnyLineEnd;
+            return i + 4;
+        }
+        if (e == u'Q' && !m_inClass)
+            m_quoted = true;
+        m_out += m_p[i];
+        m_out += e;
+        return i + 2;
+    }
+
+    qsizetype inClass(qsizetype i)
+    {
+        // A POSIX class such as [:alpha:] inside the class.
+        if (m_p[i] == u'[' && i + 1 < m_p.size() && m_p[i + 1] == u':') {
+            const qsizetype end = m_p.indexOf(QLatin1String(":]"), i + 2);
+            if (end > 0) {
+                m_out += QStringView(m_p).sliced(i, end + 2 - i);
+                return end + 2;
+            }
+        }
+        if (m_p[i] == u']')
+            m_inClass = false;
+        m_out += m_p[i];
+        return i + 1;
+    }
+
+    qsizetype outside(qsizetype i)
+    {
+        m_out += m_p[i];
+        if (m_p[i] != u'[')
+            return i + 1;
+        m_inClass = true;
+        ++i;
+        // A "]" first in the class (after a "^") is one of its characters.
+        if (i < m_p.size() && m_p[i] == u'^')
+            m_out += m_p[i++];
+        if (i < m_p.size() && m_p[i] == u']')
+            m_out += m_p[i++];
+        return i;
+    }
+
+    const QString &m_p;
+    QString m_out;
+    bool m_inClass = false;
+    bool m_quoted = false;
+};
+}  // namespace
+
 QString RegexMatcher::withLineEnds(const QString &pattern)
 {
-    QString out;
-    out.reserve(pattern.size() + 16);
-    bool inClass = false;
-    bool quoted = false;  // inside \Q...\E
-    const qsizetype n = pattern.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = pattern[i];
-        if (c == u'\r' || c == u'\n') {
-            const qsizetype length = (c == u'\r' && i + 1 < n && pattern[i + 1] == u'\n') ? 2 : 1;
-            if (inClass)
-                out += QStringLiteral("\\r\\n");
-            else if (quoted)
-                out += QStringLiteral("\\E") + kAnyLineEnd + QStringLiteral("\\Q");
-            else
-                out += kAnyLineEnd;
-            i += length - 1;
-            continue;
-        }
-        if (quoted) {
-            if (c == u'\\' && i + 1 < n && pattern[i + 1] == u'E') {
-                quoted = false;
-                out += QStringLiteral("\\E");
-                ++i;
-            } else {
-                out += c;
-            }
-            continue;
-        }
-        if (c == u'\\' && i + 1 < n) {
-            const QChar e = pattern[i + 1];
-            if (e == u'Q' && !inClass) {
-                quoted = true;
-            } else if (e == u'n') {
-                out += inClass ? QStringLiteral("\\n\\r") : kAnyLineEnd;
-                ++i;
-                continue;
-            } else if (e == u'r' && !inClass && pattern.mid(i + 2, 2) == QLatin1String("\\n")) {
-                out += kAnyLineEnd;
-                i += 3;
-                continue;
-            }
-            out += c;
-            out += e;
-            ++i;
-            continue;
-        }
-        if (inClass) {
-            if (c == u'[' && i + 1 < n && pattern[i + 1] == u':') {
-                // A POSIX class such as [:alpha:] inside the class.
-                const qsizetype end = pattern.indexOf(QLatin1String(":]"), i + 2);
-                if (end > 0) {
-                    out += QStringView(pattern).sliced(i, end + 2 - i);
-                    i = end + 1;
-                    continue;
-                }
-            }
-            if (c == u']')
-                inClass = false;
-            out += c;
-            continue;
-        }
-        if (c == u'[') {
-            inClass = true;
-            out += c;
-            // A "]" first in the class (after a "^") is one of its characters.
-            if (i + 1 < n && pattern[i + 1] == u'^') {
-                out += pattern[++i];
-            }
-            if (i + 1 < n && pattern[i + 1] == u']')
-                out += pattern[++i];
-            continue;
-        }
-        out += c;
-    }
-    return out;
+    return LineEndRewriter(pattern).rewrite();
 }
 
 QRegularExpression RegexMatcher::asWritten(const QString &pattern, bool matchCase)

@@ -18,7 +18,7 @@ const QString &ReplacementText::forMatch(QStringView matched)
 
 QString ReplacementText::lineEndFor(QStringView matched)
 {
-    const QString lineEnd = LineEnds::firstIn(matched);
+    QString lineEnd = LineEnds::firstIn(matched);
     if (!lineEnd.isEmpty())
         return lineEnd;
     if (m_fileLineEnd.isEmpty())
