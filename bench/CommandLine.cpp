@@ -9,9 +9,9 @@
 
 namespace {
 
-const QStringList kCommands = {QStringLiteral("find"), QStringLiteral("replace"),
-                               QStringLiteral("undo"), QStringLiteral("restore"),
-                               QStringLiteral("remove")};
+const QStringList kCommands = {QStringLiteral("find"),    QStringLiteral("replace"),
+                               QStringLiteral("preview"), QStringLiteral("undo"),
+                               QStringLiteral("restore"), QStringLiteral("remove")};
 
 const char kGeneralHelp[] =
     "Usage: scrivlane-cli COMMAND [OPTION]... FOLDER\n"
@@ -23,6 +23,7 @@ const char kGeneralHelp[] =
     "Commands:\n"
     "  find      list the files that hold a text\n"
     "  replace   replace a text in every file that holds it\n"
+    "  preview   print what replace would write as a unified diff, writing nothing\n"
     "  undo      put the find text back where replace wrote the replacement\n"
     "  restore   put back the files of the last replace --backup from their copies\n"
     "  remove    delete a folder tree as the backup folder picker does\n"
@@ -77,6 +78,16 @@ const char kReplaceHelp[] =
     "                       dollar, \"\\n\" for the file's line end\n"
     "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n"
     "  --backup ROOT        copy each file below ROOT/Backup/ before changing it\n";
+
+const char kPreviewHelp[] =
+    "Usage: scrivlane-cli preview --find TEXT --replace TEXT [OPTION]... FOLDER\n"
+    "\n"
+    "Writes nothing: prints what replace with the same options would write, as a\n"
+    "unified diff of each file's own bytes (\"--- a/PATH\", \"+++ b/PATH\", PATH\n"
+    "relative to FOLDER, 3 lines of context), so that \"patch -p1 -d FOLDER\" on\n"
+    "an untouched copy writes the bytes replace would. UTF-16 files are named as\n"
+    "differing. Then \"files: N\" and \"replacements: N\" on standard error.\n"
+    "\n";
 
 const char kUndoHelp[] =
     "Usage: scrivlane-cli undo --find TEXT --replace TEXT [OPTION]... FOLDER\n"
@@ -181,6 +192,10 @@ QString helpText(const QString &command)
         return QString::fromUtf8(kFindHelp) + QString::fromUtf8(kCommonOptions);
     if (command == QLatin1String("replace"))
         return QString::fromUtf8(kReplaceHelp) + QString::fromUtf8(kCommonOptions);
+    if (command == QLatin1String("preview"))
+        return QString::fromUtf8(kPreviewHelp) +
+               QString::fromUtf8(kReplaceHelp).section(QLatin1String("\n\n"), 2) +
+               QString::fromUtf8(kCommonOptions);
     if (command == QLatin1String("undo"))
         return QString::fromUtf8(kUndoHelp) + QString::fromUtf8(kCommonOptions);
     if (command == QLatin1String("remove"))
@@ -205,8 +220,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
     if (command == QLatin1String("help")) {
         const QString topic = args.value(1);
         if (args.size() > 2 || (!topic.isEmpty() && !kCommands.contains(topic)))
-            return usageError({}, QStringLiteral("help takes one command: find, replace, undo, "
-                                                 "restore or remove"));
+            return usageError({}, QStringLiteral("help takes one command: find, replace, "
+                                                 "preview, undo, restore or remove"));
         return help(topic);
     }
     if (!kCommands.contains(command))

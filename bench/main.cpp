@@ -5,6 +5,7 @@
 
 #include "BenchHost.h"
 #include "CommandLine.h"
+#include "DiffPrinter.h"
 #include "WindowBench.h"
 
 #include "ScrivlaneVersion.h"
@@ -12,6 +13,7 @@
 #include "backup/UndoRun.h"
 #include "engine/FindRun.h"
 #include "engine/FolderRemoval.h"
+#include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -131,8 +133,11 @@ int run(const CommandLine &commandLine, BenchHost &host)
     timer.start();
     const std::clock_t cpu = std::clock();
     const QString &command = commandLine.command;
+    DiffPrinter diff(host.folder);
     if (command == QLatin1String("find"))
         startOrStopFind(host.ctx);
+    else if (command == QLatin1String("preview"))
+        PreviewRun::preview(host.ctx, diff);
     else if (command == QLatin1String("replace"))
         runReplace(host.ctx);
     else
@@ -142,11 +147,20 @@ int run(const CommandLine &commandLine, BenchHost &host)
                      long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
     }
 
-    for (const QString &path : host.viewer.list) print(path);
-    print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
-    if (command != QLatin1String("find"))
-        print(QStringLiteral("replacements: ") + QString::number(host.ctx.state.totalReplacements));
-    std::fflush(stdout);
+    if (command == QLatin1String("preview")) {
+        // Standard output holds the diff alone, for patch.
+        std::fflush(stdout);
+        printError(QStringLiteral("files: %1\nreplacements: %2\n")
+                       .arg(diff.fileCount())
+                       .arg(diff.replacementCount()));
+    } else {
+        for (const QString &path : host.viewer.list) print(path);
+        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
+        if (command != QLatin1String("find"))
+            print(QStringLiteral("replacements: ") +
+                  QString::number(host.ctx.state.totalReplacements));
+        std::fflush(stdout);
+    }
 
     const QString log = scratch.filePath(QStringLiteral("ErrorLog.log"));
     for (const QString &description : loggedDescriptions(log)) {

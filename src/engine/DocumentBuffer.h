@@ -39,6 +39,8 @@ public:
     /// Whether the text came from loadFrom (the last load).
     bool hasSource() const { return m_source.isValid(); }
     const FileSystem::FileAt &source() const { return m_source; }
+    /// What the file was when loadFrom read it; invalid after other loads.
+    const FileSystem::FileStamp &stamp() const { return m_stamp; }
     /// save back into the file loadFrom read, relative to its folder and
     /// only while it is still what was read; otherwise Failure, file untouched.
     void saveChecked(FileSystem::PendingSaves *pending = nullptr);

@@ -2,6 +2,7 @@
 
 #include "Replacer.h"
 #include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 
 #include <QHash>
 #include <QList>
@@ -18,6 +19,7 @@ struct PreviewedFile {
     QString path;
     /// What the file was when it was read, so a later Replace can tell it changed.
     FileSystem::FileStamp stamp;
+    TextEncoding encoding = TextEncoding::Utf8;
     QStringView oldText;
     QStringView newText;
     const QList<TextChange> &changes;
@@ -31,16 +33,19 @@ public:
     virtual void filePreviewed(const PreviewedFile &file) = 0;
 };
 
-/// The ticked replacements of a preview, by file: what "Replace ticked" may
-/// write. A file whose stamp no longer matches is passed over.
+/// A file's ticked replacements: what "Replace ticked" may write in it. A
+/// file whose stamp no longer matches is passed over.
+struct TickedFile {
+    QString path;
+    FileSystem::FileStamp stamp;
+    /// Old-text positions of the ticked replacements.
+    QSet<qsizetype> positions;
+};
+
+/// The ticked replacements of a preview, by file.
 struct TickedReplacements {
-    struct File {
-        QString path;
-        FileSystem::FileStamp stamp;
-        /// Old-text positions of the ticked replacements.
-        QSet<qsizetype> positions;
-    };
-    QList<File> files;
+    using File = TickedFile;
+    QList<TickedFile> files;
 };
 
 /// What a preview found: every file a Replace would change, where each

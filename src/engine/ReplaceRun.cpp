@@ -7,6 +7,7 @@
 #include "MatchPrimitives.h"
 #include "Matcher.h"
 #include "PatternDispatch.h"
+#include "PreviewResult.h"
 #include "Replacer.h"
 #include "RunContext.h"
 #include "RunSupport.h"
@@ -80,7 +81,14 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         return unchanged;
     }
     const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
-    ReplaceResult result = replaceAll(std::move(text), *matcher, with);
+    ReplaceScope scope;
+    scope.changes = s.previewChanges;
+    if (const TickedFile *ticked = s.tickedFile) {
+        scope.accepts = [ticked](const TextMatch &m) {
+            return ticked->positions.contains(m.position);
+        };
+    }
+    ReplaceResult result = replaceAll(std::move(text), *matcher, with, scope);
     s.fileReplacements = result.replacements;
     s.totalReplacements += result.changingReplacements;
     // A fuzzy replacement that found nothing leaves the status as it is.
@@ -105,6 +113,39 @@ void endReplacement(RunContext &ctx, const ReplaceResult &result)
         throw resultTooLarge(path);
     if (result.changed)
         ctx.viewer->addToList(path);
+}
+
+// The file's ticks in a Replace of ticked replacements; null in any other
+// run. Such a run takes no file without ticks.
+const TickedFile *tickedFileOf(const RunState &s, const QString &path)
+{
+    return s.tickedFiles ? s.tickedFiles->value(path) : nullptr;
+}
+
+bool skipsUnticked(const RunState &s, const QString &path)
+{
+    return s.tickedFiles && !s.tickedFiles->contains(path);
+}
+
+// In a Replace of ticked replacements: whether the file just loaded is still
+// the one previewed. Another is passed over, never written with stale ticks.
+bool stillAsPreviewed(RunContext &ctx, const TickedFile *ticked)
+{
+    if (!ticked || ctx.viewer->buffer().stamp() == ticked->stamp)
+        return true;
+    passOver(ctx, kSource,
+             QStringLiteral("\"%1\" was changed by another program since it was previewed; it "
+                            "was left as it is.")
+                 .arg(ticked->path));
+    return false;
+}
+
+// Replaces in the loaded file, only the ticked replacements when there are ticks.
+bool replaceLoadedFileTicked(RunContext &ctx, const TickedFile *ticked)
+{
+    ctx.state.tickedFile = ticked;
+    const auto reset = qScopeGuard([&] { ctx.state.tickedFile = nullptr; });
+    return replaceLoadedFile(ctx, kSentence, kSource);
 }
 
 QString backupTreeRoot(RunContext &ctx)
@@ -136,19 +177,23 @@ void replaceInSelectedFiles(RunContext &ctx)
         const QString name = r.fileName(i);
         s.currentPath += name;
         // A selected link and its selected target are one file, changed once.
-        if (changedThisRun(ctx, s.currentPath))
+        if (skipsUnticked(s, s.currentPath) || changedThisRun(ctx, s.currentPath))
             continue;
+        const TickedFile *ticked = tickedFileOf(s, s.currentPath);
         // A file whose backup failed stays as it is: the user asked to keep the original.
-        if (r.hasBackup() && !trap(ctx, [&] { backupSingleFile(ctx, s.currentPath, name); }))
+        if (r.hasBackup() && !s.previewSink &&
+            !trap(ctx, [&] { backupSingleFile(ctx, s.currentPath, name); }))
             continue;
-        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.currentPath); }))
+        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.currentPath); }) ||
+            !stillAsPreviewed(ctx, ticked))
             continue;
         showSearching(ctx, s.currentPath);
 
         qint32 start = 0;
         const qint32 totalBefore = s.totalReplacements;
         const qint32 found = r.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
-        if (found == -1 || s.stopRequested || !replaceLoadedFile(ctx, kSentence, kSource))
+        if (found == -1 || s.stopRequested || !replaceLoadedFileTicked(ctx, ticked) ||
+            s.previewSink)
             continue;
         const int last = ctx.viewer->listCount() - 1;
         if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {
@@ -170,26 +215,54 @@ QString reportEntry(qint32 number, const QString &path, qint32 replacements)
            QStringLiteral("\r\n");
 }
 
-QString replaceAndCount(RunContext &ctx, const QString &text, const QString &keyword,
-                        const QString &replacement)
+QString replaceAndCount(RunContext &ctx, const QString &pString, const QString &Keyword,
+                        const QString &NewKeyWord)
 {
-    ReplaceResult result = replaceForRun(ctx, text, keyword, replacement);
+    ReplaceResult result = replaceForRun(ctx, pString, Keyword, NewKeyWord);
     endReplacement(ctx, result);
     return std::move(result.text);
 }
 
-void replaceInBuffer(RunContext &ctx, const QString &keyword, const QString &replacement)
+void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
 {
     DocumentBuffer &buffer = ctx.viewer->buffer();
+    if (ctx.state.previewSink) {
+        previewBuffer(ctx, buffer, Keyword, NewKeyWord);
+        return;
+    }
     // A normal search rewrites the text where it lies, so the buffer hands it
     // over; a fuzzy one builds beside it and leaves the buffer as it is when
     // the result would be too large.
     const bool taken = !ctx.request->isFuzzy();
     ReplaceResult result =
-        replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), keyword, replacement);
+        replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), Keyword, NewKeyWord);
     if (taken || !result.tooLarge)
         buffer.setText(result.text);
     endReplacement(ctx, result);
+}
+
+void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
+                   const QString &with)
+{
+    RunState &s = ctx.state;
+    QList<TextChange> changes;
+    s.previewChanges = &changes;
+    const auto reset = qScopeGuard([&] { s.previewChanges = nullptr; });
+    // The buffer keeps the old text: the new one is built beside it.
+    const ReplaceResult result = replaceForRun(ctx, buffer.text(), keyword, with);
+    if (result.tooLarge)
+        throw resultTooLarge(buffer.fileName());
+    if (!result.changed)
+        return;
+    // A replacement that writes back what it found changes nothing to show.
+    const QStringView oldText(buffer.text());
+    const QStringView newText(result.text);
+    changes.removeIf([&](const TextChange &c) {
+        return oldText.sliced(c.oldPosition, c.oldLength) ==
+               newText.sliced(c.newPosition, c.newLength);
+    });
+    s.previewSink->filePreviewed(
+        {buffer.fileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
 }
 
 void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
@@ -279,15 +352,15 @@ public:
 // cannot be listed, read or written is logged, counted and passed over; a
 // backup copy that cannot be made still ends the walk before its file changes.
 void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
-                    const QString &pattern, SaveQueue &saves, QStringList &subfolders)
+                    const QString &Ext, SaveQueue &saves, QStringList &subfolders)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    const QString folderPrefix = folder.path();
+    const QString DrivePath = folder.path();
 
-    const bool backup = r.hasBackup() && !s.undoInProgress;
+    const bool backup = r.hasBackup() && !s.undoInProgress && !s.previewSink;
     if (backup && isCurrentFolder)
-        BackupTree::makeMirror(ctx.backup->backupRoot(), folderPrefix);
+        BackupTree::makeMirror(ctx.backup->backupRoot(), DrivePath);
 
     const BytePrefilter filter = prefilterFor(r);
     QList<FileSystem::Entry> entries;
@@ -307,7 +380,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (walksInto(e)) {
             if (!s.walkRules.entersFolder(folder, e))
                 continue;
-            const QString folderPath = folderPrefix + e.name + QDir::separator();
+            const QString folderPath = DrivePath + e.name + QDir::separator();
             // The backups this run writes are never walked, or it would rewrite
             // them; with backups off such a folder is one like any other.
             if (!backupTree.isEmpty() && folder.entryIdentity(e.name) == backupTree)
@@ -328,12 +401,12 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (s.stopRequested)
             return;
         // The file list's own rule, so a walk takes only names a list would show.
-        if (!matchesWildcard(e.name, pattern) || !s.walkRules.takesFile(folder, e))
+        if (!matchesWildcard(e.name, Ext) || !s.walkRules.takesFile(folder, e))
             continue;
 
-        const QString path = folderPrefix + e.name;
+        const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if (isCurrentFolder && !s.selectedTopFiles.contains(e.name))
+        if ((isCurrentFolder && !s.selectedTopFiles.contains(e.name)) || skipsUnticked(s, path))
             continue;
         FileSystem::FileAt file;
         bool loaded = false;
@@ -380,11 +453,14 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         // A binary file is passed over before anything is copied.
         if (passedOverAsBinary(ctx))
             continue;
+        const TickedFile *ticked = tickedFileOf(s, path);
+        if (!stillAsPreviewed(ctx, ticked))
+            continue;
 
         // A file whose save failed may be taken again by the next pattern; its
         // copy must stay the one taken before.
         if (backup && !s.backedUpThisRun.contains(path)) {
-            const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), folderPrefix);
+            const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), DrivePath);
             FileSystem::makeFolder(copyFolder);
             try {
                 FileSystem::copyFile(file, copyFolder + e.name);
@@ -395,7 +471,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
             s.backupCopies.insert(path, copyFolder + e.name);
         }
         const qint32 totalBefore = s.totalReplacements;
-        if (!replaceLoadedFile(ctx, kSentence, kSource))
+        if (!replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
             continue;
 
         // Saved only when the text changed, as for selected files: a file whose
@@ -414,17 +490,17 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
 }
 }  // namespace
 
-void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
+void replaceInTree(RunContext &ctx, QString &DrivePath, QString &Ext)
 {
-    topFolder = Paths::withTrailingSeparator(topFolder);
-    const FileSystem::Folder top = FileSystem::FolderHandle::open(topFolder);
+    DrivePath = Paths::withTrailingSeparator(DrivePath);
+    const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath);
     // Every save the walk wrote reaches the disk before the walk is over, even
     // when it ends on an error.
     SaveQueue saves;
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-            walkAndReplace(ctx, folder, &folder == top.get(), pattern, saves, subfolders);
+            walkAndReplace(ctx, folder, &folder == top.get(), Ext, saves, subfolders);
         };
         walk.isStopped = [&] { return ctx.state.stopRequested; };
         walk.passOver = [&](const Failure &failure) {
@@ -456,6 +532,18 @@ QString replaceScope(const SearchRequest &r)
                          : QStringLiteral("%1 selected files will be searched.").arg(selected);
 }
 }  // namespace
+
+void replaceOverRequest(RunContext &ctx)
+{
+    if (ctx.request->hasSubdirectories()) {
+        trap(ctx, [&] {
+            bool rep = true;
+            walkEachPattern(ctx, rep);
+        });
+    } else {
+        replaceInSelectedFiles(ctx);
+    }
+}
 
 void runReplace(RunContext &ctx)
 {
@@ -495,14 +583,7 @@ void runReplace(RunContext &ctx)
         ctx.main->minimizeWindow();
     ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 
-    if (r.hasSubdirectories()) {
-        trap(ctx, [&] {
-            bool rep = true;
-            walkEachPattern(ctx, rep);
-        });
-    } else {
-        replaceInSelectedFiles(ctx);
-    }
+    replaceOverRequest(ctx);
 
     // A stopped run still reports what it did until the stop.
     if (s.stopRequested) {

@@ -8,22 +8,31 @@ struct RunContext;
 /// The Replace command.
 void runReplace(RunContext &ctx);
 
-/// Every occurrence of keyword in text replaced by replacement, left to right,
+/// The Replace's files, walked or selected as the request says, each replaced
+/// and saved (or, in a preview, handed to its sink).
+void replaceOverRequest(RunContext &ctx);
+
+/// Every occurrence of Keyword in pString replaced by NewKeyWord, left to right,
 /// without overlaps; updates the buffer, fileReplacements, totalReplacements,
 /// status panel 1 and (when the text changed) the viewer's list. Linear in the text.
-QString replaceAndCount(RunContext &ctx, const QString &text, const QString &keyword,
-                        const QString &replacement);
+QString replaceAndCount(RunContext &ctx, const QString &pString, const QString &Keyword,
+                        const QString &NewKeyWord);
 
 /// The buffer's text through replaceAndCount with the buffer as its text; a
 /// normal search rewrites the text where it lies, so a large file is not held twice.
-void replaceInBuffer(RunContext &ctx, const QString &keyword, const QString &replacement);
+void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord);
+
+/// In a preview: the buffer's replacements, handed to the run's preview sink
+/// with the old text and the new; nothing is written, the buffer keeps its text.
+void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
+                   const QString &with);
 
 /// Saves the buffer to currentPath and appends its report entry, with the
 /// replacements the file added to totalReplacements since totalBefore.
 void saveReplacedFile(RunContext &ctx, qint32 totalBefore);
 
 /// The Replace walk with backups over one folder tree and one pattern.
-void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern);
+void replaceInTree(RunContext &ctx, QString &DrivePath, QString &Ext);
 
 /// The report entry for a saved file (CR LF, padded number, ")  ", path, count).
 QString reportEntry(qint32 number, const QString &path, qint32 replacements);

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QtGlobal>
 
+class PreviewSink;
+struct TickedFile;
+struct TextChange;
+
 /// A file a Replace or Undo left as it was on purpose, named in the report.
 struct PassedOverFile {
     QString path;
@@ -64,4 +68,15 @@ struct RunState {
     /// Entries this run could not list, read or write and went on without;
     /// the error log names each one.
     qint32 passedOverCount = 0;
+
+    /// Set while a preview runs: the files Replace would change go to it and
+    /// nothing is written.
+    PreviewSink *previewSink = nullptr;
+    /// Set while a Replace of ticked replacements runs: the files it may
+    /// change, by path; no other file is taken.
+    const QHash<QString, const TickedFile *> *tickedFiles = nullptr;
+    /// The ticks of the file being replaced in such a run.
+    const TickedFile *tickedFile = nullptr;
+    /// The replacements of the file being previewed.
+    QList<TextChange> *previewChanges = nullptr;
 };

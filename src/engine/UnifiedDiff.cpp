@@ -1,5 +1,7 @@
 #include "UnifiedDiff.h"
 
+#include <algorithm>
+
 namespace {
 
 // A run of whole lines that differ: old lines [oldFirst, oldEnd) became new
@@ -134,5 +136,19 @@ QByteArray UnifiedDiff::hunks(QByteArrayView oldBytes, QByteArrayView newBytes, 
 
 QByteArray UnifiedDiff::header(const QByteArray &relativePath)
 {
-    return "--- a/" + relativePath + "\n+++ b/" + relativePath + '\n';
+    // A name patch would cut at a blank, or read wrongly, goes in C quotes.
+    const auto plain = [](char c) { return c > ' ' && c != '"' && c != '\\' && c != 0x7f; };
+    if (std::all_of(relativePath.begin(), relativePath.end(), plain))
+        return "--- a/" + relativePath + "\n+++ b/" + relativePath + '\n';
+    QByteArray quoted;
+    for (const char c : relativePath) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        if (c == ' ' || plain(c) || c == '"' || c == '\\' || static_cast<unsigned char>(c) > 0x7f)
+            quoted += c;
+        else
+            quoted +=
+                '\\' + QByteArray::number(static_cast<unsigned char>(c), 8).rightJustified(3, '0');
+    }
+    return "--- \"a/" + quoted + "\"\n+++ \"b/" + quoted + "\"\n";
 }

@@ -1,12 +1,9 @@
 #include "FileList.h"
 
 #include "engine/WalkRules.h"
-#include "platform/FileSystem.h"
+#include "platform/FolderNames.h"
 
-#include <QCollator>
 #include <QKeyEvent>
-
-#include <algorithm>
 
 FileList::FileList(QWidget *parent) : QListWidget(parent)
 {
@@ -99,21 +96,10 @@ void FileList::fill(const QStringList &keepSelected)
     // The walks' own listing and matcher, so the list shows exactly the names a
     // run with subfolders takes here, also names that are not valid UTF-8.
     const WalkRules rules(m_pattern, m_skipIgnored);
-    QList<FileSystem::Entry> entries;
-    try {
-        entries = FileSystem::listFolder(m_folder);
-    } catch (const std::exception &) {
-        return;  // An unreadable folder lists nothing.
-    }
-    QStringList names;
-    for (const FileSystem::Entry &e : std::as_const(entries)) {
-        if (e.kind == FileSystem::EntryKind::File && !e.isHidden && rules.listsFile(m_folder, e))
-            names << e.name;
-    }
-    QCollator order;
-    order.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(), order);
-    for (const QString &name : std::as_const(names)) {
+    const QStringList names = FolderNames::sorted(m_folder, [&](const FileSystem::Entry &e) {
+        return e.kind == FileSystem::EntryKind::File && !e.isHidden && rules.listsFile(m_folder, e);
+    });
+    for (const QString &name : names) {
         auto *entry = new QListWidgetItem(name, this);
         if (keepSelected.contains(name))
             entry->setSelected(true);

@@ -1,10 +1,9 @@
 #include "FolderList.h"
 
-#include "platform/FileSystem.h"
+#include "platform/FolderNames.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -127,20 +126,11 @@ void FolderList::fill()
         openItem = item;
         ++depth;
     }
-    QStringList subfolders;
-    try {
-        for (const FileSystem::Entry &e : FileSystem::listFolder(m_path)) {
-            const bool folderKind = e.kind == FileSystem::EntryKind::Folder ||
-                                    e.kind == FileSystem::EntryKind::FolderLink;
-            if (folderKind && !e.isHidden)
-                subfolders << e.name;
-        }
-    } catch (const std::exception &) {
-        // An unreadable folder shows no subfolders.
-    }
-    QCollator order;
-    order.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(subfolders.begin(), subfolders.end(), order);
+    const QStringList subfolders = FolderNames::sorted(m_path, [](const FileSystem::Entry &e) {
+        return (e.kind == FileSystem::EntryKind::Folder ||
+                e.kind == FileSystem::EntryKind::FolderLink) &&
+               !e.isHidden;
+    });
     const QString base = Paths::withTrailingSeparator(m_path);
     for (const QString &sub : std::as_const(subfolders)) {
         auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + sub, this);

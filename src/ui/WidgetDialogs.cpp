@@ -4,38 +4,52 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <array>
+#include <utility>
+
 namespace {
-QMessageBox::StandardButton toButton(MessageAnswer answer)
+
+template <typename From, typename To, std::size_t N>
+using Pairs = std::array<std::pair<From, To>, N>;
+
+/// What key is paired with in pairs; fallback when it is paired with nothing.
+template <typename From, typename To, std::size_t N>
+To pairedWith(const Pairs<From, To, N> &pairs, From key, To fallback)
 {
-    switch (answer) {
-    case MessageAnswer::Ok:
-        return QMessageBox::Ok;
-    case MessageAnswer::Cancel:
-        return QMessageBox::Cancel;
-    case MessageAnswer::Yes:
-        return QMessageBox::Yes;
-    case MessageAnswer::No:
-        return QMessageBox::No;
+    for (const auto &[from, to] : pairs) {
+        if (from == key)
+            return to;
     }
-    return QMessageBox::Ok;
+    return fallback;
 }
 
-QMessageBox::Icon toIcon(MessageIcon icon)
-{
-    switch (icon) {
-    case MessageIcon::None:
-        return QMessageBox::NoIcon;
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    case MessageIcon::Warning:
-        return QMessageBox::Warning;
-    case MessageIcon::Error:
-        return QMessageBox::Critical;
-    case MessageIcon::Question:
-        return QMessageBox::Question;
-    }
-    return QMessageBox::NoIcon;
-}
+const Pairs<MessageAnswer, QMessageBox::StandardButton, 4> kAnswerButtons{{
+    {MessageAnswer::Ok, QMessageBox::Ok},
+    {MessageAnswer::Cancel, QMessageBox::Cancel},
+    {MessageAnswer::Yes, QMessageBox::Yes},
+    {MessageAnswer::No, QMessageBox::No},
+}};
+
+const Pairs<QMessageBox::StandardButton, MessageAnswer, 3> kClickedAnswers{{
+    {QMessageBox::Yes, MessageAnswer::Yes},
+    {QMessageBox::No, MessageAnswer::No},
+    {QMessageBox::Cancel, MessageAnswer::Cancel},
+}};
+
+const Pairs<MessageIcon, QMessageBox::Icon, 5> kIcons{{
+    {MessageIcon::None, QMessageBox::NoIcon},
+    {MessageIcon::Information, QMessageBox::Information},
+    {MessageIcon::Warning, QMessageBox::Warning},
+    {MessageIcon::Error, QMessageBox::Critical},
+    {MessageIcon::Question, QMessageBox::Question},
+}};
+
+const Pairs<MessageButtons, QMessageBox::StandardButtons, 4> kButtonSets{{
+    {MessageButtons::Ok, QMessageBox::Ok},
+    {MessageButtons::OkCancel, QMessageBox::Ok | QMessageBox::Cancel},
+    {MessageButtons::YesNo, QMessageBox::Yes | QMessageBox::No},
+    {MessageButtons::YesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+}};
 
 // Messages and prompts separate their lines with a lone CR, which a label
 // would not break at.
@@ -46,49 +60,37 @@ QString withLineBreaks(const QString &text)
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
 }
+
 }  // namespace
+
+QWidget *WidgetDialogs::dialogParent() const
+{
+    return m_parent ? m_parent : QApplication::activeWindow();
+}
 
 MessageAnswer WidgetDialogs::message(const QString &text, const QString &title,
                                      MessageButtons buttons, MessageIcon icon,
                                      MessageAnswer defaultAnswer)
 {
-    QMessageBox box(toIcon(icon), title, withLineBreaks(text), QMessageBox::NoButton,
-                    m_parent ? m_parent : QApplication::activeWindow());
-    switch (buttons) {
-    case MessageButtons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case MessageButtons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case MessageButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case MessageButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    }
-    if (box.button(toButton(defaultAnswer)))
-        box.setDefaultButton(toButton(defaultAnswer));
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return MessageAnswer::Yes;
-    case QMessageBox::No:
-        return MessageAnswer::No;
-    case QMessageBox::Cancel:
-        return MessageAnswer::Cancel;
-    default:
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
-    }
+    QMessageBox box(pairedWith(kIcons, icon, QMessageBox::NoIcon), title, withLineBreaks(text),
+                    QMessageBox::NoButton, dialogParent());
+    box.setStandardButtons(pairedWith(kButtonSets, buttons, QMessageBox::StandardButtons()));
+    const QMessageBox::StandardButton preferred =
+        pairedWith(kAnswerButtons, defaultAnswer, QMessageBox::Ok);
+    if (box.button(preferred))
+        box.setDefaultButton(preferred);
+    // Ok, or the box closed otherwise: a Yes/No question counts that as No.
+    const MessageAnswer closed =
+        buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    return pairedWith(kClickedAnswers, QMessageBox::StandardButton(box.exec()), closed);
 }
 
 std::optional<QString> WidgetDialogs::inputText(const QString &prompt, const QString &title,
                                                 const QString &defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent ? m_parent : QApplication::activeWindow(), title,
-                              withLineBreaks(prompt), QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(dialogParent(), title, withLineBreaks(prompt),
+                                               QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

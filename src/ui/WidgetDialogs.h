@@ -15,5 +15,8 @@ public:
                                      const QString &defaultText) override;
 
 private:
+    /// The given parent, else the active window.
+    QWidget *dialogParent() const;
+
     QWidget *m_parent;
 };

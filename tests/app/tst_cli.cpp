@@ -62,6 +62,9 @@ private slots:
         row("replace", {"replace", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
             "replacements: 4", "a dog and a dog");
         // Undoing a dog-to-cat replacement turns cats back into dogs.
+        row("preview writes nothing",
+            {"preview", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
+            "+a dog and a dog");
         row("undo", {"undo", "--find", "dog", "--replace", "cat", "--all", "TREE"}, 0,
             "replacements: 4", "a dog and a dog");
         row("missing folder", {"find", "--find", "cat", "TREE/missing"}, 1,
@@ -110,6 +113,59 @@ private slots:
         QCOMPARE(QFileInfo::exists(tree.path("tree/" + file)), !content.isNull());
         if (!content.isNull())
             QCOMPARE(QString(tree.read("tree/" + file)), content);
+    }
+
+    // The preview's diff, patched onto an untouched copy, writes the bytes
+    // Replace writes, for every search type and awkward file.
+    void previewPatchedIsReplace_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("normal") << QStringList{"--find", "cat", "--replace", "dog"};
+        QTest::newRow("whole words, any case")
+            << QStringList{"--find", "CAT", "--replace", "a\nb", "--whole"};
+        QTest::newRow("fuzzy") << QStringList{"--fuzzy", "c", "t", "--replace", ""};
+        QTest::newRow("regular expression")
+            << QStringList{"--regex", "--find", "(c)a(t)$", "--replace", "$2$1\\n"};
+    }
+    void previewPatchedIsReplace()
+    {
+        QFETCH(QStringList, options);
+        if (QStandardPaths::findExecutable("patch").isEmpty())
+            QSKIP("patch is not installed");
+        TempTree tree;
+        const QList<QPair<QString, QByteArray>> files = {
+            {"name with blanks.txt", "a cat\nthe cat\n\nx\ncat"},
+            {"sub/crlf.txt", "cat\r\none\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\ncats\r\n"},
+            {"sub/cr.txt", "cat\rcat\r"},
+            {"sub/latin1.txt", "caf\xe9 cat \xe9t\xe9\n"},
+            {"sub/bom.txt",
+             "\xef\xbb\xbf"
+             "cat\n"},
+            {"sub/none.txt", "no match\n"}};
+        for (const char *copy : {"a/", "b/"}) {
+            for (const auto &[name, bytes] : files) tree.write(copy + name, bytes);
+        }
+        auto cli = [&](const QString &command, const QString &folder, QByteArray *out = nullptr) {
+            QProcess p;
+            p.start(SCRIVLANE_CLI, QStringList{command} + options + QStringList{"--all", folder});
+            p.waitForFinished(60000);
+            if (out)
+                *out = p.readAllStandardOutput();
+            return p.exitCode();
+        };
+        QByteArray diff;
+        QCOMPARE(cli("preview", tree.path("a"), &diff), 0);
+        for (const auto &[name, bytes] : files)
+            QCOMPARE(tree.read("a/" + name), bytes);  // nothing written
+        QCOMPARE(cli("replace", tree.path("b")), 0);
+        QProcess patch;
+        patch.start("patch", {"-s", "-p1", "-d", tree.path("a")});
+        patch.write(diff);
+        patch.closeWriteChannel();
+        QVERIFY(patch.waitForFinished(60000));
+        QVERIFY2(patch.exitCode() == 0, patch.readAllStandardOutput() + diff);
+        for (const auto &[name, bytes] : files)
+            QCOMPARE(tree.read("a/" + name), tree.read("b/" + name));
     }
 
     // Replace with backups, then restore: every file byte for byte as before,

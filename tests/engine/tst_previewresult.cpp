@@ -20,7 +20,7 @@ void preview(PreviewResult &result, const Matcher &matcher, const QString &path,
 {
     QList<TextChange> changes;
     const QString newText = replaceAll(text, matcher, replacement, {{}, &changes}).text;
-    result.filePreviewed({path, {}, text, newText, changes});
+    result.filePreviewed({path, {}, TextEncoding::Utf8, text, newText, changes});
 }
 }  // namespace
 

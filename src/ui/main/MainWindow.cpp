@@ -351,30 +351,30 @@ void MainWindow::parkFocus(QWidget *target)
     (target ? target : focusPark)->setFocus();
 }
 
-void MainWindow::disableControls()
+void MainWindow::setRunControlsEnabled(bool enabled)
 {
-    m_ctx.state.runInProgress = true;
+    // What a run reads as it goes is locked while it runs.
+    m_ctx.state.runInProgress = !enabled;
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
              caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox, regexBox})
-        control->setEnabled(false);
+        control->setEnabled(enabled);
     for (const char *key : {"normal", "fuzzy", "large"})
-        tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(false);
+        tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(enabled);
+}
+
+void MainWindow::disableControls()
+{
+    setRunControlsEnabled(false);
     runBar->update();
 }
 
 void MainWindow::enableControls()
 {
-    m_ctx.state.runInProgress = false;
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             folderList, pathField, fileList, driveList, fuzzyPanel, findBox, replaceBox,
-             fileBarHolder, filterManagerButton, filterBox, backupFolderButton, minimizeBox,
-             caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox})
-        control->setEnabled(true);
+    setRunControlsEnabled(true);
+    // Regular expressions are a normal search's option only.
     regexBox->setEnabled(!fuzzyOption->isChecked());
-    for (const char *key : {"normal", "fuzzy", "large"})
-        tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(true);
     setToolCaption(QStringLiteral("find"), QStringLiteral("Find"));
 }
 

@@ -119,6 +119,7 @@ private:
     void connectControls();
     void runShortcut(MainShortcuts::Command command);
     void parkFocus(QWidget *target = nullptr);
+    void setRunControlsEnabled(bool enabled);
     void loadStep(const std::function<void()> &step);
     void openHelp();
 

@@ -5,13 +5,13 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-ViewerStatusHints::ViewerStatusHints(QWidget *window, QToolBar *movebar, QMenuBar *toolBar,
+ViewerStatusHints::ViewerStatusHints(QWidget *window, QToolBar *moveBar, QMenuBar *menuBar,
                                      QWidget *findButton, QWidget *replaceButton,
                                      SetStatus setStatus)
     : QObject(window),
       m_window(window),
-      m_moveBar(movebar),
-      m_menuBar(toolBar),
+      m_moveBar(moveBar),
+      m_menuBar(menuBar),
       m_findButton(findButton),
       m_replaceButton(replaceButton),
       m_setStatus(std::move(setStatus))

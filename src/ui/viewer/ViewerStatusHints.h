@@ -18,7 +18,7 @@ class ViewerStatusHints : public QObject {
 public:
     using SetStatus = std::function<void(int panel, const QString &text)>;
 
-    ViewerStatusHints(QWidget *window, QToolBar *movebar, QMenuBar *toolBar, QWidget *findButton,
+    ViewerStatusHints(QWidget *window, QToolBar *moveBar, QMenuBar *menuBar, QWidget *findButton,
                       QWidget *replaceButton, SetStatus setStatus);
 
 protected:

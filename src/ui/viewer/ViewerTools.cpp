@@ -12,12 +12,12 @@
 ViewerTools::ViewerTools(QWidget *menuHost, QWidget *moveHost, QWidget *popupOwner)
     : QObject(popupOwner)
 {
-    buildToolBar(menuHost);
-    buildMovebar(moveHost);
+    buildMenus(menuHost);
+    buildMoveBar(moveHost);
     buildPopup(popupOwner);
 }
 
-void ViewerTools::buildToolBar(QWidget *host)
+void ViewerTools::buildMenus(QWidget *host)
 {
     m_menuBar = new QMenuBar(host);
     m_menuBar->setObjectName(QStringLiteral("viewerMenus"));
@@ -109,7 +109,7 @@ bool ViewerTools::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void ViewerTools::buildMovebar(QWidget *host)
+void ViewerTools::buildMoveBar(QWidget *host)
 {
     m_moveBar = new QToolBar(host);
     m_moveBar->setObjectName(QStringLiteral("moveBar"));

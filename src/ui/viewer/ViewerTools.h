@@ -44,8 +44,8 @@ signals:
     void listToolHovered(const QString &hint);
 
 private:
-    void buildToolBar(QWidget *host);
-    void buildMovebar(QWidget *host);
+    void buildMenus(QWidget *host);
+    void buildMoveBar(QWidget *host);
     void buildPopup(QWidget *owner);
 
     QMenuBar *m_menuBar = nullptr;
