@@ -87,7 +87,9 @@ const char kPreviewHelp[] =
     "relative to FOLDER, 3 lines of context), so that \"patch -p1 -d FOLDER\" on\n"
     "an untouched copy writes the bytes replace would. UTF-16 files are named as\n"
     "differing. Then \"files: N\" and \"replacements: N\" on standard error.\n"
-    "\n";
+    "\n"
+    "  --summary            no diff: collect the files and replacements as the\n"
+    "                       window's Preview lists them, and print the counts\n";
 
 const char kUndoHelp[] =
     "Usage: scrivlane-cli undo --find TEXT --replace TEXT [OPTION]... FOLDER\n"
@@ -155,6 +157,8 @@ QStringList optionsOf(const QString &command)
         options << QStringLiteral("--fuzzy") << QStringLiteral("--regex");
     if (command != QLatin1String("find"))
         options << QStringLiteral("--replace") << QStringLiteral("--backup");
+    if (command == QLatin1String("preview"))
+        options << QStringLiteral("--summary");
     return options;
 }
 
@@ -274,6 +278,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             host.selectAll = true;
         else if (arg == QLatin1String("--timing"))
             result.timing = true;
+        else if (arg == QLatin1String("--summary"))
+            result.summary = true;
         else if (arg == QLatin1String("--skip-ignored"))
             host.skipIgnored = true;
         else if (arg == QLatin1String("--filters"))

@@ -15,6 +15,8 @@ struct CommandLine {
     QString message;
     /// --timing: the run's wall and CPU time go to standard error.
     bool timing = false;
+    /// preview --summary: no diff, only what the window's preview list holds.
+    bool summary = false;
 };
 
 /// Reads args (the program name left out) into host's request.

@@ -13,6 +13,7 @@
 #include "backup/UndoRun.h"
 #include "engine/FindRun.h"
 #include "engine/FolderRemoval.h"
+#include "engine/PreviewResult.h"
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
@@ -134,8 +135,11 @@ int run(const CommandLine &commandLine, BenchHost &host)
     const std::clock_t cpu = std::clock();
     const QString &command = commandLine.command;
     DiffPrinter diff(host.folder);
+    PreviewResult list = PreviewResult::forRequest(host);
     if (command == QLatin1String("find"))
         startOrStopFind(host.ctx);
+    else if (command == QLatin1String("preview") && commandLine.summary)
+        PreviewRun::preview(host.ctx, list);
     else if (command == QLatin1String("preview"))
         PreviewRun::preview(host.ctx, diff);
     else if (command == QLatin1String("replace"))
@@ -150,9 +154,10 @@ int run(const CommandLine &commandLine, BenchHost &host)
     if (command == QLatin1String("preview")) {
         // Standard output holds the diff alone, for patch.
         std::fflush(stdout);
+        const bool listed = commandLine.summary;
         printError(QStringLiteral("files: %1\nreplacements: %2\n")
-                       .arg(diff.fileCount())
-                       .arg(diff.replacementCount()));
+                       .arg(listed ? list.fileCount() : diff.fileCount())
+                       .arg(listed ? list.replacementTotal() : diff.replacementCount()));
     } else {
         for (const QString &path : host.viewer.list) print(path);
         print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));

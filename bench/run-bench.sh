@@ -3,7 +3,7 @@
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|regex|replace|undo|large|folders|ignore|window|all]
+#   bench/run-bench.sh [find|regex|replace|undo|preview|large|folders|ignore|window|all]
 #
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
 # takes REPLACE_RUNS (default 1) because every run needs fresh copies; the
@@ -219,6 +219,21 @@ if [ "$what" = ignore ] || [ "$what" = all ]; then
   echo "walk with ignore files (medium, $(find "$tree" -name .gitignore | wc -l) .gitignore): on ${ton}s, off ${toff}s: ratio $r (target 1.20, $(verdict "$r" 1.2))"
   echo "  folders only (no file taken by name): on ${tlon}s, off ${tloff}s: ratio $(ratio "$tlon" "$tloff")"
   cleanup_ignore; trap - EXIT
+fi
+if [ "$what" = preview ] || [ "$what" = all ]; then
+  # Preview lists what Replace would change without writing: timed beside a
+  # Find of the same text; its memory holds positions, never the files' texts.
+  tree=$corpus/medium
+  grep -rlF neverpresent "$tree" >/dev/null || true
+  # --summary collects what the window's list holds: files and positions.
+  out=$scratch/p.out; tp=$(median_time "$bench" preview --summary --find lorem --replace ipsum --case --all "$tree")
+  out=$scratch/f.out; tf=$(median_time "$bench" find --find lorem --case --all "$tree")
+  out=$scratch/d.out; td=$(median_time "$bench" preview --find lorem --replace ipsum --case --all "$tree")
+  r=$(ratio "$tp" "$tf")
+  rss=$(/usr/bin/time -f '%M' "$bench" preview --summary --find lorem --replace ipsum --case --all "$tree" 2>&1 >/dev/null | tail -n1)
+  printf 'preview lorem (medium) %ss, find %ss: ratio %s (target 1.50, %s)  peak %s MiB\n' \
+    "$tp" "$tf" "$r" "$(verdict "$r" 1.5)" "$((rss / 1024))"
+  printf '  as a unified diff of %s files: %ss\n' "$(grep -c '^+++ ' "$scratch/d.out")" "$td"
 fi
 if [ "$what" = window ] || [ "$what" = all ]; then
   # The same runs through the main window's toolbar, offscreen; each tool

@@ -2,6 +2,8 @@
 
 #include "LineEnds.h"
 #include "Matcher.h"
+#include "SearchMatcher.h"
+#include "SearchRequest.h"
 #include "platform/Failure.h"
 #include "platform/TextCodec.h"
 
@@ -50,6 +52,13 @@ qsizetype lineEndFrom(QStringView text, qsizetype position)
 PreviewResult::PreviewResult(std::shared_ptr<const Matcher> matcher, QString replacement)
     : m_matcher(std::move(matcher)), m_replacement(std::move(replacement))
 {
+}
+
+PreviewResult PreviewResult::forRequest(const SearchRequest &request)
+{
+    // A fuzzy search's matcher takes its parts from the request, not the keyword.
+    return PreviewResult(matcherFor(request, request.findText()),
+                         request.isFuzzy() ? request.fuzzyReplace() : request.replaceText());
 }
 
 void PreviewResult::filePreviewed(const PreviewedFile &file)

@@ -12,6 +12,7 @@
 #include <memory>
 
 class Matcher;
+class SearchRequest;
 
 /// A file a preview would change, as the replacement left it; valid only
 /// while it is handed over, nothing of it is written anywhere.
@@ -21,6 +22,7 @@ struct PreviewedFile {
     FileSystem::FileStamp stamp;
     TextEncoding encoding = TextEncoding::Utf8;
     QStringView oldText;
+    /// Empty when the sink wants no texts.
     QStringView newText;
     const QList<TextChange> &changes;
 };
@@ -31,6 +33,9 @@ class PreviewSink {
 public:
     virtual ~PreviewSink() = default;
     virtual void filePreviewed(const PreviewedFile &file) = 0;
+    /// False when the sink reads only the path, stamp and changes: the run
+    /// then builds no new text.
+    virtual bool wantsTexts() const { return true; }
 };
 
 /// A file's ticked replacements: what "Replace ticked" may write in it. A
@@ -57,8 +62,11 @@ public:
     /// matcher and replacement are the run's own, to work out again what a
     /// replacement writes when its context is shown.
     PreviewResult(std::shared_ptr<const Matcher> matcher, QString replacement);
+    /// A result for what the request's Replace would write.
+    static PreviewResult forRequest(const SearchRequest &request);
 
     void filePreviewed(const PreviewedFile &file) override;
+    bool wantsTexts() const override { return false; }
 
     int fileCount() const { return int(m_files.size()); }
     const QString &path(int file) const { return m_files[file].path; }

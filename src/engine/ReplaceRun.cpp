@@ -83,6 +83,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
     const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
     ReplaceScope scope;
     scope.changes = s.previewChanges;
+    scope.textWanted = !s.previewSink || s.previewSink->wantsTexts();
     if (const TickedFile *ticked = s.tickedFile) {
         scope.accepts = [ticked](const TextMatch &m) {
             return ticked->positions.contains(m.position);
@@ -133,10 +134,8 @@ bool stillAsPreviewed(RunContext &ctx, const TickedFile *ticked)
 {
     if (!ticked || ctx.viewer->buffer().stamp() == ticked->stamp)
         return true;
-    passOver(ctx, kSource,
-             QStringLiteral("\"%1\" was changed by another program since it was previewed; it "
-                            "was left as it is.")
-                 .arg(ticked->path));
+    ctx.state.passedOverFiles.append(
+        {ticked->path, QStringLiteral("changed since it was previewed, left unchanged")});
     return false;
 }
 
@@ -254,13 +253,9 @@ void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString 
         throw resultTooLarge(buffer.fileName());
     if (!result.changed)
         return;
-    // A replacement that writes back what it found changes nothing to show.
     const QStringView oldText(buffer.text());
-    const QStringView newText(result.text);
-    changes.removeIf([&](const TextChange &c) {
-        return oldText.sliced(c.oldPosition, c.oldLength) ==
-               newText.sliced(c.newPosition, c.newLength);
-    });
+    const QStringView newText =
+        s.previewSink->wantsTexts() ? QStringView(result.text) : QStringView();
     s.previewSink->filePreviewed(
         {buffer.fileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
 }

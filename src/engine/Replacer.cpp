@@ -77,7 +77,7 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
                                                replacement.contains(QLatin1String("\\n")));
     std::vector<qsizetype> positions;
     ReplacementText written(replacement, text);
-    ReplacementBuilder builder(text, !inPlace);
+    ReplacementBuilder builder(text, !inPlace && scope.textWanted);
     ReplaceResult result;
     qsizetype consumed = 0;
     try {
@@ -93,18 +93,16 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
             }
             builder.appendOriginal(consumed, match.position);
             const QStringView matched = QStringView(text).sliced(match.position, match.length);
-            qsizetype writtenLength = 0;
+            QString expanded;
             if (expands) {
                 const QString lineEnd = expandsLineBreaks ? written.lineEndFor(matched) : QString();
-                const QString expanded = matcher.replacementFor(replacement, text, match, lineEnd);
-                writtenLength = expanded.size();
-                builder.append(expanded);
-            } else {
-                const QString &forMatch = written.forMatch(matched);
-                writtenLength = forMatch.size();
-                builder.append(forMatch);
+                expanded = matcher.replacementFor(replacement, text, match, lineEnd);
             }
-            if (scope.changes) {
+            const QStringView writtenText =
+                expands ? QStringView(expanded) : QStringView(written.forMatch(matched));
+            builder.append(writtenText);
+            const qsizetype writtenLength = writtenText.size();
+            if (scope.changes && writtenText != matched) {
                 scope.changes->append(TextChange{match.position, match.length,
                                                  match.position + growth, writtenLength});
             }
@@ -130,6 +128,10 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
         return result;
     }
     result.changed = builder.workingDiffers(text.size());
+    if (!scope.textWanted) {
+        result.text = std::move(text);
+        return result;
+    }
     if (inPlace) {
         rewriteInPlace(text, positions, keyLength, replacement);
         result.text = std::move(text);

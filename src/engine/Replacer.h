@@ -24,8 +24,12 @@ struct ReplaceScope {
     /// When set, only the matches it accepts are replaced (a preview's ticked
     /// ones); the others stay as they are and are not counted.
     std::function<bool(const TextMatch &)> accepts;
-    /// When set, receives every replacement made, in order.
+    /// When set, receives every replacement that changes something (one that
+    /// writes back what it found is left out), in order.
     QList<TextChange> *changes = nullptr;
+    /// False when only the counts and changes are wanted: the new text is then
+    /// not built and the result holds the original.
+    bool textWanted = true;
 };
 
 /// What replacing every match of a text gave; nothing is written anywhere.

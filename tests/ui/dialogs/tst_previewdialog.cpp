@@ -35,7 +35,7 @@ std::unique_ptr<PreviewResult> previewOf(const TempTree &t)
         QList<TextChange> changes;
         const QString newText =
             replaceAll(text, *matcher, QStringLiteral("dog"), {{}, &changes}).text;
-        result->filePreviewed({path, {}, text, newText, changes});
+        result->filePreviewed({path, {}, TextEncoding::Utf8, text, newText, changes});
     }
     return result;
 }
