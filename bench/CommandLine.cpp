@@ -88,6 +88,7 @@ const char kPreviewHelp[] =
     "an untouched copy writes the bytes replace would. UTF-16 files are named as\n"
     "differing. Then \"files: N\" and \"replacements: N\" on standard error.\n"
     "\n"
+    "  --regex              TEXT is a regular expression, as for replace\n"
     "  --summary            no diff: collect the files and replacements as the\n"
     "                       window's Preview lists them, and print the counts\n";
 

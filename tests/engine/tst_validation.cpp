@@ -166,29 +166,22 @@ void TestValidation::refusesRegexBeforeAnyFile_data()
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("replace");
     QTest::addColumn<QString>("message");  // empty: accepted
-    QTest::addRow("valid") << false << "(a)(?<b>b)"
-                           << "$2${b}$1$0" << QString();
-    QTest::addRow("unclosed group")
-        << true << "ab(c"
-        << ""
-        << "The search text is not a valid regular expression: missing closing "
-           "parenthesis (at position 4).";
-    QTest::addRow("bad quantifier")
-        << false << "*a"
-        << "x"
-        << "The search text is not a valid regular expression: quantifier does not "
-           "follow a repeatable item (at position 0).";
-    QTest::addRow("group beyond the last")
-        << false << "(a)"
-        << "$2"
-        << "The replace text refers to $2, a group the regular expression does not have.";
-    QTest::addRow("unknown name")
-        << false << "(?<x>a)"
-        << "${y}"
-        << "The replace text refers to ${y}, a group the regular expression does not "
-           "have.";
-    QTest::addRow("find reads no replacement") << true << "(a)"
-                                               << "$9" << QString();
+    auto row = [](const char *name, bool isFind, const char *find, const char *replace,
+                  const QString &message = QString()) {
+        QTest::addRow("%s", name) << isFind << QString(find) << QString(replace) << message;
+    };
+    const QString invalid = "The search text is not a valid regular expression: ";
+    const QString unknown =
+        "The replace text refers to %1, a group the regular expression does "
+        "not have.";
+    row("valid", false, "(a)(?<b>b)", "$2${b}$1$0");
+    row("unclosed group", true, "ab(c", "",
+        invalid + "missing closing parenthesis (at position 4).");
+    row("bad quantifier", false, "*a", "x",
+        invalid + "quantifier does not follow a repeatable item (at position 0).");
+    row("group beyond the last", false, "(a)", "$2", unknown.arg("$2"));
+    row("unknown name", false, "(?<x>a)", "${y}", unknown.arg("${y}"));
+    row("find reads no replacement", true, "(a)", "$9");
 }
 
 void TestValidation::refusesRegexBeforeAnyFile()
