@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Takes doc/screenshot-main.png (the main window on a small sample folder, the
 # pointer resting on an option box to show its hint) and
-# doc/screenshot-viewer.png (the viewer after a Find of "cat" in it), on a virtual
-# display with its own home, so no real settings are read or written.
+# doc/screenshot-viewer.png (the viewer after a Find of "cat" in it) and
+# doc/screenshot-preview.png (the preview window of "cat" replaced by "dog"), on
+# a virtual display with its own home, so no real settings are read or written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exe="${SCRIVLANE_EXE:-./build/src/app/scrivlane}"
 out="${1:-doc/screenshot-main.png}"
 viewer_out="${2:-doc/screenshot-viewer.png}"
+preview_out="${3:-doc/screenshot-preview.png}"
 [ -x "$exe" ] || { echo "build first: $exe is missing" >&2; exit 1; }
 
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$tmp/home" "$tmp/config/Scrivlane" "$tmp/data" "$tmp/cache" "$tmp/runtime" "$tmp/sample/notes"
 chmod 700 "$tmp/runtime"
-printf 'The cat sat on the mat.\r\n' > "$tmp/sample/pets.txt"
+printf 'Our pets:\r\nThe cat sat on the mat.\r\nShe purrs when the cat flap opens.\r\nThen she sleeps.\r\n' > "$tmp/sample/pets.txt"
 printf 'Shopping: milk, bread, cat food.\r\n' > "$tmp/sample/shopping.txt"
 printf 'Nothing to see here.\r\n' > "$tmp/sample/readme.txt"
 printf '<html><body>cat</body></html>\r\n' > "$tmp/sample/index.htm"
@@ -42,7 +44,8 @@ Backup=1
 INI
 
 export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" \
-       XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/runtime" SCRIVLANE_EXE="$exe" OUT="$out" VIEWER_OUT="$viewer_out"
+       XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/runtime" SCRIVLANE_EXE="$exe" OUT="$out" VIEWER_OUT="$viewer_out" \
+       PREVIEW_OUT="$preview_out"
 unset QT_QPA_PLATFORM
 
 xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
@@ -73,7 +76,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     win=$(xdotool search --name "^ Scrivlane$" | head -n1)
     xdotool windowfocus --sync "$win" 2>/dev/null || true
     # Ctrl+A selects every file only while the file list has the focus.
-    xdotool mousemove $((wx + 500)) $((wy + 285)) click 1
+    xdotool mousemove $((wx + 500)) $((wy + 330)) click 1
     sleep 0.3
     xdotool key --clearmodifiers ctrl+a
     sleep 0.5
@@ -83,7 +86,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
       sleep 0.1
     done
     sleep 1.5
-    name=$(xwininfo -root -tree | grep -o "\"Viewing document: [^\"]*\"" | head -n1 | tr -d "\"")
+    name=$(xwininfo -root -tree | grep -o "\"Viewing document: [^\"]*\"" | head -n1 | tr -d "\"") || true
     if [ -n "$name" ]; then
       # The viewer fits itself to the screen as it is shown. Without a window
       # manager (Xvfb) nothing configures it after that, and it stays black
@@ -99,8 +102,23 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
         sleep 0.5
       done
     fi
+    # Back in the main window, Ctrl+P previews "cat" replaced by "dog" in the same files.
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    xdotool mousemove $((wx + 500)) $((wy + 330))
+    sleep 0.3
+    xdotool key --clearmodifiers ctrl+p
+    for _ in $(seq 100); do
+      xwininfo -root -tree 2>/dev/null | grep -q "\" Preview\"" && break
+      sleep 0.1
+    done
+    sleep 1.5
+    for _ in $(seq 60); do
+      shoot " Preview" "$PREVIEW_OUT"
+      [ "$(pngtopnm "$PREVIEW_OUT" | ppmhist -noheader | wc -l)" -gt 1 ] && break
+      sleep 0.5
+    done
   fi
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 '
-echo "wrote $out $viewer_out"
+echo "wrote $out $viewer_out $preview_out"

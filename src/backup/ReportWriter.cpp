@@ -62,9 +62,9 @@ QString rateText(double rate, const QLocale &locale)
 
 }  // namespace
 
-qint32 secondsBetween(const QDateTime &start, const QDateTime &end)
+qint32 secondsBetween(const QDateTime &datDay1, const QDateTime &datDay2)
 {
-    const qint64 ms = start.msecsTo(end);
+    const qint64 ms = datDay1.msecsTo(datDay2);
     if (ms <= 0)
         return 0;
     qint64 seconds = ms / 1000;
@@ -201,22 +201,7 @@ void writeReport(RunContext &ctx)
         }
         ReportText = ReportWriter::reportText(data);
     }
-
-    // Written straight to the file rather than through the buffer: the buffer
-    // still carries the last changed file's name, and must never hold the
-    // report under that name should the write fail.
-    const QString reportPath =
-        Paths::withTrailingSeparator(Paths::applicationFolder()) + QStringLiteral("Report.dat");
-    const std::optional<QByteArray> bytes =
-        TextCodec::encode(withoutLoneSurrogates(ReportText), TextEncoding::Utf8);
-    if (!bytes)
-        throw Failure(QStringLiteral("Cannot write the report \"%1\".").arg(reportPath));
-    FileSystem::writeFileAtomic(reportPath, *bytes);
-
-    DocumentBuffer &buffer = ctx.viewer->buffer();
-    ctx.viewer->setTag(QStringLiteral("Stop"));
-    buffer.load(reportPath);
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.fileName());
+    writeAndShowReport(ctx, ReportText);
 
     state.modifiedFileCount = 0;
     ctx.main->refreshFileList();
@@ -227,4 +212,23 @@ void writeReport(RunContext &ctx)
     ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
 
     ctx.viewer->showReportLayout();
+}
+
+void writeAndShowReport(RunContext &ctx, const QString &reportText)
+{
+    // Written straight to the file rather than through the buffer: the buffer
+    // still carries the last changed file's name, and must never hold the
+    // report under that name should the write fail.
+    const QString reportPath =
+        Paths::withTrailingSeparator(Paths::applicationFolder()) + QStringLiteral("Report.dat");
+    const std::optional<QByteArray> bytes =
+        TextCodec::encode(withoutLoneSurrogates(reportText), TextEncoding::Utf8);
+    if (!bytes)
+        throw Failure(QStringLiteral("Cannot write the report \"%1\".").arg(reportPath));
+    FileSystem::writeFileAtomic(reportPath, *bytes);
+
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    ctx.viewer->setTag(QStringLiteral("Stop"));
+    buffer.load(reportPath);
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.fileName());
 }

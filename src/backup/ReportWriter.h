@@ -18,6 +18,10 @@ qint32 secondsBetween(const QDateTime &start, const QDateTime &end);
 /// as Failure to the calling command.
 void writeReport(RunContext &ctx);
 
+/// Writes reportText as "Report.dat" and loads it into the viewer's document,
+/// captioned as a report. Throws Failure when it cannot be written or loaded.
+void writeAndShowReport(RunContext &ctx, const QString &reportText);
+
 /// The text of "Report.dat", built from plain inputs so it can be checked byte for byte.
 namespace ReportWriter {
 

@@ -358,9 +358,15 @@ void MainForm::buildToolbars()
     addTool(runBar, QStringLiteral("replace"), QStringLiteral("Replace"),
             themed("edit-find-replace", QStyle::SP_BrowserReload, m_window),
             QStringLiteral("Replace a text string with another"));
+    addTool(runBar, QStringLiteral("preview"), QStringLiteral("Preview"),
+            themed("document-print-preview", QStyle::SP_FileDialogDetailedView, m_window),
+            QStringLiteral("See every replacement before it is written"));
     addTool(runBar, QStringLiteral("undo"), QStringLiteral("Undo"),
             themed("edit-undo", QStyle::SP_ArrowBack, m_window),
             QStringLiteral("Undo last action"));
+    addTool(runBar, QStringLiteral("restore"), QStringLiteral("Restore"),
+            themed("document-revert", QStyle::SP_DialogResetButton, m_window),
+            QStringLiteral("Put the files of the last Replace back from their backups"));
     // Each run tool keeps room for "Stop", so the bar does not jump when a run starts.
     for (QAction *run : runBar->actions()) {
         QWidget *button = runBar->widgetForAction(run);

@@ -33,10 +33,16 @@ const ToolHint ToolHints[] = {
      " Find instances of the search text within the selected files, without replacing.", "CTRL+ F"},
     {"runBar", "replace", " Find and then replace a string of text within the selected files.",
      "CTRL+ R"},
+    {"runBar", "preview", " See every replacement before it is written, and tick the ones to make.",
+     "CTRL+ P"},
     {"runBar", "undo",
      " Change the text back to its previous state, if possible.  Some replacements cannot be "
      "undone.",
      "CTRL+ Z"},
+    {"runBar", "restore",
+     " Undo replaces the new text by the old wherever it stands; Restore returns the exact bytes "
+     "from the backups of the last Replace, and needs Create Backup on.",
+     nullptr},
     {"searchTypeBar", "normal", " Click here to do a normal search for a few words or a sentence.",
      "ALT+ N"},
     {"searchTypeBar", "fuzzy",

@@ -118,6 +118,9 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
     case Qt::Key_R:
         m_run(Command::Replace);
         return true;
+    case Qt::Key_P:
+        m_run(Command::Preview);
+        return true;
     case Qt::Key_Q:
         m_run(Command::Exit);
         return true;
@@ -142,6 +145,7 @@ void MainShortcuts::showInTips(const MainForm &form)
     const QList<QPair<QAction *, QString>> keys = {
         {form.tool(QStringLiteral("runBar"), QStringLiteral("find")), QStringLiteral("Ctrl+F")},
         {form.tool(QStringLiteral("runBar"), QStringLiteral("replace")), QStringLiteral("Ctrl+R")},
+        {form.tool(QStringLiteral("runBar"), QStringLiteral("preview")), QStringLiteral("Ctrl+P")},
         {form.tool(QStringLiteral("runBar"), QStringLiteral("undo")), QStringLiteral("Ctrl+Z")},
         {form.tool(QStringLiteral("searchTypeBar"), QStringLiteral("normal")),
          QStringLiteral("Alt+N")},

@@ -28,6 +28,7 @@ public:
         SelectNone,
         Find,
         Replace,
+        Preview,
         Undo,
         ViewSelected,
         Exit,

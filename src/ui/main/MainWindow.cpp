@@ -6,6 +6,7 @@
 #include "MainInputFilter.h"
 #include "MainNavigation.h"
 #include "MainOptions.h"
+#include "MainPreview.h"
 #include "MainSearchForm.h"
 #include "MainSearchRequest.h"
 #include "MainSearchTypes.h"
@@ -23,6 +24,7 @@
 #include "backup/ReportWriter.h"
 #include "engine/BackupLocation.h"
 #include "engine/FindRun.h"
+#include "engine/PreviewResult.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
 #include "platform/HelpFile.h"
@@ -113,6 +115,9 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_searchForm = std::make_unique<MainSearchForm>(this, *this);
     m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
+    auto *preview = new MainPreview(this, *m_mainbar, *m_viewer);
+    m_mainbar->setPreviewShown(
+        [preview](std::unique_ptr<PreviewResult> result) { preview->show(std::move(result)); });
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
         MainSearchTypes::Actions{[this] { return m_viewer->largeSearchDialog(); },
@@ -500,6 +505,9 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
         break;
     case Command::Replace:
         runBarTool(QStringLiteral("replace"));
+        break;
+    case Command::Preview:
+        runBarTool(QStringLiteral("preview"));
         break;
     case Command::Undo:
         runBarTool(QStringLiteral("undo"));

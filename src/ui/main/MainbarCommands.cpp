@@ -1,10 +1,16 @@
 #include "MainbarCommands.h"
 
+#include "backup/RestoreCommand.h"
 #include "backup/UndoRun.h"
 #include "engine/FindRun.h"
 #include "engine/MainPort.h"
+#include "engine/Matcher.h"
+#include "engine/PreviewResult.h"
+#include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunContext.h"
+#include "engine/SearchMatcher.h"
+#include "engine/SearchRequest.h"
 #include "engine/ViewerPort.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
@@ -21,9 +27,19 @@ QString idleCaption(const QString &key)
 {
     if (key == u"replace")
         return QStringLiteral("Replace");
+    if (key == u"preview")
+        return QStringLiteral("Preview");
     if (key == u"undo")
         return QStringLiteral("Undo");
+    if (key == u"restore")
+        return QStringLiteral("Restore");
     return QStringLiteral("Find");
+}
+
+// Preview and Replace ticked are Replace's own path, and report as it does.
+bool isReplacePath(const QString &key)
+{
+    return key == u"replace" || key == u"preview";
 }
 }  // namespace
 
@@ -32,6 +48,8 @@ MainbarCommands::MainbarCommands(RunContext &ctx, std::function<void()> begin,
     : m_ctx(ctx), m_begin(std::move(begin)), m_end(std::move(end))
 {
 }
+
+MainbarCommands::~MainbarCommands() = default;
 
 void MainbarCommands::click(const QString &key)
 {
@@ -48,8 +66,32 @@ void MainbarCommands::click(const QString &key)
         }
         return;
     }
-    if (key != u"find" && key != u"replace" && key != u"undo")
+    if (key == u"find")
+        run(key, [this] { startOrStopFind(m_ctx); });
+    else if (key == u"replace")
+        run(key, [this] { runReplace(m_ctx); });
+    else if (key == u"undo")
+        run(key, [this] { runUndo(m_ctx); });
+    else if (key == u"preview")
+        run(key, [this] { preview(); });
+    else if (key == u"restore")
+        run(key, [this] { restoreLastReplace(m_ctx); });
+    else
         return;
+    // Shown once the run has given the window back.
+    if (m_previewed && m_previewShown)
+        m_previewShown(std::move(m_previewed));
+    m_previewed.reset();
+}
+
+void MainbarCommands::replaceTicked(const TickedReplacements &ticked)
+{
+    if (m_runningTool.isEmpty())
+        run(QStringLiteral("replace"), [&] { PreviewRun::replaceTicked(m_ctx, ticked); });
+}
+
+void MainbarCommands::run(const QString &key, const std::function<void()> &body)
+{
     // A run loads its files into the viewer's document: unsaved edits there
     // are offered for saving first, and stay (with no run) if that fails.
     if (!m_ctx.viewer->offerSaveModified())
@@ -61,10 +103,23 @@ void MainbarCommands::click(const QString &key)
         m_ctx.main->setToolCaption(key, Stop);
         m_ctx.state.stopRequested = false;
     }
-    runTrapped(key);
+    runTrapped(key, body);
     m_ctx.main->setToolCaption(key, idleCaption(key));
     m_runningTool.clear();
     m_end();
+}
+
+void MainbarCommands::preview()
+{
+    const SearchRequest &r = *m_ctx.request;
+    // The run's own matcher and replacement, so the window shows what Replace would write.
+    auto result =
+        std::make_unique<PreviewResult>(std::shared_ptr<const Matcher>(matcherFor(r, r.findText())),
+                                        r.isFuzzy() ? r.fuzzyReplace() : r.replaceText());
+    m_ctx.state.validationFailed = false;
+    PreviewRun::preview(m_ctx, *result);
+    if (!m_ctx.state.validationFailed)
+        m_previewed = std::move(result);
 }
 
 void MainbarCommands::stopRun()
@@ -73,18 +128,12 @@ void MainbarCommands::stopRun()
         click(m_runningTool);
 }
 
-void MainbarCommands::runTrapped(const QString &key)
+void MainbarCommands::runTrapped(const QString &key, const std::function<void()> &body)
 {
     QString sentence;
     QString source;
     try {
-        if (key == u"find") {
-            startOrStopFind(m_ctx);
-        } else if (key == u"replace") {
-            runReplace(m_ctx);
-        } else {
-            runUndo(m_ctx);
-        }
+        body();
         return;
     } catch (const Failure &failure) {
         source = failure.description();
@@ -93,13 +142,15 @@ void MainbarCommands::runTrapped(const QString &key)
     }
     if (key == u"find")
         sentence = QStringLiteral("An error occurred while trying to search.");
-    else if (key == u"replace")
+    else if (isReplacePath(key))
         sentence = QStringLiteral("An error occurred while trying to replace.");
+    else if (key == u"restore")
+        sentence = QStringLiteral("An error occurred while trying to restore the files.");
     else
         sentence = QStringLiteral("An error occurred while trying to undo the operation.");
-    const QString procedure = key == u"find"      ? LogSource::findCommand
-                              : key == u"replace" ? LogSource::replaceCommand
-                                                  : LogSource::undoCommand;
+    const QString procedure = key == u"find"       ? LogSource::findCommand
+                              : isReplacePath(key) ? LogSource::replaceCommand
+                                                   : LogSource::undoCommand;
     ErrorLog::reportFailure(*m_ctx.dialogs, ErrorLog::exactErrorMessage(sentence, source),
                             QStringLiteral(" Error"), procedure, source);
 }

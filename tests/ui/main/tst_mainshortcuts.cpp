@@ -103,7 +103,7 @@ void TestMainShortcuts::keyReleaseRunsItsCommand_data()
         {Qt::Key_L, Command::GoToPath},   {Qt::Key_F, Command::Find},
         {Qt::Key_N, Command::SelectNone}, {Qt::Key_R, Command::Replace},
         {Qt::Key_Q, Command::Exit},       {Qt::Key_V, Command::ViewSelected},
-        {Qt::Key_Z, Command::Undo}};
+        {Qt::Key_Z, Command::Undo},       {Qt::Key_P, Command::Preview}};
     for (const auto &[key, command] : ctrlKeys)
         QTest::addRow("ctrl+%s", qPrintable(QKeySequence(key).toString()))
             << key << Ctrl << Ctrl << false << QList<Command>{command} << true << QString();
