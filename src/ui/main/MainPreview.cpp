@@ -9,6 +9,8 @@
 MainPreview::MainPreview(QWidget *window, MainbarCommands &mainbar, ViewerWindow &viewer)
     : QObject(window), m_window(window), m_mainbar(mainbar), m_viewer(viewer)
 {
+    m_mainbar.setPreviewShown(
+        [this](std::unique_ptr<PreviewResult> result) { show(std::move(result)); });
 }
 
 MainPreview::~MainPreview() = default;

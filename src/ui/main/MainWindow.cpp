@@ -24,7 +24,6 @@
 #include "backup/ReportWriter.h"
 #include "engine/BackupLocation.h"
 #include "engine/FindRun.h"
-#include "engine/PreviewResult.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
 #include "platform/HelpFile.h"
@@ -115,9 +114,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_searchForm = std::make_unique<MainSearchForm>(this, *this);
     m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
-    auto *preview = new MainPreview(this, *m_mainbar, *m_viewer);
-    m_mainbar->setPreviewShown(
-        [preview](std::unique_ptr<PreviewResult> result) { preview->show(std::move(result)); });
+    new MainPreview(this, *m_mainbar, *m_viewer);  // a child of the window, as is its dialog
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
         MainSearchTypes::Actions{[this] { return m_viewer->largeSearchDialog(); },
