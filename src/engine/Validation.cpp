@@ -37,30 +37,33 @@ void refuse(RunContext &ctx, const QString &text, const QString &title,
 // group it lacks, is refused before any file is read.
 bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *replace)
 {
-    const SearchRequest &r = *ctx.request;
-    const QRegularExpression expression = RegexMatcher::asWritten(find, r.isCaseSensitive());
-    if (!expression.isValid()) {
-        refuse(ctx,
-               QStringLiteral("The search text is not a valid regular expression: %1 (at "
-                              "position %2).")
-                   .arg(expression.errorString())
-                   .arg(expression.patternErrorOffset()),
-               kErrorTitle, MessageIcon::Error);
-        return true;
-    }
-    if (!replace)
+    const QString problem = regexProblem(find, ctx.request->isCaseSensitive(), replace);
+    if (problem.isEmpty())
         return false;
-    const QString unknown = RegexReplacement(*replace).unknownGroup(expression);
-    if (unknown.isEmpty())
-        return false;
-    refuse(ctx,
-           QStringLiteral("The replace text refers to %1, a group the regular expression does "
-                          "not have.")
-               .arg(unknown),
-           kErrorTitle, MessageIcon::Error);
+    refuse(ctx, problem, kErrorTitle, MessageIcon::Error);
     return true;
 }
 }  // namespace
+
+QString regexProblem(const QString &pattern, bool matchCase, const QString *replacement)
+{
+    const QRegularExpression expression = RegexMatcher::asWritten(pattern, matchCase);
+    if (!expression.isValid()) {
+        return QStringLiteral(
+                   "The search text is not a valid regular expression: %1 (at "
+                   "position %2).")
+            .arg(expression.errorString())
+            .arg(expression.patternErrorOffset());
+    }
+    const QString unknown =
+        replacement ? RegexReplacement(*replacement).unknownGroup(expression) : QString();
+    if (unknown.isEmpty())
+        return QString();
+    return QStringLiteral(
+               "The replace text refers to %1, a group the regular expression does "
+               "not have.")
+        .arg(unknown);
+}
 
 void validateRequest(RunContext &ctx)
 {

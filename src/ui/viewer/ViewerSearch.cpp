@@ -6,6 +6,8 @@
 #include "engine/ReplacementText.h"
 #include "engine/RunContext.h"
 #include "engine/SearchMatcher.h"
+#include "engine/SearchRequest.h"
+#include "engine/Validation.h"
 #include "platform/Dialogs.h"
 #include "settings/LogSources.h"
 
@@ -38,6 +40,17 @@ bool ViewerSearch::checkFindInput(bool fromFindNext)
         empty = m_controls.find;
     else if (fuzzy && m_controls.find2->currentText().isEmpty())
         empty = m_controls.find2;
+    const SearchRequest *request = m_ctx.request;
+    if (!empty && !fuzzy && request && request->isRegex()) {
+        const QString problem =
+            regexProblem(m_controls.find->currentText(), request->isCaseSensitive());
+        if (!problem.isEmpty()) {
+            m_ctx.dialogs->message(problem, QStringLiteral(" Error"), MessageButtons::Ok,
+                                   MessageIcon::Error);
+            m_controls.find->setFocus();
+            return false;
+        }
+    }
     if (!empty)
         return true;
     m_ctx.dialogs->message(QStringLiteral("You must enter something to search for."),
