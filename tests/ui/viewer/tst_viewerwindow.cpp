@@ -341,8 +341,7 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
     // Coming back shows the file as stored, with no further question.
     v.previousFile();
     QCOMPARE(m_h->dialogs.shown.size(), 1);
-    QCOMPARE(v.buffer().text(),
-             yes ? QStringLiteral("one two three") : QStringLiteral("one two"));
+    QCOMPARE(v.buffer().text(), yes ? QStringLiteral("one two three") : QStringLiteral("one two"));
 }
 
 void tst_ViewerWindow::saveKeepsUtf16CrLfBytesExceptTheEdit()
@@ -472,15 +471,15 @@ void tst_ViewerWindow::wordWrapTwiceKeepsUnsavedTyping()
     QCOMPARE(v.wordWrapPicture(), QStringLiteral("on"));
     QCOMPARE(v.documentEdit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
-                                          QStringLiteral("Software\\Scrivlane\\Word Wrap"),
-                                          QStringLiteral("Word Wrap"), QString()),
+                                       QStringLiteral("Software\\Scrivlane\\Word Wrap"),
+                                       QStringLiteral("Word Wrap"), QString()),
              QStringLiteral("True"));
     wrap->trigger();
     QCOMPARE(v.rightMargin(), ViewerWindow::NoWrapMargin);
     QCOMPARE(v.wordWrapPicture(), QStringLiteral("off"));
     QCOMPARE(SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
-                                          QStringLiteral("Software\\Scrivlane\\Word Wrap"),
-                                          QStringLiteral("Word Wrap"), QString()),
+                                       QStringLiteral("Software\\Scrivlane\\Word Wrap"),
+                                       QStringLiteral("Word Wrap"), QString()),
              QStringLiteral("False"));
     QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("stored text typed"));
     QCOMPARE(v.buffer().text(), QStringLiteral("stored text typed"));
@@ -643,8 +642,8 @@ namespace {
 QString stored(const QString &key, const QString &value)
 {
     return SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
-                                        QStringLiteral("Software\\Scrivlane\\") + key, value,
-                                        QStringLiteral("<none>"));
+                                     QStringLiteral("Software\\Scrivlane\\") + key, value,
+                                     QStringLiteral("<none>"));
 }
 
 }  // namespace
