@@ -21,7 +21,7 @@ public:
     QStringList list;
     QString second;
 
-    DocumentBuffer &rtbDefault() override { return m_buffer; }
+    DocumentBuffer &buffer() override { return m_buffer; }
     void setHoldText(const QString &) override {}
     void setTag(const QString &) override {}
     QString tag() const override { return QString(); }
@@ -108,7 +108,7 @@ public:
     void saveHistories() override {}
     void resetHints() override {}
     void refreshFileList() override {}
-    void OutputData() override {}
+    void writeReport() override {}
 
     // Dialogs
     MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,

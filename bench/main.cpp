@@ -11,8 +11,8 @@
 #include "ScrivlaneVersion.h"
 #include "backup/RestoreRun.h"
 #include "backup/UndoRun.h"
-#include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
+#include "engine/FolderRemoval.h"
 #include "engine/PreviewResult.h"
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
@@ -137,15 +137,15 @@ int run(const CommandLine &commandLine, BenchHost &host)
     DiffPrinter diff(host.folder);
     PreviewResult list = PreviewResult::forRequest(host);
     if (command == QLatin1String("find"))
-        cmdFind_Click(host.ctx);
+        startOrStopFind(host.ctx);
     else if (command == QLatin1String("preview") && commandLine.summary)
         PreviewRun::preview(host.ctx, list);
     else if (command == QLatin1String("preview"))
         PreviewRun::preview(host.ctx, diff);
     else if (command == QLatin1String("replace"))
-        cmdReplace_Click(host.ctx);
+        runReplace(host.ctx);
     else
-        cmdUndo_Click(host.ctx);
+        runUndo(host.ctx);
     if (commandLine.timing) {
         std::fprintf(stderr, "run: %lld ms  cpu: %ld ms\n", static_cast<long long>(timer.elapsed()),
                      long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
@@ -163,7 +163,7 @@ int run(const CommandLine &commandLine, BenchHost &host)
         print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
         if (command != QLatin1String("find"))
             print(QStringLiteral("replacements: ") +
-                  QString::number(host.ctx.state.TotalReplacements));
+                  QString::number(host.ctx.state.totalReplacements));
         std::fflush(stdout);
     }
 

@@ -41,7 +41,7 @@ void checkSaveAs(DocumentBuffer &buffer, TextEncoding encoding)
     FileSystem::writeFileAtomic(path, before);
     buffer.setEncoding(encoding);
     try {
-        buffer.SaveFile(path);
+        buffer.save(path);
     } catch (const Failure &) {
         if (FileSystem::readFile(path) != before)
             fuzzFail("a refused save changed the file", TextCodec::encodingName(encoding));
@@ -49,7 +49,7 @@ void checkSaveAs(DocumentBuffer &buffer, TextEncoding encoding)
     }
     const QByteArray written = FileSystem::readFile(path);
     const TextCodec::Decoded back = TextCodec::decode(written);
-    const QString &text = buffer.Text();
+    const QString &text = buffer.text();
     switch (encoding) {
     case TextEncoding::SingleByte:
         // One byte per character; the bytes may well read back as UTF-8.
@@ -85,7 +85,7 @@ void checkReplacement(DocumentBuffer &buffer, uint8_t choice, uint8_t start, uin
                                             QStringLiteral("\u4E2D"),
                                             QStringLiteral("\U0001F600"),
                                             QStringLiteral("\r\n")};
-    const QString text = buffer.Text();
+    const QString text = buffer.text();
     const TextEncoding encoding = buffer.encoding();
     const QString &with = kReplacements[choice % std::size(kReplacements)];
     // A search text as a user can type it: no surrogate without its partner.
@@ -103,17 +103,17 @@ void checkReplacement(DocumentBuffer &buffer, uint8_t choice, uint8_t start, uin
     QList<std::pair<qsizetype, qsizetype>> matches;
     qsizetype shift = 0;
     for (qint32 from = 0;;) {
-        const qint32 at = buffer.Find(needle, from, options);
+        const qint32 at = buffer.find(needle, from, options);
         if (at < 0)
             break;
-        const qint32 n = buffer.SelLength();
+        const qint32 n = buffer.selectionLength();
         const qsizetype original = at - shift;
-        if (QStringView(text).sliced(original, n) != QStringView(buffer.Text()).sliced(at, n) ||
+        if (QStringView(text).sliced(original, n) != QStringView(buffer.text()).sliced(at, n) ||
             (text.at(original).isLowSurrogate() && original > 0 &&
              text.at(original - 1).isHighSurrogate()))
             fuzzFail("a match splits a character", codeUnits(needle));
         matches.append({original, n});
-        buffer.setSelText(with);
+        buffer.setSelectedText(with);
         shift += with.size() - n;
         from = at + qint32(with.size());
     }
@@ -140,7 +140,7 @@ void checkReplacement(DocumentBuffer &buffer, uint8_t choice, uint8_t start, uin
     const QString path = fileIn("replaced");
     FileSystem::writeFileAtomic(path, original);
     try {
-        buffer.SaveFile(path);
+        buffer.save(path);
     } catch (const Failure &) {
         if (withBytes || FileSystem::readFile(path) != original)
             fuzzFail("a refused replacement changed the file or was encodable",
@@ -169,13 +169,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString copy = fileIn("copy");
     FileSystem::writeFileAtomic(original, bytes);
     DocumentBuffer buffer;
-    buffer.LoadFile(original);
-    buffer.SaveFile(copy);
+    buffer.load(original);
+    buffer.save(copy);
     if (FileSystem::readFile(copy) != bytes)
         fuzzFail("load then save changed the bytes", TextCodec::encodingName(buffer.encoding()));
 
     checkReplacement(buffer, choice >> 2, start, length);
-    buffer.LoadFile(original);
+    buffer.load(original);
     for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom,
                            TextEncoding::Utf16BeBom, TextEncoding::SingleByte})
         checkSaveAs(buffer, e);

@@ -1,4 +1,4 @@
-// The text search, Find_Normal, Find_Fuzzy and the replacement loop against a
+// The text search, findInBuffer, findFuzzyInBuffer and the replacement loop against a
 // plain reference: compare at every position, rebuild the text step by step.
 
 #include "FuzzInput.h"
@@ -177,13 +177,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FakeRunHost h;
     h.request.caseSensitive = matchCase;
     h.request.wholeWord = wholeWord;
-    h.viewer.buffer.setText(text);
+    h.viewer.document.setText(text);
     qint32 start = qint32(from);
     if (!fuzzy) {
         h.request.find = needle;
         const qsizetype expected = referenceIndexOf(text, needle, from, matchCase, wholeWord);
-        if (Find_Normal(h.ctx, start) != expected)
-            fuzzFail("Find_Normal differs");
+        if (findInBuffer(h.ctx, start) != expected)
+            fuzzFail("findInBuffer differs");
         checkReplacement(text, PlainMatcher(needle, matchCase, wholeWord), with,
                          referenceReplaceNormal(text, needle, with, matchCase, wholeWord));
         return 0;
@@ -197,12 +197,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         expected < 0 ? -1 : referenceIndexOf(text, second, expected + needle.size(), false, false);
     if (end < 0)
         expected = -1;
-    const qint32 found = Find_Fuzzy(h.ctx, start);
+    const qint32 found = findFuzzyInBuffer(h.ctx, start);
     if (found != expected)
-        fuzzFail("Find_Fuzzy differs");
-    if (found >= 0 && (h.viewer.buffer.SelStart() != found ||
-                       h.viewer.buffer.SelLength() != end + second.size() - found))
-        fuzzFail("Find_Fuzzy selects the wrong text");
+        fuzzFail("findFuzzyInBuffer differs");
+    if (found >= 0 && (h.viewer.document.selectionStart() != found ||
+                       h.viewer.document.selectionLength() != end + second.size() - found))
+        fuzzFail("findFuzzyInBuffer selects the wrong text");
     checkReplacement(text, FuzzyMatcher(needle, second, matchCase, wholeWord), with,
                      referenceReplaceFuzzy(text, needle, second, with, matchCase, wholeWord));
     return 0;

@@ -62,7 +62,7 @@ QString rateText(double rate, const QLocale &locale)
 
 }  // namespace
 
-qint32 DiffSeconds(const QDateTime &datDay1, const QDateTime &datDay2)
+qint32 secondsBetween(const QDateTime &datDay1, const QDateTime &datDay2)
 {
     const qint64 ms = datDay1.msecsTo(datDay2);
     if (ms <= 0)
@@ -117,7 +117,7 @@ QString ReportWriter::durationText(qint32 seconds, const QLocale &locale)
 
 QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
 {
-    const qint32 seconds = DiffSeconds(data.start, data.end);
+    const qint32 seconds = secondsBetween(data.start, data.end);
     const double rate =
         seconds != 0 ? double(data.totalReplacements) / seconds : double(data.totalReplacements);
     QString text;
@@ -167,7 +167,7 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
     return text;
 }
 
-void OutputData(RunContext &ctx)
+void writeReport(RunContext &ctx)
 {
     RunState &state = ctx.state;
     // The start was kept to the second; so is the end, or the duration could
@@ -184,15 +184,15 @@ void OutputData(RunContext &ctx)
         ReportWriter::ReportData data;
         data.start = start;
         data.end = end;
-        data.totalReplacements = state.TotalReplacements;
+        data.totalReplacements = state.totalReplacements;
         // The entries themselves: a file saved with its text unchanged has one
         // but is not in the viewer's list.
-        data.modifiedFiles = state.ModifiedFileCount;
-        data.reportBody = state.ReportBody;
-        data.stopped = state.StopRequested;
-        data.passedOver = state.PassedOverFiles;
-        data.unreadableEntries = state.PassedOver;
-        data.hasBackup = ctx.request->hasBackup() && !state.UndoInProgress;
+        data.modifiedFiles = state.modifiedFileCount;
+        data.reportBody = state.reportBody;
+        data.stopped = state.stopRequested;
+        data.passedOver = state.passedOverFiles;
+        data.unreadableEntries = state.passedOverCount;
+        data.hasBackup = ctx.request->hasBackup() && !state.undoInProgress;
         if (data.hasBackup) {
             const QString root = ctx.backup && ctx.backup->isSpecified()
                                      ? ctx.backup->backupRoot()
@@ -203,12 +203,12 @@ void OutputData(RunContext &ctx)
     }
     writeAndShowReport(ctx, ReportText);
 
-    state.ModifiedFileCount = 0;
+    state.modifiedFileCount = 0;
     ctx.main->refreshFileList();
     ctx.main->restoreWindow();
-    state.ReportBody.clear();
-    state.PassedOverFiles.clear();
-    state.TotalReplacements = 0;
+    state.reportBody.clear();
+    state.passedOverFiles.clear();
+    state.totalReplacements = 0;
     ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
 
     ctx.viewer->showReportLayout();
@@ -227,8 +227,8 @@ void writeAndShowReport(RunContext &ctx, const QString &reportText)
         throw Failure(QStringLiteral("Cannot write the report \"%1\".").arg(reportPath));
     FileSystem::writeFileAtomic(reportPath, *bytes);
 
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    buffer.LoadFile(reportPath);
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.FileName());
+    buffer.load(reportPath);
+    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.fileName());
 }

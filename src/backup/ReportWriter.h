@@ -8,15 +8,15 @@
 
 struct RunContext;
 
-/// datDay2 minus datDay1 in whole seconds, halves to even. A negative
+/// end minus start in whole seconds, halves to even. A negative
 /// difference (the clock was set back) counts as 0; the result saturates at
 /// the 32-bit maximum.
-qint32 DiffSeconds(const QDateTime &datDay1, const QDateTime &datDay2);
+qint32 secondsBetween(const QDateTime &start, const QDateTime &end);
 
 /// Writes "Report.dat" for the run that just ended, shows it in the viewer and
 /// resets the run's counters. A failure to write or load the report is thrown
 /// as Failure to the calling command.
-void OutputData(RunContext &ctx);
+void writeReport(RunContext &ctx);
 
 /// Writes reportText as "Report.dat" and loads it into the viewer's document,
 /// captioned as a report. Throws Failure when it cannot be written or loaded.
@@ -31,7 +31,7 @@ struct ReportData {
     QDateTime end;
     qint32 totalReplacements = 0;
     qint32 modifiedFiles = 0;
-    /// ReportBody: the modified-file entries as the run appended them.
+    /// reportBody: the modified-file entries as the run appended them.
     QString reportBody;
     bool hasBackup = false;
     /// The run was stopped before it went through every file.

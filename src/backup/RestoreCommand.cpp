@@ -27,7 +27,7 @@ void restoreLastReplace(RunContext &ctx)
         RestoreRun::restore(ReplaceJournal::defaultPath(), QString(), [&ctx] {
             // Lets a click on "Stop" in before the next file.
             ctx.main->yieldToEvents();
-            return ctx.state.StopRequested;
+            return ctx.state.stopRequested;
         });
     if (!result.found) {
         ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
+#include "settings/LogSources.h"
 
 #include <QScopeGuard>
 #include <QStringList>
@@ -22,7 +23,7 @@
 namespace {
 
 const QString kSentence = QStringLiteral("An error occurred while trying to undo the operation.");
-const QString kSource = QStringLiteral("cmdUndo_Click-frmFind.frm");
+const QString kSource = LogSource::undoCommand;
 const QString kScrivlane = QStringLiteral("Scrivlane");
 const QString kError = QStringLiteral(" Error");
 
@@ -74,33 +75,33 @@ bool requestIsUndoable(RunContext &ctx)
     return true;
 }
 
-// One selected file of File2, with the boxes already exchanged.
+// One selected file of the file list, with the boxes already exchanged.
 void undoInFile(RunContext &ctx, const QString &name)
 {
     RunState &s = ctx.state;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
 
-    Get_Path(ctx);
-    s.CurrentPath += name;
-    if (RunSupport::changedThisRun(ctx, s.CurrentPath))
+    takeFolderPath(ctx);
+    s.currentPath += name;
+    if (RunSupport::changedThisRun(ctx, s.currentPath))
         return;
     if (!RunSupport::unlessTooLarge(ctx, kSentence, kSource,
-                                    [&] { RunSupport::loadIntoViewer(ctx, s.CurrentPath); }))
+                                    [&] { RunSupport::loadIntoViewer(ctx, s.currentPath); }))
         return;
-    RunSupport::showSearching(ctx, buffer.FileName());
+    RunSupport::showSearching(ctx, buffer.fileName());
     qint32 start = 0;
-    const qint32 found = Find_Normal(ctx, start);
-    if (s.StopRequested || found == -1)
+    const qint32 found = findInBuffer(ctx, start);
+    if (s.stopRequested || found == -1)
         return;
 
-    const qint32 totalBefore = s.TotalReplacements;
+    const qint32 totalBefore = s.totalReplacements;
     if (!replaceLoadedFile(ctx, kSentence, kSource))
         return;
-    // Saved only when the text changed, as Replace does: replaceString listed it then.
+    // Saved only when the text changed, as Replace does: replaceAndCount listed it then.
     const int last = ctx.viewer->listCount() - 1;
-    if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
-        RunSupport::saveOrUnlist(ctx, s.CurrentPath, totalBefore,
-                                 [&] { AddToList(ctx, totalBefore); });
+    if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {
+        RunSupport::saveOrUnlist(ctx, s.currentPath, totalBefore,
+                                 [&] { saveReplacedFile(ctx, totalBefore); });
     }
 }
 
@@ -108,12 +109,12 @@ void undoInFile(RunContext &ctx, const QString &name)
 bool stopped(RunContext &ctx)
 {
     if (hasReportContent(ctx))
-        ctx.main->OutputData();
+        ctx.main->writeReport();
     return false;
 }
 
 // Steps after the confirmation. Returns false when a stop ended the run.
-bool runUndo(RunContext &ctx)
+bool undoConfirmed(RunContext &ctx)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -121,39 +122,39 @@ bool runUndo(RunContext &ctx)
     // The list counts the files this run changed; the report reads its size.
     ctx.viewer->clearList();
     startRunTotals(ctx);
-    s.UndoInProgress = true;
-    const auto undoEnded = qScopeGuard([&s] { s.UndoInProgress = false; });
-    s.ChangedThisRun.clear();
-    s.PassedOver = 0;
+    s.undoInProgress = true;
+    const auto undoEnded = qScopeGuard([&s] { s.undoInProgress = false; });
+    s.changedIdentities.clear();
+    s.passedOverCount = 0;
     // Whatever way the run ends, the user hears of the entries it passed over.
     const auto tell = qScopeGuard([&] { RunSupport::tellPassedOver(ctx); });
     if (r.hasSubdirectories()) {
-        // The walk covers the whole tree, whether or not File2 lists anything.
+        // The walk covers the whole tree, whether or not the file list shows anything.
         ctx.main->yieldToEvents();
-        if (s.StopRequested)
+        if (s.stopRequested)
             return stopped(ctx);
         bool rep = true;
-        Check_Filters(ctx, rep);
+        walkEachPattern(ctx, rep);
     } else {
         const int count = r.fileCount();
         for (int i = 0; i < count; ++i) {
             ctx.main->yieldToEvents();
-            if (s.StopRequested)
+            if (s.stopRequested)
                 return stopped(ctx);
             if (!r.isFileSelected(i))
                 continue;
             undoInFile(ctx, r.fileName(i));
-            Get_Path(ctx);
+            takeFolderPath(ctx);
         }
     }
-    if (s.StopRequested)
+    if (s.stopRequested)
         return stopped(ctx);
 
     ctx.viewer->setFindText(QString());
     ctx.viewer->setReplaceText(QString());
     ctx.main->restoreWindow();
     if (hasReportContent(ctx)) {
-        ctx.main->OutputData();
+        ctx.main->writeReport();
     } else {
         ctx.main->setStatusText(1, kScrivlane);
         ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
@@ -165,11 +166,11 @@ bool runUndo(RunContext &ctx)
 
 }  // namespace
 
-void cmdUndo_Click(RunContext &ctx)
+void runUndo(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    s.ModifiedFileCount = 0;
-    if (s.StopRequested)
+    s.modifiedFileCount = 0;
+    if (s.stopRequested)
         return;
     if (!requestIsUndoable(ctx))
         return;
@@ -190,11 +191,11 @@ void cmdUndo_Click(RunContext &ctx)
             ctx.main->minimizeWindow();
         ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 
-        // Everything that reads the boxes (the walk, Find_Normal, replaceString)
+        // Everything that reads the boxes (the walk, findInBuffer, replaceAndCount)
         // must see the strings the other way round.
         ctx.main->setFindAndReplaceText(replace, find);
         exchanged = true;
-        runUndo(ctx);
+        undoConfirmed(ctx);
         // The user gets back what they typed, also after a stop.
         ctx.main->setFindAndReplaceText(find, replace);
     } catch (...) {

@@ -6,4 +6,4 @@ struct RunContext;
 /// selected files (or the folder walk), the two boxes exchanged for the length
 /// of the run and exchanged back afterwards, also after a stop or an error.
 /// Refuses a fuzzy search. Never throws: an error is shown and logged.
-void cmdUndo_Click(RunContext &ctx);
+void runUndo(RunContext &ctx);

@@ -33,7 +33,7 @@ TextCodec::Decoded decodePiecewise(const PieceReader &read, qint64 size)
 }
 }  // namespace
 
-void DocumentBuffer::LoadFile(const QString &path)
+void DocumentBuffer::load(const QString &path)
 {
     const qint64 size = FileSystem::fileSize(path);
     LoadLimit::check(path, size);
@@ -118,7 +118,7 @@ FileSystem::PieceSource DocumentBuffer::encodedPieces(const QString &path, const
     };
 }
 
-void DocumentBuffer::SaveFile(const QString &path, FileSystem::PendingSaves *pending)
+void DocumentBuffer::save(const QString &path, FileSystem::PendingSaves *pending)
 {
     const FileSystem::PieceSource next = encodedPieces(path, m_text);
     if (pending)
@@ -146,7 +146,7 @@ void DocumentBuffer::setText(const QString &text)
     emit textReplaced();
 }
 
-qint32 DocumentBuffer::Find(const QString &what, qint32 start, int options)
+qint32 DocumentBuffer::find(const QString &what, qint32 start, int options)
 {
     if (what.isEmpty())
         return -1;
@@ -179,7 +179,7 @@ qint32 DocumentBuffer::findWith(const Matcher &matcher, qint32 start)
     return qint32(match.position);
 }
 
-void DocumentBuffer::setSelStart(qint32 start)
+void DocumentBuffer::setSelectionStart(qint32 start)
 {
     // As in a text box: moving the start collapses the selection to a caret.
     m_selStart = qBound<qint32>(0, start, qint32(m_text.size()));
@@ -187,21 +187,21 @@ void DocumentBuffer::setSelStart(qint32 start)
     emit selectionChanged();
 }
 
-void DocumentBuffer::setSelLength(qint32 length)
+void DocumentBuffer::setSelectionLength(qint32 length)
 {
     m_selLength = qBound<qint32>(0, length, qint32(m_text.size()) - m_selStart);
     emit selectionChanged();
 }
 
-QString DocumentBuffer::SelText() const
+QString DocumentBuffer::selectedText() const
 {
     return m_text.mid(m_selStart, m_selLength);
 }
 
-void DocumentBuffer::setSelText(const QString &text)
+void DocumentBuffer::setSelectedText(const QString &text)
 {
     const qint32 position = m_selStart;
-    const QString removed = SelText();
+    const QString removed = selectedText();
     m_text.replace(m_selStart, m_selLength, text);
     m_selStart += qint32(text.size());
     m_selLength = 0;

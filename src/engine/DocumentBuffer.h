@@ -25,12 +25,12 @@ public:
 
     explicit DocumentBuffer(QObject *parent = nullptr);
 
-    /// Replaces the text with the whole file; FileName becomes path. Throws Failure,
+    /// Replaces the text with the whole file; fileName() becomes path. Throws Failure,
     /// FileTooLarge (nothing loaded) past LoadLimit::maxFileSize().
-    void LoadFile(const QString &path);
-    /// LoadFile for a file whose bytes the caller has already read.
+    void load(const QString &path);
+    /// load for a file whose bytes the caller has already read.
     void loadBytes(const QString &path, const QByteArray &bytes);
-    /// LoadFile through a held folder, without following a link; remembers
+    /// load through a held folder, without following a link; remembers
     /// the file and what it was when read, for saveChecked().
     void loadFrom(const FileSystem::FileAt &file);
     /// loadFrom for a file whose bytes the caller has read (stamp: when).
@@ -41,15 +41,15 @@ public:
     const FileSystem::FileAt &source() const { return m_source; }
     /// What the file was when loadFrom read it; invalid after other loads.
     const FileSystem::FileStamp &stamp() const { return m_stamp; }
-    /// SaveFile back into the file loadFrom read, relative to its folder and
+    /// save back into the file loadFrom read, relative to its folder and
     /// only while it is still what was read; otherwise Failure, file untouched.
     void saveChecked(FileSystem::PendingSaves *pending = nullptr);
     /// Writes the text to path in the encoding it was loaded with, atomically.
     /// Throws Failure (file untouched) when the encoding cannot hold the text.
     /// With pending, the file is written now and put in place by pending's commit().
-    void SaveFile(const QString &path, FileSystem::PendingSaves *pending = nullptr);
+    void save(const QString &path, FileSystem::PendingSaves *pending = nullptr);
 
-    const QString &Text() const { return m_text; }
+    const QString &text() const { return m_text; }
     void setText(const QString &text);
     /// Hands the text over and leaves the buffer empty, without a signal: the
     /// caller puts the changed text back with setText.
@@ -58,20 +58,20 @@ public:
     /// First match of what at or after start (0-based) with options 0, 2, 4 or 6;
     /// selects it and returns its position, or -1 without touching the selection.
     /// A line break in what matches any one line end (CR LF, LF or CR).
-    qint32 Find(const QString &what, qint32 start, int options = 0);
+    qint32 find(const QString &what, qint32 start, int options = 0);
     /// Find with a search type's matcher (a regular expression, say).
     qint32 findWith(const Matcher &matcher, qint32 start);
 
-    qint32 SelStart() const { return m_selStart; }
-    void setSelStart(qint32 start);
-    qint32 SelLength() const { return m_selLength; }
-    void setSelLength(qint32 length);
-    QString SelText() const;
+    qint32 selectionStart() const { return m_selStart; }
+    void setSelectionStart(qint32 start);
+    qint32 selectionLength() const { return m_selLength; }
+    void setSelectionLength(qint32 length);
+    QString selectedText() const;
     /// Replaces the selected text (the viewer's manual replacement); signals
     /// stretchReplaced, not textReplaced.
-    void setSelText(const QString &text);
+    void setSelectedText(const QString &text);
 
-    const QString &FileName() const { return m_fileName; }
+    const QString &fileName() const { return m_fileName; }
     TextEncoding encoding() const { return m_encoding; }
     void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
 

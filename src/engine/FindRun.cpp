@@ -17,6 +17,7 @@
 #include "platform/FolderHandle.h"
 #include "platform/Paths.h"
 #include "platform/TreeWalk.h"
+#include "settings/LogSources.h"
 
 #include <QDir>
 #include <QStringList>
@@ -25,7 +26,7 @@ using namespace RunSupport;
 
 namespace {
 const QString kSentence = QStringLiteral("An error occurred while trying to search.");
-const QString kSource = QStringLiteral("cmdFind_Click-frmFind.frm");
+const QString kSource = LogSource::findCommand;
 const QString kFind = QStringLiteral("Find");
 const QString kScrivlane = QStringLiteral("Scrivlane");
 
@@ -37,7 +38,7 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
 void endRun(RunContext &ctx)
 {
     ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-    ctx.state.RunInProgress = false;
+    ctx.state.runInProgress = false;
 }
 
 // Opens the viewer's list on its first entry and shows that file: the selection
@@ -59,7 +60,7 @@ bool showFirstEntry(RunContext &ctx, const QString &path)
 void nothingFound(RunContext &ctx)
 {
     ctx.viewer->hideViewer();
-    if (!ctx.state.StopRequested) {
+    if (!ctx.state.stopRequested) {
         ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
                              QStringLiteral(" Search complete"), MessageButtons::Ok,
                              MessageIcon::Information);
@@ -77,7 +78,7 @@ void finishWithViewer(RunContext &ctx)
         return;
     }
     ctx.main->setStatusText(1, kScrivlane);
-    if (ctx.state.StopRequested) {
+    if (ctx.state.stopRequested) {
         endRun(ctx);
         return;
     }
@@ -93,9 +94,9 @@ void finishWithViewer(RunContext &ctx)
     showSearching(ctx, path);
     qint32 start = 0;
     if (ctx.request->isFuzzy())
-        Find_Fuzzy(ctx, start);
+        findFuzzyInBuffer(ctx, start);
     else
-        Find_Normal(ctx, start);
+        findInBuffer(ctx, start);
     endRun(ctx);
 }
 
@@ -122,11 +123,11 @@ void runNormal(RunContext &ctx)
     }
 
     if (r.hasSubdirectories()) {
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         trap(ctx, [&] {
             bool rep = false;
-            Check_Filters(ctx, rep);
+            walkEachPattern(ctx, rep);
         });
         if (ctx.viewer->listCount() == 0) {
             nothingFound(ctx);
@@ -139,11 +140,11 @@ void runNormal(RunContext &ctx)
         }
         ctx.viewer->setFindText(r.findText());
         qint32 start = 0;
-        Find_Normal(ctx, start);
+        findInBuffer(ctx, start);
         ctx.main->setStatusText(1, kScrivlane);
         showSearching(ctx, path);
-        if (s.StopRequested) {
-            s.RunInProgress = false;
+        if (s.stopRequested) {
+            s.runInProgress = false;
             return;
         }
         ctx.viewer->showViewer();
@@ -151,22 +152,22 @@ void runNormal(RunContext &ctx)
         return;
     }
 
-    Get_Path(ctx);
+    takeFolderPath(ctx);
     const int count = r.fileCount();
     for (int i = 0; i < count; ++i) {
-        if (s.StopRequested) {
-            s.RunInProgress = false;
+        if (s.stopRequested) {
+            s.runInProgress = false;
             return;
         }
         if (r.isFileSelected(i)) {
-            const QString path = s.CurrentPath + r.fileName(i);
+            const QString path = s.currentPath + r.fileName(i);
             if (trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
-                s.FoundPosition = 0;
+                s.foundPosition = 0;
                 qint32 start = 0;
-                Find_Normal(ctx, start);
-                ctx.viewer->setNewPos(QString::number(s.FoundPosition));
+                findInBuffer(ctx, start);
+                ctx.viewer->setNewPos(QString::number(s.foundPosition));
                 // A stop inside the search returns 0, which is no match.
-                if (s.FoundPosition != -1 && !s.StopRequested)
+                if (s.foundPosition != -1 && !s.stopRequested)
                     ctx.viewer->addToList(path);
             }
         }
@@ -174,7 +175,7 @@ void runNormal(RunContext &ctx)
                                        QStringLiteral("... in document: ") +
                                        QString::number(i + 1));
     }
-    if (s.StopRequested) {
+    if (s.stopRequested) {
         endRun(ctx);
         return;
     }
@@ -186,30 +187,30 @@ void runFuzzy(RunContext &ctx)
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
 
-    Get_Path(ctx);
+    takeFolderPath(ctx);
     if (r.hasSubdirectories()) {
         trap(ctx, [&] {
             bool rep = false;
-            Check_Filters(ctx, rep);
+            walkEachPattern(ctx, rep);
         });
     } else {
         const int count = r.fileCount();
         for (int i = 0; i < count; ++i) {
-            if (s.StopRequested) {
+            if (s.stopRequested) {
                 endRun(ctx);
                 return;
             }
             if (!r.isFileSelected(i))
                 continue;
-            const QString path = s.CurrentPath + r.fileName(i);
+            const QString path = s.currentPath + r.fileName(i);
             if (!trap(ctx, [&] { loadIntoViewer(ctx, path); }))
                 continue;
             showSearching(ctx, path);
             qint32 start = 0;
-            if (Find_Fuzzy(ctx, start) == -1)
-                s.FoundPosition = 0;
-            else if (!s.StopRequested)
-                ctx.viewer->addToList(ctx.viewer->rtbDefault().FileName());
+            if (findFuzzyInBuffer(ctx, start) == -1)
+                s.foundPosition = 0;
+            else if (!s.stopRequested)
+                ctx.viewer->addToList(ctx.viewer->buffer().fileName());
         }
     }
 
@@ -222,38 +223,38 @@ QString countCaption(int selected, int listed)
     return QString::number(selected) + QStringLiteral(" of ") + QString::number(listed);
 }
 
-void cmdFind_Click(RunContext &ctx)
+void startOrStopFind(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    s.RunInProgress = true;
+    s.runInProgress = true;
     if (ctx.main->toolCaption(QStringLiteral("find")) == kFind) {
         ctx.main->setToolCaption(QStringLiteral("find"), QStringLiteral("Stop"));
-        s.StopRequested = false;
+        s.stopRequested = false;
     } else {
         // A click on "Stop" while a run is under way: the run sees the flag and ends.
         ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-        s.StopRequested = true;
+        s.stopRequested = true;
         return;
     }
 
-    s.Tag = kFind;
-    Error_Trapping(ctx);
-    s.Tag.clear();
+    s.tag = kFind;
+    validateRequest(ctx);
+    s.tag.clear();
     ctx.viewer->clearList();
     ctx.viewer->hideViewer();
-    s.ModifiedFileCount = 0;
+    s.modifiedFileCount = 0;
 
-    if (s.ValidationFailed) {
+    if (s.validationFailed) {
         ctx.main->setToolCaption(QStringLiteral("find"), kFind);
         ctx.main->setStatusText(2, QString());
         ctx.main->setStatusText(1, kScrivlane);
         ctx.main->restoreWindow();
-        s.RunInProgress = false;
+        s.runInProgress = false;
         return;
     }
     ctx.main->saveHistories();
 
-    s.PassedOver = 0;
+    s.passedOverCount = 0;
     if (ctx.request->isFuzzy())
         runFuzzy(ctx);
     else
@@ -262,7 +263,7 @@ void cmdFind_Click(RunContext &ctx)
 }
 
 namespace {
-const QString kFindWalkSource = QStringLiteral("FindInFiles-frmFind.frm");
+const QString kFindWalkSource = LogSource::findWalk;
 
 // Every entry is reached through the open folder that listed it: a subfolder
 // or file swapped for a link meanwhile is passed over, never followed. An
@@ -272,7 +273,7 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    if (s.StopRequested)
+    if (s.stopRequested)
         return;
 
     QList<FileSystem::Entry> entries;
@@ -283,18 +284,18 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
         return;
     }
     for (const FileSystem::Entry &e : entries) {
-        if (!walksInto(e) || !s.Walk.entersFolder(folder, e))
+        if (!walksInto(e) || !s.walkRules.entersFolder(folder, e))
             continue;
         storeSubfolder(subfolders, e.name);
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
     }
 
     QList<FileSystem::FileAt> files;
     for (const FileSystem::Entry &e : entries) {
         if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
-            s.Walk.takesFile(folder, e) &&
-            (!isCurrentFolder || s.SelectedTopFiles.contains(e.name))) {
+            s.walkRules.takesFile(folder, e) &&
+            (!isCurrentFolder || s.selectedTopFiles.contains(e.name))) {
             try {
                 files.append(walkedFile(folder, e));
             } catch (const Failure &failure) {
@@ -305,7 +306,7 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
     ahead.begin(files);
     for (qsizetype i = 0; i < files.size(); ++i) {
         ctx.main->yieldToEvents();
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         const QString &path = files.at(i).path;
         qint32 found = -1;
@@ -320,31 +321,31 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
         if (!read)
             continue;
         if (loaded) {
-            s.FoundPosition = 0;
+            s.foundPosition = 0;
             qint32 start = 0;
-            found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
+            found = r.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
         } else {
-            s.FoundPosition = -1;  // what the search would have found
+            s.foundPosition = -1;  // what the search would have found
         }
         ctx.main->yieldToEvents();
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         showSearching(ctx, path);
         if (found != -1) {
             ctx.viewer->addToList(path);
-            ++s.ModifiedFileCount;
+            ++s.modifiedFileCount;
             ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
             ctx.viewer->setPosLabel(QString::number(found));
             if (!isCurrentFolder) {
                 ctx.main->setStatusText(
-                    1, QStringLiteral("Number of files: ") + QString::number(s.ModifiedFileCount));
+                    1, QStringLiteral("Number of files: ") + QString::number(s.modifiedFileCount));
             }
         }
     }
 }
 }  // namespace
 
-void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
+void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
 {
     folderPath = Paths::withTrailingSeparator(folderPath);
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
@@ -354,7 +355,7 @@ void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern)
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
         searchFolder(ctx, folder, &folder == top.get(), pattern, ahead, subfolders);
     };
-    walk.isStopped = [&] { return ctx.state.StopRequested; };
+    walk.isStopped = [&] { return ctx.state.stopRequested; };
     walk.passOver = [&](const Failure &failure) {
         passOver(ctx, kFindWalkSource, failure.description());
         return true;

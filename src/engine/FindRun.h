@@ -5,10 +5,10 @@
 struct RunContext;
 
 /// The Find command: starts a run, or asks the running one to stop.
-void cmdFind_Click(RunContext &ctx);
+void startOrStopFind(RunContext &ctx);
 
 /// The Find walk: files of the folder matching pattern, then its subfolders.
-void FindInFiles(RunContext &ctx, QString &folderPath, QString &pattern);
+void findInTree(RunContext &ctx, QString &folderPath, QString &pattern);
 
-/// Label3's caption: selected " of " listed.
+/// The selection label's text: selected " of " listed.
 QString countCaption(int selected, int listed);

@@ -8,7 +8,7 @@ class MainPort {
 public:
     virtual ~MainPort() = default;
 
-    /// Status panel 1 or 2 of StatusBar1.
+    /// Status panel 1 or 2 of the status bar.
     virtual void setStatusText(int panel, const QString &text) = 0;
     /// Caption of a Mainbar tool ("find", "replace", "undo").
     virtual QString toolCaption(const QString &key) const = 0;
@@ -21,19 +21,19 @@ public:
     virtual void minimizeWindow() = 0;
     virtual void restoreWindow() = 0;
 
-    /// lblTimeStart: the run's start as a date-and-time text.
+    /// The start label: the run's start as a date-and-time text.
     virtual QString timeStart() const = 0;
     virtual void setTimeStart(const QString &text) = 0;
 
     /// Sets the find and replace boxes (Undo exchanges them for the length of its run).
     virtual void setFindAndReplaceText(const QString &find, const QString &replace) = 0;
 
-    /// Save_SearchChar, Save_ReplaceChar and Fill_Combos.
+    /// Stores the find and replacement histories and refills their boxes.
     virtual void saveHistories() = 0;
-    /// Reset_Hints.
+    /// Puts the status hints back to their idle texts.
     virtual void resetHints() = 0;
     /// Re-reads the file list from disk (after a run changed files).
     virtual void refreshFileList() = 0;
-    /// OutputData: writes "Report.dat" and shows it in the viewer.
-    virtual void OutputData() = 0;
+    /// Writes "Report.dat" and shows it in the viewer.
+    virtual void writeReport() = 0;
 };

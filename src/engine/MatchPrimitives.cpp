@@ -11,8 +11,8 @@
 namespace {
 void showPosition(RunContext &ctx)
 {
-    ctx.viewer->setPosLabel(QString::number(ctx.state.FoundPosition) + QStringLiteral(" of ") +
-                            QString::number(ctx.viewer->rtbDefault().Text().size()));
+    ctx.viewer->setPosLabel(QString::number(ctx.state.foundPosition) + QStringLiteral(" of ") +
+                            QString::number(ctx.viewer->buffer().text().size()));
 }
 }  // namespace
 
@@ -26,74 +26,74 @@ int findOptions(const SearchRequest &request)
     return options;
 }
 
-qint32 Find_Normal(RunContext &ctx, qint32 &start)
+qint32 findInBuffer(RunContext &ctx, qint32 &start)
 {
     RunState &s = ctx.state;
     ctx.main->yieldToEvents();
-    if (s.StopRequested)
+    if (s.stopRequested)
         return 0;
 
     const QString what = ctx.request->findText();
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     const bool regex = ctx.request->isRegex();
     if (regex && !what.isEmpty())
-        s.FoundPosition = buffer.findWith(*matcherFor(*ctx.request, what), start);
+        s.foundPosition = buffer.findWith(*matcherFor(*ctx.request, what), start);
     else
-        s.FoundPosition = buffer.Find(what, start, findOptions(*ctx.request));
+        s.foundPosition = buffer.find(what, start, findOptions(*ctx.request));
     showPosition(ctx);
     // An empty match is passed over by the next search, which would find it again.
-    const qint32 length = regex ? qMax(buffer.SelLength(), 1) : buffer.SelLength();
-    start = s.FoundPosition == -1 ? 0 : s.FoundPosition + length;
+    const qint32 length = regex ? qMax(buffer.selectionLength(), 1) : buffer.selectionLength();
+    start = s.foundPosition == -1 ? 0 : s.foundPosition + length;
     ctx.viewer->setNewPos(QString::number(start));
 
     ctx.main->yieldToEvents();
-    if (s.StopRequested)
+    if (s.stopRequested)
         return 0;
-    return s.FoundPosition;
+    return s.foundPosition;
 }
 
-qint32 Find_Fuzzy(RunContext &ctx, qint32 &start)
+qint32 findFuzzyInBuffer(RunContext &ctx, qint32 &start)
 {
     RunState &s = ctx.state;
     // The viewer's parts serve exactly one search, even one that a stop cut short.
-    const bool fromViewer = s.PartsSource == QLatin1String("Template");
-    s.PartsSource.clear();
+    const bool fromViewer = s.partsSource == QLatin1String("Template");
+    s.partsSource.clear();
 
     ctx.main->yieldToEvents();
-    if (s.StopRequested)
+    if (s.stopRequested)
         return 0;
 
     if (fromViewer) {
-        s.FirstPart = ctx.viewer->findText();
-        s.SecondPart = ctx.viewer->findText2();
+        s.firstPart = ctx.viewer->findText();
+        s.secondPart = ctx.viewer->findText2();
     } else {
-        s.FirstPart = ctx.request->firstPart();
-        s.SecondPart = ctx.request->secondPart();
+        s.firstPart = ctx.request->firstPart();
+        s.secondPart = ctx.request->secondPart();
     }
 
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
-    s.FoundPosition = buffer.Find(s.FirstPart, start, findOptions(*ctx.request));
-    if (s.FoundPosition != -1) {
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    s.foundPosition = buffer.find(s.firstPart, start, findOptions(*ctx.request));
+    if (s.foundPosition != -1) {
         // The second part always matches in any case and inside words.
         // Match lengths come from the buffer: a line break may match CR LF.
-        const qint32 firstLength = buffer.SelLength();
-        const qint32 second = buffer.Find(s.SecondPart, s.FoundPosition + firstLength, 0);
+        const qint32 firstLength = buffer.selectionLength();
+        const qint32 second = buffer.find(s.secondPart, s.foundPosition + firstLength, 0);
         if (second != -1) {
-            const qint32 end = second + buffer.SelLength();
-            buffer.setSelStart(s.FoundPosition);
-            buffer.setSelLength(end - s.FoundPosition);
+            const qint32 end = second + buffer.selectionLength();
+            buffer.setSelectionStart(s.foundPosition);
+            buffer.setSelectionLength(end - s.foundPosition);
         } else {
-            s.FoundPosition = -1;
+            s.foundPosition = -1;
         }
     }
 
     ctx.main->yieldToEvents();
-    if (s.StopRequested)
+    if (s.stopRequested)
         return 0;
 
-    const qint32 result = s.FoundPosition;
+    const qint32 result = s.foundPosition;
     showPosition(ctx);
-    start = s.FoundPosition == -1 ? 0 : s.FoundPosition + buffer.SelLength();
+    start = s.foundPosition == -1 ? 0 : s.foundPosition + buffer.selectionLength();
     ctx.viewer->setNewPos(QString::number(start));
     return result;
 }

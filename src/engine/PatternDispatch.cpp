@@ -8,28 +8,28 @@
 #include "SearchRequest.h"
 #include "platform/Failure.h"
 
-void Check_Filters(RunContext &ctx, bool &Rep)
+void walkEachPattern(RunContext &ctx, bool &replacing)
 {
     // Eleven pieces fit the design's table; a twelfth is an error after eleven walks.
     constexpr int kPieces = 11;
-    if (Rep) {
-        ctx.state.BackedUpThisRun.clear();
-        ctx.state.BackupCopies.clear();
-        ctx.state.JournalStarted = false;
+    if (replacing) {
+        ctx.state.backedUpThisRun.clear();
+        ctx.state.backupCopies.clear();
+        ctx.state.journalStarted = false;
     }
-    ctx.state.SelectedTopFiles = RunSupport::selectedNames(*ctx.request);
-    ctx.state.Walk = WalkRules(ctx.request->filters(), ctx.request->skipsIgnored());
+    ctx.state.selectedTopFiles = RunSupport::selectedNames(*ctx.request);
+    ctx.state.walkRules = WalkRules(ctx.request->filters(), ctx.request->skipsIgnored());
     // However the walks end, the buffer ends up holding the last file they looked at.
     struct Settle {
         RunContext &ctx;
         ~Settle() { RunSupport::settleSkippedLoad(ctx); }
     } settle{ctx};
-    const auto walk = [&ctx, Rep](QString &piece) {
+    const auto walk = [&ctx, replacing](QString &piece) {
         QString folder = ctx.request->folderPath();
-        if (Rep)
-            FilesSearch(ctx, folder, piece);
+        if (replacing)
+            replaceInTree(ctx, folder, piece);
         else
-            FindInFiles(ctx, folder, piece);
+            findInTree(ctx, folder, piece);
     };
     bool walked = false;
     QString remaining = ctx.request->filters();

@@ -2,6 +2,6 @@
 
 struct RunContext;
 
-/// Splits cboFilters at ";" and walks the current folder once per piece
-/// (FilesSearch when Rep, else FindInFiles). Throws Failure on a twelfth piece.
-void Check_Filters(RunContext &ctx, bool &Rep);
+/// Splits the pattern box's text at ";" and walks the current folder once per piece
+/// (replaceInTree when replacing, else findInTree). Throws Failure on a twelfth piece.
+void walkEachPattern(RunContext &ctx, bool &replacing);

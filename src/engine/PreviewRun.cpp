@@ -13,21 +13,21 @@
 void PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
 {
     RunState &s = ctx.state;
-    if (s.StopRequested)
+    if (s.stopRequested)
         return;
     ctx.main->resetHints();
-    Error_Trapping(ctx);
-    if (s.ValidationFailed) {
+    validateRequest(ctx);
+    if (s.validationFailed) {
         ctx.main->setStatusText(2, QString());
         ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
         return;
     }
     ctx.main->saveHistories();
     // Nothing is written, so there is nothing to confirm and nothing to report.
-    s.EmptyReplaceConfirmed = false;
-    s.ChangedThisRun.clear();
+    s.emptyReplaceConfirmed = false;
+    s.changedIdentities.clear();
     startRunTotals(ctx);
-    s.PassedOver = 0;
+    s.passedOverCount = 0;
     s.previewSink = &sink;
     const auto end = qScopeGuard([&] {
         s.previewSink = nullptr;
@@ -44,5 +44,5 @@ void PreviewRun::replaceTicked(RunContext &ctx, const TickedReplacements &ticked
     RunState &s = ctx.state;
     s.tickedFiles = &byPath;
     const auto end = qScopeGuard([&] { s.tickedFiles = nullptr; });
-    cmdReplace_Click(ctx);
+    runReplace(ctx);
 }

@@ -25,6 +25,7 @@
 #include "platform/LoadLimit.h"
 #include "platform/Paths.h"
 #include "platform/TreeWalk.h"
+#include "settings/LogSources.h"
 
 #include <QDir>
 #include <QLocale>
@@ -37,7 +38,7 @@ using namespace RunSupport;
 
 namespace {
 const QString kSentence = QStringLiteral("An error occurred while trying to replace.");
-const QString kSource = QStringLiteral("cmdReplace_Click-frmFind.frm");
+const QString kSource = LogSource::replaceCommand;
 const QString kScrivlane = QStringLiteral("Scrivlane");
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
@@ -59,7 +60,7 @@ bool stoppedBeforeFuzzyReplacement(RunContext &ctx)
 {
     for (int i = 0; i < 2; ++i) {
         ctx.main->yieldToEvents();
-        if (ctx.state.StopRequested)
+        if (ctx.state.stopRequested)
             return true;
     }
     return false;
@@ -72,7 +73,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    s.FileReplacements = 0;
+    s.fileReplacements = 0;
     const bool fuzzy = r.isFuzzy();
     if (fuzzy && stoppedBeforeFuzzyReplacement(ctx)) {
         ReplaceResult unchanged;
@@ -89,16 +90,16 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         };
     }
     ReplaceResult result = replaceAll(std::move(text), *matcher, with, scope);
-    s.FileReplacements = result.replacements;
-    s.TotalReplacements += result.changingReplacements;
+    s.fileReplacements = result.replacements;
+    s.totalReplacements += result.changingReplacements;
     // A fuzzy replacement that found nothing leaves the status as it is.
     if (!fuzzy || result.replacements != 0 || result.tooLarge) {
         ctx.main->setStatusText(
-            1, QStringLiteral("Replacements: ") + QString::number(s.TotalReplacements));
+            1, QStringLiteral("Replacements: ") + QString::number(s.totalReplacements));
     }
     if (fuzzy && !result.tooLarge) {
         // As the last, unsuccessful search leaves them.
-        s.FoundPosition = -1;
+        s.foundPosition = -1;
         ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.text.size()));
         ctx.viewer->setNewPos(QStringLiteral("0"));
     }
@@ -108,7 +109,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
 // After the new text is placed: a text too large is reported, a changed one listed.
 void endReplacement(RunContext &ctx, const ReplaceResult &result)
 {
-    const QString path = ctx.viewer->rtbDefault().FileName();
+    const QString path = ctx.viewer->buffer().fileName();
     if (result.tooLarge)
         throw resultTooLarge(path);
     if (result.changed)
@@ -131,9 +132,9 @@ bool skipsUnticked(const RunState &s, const QString &path)
 // the one previewed. Another is passed over, never written with stale ticks.
 bool stillAsPreviewed(RunContext &ctx, const TickedFile *ticked)
 {
-    if (!ticked || ctx.viewer->rtbDefault().stamp() == ticked->stamp)
+    if (!ticked || ctx.viewer->buffer().stamp() == ticked->stamp)
         return true;
-    ctx.state.PassedOverFiles.append(
+    ctx.state.passedOverFiles.append(
         {ticked->path, QStringLiteral("changed since it was previewed, left unchanged")});
     return false;
 }
@@ -158,7 +159,7 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
     const QString folder =
         BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
     FileSystem::copyFile(filePath, folder + name);
-    ctx.state.BackupCopies.insert(ctx.state.CurrentPath, folder + name);
+    ctx.state.backupCopies.insert(ctx.state.currentPath, folder + name);
 }
 
 void replaceInSelectedFiles(RunContext &ctx)
@@ -167,37 +168,37 @@ void replaceInSelectedFiles(RunContext &ctx)
     const SearchRequest &r = *ctx.request;
     const int count = r.fileCount();
     for (int i = 0; i < count; ++i) {
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
-        Get_Path(ctx);
+        takeFolderPath(ctx);
         if (!r.isFileSelected(i))
             continue;
         const QString name = r.fileName(i);
-        s.CurrentPath += name;
+        s.currentPath += name;
         // A selected link and its selected target are one file, changed once.
-        if (skipsUnticked(s, s.CurrentPath) || changedThisRun(ctx, s.CurrentPath))
+        if (skipsUnticked(s, s.currentPath) || changedThisRun(ctx, s.currentPath))
             continue;
-        const TickedFile *ticked = tickedFileOf(s, s.CurrentPath);
+        const TickedFile *ticked = tickedFileOf(s, s.currentPath);
         // A file whose backup failed stays as it is: the user asked to keep the original.
         if (r.hasBackup() && !s.previewSink &&
-            !trap(ctx, [&] { backupSingleFile(ctx, s.CurrentPath, name); }))
+            !trap(ctx, [&] { backupSingleFile(ctx, s.currentPath, name); }))
             continue;
-        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.CurrentPath); }) ||
+        if (!trap(ctx, [&] { loadIntoViewer(ctx, s.currentPath); }) ||
             !stillAsPreviewed(ctx, ticked))
             continue;
-        showSearching(ctx, s.CurrentPath);
+        showSearching(ctx, s.currentPath);
 
         qint32 start = 0;
-        const qint32 totalBefore = s.TotalReplacements;
-        const qint32 found = r.isFuzzy() ? Find_Fuzzy(ctx, start) : Find_Normal(ctx, start);
-        if (found == -1 || s.StopRequested || !replaceLoadedFileTicked(ctx, ticked) ||
+        const qint32 totalBefore = s.totalReplacements;
+        const qint32 found = r.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+        if (found == -1 || s.stopRequested || !replaceLoadedFileTicked(ctx, ticked) ||
             s.previewSink)
             continue;
         const int last = ctx.viewer->listCount() - 1;
-        if (last >= 0 && ctx.viewer->listItem(last) == s.CurrentPath) {
-            const QString path = s.CurrentPath;
+        if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {
+            const QString path = s.currentPath;
             trap(ctx, [&] {
-                saveOrUnlist(ctx, path, totalBefore, [&] { AddToList(ctx, totalBefore); });
+                saveOrUnlist(ctx, path, totalBefore, [&] { saveReplacedFile(ctx, totalBefore); });
             });
         }
     }
@@ -213,8 +214,8 @@ QString reportEntry(qint32 number, const QString &path, qint32 replacements)
            QStringLiteral("\r\n");
 }
 
-QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
-                      const QString &NewKeyWord)
+QString replaceAndCount(RunContext &ctx, const QString &pString, const QString &Keyword,
+                        const QString &NewKeyWord)
 {
     ReplaceResult result = replaceForRun(ctx, pString, Keyword, NewKeyWord);
     endReplacement(ctx, result);
@@ -223,7 +224,7 @@ QString replaceString(RunContext &ctx, const QString &pString, const QString &Ke
 
 void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord)
 {
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     if (ctx.state.previewSink) {
         previewBuffer(ctx, buffer, Keyword, NewKeyWord);
         return;
@@ -233,7 +234,7 @@ void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &New
     // the result would be too large.
     const bool taken = !ctx.request->isFuzzy();
     ReplaceResult result =
-        replaceForRun(ctx, taken ? buffer.takeText() : buffer.Text(), Keyword, NewKeyWord);
+        replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), Keyword, NewKeyWord);
     if (taken || !result.tooLarge)
         buffer.setText(result.text);
     endReplacement(ctx, result);
@@ -247,56 +248,56 @@ void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString 
     s.previewChanges = &changes;
     const auto reset = qScopeGuard([&] { s.previewChanges = nullptr; });
     // The buffer keeps the old text: the new one is built beside it.
-    const ReplaceResult result = replaceForRun(ctx, buffer.Text(), keyword, with);
+    const ReplaceResult result = replaceForRun(ctx, buffer.text(), keyword, with);
     if (result.tooLarge)
-        throw resultTooLarge(buffer.FileName());
+        throw resultTooLarge(buffer.fileName());
     if (!result.changed)
         return;
-    const QStringView oldText(buffer.Text());
+    const QStringView oldText(buffer.text());
     const QStringView newText =
         s.previewSink->wantsTexts() ? QStringView(result.text) : QStringView();
     s.previewSink->filePreviewed(
-        {buffer.FileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
+        {buffer.fileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
 }
 
-void AddToList(RunContext &ctx, qint32 totalBefore)
+void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
 {
     RunState &s = ctx.state;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     // Back into the file that was read, unless another program changed it meanwhile.
-    if (buffer.hasSource() && buffer.FileName() == s.CurrentPath)
+    if (buffer.hasSource() && buffer.fileName() == s.currentPath)
         buffer.saveChecked();
     else
-        buffer.SaveFile(s.CurrentPath);
-    noteChanged(ctx, s.CurrentPath);
+        buffer.save(s.currentPath);
+    noteChanged(ctx, s.currentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    const qint32 replacements = s.TotalReplacements - totalBefore;
-    appendReportEntry(ctx, s.CurrentPath, replacements);
-    const QString copy = s.BackupCopies.value(s.CurrentPath);
+    const qint32 replacements = s.totalReplacements - totalBefore;
+    appendReportEntry(ctx, s.currentPath, replacements);
+    const QString copy = s.backupCopies.value(s.currentPath);
     if (!copy.isEmpty())
-        SaveQueue::journal(ctx, {{s.CurrentPath, copy, replacements}});
+        SaveQueue::journal(ctx, {{s.currentPath, copy, replacements}});
 }
 
 void appendReportEntry(RunContext &ctx, const QString &path, qint32 replacements)
 {
     RunState &s = ctx.state;
-    ++s.ModifiedFileCount;
-    s.ReportBody += reportEntry(s.ModifiedFileCount, path, replacements);
+    ++s.modifiedFileCount;
+    s.reportBody += reportEntry(s.modifiedFileCount, path, replacements);
 }
 
 void startRunTotals(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    s.TotalReplacements = 0;
-    s.FileReplacements = 0;
-    s.ModifiedFileCount = 0;
-    s.ReportBody.clear();
-    s.PassedOverFiles.clear();
+    s.totalReplacements = 0;
+    s.fileReplacements = 0;
+    s.modifiedFileCount = 0;
+    s.reportBody.clear();
+    s.passedOverFiles.clear();
 }
 
 bool hasReportContent(const RunContext &ctx)
 {
-    return !ctx.state.ReportBody.isEmpty() || !ctx.state.PassedOverFiles.isEmpty();
+    return !ctx.state.reportBody.isEmpty() || !ctx.state.passedOverFiles.isEmpty();
 }
 
 bool isBinaryText(const DocumentBuffer &buffer)
@@ -306,17 +307,17 @@ bool isBinaryText(const DocumentBuffer &buffer)
     if (buffer.encoding() == TextEncoding::Utf16LeBom ||
         buffer.encoding() == TextEncoding::Utf16BeBom)
         return false;
-    const QString &text = buffer.Text();
+    const QString &text = buffer.text();
     return QStringView(text).first(qMin(text.size(), kFirstBlock)).contains(QChar(0));
 }
 
 bool passedOverAsBinary(RunContext &ctx)
 {
-    const DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    const DocumentBuffer &buffer = ctx.viewer->buffer();
     if (!isBinaryText(buffer))
         return false;
-    ctx.state.PassedOverFiles.append(
-        {buffer.FileName(), QStringLiteral("binary file, left unchanged")});
+    ctx.state.passedOverFiles.append(
+        {buffer.fileName(), QStringLiteral("binary file, left unchanged")});
     return true;
 }
 
@@ -324,11 +325,11 @@ bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &
 {
     if (passedOverAsBinary(ctx))
         return false;
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     const SearchRequest &r = *ctx.request;
     return unlessTooLarge(ctx, sentence, source, [&] {
         if (r.isFuzzy())
-            replaceInBuffer(ctx, buffer.SelText(), r.fuzzyReplace());
+            replaceInBuffer(ctx, buffer.selectedText(), r.fuzzyReplace());
         else
             replaceInBuffer(ctx, r.findText(), r.replaceText());
     });
@@ -352,7 +353,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
     const SearchRequest &r = *ctx.request;
     const QString DrivePath = folder.path();
 
-    const bool backup = r.hasBackup() && !s.UndoInProgress && !s.previewSink;
+    const bool backup = r.hasBackup() && !s.undoInProgress && !s.previewSink;
     if (backup && isCurrentFolder)
         BackupTree::makeMirror(ctx.backup->backupRoot(), DrivePath);
 
@@ -369,10 +370,10 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
     const QString backupTree = backup ? FileSystem::fileIdentity(backupTreeRoot(ctx)) : QString();
     for (const FileSystem::Entry &e : entries) {
         ctx.main->yieldToEvents();
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         if (walksInto(e)) {
-            if (!s.Walk.entersFolder(folder, e))
+            if (!s.walkRules.entersFolder(folder, e))
                 continue;
             const QString folderPath = DrivePath + e.name + QDir::separator();
             // The backups this run writes are never walked, or it would rewrite
@@ -392,15 +393,15 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         }
         if (!walksFile(e, isCurrentFolder))
             continue;
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         // The file list's own rule, so a walk takes only names a list would show.
-        if (!matchesWildcard(e.name, Ext) || !s.Walk.takesFile(folder, e))
+        if (!matchesWildcard(e.name, Ext) || !s.walkRules.takesFile(folder, e))
             continue;
 
         const QString path = DrivePath + e.name;
         showSearching(ctx, path);
-        if ((isCurrentFolder && !s.SelectedTopFiles.contains(e.name)) || skipsUnticked(s, path))
+        if ((isCurrentFolder && !s.selectedTopFiles.contains(e.name)) || skipsUnticked(s, path))
             continue;
         FileSystem::FileAt file;
         bool loaded = false;
@@ -414,7 +415,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
                 saves.commit(ctx);
                 identity = file.identity();  // the save gave it a new one
             }
-            if (!identity.isEmpty() && s.ChangedThisRun.contains(identity))
+            if (!identity.isEmpty() && s.changedIdentities.contains(identity))
                 continue;
             read = unlessTooLarge(ctx, kSentence, kSource,
                                   [&] { loaded = loadUnlessRuledOut(ctx, file, filter); });
@@ -425,9 +426,9 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
             continue;
         if (!loaded) {
             // Nothing to replace, as the search would have found.
-            s.FoundPosition = -1;
+            s.foundPosition = -1;
             ctx.main->yieldToEvents();
-            if (s.StopRequested)
+            if (s.stopRequested)
                 return;
             continue;
         }
@@ -436,11 +437,11 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
         if (r.isFuzzy()) {
             if (r.firstPart().isEmpty())
                 return;
-            found = Find_Fuzzy(ctx, start);
+            found = findFuzzyInBuffer(ctx, start);
         } else {
-            found = Find_Normal(ctx, start);
+            found = findInBuffer(ctx, start);
         }
-        if (s.StopRequested)
+        if (s.stopRequested)
             return;
         if (found == -1)
             continue;
@@ -453,7 +454,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
 
         // A file whose save failed may be taken again by the next pattern; its
         // copy must stay the one taken before.
-        if (backup && !s.BackedUpThisRun.contains(path)) {
+        if (backup && !s.backedUpThisRun.contains(path)) {
             const QString copyFolder = BackupTree::mirrorOf(ctx.backup->backupRoot(), DrivePath);
             FileSystem::makeFolder(copyFolder);
             try {
@@ -461,10 +462,10 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
             } catch (const Failure &failure) {
                 throw BackupFailed(failure.description());
             }
-            s.BackedUpThisRun.insert(path);
-            s.BackupCopies.insert(path, copyFolder + e.name);
+            s.backedUpThisRun.insert(path);
+            s.backupCopies.insert(path, copyFolder + e.name);
         }
-        const qint32 totalBefore = s.TotalReplacements;
+        const qint32 totalBefore = s.totalReplacements;
         if (!replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
             continue;
 
@@ -484,7 +485,7 @@ void walkAndReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCu
 }
 }  // namespace
 
-void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
+void replaceInTree(RunContext &ctx, QString &DrivePath, QString &Ext)
 {
     DrivePath = Paths::withTrailingSeparator(DrivePath);
     const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath);
@@ -496,7 +497,7 @@ void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext)
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
             walkAndReplace(ctx, folder, &folder == top.get(), Ext, saves, subfolders);
         };
-        walk.isStopped = [&] { return ctx.state.StopRequested; };
+        walk.isStopped = [&] { return ctx.state.stopRequested; };
         walk.passOver = [&](const Failure &failure) {
             if (dynamic_cast<const BackupFailed *>(&failure))
                 return false;
@@ -532,24 +533,24 @@ void replaceOverRequest(RunContext &ctx)
     if (ctx.request->hasSubdirectories()) {
         trap(ctx, [&] {
             bool rep = true;
-            Check_Filters(ctx, rep);
+            walkEachPattern(ctx, rep);
         });
     } else {
         replaceInSelectedFiles(ctx);
     }
 }
 
-void cmdReplace_Click(RunContext &ctx)
+void runReplace(RunContext &ctx)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    if (s.StopRequested)
+    if (s.stopRequested)
         return;
 
     ctx.main->resetHints();
-    Error_Trapping(ctx);
-    s.ModifiedFileCount = 0;
-    if (s.ValidationFailed) {
+    validateRequest(ctx);
+    s.modifiedFileCount = 0;
+    if (s.validationFailed) {
         ctx.main->setStatusText(2, QString());
         ctx.main->setStatusText(1, kScrivlane);
         ctx.main->restoreWindow();
@@ -558,7 +559,7 @@ void cmdReplace_Click(RunContext &ctx)
 
     ctx.main->saveHistories();
     ctx.viewer->clearList();
-    if (!s.EmptyReplaceConfirmed) {
+    if (!s.emptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
             QStringLiteral("Are you sure you want to make this replacement?\r") + replaceScope(r),
             QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
@@ -566,10 +567,10 @@ void cmdReplace_Click(RunContext &ctx)
         if (answer != MessageAnswer::Yes)
             return;
     }
-    s.EmptyReplaceConfirmed = false;
-    s.ChangedThisRun.clear();
+    s.emptyReplaceConfirmed = false;
+    s.changedIdentities.clear();
     startRunTotals(ctx);
-    s.PassedOver = 0;
+    s.passedOverCount = 0;
     // Whatever way the run ends, the user hears of the entries it passed over.
     const auto tell = qScopeGuard([&] { tellPassedOver(ctx); });
 
@@ -580,9 +581,9 @@ void cmdReplace_Click(RunContext &ctx)
     replaceOverRequest(ctx);
 
     // A stopped run still reports what it did until the stop.
-    if (s.StopRequested) {
+    if (s.stopRequested) {
         if (hasReportContent(ctx))
-            trap(ctx, [&] { ctx.main->OutputData(); });
+            trap(ctx, [&] { ctx.main->writeReport(); });
         return;
     }
     if (!hasReportContent(ctx)) {
@@ -595,18 +596,18 @@ void cmdReplace_Click(RunContext &ctx)
 
     if (ctx.viewer->listCount() > 0) {
         qint32 start = 0;
-        const qint32 found = Find_Normal(ctx, start);
+        const qint32 found = findInBuffer(ctx, start);
         ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
         ctx.viewer->setPosLabel(QString::number(found));
         ctx.viewer->setTag(QStringLiteral("Stop"));
         ctx.viewer->selectListItem(0);
         ctx.viewer->setTag(QStringLiteral("Stop"));
         ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
-                               ctx.viewer->rtbDefault().FileName());
+                               ctx.viewer->buffer().fileName());
         ctx.viewer->showViewer();
     }
     ctx.viewer->setFindText(QString());
     ctx.viewer->setReplaceText(QString());
     ctx.main->setStatusText(1, kScrivlane);
-    trap(ctx, [&] { ctx.main->OutputData(); });
+    trap(ctx, [&] { ctx.main->writeReport(); });
 }

@@ -6,19 +6,19 @@ class DocumentBuffer;
 struct RunContext;
 
 /// The Replace command.
-void cmdReplace_Click(RunContext &ctx);
+void runReplace(RunContext &ctx);
 
 /// The Replace's files, walked or selected as the request says, each replaced
 /// and saved (or, in a preview, handed to its sink).
 void replaceOverRequest(RunContext &ctx);
 
 /// Every occurrence of Keyword in pString replaced by NewKeyWord, left to right,
-/// without overlaps; updates the buffer, FileReplacements, TotalReplacements,
-/// status panel 1 and (when the text changed) List1. Linear in the text.
-QString replaceString(RunContext &ctx, const QString &pString, const QString &Keyword,
-                      const QString &NewKeyWord);
+/// without overlaps; updates the buffer, fileReplacements, totalReplacements,
+/// status panel 1 and (when the text changed) the viewer's list. Linear in the text.
+QString replaceAndCount(RunContext &ctx, const QString &pString, const QString &Keyword,
+                        const QString &NewKeyWord);
 
-/// The buffer's text through replaceString with the buffer as its text; a
+/// The buffer's text through replaceAndCount with the buffer as its text; a
 /// normal search rewrites the text where it lies, so a large file is not held twice.
 void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &NewKeyWord);
 
@@ -27,12 +27,12 @@ void replaceInBuffer(RunContext &ctx, const QString &Keyword, const QString &New
 void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
                    const QString &with);
 
-/// Saves the buffer to CurrentPath and appends its report entry, with the
-/// replacements the file added to TotalReplacements since totalBefore.
-void AddToList(RunContext &ctx, qint32 totalBefore);
+/// Saves the buffer to currentPath and appends its report entry, with the
+/// replacements the file added to totalReplacements since totalBefore.
+void saveReplacedFile(RunContext &ctx, qint32 totalBefore);
 
 /// The Replace walk with backups over one folder tree and one pattern.
-void FilesSearch(RunContext &ctx, QString &DrivePath, QString &Ext);
+void replaceInTree(RunContext &ctx, QString &DrivePath, QString &Ext);
 
 /// The report entry for a saved file (CR LF, padded number, ")  ", path, count).
 QString reportEntry(qint32 number, const QString &path, qint32 replacements);

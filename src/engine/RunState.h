@@ -22,52 +22,52 @@ struct PassedOverFile {
 /// The state a run shares with the windows; names as the design gives them.
 struct RunState {
     // Program-wide.
-    bool StopRequested = false;
-    bool RunInProgress = false;
-    qint32 FoundPosition = 0;
-    QString CurrentPath;
-    qint32 ModifiedFileCount = 0;
-    QString PartsSource;
-    QString FirstPart;
-    QString SecondPart;
+    bool stopRequested = false;
+    bool runInProgress = false;
+    qint32 foundPosition = 0;
+    QString currentPath;
+    qint32 modifiedFileCount = 0;
+    QString partsSource;
+    QString firstPart;
+    QString secondPart;
 
     // Main window.
-    bool ValidationFailed = false;
-    bool EmptyReplaceConfirmed = false;
-    qint32 TotalReplacements = 0;
-    qint32 FileReplacements = 0;
-    QString ReportBody;
-    QString DefaultBackupRoot;
+    bool validationFailed = false;
+    bool emptyReplaceConfirmed = false;
+    qint32 totalReplacements = 0;
+    qint32 fileReplacements = 0;
+    QString reportBody;
+    QString defaultBackupRoot;
     /// The main window's tag: "Find" while a find run validates its request.
-    QString Tag;
+    QString tag;
 
-    /// Names of the top folder's files selected in File2, taken once per walk.
-    QSet<QString> SelectedTopFiles;
+    /// Names of the top folder's files selected in the file list, taken once per walk.
+    QSet<QString> selectedTopFiles;
     /// What the walks of this run leave out besides their pattern, set once per run.
-    WalkRules Walk;
+    WalkRules walkRules;
     /// A file a walk passed over by its bytes alone and has not loaded (RunSupport).
-    QString SkippedLoad;
+    QString skippedLoad;
 
     /// Files this Replace or Undo passed over, in the order met.
-    QList<PassedOverFile> PassedOverFiles;
+    QList<PassedOverFile> passedOverFiles;
 
     /// Set while an Undo runs: it never writes backup copies, so the copies a
     /// Replace made (the text before it) stay as they are.
-    bool UndoInProgress = false;
+    bool undoInProgress = false;
 
     /// Files the current Replace walk has already copied into the backup tree.
-    QSet<QString> BackedUpThisRun;
+    QSet<QString> backedUpThisRun;
     /// Each copied file's copy, for the journal that lets Restore put it back.
-    QHash<QString, QString> BackupCopies;
+    QHash<QString, QString> backupCopies;
     /// Whether this Replace has started its journal (at its first saved file
     /// with a copy, so a run that changes nothing keeps the last journal).
-    bool JournalStarted = false;
+    bool journalStarted = false;
     /// Identities of the files the current Replace or Undo has changed: a file
     /// reached again through another name (a link, another pattern) is left alone.
-    QSet<QString> ChangedThisRun;
+    QSet<QString> changedIdentities;
     /// Entries this run could not list, read or write and went on without;
     /// the error log names each one.
-    qint32 PassedOver = 0;
+    qint32 passedOverCount = 0;
 
     /// Set while a preview runs: the files Replace would change go to it and
     /// nothing is written.

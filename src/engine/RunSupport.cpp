@@ -48,9 +48,9 @@ bool globMatch(QStringView name, QStringView pattern, Qt::CaseSensitivity cs)
 }
 }  // namespace
 
-void Get_Path(RunContext &ctx)
+void takeFolderPath(RunContext &ctx)
 {
-    ctx.state.CurrentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
+    ctx.state.currentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
 }
 
 bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
@@ -77,13 +77,13 @@ QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
 
 void RunSupport::passOver(RunContext &ctx, const QString &source, const QString &description)
 {
-    ErrorLog::LogError(source, description, ctx.dialogs);
-    ++ctx.state.PassedOver;
+    ErrorLog::logError(source, description, ctx.dialogs);
+    ++ctx.state.passedOverCount;
 }
 
 void RunSupport::tellPassedOver(RunContext &ctx)
 {
-    const qint32 count = std::exchange(ctx.state.PassedOver, 0);
+    const qint32 count = std::exchange(ctx.state.passedOverCount, 0);
     if (count == 0)
         return;
     ctx.dialogs->message(
@@ -132,7 +132,7 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
             viewer.clearList();
             for (const QString &p : keep) viewer.addToList(p);
         }
-        ctx.state.TotalReplacements = totalBefore;
+        ctx.state.totalReplacements = totalBefore;
         throw;
     }
 }
@@ -156,10 +156,10 @@ bool prefilterEnabled = true;
 // Without the tag: a caller that wants no text-change reaction sets "Stop" first.
 void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
-    DocumentBuffer &buffer = ctx.viewer->rtbDefault();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     into(buffer);
-    ctx.state.SkippedLoad.clear();
-    ctx.viewer->setHoldText(buffer.Text());
+    ctx.state.skippedLoad.clear();
+    ctx.viewer->setHoldText(buffer.text());
 }
 }  // namespace
 
@@ -185,7 +185,7 @@ FileSystem::FileAt RunSupport::walkedFile(FileSystem::FolderHandle &folder,
 
 void RunSupport::loadShownFile(RunContext &ctx, const QString &path)
 {
-    load(ctx, [&](DocumentBuffer &buffer) { buffer.LoadFile(path); });
+    load(ctx, [&](DocumentBuffer &buffer) { buffer.load(path); });
 }
 
 void RunSupport::setPrefilterEnabledForTesting(bool enabled)
@@ -220,7 +220,7 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, co
         return true;
     }
     if (!read.mayMatch) {
-        ctx.state.SkippedLoad = file.path;
+        ctx.state.skippedLoad = file.path;
         return false;
     }
     ctx.viewer->setTag(QStringLiteral("Stop"));
@@ -230,19 +230,19 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, co
 
 void RunSupport::settleSkippedLoad(RunContext &ctx)
 {
-    const QString path = ctx.state.SkippedLoad;
+    const QString path = ctx.state.skippedLoad;
     if (path.isEmpty())
         return;
     try {
         loadIntoViewer(ctx, path);
     } catch (...) {
         // Gone since the walk read it: the buffer keeps what it holds.
-        ctx.state.SkippedLoad.clear();
+        ctx.state.skippedLoad.clear();
         return;
     }
-    ctx.state.FoundPosition = -1;
+    ctx.state.foundPosition = -1;
     ctx.viewer->setPosLabel(QStringLiteral("-1 of ") +
-                            QString::number(ctx.viewer->rtbDefault().Text().size()));
+                            QString::number(ctx.viewer->buffer().text().size()));
     ctx.viewer->setNewPos(QStringLiteral("0"));
 }
 
@@ -260,13 +260,13 @@ bool RunSupport::walksFile(const FileSystem::Entry &entry, bool topFolder)
 bool RunSupport::changedThisRun(const RunContext &ctx, const QString &path)
 {
     const QString id = FileSystem::fileIdentity(path);
-    return !id.isEmpty() && ctx.state.ChangedThisRun.contains(id);
+    return !id.isEmpty() && ctx.state.changedIdentities.contains(id);
 }
 
 bool RunSupport::changedThisRun(const RunContext &ctx, const FileSystem::FileAt &file)
 {
     const QString id = file.identity();
-    return !id.isEmpty() && ctx.state.ChangedThisRun.contains(id);
+    return !id.isEmpty() && ctx.state.changedIdentities.contains(id);
 }
 
 void RunSupport::noteChanged(RunContext &ctx, const QString &path)
@@ -275,7 +275,7 @@ void RunSupport::noteChanged(RunContext &ctx, const QString &path)
     // hard link to the old content is still its own file.
     const QString id = FileSystem::fileIdentity(path);
     if (!id.isEmpty())
-        ctx.state.ChangedThisRun.insert(id);
+        ctx.state.changedIdentities.insert(id);
 }
 
 bool RunSupport::unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &source,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/LogSources.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -18,8 +20,8 @@ class BytePrefilter;
 struct PreRead;
 class SearchRequest;
 
-/// CurrentPath from Dir2's path with exactly one trailing separator.
-void Get_Path(RunContext &ctx);
+/// currentPath from the folder list's path with exactly one trailing separator.
+void takeFolderPath(RunContext &ctx);
 
 /// Small rules shared by the Find, Replace and Undo runs.
 namespace RunSupport {
@@ -29,15 +31,15 @@ namespace RunSupport {
 /// empty pattern take every name; letter case as the platform's file names).
 bool matchesWildcard(const QString &name, const QString &pattern);
 
-/// The names selected in File2, gathered once so that a walk over a large top
+/// The names selected in the file list, gathered once so that a walk over a large top
 /// folder asks a set, not the whole list, about each file.
 QSet<QString> selectedNames(const SearchRequest &request);
 
 /// The error-log source of entries a walk passes over.
-inline const QString kWalkSource = QStringLiteral("FilesSearch-frmFind.frm");
+inline const QString kWalkSource = LogSource::replaceWalk;
 
 /// An entry the run could not list, read or write: logged under source with
-/// description, counted in PassedOver, and the run goes on without it.
+/// description, counted in passedOverCount, and the run goes on without it.
 void passOver(RunContext &ctx, const QString &source, const QString &description);
 
 /// At the end of a run: when entries were passed over, says how many and
@@ -54,8 +56,8 @@ void reportRunError(RunContext &ctx, const QString &sentence, const QString &sou
 bool trapped(RunContext &ctx, const QString &sentence, const QString &source,
              const std::function<void()> &step);
 
-/// Runs save for a file that replaceString has listed. When save fails, the
-/// file is taken off List1 again and its replacements out of TotalReplacements
+/// Runs save for a file that replaceAndCount has listed. When save fails, the
+/// file is taken off the viewer's list again and its replacements out of totalReplacements
 /// (back to totalBefore), so no report claims a change that never reached the
 /// disk; the failure is rethrown.
 void saveOrUnlist(RunContext &ctx, const QString &path, qint32 totalBefore,
@@ -91,7 +93,7 @@ bool unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &sou
                     const std::function<void()> &load);
 
 /// Loads path into the viewer's buffer the way every run does: the viewer's
-/// tag becomes "Stop" first and rtbHold receives the text afterwards. The
+/// tag becomes "Stop" first and the viewer's held copy receives the text afterwards. The
 /// path's links are resolved once; a save goes back to the file read.
 void loadIntoViewer(RunContext &ctx, const QString &path);
 /// The same for a file a walk reached.
@@ -106,7 +108,7 @@ void setPrefilterEnabledForTesting(bool enabled);
 
 /// loadIntoViewer for a file a walk has just listed as a regular file, unless
 /// filter rules it out from its bytes: the buffer's search would then find
-/// nothing in it, so it is not decoded, only remembered as SkippedLoad.
+/// nothing in it, so it is not decoded, only remembered as skippedLoad.
 /// Returns whether the file was loaded.
 bool loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,
                         const BytePrefilter &filter);
@@ -123,7 +125,7 @@ FileSystem::FileAt walkedFile(FileSystem::FolderHandle &folder, const FileSystem
 void settleSkippedLoad(RunContext &ctx);
 
 /// Loads path as the file the viewer shows: without the "Stop" tag, so the
-/// viewer's text-change reaction describes the file; rtbHold receives the text.
+/// viewer's text-change reaction describes the file; the viewer's held copy receives the text.
 void loadShownFile(RunContext &ctx, const QString &path);
 
 }  // namespace RunSupport

@@ -14,17 +14,17 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
     ViewerPort &viewer = *ctx.viewer;
     const int last = viewer.listCount() - 1;
     const bool listed = last >= 0 && viewer.listItem(last) == path;
-    DocumentBuffer &buffer = viewer.rtbDefault();
+    DocumentBuffer &buffer = viewer.buffer();
     // Back into the file that was read, only while it is still that file.
-    if (buffer.hasSource() && buffer.FileName() == path) {
+    if (buffer.hasSource() && buffer.fileName() == path) {
         m_identities.insert(buffer.source().identity());
         buffer.saveChecked(&m_pending);
     } else {
         m_identities.insert(FileSystem::fileIdentity(path));
-        buffer.SaveFile(path, &m_pending);
+        buffer.save(path, &m_pending);
     }
     // The entry shows what went into the total, so entries add up to it.
-    m_records.append({path, totalBefore, ctx.state.TotalReplacements - totalBefore, listed});
+    m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
 }
 
 void SaveQueue::journal(RunContext &ctx, const QList<JournalItem> &saved)
@@ -34,7 +34,7 @@ void SaveQueue::journal(RunContext &ctx, const QList<JournalItem> &saved)
         entries.append(ReplaceJournal::entryFor(item.path, item.copy, item.replacements));
     if (entries.isEmpty())
         return;
-    if (!std::exchange(ctx.state.JournalStarted, true))
+    if (!std::exchange(ctx.state.journalStarted, true))
         ReplaceJournal::start(ReplaceJournal::defaultPath(), ctx.request->folderPath());
     ReplaceJournal::append(ReplaceJournal::defaultPath(), entries);
 }
@@ -47,10 +47,10 @@ void SaveQueue::commit(RunContext &ctx)
     const QList<Record> records = std::exchange(m_records, {});
     m_identities.clear();
     RunState &s = ctx.state;
-    // What each file added to TotalReplacements, before any is taken back.
+    // What each file added to totalReplacements, before any is taken back.
     QList<qint32> added;
     for (qsizetype i = 0; i < records.size(); ++i)
-        added << (i + 1 < records.size() ? records.at(i + 1).totalBefore : s.TotalReplacements) -
+        added << (i + 1 < records.size() ? records.at(i + 1).totalBefore : s.totalReplacements) -
                      records.at(i).totalBefore;
     QStringList unlisted;
     QList<JournalItem> journal;
@@ -59,14 +59,14 @@ void SaveQueue::commit(RunContext &ctx)
         if (failures.value(i).isEmpty()) {
             RunSupport::noteChanged(ctx, record.path);
             appendReportEntry(ctx, record.path, record.replacements);
-            const QString copy = s.BackupCopies.value(record.path);
+            const QString copy = s.backupCopies.value(record.path);
             if (!copy.isEmpty())
                 journal.append({record.path, copy, record.replacements});
             continue;
         }
         // A file that could not be put in place is passed over: off the list
         // and out of the totals, and the others still count.
-        s.TotalReplacements -= added.at(i);
+        s.totalReplacements -= added.at(i);
         if (record.listed)
             unlisted << record.path;
         RunSupport::passOver(ctx, RunSupport::kWalkSource, failures.at(i));

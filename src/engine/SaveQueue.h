@@ -10,12 +10,12 @@ struct RunContext;
 
 /// The Replace walk's saves, flushed in batches so that one flush of the file
 /// system serves many files. A file counts as modified, gets its report entry
-/// and keeps its List1 entry only once it is on disk, so nothing claims a
+/// and keeps its entry in the viewer's list only once it is on disk, so nothing claims a
 /// change that never got there.
 class SaveQueue {
 public:
     /// Writes the buffer's text for path; the file waits for the next commit.
-    /// totalBefore is TotalReplacements before the file's replacements.
+    /// totalBefore is totalReplacements before the file's replacements.
     void add(RunContext &ctx, const QString &path, qint32 totalBefore);
     bool isFull() const { return m_records.size() >= kBatch; }
     /// Whether a waiting file has this identity (FileSystem::fileIdentity).
@@ -23,7 +23,7 @@ public:
     {
         return !identity.isEmpty() && m_identities.contains(identity);
     }
-    /// Puts the waiting files in place, in order, each adding to ModifiedFileCount
+    /// Puts the waiting files in place, in order, each adding to modifiedFileCount
     /// and the report. A file that cannot be put in place (changed by another
     /// program meanwhile, a failing disk) leaves the viewer's file list and the replacement total
     /// and is passed over (RunSupport::passOver); the others still count.

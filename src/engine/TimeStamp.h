@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
-/// The general date-and-time text that lblTimeStart holds; it reads back exactly.
+/// The general date-and-time text that the start label holds; it reads back exactly.
 namespace TimeStamp {
 QString generalDateTime(const QDateTime &dateTime);
 QDateTime parseGeneralDateTime(const QString &text);

@@ -22,15 +22,15 @@ void confirmEmptyReplacement(RunContext &ctx)
     const bool yes =
         ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
                              MessageIcon::Question, MessageAnswer::No) == MessageAnswer::Yes;
-    ctx.state.ValidationFailed = !yes;
+    ctx.state.validationFailed = !yes;
     if (yes)
-        ctx.state.EmptyReplaceConfirmed = true;
+        ctx.state.emptyReplaceConfirmed = true;
 }
 
 void refuse(RunContext &ctx, const QString &text, const QString &title,
             MessageIcon icon = MessageIcon::Information)
 {
-    ctx.state.ValidationFailed = true;
+    ctx.state.validationFailed = true;
     ctx.dialogs->message(text, title, MessageButtons::Ok, icon);
 }
 // A regular expression that cannot be compiled, or a replacement naming a
@@ -65,11 +65,11 @@ QString regexProblem(const QString &pattern, bool matchCase, const QString *repl
         .arg(unknown);
 }
 
-void Error_Trapping(RunContext &ctx)
+void validateRequest(RunContext &ctx)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
-    const bool isFind = s.Tag == QLatin1String("Find");
+    const bool isFind = s.tag == QLatin1String("Find");
     const QString noFiles = QStringLiteral("Please select the files that you want to edit.");
     const QString noFilesTitle = QStringLiteral(" No files selected");
 
@@ -93,7 +93,7 @@ void Error_Trapping(RunContext &ctx)
             confirmEmptyReplacement(ctx);
             return;
         }
-        s.ValidationFailed = false;
+        s.validationFailed = false;
         return;
     }
 
@@ -130,5 +130,5 @@ void Error_Trapping(RunContext &ctx)
         refuse(ctx, noFiles, noFilesTitle);
         return;
     }
-    s.ValidationFailed = false;
+    s.validationFailed = false;
 }

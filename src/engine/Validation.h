@@ -10,5 +10,5 @@ struct RunContext;
 QString regexProblem(const QString &pattern, bool matchCase, const QString *replacement = nullptr);
 
 /// Checks the request before a Find or Replace run; the verdict is left in
-/// ValidationFailed and EmptyReplaceConfirmed.
-void Error_Trapping(RunContext &ctx);
+/// validationFailed and emptyReplaceConfirmed.
+void validateRequest(RunContext &ctx);

@@ -11,8 +11,8 @@ class ViewerPort {
 public:
     virtual ~ViewerPort() = default;
 
-    virtual DocumentBuffer &rtbDefault() = 0;
-    /// rtbHold: the text as loaded, to tell later whether it was changed.
+    virtual DocumentBuffer &buffer() = 0;
+    /// The viewer's held copy: the text as loaded, to tell later whether it was changed.
     virtual void setHoldText(const QString &text) = 0;
     /// The viewer's tag; "Stop" makes its next reaction to a buffer change or a
     /// viewer list selection only clear the tag.
@@ -26,9 +26,9 @@ public:
     virtual void selectListItem(int index) = 0;
 
     virtual void setCountLabel(const QString &text) = 0;
-    virtual void setPosLabel(const QString &text) = 0;  ///< lblPos
+    virtual void setPosLabel(const QString &text) = 0;
     virtual void setNewPos(const QString &text) = 0;
-    virtual void setIndexLabel(const QString &text) = 0;  ///< lblIndex
+    virtual void setIndexLabel(const QString &text) = 0;
     virtual void setCaption(const QString &text) = 0;
 
     virtual QString findText() const = 0;

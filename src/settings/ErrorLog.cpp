@@ -53,7 +53,7 @@ QString ErrorLog::logPath()
     return Paths::withTrailingSeparator(Paths::applicationFolder()) + kLogName;
 }
 
-void ErrorLog::LogError(const QString &source, const QString &description, Dialogs *fallback)
+void ErrorLog::logError(const QString &source, const QString &description, Dialogs *fallback)
 {
     bool logged = false;
     try {
@@ -80,7 +80,7 @@ void ErrorLog::reportFailure(Dialogs &dialogs, const QString &message, const QSt
                              const QString &source, const QString &description, MessageIcon icon)
 {
     dialogs.message(message, title, MessageButtons::Ok, icon);
-    LogError(source, description, &dialogs);
+    logError(source, description, &dialogs);
 }
 
 QString ErrorLog::exactErrorMessage(const QString &sentence, const QString &description)

@@ -13,7 +13,7 @@ QString logPath();
 
 /// Appends one entry. When the log cannot be written, shows description in a
 /// message box titled "Error" through fallback (if given). Never throws.
-void LogError(const QString &source, const QString &description, Dialogs *fallback);
+void logError(const QString &source, const QString &description, Dialogs *fallback);
 
 /// Shows a trapped failure the way every handler does (message box with the
 /// error icon and only OK) and logs it.

@@ -49,8 +49,8 @@ QString settingsKey(const QString &keyPath, const QString &valueName)
 
 }  // namespace
 
-QString SettingsStore::ReadRegString(Hive, const QString &keyPath, const QString &valueName,
-                                     const QString &defaultText)
+QString SettingsStore::readString(Hive, const QString &keyPath, const QString &valueName,
+                                  const QString &defaultText)
 {
     try {
         const auto store = openStore();
@@ -70,8 +70,8 @@ QString SettingsStore::ReadRegString(Hive, const QString &keyPath, const QString
     }
 }
 
-void SettingsStore::WriteRegString(Hive, const QString &keyPath, const QString &valueName,
-                                   const QString &text)
+void SettingsStore::writeString(Hive, const QString &keyPath, const QString &valueName,
+                                const QString &text)
 {
     try {
         const auto store = openStore();
@@ -82,7 +82,7 @@ void SettingsStore::WriteRegString(Hive, const QString &keyPath, const QString &
     }
 }
 
-void SettingsStore::DeleteRegKey(Hive, const QString &keyPath)
+void SettingsStore::deleteKey(Hive, const QString &keyPath)
 {
     try {
         const auto store = openStore();

@@ -11,13 +11,12 @@ enum class Hive { CurrentUser };
 constexpr Hive HKEY_CURRENT_USER = Hive::CurrentUser;
 
 /// The stored text, or defaultText when the key or value is missing or unreadable.
-QString ReadRegString(Hive hive, const QString &keyPath, const QString &valueName,
-                      const QString &defaultText);
+QString readString(Hive hive, const QString &keyPath, const QString &valueName,
+                   const QString &defaultText);
 /// Creates the key as needed and stores the text; failures are ignored.
-void WriteRegString(Hive hive, const QString &keyPath, const QString &valueName,
-                    const QString &text);
+void writeString(Hive hive, const QString &keyPath, const QString &valueName, const QString &text);
 /// Deletes the key with all its values; a missing key is no error.
-void DeleteRegKey(Hive hive, const QString &keyPath);
+void deleteKey(Hive hive, const QString &keyPath);
 
 /// Backs the store with this INI file instead (tests); empty restores the native store.
 void setStoreFileForTesting(const QString &iniPath);

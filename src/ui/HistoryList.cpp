@@ -8,8 +8,8 @@ void HistoryList::load()
 {
     m_entries.clear();
     for (int i = 0; i < MaxEntries; ++i) {
-        const QString text = SettingsStore::ReadRegString(
-            HKEY_CURRENT_USER, m_keyPath, m_valueName + QString::number(i), QString());
+        const QString text = SettingsStore::readString(HKEY_CURRENT_USER, m_keyPath,
+                                                       m_valueName + QString::number(i), QString());
         if (!text.isEmpty())
             m_entries << text;
     }
@@ -30,7 +30,7 @@ void HistoryList::remember(const QString &text)
 
 void HistoryList::write() const
 {
-    SettingsStore::DeleteRegKey(HKEY_CURRENT_USER, m_keyPath);
+    SettingsStore::deleteKey(HKEY_CURRENT_USER, m_keyPath);
     for (int i = 0; i < m_entries.size(); ++i) writeValue(i, m_entries.at(i));
 }
 
@@ -58,7 +58,7 @@ void HistoryList::saveFuzzyPair(HistoryList &first, const QString &firstText, Hi
 {
     first.remember(firstText);
     second.remember(secondText);
-    SettingsStore::DeleteRegKey(HKEY_CURRENT_USER, first.m_keyPath);
+    SettingsStore::deleteKey(HKEY_CURRENT_USER, first.m_keyPath);
     for (int i = 0; i < MaxEntries; ++i) {
         first.writeValue(i, first.m_entries.value(i));
         second.writeValue(i, second.m_entries.value(i));
@@ -67,6 +67,6 @@ void HistoryList::saveFuzzyPair(HistoryList &first, const QString &firstText, Hi
 
 void HistoryList::writeValue(int position, const QString &text) const
 {
-    SettingsStore::WriteRegString(HKEY_CURRENT_USER, m_keyPath,
-                                  m_valueName + QString::number(position), text);
+    SettingsStore::writeString(HKEY_CURRENT_USER, m_keyPath,
+                               m_valueName + QString::number(position), text);
 }

@@ -16,6 +16,8 @@ private slots:
     void layerIncludesNothingAbove_data();
     void layerIncludesNothingAbove();
     void uiFoldersFormNoNewCircle();
+    void noOldProgramNames_data();
+    void noOldProgramNames();
 };
 
 namespace {
@@ -162,6 +164,43 @@ void TestLayering::uiFoldersFormNoNewCircle()
             faults << QStringLiteral(
                           "no longer on a circle, remove it from kKnownUiCircleEdges: ") +
                           edge;
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+}
+
+void TestLayering::noOldProgramNames_data()
+{
+    QTest::addColumn<QString>("pattern");
+    // Qualified enum values (Qt::Key_F, QStyle::State_On) are Qt's, not ours.
+    QTest::newRow("underscore procedure") << QStringLiteral(R"((?<!::)\b[A-Z][a-z]+_[A-Z]\w*)");
+    QTest::newRow("event handler") << QStringLiteral(R"(\b[A-Za-z]+[0-9]*_Click\b)");
+    QTest::newRow("control prefix")
+        << QStringLiteral(R"(\b(cmd|chk|txt|lbl|opt|rtb|lst|cbo|fra|mnu)[A-Z])");
+    QTest::newRow("numbered control")
+        << QStringLiteral(R"(\b(List|Text|Label|Command|File|Dir|Drive|StatusBar)[0-9]+\b)");
+}
+
+void TestLayering::noOldProgramNames()
+{
+    QFETCH(QString, pattern);
+    const QRegularExpression name(pattern);
+    // Literals are output (log sources, stored keys, captions) and may keep the old texts.
+    static const QRegularExpression literal(
+        QStringLiteral(R"-(R"\((?:.|\n)*?\)"|'(?:[^'\\\n]|\\.)'|"(?:[^"\\\n]|\\.)*")-"));
+    QStringList faults;
+    for (const QString &folder : {srcFolder(), srcFolder() + QStringLiteral("/../tests")}) {
+        QDirIterator it(folder, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.endsWith(QLatin1String("/settings/LogSources.h")))
+                continue;
+            QFile file(path);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+            const QString code = QString::fromUtf8(file.readAll()).replace(literal, QString());
+            for (auto m = name.globalMatch(code); m.hasNext();)
+                faults << QFileInfo(path).fileName() + u' ' + m.next().captured();
+        }
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
 }

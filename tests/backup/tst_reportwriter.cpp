@@ -80,7 +80,7 @@ private slots:
     {
         QFETCH(qint64, ms);
         QFETCH(qint32, seconds);
-        QCOMPARE(DiffSeconds(kStart, kStart.addMSecs(ms)), seconds);
+        QCOMPARE(secondsBetween(kStart, kStart.addMSecs(ms)), seconds);
     }
 
     void numberPatterns_data()
@@ -168,7 +168,7 @@ private slots:
 
         FakeRunHost host;
         setUpRun(host, ms, replacements);
-        OutputData(host.ctx);
+        writeReport(host.ctx);
 
         const QString expected =
             kRule +
@@ -205,18 +205,18 @@ private slots:
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         host.main.minimized = true;
-        OutputData(host.ctx);
+        writeReport(host.ctx);
 
-        const DocumentBuffer &buffer = host.viewer.buffer;
-        QCOMPARE(buffer.Text(), QString::fromUtf8(readAll(m_report)));
-        QCOMPARE(buffer.FileName(), m_report);
+        const DocumentBuffer &buffer = host.viewer.document;
+        QCOMPARE(buffer.text(), QString::fromUtf8(readAll(m_report)));
+        QCOMPARE(buffer.fileName(), m_report);
         QCOMPARE(buffer.encoding(), TextEncoding::Utf8);
         QCOMPARE(host.viewer.caption, QStringLiteral("Viewing document: ") + m_report);
         QCOMPARE(host.viewer.tagText, QStringLiteral("Stop"));
         QCOMPARE(host.viewer.reportLayouts, 1);
-        QCOMPARE(host.ctx.state.ModifiedFileCount, 0);
-        QCOMPARE(host.ctx.state.TotalReplacements, 0);
-        QVERIFY(host.ctx.state.ReportBody.isEmpty());
+        QCOMPARE(host.ctx.state.modifiedFileCount, 0);
+        QCOMPARE(host.ctx.state.totalReplacements, 0);
+        QVERIFY(host.ctx.state.reportBody.isEmpty());
         QCOMPARE(host.main.fileListRefreshes, 1);
         QVERIFY(!host.main.minimized);
         QCOMPARE(host.main.panel1, QStringLiteral("Scrivlane"));
@@ -265,7 +265,7 @@ private slots:
         host.request.folder = folder;
         host.backup.specified = specified;
         host.backup.root = root;
-        OutputData(host.ctx);
+        writeReport(host.ctx);
         const QString report = QString::fromUtf8(readAll(m_report));
         QVERIFY2(report.endsWith(kRule + QStringLiteral("\r\n") + tail), qPrintable(report));
     }
@@ -285,9 +285,9 @@ private slots:
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         for (int i = 0; i < files; ++i)
-            host.ctx.state.PassedOverFiles.append({QStringLiteral("/data/bin"), "binary file"});
-        host.ctx.state.PassedOver = unreadable;
-        OutputData(host.ctx);
+            host.ctx.state.passedOverFiles.append({QStringLiteral("/data/bin"), "binary file"});
+        host.ctx.state.passedOverCount = unreadable;
+        writeReport(host.ctx);
         const QString report = QString::fromUtf8(readAll(m_report));
         const auto line = [](const char *label, int count) {
             return count == 0 ? QString()
@@ -306,14 +306,14 @@ private slots:
     {
         FakeRunHost host;
         setUpRun(host, 5000, 3);
-        host.ctx.state.ReportBody += entry(3, QStringLiteral("/data/c.txt"), 9);
-        OutputData(host.ctx);
+        host.ctx.state.reportBody += entry(3, QStringLiteral("/data/c.txt"), 9);
+        writeReport(host.ctx);
         const QByteArray first = readAll(m_report);
 
         setUpRun(host, 1000, 1);
         host.viewer.list = QStringList{QStringLiteral("/data/only.txt")};
-        host.ctx.state.ReportBody = entry(1, QStringLiteral("/data/only.txt"), 1);
-        OutputData(host.ctx);
+        host.ctx.state.reportBody = entry(1, QStringLiteral("/data/only.txt"), 1);
+        writeReport(host.ctx);
         const QByteArray second = readAll(m_report);
         QVERIFY(second.size() < first.size());
         QVERIFY(!second.contains("c.txt"));
@@ -327,8 +327,8 @@ private slots:
         setUpRun(host, 5000, 3);
         // A name byte that is not UTF-8 arrives as a lone surrogate.
         const QString odd = QStringLiteral("/data/x") + QChar(0xDCE9) + QStringLiteral(".txt");
-        host.ctx.state.ReportBody = entry(1, odd, 3);
-        OutputData(host.ctx);
+        host.ctx.state.reportBody = entry(1, odd, 3);
+        writeReport(host.ctx);
         QVERIFY(readAll(m_report).contains("1)  /data/x\xEF\xBF\xBD.txt\r\n"));
     }
 
@@ -342,10 +342,10 @@ private slots:
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         Paths::setApplicationFolderForTesting(blocker);
-        QVERIFY_THROWS_EXCEPTION(Failure, OutputData(host.ctx));
+        QVERIFY_THROWS_EXCEPTION(Failure, writeReport(host.ctx));
         // The buffer still holds the user's file under its own name, unchanged.
-        QCOMPARE(host.viewer.buffer.Text(), QStringLiteral("dog"));
-        QCOMPARE(host.viewer.buffer.FileName(), m_lastFile);
+        QCOMPARE(host.viewer.document.text(), QStringLiteral("dog"));
+        QCOMPARE(host.viewer.document.fileName(), m_lastFile);
     }
 
 private:
@@ -359,16 +359,16 @@ private:
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write("dog");
         }
-        host.viewer.buffer.LoadFile(m_lastFile);
-        host.viewer.buffer.setEncoding(TextEncoding::SingleByte);
+        host.viewer.document.load(m_lastFile);
+        host.viewer.document.setEncoding(TextEncoding::SingleByte);
         host.main.timeStartText = TimeStamp::generalDateTime(kStart);
         const QDateTime end = kStart.addMSecs(ms);
         Clock::setNowForTesting([end] { return end; });
         host.viewer.list =
             QStringList{QStringLiteral("/data/über.txt"), QStringLiteral("/data/b.txt")};
-        host.ctx.state.TotalReplacements = replacements;
-        host.ctx.state.ModifiedFileCount = 2;
-        host.ctx.state.ReportBody = entry(1, QStringLiteral("/data/über.txt"), 1) +
+        host.ctx.state.totalReplacements = replacements;
+        host.ctx.state.modifiedFileCount = 2;
+        host.ctx.state.reportBody = entry(1, QStringLiteral("/data/über.txt"), 1) +
                                     entry(2, QStringLiteral("/data/b.txt"), 2);
     }
 

@@ -51,7 +51,7 @@ private slots:
         h.request.folder = m_work->path();
         h.request.find = QStringLiteral("cat");
         h.request.replace = QStringLiteral("dog");
-        h.main.onOutputData = [&h] { OutputData(h.ctx); };
+        h.main.onWriteReport = [&h] { writeReport(h.ctx); };
         writeFile(path("a.txt"), "a cat, a dog\r\n");
         writeFile(path("b.txt"), "cat");
         writeFile(path("c.txt"), "no pets here");
@@ -69,7 +69,7 @@ private slots:
     void replaceThenUndoRestoresText()
     {
         FakeRunHost &h = *m_host;
-        cmdReplace_Click(h.ctx);
+        runReplace(h.ctx);
         QCOMPARE(readAll(path("a.txt")), QByteArray("a dog, a dog\r\n"));
         QCOMPARE(readAll(path("b.txt")), QByteArray("dog"));
         h.dialogs.shown.clear();
@@ -77,7 +77,7 @@ private slots:
         bool minimizedDuringRun = false;
         h.main.onYield = [&] { minimizedDuringRun |= h.main.minimized; };
 
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
 
         // Every dog turns into cat, also the one that was there before.
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a cat\r\n"));
@@ -106,8 +106,8 @@ private slots:
                                 QStringLiteral("\r\n               Replacements made: 2\r\n")));
         QVERIFY(report.contains(QStringLiteral("           2)  ") + path("b.txt") +
                                 QStringLiteral("\r\n               Replacements made: 1\r\n")));
-        QCOMPARE(h.ctx.state.TotalReplacements, 0);
-        QVERIFY(h.ctx.state.ReportBody.isEmpty());
+        QCOMPARE(h.ctx.state.totalReplacements, 0);
+        QVERIFY(h.ctx.state.reportBody.isEmpty());
         QCOMPARE(h.viewer.find, QString());
         QCOMPARE(h.viewer.replace, QString());
     }
@@ -167,9 +167,9 @@ private slots:
             h.request.replace = h.request.find;
         const QString find = h.request.find;
         const QString replace = h.request.replace;
-        h.ctx.state.ModifiedFileCount = 4;
+        h.ctx.state.modifiedFileCount = 4;
 
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
 
         QCOMPARE(h.dialogs.shown.size(), 1);
         QCOMPARE(h.dialogs.shown[0].text, text);
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(h.dialogs.shown[0].icon, icon);
         QCOMPARE(h.dialogs.shown[0].buttons, MessageButtons::Ok);
         QCOMPARE(h.main.historySaves, 0);
-        QCOMPARE(h.ctx.state.ModifiedFileCount, 0);
+        QCOMPARE(h.ctx.state.modifiedFileCount, 0);
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a dog\r\n"));
         QCOMPARE(h.request.find, find);
         QCOMPARE(h.request.replace, replace);
@@ -190,7 +190,7 @@ private slots:
     {
         FakeRunHost &h = *m_host;
         h.dialogs.answers = {MessageAnswer::No};
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
         QCOMPARE(h.main.historySaves, 1);
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a dog\r\n"));
         QVERIFY(h.main.timeStartText.isEmpty());
@@ -202,7 +202,7 @@ private slots:
         FakeRunHost &h = *m_host;
         h.request.find = QStringLiteral("bird");
         h.request.replace = QStringLiteral("fish");
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
         QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Undo replacement"),
                                                   QStringLiteral(" Search complete")}));
         QCOMPARE(h.dialogs.shown[1].text,
@@ -219,7 +219,7 @@ private slots:
         FakeRunHost &h = *m_host;
         writeFile(path("b.txt"), "dog");
         h.request.selected = {true, false, true};
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a cat\r\n"));
         QCOMPARE(readAll(path("b.txt")), QByteArray("dog"));
         QCOMPARE(h.viewer.list, QStringList{path("a.txt")});
@@ -228,8 +228,8 @@ private slots:
     void stopEndsRunAndGivesBoxesBack()
     {
         FakeRunHost &h = *m_host;
-        h.main.onYield = [&h] { h.ctx.state.StopRequested = true; };
-        cmdUndo_Click(h.ctx);
+        h.main.onYield = [&h] { h.ctx.state.stopRequested = true; };
+        runUndo(h.ctx);
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a dog\r\n"));
         QCOMPARE(h.dialogs.shown.size(), 1);  // the confirmation only
         QCOMPARE(h.main.reports, 0);
@@ -242,7 +242,7 @@ private slots:
         FakeRunHost &h = *m_host;
         writeFile(path("c.txt"), "dog");
         QVERIFY(QFile::remove(path("b.txt")));
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
 
         QCOMPARE(h.dialogs.shown.size(), 2);
         QVERIFY(h.dialogs.shown[1].text.startsWith(kUndoSentence));
@@ -267,7 +267,7 @@ private slots:
         writeFile(deep, "dog dog");
         h.request.setFiles({}, false);
         h.request.subdirectories = true;
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
         QCOMPARE(readAll(deep), QByteArray("cat cat"));
         QCOMPARE(h.main.reports, 1);
         QCOMPARE(h.request.find, QStringLiteral("cat"));
@@ -290,8 +290,8 @@ private slots:
         h.request.backup = true;
         QTemporaryDir root;
         h.backup.root = root.path();
-        cmdReplace_Click(h.ctx);
-        cmdUndo_Click(h.ctx);
+        runReplace(h.ctx);
+        runUndo(h.ctx);
         QCOMPARE(readAll(path("b.txt")), QByteArray("the cat chased the cat"));
         QDirIterator copies(root.path(), {QStringLiteral("b.txt")}, QDir::Files,
                             QDirIterator::Subdirectories);
@@ -313,7 +313,7 @@ private slots:
         writeFile(path("bin.dat"), binary);
         h.request.setFiles({"a.txt", "bin.dat"}, true);
         h.request.subdirectories = subdirectories;
-        undo ? cmdUndo_Click(h.ctx) : cmdReplace_Click(h.ctx);
+        undo ? runUndo(h.ctx) : runReplace(h.ctx);
         QCOMPARE(readAll(path("bin.dat")), binary);
         QVERIFY(readAll(path("a.txt")) != "a cat, a dog\r\n");
         const QString report = QString::fromUtf8(readAll(m_app->filePath("Report.dat")));
@@ -329,7 +329,7 @@ private slots:
         FakeRunHost &h = *m_host;
         writeFile(path("c.txt"), "cat dog cat dog");
         h.request.subdirectories = subdirectories;
-        const auto run = [&] { undo ? cmdUndo_Click(h.ctx) : cmdReplace_Click(h.ctx); };
+        const auto run = [&] { undo ? runUndo(h.ctx) : runReplace(h.ctx); };
         const auto report = [&] {
             return QString::fromUtf8(readAll(m_app->filePath("Report.dat")));
         };
@@ -342,13 +342,13 @@ private slots:
                    text.contains("\r\n           1)  ") &&
                    !text.contains("           " + QString::number(files + 1) + ")  ");
         };
-        h.main.onYield = [&h] { h.ctx.state.StopRequested |= !h.viewer.list.isEmpty(); };
+        h.main.onYield = [&h] { h.ctx.state.stopRequested |= !h.viewer.list.isEmpty(); };
         run();
         QVERIFY(report().contains("      Run Stopped             : "));
         QVERIFY(report().contains("Total Modified Files    : 1\r\n"));
         QVERIFY(consistent());
         h.main.onYield = nullptr;
-        h.ctx.state.StopRequested = false;
+        h.ctx.state.stopRequested = false;
         run();
         QVERIFY(!report().contains("Run Stopped"));
         QVERIFY(consistent());
@@ -359,7 +359,7 @@ private slots:
         FakeRunHost &h = *m_host;
         writeFile(path("a.txt"), "the dog sat on dogma");
         h.request.wholeWord = true;
-        cmdUndo_Click(h.ctx);
+        runUndo(h.ctx);
         QCOMPARE(readAll(path("a.txt")), QByteArray("the cat sat on dogma"));
     }
 

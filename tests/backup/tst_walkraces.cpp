@@ -1,6 +1,6 @@
 #include "backup/UndoRun.h"
-#include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
+#include "engine/FolderRemoval.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
@@ -100,7 +100,7 @@ private slots:
         h.request.setFiles({"a.txt", "z.txt"}, true);
         h.request.find = run == Run::Undo ? "dog" : "cat";
         h.request.replace = run == Run::Undo ? "cat" : "cats";
-        std::array{cmdFind_Click, cmdReplace_Click, cmdUndo_Click}[int(run)](h.ctx);
+        std::array{startOrStopFind, runReplace, runUndo}[int(run)](h.ctx);
 
         for (const char *name : {"outside/b.txt", "outside/z.txt"})
             QCOMPARE(t.read(name), QByteArray("cat"));
@@ -119,9 +119,9 @@ private slots:
         QVERIFY(h.dialogs.titles().contains(" Entries passed over"));
         // What was passed over is neither listed nor counted.
         const qint32 listed = qint32(h.viewer.list.size());
-        QCOMPARE(h.ctx.state.ModifiedFileCount, listed);
+        QCOMPARE(h.ctx.state.modifiedFileCount, listed);
         if (run != Run::Find)
-            QCOMPARE(h.ctx.state.TotalReplacements, listed);
+            QCOMPARE(h.ctx.state.totalReplacements, listed);
     }
 
     void removalNeverLeavesTheTree_data()

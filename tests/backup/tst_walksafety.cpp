@@ -1,6 +1,6 @@
 #include "backup/UndoRun.h"
-#include "engine/DeleteFilesSearch.h"
 #include "engine/FindRun.h"
+#include "engine/FolderRemoval.h"
 #include "engine/ReplaceRun.h"
 #include "platform/FileSystem.h"
 #include "platform/LoadLimit.h"
@@ -30,7 +30,7 @@ class TestWalkSafety : public QObject {
         h.request.setFiles(files, true);
         h.request.find = kind == Run::Undo ? "dog" : "cat";
         h.request.replace = kind == Run::Undo ? "cat" : "cats";
-        std::array{cmdFind_Click, cmdReplace_Click, cmdUndo_Click}[int(kind)](h.ctx);
+        std::array{startOrStopFind, runReplace, runUndo}[int(kind)](h.ctx);
         return QByteArrayList{"cat", "cats", "dog"}.at(int(kind));
     }
     static void addRuns()
@@ -120,7 +120,7 @@ private slots:
         const QByteArray changed =
             run(h, kind, t.path("top"), {"l1.txt", "l2.txt", "t.txt"}, subdirectories);
         const int changes = hardLinks ? 3 : 1;
-        QCOMPARE(h.ctx.state.ModifiedFileCount, changes);
+        QCOMPARE(h.ctx.state.modifiedFileCount, changes);
         QCOMPARE(h.viewer.list.size(), changes);
         for (const char *name : {"top/t.txt", "top/l1.txt", "top/l2.txt"})
             QCOMPARE(t.read(name), changed);

@@ -83,12 +83,12 @@ void TstDocumentBuffer::loadThenSaveIsByteIdentical()
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("file.txt"), bytes);
     DocumentBuffer buffer;
-    buffer.LoadFile(path);
+    buffer.load(path);
     QCOMPARE(buffer.encoding(), encoding);
     const QString copy = dir.path() + QStringLiteral("/copy.txt");
-    buffer.SaveFile(copy);
+    buffer.save(copy);
     QCOMPARE(FileSystem::readFile(copy), bytes);
-    buffer.SaveFile(path);
+    buffer.save(path);
     QCOMPARE(FileSystem::readFile(path), bytes);
 }
 
@@ -98,15 +98,15 @@ void TstDocumentBuffer::loadSetsNameSelectionAndSignals()
     const QString path = writeFile(dir, QStringLiteral("a.txt"), "a\r\nb");
     DocumentBuffer buffer;
     buffer.setText(QStringLiteral("previous text"));
-    buffer.setSelStart(3);
-    buffer.setSelLength(4);
+    buffer.setSelectionStart(3);
+    buffer.setSelectionLength(4);
     QSignalSpy replaced(&buffer, &DocumentBuffer::textReplaced);
-    buffer.LoadFile(path);
+    buffer.load(path);
     QCOMPARE(replaced.count(), 1);
-    QCOMPARE(buffer.FileName(), path);
-    QCOMPARE(buffer.Text(), QStringLiteral("a\r\nb"));
-    QCOMPARE(buffer.SelStart(), 0);
-    QCOMPARE(buffer.SelLength(), 0);
+    QCOMPARE(buffer.fileName(), path);
+    QCOMPARE(buffer.text(), QStringLiteral("a\r\nb"));
+    QCOMPARE(buffer.selectionStart(), 0);
+    QCOMPARE(buffer.selectionLength(), 0);
 }
 
 void TstDocumentBuffer::failedLoadKeepsBuffer()
@@ -114,11 +114,11 @@ void TstDocumentBuffer::failedLoadKeepsBuffer()
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("a.txt"), "kept");
     DocumentBuffer buffer;
-    buffer.LoadFile(path);
-    QVERIFY_THROWS_EXCEPTION(Failure, buffer.LoadFile(dir.path() + QStringLiteral("/gone.txt")));
-    QVERIFY_THROWS_EXCEPTION(Failure, buffer.LoadFile(dir.path()));
-    QCOMPARE(buffer.Text(), QStringLiteral("kept"));
-    QCOMPARE(buffer.FileName(), path);
+    buffer.load(path);
+    QVERIFY_THROWS_EXCEPTION(Failure, buffer.load(dir.path() + QStringLiteral("/gone.txt")));
+    QVERIFY_THROWS_EXCEPTION(Failure, buffer.load(dir.path()));
+    QCOMPARE(buffer.text(), QStringLiteral("kept"));
+    QCOMPARE(buffer.fileName(), path);
 }
 
 void TstDocumentBuffer::replacementChangesOnlyReplacedBytes()
@@ -127,13 +127,13 @@ void TstDocumentBuffer::replacementChangesOnlyReplacedBytes()
     const QByteArray before("\xFF\x00 old \x81\r\nold\r", 13);
     const QString path = writeFile(dir, QStringLiteral("mixed.bin"), before);
     DocumentBuffer buffer;
-    buffer.LoadFile(path);
-    qint32 pos = buffer.Find(QStringLiteral("old"), 0);
+    buffer.load(path);
+    qint32 pos = buffer.find(QStringLiteral("old"), 0);
     while (pos >= 0) {
-        buffer.setSelText(QStringLiteral("new!"));
-        pos = buffer.Find(QStringLiteral("old"), pos + 4);
+        buffer.setSelectedText(QStringLiteral("new!"));
+        pos = buffer.find(QStringLiteral("old"), pos + 4);
     }
-    buffer.SaveFile(path);
+    buffer.save(path);
     QCOMPARE(FileSystem::readFile(path), QByteArray("\xFF\x00 new! \x81\r\nnew!\r", 15));
 }
 
@@ -143,12 +143,12 @@ void TstDocumentBuffer::unencodableTextLeavesFileUntouched()
     const QByteArray bytes("caf\xE9\r\n");
     const QString path = writeFile(dir, QStringLiteral("latin.txt"), bytes);
     DocumentBuffer buffer;
-    buffer.LoadFile(path);
+    buffer.load(path);
     QCOMPARE(buffer.encoding(), TextEncoding::SingleByte);
-    buffer.setText(buffer.Text() + QStringLiteral("\u4E2D"));
+    buffer.setText(buffer.text() + QStringLiteral("\u4E2D"));
     QCOMPARE(buffer.encoding(), TextEncoding::SingleByte);
     try {
-        buffer.SaveFile(path);
+        buffer.save(path);
         QFAIL("no Failure thrown");
     } catch (const Failure &failure) {
         QVERIFY(failure.description().contains(QStringLiteral("windows-1252")));
@@ -178,15 +178,15 @@ void TstDocumentBuffer::largeTextIsSavedPieceByPiece()
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("large.txt"), *bytes);
     DocumentBuffer buffer;
-    buffer.LoadFile(path);
+    buffer.load(path);
     QCOMPARE(buffer.encoding(), encoding);
-    buffer.SaveFile(path);
+    buffer.save(path);
     QCOMPARE(FileSystem::readFile(path), *bytes);
 
     // A character the encoding cannot hold in a later piece still leaves the
     // file, and the folder, as they were.
     buffer.setText(text + QChar(0xDC00));
-    QVERIFY_THROWS_EXCEPTION(Failure, buffer.SaveFile(path));
+    QVERIFY_THROWS_EXCEPTION(Failure, buffer.save(path));
     QCOMPARE(FileSystem::readFile(path), *bytes);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"large.txt"}));
 }
@@ -199,9 +199,9 @@ void TstDocumentBuffer::saveKeepsModeAndLink()
     QCOMPARE(::chmod(FileSystem::nativePath(target).constData(), 0640), 0);
     QCOMPARE(::symlink("target.txt", FileSystem::nativePath(link).constData()), 0);
     DocumentBuffer buffer;
-    buffer.LoadFile(link);
+    buffer.load(link);
     buffer.setText(QStringLiteral("new"));
-    buffer.SaveFile(link);
+    buffer.save(link);
     struct stat st {};
     QCOMPARE(::lstat(FileSystem::nativePath(link).constData(), &st), 0);
     QVERIFY(S_ISLNK(st.st_mode));
@@ -268,7 +268,7 @@ void TstDocumentBuffer::find()
     QFETCH(int, expected);
     DocumentBuffer buffer;
     buffer.setText(text);
-    QCOMPARE(buffer.Find(what, start, options), expected);
+    QCOMPARE(buffer.find(what, start, options), expected);
     // The replacement loop relies on the same rule.
     if (!what.isEmpty() && start <= text.size()) {
         QCOMPARE(TextSearch::indexOf(text, what, start, options & DocumentBuffer::MatchCase,
@@ -282,17 +282,17 @@ void TstDocumentBuffer::findSelectsMatchOrLeavesSelection()
     DocumentBuffer buffer;
     buffer.setText(QStringLiteral("one two one"));
     QSignalSpy selection(&buffer, &DocumentBuffer::selectionChanged);
-    QCOMPARE(buffer.Find(QStringLiteral("ONE"), 1), 8);
+    QCOMPARE(buffer.find(QStringLiteral("ONE"), 1), 8);
     QCOMPARE(selection.count(), 1);
-    QCOMPARE(buffer.SelStart(), 8);
-    QCOMPARE(buffer.SelLength(), 3);
-    QCOMPARE(buffer.SelText(), QStringLiteral("one"));
+    QCOMPARE(buffer.selectionStart(), 8);
+    QCOMPARE(buffer.selectionLength(), 3);
+    QCOMPARE(buffer.selectedText(), QStringLiteral("one"));
 
-    QCOMPARE(buffer.Find(QStringLiteral("three"), 0), -1);
-    QCOMPARE(buffer.Find(QStringLiteral("one"), 9), -1);
+    QCOMPARE(buffer.find(QStringLiteral("three"), 0), -1);
+    QCOMPARE(buffer.find(QStringLiteral("one"), 9), -1);
     QCOMPARE(selection.count(), 1);
-    QCOMPARE(buffer.SelStart(), 8);
-    QCOMPARE(buffer.SelLength(), 3);
+    QCOMPARE(buffer.selectionStart(), 8);
+    QCOMPARE(buffer.selectionLength(), 3);
 }
 
 void TstDocumentBuffer::indexOfUsesPrevChar_data()
@@ -318,17 +318,17 @@ void TstDocumentBuffer::selectionEditing()
 {
     DocumentBuffer buffer;
     buffer.setText(QStringLiteral("hello world"));
-    buffer.setSelStart(6);
-    buffer.setSelLength(100);
-    QCOMPARE(buffer.SelLength(), 5);
-    QCOMPARE(buffer.SelText(), QStringLiteral("world"));
+    buffer.setSelectionStart(6);
+    buffer.setSelectionLength(100);
+    QCOMPARE(buffer.selectionLength(), 5);
+    QCOMPARE(buffer.selectedText(), QStringLiteral("world"));
     QSignalSpy replaced(&buffer, &DocumentBuffer::stretchReplaced);
-    buffer.setSelText(QStringLiteral("there"));
+    buffer.setSelectedText(QStringLiteral("there"));
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(replaced.at(0), QVariantList({6, QStringLiteral("world"), QStringLiteral("there")}));
-    QCOMPARE(buffer.Text(), QStringLiteral("hello there"));
-    buffer.setSelStart(-3);
-    QCOMPARE(buffer.SelStart(), 0);
+    QCOMPARE(buffer.text(), QStringLiteral("hello there"));
+    buffer.setSelectionStart(-3);
+    QCOMPARE(buffer.selectionStart(), 0);
 }
 
 QTEST_GUILESS_MAIN(TstDocumentBuffer)

@@ -103,19 +103,19 @@ QStringList TestFastPath::run(bool prefilter)
     h.request.setFiles(
         {QStringLiteral("f0.txt"), QStringLiteral("f4.txt"), QStringLiteral("f8.txt")}, true);
     h.request.selected[1] = false;
-    replace ? cmdReplace_Click(h.ctx) : cmdFind_Click(h.ctx);
+    replace ? runReplace(h.ctx) : startOrStopFind(h.ctx);
 
     QStringList o{
         QStringLiteral("list=") + h.viewer.list.join(u'|'),
-        QStringLiteral("report=") + h.ctx.state.ReportBody,
+        QStringLiteral("report=") + h.ctx.state.reportBody,
         QStringLiteral("pos=") + h.viewer.posLabel + u'|' + h.viewer.newPos,
         QStringLiteral("count=") + h.viewer.countLabel,
-        QStringLiteral("buffer=") + h.viewer.buffer.FileName() + u'|' + h.viewer.buffer.Text(),
+        QStringLiteral("buffer=") + h.viewer.document.fileName() + u'|' + h.viewer.document.text(),
         QStringLiteral("caption=") + h.viewer.caption,
         QStringLiteral("numbers=%1 %2 %3")
-            .arg(h.ctx.state.TotalReplacements)
-            .arg(h.ctx.state.ModifiedFileCount)
-            .arg(h.ctx.state.FoundPosition),
+            .arg(h.ctx.state.totalReplacements)
+            .arg(h.ctx.state.modifiedFileCount)
+            .arg(h.ctx.state.foundPosition),
         QStringLiteral("dialogs=") + h.dialogs.titles().join(u'|')};
     // Then every file's bytes, in a fixed order.
     for (QDirIterator it(t.path(QStringLiteral("top")), QDir::Files, QDirIterator::Subdirectories);
@@ -162,21 +162,21 @@ void TestFastPath::inPlaceRewriteEqualsBuilding()
     h.request.caseSensitive = matchCase;
     auto outcome = [&h](const QString &text) {
         return QStringList{text, h.viewer.list.join(u'|'),
-                           QString::number(h.ctx.state.TotalReplacements),
-                           QString::number(h.ctx.state.FileReplacements)};
+                           QString::number(h.ctx.state.totalReplacements),
+                           QString::number(h.ctx.state.fileReplacements)};
     };
     for (int round = 0; round < 500; ++round) {
         const QString text = randomText(int(random.bounded(31)));
         const QString keyword = randomText(1 + int(random.bounded(2)));
         const QString replacement = randomText(replacementLength);
         h.viewer.list.clear();
-        h.ctx.state.TotalReplacements = 0;
-        const QStringList built = outcome(replaceString(h.ctx, text, keyword, replacement));
+        h.ctx.state.totalReplacements = 0;
+        const QStringList built = outcome(replaceAndCount(h.ctx, text, keyword, replacement));
         h.viewer.list.clear();
-        h.ctx.state.TotalReplacements = 0;
-        h.viewer.buffer.setText(QString(text.constData(), text.size()));
+        h.ctx.state.totalReplacements = 0;
+        h.viewer.document.setText(QString(text.constData(), text.size()));
         replaceInBuffer(h.ctx, keyword, replacement);
-        QCOMPARE(outcome(h.viewer.buffer.Text()), built);
+        QCOMPARE(outcome(h.viewer.document.text()), built);
     }
 }
 

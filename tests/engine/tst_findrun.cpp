@@ -63,17 +63,17 @@ void TestFindRun::selectedFilesWithoutSubfolders()
     FakeRunHost h;
     aim(h, t, true);
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(relative(t, h.viewer.list),
              QStringList({QStringLiteral("a.txt"), QStringLiteral("c.log")}));
     QVERIFY(h.viewer.visible);
     QCOMPARE(h.viewer.indexLabel, QStringLiteral("1"));
     QCOMPARE(h.viewer.caption, QStringLiteral("Viewing document: ") + h.viewer.list.first());
-    QCOMPARE(h.viewer.buffer.FileName(), h.viewer.list.first());
-    QCOMPARE(h.viewer.buffer.SelText(), QStringLiteral("cat"));
+    QCOMPARE(h.viewer.document.fileName(), h.viewer.list.first());
+    QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("cat"));
     QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
-    QVERIFY(!h.ctx.state.RunInProgress);
+    QVERIFY(!h.ctx.state.runInProgress);
     QVERIFY(h.dialogs.shown.isEmpty());
     QCOMPARE(h.main.historySaves, 1);
     // Every entry, selected or not, is counted in panel 2, with at most 20 characters.
@@ -89,12 +89,12 @@ void TestFindRun::noSelectionStopsBeforeAnyLoad()
     h.main.minimized = true;
     h.main.panel2 = QStringLiteral("old");
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" No files selected")}));
-    QVERIFY(h.viewer.buffer.FileName().isEmpty());
+    QVERIFY(h.viewer.document.fileName().isEmpty());
     QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
-    QVERIFY(!h.ctx.state.RunInProgress);
+    QVERIFY(!h.ctx.state.runInProgress);
     // The failed check restores the window and clears both panels' run texts.
     QVERIFY(!h.main.minimized);
     QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
@@ -133,7 +133,7 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles()
     QFETCH(QString, filters);
     h.request.filterText = filters;
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QFETCH(QStringList, found);
     const QStringList listed = relative(t, h.viewer.list);
@@ -146,7 +146,7 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles()
     const qsizetype d = listed.indexOf(QStringLiteral("sub/d.txt"));
     if (deeper >= 0 && d >= 0)
         QVERIFY(d < deeper);
-    QCOMPARE(h.ctx.state.ModifiedFileCount, found.size());
+    QCOMPARE(h.ctx.state.modifiedFileCount, found.size());
     QVERIFY(h.viewer.visible);
 }
 
@@ -161,7 +161,7 @@ void TestFindRun::twelvePatternsWalkElevenThenReport()
     pieces << QStringLiteral("*.*");
     h.request.filterText = pieces.join(QLatin1Char(';'));
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 11);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
@@ -178,7 +178,7 @@ void TestFindRun::unreadableFileIsReportedAndRunGoesOn()
     aim(h, t, true);
     h.request.setFiles({QStringLiteral("missing.txt"), QStringLiteral("a.txt")}, true);
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("a.txt")}));
@@ -193,14 +193,14 @@ void TestFindRun::stopMidRunKeepsListAndSaysNothing()
     h.request.subdirectories = true;
     h.main.onYield = [&] {
         // The click on "Stop" arrives inside a yield.
-        if (h.viewer.list.size() == 5 && !h.ctx.state.StopRequested)
-            cmdFind_Click(h.ctx);
+        if (h.viewer.list.size() == 5 && !h.ctx.state.stopRequested)
+            startOrStopFind(h.ctx);
     };
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 5);
-    QVERIFY(h.ctx.state.StopRequested);
+    QVERIFY(h.ctx.state.stopRequested);
     QVERIFY(h.dialogs.shown.isEmpty());
     QVERIFY(!h.viewer.visible);
     QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
@@ -210,8 +210,8 @@ void TestFindRun::stopClickWhileRunningOnlySetsTheFlag()
 {
     FakeRunHost h;
     h.main.captions[QStringLiteral("find")] = QStringLiteral("Stop");
-    cmdFind_Click(h.ctx);
-    QVERIFY(h.ctx.state.StopRequested);
+    startOrStopFind(h.ctx);
+    QVERIFY(h.ctx.state.stopRequested);
     QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
     QCOMPARE(h.main.historySaves, 0);
 }
@@ -223,7 +223,7 @@ void TestFindRun::nothingFoundSaysSo()
     FakeRunHost h;
     aim(h, t, true);
     h.request.find = QStringLiteral("zebra");
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Search complete")}));
     QVERIFY(!h.viewer.visible);
 }
@@ -242,7 +242,7 @@ void TestFindRun::walkPassesOverLinksAndSpecialFiles()
     h.request.subdirectories = true;
     h.request.filterText = QStringLiteral("*.txt");
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 2);
     QVERIFY(h.dialogs.shown.isEmpty());
@@ -262,10 +262,10 @@ void TestFindRun::fuzzyFindAcrossTree()
     h.request.second = QStringLiteral("</p>");
     h.request.subdirectories = true;
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("sub/c.txt")}));
-    QCOMPARE(h.viewer.buffer.SelText(), QStringLiteral("<p>\r\n</p>"));
+    QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("<p>\r\n</p>"));
     QCOMPARE(h.viewer.indexLabel, QStringLiteral("1"));
 }
 
@@ -283,7 +283,7 @@ void TestFindRun::nameThatIsNotUtf8IsSearched()
     aim(h, t, false);
     h.request.subdirectories = true;
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 1);
     QCOMPARE(FileSystem::nativePath(h.viewer.list.first()), raw);
@@ -304,7 +304,7 @@ void TestFindRun::firstFileGoneAtTheEndIsReportedNotShown()
             QFile::remove(t.path(QStringLiteral("top/a.txt")));
     };
 
-    cmdFind_Click(h.ctx);
+    startOrStopFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QVERIFY(!h.viewer.visible);

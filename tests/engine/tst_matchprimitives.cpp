@@ -74,18 +74,18 @@ void TestMatchPrimitives::normalFindsFromStart()
     QFETCH(bool, whole);
     h.request.caseSensitive = sensitive;
     h.request.wholeWord = whole;
-    h.viewer.buffer.setText(text);
+    h.viewer.document.setText(text);
 
     qint32 s = start;
-    const qint32 result = Find_Normal(h.ctx, s);
+    const qint32 result = findInBuffer(h.ctx, s);
     QTEST(int(result), "found");
     QTEST(int(s), "nextStart");
-    QCOMPARE(h.ctx.state.FoundPosition, result);
+    QCOMPARE(h.ctx.state.foundPosition, result);
     QCOMPARE(h.viewer.posLabel,
              QString::number(result) + QStringLiteral(" of ") + QString::number(text.size()));
     QCOMPARE(h.viewer.newPos, QString::number(s));
     if (result >= 0)
-        QCOMPARE(h.viewer.buffer.SelText().toUpper(), find.toUpper());
+        QCOMPARE(h.viewer.document.selectedText().toUpper(), find.toUpper());
     QCOMPARE(h.main.yields, 2);
 }
 
@@ -113,18 +113,18 @@ void TestMatchPrimitives::fuzzy()
     h.request.fuzzy = true;
     h.request.first = QStringLiteral("[");
     h.request.second = QStringLiteral("]");
-    h.viewer.buffer.setText(text);
+    h.viewer.document.setText(text);
 
     qint32 s = start;
-    const qint32 result = Find_Fuzzy(h.ctx, s);
+    const qint32 result = findFuzzyInBuffer(h.ctx, s);
     QTEST(int(result), "found");
     QTEST(int(s), "nextStart");
     if (result >= 0)
-        QTEST(h.viewer.buffer.SelText(), "selected");
+        QTEST(h.viewer.document.selectedText(), "selected");
     else
         QCOMPARE(h.viewer.posLabel, QStringLiteral("-1 of ") + QString::number(text.size()));
-    QCOMPARE(h.ctx.state.FirstPart, QStringLiteral("["));
-    QCOMPARE(h.ctx.state.SecondPart, QStringLiteral("]"));
+    QCOMPARE(h.ctx.state.firstPart, QStringLiteral("["));
+    QCOMPARE(h.ctx.state.secondPart, QStringLiteral("]"));
 }
 
 void TestMatchPrimitives::fuzzyCaseSensitiveFirstPartOnly()
@@ -134,10 +134,10 @@ void TestMatchPrimitives::fuzzyCaseSensitiveFirstPartOnly()
     h.request.caseSensitive = true;
     h.request.first = QStringLiteral("Begin");
     h.request.second = QStringLiteral("END");
-    h.viewer.buffer.setText(QStringLiteral("begin x end Begin y end"));
+    h.viewer.document.setText(QStringLiteral("begin x end Begin y end"));
     qint32 s = 0;
-    QCOMPARE(Find_Fuzzy(h.ctx, s), 12);
-    QCOMPARE(h.viewer.buffer.SelText(), QStringLiteral("Begin y end"));
+    QCOMPARE(findFuzzyInBuffer(h.ctx, s), 12);
+    QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("Begin y end"));
 }
 
 void TestMatchPrimitives::templatePartsServeOneSearch()
@@ -148,16 +148,16 @@ void TestMatchPrimitives::templatePartsServeOneSearch()
     h.request.second = QStringLiteral(")");
     h.viewer.find = QStringLiteral("<");
     h.viewer.find2 = QStringLiteral(">");
-    h.viewer.buffer.setText(QStringLiteral("(a) <b>"));
+    h.viewer.document.setText(QStringLiteral("(a) <b>"));
 
     for (const bool viewerHasMatch : {true, false}) {
         h.viewer.find2 = viewerHasMatch ? QStringLiteral(">") : QStringLiteral("#");
-        h.ctx.state.PartsSource = QStringLiteral("Template");
+        h.ctx.state.partsSource = QStringLiteral("Template");
         qint32 s = 0;
-        QCOMPARE(Find_Fuzzy(h.ctx, s), viewerHasMatch ? 4 : -1);
-        QVERIFY(h.ctx.state.PartsSource.isEmpty());
+        QCOMPARE(findFuzzyInBuffer(h.ctx, s), viewerHasMatch ? 4 : -1);
+        QVERIFY(h.ctx.state.partsSource.isEmpty());
         s = 0;
-        QCOMPARE(Find_Fuzzy(h.ctx, s), 0);  // the main window's parts again
+        QCOMPARE(findFuzzyInBuffer(h.ctx, s), 0);  // the main window's parts again
     }
 }
 
@@ -170,18 +170,18 @@ void TestMatchPrimitives::stopReturnsZero()
             h.request.find = QStringLiteral("zzz");
             h.request.first = QStringLiteral("zzz");
             h.request.second = QStringLiteral("y");
-            h.viewer.buffer.setText(QStringLiteral("abc"));
+            h.viewer.document.setText(QStringLiteral("abc"));
             h.main.onYield = [&] {
                 if (h.main.yields == stopAtYield)
-                    h.ctx.state.StopRequested = true;
+                    h.ctx.state.stopRequested = true;
             };
-            h.ctx.state.PartsSource = QStringLiteral("Template");
+            h.ctx.state.partsSource = QStringLiteral("Template");
             qint32 s = 0;
-            const qint32 r = fuzzy ? Find_Fuzzy(h.ctx, s) : Find_Normal(h.ctx, s);
+            const qint32 r = fuzzy ? findFuzzyInBuffer(h.ctx, s) : findInBuffer(h.ctx, s);
             QCOMPARE(r, 0);
-            QVERIFY(h.ctx.state.StopRequested);
+            QVERIFY(h.ctx.state.stopRequested);
             if (fuzzy)
-                QVERIFY(h.ctx.state.PartsSource.isEmpty());
+                QVERIFY(h.ctx.state.partsSource.isEmpty());
         }
     }
 }

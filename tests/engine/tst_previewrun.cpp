@@ -59,7 +59,7 @@ void TestPreviewRun::replacesWhatIsTicked()
     QCOMPARE(t.read(dir + "a.txt"), QByteArray("cat\n"));
     QCOMPARE(result.fileCount(), 2);
     QCOMPARE(result.replacementTotal(), 3);
-    QVERIFY(h.ctx.state.ReportBody.isEmpty());
+    QVERIFY(h.ctx.state.reportBody.isEmpty());
 
     const int a = result.path(0).endsWith("a.txt") ? 0 : 1;
     if (step == "untick a")
@@ -72,7 +72,7 @@ void TestPreviewRun::replacesWhatIsTicked()
     QTEST(t.read(dir + "a.txt"), "a");
     QTEST(t.read(dir + "b.txt"), "b");
     QCOMPARE(t.read(dir + "c.txt"), QByteArray("no match\n"));
-    QTEST(int(h.ctx.state.PassedOverFiles.size()), "passedOver");
+    QTEST(int(h.ctx.state.passedOverFiles.size()), "passedOver");
 }
 
 QTEST_GUILESS_MAIN(TestPreviewRun)

@@ -18,8 +18,8 @@ private:
     static QString replaced(FakeRunHost &h, const QString &text, const QString &find,
                             const QString &replace)
     {
-        h.viewer.buffer.setText(text);
-        return replaceString(h.ctx, text, find, replace);
+        h.viewer.document.setText(text);
+        return replaceAndCount(h.ctx, text, find, replace);
     }
     static void aim(FakeRunHost &h, const TempTree &t, const QStringList &files)
     {
@@ -77,20 +77,20 @@ private slots:
 void TestReplaceRun::replacementIsTalliedInTheRun()
 {
     FakeRunHost h;
-    h.ctx.state.TotalReplacements = 7;  // carried over from a stopped run
+    h.ctx.state.totalReplacements = 7;  // carried over from a stopped run
     // The first step leaves the text as loaded; the second makes it differ.
     QCOMPARE(replaced(h, QStringLiteral("ab AB"), QStringLiteral("ab"), QStringLiteral("ab")),
              QStringLiteral("ab ab"));
-    QCOMPARE(h.ctx.state.FileReplacements, 2);
-    QCOMPARE(h.ctx.state.TotalReplacements, 8);
+    QCOMPARE(h.ctx.state.fileReplacements, 2);
+    QCOMPARE(h.ctx.state.totalReplacements, 8);
     QCOMPARE(h.viewer.list.size(), 1);
     QCOMPARE(h.main.panel1, QStringLiteral("Replacements: 8"));
 
     FakeRunHost same;
     QCOMPARE(replaced(same, QStringLiteral("xAx"), QStringLiteral("a"), QStringLiteral("A")),
              QStringLiteral("xAx"));
-    QCOMPARE(same.ctx.state.FileReplacements, 1);
-    QCOMPARE(same.ctx.state.TotalReplacements, 0);
+    QCOMPARE(same.ctx.state.fileReplacements, 1);
+    QCOMPARE(same.ctx.state.totalReplacements, 0);
     QVERIFY(same.viewer.list.isEmpty());
 
     FakeRunHost fuzzy;
@@ -99,7 +99,7 @@ void TestReplaceRun::replacementIsTalliedInTheRun()
     fuzzy.request.second = QStringLiteral("]");
     QCOMPARE(replaced(fuzzy, QStringLiteral("a[1]c[2]"), QString(), QStringLiteral("x")),
              QStringLiteral("axcx"));
-    QCOMPARE(fuzzy.ctx.state.FileReplacements, 2);
+    QCOMPARE(fuzzy.ctx.state.fileReplacements, 2);
     QCOMPARE(fuzzy.viewer.posLabel, QStringLiteral("-1 of 4"));
 }
 
@@ -160,7 +160,7 @@ void TestReplaceRun::replacePatternRule()
     FakeRunHost h;
     lorem(h, t);
     h.request.filterText = pattern;
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QCOMPARE(t.read("top/sub/" + name) == "ipsum", taken);
     QCOMPARE(FileNameFilter(pattern).takesFile(name), taken);
 }
@@ -201,7 +201,7 @@ void TestReplaceRun::modeAndTimesAreKept()
     h.request.replace = "dog";
     h.request.backup = true;
     h.backup.root = t.mkdir("bk");
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QTEST(t.read(walk ? "top/sub/f.txt" : "top/f.txt"), "after");
     struct stat st {};
     QCOMPARE(::stat(native.constData(), &st), 0);
@@ -224,7 +224,7 @@ void TestReplaceRun::selectedFilesWithBackup()
     h.backup.root = t.path(QStringLiteral("bk"));
     t.mkdir(QStringLiteral("bk"));
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("a cow"));
     QCOMPARE(t.read("bk/Backup" + t.path("top/a.txt")), QByteArray("a cat"));
@@ -233,7 +233,7 @@ void TestReplaceRun::selectedFilesWithBackup()
     QCOMPARE(t.read("bk/Backup" + t.path("top/b.txt")), QByteArray("a dog"));
     QCOMPARE(h.viewer.list, QStringList({t.path(QStringLiteral("top/a.txt"))}));
     QCOMPARE(h.main.reports, 1);
-    QCOMPARE(h.ctx.state.ReportBody, reportEntry(1, t.path(QStringLiteral("top/a.txt")), 1));
+    QCOMPARE(h.ctx.state.reportBody, reportEntry(1, t.path(QStringLiteral("top/a.txt")), 1));
     QVERIFY(h.viewer.visible);
     QVERIFY(!h.main.timeStartText.isEmpty());
 }
@@ -258,7 +258,7 @@ void TestReplaceRun::namesakeStartFoldersKeepTheirOwnCopies()
         h.request.setFiles({"a.txt"}, true);
         h.request.find = find;
         h.request.replace = replace;
-        cmdReplace_Click(h.ctx);
+        runReplace(h.ctx);
     };
     t.write("p1/docs/a.txt", "cat one");
     t.write("p2/docs/a.txt", "cat two");
@@ -280,7 +280,7 @@ void TestReplaceRun::noAtConfirmationTouchesNothing()
     h.main.timeStartText = QStringLiteral("before");
     h.dialogs.answers << MessageAnswer::No;
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("cat"));
     QCOMPARE(h.main.timeStartText, QStringLiteral("before"));
@@ -314,9 +314,9 @@ void TestReplaceRun::wholeWordReplacesOnlyWholeWords()
     h.request.find = "cat";
     h.request.replace = "dog";
     h.request.wholeWord = true;
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QTEST(t.read(walk ? "top/sub/a.txt" : "top/a.txt"), "after");
-    QTEST(int(h.ctx.state.TotalReplacements), "count");
+    QTEST(int(h.ctx.state.totalReplacements), "count");
 }
 
 void TestReplaceRun::resultPastTheLoadLimitLeavesTheFile_data()
@@ -344,12 +344,12 @@ void TestReplaceRun::resultPastTheLoadLimitLeavesTheFile()
     h.request.second = "]";
     h.request.replace = h.request.fuzzyReplacement = QString(20, QLatin1Char('x'));
     LoadLimit::setMaxFileSizeForTesting(100);
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     LoadLimit::setMaxFileSizeForTesting(0);
     QCOMPARE(t.read("top/sub/a.txt"), big);
     QVERIFY(t.read("top/sub/b.txt").contains("xxxxxxxxxx"));  // the run goes on
-    QCOMPARE(h.ctx.state.ReportBody, reportEntry(1, t.path("top/sub/b.txt"), 1));
-    QCOMPARE(h.ctx.state.TotalReplacements, 1);
+    QCOMPARE(h.ctx.state.reportBody, reportEntry(1, t.path("top/sub/b.txt"), 1));
+    QCOMPARE(h.ctx.state.totalReplacements, 1);
     QVERIFY(h.dialogs.shown.at(1).text.contains("The file was left unchanged."));
 }
 
@@ -396,10 +396,10 @@ void TestReplaceRun::bytesOutsideOccurrencesUnchanged()
     h.request.find = QStringLiteral("cat");
     h.request.replace = QStringLiteral("dog");
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     h.request.find = QStringLiteral("\u00A9");
     h.request.replace = QStringLiteral("(c)");
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QTEST(t.read(QStringLiteral("top/f.dat")), "after");
 }
@@ -414,13 +414,13 @@ void TestReplaceRun::unencodableReplacementLeavesFileAndGoesOn()
     h.request.find = QStringLiteral("cat");
     h.request.replace = QStringLiteral("\u732B");
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("\xE9 cat"));
     QCOMPARE(t.read(QStringLiteral("top/b.txt")), QByteArray("\xE7\x8C\xAB"));
     QVERIFY(h.dialogs.titles().contains(QStringLiteral(" Error")));
     QCOMPARE(h.viewer.list, QStringList({t.path(QStringLiteral("top/b.txt"))}));
-    QCOMPARE(h.ctx.state.TotalReplacements, 1);  // b's replacement only
+    QCOMPARE(h.ctx.state.totalReplacements, 1);  // b's replacement only
     QCOMPARE(h.main.reports, 1);
 }
 
@@ -436,7 +436,7 @@ void TestReplaceRun::failedBackupLeavesFileUnchanged()
     h.request.backup = true;
     h.backup.root = t.path(QStringLiteral("bk"));
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("cat"));
     QVERIFY(h.viewer.list.isEmpty());
@@ -462,7 +462,7 @@ void TestReplaceRun::readOnlyFileAndSymlink()
     h.request.find = QStringLiteral("cat");
     h.request.replace = QStringLiteral("dog");
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QVERIFY(QFileInfo(t.path(QStringLiteral("top/link.txt"))).isSymLink());
     QCOMPARE(t.read(QStringLiteral("target.txt")), QByteArray("dog"));
@@ -486,7 +486,7 @@ void TestReplaceRun::treeWalkBacksUpAndReports()
     h.request.replace = QStringLiteral("ipsum");
     h.backup.root = t.mkdir(QStringLiteral("bk"));
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("projects/proj/a.txt")), QByteArray("lorem"));  // not selected
     QCOMPARE(t.read(QStringLiteral("projects/proj/sub/deeper/b.txt")), QByteArray("x ipsum ipsum"));
@@ -498,10 +498,10 @@ void TestReplaceRun::treeWalkBacksUpAndReports()
     QVERIFY(!QFileInfo::exists(t.path("bk/Backup" + t.path("projects/proj/sub/d.txt"))));
     QVERIFY(h.main.panel2History.contains(QStringLiteral(" Creating folders: ") +
                                           t.path("projects/proj/sub").mid(1)));
-    QCOMPARE(h.ctx.state.ModifiedFileCount, 1);
-    QCOMPARE(h.ctx.state.ReportBody,
+    QCOMPARE(h.ctx.state.modifiedFileCount, 1);
+    QCOMPARE(h.ctx.state.reportBody,
              reportEntry(1, t.path(QStringLiteral("projects/proj/sub/deeper/b.txt")), 2));
-    QCOMPARE(h.ctx.state.TotalReplacements, 2);
+    QCOMPARE(h.ctx.state.totalReplacements, 2);
     QCOMPARE(h.main.reports, 1);
 }
 
@@ -518,10 +518,10 @@ void TestReplaceRun::walkPassesOverItsOwnBackupTree()
     h.request.replace = QStringLiteral("ipsum");
     h.backup.root = t.path(QStringLiteral("top"));  // backups inside the walked tree
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     h.request.find = QStringLiteral("ipsum");
     h.request.replace = QStringLiteral("dolor");
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("dolor"));
     QCOMPARE(t.read("top/Backup" + t.path("top/a.txt")), QByteArray("ipsum"));
@@ -536,7 +536,7 @@ void TestReplaceRun::walkWithoutBackupsEntersAFolderNamedBackup()
     FakeRunHost h;
     lorem(h, t);
     h.backup.root = t.path("top");
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QCOMPARE(t.read("top/Backup/notes.txt"), QByteArray("ipsum"));
 }
 
@@ -571,9 +571,9 @@ void TestReplaceRun::reportEntriesAddUpToTheTotal()
     FakeRunHost h;
     lorem(h, t, walk ? QStringList() : QStringList{"a.txt"});
     h.request.replace = "Lorem";
-    cmdReplace_Click(h.ctx);
-    QCOMPARE(h.ctx.state.ReportBody, shown < 0 ? QString() : reportEntry(1, path, shown));
-    QCOMPARE(h.ctx.state.TotalReplacements, qMax(shown, 0));
+    runReplace(h.ctx);
+    QCOMPARE(h.ctx.state.reportBody, shown < 0 ? QString() : reportEntry(1, path, shown));
+    QCOMPARE(h.ctx.state.totalReplacements, qMax(shown, 0));
     QCOMPARE(h.viewer.list.size(), shown < 0 ? 0 : 1);
     if (shown < 0)  // a file left identical is not written at all
         QCOMPARE(QFileInfo(path).lastModified(), before);
@@ -585,21 +585,21 @@ void TestReplaceRun::stopWithoutSubfoldersStartsTheNextReportAfresh()
     for (const char *name : {"top/a.txt", "top/b.txt", "top/c.txt"}) t.write(name, "lorem");
     FakeRunHost h;
     lorem(h, t, {"a.txt", "b.txt", "c.txt"});
-    h.main.onYield = [&] { h.ctx.state.StopRequested |= h.ctx.state.ModifiedFileCount == 1; };
-    cmdReplace_Click(h.ctx);
+    h.main.onYield = [&] { h.ctx.state.stopRequested |= h.ctx.state.modifiedFileCount == 1; };
+    runReplace(h.ctx);
     QCOMPARE(t.read("top/a.txt"), QByteArray("ipsum"));
     QCOMPARE(t.read("top/b.txt"), QByteArray("lorem"));
     QCOMPARE(h.main.reports, 1);  // what it did until the stop
-    QCOMPARE(h.ctx.state.TotalReplacements, 1);
+    QCOMPARE(h.ctx.state.totalReplacements, 1);
 
     // The next run's report holds that run only.
     h.main.onYield = nullptr;
-    h.ctx.state.StopRequested = false;
+    h.ctx.state.stopRequested = false;
     h.request.setFiles({"b.txt"}, true);
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QCOMPARE(h.main.reports, 2);
-    QCOMPARE(h.ctx.state.TotalReplacements, 1);
-    QCOMPARE(h.ctx.state.ReportBody, reportEntry(1, t.path("top/b.txt"), 1));
+    QCOMPARE(h.ctx.state.totalReplacements, 1);
+    QCOMPARE(h.ctx.state.reportBody, reportEntry(1, t.path("top/b.txt"), 1));
 }
 
 void TestReplaceRun::backupChoiceIsCommittedBeforeEachCopy()
@@ -616,7 +616,7 @@ void TestReplaceRun::backupChoiceIsCommittedBeforeEachCopy()
         if (h.backup.commits == 1)
             h.backup.root = t.mkdir("second");
     };
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QCOMPARE(h.backup.commits, 2);
     QCOMPARE(t.read("first/Backup" + t.path("top/a.txt")), QByteArray("lorem"));
     QCOMPARE(t.read("second/Backup" + t.path("top/b.txt")), QByteArray("lorem"));
@@ -631,7 +631,7 @@ void TestReplaceRun::failedValidationRestoresTheWindow()
     h.request.replace = "lorem";  // the same text: refused
     h.main.minimized = true;
     h.main.panel2 = "old";
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QCOMPARE(h.dialogs.titles(), QStringList({" Error"}));
     QVERIFY(!h.main.minimized);
     QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
@@ -675,9 +675,9 @@ void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds()
     QFETCH(QString, find);
     h.request.find = find;
     h.request.replace = "one\ntwo";
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QTEST(t.read("top/f.txt"), "after");
-    QCOMPARE(h.ctx.state.TotalReplacements, 1);
+    QCOMPARE(h.ctx.state.totalReplacements, 1);
 }
 
 void TestReplaceRun::stopMidWalkKeepsSavedFiles()
@@ -689,19 +689,19 @@ void TestReplaceRun::stopMidWalkKeepsSavedFiles()
     h.request.subdirectories = true;
     h.request.find = QStringLiteral("lorem");
     h.request.replace = QStringLiteral("ipsum");
-    // Files count as modified once on disk; List1 shows the progress of the walk.
+    // Files count as modified once on disk; the viewer's list shows the progress of the walk.
     h.main.onYield = [&] {
         if (h.viewer.list.size() == 3)
-            h.ctx.state.StopRequested = true;
+            h.ctx.state.stopRequested = true;
     };
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     int changed = 0;
     for (int i = 0; i < 10; ++i)
         changed += t.read(QStringLiteral("top/sub/f%1.txt").arg(i)) == "ipsum";
     QCOMPARE(changed, 3);
-    QCOMPARE(h.ctx.state.ReportBody.count(QStringLiteral("Replacements made")), 3);
+    QCOMPARE(h.ctx.state.reportBody.count(QStringLiteral("Replacements made")), 3);
     QCOMPARE(h.main.reports, 1);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Make replacement")}));
 }
@@ -718,12 +718,12 @@ void TestReplaceRun::walkFileThatCannotBeSavedIsNotCounted()
     h.request.replace = QStringLiteral("\u732B");
     qint32 totalAtReport = -1;
     QStringList listAtReport;
-    h.main.onOutputData = [&] {
-        totalAtReport = h.ctx.state.TotalReplacements;
+    h.main.onWriteReport = [&] {
+        totalAtReport = h.ctx.state.totalReplacements;
         listAtReport = h.viewer.list;
     };
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/sub/b.txt")), QByteArray("\xE9 cat"));
     // b.txt is passed over and the walk goes on: only a.txt's change is reported.
@@ -745,14 +745,14 @@ void TestReplaceRun::fileTakenByTwoPatternsIsChangedOnce()
     h.request.replace = QStringLiteral("cats");
     h.backup.root = t.mkdir(QStringLiteral("bk"));
 
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("cats"));
     QCOMPARE(t.read("bk/Backup" + t.path("top/sub/a.html")), QByteArray("cat"));
-    QCOMPARE(h.ctx.state.ModifiedFileCount, 1);
+    QCOMPARE(h.ctx.state.modifiedFileCount, 1);
 
     // The next run changes and copies afresh.
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QCOMPARE(t.read(QStringLiteral("top/sub/a.html")), QByteArray("catss"));
     QCOMPARE(t.read("bk/Backup" + t.path("top/sub/a.html")), QByteArray("cats"));
 }
@@ -774,13 +774,13 @@ void TestReplaceRun::saveFailingAtItsFlushPassesOverThatFileOnly()
             QVERIFY(QFile::remove(first) && QDir().mkdir(first));
         }
     };
-    cmdReplace_Click(h.ctx);
+    runReplace(h.ctx);
     QVERIFY(QFileInfo(first).isDir());
     const QString other = t.path(first.endsWith("a.txt") ? "top/sub/b.txt" : "top/sub/a.txt");
     QVERIFY(!t.read(other.mid(t.path().size() + 1)).startsWith("lorem"));
     QCOMPARE(h.viewer.list, QStringList{other});
-    QCOMPARE(h.ctx.state.TotalReplacements, first.endsWith("a.txt") ? 2 : 1);
-    QCOMPARE(h.ctx.state.ReportBody.count("Replacements made"), 1);
+    QCOMPARE(h.ctx.state.totalReplacements, first.endsWith("a.txt") ? 2 : 1);
+    QCOMPARE(h.ctx.state.reportBody.count("Replacements made"), 1);
     QCOMPARE(h.dialogs.titles(), QStringList({" Make replacement", " Entries passed over"}));
 }
 

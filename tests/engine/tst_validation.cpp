@@ -110,7 +110,7 @@ void TestValidation::checksInOrder()
     QFETCH(bool, idle);
 
     FakeRunHost h;
-    h.ctx.state.Tag = isFind ? QStringLiteral("Find") : QString();
+    h.ctx.state.tag = isFind ? QStringLiteral("Find") : QString();
     h.request.fuzzy = fuzzy;
     h.request.countCaption = count;
     h.request.subdirectories = subs;
@@ -122,14 +122,14 @@ void TestValidation::checksInOrder()
     h.request.first = find;
     h.request.second = replace;
     h.request.fuzzyReplacement = fuzzy ? QString() : QStringLiteral("x");
-    h.ctx.state.ValidationFailed = true;
+    h.ctx.state.validationFailed = true;
     h.main.panel1 = QStringLiteral("-");
     h.dialogs.answers << answer;
 
-    Error_Trapping(h.ctx);
+    validateRequest(h.ctx);
 
-    QTEST(h.ctx.state.ValidationFailed, "failed");
-    QTEST(h.ctx.state.EmptyReplaceConfirmed, "confirmed");
+    QTEST(h.ctx.state.validationFailed, "failed");
+    QTEST(h.ctx.state.emptyReplaceConfirmed, "confirmed");
     QCOMPARE(h.main.panel1, idle ? QStringLiteral("Scrivlane") : QStringLiteral("-"));
     QCOMPARE(h.dialogs.shown.size(), message == None ? 0 : 1);
     if (message == None)
@@ -144,17 +144,17 @@ void TestValidation::checksInOrder()
 void TestValidation::confirmedFlagIsNotClearedByValidation()
 {
     FakeRunHost h;
-    h.ctx.state.EmptyReplaceConfirmed = true;
+    h.ctx.state.emptyReplaceConfirmed = true;
     h.request.setFiles({QStringLiteral("a")}, true);
     h.request.find = QStringLiteral("a");
     h.request.replace = QStringLiteral("b");
-    Error_Trapping(h.ctx);
-    QVERIFY(!h.ctx.state.ValidationFailed);
-    QVERIFY(h.ctx.state.EmptyReplaceConfirmed);
+    validateRequest(h.ctx);
+    QVERIFY(!h.ctx.state.validationFailed);
+    QVERIFY(h.ctx.state.emptyReplaceConfirmed);
 
     // The question's text is four lines joined by single carriage returns.
     h.request.replace.clear();
-    Error_Trapping(h.ctx);
+    validateRequest(h.ctx);
     QCOMPARE(h.dialogs.shown.last().text,
              QStringLiteral("You have chosen to replace the string with nothing.\rThis action "
                             "cannot be undone.\r\rContinue with the Replacement operation??"));
@@ -191,13 +191,13 @@ void TestValidation::refusesRegexBeforeAnyFile()
     QFETCH(QString, replace);
     QFETCH(QString, message);
     FakeRunHost h;
-    h.ctx.state.Tag = isFind ? QStringLiteral("Find") : QString();
+    h.ctx.state.tag = isFind ? QStringLiteral("Find") : QString();
     h.request.regex = true;
     h.request.find = find;
     h.request.replace = replace;
     h.request.setFiles({QStringLiteral("f")}, true);
-    Error_Trapping(h.ctx);
-    QCOMPARE(h.ctx.state.ValidationFailed, !message.isEmpty());
+    validateRequest(h.ctx);
+    QCOMPARE(h.ctx.state.validationFailed, !message.isEmpty());
     QCOMPARE(h.dialogs.shown.size(), message.isEmpty() ? 0 : 1);
     if (message.isEmpty())
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "settings/LogSources.h"
 #include "support/FakeRunHost.h"
 
 #include <QFile>
@@ -39,8 +40,8 @@ private slots:
     void firstEntryIsSixLines()
     {
         ScriptedDialogs dialogs;
-        ErrorLog::LogError(QStringLiteral("cmdReplace_Click-frmFind.frm"),
-                           QStringLiteral("Permission denied"), &dialogs);
+        ErrorLog::logError(LogSource::replaceCommand, QStringLiteral("Permission denied"),
+                           &dialogs);
         const QLocale locale;
         const QByteArray expected =
             " ' ...........................\r\n"
@@ -58,8 +59,8 @@ private slots:
 
     void entriesAppendWithCrLfEverywhere()
     {
-        ErrorLog::LogError(QStringLiteral("a"), QStringLiteral("first"), nullptr);
-        ErrorLog::LogError(QStringLiteral("b"), QStringLiteral("second"), nullptr);
+        ErrorLog::logError(QStringLiteral("a"), QStringLiteral("first"), nullptr);
+        ErrorLog::logError(QStringLiteral("b"), QStringLiteral("second"), nullptr);
         const QByteArray log = readAll(m_log);
         QVERIFY(log.endsWith("\r\n"));
         QCOMPARE(log.count('\r'), 12);
@@ -72,7 +73,7 @@ private slots:
 
     void valuesAreTrimmedAndUtf8()
     {
-        ErrorLog::LogError(QStringLiteral("  List1_Click-frmViewer.frm \t"),
+        ErrorLog::logError(QStringLiteral("  List1_Click-frmViewer.frm \t"),
                            QStringLiteral("   Datei ist schreibgeschützt  "), nullptr);
         const QByteArray log = readAll(m_log);
         QVERIFY(log.contains(" ' Description = Datei ist schreibgeschützt\r\n"));
@@ -88,14 +89,14 @@ private slots:
         }
         Paths::setApplicationFolderForTesting(blocker);
         ScriptedDialogs dialogs;
-        ErrorLog::LogError(QStringLiteral("src"), QStringLiteral("Disk full"), &dialogs);
+        ErrorLog::logError(QStringLiteral("src"), QStringLiteral("Disk full"), &dialogs);
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].text, QStringLiteral("Disk full"));
         QCOMPARE(dialogs.shown[0].title, QStringLiteral("Error"));
         QCOMPARE(dialogs.shown[0].icon, MessageIcon::Error);
         QCOMPARE(dialogs.shown[0].buttons, MessageButtons::Ok);
         // Without a fallback nothing is shown and nothing is thrown.
-        ErrorLog::LogError(QStringLiteral("src"), QStringLiteral("Disk full"), nullptr);
+        ErrorLog::logError(QStringLiteral("src"), QStringLiteral("Disk full"), nullptr);
     }
 
     void reportFailureShowsThenLogs()
@@ -106,8 +107,7 @@ private slots:
             QStringLiteral("No such file"));
         QCOMPARE(message, QStringLiteral("An error occurred while trying to undo the operation.\r"
                                          "Exact error was: No such file"));
-        ErrorLog::reportFailure(dialogs, message, QStringLiteral(" Error"),
-                                QStringLiteral("cmdUndo_Click-frmFind.frm"),
+        ErrorLog::reportFailure(dialogs, message, QStringLiteral(" Error"), LogSource::undoCommand,
                                 QStringLiteral("No such file"));
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].text, message);

@@ -36,16 +36,16 @@ private slots:
 
     void freshUserReadsDefaultsAndCreatesNothing()
     {
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
+        QCOMPARE(readString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
                  QStringLiteral("0"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Fonts"),
-                               QStringLiteral("Fontname"), QStringLiteral("Courier New")),
+        QCOMPARE(readString(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Fonts"),
+                            QStringLiteral("Fontname"), QStringLiteral("Courier New")),
                  QStringLiteral("Courier New"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"), QString()),
+        QCOMPARE(readString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"), QString()),
                  QString());
         QVERIFY(!QFile::exists(m_ini));
 
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
+        writeString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
         QVERIFY(QFile::exists(m_ini));
     }
 
@@ -67,20 +67,19 @@ private slots:
     void roundTrip()
     {
         QFETCH(QString, text);
-        WriteRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"), text);
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase, text);
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"),
-                               QStringLiteral("default")),
+        writeString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"), text);
+        writeString(HKEY_CURRENT_USER, kOptions, kCase, text);
+        QCOMPARE(readString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"),
+                            QStringLiteral("default")),
                  text);
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("default")),
-                 text);
+        QCOMPARE(readString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("default")), text);
     }
 
     void layoutKeepsKeyPathsAndValueNames()
     {
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
-        WriteRegString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar3"),
-                       QStringLiteral("<b>"));
+        writeString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
+        writeString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar3"),
+                    QStringLiteral("<b>"));
         QSettings raw(m_ini, QSettings::IniFormat);
         QCOMPARE(raw.value(QStringLiteral("Options/Case Sensitive")).toString(),
                  QStringLiteral("1"));
@@ -93,9 +92,9 @@ private slots:
 
     void valueWithNulReadsTextBeforeNul()
     {
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase,
-                       QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
+        writeString(HKEY_CURRENT_USER, kOptions, kCase,
+                    QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"));
+        QCOMPARE(readString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
                  QStringLiteral("ab"));
     }
 
@@ -113,43 +112,42 @@ private slots:
             QSettings raw(m_ini, QSettings::IniFormat);
             raw.setValue(QStringLiteral("Options/Case Sensitive"), stored);
         }
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
+        QCOMPARE(readString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
                  QStringLiteral("0"));
     }
 
     void deleteMissingKeyChangesNothing()
     {
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
-        DeleteRegKey(HKEY_CURRENT_USER, kFindNormal);
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
+        writeString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
+        deleteKey(HKEY_CURRENT_USER, kFindNormal);
+        QCOMPARE(readString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
                  QStringLiteral("1"));
     }
 
     void deleteRemovesValuesAndNestedKeysOnly()
     {
         for (int i = 0; i < 3; ++i)
-            WriteRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char%1").arg(i),
-                           QStringLiteral("v%1").arg(i));
-        WriteRegString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"),
-                       QStringLiteral("f"));
-        WriteRegString(HKEY_CURRENT_USER, kReplaceNormal, QStringLiteral("ReplaceChar0"),
-                       QStringLiteral("r"));
+            writeString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char%1").arg(i),
+                        QStringLiteral("v%1").arg(i));
+        writeString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"),
+                    QStringLiteral("f"));
+        writeString(HKEY_CURRENT_USER, kReplaceNormal, QStringLiteral("ReplaceChar0"),
+                    QStringLiteral("r"));
 
-        DeleteRegKey(HKEY_CURRENT_USER, kFindNormal);
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char1"),
-                               QStringLiteral("gone")),
+        deleteKey(HKEY_CURRENT_USER, kFindNormal);
+        QCOMPARE(readString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char1"),
+                            QStringLiteral("gone")),
                  QStringLiteral("gone"));
-        QCOMPARE(
-            ReadRegString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"), QString()),
-            QStringLiteral("f"));
+        QCOMPARE(readString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"), QString()),
+                 QStringLiteral("f"));
 
         // Deleting the parent takes the nested keys with it, as the registry does.
-        DeleteRegKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Find"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"),
-                               QStringLiteral("gone")),
+        deleteKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\Find"));
+        QCOMPARE(readString(HKEY_CURRENT_USER, kFindFuzzy, QStringLiteral("FirstChar0"),
+                            QStringLiteral("gone")),
                  QStringLiteral("gone"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kReplaceNormal, QStringLiteral("ReplaceChar0"),
-                               QString()),
+        QCOMPARE(readString(HKEY_CURRENT_USER, kReplaceNormal, QStringLiteral("ReplaceChar0"),
+                            QString()),
                  QStringLiteral("r"));
         QVERIFY(!readAll(m_ini).contains("Char1"));
     }
@@ -164,14 +162,14 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(garbage);
         }
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
+        QCOMPARE(readString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("0")),
                  QStringLiteral("0"));
-        QCOMPARE(ReadRegString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"),
-                               QStringLiteral("d")),
+        QCOMPARE(readString(HKEY_CURRENT_USER, kFindNormal, QStringLiteral("Char0"),
+                            QStringLiteral("d")),
                  QStringLiteral("d"));
         // Writing and deleting must not stop the program either.
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
-        DeleteRegKey(HKEY_CURRENT_USER, kFindNormal);
+        writeString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
+        deleteKey(HKEY_CURRENT_USER, kFindNormal);
     }
 
     void unwritableStoreIsIgnoredSilently()
@@ -184,8 +182,8 @@ private slots:
         }
         const QString ini = blocker + QStringLiteral("/Scrivlane.ini");
         setStoreFileForTesting(ini);
-        WriteRegString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
-        DeleteRegKey(HKEY_CURRENT_USER, kOptions);
+        writeString(HKEY_CURRENT_USER, kOptions, kCase, QStringLiteral("1"));
+        deleteKey(HKEY_CURRENT_USER, kOptions);
         QVERIFY(!QFile::exists(ini));
         QCOMPARE(readAll(blocker), QByteArray());
     }

@@ -26,7 +26,7 @@ struct FakeRequest : SearchRequest {
     QList<bool> selected;
     QString filterText = QStringLiteral("*.*");
     QString countCaption;       // empty: computed from files/selected
-    mutable int nameReads = 0;  // how often a run read File2's names
+    mutable int nameReads = 0;  // how often a run read the file list's names
 
     bool isFuzzy() const override { return fuzzy; }
     bool isRegex() const override { return regex; }
@@ -57,7 +57,7 @@ struct FakeRequest : SearchRequest {
                QString::number(files.size());
     }
 
-    /// Lists the folder's files as File2 would, all selected or none.
+    /// Lists the folder's files as the file list would, all selected or none.
     void setFiles(const QStringList &names, bool select)
     {
         files = names;
@@ -77,7 +77,7 @@ struct FakeMain : MainPort {
     bool minimized = false;
     QString timeStartText;
     int historySaves = 0, hintResets = 0, fileListRefreshes = 0, reports = 0;
-    std::function<void()> onOutputData;
+    std::function<void()> onWriteReport;
 
     void setStatusText(int panel, const QString &text) override
     {
@@ -111,16 +111,16 @@ struct FakeMain : MainPort {
     void saveHistories() override { ++historySaves; }
     void resetHints() override { ++hintResets; }
     void refreshFileList() override { ++fileListRefreshes; }
-    void OutputData() override
+    void writeReport() override
     {
         ++reports;
-        if (onOutputData)
-            onOutputData();
+        if (onWriteReport)
+            onWriteReport();
     }
 };
 
 struct FakeViewer : ViewerPort {
-    DocumentBuffer buffer;
+    DocumentBuffer document;
     QString hold, tagText;
     QStringList list;
     int selectedIndex = -1;
@@ -129,7 +129,7 @@ struct FakeViewer : ViewerPort {
     bool visible = false;
     int reportLayouts = 0;
 
-    DocumentBuffer &rtbDefault() override { return buffer; }
+    DocumentBuffer &buffer() override { return document; }
     void setHoldText(const QString &text) override { hold = text; }
     void setTag(const QString &tag) override { tagText = tag; }
     QString tag() const override { return tagText; }

@@ -107,8 +107,8 @@ void BackupDialog::loadChoice()
     const QString defaultText = Paths::withTrailingSeparator(Paths::applicationFolder()) +
                                 QStringLiteral("Backup") + QDir::separator();
     defaultPathEdit->setText(defaultText);
-    const QString stored = SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup,
-                                                        ValuePath, defaultText);
+    const QString stored = SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER, KeyBackup,
+                                                     ValuePath, defaultText);
     if (stored == defaultText) {
         defaultOption->setChecked(true);
     } else {
@@ -189,11 +189,11 @@ void BackupDialog::storeChoice()
     isMissingFolder();
     fallBackWhenEmpty();
     if (specifyOption->isChecked()) {
-        SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
-                                      specifiedPathEdit->text());
+        SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
+                                   specifiedPathEdit->text());
     } else {
-        SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
-                                      defaultPathEdit->text());
+        SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER, KeyBackup, ValuePath,
+                                   defaultPathEdit->text());
         defaultOption->setChecked(true);
         shadeBoxes();
     }

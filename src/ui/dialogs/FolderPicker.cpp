@@ -1,14 +1,15 @@
 #include "FolderPicker.h"
 
 #include "BackupDialog.h"
-#include "engine/DeleteFilesSearch.h"
 #include "engine/FileOperations.h"
+#include "engine/FolderRemoval.h"
 #include "engine/MainPort.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/DriveList.h"
 #include "ui/FileList.h"
 #include "ui/FolderList.h"
@@ -98,8 +99,7 @@ void FolderPicker::trapped(const std::function<void()> &step)
             m_dialogs,
             ErrorLog::exactErrorMessage(
                 QStringLiteral("An error occurred while loading the program."), description),
-            QStringLiteral(" Error"), QStringLiteral("Folderbar_Click-frmFolders.frm"),
-            description);
+            QStringLiteral(" Error"), LogSource::folderPicker, description);
     }
 }
 

@@ -41,7 +41,7 @@ void FileSelection::runTool(const QString &key)
 
 void FileSelection::countSelected()
 {
-    if (m_w.context().state.RunInProgress)
+    if (m_w.context().state.runInProgress)
         return;
     m_w.fileCountLabel->setText(countCaption(m_w.fileList->selectedCount(), m_w.fileList->count()));
 }

@@ -143,7 +143,7 @@ QString MainHints::toolHint(const QString &bar, const QString &key)
 
 bool MainHints::running() const
 {
-    return m_window.context().state.RunInProgress;
+    return m_window.context().state.runInProgress;
 }
 
 bool MainHints::panel2Shows(const QStringList &hints) const

@@ -49,7 +49,7 @@ bool MainInputFilter::eventFilter(QObject *watched, QEvent *event)
 void MainInputFilter::pointerMoved(QObject *watched)
 {
     // The lists are locked during a run; their hints must not cover its progress.
-    if (m_state.RunInProgress)
+    if (m_state.runInProgress)
         return;
     if (watched == m_form.fileList->viewport())
         m_files.fileListHovered();

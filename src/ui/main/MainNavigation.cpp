@@ -39,7 +39,7 @@ MainNavigation::MainNavigation(MainWindow &window) : QObject(&window), m_w(windo
 bool MainNavigation::isIdle() const
 {
     // A run reads the folder and the selection as it goes: they stay as they are.
-    return !m_w.context().state.RunInProgress;
+    return !m_w.context().state.runInProgress;
 }
 
 bool MainNavigation::open(const QStringList &paths)

@@ -55,13 +55,13 @@ void MainPreview::open(const QString &path, qsizetype position)
         }
     }
     m_viewer.openPath(path);
-    DocumentBuffer &buffer = m_viewer.rtbDefault();
-    if (buffer.FileName() != path)
+    DocumentBuffer &buffer = m_viewer.buffer();
+    if (buffer.fileName() != path)
         return;
     m_viewer.showViewer();
     // The previewed text is still the file's, or the row would say it changed.
-    if (position + length <= buffer.Text().size()) {
-        buffer.setSelStart(qint32(position));
-        buffer.setSelLength(qint32(length));
+    if (position + length <= buffer.text().size()) {
+        buffer.setSelectionStart(qint32(position));
+        buffer.setSelectionLength(qint32(length));
     }
 }

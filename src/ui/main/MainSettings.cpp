@@ -15,12 +15,12 @@ const QString KeyLastFilter = QStringLiteral("Software\\Scrivlane\\LastFilter");
 
 QString read(const QString &key, const QString &value, const QString &defaultText = QString())
 {
-    return SettingsStore::ReadRegString(HKEY_CURRENT_USER, key, value, defaultText);
+    return SettingsStore::readString(HKEY_CURRENT_USER, key, value, defaultText);
 }
 
 void write(const QString &key, const QString &value, const QString &text)
 {
-    SettingsStore::WriteRegString(HKEY_CURRENT_USER, key, value, text);
+    SettingsStore::writeString(HKEY_CURRENT_USER, key, value, text);
 }
 
 QString filterName(int index)
@@ -79,7 +79,7 @@ void setFilters(const QStringList &filters)
 
 void replaceFilters(const QStringList &filters)
 {
-    SettingsStore::DeleteRegKey(HKEY_CURRENT_USER, KeyFilters);
+    SettingsStore::deleteKey(HKEY_CURRENT_USER, KeyFilters);
     for (int i = 0; i < filters.size(); ++i) {
         if (i > 0 && filters.at(i) == filters.at(i - 1))
             break;

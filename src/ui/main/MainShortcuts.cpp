@@ -65,13 +65,13 @@ bool MainShortcuts::keyDown(QKeyEvent *event)
         m_run(Command::About);
         return true;
     case Qt::Key_Escape:
-        if (!m_state.RunInProgress)
+        if (!m_state.runInProgress)
             return false;
         m_run(Command::Stop);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (mods != Qt::NoModifier || m_state.RunInProgress || !hasFocus(m_findFields))
+        if (mods != Qt::NoModifier || m_state.runInProgress || !hasFocus(m_findFields))
             return false;
         m_run(Command::Find);
         return true;
@@ -85,10 +85,10 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
     if (event->isAutoRepeat())
         return false;
     // A key released during a run must not cancel a Stop click.
-    if (!m_state.RunInProgress)
-        m_state.StopRequested = false;
+    if (!m_state.runInProgress)
+        m_state.stopRequested = false;
     const Qt::KeyboardModifiers mods = m_pressed.keyReleased(event);
-    const bool idle = !m_state.RunInProgress;
+    const bool idle = !m_state.runInProgress;
     if (mods == Qt::AltModifier && event->key() == Qt::Key_L) {
         if (idle)
             m_run(Command::LargeSearch);

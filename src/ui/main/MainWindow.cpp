@@ -29,6 +29,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BackupDialog.h"
@@ -186,7 +187,7 @@ void MainWindow::loadStep(const std::function<void()> &step)
                                 ErrorLog::exactErrorMessage(
                                     QStringLiteral("An error occurred while loading the program."),
                                     failure.description()),
-                                QStringLiteral(" Error"), QStringLiteral("Form_Load-frmFind.frm"),
+                                QStringLiteral(" Error"), LogSource::mainLoad,
                                 failure.description());
     }
 }
@@ -215,7 +216,7 @@ bool MainWindow::startUp(const QString &folder)
         // folder), even where the program's own files go to the per-user data folder.
         m_helpFile = HelpFile::locate(QCoreApplication::applicationDirPath());
         const QString folder = Paths::withTrailingSeparator(Paths::applicationFolder());
-        m_ctx.state.DefaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
+        m_ctx.state.defaultBackupRoot = folder + QStringLiteral("Backup") + QDir::separator();
     });
     m_loading = true;
     m_options->load([this](const std::function<void()> &step) { loadStep(step); });
@@ -293,7 +294,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     // A run under way ends at its next test of the flag.
-    m_ctx.state.StopRequested = true;
+    m_ctx.state.stopRequested = true;
     shutDown();
     event->accept();
 }
@@ -355,7 +356,7 @@ void MainWindow::parkFocus(QWidget *target)
 void MainWindow::setRunControlsEnabled(bool enabled)
 {
     // What a run reads as it goes is locked while it runs.
-    m_ctx.state.RunInProgress = !enabled;
+    m_ctx.state.runInProgress = !enabled;
     for (QWidget *control : std::initializer_list<QWidget *>{
              folderList, pathField, fileList, driveList, minimizeBox, fuzzyPanel, findBox,
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
@@ -381,7 +382,7 @@ void MainWindow::enableControls()
 
 void MainWindow::clearHints()
 {
-    if (m_ctx.state.RunInProgress)
+    if (m_ctx.state.runInProgress)
         return;
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
@@ -400,7 +401,7 @@ void MainWindow::clearStatus()
 
 void MainWindow::updateSelectedPath()
 {
-    ::Get_Path(m_ctx);
+    ::takeFolderPath(m_ctx);
 }
 
 void MainWindow::runBarTool(const QString &key)
@@ -422,7 +423,7 @@ void MainWindow::helpBarTool(const QString &key)
     if (key == u"about") {
         showAbout();
     } else if (key == u"exit") {
-        m_ctx.state.StopRequested = true;
+        m_ctx.state.stopRequested = true;
         exitProgram();
     } else if (key == u"readme") {
         openHelp();
@@ -457,25 +458,24 @@ void MainWindow::viewSelectedFiles()
     updateSelectedPath();
     for (int i = 0; i < fileList->count(); ++i) {
         if (fileList->isSelected(i))
-            viewer.addToList(m_ctx.state.CurrentPath + fileList->item(i)->text());
+            viewer.addToList(m_ctx.state.currentPath + fileList->item(i)->text());
     }
     if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
         return;
     const QString first = viewer.listItem(0);
     viewer.setTag(QStringLiteral("Stop"));
     try {
-        viewer.rtbDefault().LoadFile(first);
-        viewer.setHoldText(viewer.rtbDefault().Text());
+        viewer.buffer().load(first);
+        viewer.setHoldText(viewer.buffer().text());
     } catch (const Failure &failure) {
         ErrorLog::reportFailure(
             dialogs(), QStringLiteral("There was an error while attempting to view the file."),
-            QStringLiteral("Error"), QStringLiteral("View_Source-frmFind.frm"),
-            failure.description());
+            QStringLiteral("Error"), LogSource::viewSource, failure.description());
         return;
     }
     viewer.setCaption(QStringLiteral("Viewing document:  ") + first);
     viewer.selectListItem(0);
-    viewer.setPosLabel(QString::number(m_ctx.state.FoundPosition));
+    viewer.setPosLabel(QString::number(m_ctx.state.foundPosition));
     viewer.setCountLabel(QString::number(viewer.listCount()));
     setStatusText(1, Idle);
     viewer.showViewer();
@@ -513,7 +513,7 @@ void MainWindow::runShortcut(MainShortcuts::Command command)
         viewSelectedFiles();
         break;
     case Command::Exit:
-        m_ctx.state.StopRequested = true;
+        m_ctx.state.stopRequested = true;
         exitProgram();
         break;
     case Command::Stop:
@@ -594,9 +594,9 @@ void MainWindow::refreshFileList()
     countSelectedFiles();
 }
 
-void MainWindow::OutputData()
+void MainWindow::writeReport()
 {
-    ::OutputData(m_ctx);
+    ::writeReport(m_ctx);
 }
 
 void MainWindow::setFindAndReplaceText(const QString &find, const QString &replace)

@@ -69,7 +69,7 @@ public:
     void saveHistories() override;
     void resetHints() override { clearHints(); }
     void refreshFileList() override;
-    void OutputData() override;
+    void writeReport() override;
     /// Undo exchanges the find and replacement boxes for the length of its run.
     void setFindAndReplaceText(const QString &find, const QString &replace) override;
 

@@ -14,6 +14,7 @@
 #include "engine/ViewerPort.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 
 #include <exception>
 #include <utility>
@@ -58,19 +59,19 @@ void MainbarCommands::click(const QString &key)
         if (key != m_runningTool || m_ctx.main->toolCaption(key) != Stop)
             return;
         if (key == u"find") {
-            cmdFind_Click(m_ctx);
+            startOrStopFind(m_ctx);
         } else {
             m_ctx.main->setToolCaption(key, idleCaption(key));
-            m_ctx.state.StopRequested = true;
+            m_ctx.state.stopRequested = true;
         }
         return;
     }
     if (key == u"find")
-        run(key, [this] { cmdFind_Click(m_ctx); });
+        run(key, [this] { startOrStopFind(m_ctx); });
     else if (key == u"replace")
-        run(key, [this] { cmdReplace_Click(m_ctx); });
+        run(key, [this] { runReplace(m_ctx); });
     else if (key == u"undo")
-        run(key, [this] { cmdUndo_Click(m_ctx); });
+        run(key, [this] { runUndo(m_ctx); });
     else if (key == u"preview")
         run(key, [this] { preview(); });
     else if (key == u"restore")
@@ -100,7 +101,7 @@ void MainbarCommands::run(const QString &key, const std::function<void()> &body)
     m_runningTool = key;
     if (key != u"find") {
         m_ctx.main->setToolCaption(key, Stop);
-        m_ctx.state.StopRequested = false;
+        m_ctx.state.stopRequested = false;
     }
     runTrapped(key, body);
     m_ctx.main->setToolCaption(key, idleCaption(key));
@@ -115,9 +116,9 @@ void MainbarCommands::preview()
     auto result =
         std::make_unique<PreviewResult>(std::shared_ptr<const Matcher>(matcherFor(r, r.findText())),
                                         r.isFuzzy() ? r.fuzzyReplace() : r.replaceText());
-    m_ctx.state.ValidationFailed = false;
+    m_ctx.state.validationFailed = false;
     PreviewRun::preview(m_ctx, *result);
-    if (!m_ctx.state.ValidationFailed)
+    if (!m_ctx.state.validationFailed)
         m_previewed = std::move(result);
 }
 
@@ -147,9 +148,9 @@ void MainbarCommands::runTrapped(const QString &key, const std::function<void()>
         sentence = QStringLiteral("An error occurred while trying to restore the files.");
     else
         sentence = QStringLiteral("An error occurred while trying to undo the operation.");
-    const QString procedure = key == u"find"       ? QStringLiteral("cmdFind_Click-frmFind.frm")
-                              : isReplacePath(key) ? QStringLiteral("cmdReplace_Click-frmFind.frm")
-                                                   : QStringLiteral("cmdUndo_Click-frmFind.frm");
+    const QString procedure = key == u"find"       ? LogSource::findCommand
+                              : isReplacePath(key) ? LogSource::replaceCommand
+                                                   : LogSource::undoCommand;
     ErrorLog::reportFailure(*m_ctx.dialogs, ErrorLog::exactErrorMessage(sentence, source),
                             QStringLiteral(" Error"), procedure, source);
 }

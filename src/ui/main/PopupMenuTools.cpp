@@ -4,13 +4,14 @@
 #include "ui/FileList.h"
 #include "ui/FolderList.h"
 
-#include "engine/DeleteFilesSearch.h"
 #include "engine/FileOperations.h"
+#include "engine/FolderRemoval.h"
 #include "engine/RunSupport.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/dialogs/FilePropertiesDialog.h"
 #include "ui/viewer/ViewerWindow.h"
 
@@ -120,9 +121,8 @@ bool PopupMenuTools::isCurrentFileSelected() const
 void PopupMenuTools::reportFailure(const QString &message, const QString &step,
                                    const QString &description)
 {
-    ErrorLog::reportFailure(
-        m_w.dialogs(), message, QStringLiteral("Error"),
-        QStringLiteral("PopUpToolBar_Click:") + step + QStringLiteral("-frmFind.frm"), description);
+    ErrorLog::reportFailure(m_w.dialogs(), message, QStringLiteral("Error"),
+                            LogSource::mainPopup(step), description);
 }
 
 void PopupMenuTools::showProperties()
@@ -144,11 +144,11 @@ void PopupMenuTools::viewSource()
         return;
     m_w.mirrorHistoriesToViewer();
     RunContext &ctx = m_w.context();
-    ctx.state.StopRequested = false;
+    ctx.state.stopRequested = false;
     m_w.updateSelectedPath();
     for (int i = 0; i < m_w.fileList->count(); ++i) {
         if (m_w.fileList->isSelected(i))
-            viewer.addToList(ctx.state.CurrentPath + m_w.fileList->item(i)->text());
+            viewer.addToList(ctx.state.currentPath + m_w.fileList->item(i)->text());
     }
     if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
         return;
@@ -158,8 +158,7 @@ void PopupMenuTools::viewSource()
     } catch (const Failure &failure) {
         ErrorLog::reportFailure(
             m_w.dialogs(), QStringLiteral("There was an error while attempting to view the file."),
-            QStringLiteral("Error"), QStringLiteral("View_Source-frmFind.frm"),
-            failure.description());
+            QStringLiteral("Error"), LogSource::viewSource, failure.description());
     }
     viewer.setCaption(QStringLiteral("Viewing document: ") + first);
     viewer.setTag(QStringLiteral("Stop"));
@@ -177,7 +176,7 @@ void PopupMenuTools::openFile()
     m_w.updateSelectedPath();
     if (!isCurrentFileSelected())
         return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_w.context().state.CurrentPath + currentFile()));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_w.context().state.currentPath + currentFile()));
 }
 
 void PopupMenuTools::copyPath()
@@ -225,7 +224,7 @@ void PopupMenuTools::deleteFile()
     m_w.updateSelectedPath();
     if (!isCurrentFileSelected())
         return;
-    const QString path = m_w.context().state.CurrentPath + currentFile();
+    const QString path = m_w.context().state.currentPath + currentFile();
     if (!FileOperations::confirmFileDeletion(m_w.dialogs(), path))
         return;
     // A read-only file goes as well: deleting needs only the folder's permission.

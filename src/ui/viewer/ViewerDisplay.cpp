@@ -48,9 +48,9 @@ void ViewerDisplay::toggleWordWrap()
 {
     const bool turnOn = m_rightMargin == NoWrapMargin;
     setRightMargin(turnOn ? 0 : NoWrapMargin);
-    SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER, kWordWrapKey,
-                                  QStringLiteral("Word Wrap"),
-                                  turnOn ? QStringLiteral("True") : QStringLiteral("False"));
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER, kWordWrapKey,
+                               QStringLiteral("Word Wrap"),
+                               turnOn ? QStringLiteral("True") : QStringLiteral("False"));
     // Re-wrap only: reloading the file from disk would throw away unsaved typing.
     m_document->viewport()->update();
 }
@@ -58,8 +58,8 @@ void ViewerDisplay::toggleWordWrap()
 void ViewerDisplay::applySettings()
 {
     const QString wrap =
-        SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER, kWordWrapKey,
-                                     QStringLiteral("Word Wrap"), QStringLiteral("False"));
+        SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER, kWordWrapKey,
+                                  QStringLiteral("Word Wrap"), QStringLiteral("False"));
     bool isNumber = false;
     const int number = wrap.trimmed().toInt(&isNumber);
     const bool on = isNumber
@@ -69,15 +69,14 @@ void ViewerDisplay::applySettings()
 
     QFont font = m_document->font();
     const QString name =
-        SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER, kFontsKey,
-                                     QStringLiteral("Fontname"), QStringLiteral("Courier New"));
+        SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER, kFontsKey,
+                                  QStringLiteral("Fontname"), QStringLiteral("Courier New"));
     if (!name.isEmpty()) {
         font.setFamilies({name, QStringLiteral("monospace")});
         font.setStyleHint(QFont::Monospace);
     }
-    const QString size =
-        SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER, kFontsKey,
-                                     QStringLiteral("Fontsize"), QStringLiteral("8"));
+    const QString size = SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER, kFontsKey,
+                                                   QStringLiteral("Fontsize"), QStringLiteral("8"));
     const double points = size.toDouble();
     if (points > 0)
         font.setPointSizeF(points);

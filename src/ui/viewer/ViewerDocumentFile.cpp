@@ -9,6 +9,7 @@
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 
 namespace {
 
@@ -38,15 +39,15 @@ void ViewerDocumentFile::load(const QString &path)
         m_view.showFacts(ViewerFileInfo::facts(path, kind));
         return;
     }
-    m_buffer.LoadFile(path);
-    m_hold.setText(m_buffer.Text());
+    m_buffer.load(path);
+    m_hold.setText(m_buffer.text());
     m_view.clearUserTyped();
 }
 
 void ViewerDocumentFile::updateModified()
 {
-    const QString &text = m_buffer.Text();
-    const QString &hold = m_hold.Text();
+    const QString &text = m_buffer.text();
+    const QString &hold = m_hold.text();
     if (text != hold) {
         // Typing into a document that was loaded empty counts as a change as well.
         if (!hold.isEmpty() || m_view.hasUserTyped())
@@ -68,7 +69,7 @@ bool ViewerDocumentFile::save(const QString &path, const QString &source)
         return false;
     }
     try {
-        m_buffer.SaveFile(path);
+        m_buffer.save(path);
         return true;
     } catch (const std::exception &e) {
         if (m_ctx.dialogs)
@@ -76,14 +77,14 @@ bool ViewerDocumentFile::save(const QString &path, const QString &source)
                 ErrorLog::exactErrorMessage(
                     QStringLiteral("There was an error while saving the file."), describe(e)),
                 QStringLiteral("Error"), MessageButtons::Ok, MessageIcon::Error);
-        ErrorLog::LogError(source + QStringLiteral("-frmViewer.frm"), describe(e), m_ctx.dialogs);
+        ErrorLog::logError(LogSource::inViewer(source), describe(e), m_ctx.dialogs);
         return false;
     }
 }
 
 void ViewerDocumentFile::markSaved()
 {
-    m_hold.setText(m_buffer.Text());
+    m_hold.setText(m_buffer.text());
     m_modified = false;
     m_view.clearUserTyped();
 }
@@ -92,7 +93,7 @@ bool ViewerDocumentFile::promptSave()
 {
     if (!hasUnsavedChanges())
         return true;
-    const QString path = m_buffer.FileName();
+    const QString path = m_buffer.fileName();
     if (askToSave(MessageButtons::YesNo) == MessageAnswer::Yes) {
         // No attribute reset first: the atomic save keeps a read-only file's
         // mode and needs only its folder to be writable.
@@ -109,7 +110,7 @@ MessageAnswer ViewerDocumentFile::askToSave(MessageButtons buttons)
 {
     return m_ctx.dialogs->message(
         QStringLiteral("This file has been modified.") + QStringLiteral("\r") +
-            QStringLiteral("Would you like to save this as ") + m_buffer.FileName() +
+            QStringLiteral("Would you like to save this as ") + m_buffer.fileName() +
             QStringLiteral(" ?"),
         QStringLiteral(" Save"), buttons, MessageIcon::Question, MessageAnswer::Yes);
 }
@@ -119,7 +120,7 @@ bool ViewerDocumentFile::hasUnsavedChanges()
     if (m_view.isShowingFacts())
         return false;
     // Typing marks the document too, so that no unsaved typing is dropped unasked.
-    if (m_view.hasUserTyped() && m_buffer.Text() != m_hold.Text())
+    if (m_view.hasUserTyped() && m_buffer.text() != m_hold.text())
         m_modified = true;
     return m_modified;
 }
@@ -130,7 +131,7 @@ bool ViewerDocumentFile::promptSaveBeforeExit()
         return true;
     switch (askToSave(MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
-        if (!save(m_buffer.FileName(), QStringLiteral("Form_Unload")))
+        if (!save(m_buffer.fileName(), LogSource::viewerUnload))
             return false;
         markSaved();
         return true;
@@ -145,10 +146,10 @@ bool ViewerDocumentFile::promptSaveBeforeExit()
 void ViewerDocumentFile::saveCurrent()
 {
     if (m_view.isShowingFacts()) {
-        save(m_buffer.FileName(), QString());  // says why nothing is saved
+        save(m_buffer.fileName(), QString());  // says why nothing is saved
         return;
     }
-    const QString path = m_buffer.FileName();
+    const QString path = m_buffer.fileName();
     const MessageAnswer answer = m_ctx.dialogs->message(
         QStringLiteral("Save this as ") + path + QStringLiteral("?"), QStringLiteral(" Save"),
         MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes);

@@ -2,6 +2,7 @@
 
 #include "engine/DocumentBuffer.h"
 #include "engine/RunContext.h"
+#include "settings/LogSources.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -37,7 +38,7 @@ void ViewerDocumentList::dropPendingSkip()
 
 void ViewerDocumentList::showSelectedFile()
 {
-    if (m_ctx.state.StopRequested)
+    if (m_ctx.state.stopRequested)
         return;
     const bool mayReplace = m_host.offerToSaveChanges();
     if (takeSkip())
@@ -52,10 +53,10 @@ void ViewerDocumentList::showSelectedFile()
     if (row < 0)
         return;
     const QString path = list->item(row)->text();
-    if (!m_host.loadDocument(path, QStringLiteral("List1_Click")))
+    if (!m_host.loadDocument(path, LogSource::viewerListClick))
         return;
-    if (!m_buffer.FileName().isEmpty())
-        m_host.setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.FileName());
+    if (!m_buffer.fileName().isEmpty())
+        m_host.setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
     m_controls.foundPos->setText(QStringLiteral("Not found"));
     m_controls.index->setText(QString::number(row + 1));
     m_host.setCaption(QStringLiteral("Viewing document: ") + path);
@@ -75,7 +76,7 @@ void ViewerDocumentList::documentEdited()
 
 void ViewerDocumentList::step(int delta)
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     if (!m_host.offerToSaveChanges())
         return;
     const int count = m_controls.list->count();
@@ -97,7 +98,7 @@ void ViewerDocumentList::nextFile()
 
 void ViewerDocumentList::keepShownEntrySelected()
 {
-    const QString shown = m_buffer.FileName();
+    const QString shown = m_buffer.fileName();
     QListWidget *list = m_controls.list;
     const QList<QListWidgetItem *> entries = list->findItems(shown, Qt::MatchExactly);
     if (shown.isEmpty() || entries.isEmpty())

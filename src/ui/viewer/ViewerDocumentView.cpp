@@ -64,7 +64,7 @@ bool ViewerDocumentView::isWindowVisible() const
 
 void ViewerDocumentView::syncViewFromBuffer()
 {
-    if (!isWindowVisible() || m_ctx.state.RunInProgress) {
+    if (!isWindowVisible() || m_ctx.state.runInProgress) {
         // A run loads many files; lay out only what is shown once it ends.
         m_viewStale = true;
         if (isWindowVisible() && !m_syncScheduled) {
@@ -79,8 +79,8 @@ void ViewerDocumentView::syncViewFromBuffer()
     }
     m_viewStale = false;
     // A run may leave a binary file in the buffer: laying it out could take minutes.
-    if (m_facts.isEmpty() && ContentKind::isBinaryText(m_buffer.Text(), m_buffer.encoding()))
-        m_facts = ViewerFileInfo::facts(m_buffer.FileName(), ContentKind::Kind::Binary);
+    if (m_facts.isEmpty() && ContentKind::isBinaryText(m_buffer.text(), m_buffer.encoding()))
+        m_facts = ViewerFileInfo::facts(m_buffer.fileName(), ContentKind::Kind::Binary);
     m_syncing = true;
     m_view->setPlaceholderText(m_facts);
     if (!m_facts.isEmpty()) {
@@ -90,7 +90,7 @@ void ViewerDocumentView::syncViewFromBuffer()
         m_syncing = false;
         return;
     }
-    m_viewText = ViewerText::toView(m_buffer.Text());
+    m_viewText = ViewerText::toView(m_buffer.text());
     m_view->setPlainText(m_viewText);
     const QString shown = ViewerText::fromDocument(m_view->document()->toRawText());
     if (shown != m_viewText) {
@@ -110,7 +110,7 @@ void ViewerDocumentView::syncViewFromBuffer()
 void ViewerDocumentView::replaceStretchInView(qint32 position, const QString &removed,
                                               const QString &inserted)
 {
-    const QString &text = m_buffer.Text();
+    const QString &text = m_buffer.text();
     // Widened by a CR just before and an LF just after, the stretch has no CR LF
     // pair across its edges in the old text or the new, so it maps to one
     // stretch of the control and the text outside it keeps its positions.
@@ -138,7 +138,7 @@ void ViewerDocumentView::replaceStretchInView(qint32 position, const QString &re
         m_anchorView = 0;
     }
     if (m_viewStale || !m_facts.isEmpty() || m_view->isReadOnly() || !isWindowVisible() ||
-        m_ctx.state.RunInProgress) {
+        m_ctx.state.runInProgress) {
         syncViewFromBuffer();
         return;
     }
@@ -161,9 +161,9 @@ void ViewerDocumentView::replaceStretchInView(qint32 position, const QString &re
 
 int ViewerDocumentView::viewPosition(int bufferPosition)
 {
-    const int view = ViewerText::toViewPositionFrom(m_buffer.Text(), m_anchorBuffer, m_anchorView,
+    const int view = ViewerText::toViewPositionFrom(m_buffer.text(), m_anchorBuffer, m_anchorView,
                                                     bufferPosition);
-    if (bufferPosition <= m_buffer.Text().size()) {
+    if (bufferPosition <= m_buffer.text().size()) {
         m_anchorBuffer = bufferPosition;
         m_anchorView = view;
     }
@@ -174,8 +174,8 @@ void ViewerDocumentView::syncSelectionFromBuffer()
 {
     if (m_syncing || m_viewStale || !m_facts.isEmpty() || !isWindowVisible())
         return;
-    const int start = viewPosition(m_buffer.SelStart());
-    const int end = viewPosition(m_buffer.SelStart() + m_buffer.SelLength());
+    const int start = viewPosition(m_buffer.selectionStart());
+    const int end = viewPosition(m_buffer.selectionStart() + m_buffer.selectionLength());
     m_syncing = true;
     QTextCursor cursor = m_view->textCursor();
     cursor.setPosition(qMin(start, int(m_viewText.size())));
@@ -188,7 +188,7 @@ void ViewerDocumentView::syncSelectionFromBuffer()
 void ViewerDocumentView::writeViewToBuffer()
 {
     const QString view = ViewerText::fromDocument(m_view->document()->toRawText());
-    const QString merged = ViewerText::mergeEdit(m_buffer.Text(), m_viewText, view);
+    const QString merged = ViewerText::mergeEdit(m_buffer.text(), m_viewText, view);
     m_viewText = view;
     m_syncing = true;
     m_buffer.setText(merged);
@@ -202,11 +202,11 @@ void ViewerDocumentView::writeSelectionToBuffer()
     if (!m_facts.isEmpty())
         return;
     const QTextCursor cursor = m_view->textCursor();
-    const QString &text = m_buffer.Text();
+    const QString &text = m_buffer.text();
     const qint32 start = ViewerText::toBufferPosition(text, cursor.selectionStart());
     const qint32 end = ViewerText::toBufferPosition(text, cursor.selectionEnd());
     m_syncing = true;
-    m_buffer.setSelStart(start);
-    m_buffer.setSelLength(end - start);
+    m_buffer.setSelectionStart(start);
+    m_buffer.setSelectionLength(end - start);
     m_syncing = false;
 }

@@ -6,6 +6,7 @@
 #include "engine/RunContext.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "settings/LogSources.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -58,7 +59,7 @@ void ViewerFileCommands::openPath(const QString &path)
 void ViewerFileCommands::saveAs()
 {
     const QString proposed =
-        QDir(Paths::applicationFolder()).filePath(nameAfterLastSeparator(m_buffer.FileName()));
+        QDir(Paths::applicationFolder()).filePath(nameAfterLastSeparator(m_buffer.fileName()));
     const QString path = QFileDialog::getSaveFileName(
         m_document->window(), QStringLiteral("Save As"), proposed, QStringLiteral("All files (*)"));
     if (path.isEmpty())
@@ -79,7 +80,7 @@ void ViewerFileCommands::printTo(QPrinter &printer)
 {
     QTextDocument document;
     document.setDefaultFont(m_document->font());
-    document.setPlainText(ViewerText::toView(m_buffer.Text()));
+    document.setPlainText(ViewerText::toView(m_buffer.text()));
     document.print(&printer);
     if (printer.printerState() == QPrinter::Error) {
         m_host.reportFailure(QStringLiteral("There was a printer error."), MessageIcon::Warning,
@@ -101,8 +102,8 @@ void ViewerFileCommands::showLastReport()
     if (!m_host.offerToSaveChanges())
         return;
     m_host.skipNextListReaction();
-    if (!m_host.loadDocument(QDir::toNativeSeparators(report), QStringLiteral("ToolBar_Click")))
+    if (!m_host.loadDocument(QDir::toNativeSeparators(report), LogSource::viewerToolBar))
         return;
     m_host.setCaption(QStringLiteral("Viewing document: ") + QDir::toNativeSeparators(report));
-    m_host.setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.FileName());
+    m_host.setStatus(2, QStringLiteral(" Viewing document: ") + m_buffer.fileName());
 }

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -26,7 +27,7 @@ ViewerFileOperations::ViewerFileOperations(RunContext &ctx, const DocumentBuffer
 
 void ViewerFileOperations::openFile()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     const QListWidgetItem *item = m_list->currentItem();
     if (item)
         QDesktopServices::openUrl(QUrl::fromLocalFile(item->text()));
@@ -40,7 +41,7 @@ void ViewerFileOperations::copyPath()
 
 void ViewerFileOperations::renameFile()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     QListWidgetItem *item = m_list->currentItem();
     if (!item || item->text().isEmpty())
         return;
@@ -60,7 +61,7 @@ void ViewerFileOperations::renameFile()
     if (newPath == oldPath)
         return;
     // The shown document is offered for saving under its old name first.
-    if (m_buffer.FileName() == oldPath && !m_host.offerToSaveChanges())
+    if (m_buffer.fileName() == oldPath && !m_host.offerToSaveChanges())
         return;
     try {
         if (Paths::isProtectedFolder(oldPath))
@@ -82,7 +83,7 @@ void ViewerFileOperations::renameFile()
 
 void ViewerFileOperations::deleteFile()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     QListWidgetItem *item = m_list->currentItem();
     if (!item || !item->isSelected())
         return;
@@ -100,12 +101,11 @@ void ViewerFileOperations::deleteFile()
         FileOperations::deleteFile(path);
     } catch (const Failure &failure) {
         // The entry stays: the file is still there.
-        ErrorLog::LogError(QStringLiteral("PopUpToolBar_Click:DeleteFile-frmViewer.frm"),
-                           failure.description(), m_ctx.dialogs);
+        ErrorLog::logError(LogSource::viewerDeleteFile, failure.description(), m_ctx.dialogs);
         return;
     }
     // The user chose to delete it: nothing left to offer for saving.
-    if (m_buffer.FileName() == path)
+    if (m_buffer.fileName() == path)
         m_host.discardChanges();
     delete m_list->takeItem(m_list->row(item));
     m_list->update();

@@ -43,7 +43,7 @@ public:
     QToolBar *moveBar = nullptr;
     QMenu *listMenu = nullptr;
     QListWidget *documentList = nullptr;
-    /// The shown document (rtbDefault() holds its bytes).
+    /// The shown document (buffer() holds its bytes).
     QPlainTextEdit *documentEdit = nullptr;
     /// heldDocument: the text as last loaded (or saved); never shown.
     DocumentBuffer *heldDocument = nullptr;

@@ -9,6 +9,7 @@
 #include "engine/SearchRequest.h"
 #include "engine/Validation.h"
 #include "platform/Dialogs.h"
+#include "settings/LogSources.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -76,8 +77,8 @@ void ViewerSearch::findFirst()
                                MessageIcon::Information);
         return;
     }
-    found = m_host.isFuzzyMode() ? Find_Fuzzy(m_ctx, start) : Find_Normal(m_ctx, start);
-    if (m_ctx.state.StopRequested)
+    found = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, start) : findInBuffer(m_ctx, start);
+    if (m_ctx.state.stopRequested)
         return;
     if (found == -1) {
         m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
@@ -98,11 +99,11 @@ void ViewerSearch::findNext()
     bool inputChecked = false;
     bool skipSearch = false;
     for (;;) {
-        m_ctx.state.PartsSource = QStringLiteral("Template");
+        m_ctx.state.partsSource = QStringLiteral("Template");
         m_host.updateFileModified();
         if (!inputChecked) {
             if (!checkFindInput(true)) {
-                m_ctx.state.PartsSource.clear();
+                m_ctx.state.partsSource.clear();
                 return;
             }
             m_host.saveHistory();
@@ -111,8 +112,8 @@ void ViewerSearch::findNext()
         const bool fuzzy = m_host.isFuzzyMode();
         // A file shown by its facts has nothing to search: the walk passes it over.
         if (!skipSearch && !m_host.isShowingFacts()) {
-            if (m_buffer.Text().isEmpty()) {
-                m_ctx.state.PartsSource.clear();
+            if (m_buffer.text().isEmpty()) {
+                m_ctx.state.partsSource.clear();
                 finishFindNext(false);
                 return;
             }
@@ -121,22 +122,23 @@ void ViewerSearch::findNext()
             if (!ok || searchStart < 0)
                 searchStart = 0;
             m_host.setStatus(2,
-                             QStringLiteral(" Searching through document: ") + m_buffer.FileName());
-            foundPos = fuzzy ? Find_Fuzzy(m_ctx, searchStart) : Find_Normal(m_ctx, searchStart);
-            m_ctx.state.PartsSource.clear();
-            if (m_ctx.state.StopRequested)
+                             QStringLiteral(" Searching through document: ") + m_buffer.fileName());
+            foundPos =
+                fuzzy ? findFuzzyInBuffer(m_ctx, searchStart) : findInBuffer(m_ctx, searchStart);
+            m_ctx.state.partsSource.clear();
+            if (m_ctx.state.stopRequested)
                 return;
             if (foundPos != -1) {
                 finishFindNext(true);
                 return;
             }
         }
-        m_ctx.state.PartsSource.clear();
+        m_ctx.state.partsSource.clear();
         skipSearch = false;
 
         if (m_ctx.main)
             m_ctx.main->yieldToEvents();
-        if (m_ctx.state.StopRequested)
+        if (m_ctx.state.stopRequested)
             return;
         const int count = list->count();
         const int row = list->currentRow();
@@ -148,13 +150,13 @@ void ViewerSearch::findNext()
                                    MessageIcon::Information);
             foundPos = -1;
             searchStart = 0;
-            m_buffer.setSelLength(0);
+            m_buffer.setSelectionLength(0);
             m_controls.newPos->setText(QStringLiteral("-1"));
             if (count > 0) {
                 if (list->currentRow() != 0) {
                     list->setCurrentRow(0);
                 } else {
-                    m_host.loadDocument(list->item(0)->text(), QStringLiteral("mnuFindNext_Click"));
+                    m_host.loadDocument(list->item(0)->text(), LogSource::viewerFindNext);
                     m_controls.newPos->setText(QStringLiteral("-1"));
                 }
             }
@@ -166,7 +168,7 @@ void ViewerSearch::findNext()
         m_host.selectRowQuietly(row + 1);
         searchStart = 0;
         const QString path = list->item(row + 1)->text();
-        const bool loaded = m_host.loadDocument(path, QStringLiteral("mnuFindNext_Click"));
+        const bool loaded = m_host.loadDocument(path, LogSource::viewerFindNext);
         m_host.setStatus(2, QStringLiteral(" Searching through document: ") + path);
         m_host.setCaption(QStringLiteral("Viewing document: ") + path);
         m_host.showFileInfo(path);
@@ -180,7 +182,7 @@ void ViewerSearch::findNext()
 void ViewerSearch::finishFindNext(bool matched)
 {
     if (matched)
-        m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.FileName());
+        m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.fileName());
     m_controls.newPos->setText(QString::number(m_searchStart));
     if (m_controls.list->count() == 0) {
         m_ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
@@ -199,13 +201,13 @@ void ViewerSearch::replaceCurrent()
     // expression's groups are filled in from the selected match.
     const QString typed = m_controls.replace->currentText();
     const QString replacement =
-        m_ctx.request ? replacementAt(*m_ctx.request, typed, m_buffer.Text(), m_buffer.SelStart(),
-                                      m_buffer.SelLength())
-                      : ReplacementText(typed, m_buffer.Text()).forMatch(m_buffer.SelText());
-    const bool selected = m_buffer.SelLength() > 0;
+        m_ctx.request ? replacementAt(*m_ctx.request, typed, m_buffer.text(),
+                                      m_buffer.selectionStart(), m_buffer.selectionLength())
+                      : ReplacementText(typed, m_buffer.text()).forMatch(m_buffer.selectedText());
+    const bool selected = m_buffer.selectionLength() > 0;
     if (!typed.isEmpty()) {
         if (selected) {
-            m_buffer.setSelText(replacement);
+            m_buffer.setSelectedText(replacement);
             m_controls.document->setFocus();
             m_host.markFileModified();
         }
@@ -219,7 +221,7 @@ void ViewerSearch::replaceCurrent()
                 QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
                 MessageIcon::Question, MessageAnswer::Yes);
             if (answer == MessageAnswer::Yes) {
-                m_buffer.setSelText(QString());
+                m_buffer.setSelectedText(QString());
                 m_controls.document->setFocus();
                 m_host.markFileModified();
             }
@@ -230,5 +232,6 @@ void ViewerSearch::replaceCurrent()
         }
         m_controls.replace->setFocus();
     }
-    m_controls.newPos->setText(QString::number(m_buffer.SelStart() + m_buffer.SelLength()));
+    m_controls.newPos->setText(
+        QString::number(m_buffer.selectionStart() + m_buffer.selectionLength()));
 }

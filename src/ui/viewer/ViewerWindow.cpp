@@ -19,6 +19,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/HistoryList.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 
@@ -42,8 +43,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kSource = QStringLiteral("-frmViewer.frm");
 
 int px(int twips)
 {
@@ -151,13 +150,13 @@ QAction *ViewerWindow::tool(const QString &band, const QString &key) const
 
 void ViewerWindow::resumeFindNext()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     findNext();
 }
 
 void ViewerWindow::resumeReplace()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     replaceCurrent();
 }
 
@@ -179,7 +178,7 @@ void ViewerWindow::reportFailure(const QString &message, MessageIcon icon, const
 {
     if (m_ctx.dialogs)
         m_ctx.dialogs->message(message, title, MessageButtons::Ok, icon);
-    ErrorLog::LogError(source, description, m_ctx.dialogs);
+    ErrorLog::logError(source, description, m_ctx.dialogs);
 }
 
 void ViewerWindow::setHoldText(const QString &text)
@@ -294,7 +293,7 @@ void ViewerWindow::prepareOnActivation()
 {
     try {
         setStatus(2, QString());
-        m_ctx.state.RunInProgress = false;
+        m_ctx.state.runInProgress = false;
         m_view->catchUp();
         totalFilesLabel->setText(QString::number(documentList->count()));
         layoutControls();
@@ -314,7 +313,7 @@ void ViewerWindow::prepareOnActivation()
     } catch (const std::exception &e) {
         hide();
         reportFailure(describe(e), MessageIcon::Warning, QStringLiteral("Error"),
-                      QStringLiteral("Form_Activate") + kSource, describe(e));
+                      LogSource::viewerActivate, describe(e));
     }
 }
 
@@ -326,7 +325,8 @@ bool ViewerWindow::loadDocument(const QString &path, const QString &source)
     } catch (const std::exception &e) {
         m_list->dropPendingSkip();
         reportFailure(QStringLiteral("There was an error while attempting to view the file."),
-                      MessageIcon::Error, QStringLiteral("Error"), source + kSource, describe(e));
+                      MessageIcon::Error, QStringLiteral("Error"), LogSource::inViewer(source),
+                      describe(e));
         return false;
     }
 }
@@ -338,7 +338,7 @@ void ViewerWindow::showFileInfo(const QString &path)
 
 void ViewerWindow::closeViewer()
 {
-    m_ctx.state.StopRequested = true;
+    m_ctx.state.stopRequested = true;
     // The list goes; unsaved changes of the shown document are offered first,
     // and stay marked when they could not be saved (the document stays shown).
     const bool settled = offerToSaveChanges();
@@ -365,7 +365,7 @@ void ViewerWindow::quitProgram()
 void ViewerWindow::stopAndHide()
 {
     if (m_search->isWalking())
-        m_ctx.state.StopRequested = true;
+        m_ctx.state.stopRequested = true;
     hideViewer();
 }
 
@@ -490,15 +490,14 @@ void ViewerWindow::layoutControls()
 
 void ViewerWindow::popupFind()
 {
-    m_ctx.state.StopRequested = false;
+    m_ctx.state.stopRequested = false;
     findFirst();
 }
 
 void ViewerWindow::reportRenameFailure(const QString &description)
 {
     reportFailure(QStringLiteral("There was an error while renaming the file."), MessageIcon::Error,
-                  QStringLiteral("Error"),
-                  QStringLiteral("PopUpToolBar_Click:RenameFile_Error") + kSource, description);
+                  QStringLiteral("Error"), LogSource::viewerRenameFile, description);
 }
 
 bool ViewerWindow::event(QEvent *event)

@@ -48,7 +48,7 @@ public:
     ~ViewerWindow() override;
 
     // ViewerPort
-    DocumentBuffer &rtbDefault() override { return m_buffer; }
+    DocumentBuffer &buffer() override { return m_buffer; }
     void setHoldText(const QString &text) override;
     void setTag(const QString &tag) override { m_list->setTag(tag); }
     QString tag() const override { return m_list->tag(); }

@@ -29,10 +29,7 @@ class TestBackupDialog : public QObject {
 
     QString path(const QString &relative) const { return m_t->path(relative); }
     QString defaultText() const { return QDir::toNativeSeparators(path("app/Backup/")); }
-    QString stored() const
-    {
-        return SettingsStore::ReadRegString(HKEY_CURRENT_USER, Key, Value, {});
-    }
+    QString stored() const { return SettingsStore::readString(HKEY_CURRENT_USER, Key, Value, {}); }
 
 private slots:
     void init()
@@ -83,7 +80,7 @@ private slots:
         const auto isDef = [](const QString &s) { return s == u"<default>"; };
         const auto real = [&](const QString &s) { return isDef(s) ? defaultText() : s; };
         if (stored != u"<none>")
-            SettingsStore::WriteRegString(HKEY_CURRENT_USER, Key, Value, real(stored));
+            SettingsStore::writeString(HKEY_CURRENT_USER, Key, Value, real(stored));
         QCOMPARE(m_backup->hintFolder(), real(loaded));  // any first use loads the dialog
         QCOMPARE(m_backup->specifiedPathEdit->text(), isDef(loaded) ? QString() : loaded);
         if (isDef(typed)) {

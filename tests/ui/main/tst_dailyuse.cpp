@@ -247,14 +247,14 @@ void TestDailyUse::dropOpensTheFolder()
                                   : QUrl::fromLocalFile(tree(name)));
     QMimeData mime;
     mime.setUrls(urls);
-    w.context().state.RunInProgress = running;
+    w.context().state.runInProgress = running;
     const QPoint at = w.fileList->geometry().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &enter);
     QTEST(enter.isAccepted(), "accepted");
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &drop);
-    w.context().state.RunInProgress = false;
+    w.context().state.runInProgress = false;
     QFETCH(QString, folder);
     QCOMPARE(w.folderList->path(), tree(folder));
     QTEST(selectedNames(w.fileList), "selected");
@@ -301,12 +301,12 @@ void TestDailyUse::commandLine()
     // The real window opens on what the command line names.
     m_window = std::make_unique<MainWindow>(&m_dialogs);
     MainWindow &w = *m_window;
-    SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER,
-                                  QStringLiteral("Software\\Scrivlane\\LastDir"),
-                                  QStringLiteral("Dir"), tree());
-    SettingsStore::WriteRegString(SettingsStore::HKEY_CURRENT_USER,
-                                  QStringLiteral("Software\\Scrivlane\\LastFilter"),
-                                  QStringLiteral("Filter"), QStringLiteral("*.txt"));
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER,
+                               QStringLiteral("Software\\Scrivlane\\LastDir"),
+                               QStringLiteral("Dir"), tree());
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER,
+                               QStringLiteral("Software\\Scrivlane\\LastFilter"),
+                               QStringLiteral("Filter"), QStringLiteral("*.txt"));
     QVERIFY(w.startUp(line.folder));
     QFETCH(QString, opens);
     QCOMPARE(w.folderList->path(), tree(opens));

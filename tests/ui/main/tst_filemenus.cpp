@@ -24,9 +24,9 @@ QStringList stored()
 {
     QStringList values;
     for (int i = 0; i < 12; ++i)
-        values << SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
-                                               QStringLiteral("Software\\Scrivlane\\File Filters"),
-                                               QStringLiteral("Filter%1").arg(i), QString());
+        values << SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
+                                            QStringLiteral("Software\\Scrivlane\\File Filters"),
+                                            QStringLiteral("Filter%1").arg(i), QString());
     values.removeAll(QString());
     return values;
 }
@@ -219,7 +219,7 @@ private slots:
         ViewerWindow &v = *m_w->viewer();
         QVERIFY(v.isVisible());
         QCOMPARE(v.listCount(), 3);
-        QCOMPARE(v.rtbDefault().Text(), QStringLiteral("a.txt the cat sat\n"));
+        QCOMPARE(v.buffer().text(), QStringLiteral("a.txt the cat sat\n"));
     }
 
     void folderMenu_data()

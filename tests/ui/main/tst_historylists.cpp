@@ -12,7 +12,7 @@ const QString FuzzyKey = QStringLiteral("Software\\Scrivlane\\Find\\Fuzzy");
 
 QString stored(const QString &key, const QString &value)
 {
-    return SettingsStore::ReadRegString(HKEY_CURRENT_USER, key, value, QStringLiteral("<none>"));
+    return SettingsStore::readString(HKEY_CURRENT_USER, key, value, QStringLiteral("<none>"));
 }
 
 QStringList storedList(const QString &key, const QString &name, int count)
@@ -78,8 +78,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, after);
         // A stale value beyond the list must not survive the rewrite.
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char9"),
-                                      QStringLiteral("old"));
+        SettingsStore::writeString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char9"),
+                                   QStringLiteral("old"));
         HistoryList list(FindKey, QStringLiteral("Char"));
         list.setEntries(before);
         list.save(text);
@@ -99,9 +99,8 @@ private slots:
     void pickRotatesAndWritesOnlyTheMovedPositions()
     {
         for (int i = 0; i < 4; ++i)
-            SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey,
-                                          QStringLiteral("Char%1").arg(i),
-                                          QStringLiteral("stale%1").arg(i));
+            SettingsStore::writeString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
+                                       QStringLiteral("stale%1").arg(i));
         HistoryList list(FindKey, QStringLiteral("Char"));
         list.setEntries(
             {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
@@ -147,10 +146,10 @@ private slots:
     {
         const QStringList values = {QStringLiteral("a"), QString(), QStringLiteral("c")};
         for (int i = 0; i < values.size(); ++i)
-            SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey,
-                                          QStringLiteral("Char%1").arg(i), values[i]);
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char10"),
-                                      QStringLiteral("k"));
+            SettingsStore::writeString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
+                                       values[i]);
+        SettingsStore::writeString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char10"),
+                                   QStringLiteral("k"));
         HistoryList list(FindKey, QStringLiteral("Char"));
         list.load();
         QCOMPARE(list.entries(), QStringList({QStringLiteral("a"), QStringLiteral("c")}));

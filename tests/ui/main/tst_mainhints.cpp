@@ -179,7 +179,7 @@ private slots:
         QString progress;
         QStringList changedBy;
         QTimer::singleShot(0, this, [&] {  // the run's first yield: its progress is in panel 2
-            QVERIFY(w.context().state.RunInProgress);
+            QVERIFY(w.context().state.runInProgress);
             progress = panel(2);
             // The run tools (replace now Stop), the type tools and frame, plain areas,
             // locked controls and the lists' labels.

@@ -169,7 +169,7 @@ void TestMainShortcuts::keyReleaseRunsItsCommand()
                                           : m_button;
     target->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), target);
-    m_state.RunInProgress = running;
+    m_state.runInProgress = running;
     QCOMPARE(type(focus == u"field" ? m_field->lineEdit() : target, key, atPress, atRelease),
              usedUp);
     QCOMPARE(m_run, expected);
@@ -207,14 +207,14 @@ void TestMainShortcuts::f2ActsOnPress()
 
 void TestMainShortcuts::releaseClearsStopOnlyWhenIdle()
 {
-    m_state.StopRequested = true;
-    m_state.RunInProgress = true;
+    m_state.stopRequested = true;
+    m_state.runInProgress = true;
     type(m_button, Qt::Key_X, None, None);
-    QVERIFY(m_state.StopRequested);
+    QVERIFY(m_state.stopRequested);
 
-    m_state.RunInProgress = false;
+    m_state.runInProgress = false;
     type(m_button, Qt::Key_X, None, None);
-    QVERIFY(!m_state.StopRequested);
+    QVERIFY(!m_state.stopRequested);
 }
 
 void TestMainShortcuts::otherWindowsAreLeftAlone()

@@ -49,7 +49,7 @@ const QString FindKey = QStringLiteral("Software\\Scrivlane\\Find\\Normal");
 
 QString stored(const QString &key, const QString &value)
 {
-    return SettingsStore::ReadRegString(HKEY_CURRENT_USER, key, value, QStringLiteral("<none>"));
+    return SettingsStore::readString(HKEY_CURRENT_USER, key, value, QStringLiteral("<none>"));
 }
 
 QByteArray readFile(const QString &path)
@@ -298,7 +298,7 @@ void TestMainWindow::findFromToolbarListsMatchingFiles()
     QCOMPARE(w.viewer()->listItem(1), m_files + sep + QStringLiteral("c.txt"));
     QVERIFY(w.viewer()->isVisible());
     QCOMPARE(mainTool(QStringLiteral("find"))->text(), QStringLiteral("Find"));
-    QVERIFY(!w.context().state.RunInProgress);
+    QVERIFY(!w.context().state.runInProgress);
     QVERIFY(w.findBox->isEnabled());
     QCOMPARE(comboItems(w.findBox), QStringList{QStringLiteral("cat")});
     QCOMPARE(stored(FindKey, QStringLiteral("Char0")), QStringLiteral("cat"));
@@ -343,7 +343,7 @@ void TestMainWindow::replaceThenUndoRestoresTheText()
     QCOMPARE(mainTool(QStringLiteral("undo"))->text(), QStringLiteral("Undo"));
     QCOMPARE(w.findBox->currentText(), QStringLiteral("cat"));
     QCOMPARE(w.replaceBox->currentText(), QStringLiteral("dog"));
-    QVERIFY(!w.context().state.RunInProgress);
+    QVERIFY(!w.context().state.runInProgress);
 }
 
 void TestMainWindow::stopClickEndsTheRun_data()
@@ -388,7 +388,7 @@ void TestMainWindow::stopClickEndsTheRun()
 
     QCOMPARE(captionDuringRun, QStringLiteral("Stop"));
     QCOMPARE(mainTool(key)->text(), caption);
-    QVERIFY(!w.context().state.RunInProgress);
+    QVERIFY(!w.context().state.runInProgress);
     QVERIFY(w.findBox->isEnabled());
     QVERIFY(!m_dialogs->titles().contains(QStringLiteral(" Search complete")));
     int changed = 0;
@@ -465,7 +465,7 @@ void TestMainWindow::ctrlVOpensViewerOnSelectedFiles()
     const QString path = m_files + QDir::separator() + QStringLiteral("b.txt");
     QCOMPARE(w.viewer()->listCount(), 1);
     QCOMPARE(w.viewer()->listItem(0), path);
-    QCOMPARE(w.viewer()->rtbDefault().Text(), QStringLiteral("the cat sat\r\n"));
+    QCOMPARE(w.viewer()->buffer().text(), QStringLiteral("the cat sat\r\n"));
     QVERIFY(w.viewer()->isVisible());
 }
 
@@ -532,8 +532,8 @@ void TestMainWindow::historiesSurviveRestart()
     const QStringList abcd = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                               QStringLiteral("D")};
     for (int i = 0; i < abcd.size(); ++i)
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
-                                      abcd[i]);
+        SettingsStore::writeString(HKEY_CURRENT_USER, FindKey, QStringLiteral("Char%1").arg(i),
+                                   abcd[i]);
     MainWindow &w = start();
     QCOMPARE(comboItems(w.findBox), abcd);
     QCOMPARE(w.findBox->currentText(), QStringLiteral("A"));
@@ -572,7 +572,7 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
 {
     MainWindow &w = start();
     w.disableControls();
-    QVERIFY(w.context().state.RunInProgress);
+    QVERIFY(w.context().state.runInProgress);
     QStringList locked;
     for (const char *name : {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel",
                              "findBox", "replaceBox", "fileBarHolder", "filterManagerButton",
@@ -587,7 +587,7 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
         QVERIFY(w.findChild<QToolBar *>(QString::fromLatin1(bar))->isEnabled());
     QVERIFY(mainTool(QStringLiteral("find"))->isEnabled());
     w.enableControls();
-    QVERIFY(!w.context().state.RunInProgress);
+    QVERIFY(!w.context().state.runInProgress);
     for (const QString &name : locked)
         QVERIFY2(w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
 }
@@ -783,8 +783,8 @@ void TestMainWindow::startUpFromStoredSettings()
     value.replace(QStringLiteral("<files>"), m_files);
     value.replace(QStringLiteral("<gone>"), m_dir->filePath(QStringLiteral("gone")));
     const QStringList parts = key.split(QLatin1Char('/'));
-    SettingsStore::WriteRegString(
-        HKEY_CURRENT_USER, QStringLiteral("Software\\Scrivlane\\") + parts[0], parts[1], value);
+    SettingsStore::writeString(HKEY_CURRENT_USER,
+                               QStringLiteral("Software\\Scrivlane\\") + parts[0], parts[1], value);
     MainWindow &w = start();
     QCOMPARE(w.folderList->path(),
              expectedFolder == u"app" ? QDir::toNativeSeparators(QDir::homePath()) : m_files);
@@ -872,8 +872,8 @@ void TestMainWindow::lockedListsIgnoreThePointer()
 void TestMainWindow::typingAKnownEntryDoesNotReorderTheHistory()
 {
     for (const char *value : {"Char0", "Char1", "Char2"})
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, FindKey, QString::fromLatin1(value),
-                                      QString::fromLatin1(value).right(1));
+        SettingsStore::writeString(HKEY_CURRENT_USER, FindKey, QString::fromLatin1(value),
+                                   QString::fromLatin1(value).right(1));
     MainWindow &w = start();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(comboItems(w.findBox), (QStringList{"0", "1", "2"}));
@@ -982,7 +982,7 @@ void TestMainWindow::findDescribesTheFileShown()
     listed.sort();
     QCOMPARE(found, listed);
     const QString shown = v.listItem(0);
-    QCOMPARE(v.rtbDefault().FileName(), shown);
+    QCOMPARE(v.buffer().fileName(), shown);
     QCOMPARE(v.documentList->currentRow(), 0);
     QCOMPARE(v.windowTitle(), u"Viewing document: "_s + shown);
     QCOMPARE(v.fileIndexLabel->text(), u"1"_s);
@@ -1063,8 +1063,8 @@ void TestMainWindow::viewerStartsWithStoredSettings()
     for (const auto &[key, name, value] : {std::array{u"Word Wrap"_s, u"Word Wrap"_s, u"True"_s},
                                            {u"Fonts"_s, u"Fontname"_s, u"Serif Test"_s},
                                            {u"Fonts"_s, u"Fontsize"_s, u"12"_s}})
-        SettingsStore::WriteRegString(HKEY_CURRENT_USER, u"Software\\Scrivlane\\"_s + key, name,
-                                      value);
+        SettingsStore::writeString(HKEY_CURRENT_USER, u"Software\\Scrivlane\\"_s + key, name,
+                                   value);
     ViewerWindow &v = *start().viewer();
     QCOMPARE(v.documentEdit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(v.documentEdit->font().families().value(0), u"Serif Test"_s);

@@ -105,11 +105,11 @@ void tst_ViewerDocument::replacementsKeepTheViewEqualToTheBuffer()
     v.viewerFindBox->setEditText(find);
     v.viewerReplaceBox->setEditText(replacement);
     // Every match, found and replaced through the window's own commands.
-    for (v.findNext(); v.foundPosition() >= 0 && v.rtbDefault().SelLength() > 0; v.findNext()) {
+    for (v.findNext(); v.foundPosition() >= 0 && v.buffer().selectionLength() > 0; v.findNext()) {
         QTest::keyRelease(v.documentEdit, Qt::Key_R, Qt::ControlModifier);
-        const QString &text = v.rtbDefault().Text();
+        const QString &text = v.buffer().text();
         QCOMPARE(v.documentEdit->toPlainText(), shownAs(text));
-        const qsizetype caret = v.rtbDefault().SelStart();  // a CR LF pair is one place
+        const qsizetype caret = v.buffer().selectionStart();  // a CR LF pair is one place
         QCOMPARE(v.documentEdit->textCursor().position(),
                  shownAs(text.left(caret - (text.mid(caret - 1, 2) == u"\r\n"_s))).size());
         QTest::keyRelease(v.documentEdit, Qt::Key_S, Qt::ControlModifier);
@@ -148,8 +148,8 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     v.addToList(path);
     v.addToList(text);
     v.setTag(leftByARun ? u"Stop"_s : QString());
-    leftByARun ? v.rtbDefault().LoadFile(path) : v.selectListItem(0);
-    QCOMPARE(v.rtbDefault().Text().isEmpty(), !leftByARun);  // not read whole
+    leftByARun ? v.buffer().load(path) : v.selectListItem(0);
+    QCOMPARE(v.buffer().text().isEmpty(), !leftByARun);  // not read whole
     const QString facts = v.documentEdit->placeholderText();
     QVERIFY2(facts.contains(u"disk.img"_s) && facts.contains(why), qPrintable(facts));
     QVERIFY(v.documentEdit->toPlainText().isEmpty() && v.documentEdit->isReadOnly());
@@ -165,7 +165,7 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     QCOMPARE(fileBytes(path), bytes);
     v.selectListItem(0);
     v.findNext();
-    QCOMPARE(v.rtbDefault().FileName(), text);
+    QCOMPARE(v.buffer().fileName(), text);
     QVERIFY(v.foundPosition() == 2 && !v.documentEdit->isReadOnly());
 }
 

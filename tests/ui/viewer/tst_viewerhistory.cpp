@@ -14,9 +14,9 @@ namespace {
 
 QString stored(const QString &key, const QString &value)
 {
-    return SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
-                                        QStringLiteral("Software\\Scrivlane\\") + key, value,
-                                        QStringLiteral("<none>"));
+    return SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
+                                     QStringLiteral("Software\\Scrivlane\\") + key, value,
+                                     QStringLiteral("<none>"));
 }
 
 QComboBox *editableBox(QWidget *parent, const char *name)

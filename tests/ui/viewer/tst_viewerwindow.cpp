@@ -161,8 +161,8 @@ void tst_ViewerWindow::nextAndPreviousWrapAround()
     ViewerWindow &v = *m_h->viewer;
     next ? v.nextFile() : v.previousFile();
     QCOMPARE(v.documentList->currentRow(), expected);
-    QCOMPARE(v.rtbDefault().FileName(), paths[expected]);
-    QCOMPARE(v.documentEdit->toPlainText(), v.rtbDefault().Text());
+    QCOMPARE(v.buffer().fileName(), paths[expected]);
+    QCOMPARE(v.documentEdit->toPlainText(), v.buffer().text());
     QCOMPARE(v.fileIndexLabel->text(), QString::number(expected + 1));
     QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + paths[expected]);
     QCOMPARE(v.newPosEdit->text(), QStringLiteral("-1"));
@@ -207,9 +207,9 @@ void tst_ViewerWindow::stopTagSkipsOneReaction()
     v.setTag(QStringLiteral("Stop"));
     v.selectListItem(1);
     QCOMPARE(v.tag(), QString());
-    QVERIFY(v.rtbDefault().FileName().isEmpty());
+    QVERIFY(v.buffer().fileName().isEmpty());
     v.selectListItem(0);
-    QCOMPARE(v.rtbDefault().FileName(), a);
+    QCOMPARE(v.buffer().fileName(), a);
 }
 
 void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
@@ -224,10 +224,10 @@ void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
     const QList<QPair<QString, int>> expected{{a, 2}, {a, 8}, {c, 0}};
     for (const auto &[file, position] : expected) {
         v.findNext();
-        QCOMPARE(v.rtbDefault().FileName(), file);
+        QCOMPARE(v.buffer().fileName(), file);
         QCOMPARE(v.foundPosition(), position);
-        QCOMPARE(v.rtbDefault().SelStart(), position);
-        QCOMPARE(v.rtbDefault().SelLength(), 3);
+        QCOMPARE(v.buffer().selectionStart(), position);
+        QCOMPARE(v.buffer().selectionLength(), 3);
         QCOMPARE(v.documentEdit->textCursor().selectedText(), QStringLiteral("foo"));
         QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + file);
     }
@@ -238,13 +238,13 @@ void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
     makeFile(QStringLiteral("a.txt"), "foo again");
     v.findNext();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Search complete")});
-    QCOMPARE(v.rtbDefault().FileName(), a);
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("foo again"));
+    QCOMPARE(v.buffer().fileName(), a);
+    QCOMPARE(v.buffer().text(), QStringLiteral("foo again"));
     QCOMPARE(v.documentList->currentRow(), 0);
     QCOMPARE(v.newPosEdit->text(), QStringLiteral("-1"));
 
     v.findNext();
-    QCOMPARE(v.rtbDefault().FileName(), a);
+    QCOMPARE(v.buffer().fileName(), a);
     QCOMPARE(v.foundPosition(), 0);
 }
 
@@ -258,7 +258,7 @@ void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
     v.findNext();
     QCOMPARE(v.foundPosition(), 0);
     v.replaceCurrent();
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("foofoo bar foo"));
+    QCOMPARE(v.buffer().text(), QStringLiteral("foofoo bar foo"));
     QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("foofoo bar foo"));
     QCOMPARE(v.newPosEdit->text(), QStringLiteral("6"));
     QVERIFY(v.isFileModified());
@@ -276,9 +276,9 @@ void tst_ViewerWindow::regexFindAndReplaceFillInGroups()
     v.viewerReplaceBox->setEditText(QStringLiteral("$2=$1\\n"));
     v.findNext();
     QCOMPARE(v.foundPosition(), 2);
-    QCOMPARE(v.rtbDefault().SelLength(), 9);
+    QCOMPARE(v.buffer().selectionLength(), 9);
     v.replaceCurrent();
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("x value=key\r\n\r\n"));
+    QCOMPARE(v.buffer().text(), QStringLiteral("x value=key\r\n\r\n"));
     // An invalid pattern is named, not searched for.
     v.viewerFindBox->setEditText(QStringLiteral("(x"));
     v.findNext();
@@ -292,7 +292,7 @@ void tst_ViewerWindow::emptyReplacementWithoutSelectionIsAnError()
     listFiles({makeFile(QStringLiteral("a.txt"), "text")}, 0);
     m_h->viewer->replaceCurrent();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Replacement error")});
-    QCOMPARE(m_h->viewer->rtbDefault().Text(), QStringLiteral("text"));
+    QCOMPARE(m_h->viewer->buffer().text(), QStringLiteral("text"));
     QVERIFY(!m_h->viewer->isFileModified());
 }
 
@@ -325,7 +325,7 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
         v.findNext();
         v.replaceCurrent();
     }
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("one two three"));
+    QCOMPARE(v.buffer().text(), QStringLiteral("one two three"));
     m_h->dialogs.answers = {yes ? MessageAnswer::Yes : MessageAnswer::No};
     v.nextFile();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Save")});
@@ -333,7 +333,7 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
              QStringLiteral("This file has been modified.\rWould you like to save this as ") + a +
                  QStringLiteral(" ?"));
     QVERIFY(!v.isFileModified());
-    QCOMPARE(v.rtbDefault().FileName(), b);
+    QCOMPARE(v.buffer().fileName(), b);
     QFile file(a);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), yes ? QByteArray("one two three") : QByteArray("one two"));
@@ -341,8 +341,7 @@ void tst_ViewerWindow::modifiedPromptSavesOrDiscards()
     // Coming back shows the file as stored, with no further question.
     v.previousFile();
     QCOMPARE(m_h->dialogs.shown.size(), 1);
-    QCOMPARE(v.rtbDefault().Text(),
-             yes ? QStringLiteral("one two three") : QStringLiteral("one two"));
+    QCOMPARE(v.buffer().text(), yes ? QStringLiteral("one two three") : QStringLiteral("one two"));
 }
 
 void tst_ViewerWindow::saveKeepsUtf16CrLfBytesExceptTheEdit()
@@ -357,7 +356,7 @@ void tst_ViewerWindow::saveKeepsUtf16CrLfBytesExceptTheEdit()
     v.documentEdit->setTextCursor(cursor);
     QTest::keyClicks(v.documentEdit, QStringLiteral("X"));
     QTest::keyClick(v.documentEdit, Qt::Key_Return);
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("line one\r\nline X\r\ntwo\r\n"));
+    QCOMPARE(v.buffer().text(), QStringLiteral("line one\r\nline X\r\ntwo\r\n"));
     v.saveCurrent();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral(" Save")});
     QFile file(path);
@@ -382,7 +381,7 @@ void tst_ViewerWindow::failedSaveKeepsDocumentModified()
     QCOMPARE(m_h->dialogs.titles(),
              (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
     QVERIFY(v.isFileModified());
-    QCOMPARE(v.rtbDefault().Text(), QString(QChar(0x3A9)) + QChar(0xE9));
+    QCOMPARE(v.buffer().text(), QString(QChar(0x3A9)) + QChar(0xE9));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("caf\xE9"));
@@ -413,7 +412,7 @@ void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown()
     v.findNext();
     v.replaceCurrent();
     const QString changed = QString(QChar(0x3A9)) + QChar(0xE9);
-    QCOMPARE(v.rtbDefault().Text(), changed);
+    QCOMPARE(v.buffer().text(), changed);
     m_h->dialogs.answers = {MessageAnswer::Yes};
     if (leaveBy == QLatin1String("next"))
         v.nextFile();
@@ -427,8 +426,8 @@ void tst_ViewerWindow::failedPromptedSaveKeepsTheDocumentShown()
         v.closeViewer();
     QCOMPARE(m_h->dialogs.titles(),
              (QStringList{QStringLiteral(" Save"), QStringLiteral("Error")}));
-    QCOMPARE(v.rtbDefault().FileName(), latin);
-    QCOMPARE(v.rtbDefault().Text(), changed);
+    QCOMPARE(v.buffer().fileName(), latin);
+    QCOMPARE(v.buffer().text(), changed);
     QVERIFY(v.isFileModified());
     QCOMPARE(v.documentList->currentRow(), row);
     QFile file(latin);
@@ -471,19 +470,19 @@ void tst_ViewerWindow::wordWrapTwiceKeepsUnsavedTyping()
     QCOMPARE(v.rightMargin(), 0);
     QCOMPARE(v.wordWrapPicture(), QStringLiteral("on"));
     QCOMPARE(v.documentEdit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
-                                          QStringLiteral("Software\\Scrivlane\\Word Wrap"),
-                                          QStringLiteral("Word Wrap"), QString()),
+    QCOMPARE(SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
+                                       QStringLiteral("Software\\Scrivlane\\Word Wrap"),
+                                       QStringLiteral("Word Wrap"), QString()),
              QStringLiteral("True"));
     wrap->trigger();
     QCOMPARE(v.rightMargin(), ViewerWindow::NoWrapMargin);
     QCOMPARE(v.wordWrapPicture(), QStringLiteral("off"));
-    QCOMPARE(SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
-                                          QStringLiteral("Software\\Scrivlane\\Word Wrap"),
-                                          QStringLiteral("Word Wrap"), QString()),
+    QCOMPARE(SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
+                                       QStringLiteral("Software\\Scrivlane\\Word Wrap"),
+                                       QStringLiteral("Word Wrap"), QString()),
              QStringLiteral("False"));
     QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("stored text typed"));
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("stored text typed"));
+    QCOMPARE(v.buffer().text(), QStringLiteral("stored text typed"));
 
     // A margin set elsewhere: the first click turns wrap off.
     v.setRightMargin(1234);
@@ -523,7 +522,7 @@ void tst_ViewerWindow::renameKeepsOldEntryOnFailure()
     QCOMPARE(m_h->viewer->listItem(0), renamed ? newPath : a);
     QCOMPARE(QFile(a).exists(), !renamed);
     if (renamed) {
-        QCOMPARE(m_h->viewer->rtbDefault().FileName(), newPath);
+        QCOMPARE(m_h->viewer->buffer().fileName(), newPath);
         QCOMPARE(m_h->status.fileListRefreshes, 1);
     }
 }
@@ -541,7 +540,7 @@ void tst_ViewerWindow::deleteOnlyEntryEmptiesList()
     QVERIFY(!QFile(a).exists());
     QCOMPARE(m_h->viewer->listCount(), 0);
     QCOMPARE(m_h->viewer->totalFilesLabel->text(), QStringLiteral("0"));
-    QCOMPARE(m_h->viewer->rtbDefault().Text(), QStringLiteral("alpha"));
+    QCOMPARE(m_h->viewer->buffer().text(), QStringLiteral("alpha"));
 }
 
 void tst_ViewerWindow::closeEmptiesListHideKeepsIt()
@@ -557,8 +556,8 @@ void tst_ViewerWindow::closeEmptiesListHideKeepsIt()
     QCOMPARE(v.listCount(), 0);
     QCOMPARE(v.totalFilesLabel->text(), QStringLiteral("0"));
     QCOMPARE(v.newPosEdit->text(), QStringLiteral("0"));
-    QVERIFY(m_h->ctx.state.StopRequested);
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("alpha"));
+    QVERIFY(m_h->ctx.state.stopRequested);
+    QCOMPARE(v.buffer().text(), QStringLiteral("alpha"));
 }
 
 void tst_ViewerWindow::missingReportChangesNothing()
@@ -568,12 +567,12 @@ void tst_ViewerWindow::missingReportChangesNothing()
     ViewerWindow &v = *m_h->viewer;
     v.showLastReport();
     QCOMPARE(m_h->dialogs.titles(), QStringList{QStringLiteral("Error")});
-    QCOMPARE(v.rtbDefault().FileName(), a);
+    QCOMPARE(v.buffer().fileName(), a);
     QCOMPARE(v.tag(), QString());
 
     makeFile(QStringLiteral("Report.dat"), "report body\r\n");
     v.showLastReport();
-    QCOMPARE(v.rtbDefault().Text(), QStringLiteral("report body\r\n"));
+    QCOMPARE(v.buffer().text(), QStringLiteral("report body\r\n"));
     QCOMPARE(v.tag(), QString());
     QVERIFY(v.windowTitle().endsWith(QStringLiteral("Report.dat")));
     QCOMPARE(v.listCount(), 1);
@@ -642,9 +641,9 @@ namespace {
 
 QString stored(const QString &key, const QString &value)
 {
-    return SettingsStore::ReadRegString(SettingsStore::HKEY_CURRENT_USER,
-                                        QStringLiteral("Software\\Scrivlane\\") + key, value,
-                                        QStringLiteral("<none>"));
+    return SettingsStore::readString(SettingsStore::HKEY_CURRENT_USER,
+                                     QStringLiteral("Software\\Scrivlane\\") + key, value,
+                                     QStringLiteral("<none>"));
 }
 
 }  // namespace
@@ -740,13 +739,13 @@ void tst_ViewerWindow::activationCopiesMainWindowTexts()
     main.secondPartBox->setEditText(QStringLiteral("second"));
     main.fuzzyReplaceBox->setEditText(QStringLiteral("fuzzy"));
     v.viewerSecondPartBox->setEditText(QStringLiteral("kept"));
-    m_h->ctx.state.RunInProgress = true;
+    m_h->ctx.state.runInProgress = true;
     v.prepareOnActivation();
     QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("find"));
     QCOMPARE(v.viewerReplaceBox->currentText(), QStringLiteral("replace"));
     QCOMPARE(v.viewerSecondPartBox->currentText(), QStringLiteral("kept"));
     QCOMPARE(v.viewerFindBox->width(), 2370 / 15);
-    QVERIFY(!m_h->ctx.state.RunInProgress);
+    QVERIFY(!m_h->ctx.state.runInProgress);
     main.fuzzyOption->setChecked(true);
     v.prepareOnActivation();
     QCOMPARE(v.viewerFindBox->currentText(), QStringLiteral("first"));
@@ -859,9 +858,9 @@ void tst_ViewerWindow::hiddenViewerCatchesUpWhenShown()
     v.hide();
     const QString a = makeFile(QStringLiteral("a.txt"), "loaded while hidden\r\nline");
     v.setTag(QStringLiteral("Stop"));
-    v.rtbDefault().LoadFile(a);
+    v.buffer().load(a);
     QCOMPARE(v.tag(), QString());
-    QVERIFY(v.rtbDefault().Find(QStringLiteral("line"), 10) >= 0);
+    QVERIFY(v.buffer().find(QStringLiteral("line"), 10) >= 0);
     v.show();
     QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("loaded while hidden\nline"));
     QCOMPARE(v.documentEdit->textCursor().selectedText(), QStringLiteral("line"));
@@ -878,11 +877,11 @@ void tst_ViewerWindow::fuzzyFindNextUsesTheViewerParts()
     v.viewerSecondPartBox->setEditText(QStringLiteral(">"));
     v.findNext();
     QCOMPARE(v.foundPosition(), 2);
-    QCOMPARE(v.rtbDefault().SelText(), QStringLiteral("<b>"));
-    QCOMPARE(m_h->ctx.state.PartsSource, QString());
+    QCOMPARE(v.buffer().selectedText(), QStringLiteral("<b>"));
+    QCOMPARE(m_h->ctx.state.partsSource, QString());
     QCOMPARE(m_h->main.firstPartBox->currentText(), QStringLiteral("<"));
     v.findNext();
-    QCOMPARE(v.rtbDefault().SelText(), QStringLiteral("<d\ne>"));
+    QCOMPARE(v.buffer().selectedText(), QStringLiteral("<d\ne>"));
     QCOMPARE(v.documentEdit->textCursor().selectedText(),
              QStringLiteral("<d") + QChar::ParagraphSeparator + QStringLiteral("e>"));
 }
@@ -922,7 +921,7 @@ void tst_ViewerWindow::findNextRefusesEmptyInput()
     QTRY_VERIFY(QApplication::focusWidget());
     QWidget *focus = QApplication::focusWidget();
     QVERIFY(focus->objectName() == focused || focus->parent()->objectName() == focused);
-    QCOMPARE(m_h->ctx.state.PartsSource, QString());
+    QCOMPARE(m_h->ctx.state.partsSource, QString());
     QCOMPARE(m_h->main.findBox->count(), 0);
 }
 
@@ -956,7 +955,7 @@ void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch()
     const QString path = makeFile(u"f.txt"_s, before);
     listFiles({path}, 0);
     ViewerWindow &v = *m_h->viewer;
-    QVERIFY(v.rtbDefault().Find(u"foo"_s, 0) >= 0);
+    QVERIFY(v.buffer().find(u"foo"_s, 0) >= 0);
     v.viewerReplaceBox->setEditText(u"one\ntwo"_s);
     QSignalSpy changes(v.documentEdit->document(), &QTextDocument::contentsChange);
     v.replaceCurrent();
@@ -965,7 +964,7 @@ void tst_ViewerWindow::manualReplacementChangesOnlyItsStretch()
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.at(0).mid(0, 2), (QVariantList{2, 3}));
     QVERIFY(v.isFileModified());
-    v.rtbDefault().SaveFile(path);
+    v.buffer().save(path);
     QTEST(readFile(path), "after");
 }
 
@@ -987,7 +986,7 @@ void tst_ViewerWindow::findFirstFromBothMenus()
     m_h->main.findBox->setEditText(u"cat"_s);  // as activation leaves them
     v.viewerFindBox->setEditText(u"cat"_s);
     // The list's menu clears a stop left by closing the viewer; the search menu does not need to.
-    m_h->ctx.state.StopRequested = band == u"listMenu";
+    m_h->ctx.state.stopRequested = band == u"listMenu";
     v.tool(band, u"find"_s)->trigger();
     QCOMPARE(v.foundPosition(), match ? 2 : -1);
     QCOMPARE(v.documentEdit->textCursor().selectedText(), match ? u"cat"_s : QString());
@@ -1009,7 +1008,7 @@ void tst_ViewerWindow::saveAsWritesACopyOnly()
     v.saveAsPath(copy);
     QCOMPARE(readFile(copy), QByteArray("new stored\r\n"));
     // The viewer stays on the original file.
-    QCOMPARE(v.rtbDefault().FileName(), path);
+    QCOMPARE(v.buffer().fileName(), path);
     QCOMPARE(v.windowTitle(), u"Viewing document: "_s + path);
     QCOMPARE(v.listItem(0), path);
 }

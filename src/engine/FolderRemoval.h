@@ -4,13 +4,13 @@
 
 class MainPort;
 
-/// Deletes the files of DrivePath that match Ext, then, depth first, every
+/// Deletes the files of topFolder that match pattern, then, depth first, every
 /// subfolder with its contents; the folder itself stays for the caller to
 /// remove. Hidden entries are not listed, links are removed as links, and a
 /// folder on another file system is not entered. Shows progress in status
 /// panel 2 and yields between entries. The first failure (a Failure) ends the
 /// whole call; what was deleted before it stays deleted.
-void DeleteFilesSearch(MainPort &main, const QString &DrivePath, const QString &Ext);
+void deleteFolderContents(MainPort &main, const QString &topFolder, const QString &pattern);
 
 /// The guarded removal of a whole folder tree that the folder picker and the
 /// main window's folder menu offer.
@@ -22,7 +22,7 @@ namespace FolderRemoval {
 /// this before asking the user.
 void refuseProtected(const QString &folder);
 
-/// What follows the user's Yes: the check above, DeleteFilesSearch with "*.*",
+/// What follows the user's Yes: the check above, deleteFolderContents with "*.*",
 /// then the folder itself.
 void removeTree(MainPort &main, const QString &folder);
 

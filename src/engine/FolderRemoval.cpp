@@ -1,4 +1,4 @@
-#include "DeleteFilesSearch.h"
+#include "FolderRemoval.h"
 
 #include "MainPort.h"
 #include "RunSupport.h"
@@ -16,7 +16,7 @@ namespace {
 
 // Every entry is reached through the open folder that listed it, so a
 // subfolder exchanged for a link or a mount meanwhile is never entered.
-void deleteFolderFiles(MainPort &main, FileSystem::FolderHandle &folder, const QString &Ext,
+void deleteFolderFiles(MainPort &main, FileSystem::FolderHandle &folder, const QString &pattern,
                        QStringList &subfolders)
 {
     main.yieldToEvents();
@@ -29,7 +29,7 @@ void deleteFolderFiles(MainPort &main, FileSystem::FolderHandle &folder, const Q
             if (e.kind == FileSystem::EntryKind::Folder)
                 RunSupport::storeSubfolder(subfolders, e.name);
             // Links (to folders too), FIFOs and devices are removed as entries, never opened.
-            else if (RunSupport::matchesWildcard(e.name, Ext))
+            else if (RunSupport::matchesWildcard(e.name, pattern))
                 files << e.name;
         }
         main.yieldToEvents();
@@ -54,17 +54,17 @@ void refuseOpened(const FileSystem::FolderHandle &folder, const QString &path)
 
 }  // namespace
 
-void DeleteFilesSearch(MainPort &main, const QString &DrivePath, const QString &Ext)
+void deleteFolderContents(MainPort &main, const QString &topFolder, const QString &pattern)
 {
-    if (!FileSystem::folderDevice(DrivePath))
-        throw Failure(QStringLiteral("\"%1\" is not a folder.").arg(DrivePath));
+    if (!FileSystem::folderDevice(topFolder))
+        throw Failure(QStringLiteral("\"%1\" is not a folder.").arg(topFolder));
     // The folder itself is never reached through a link in its last name.
-    const FileSystem::Folder top = FileSystem::FolderHandle::open(DrivePath, false);
-    refuseOpened(*top, DrivePath);
+    const FileSystem::Folder top = FileSystem::FolderHandle::open(topFolder, false);
+    refuseOpened(*top, topFolder);
     QStringList passedOver;
     FileSystem::TreeWalk walk;
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-        deleteFolderFiles(main, folder, Ext, subfolders);
+        deleteFolderFiles(main, folder, pattern, subfolders);
     };
     walk.passOver = [&](const Failure &failure) {
         // A link or another mount in its place: nothing below it is removed.
@@ -97,6 +97,6 @@ void FolderRemoval::refuseProtected(const QString &folder)
 void FolderRemoval::removeTree(MainPort &main, const QString &folder)
 {
     refuseProtected(folder);
-    DeleteFilesSearch(main, folder, QStringLiteral("*.*"));
+    deleteFolderContents(main, folder, QStringLiteral("*.*"));
     FileSystem::removeEmptyFolder(folder);
 }

@@ -1,7 +1,7 @@
 #include "support/FakeRunHost.h"
 #include "support/TempTree.h"
 
-#include "engine/DeleteFilesSearch.h"
+#include "engine/FolderRemoval.h"
 #include "platform/Failure.h"
 
 #include <QtTest>
@@ -9,7 +9,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 
-class TestDeleteFilesSearch : public QObject {
+class TestFolderRemoval : public QObject {
     Q_OBJECT
 
 private slots:
@@ -28,7 +28,7 @@ private slots:
             for (const char *f : {"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"})
                 t.write(QStringLiteral("top/") + QLatin1String(f), "x");
             FakeMain main;
-            DeleteFilesSearch(main, top + suffix, "*.*");
+            deleteFolderContents(main, top + suffix, "*.*");
             QVERIFY(QFileInfo(top).isDir());
             QVERIFY(QDir(top).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
             // Each level's files go before its subfolders; a subfolder's text follows its contents.
@@ -39,7 +39,7 @@ private slots:
             QVERIFY(h.indexOf(" Deleting folders: " + top + "/s1/") > s2);
             QVERIFY(main.yields >= 4);
             FakeMain again;  // an empty folder shows no status text
-            DeleteFilesSearch(again, top, "*.*");
+            deleteFolderContents(again, top, "*.*");
             QVERIFY(again.panel2History.isEmpty());
         }
     }
@@ -131,5 +131,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDeleteFilesSearch)
-#include "tst_deletefilessearch.moc"
+QTEST_GUILESS_MAIN(TestFolderRemoval)
+#include "tst_folderremoval.moc"
