@@ -6,10 +6,14 @@
 
 #include "engine/FindRun.h"
 #include "platform/Dialogs.h"
+#include "platform/Failure.h"
+#include "settings/ErrorLog.h"
+#include "settings/LogSources.h"
 #include "ui/DriveList.h"
 #include "ui/FileList.h"
 #include "ui/FolderList.h"
 #include "ui/dialogs/FilterManagerDialog.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -151,4 +155,43 @@ void FileSelection::updateFileOptions()
         if (action->objectName() == u"find")
             action->setEnabled(m_w.subfoldersBox->isChecked() || selected);
     }
+}
+
+QString FileSelection::listSelectedInViewer()
+{
+    ViewerWindow &viewer = *m_w.viewer();
+    m_w.updateSelectedPath();
+    const QString &folder = m_w.context().state.currentPath;
+    for (int i = 0; i < m_w.fileList->count(); ++i) {
+        if (m_w.fileList->isSelected(i))
+            viewer.addToList(folder + m_w.fileList->item(i)->text());
+    }
+    return viewer.listCount() == 0 ? QString() : viewer.listItem(0);
+}
+
+void FileSelection::viewSelected()
+{
+    ViewerWindow &viewer = *m_w.viewer();
+    if (!viewer.offerSaveModified())
+        return;
+    viewer.clearList();
+    const QString first = listSelectedInViewer();
+    if (first.isEmpty())
+        return;
+    viewer.setTag(QStringLiteral("Stop"));
+    try {
+        viewer.buffer().load(first);
+        viewer.setHoldText(viewer.buffer().text());
+    } catch (const Failure &failure) {
+        ErrorLog::reportFailure(
+            m_w.dialogs(), QStringLiteral("There was an error while attempting to view the file."),
+            QStringLiteral("Error"), LogSource::viewSource, failure.description());
+        return;
+    }
+    viewer.setCaption(QStringLiteral("Viewing document:  ") + first);
+    viewer.selectListItem(0);
+    viewer.setPosLabel(QString::number(m_w.context().state.foundPosition));
+    viewer.setCountLabel(QString::number(viewer.listCount()));
+    m_w.setStatusText(1, QStringLiteral("Scrivlane"));
+    viewer.showViewer();
 }

@@ -31,6 +31,11 @@ public:
     void folderListHovered();
     /// The enabling rule of the file pop-up menu.
     void updateFileOptions();
+    /// The selected files listed in the viewer after what it lists already; the
+    /// first entry's path, empty when the list is empty.
+    QString listSelectedInViewer();
+    /// Ctrl+V and Enter in the file list: the viewer on the selected files.
+    void viewSelected();
 
 private:
     MainWindow &m_w;

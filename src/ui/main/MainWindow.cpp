@@ -451,34 +451,7 @@ void MainWindow::showAbout()
 
 void MainWindow::viewSelectedFiles()
 {
-    ViewerWindow &viewer = *m_viewer;
-    if (!viewer.offerSaveModified())
-        return;
-    viewer.clearList();
-    updateSelectedPath();
-    for (int i = 0; i < fileList->count(); ++i) {
-        if (fileList->isSelected(i))
-            viewer.addToList(m_ctx.state.currentPath + fileList->item(i)->text());
-    }
-    if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
-        return;
-    const QString first = viewer.listItem(0);
-    viewer.setTag(QStringLiteral("Stop"));
-    try {
-        viewer.buffer().load(first);
-        viewer.setHoldText(viewer.buffer().text());
-    } catch (const Failure &failure) {
-        ErrorLog::reportFailure(
-            dialogs(), QStringLiteral("There was an error while attempting to view the file."),
-            QStringLiteral("Error"), LogSource::viewSource, failure.description());
-        return;
-    }
-    viewer.setCaption(QStringLiteral("Viewing document:  ") + first);
-    viewer.selectListItem(0);
-    viewer.setPosLabel(QString::number(m_ctx.state.foundPosition));
-    viewer.setCountLabel(QString::number(viewer.listCount()));
-    setStatusText(1, Idle);
-    viewer.showViewer();
+    m_files->viewSelected();
 }
 
 void MainWindow::runShortcut(MainShortcuts::Command command)

@@ -103,6 +103,8 @@ public:
     void selectNoFiles() { m_files->selectNone(); }
     void filterChosen() { m_files->filterChosen(); }
 
+    /// The drive, folder, filter and file lists and what they select.
+    FileSelection &files() const { return *m_files; }
     /// The path field, drops and hand-over from a second launch.
     MainNavigation &navigation() const { return *m_navigation; }
 

@@ -145,14 +145,9 @@ void PopupMenuTools::viewSource()
     m_w.mirrorHistoriesToViewer();
     RunContext &ctx = m_w.context();
     ctx.state.stopRequested = false;
-    m_w.updateSelectedPath();
-    for (int i = 0; i < m_w.fileList->count(); ++i) {
-        if (m_w.fileList->isSelected(i))
-            viewer.addToList(ctx.state.currentPath + m_w.fileList->item(i)->text());
-    }
-    if (viewer.listCount() == 0 || viewer.listItem(0).isEmpty())
+    const QString first = m_w.files().listSelectedInViewer();
+    if (first.isEmpty())
         return;
-    const QString first = viewer.listItem(0);
     try {
         RunSupport::loadIntoViewer(ctx, first);
     } catch (const Failure &failure) {
