@@ -84,8 +84,7 @@ void ViewerFileCommands::printTo(QPrinter &printer)
     document.print(&printer);
     if (printer.printerState() == QPrinter::Error) {
         m_host.reportFailure(QStringLiteral("There was a printer error."), MessageIcon::Warning,
-                             QStringLiteral("Error"),
-                             QStringLiteral("ToolBar_Click:PrinterError-frmViewer.frm"),
+                             QStringLiteral("Error"), LogSource::viewerPrinter,
                              QStringLiteral("The printer reported an error."));
     }
 }

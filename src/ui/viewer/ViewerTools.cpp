@@ -90,7 +90,7 @@ void ViewerTools::buildMenus(QWidget *host)
 
     // A menu bar shows an action's picture instead of its caption; this button
     // shows both, and stays pressed while word wrap is on.
-    QAction *wrap = tool(QStringLiteral("Main"), QStringLiteral("wordwrap"));
+    QAction *wrap = tool(QStringLiteral("viewerMenus"), QStringLiteral("wordwrap"));
     wrap->setCheckable(true);
     m_menuBar->removeAction(wrap);
     auto wrapButton = new QToolButton(m_menuBar);
@@ -105,7 +105,7 @@ void ViewerTools::buildMenus(QWidget *host)
 bool ViewerTools::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Enter && watched->objectName() == u"wordwrapButton")
-        tool(QStringLiteral("Main"), QStringLiteral("wordwrap"))->hover();
+        tool(QStringLiteral("viewerMenus"), QStringLiteral("wordwrap"))->hover();
     return QObject::eventFilter(watched, event);
 }
 
@@ -180,7 +180,7 @@ void ViewerTools::buildPopup(QWidget *owner)
 QAction *ViewerTools::tool(const QString &band, const QString &key) const
 {
     QObject *owner = nullptr;
-    if (band == QLatin1String("Main"))
+    if (band == QLatin1String("viewerMenus"))
         owner = m_menuBar;
     else if (band == QLatin1String("fileMenu"))
         owner = m_fileMenu;

@@ -28,7 +28,7 @@ public:
     QToolBar *moveBar() const { return m_moveBar; }
     QMenu *listMenu() const { return m_listMenu; }
 
-    /// Tool by key in a bar or menu: "fileMenu", "formatMenu", "searchMenu", "Main"
+    /// Tool by key in a bar or menu: "fileMenu", "formatMenu", "searchMenu", "viewerMenus"
     /// (the menu bar itself), "moveBar" or "listMenu".
     QAction *tool(const QString &band, const QString &key) const;
 

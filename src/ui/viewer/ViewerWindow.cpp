@@ -93,7 +93,7 @@ ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
         std::make_unique<ViewerFileOperations>(m_ctx, m_buffer, documentList, totalFilesLabel,
                                                static_cast<ViewerFileOperations::Host &>(*this));
     m_display = std::make_unique<ViewerDisplay>(
-        documentEdit, tool(QStringLiteral("Main"), QStringLiteral("wordwrap")));
+        documentEdit, tool(QStringLiteral("viewerMenus"), QStringLiteral("wordwrap")));
     qApp->installEventFilter(new ViewerKeyFilter(*this, documentList, listMenu));
     qApp->installEventFilter(
         new ViewerStatusHints(this, moveBar, viewerMenus, largeFindButton, largeReplaceButton,

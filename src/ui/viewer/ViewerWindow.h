@@ -161,8 +161,8 @@ public:
     /// Where the last search found its match; -1 when it found none.
     qint32 foundPosition() const { return m_search->foundPos(); }
 
-    /// Tool by key in a bar or menu: viewerMenus's menus ("fileMenu", "formatMenu",
-    /// "searchMenu", "Main"), "moveBar" or "listMenu".
+    /// Tool by key in a bar or menu: "fileMenu", "formatMenu", "searchMenu", "viewerMenus"
+    /// (the menu bar itself), "moveBar" or "listMenu".
     QAction *tool(const QString &band, const QString &key) const;
 
 protected:

@@ -464,7 +464,7 @@ void tst_ViewerWindow::wordWrapTwiceKeepsUnsavedTyping()
     v.documentEdit->setTextCursor(cursor);
     QTest::keyClicks(v.documentEdit, QStringLiteral(" typed"));
 
-    QAction *wrap = v.tool(QStringLiteral("Main"), QStringLiteral("wordwrap"));
+    QAction *wrap = v.tool(QStringLiteral("viewerMenus"), QStringLiteral("wordwrap"));
     QVERIFY(wrap);
     wrap->trigger();
     QCOMPARE(v.rightMargin(), 0);
