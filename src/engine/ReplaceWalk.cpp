@@ -141,8 +141,7 @@ bool FolderReplace::takesFile(const FileSystem::Entry &e) const
         return false;
     const QString path = m_prefix + e.name;
     showSearching(m_ctx, path);
-    return !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) &&
-           !skipsUnticked(m_s, path);
+    return !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) && !skipsUnticked(m_s, path);
 }
 
 FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e)
@@ -218,8 +217,7 @@ FolderReplace::Next FolderReplace::findFirst(bool &found)
     return Next::Go;
 }
 
-void FolderReplace::backUp(const FileSystem::FileAt &file, const QString &path,
-                           const QString &name)
+void FolderReplace::backUp(const FileSystem::FileAt &file, const QString &path, const QString &name)
 {
     // A file whose save failed may be taken again by the next pattern; its
     // copy must stay the one taken before.
