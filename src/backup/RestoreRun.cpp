@@ -1,7 +1,7 @@
 #include "RestoreRun.h"
 
 #include "ReportWriter.h"
-#include "engine/ReplaceRun.h"
+#include "engine/RunReport.h"
 #include "platform/Failure.h"
 #include "platform/FolderHandle.h"
 #include "platform/Paths.h"

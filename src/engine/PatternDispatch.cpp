@@ -2,7 +2,7 @@
 
 #include "FileNameFilter.h"
 #include "FindRun.h"
-#include "ReplaceRun.h"
+#include "ReplaceWalk.h"
 #include "RunContext.h"
 #include "RunSupport.h"
 #include "SearchRequest.h"

@@ -4,6 +4,7 @@
 #include "PreviewResult.h"
 #include "ReplaceRun.h"
 #include "RunContext.h"
+#include "RunReport.h"
 #include "RunSupport.h"
 #include "Validation.h"
 

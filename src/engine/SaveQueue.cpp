@@ -2,8 +2,8 @@
 
 #include "DocumentBuffer.h"
 #include "ReplaceJournal.h"
-#include "ReplaceRun.h"
 #include "RunContext.h"
+#include "RunReport.h"
 #include "RunSupport.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"

@@ -1,5 +1,6 @@
 #include "engine/FindRun.h"
 #include "engine/ReplaceRun.h"
+#include "engine/RunReplacement.h"
 #include "engine/RunSupport.h"
 #include "platform/TextCodec.h"
 #include "support/FakeRunHost.h"

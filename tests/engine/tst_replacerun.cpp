@@ -3,6 +3,8 @@
 
 #include "engine/FileNameFilter.h"
 #include "engine/ReplaceRun.h"
+#include "engine/RunReplacement.h"
+#include "engine/RunReport.h"
 #include "engine/RunSupport.h"
 #include "platform/LoadLimit.h"
 #include "platform/TextCodec.h"

@@ -1,0 +1,206 @@
+#include "RunReplacement.h"
+
+#include "DocumentBuffer.h"
+#include "MainPort.h"
+#include "Matcher.h"
+#include "PreviewResult.h"
+#include "Replacer.h"
+#include "RunContext.h"
+#include "RunReport.h"
+#include "RunSupport.h"
+#include "SaveQueue.h"
+#include "SearchMatcher.h"
+#include "SearchRequest.h"
+#include "ViewerPort.h"
+#include "platform/LoadLimit.h"
+
+#include <QLocale>
+#include <QScopeGuard>
+
+#include <memory>
+
+namespace {
+
+FileTooLarge resultTooLarge(const QString &path)
+{
+    return FileTooLarge(
+        QStringLiteral("The replaced text of \"%1\" would hold more than %2 characters, the "
+                       "most this program holds for one file. The file was left unchanged.")
+            .arg(path, QLocale::system().toString(LoadLimit::maxFileSize())));
+}
+
+// Lets pending events through and tells whether a stop was asked for, twice,
+// as the search a fuzzy replacement once started with did.
+bool stoppedBeforeFuzzyReplacement(RunContext &ctx)
+{
+    for (int i = 0; i < 2; ++i) {
+        ctx.main->yieldToEvents();
+        if (ctx.state.stopRequested)
+            return true;
+    }
+    return false;
+}
+
+// What a replacement in this run may change and record: only the ticked
+// matches in a Replace of ticked replacements, the changes for a preview.
+ReplaceScope scopeFor(const RunState &s)
+{
+    ReplaceScope scope;
+    scope.changes = s.previewChanges;
+    scope.textWanted = !s.previewSink || s.previewSink->wantsTexts();
+    if (const TickedFile *ticked = s.tickedFile) {
+        scope.accepts = [ticked](const TextMatch &m) {
+            return ticked->positions.contains(m.position);
+        };
+    }
+    return scope;
+}
+
+// The file's and the run's counts, status panel 1 and the viewer's position labels.
+void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
+{
+    RunState &s = ctx.state;
+    s.fileReplacements = result.replacements;
+    s.totalReplacements += result.changingReplacements;
+    // A fuzzy replacement that found nothing leaves the status as it is.
+    if (!fuzzy || result.replacements != 0 || result.tooLarge) {
+        ctx.main->setStatusText(
+            1, QStringLiteral("Replacements: ") + QString::number(s.totalReplacements));
+    }
+    if (fuzzy && !result.tooLarge) {
+        // As the last, unsuccessful search leaves them.
+        s.foundPosition = -1;
+        ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.text.size()));
+        ctx.viewer->setNewPos(QStringLiteral("0"));
+    }
+}
+
+// Replaces in text for the request and tallies the result in the run.
+ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keyword,
+                            const QString &with)
+{
+    RunState &s = ctx.state;
+    const SearchRequest &r = *ctx.request;
+    s.fileReplacements = 0;
+    const bool fuzzy = r.isFuzzy();
+    if (fuzzy && stoppedBeforeFuzzyReplacement(ctx)) {
+        ReplaceResult unchanged;
+        unchanged.text = std::move(text);
+        return unchanged;
+    }
+    const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
+    ReplaceResult result = replaceAll(std::move(text), *matcher, with, scopeFor(s));
+    tallyResult(ctx, result, fuzzy);
+    return result;
+}
+
+// After the new text is placed: a text too large is reported, a changed one listed.
+void endReplacement(RunContext &ctx, const ReplaceResult &result)
+{
+    const QString path = ctx.viewer->buffer().fileName();
+    if (result.tooLarge)
+        throw resultTooLarge(path);
+    if (result.changed)
+        ctx.viewer->addToList(path);
+}
+
+}  // namespace
+
+QString replaceAndCount(RunContext &ctx, const QString &text, const QString &find,
+                        const QString &replacement)
+{
+    ReplaceResult result = replaceForRun(ctx, text, find, replacement);
+    endReplacement(ctx, result);
+    return std::move(result.text);
+}
+
+void replaceInBuffer(RunContext &ctx, const QString &find, const QString &replacement)
+{
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    if (ctx.state.previewSink) {
+        previewBuffer(ctx, buffer, find, replacement);
+        return;
+    }
+    // A normal search rewrites the text where it lies, so the buffer hands it
+    // over; a fuzzy one builds beside it and leaves the buffer as it is when
+    // the result would be too large.
+    const bool taken = !ctx.request->isFuzzy();
+    ReplaceResult result =
+        replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), find, replacement);
+    if (taken || !result.tooLarge)
+        buffer.setText(result.text);
+    endReplacement(ctx, result);
+}
+
+void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
+                   const QString &with)
+{
+    RunState &s = ctx.state;
+    QList<TextChange> changes;
+    s.previewChanges = &changes;
+    const auto reset = qScopeGuard([&] { s.previewChanges = nullptr; });
+    // The buffer keeps the old text: the new one is built beside it.
+    const ReplaceResult result = replaceForRun(ctx, buffer.text(), keyword, with);
+    if (result.tooLarge)
+        throw resultTooLarge(buffer.fileName());
+    if (!result.changed)
+        return;
+    const QStringView oldText(buffer.text());
+    const QStringView newText =
+        s.previewSink->wantsTexts() ? QStringView(result.text) : QStringView();
+    s.previewSink->filePreviewed(
+        {buffer.fileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
+}
+
+void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
+{
+    RunState &s = ctx.state;
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    // Back into the file that was read, unless another program changed it meanwhile.
+    if (buffer.hasSource() && buffer.fileName() == s.currentPath)
+        buffer.saveChecked();
+    else
+        buffer.save(s.currentPath);
+    RunSupport::noteChanged(ctx, s.currentPath);
+    ctx.viewer->setTag(QStringLiteral("Stop"));
+    const qint32 replacements = s.totalReplacements - totalBefore;
+    appendReportEntry(ctx, s.currentPath, replacements);
+    const QString copy = s.backupCopies.value(s.currentPath);
+    if (!copy.isEmpty())
+        SaveQueue::journal(ctx, {{s.currentPath, copy, replacements}});
+}
+
+bool isBinaryText(const DocumentBuffer &buffer)
+{
+    // The first block, as other tools test it; UTF-16 text holds NULs of its own.
+    constexpr qsizetype kFirstBlock = 8000;
+    if (buffer.encoding() == TextEncoding::Utf16LeBom ||
+        buffer.encoding() == TextEncoding::Utf16BeBom)
+        return false;
+    const QString &text = buffer.text();
+    return QStringView(text).first(qMin(text.size(), kFirstBlock)).contains(QChar(0));
+}
+
+bool passedOverAsBinary(RunContext &ctx)
+{
+    const DocumentBuffer &buffer = ctx.viewer->buffer();
+    if (!isBinaryText(buffer))
+        return false;
+    ctx.state.passedOverFiles.append(
+        {buffer.fileName(), QStringLiteral("binary file, left unchanged")});
+    return true;
+}
+
+bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source)
+{
+    if (passedOverAsBinary(ctx))
+        return false;
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    const SearchRequest &r = *ctx.request;
+    return RunSupport::unlessTooLarge(ctx, sentence, source, [&] {
+        if (r.isFuzzy())
+            replaceInBuffer(ctx, buffer.selectedText(), r.fuzzyReplace());
+        else
+            replaceInBuffer(ctx, r.findText(), r.replaceText());
+    });
+}
