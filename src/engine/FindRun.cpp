@@ -265,32 +265,27 @@ void startOrStopFind(RunContext &ctx)
 namespace {
 const QString kFindWalkSource = LogSource::findWalk;
 
-// Every entry is reached through the open folder that listed it: a subfolder
-// or file swapped for a link meanwhile is passed over, never followed. An
-// entry that cannot be listed or read is logged and counted, and the walk goes on.
-void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
-                  const QString &pattern, ReadAhead &ahead, QStringList &subfolders)
+// Stores the folder's subfolders for the walk; false when a stop came first.
+bool storeSubfolders(RunContext &ctx, FileSystem::FolderHandle &folder,
+                     const QList<FileSystem::Entry> &entries, QStringList &subfolders)
 {
-    RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
-    if (s.stopRequested)
-        return;
-
-    QList<FileSystem::Entry> entries;
-    try {
-        entries = folder.list();
-    } catch (const Failure &failure) {
-        passOver(ctx, kFindWalkSource, failure.description());
-        return;
-    }
     for (const FileSystem::Entry &e : entries) {
-        if (!walksInto(e) || !s.walkRules.entersFolder(folder, e))
+        if (!walksInto(e) || !ctx.state.walkRules.entersFolder(folder, e))
             continue;
         storeSubfolder(subfolders, e.name);
-        if (s.stopRequested)
-            return;
+        if (ctx.state.stopRequested)
+            return false;
     }
+    return true;
+}
 
+// The folder's files the pattern and the walk's rules take (in the top folder,
+// only the selected ones).
+QList<FileSystem::FileAt> filesToSearch(RunContext &ctx, FileSystem::FolderHandle &folder,
+                                        const QList<FileSystem::Entry> &entries,
+                                        bool isCurrentFolder, const QString &pattern)
+{
+    const RunState &s = ctx.state;
     QList<FileSystem::FileAt> files;
     for (const FileSystem::Entry &e : entries) {
         if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
@@ -303,44 +298,85 @@ void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurr
             }
         }
     }
+    return files;
+}
+
+// The first match in the index-th file of ahead, -1 for none; read is false
+// when the file could not be read.
+qint32 firstMatchIn(RunContext &ctx, const FileSystem::FileAt &file, ReadAhead &ahead,
+                    qsizetype index, bool &read)
+{
+    qint32 found = -1;
+    bool loaded = false;
+    read = false;
+    try {
+        read = unlessTooLarge(ctx, kSentence, kSource,
+                              [&] { loaded = loadPreRead(ctx, file, ahead.take(index)); });
+    } catch (const Failure &failure) {
+        passOver(ctx, kFindWalkSource, failure.description());
+    }
+    if (!read)
+        return found;
+    if (loaded) {
+        ctx.state.foundPosition = 0;
+        qint32 start = 0;
+        found = ctx.request->isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+    } else {
+        ctx.state.foundPosition = -1;  // what the search would have found
+    }
+    return found;
+}
+
+void listFound(RunContext &ctx, const QString &path, qint32 found, bool isCurrentFolder)
+{
+    RunState &s = ctx.state;
+    ctx.viewer->addToList(path);
+    ++s.modifiedFileCount;
+    ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
+    ctx.viewer->setPosLabel(QString::number(found));
+    if (!isCurrentFolder) {
+        ctx.main->setStatusText(
+            1, QStringLiteral("Number of files: ") + QString::number(s.modifiedFileCount));
+    }
+}
+
+// Every entry is reached through the open folder that listed it: a subfolder
+// or file swapped for a link meanwhile is passed over, never followed. An
+// entry that cannot be listed or read is logged and counted, and the walk goes on.
+void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
+                  const QString &pattern, ReadAhead &ahead, QStringList &subfolders)
+{
+    RunState &s = ctx.state;
+    if (s.stopRequested)
+        return;
+
+    QList<FileSystem::Entry> entries;
+    try {
+        entries = folder.list();
+    } catch (const Failure &failure) {
+        passOver(ctx, kFindWalkSource, failure.description());
+        return;
+    }
+    if (!storeSubfolders(ctx, folder, entries, subfolders))
+        return;
+
+    const QList<FileSystem::FileAt> files =
+        filesToSearch(ctx, folder, entries, isCurrentFolder, pattern);
     ahead.begin(files);
     for (qsizetype i = 0; i < files.size(); ++i) {
         ctx.main->yieldToEvents();
         if (s.stopRequested)
             return;
-        const QString &path = files.at(i).path;
-        qint32 found = -1;
-        bool loaded = false;
         bool read = false;
-        try {
-            read = unlessTooLarge(ctx, kSentence, kSource,
-                                  [&] { loaded = loadPreRead(ctx, files.at(i), ahead.take(i)); });
-        } catch (const Failure &failure) {
-            passOver(ctx, kFindWalkSource, failure.description());
-        }
+        const qint32 found = firstMatchIn(ctx, files.at(i), ahead, i, read);
         if (!read)
             continue;
-        if (loaded) {
-            s.foundPosition = 0;
-            qint32 start = 0;
-            found = r.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
-        } else {
-            s.foundPosition = -1;  // what the search would have found
-        }
         ctx.main->yieldToEvents();
         if (s.stopRequested)
             return;
-        showSearching(ctx, path);
-        if (found != -1) {
-            ctx.viewer->addToList(path);
-            ++s.modifiedFileCount;
-            ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
-            ctx.viewer->setPosLabel(QString::number(found));
-            if (!isCurrentFolder) {
-                ctx.main->setStatusText(
-                    1, QStringLiteral("Number of files: ") + QString::number(s.modifiedFileCount));
-            }
-        }
+        showSearching(ctx, files.at(i).path);
+        if (found != -1)
+            listFound(ctx, files.at(i).path, found, isCurrentFolder);
     }
 }
 }  // namespace
