@@ -121,7 +121,8 @@ void FolderList::fill()
     for (const QString &step : std::as_const(chain)) {
         const QString name = depth == 0 ? QDir::toNativeSeparators(step)
                                         : step.mid(step.lastIndexOf(QLatin1Char('/')) + 1);
-        auto *item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
+        auto *item =
+            new QListWidgetItem(open, QString(qsizetype(depth) * 2, QLatin1Char(' ')) + name, this);
         item->setData(PathRole, QDir::toNativeSeparators(step));
         openItem = item;
         ++depth;
@@ -133,7 +134,8 @@ void FolderList::fill()
     });
     const QString base = Paths::withTrailingSeparator(m_path);
     for (const QString &sub : std::as_const(subfolders)) {
-        auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + sub, this);
+        auto *item = new QListWidgetItem(
+            closed, QString(qsizetype(depth) * 2, QLatin1Char(' ')) + sub, this);
         item->setData(PathRole, base + sub);
     }
     if (openItem)

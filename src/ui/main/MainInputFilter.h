@@ -5,6 +5,7 @@
 #include <functional>
 
 class FileSelection;
+class QMouseEvent;
 class MainForm;
 class MainShortcuts;
 struct RunState;

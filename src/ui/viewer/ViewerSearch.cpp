@@ -94,8 +94,6 @@ void ViewerSearch::findNext()
     QListWidget *list = m_controls.list;
     m_walking = true;
     const auto walkEnds = qScopeGuard([this] { m_walking = false; });
-    qint32 &searchStart = m_searchStart;
-    qint32 &foundPos = m_foundPos;
     bool inputChecked = false;
     bool skipSearch = false;
     for (;;) {
@@ -109,32 +107,10 @@ void ViewerSearch::findNext()
             m_host.saveHistory();
             inputChecked = true;
         }
-        const bool fuzzy = m_host.isFuzzyMode();
         // A file shown by its facts has nothing to search: the walk passes it over.
-        if (!skipSearch && !m_host.isShowingFacts()) {
-            if (m_buffer.text().isEmpty()) {
-                m_ctx.state.partsSource.clear();
-                finishFindNext(false);
-                return;
-            }
-            bool ok = false;
-            searchStart = m_controls.newPos->text().toInt(&ok);
-            if (!ok || searchStart < 0)
-                searchStart = 0;
-            m_host.setStatus(2,
-                             QStringLiteral(" Searching through document: ") + m_buffer.fileName());
-            foundPos =
-                fuzzy ? findFuzzyInBuffer(m_ctx, searchStart) : findInBuffer(m_ctx, searchStart);
-            m_ctx.state.partsSource.clear();
-            if (m_ctx.state.stopRequested)
-                return;
-            if (foundPos != -1) {
-                finishFindNext(true);
-                return;
-            }
-        }
+        if (!skipSearch && !m_host.isShowingFacts() && searchShownDocument())
+            return;
         m_ctx.state.partsSource.clear();
-        skipSearch = false;
 
         if (m_ctx.main)
             m_ctx.main->yieldToEvents();
@@ -144,39 +120,72 @@ void ViewerSearch::findNext()
         const int row = list->currentRow();
         if (row >= count - 1) {
             // A changed document that could not be saved stays where it is.
-            if (!m_host.promptSaveResettingAttributes())
-                return;
-            m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
-                                   MessageIcon::Information);
-            foundPos = -1;
-            searchStart = 0;
-            m_buffer.setSelectionLength(0);
-            m_controls.newPos->setText(QStringLiteral("-1"));
-            if (count > 0) {
-                if (list->currentRow() != 0) {
-                    list->setCurrentRow(0);
-                } else {
-                    m_host.loadDocument(list->item(0)->text(), LogSource::viewerFindNext);
-                    m_controls.newPos->setText(QStringLiteral("-1"));
-                }
-            }
+            if (m_host.promptSaveResettingAttributes())
+                wrapToFirstEntry(count);
             return;
         }
         if (m_host.isFileModified() && !m_host.promptSaveResettingAttributes())
             return;
-        // The walk loads the entry itself.
-        m_host.selectRowQuietly(row + 1);
-        searchStart = 0;
-        const QString path = list->item(row + 1)->text();
-        const bool loaded = m_host.loadDocument(path, LogSource::viewerFindNext);
-        m_host.setStatus(2, QStringLiteral(" Searching through document: ") + path);
-        m_host.setCaption(QStringLiteral("Viewing document: ") + path);
-        m_host.showFileInfo(path);
-        m_controls.newPos->setText(QString::number(searchStart));
-        m_controls.index->setText(QString::number(row + 2));
         // A file that cannot be read is passed over rather than searched in the old text.
-        skipSearch = !loaded;
+        skipSearch = !openEntry(row + 1);
     }
+}
+
+bool ViewerSearch::searchShownDocument()
+{
+    if (m_buffer.text().isEmpty()) {
+        m_ctx.state.partsSource.clear();
+        finishFindNext(false);
+        return true;
+    }
+    bool ok = false;
+    m_searchStart = m_controls.newPos->text().toInt(&ok);
+    if (!ok || m_searchStart < 0)
+        m_searchStart = 0;
+    m_host.setStatus(2, QStringLiteral(" Searching through document: ") + m_buffer.fileName());
+    m_foundPos = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, m_searchStart)
+                                      : findInBuffer(m_ctx, m_searchStart);
+    m_ctx.state.partsSource.clear();
+    if (m_ctx.state.stopRequested)
+        return true;
+    if (m_foundPos == -1)
+        return false;
+    finishFindNext(true);
+    return true;
+}
+
+void ViewerSearch::wrapToFirstEntry(int count)
+{
+    QListWidget *list = m_controls.list;
+    m_ctx.dialogs->message(kCompleteMessage, kCompleteTitle, MessageButtons::Ok,
+                           MessageIcon::Information);
+    m_foundPos = -1;
+    m_searchStart = 0;
+    m_buffer.setSelectionLength(0);
+    m_controls.newPos->setText(QStringLiteral("-1"));
+    if (count == 0)
+        return;
+    if (list->currentRow() != 0) {
+        list->setCurrentRow(0);
+    } else {
+        m_host.loadDocument(list->item(0)->text(), LogSource::viewerFindNext);
+        m_controls.newPos->setText(QStringLiteral("-1"));
+    }
+}
+
+bool ViewerSearch::openEntry(int row)
+{
+    // The walk loads the entry itself.
+    m_host.selectRowQuietly(row);
+    m_searchStart = 0;
+    const QString path = m_controls.list->item(row)->text();
+    const bool loaded = m_host.loadDocument(path, LogSource::viewerFindNext);
+    m_host.setStatus(2, QStringLiteral(" Searching through document: ") + path);
+    m_host.setCaption(QStringLiteral("Viewing document: ") + path);
+    m_host.showFileInfo(path);
+    m_controls.newPos->setText(QString::number(m_searchStart));
+    m_controls.index->setText(QString::number(row + 1));
+    return loaded;
 }
 
 void ViewerSearch::finishFindNext(bool matched)

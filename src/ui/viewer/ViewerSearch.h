@@ -73,6 +73,14 @@ public:
 private:
     bool checkFindInput(bool fromFindNext);
     void finishFindNext(bool matched);
+    /// Searches the shown document from the position field on; true when the
+    /// walk ends there (a match shown, an empty document, a stop).
+    bool searchShownDocument();
+    /// At the end of the list: says the search is complete and goes back to
+    /// the first entry.
+    void wrapToFirstEntry(int count);
+    /// Shows the list's entry at row for the walk; false when it could not be read.
+    bool openEntry(int row);
 
     RunContext &m_ctx;
     DocumentBuffer &m_buffer;
