@@ -156,12 +156,7 @@ qint32 DocumentBuffer::find(const QString &what, qint32 start, int options)
         return -1;
     const TextSearch::Match match = TextSearch::find(
         m_text, what, start, (options & MatchCase) != 0, (options & WholeWord) != 0);
-    if (match.position < 0)
-        return -1;
-    m_selStart = qint32(match.position);
-    m_selLength = qint32(match.length);
-    emit selectionChanged();
-    return qint32(match.position);
+    return selectMatch(match.position, match.length);
 }
 
 qint32 DocumentBuffer::findWith(const Matcher &matcher, qint32 start)
@@ -171,12 +166,17 @@ qint32 DocumentBuffer::findWith(const Matcher &matcher, qint32 start)
     if (start > m_text.size())
         return -1;
     const TextMatch match = matcher.find(m_text, start);
-    if (match.position < 0)
+    return selectMatch(match.position, match.length);
+}
+
+qint32 DocumentBuffer::selectMatch(qsizetype position, qsizetype length)
+{
+    if (position < 0)
         return -1;
-    m_selStart = qint32(match.position);
-    m_selLength = qint32(match.length);
+    m_selStart = qint32(position);
+    m_selLength = qint32(length);
     emit selectionChanged();
-    return qint32(match.position);
+    return qint32(position);
 }
 
 void DocumentBuffer::setSelectionStart(qint32 start)

@@ -84,6 +84,8 @@ signals:
     void stretchReplaced(qint32 position, const QString &removed, const QString &inserted);
 
 private:
+    /// Selects a match and returns its position; -1 (selection kept) for none.
+    qint32 selectMatch(qsizetype position, qsizetype length);
     void loadDecoded(const QString &path, TextCodec::Decoded &&decoded);
     FileSystem::PieceSource encodedPieces(const QString &path, const QString &text);
 
