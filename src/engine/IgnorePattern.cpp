@@ -205,6 +205,33 @@ struct Wildcard {
     }
 };
 
+// Whether pattern[i] is a slash right after "**", which takes nothing when
+// "**/" stands for no folder at all.
+bool startsAfterDoubleStar(QByteArrayView pattern, qsizetype i)
+{
+    return i >= 2 && i < pattern.size() && pattern[i] == '/' && pattern[i - 1] == '*' &&
+           pattern[i - 2] == '*';
+}
+
+// The longest run of pattern bytes that every name taken holds as it stands
+// (a pattern without escapes and brackets). The slash after "**" is left out:
+// "a/**/b" also takes "a/b".
+QByteArray longestLiteralRun(QByteArrayView pattern)
+{
+    QByteArrayView longest;
+    for (qsizetype i = 0; i < pattern.size();) {
+        if (pattern[i] == '*' || pattern[i] == '?') {
+            ++i;
+            continue;
+        }
+        const qsizetype start = startsAfterDoubleStar(pattern, i) ? i + 1 : i;
+        while (i < pattern.size() && pattern[i] != '*' && pattern[i] != '?') ++i;
+        if (i - start > longest.size())
+            longest = pattern.sliced(start, i - start);
+    }
+    return longest.toByteArray();
+}
+
 // Trailing blanks go unless the last one is escaped; the escape stays and
 // matches the blank.
 QByteArrayView withoutTrailingBlanks(QByteArrayView line)
@@ -259,6 +286,18 @@ IgnorePattern IgnorePattern::fromLine(QByteArrayView line)
         line = line.sliced(1);
     result.m_pattern = line.toByteArray();
     result.m_valid = true;
+    // The literal tail after the last wildcard must end every name taken, so
+    // most names are told apart without matching ("*.o" against "main.c").
+    // An escape anywhere leaves the pattern without one.
+    if (!line.contains('\\')) {
+        qsizetype tail = line.size();
+        while (tail > 0 && !std::strchr("*?[]", line[tail - 1])) --tail;
+        if (startsAfterDoubleStar(line, tail))
+            ++tail;
+        result.m_literalTail = line.sliced(tail).toByteArray();
+        if (!line.contains('['))
+            result.m_literalRun = longestLiteralRun(line);
+    }
     return result;
 }
 
@@ -281,6 +320,9 @@ bool IgnorePattern::matches(QByteArrayView relativePath, QByteArrayView basename
                             bool isFolder) const
 {
     if (!m_valid || (m_foldersOnly && !isFolder))
+        return false;
+    const QByteArrayView taken = m_basenameOnly ? basename : relativePath;
+    if (!taken.endsWith(m_literalTail) || !taken.contains(m_literalRun))
         return false;
     if (m_basenameOnly)
         return wildcardMatch(m_pattern, basename, false);

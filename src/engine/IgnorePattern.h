@@ -31,6 +31,9 @@ public:
 
 private:
     QByteArray m_pattern;
+    // Cheap tests a name must pass before it is matched.
+    QByteArray m_literalTail;
+    QByteArray m_literalRun;
     bool m_valid = false;
     bool m_negative = false;
     bool m_foldersOnly = false;

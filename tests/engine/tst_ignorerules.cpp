@@ -162,6 +162,7 @@ void TestIgnoreRules::matchesVersionControl_data()
     row("contents then re-include", "build/*\n!build/z.txt\n", {});
     row("double star", "**/deep/**\n", {"sub/deep/y.txt"});
     row("star star slash", "sub/**/y.txt\n", {"sub/deep/y.txt"});
+    row("leading star star slash takes no folder", "**/sub/x.log\n", {"sub/x.log"});
     row("escapes and blanks", "\\#x\n*.log  \n\\!keep.log\n",
         {"sub/keep.log", "sub/x.log", "x.log"});
     row("escaped blank is kept", "x.log\\ \n", {});
