@@ -45,7 +45,8 @@ void replaceSelectedFile(RunContext &ctx, const TickedFile *ticked)
     const qint32 totalBefore = s.totalReplacements;
     const qint32 found =
         ctx.request->isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
-    if (found == -1 || s.stopRequested || !replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
+    if (found == -1 || s.stopRequested || passedOverAsBinary(ctx) ||
+        !replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
         return;
     const int last = ctx.viewer->listCount() - 1;
     if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {

@@ -41,7 +41,7 @@ bool replaceLoadedFileTicked(RunContext &ctx, const TickedFile *ticked)
 {
     ctx.state.tickedFile = ticked;
     const auto reset = qScopeGuard([&] { ctx.state.tickedFile = nullptr; });
-    return replaceLoadedFile(ctx, kSentence, LogSource::replaceCommand);
+    return replaceLoadedText(ctx, kSentence, LogSource::replaceCommand);
 }
 
 QString backupTreeRoot(RunContext &ctx)

@@ -27,7 +27,8 @@ bool skipsUnticked(const RunState &s, const QString &path);
 /// the one previewed. Another is passed over, never written with stale ticks.
 bool stillAsPreviewed(RunContext &ctx, const TickedFile *ticked);
 
-/// Replaces in the loaded file, only the ticked replacements when there are ticks.
+/// Replaces in the loaded file, which the caller has found not to be binary;
+/// only the ticked replacements when there are ticks.
 bool replaceLoadedFileTicked(RunContext &ctx, const TickedFile *ticked);
 
 /// The folder that holds this run's backup copies.

@@ -193,8 +193,11 @@ bool passedOverAsBinary(RunContext &ctx)
 
 bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source)
 {
-    if (passedOverAsBinary(ctx))
-        return false;
+    return !passedOverAsBinary(ctx) && replaceLoadedText(ctx, sentence, source);
+}
+
+bool replaceLoadedText(RunContext &ctx, const QString &sentence, const QString &source)
+{
     DocumentBuffer &buffer = ctx.viewer->buffer();
     const SearchRequest &r = *ctx.request;
     return RunSupport::unlessTooLarge(ctx, sentence, source, [&] {

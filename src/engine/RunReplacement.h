@@ -40,3 +40,7 @@ bool passedOverAsBinary(RunContext &ctx);
 /// nothing was replaced; a result past the load limit is then reported under
 /// sentence and source, and the file stays as it is.
 bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source);
+
+/// replaceLoadedFile for a file already known not to be binary: the check
+/// reads the file's first block, which a walk has just done.
+bool replaceLoadedText(RunContext &ctx, const QString &sentence, const QString &source);
