@@ -96,20 +96,21 @@ QByteArray freshName(const char *prefix)
     return prefix + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter);
 }
 
-// Gives the unnamed file fd a fresh name in the folder dirFd (AT_FDCWD with an
+// Gives the unnamed file fd a fresh name in the folder folderFd (AT_FDCWD with an
 // absolute folder); false when the system cannot.
-bool linkUnnamed(int fd, int dirFd, const QByteArray &folder, const char *prefix, QByteArray &name,
-                 const QString &path)
+bool linkUnnamed(int fd, int folderFd, const QByteArray &folder, const char *prefix,
+                 QByteArray &name, const QString &path)
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
     for (;;) {
         name = folder + freshName(prefix);
-        if (::linkat(AT_FDCWD, self.constData(), dirFd, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+        if (::linkat(AT_FDCWD, self.constData(), folderFd, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0)
             return true;
         if (errno == EEXIST)
             continue;
         // Without /proc only a privileged process may link by descriptor.
-        if (errno == ENOENT && ::linkat(fd, "", dirFd, name.constData(), AT_EMPTY_PATH) == 0)
+        if (errno == ENOENT && ::linkat(fd, "", folderFd, name.constData(), AT_EMPTY_PATH) == 0)
             return true;
         if (errno == EXDEV || errno == EPERM || errno == EACCES || errno == ENOENT)
             return false;
@@ -131,7 +132,7 @@ void checkUnchanged(const FileSystem::PendingSaves::Item &item)
 // Names the finished unnamed file and renames it over the target.
 void publishUnnamed(int fd, const FileSystem::PendingSaves::Item &item, dev_t device)
 {
-    const int dirFd = item.folder->get();
+    const int folderFd = item.folder->get();
     const QString &path = item.path;
     QByteArray name;
     const Staging &stage = staging();
@@ -143,7 +144,7 @@ void publishUnnamed(int fd, const FileSystem::PendingSaves::Item &item, dev_t de
             ::unlink(name.constData());
             throw;
         }
-        if (::renameat(AT_FDCWD, name.constData(), dirFd, item.name.constData()) == 0)
+        if (::renameat(AT_FDCWD, name.constData(), folderFd, item.name.constData()) == 0)
             return;
         const int error = errno;
         ::unlink(name.constData());
@@ -151,19 +152,19 @@ void publishUnnamed(int fd, const FileSystem::PendingSaves::Item &item, dev_t de
         if (error != EXDEV)
             fail(QStringLiteral("Cannot replace the file"), path, error);
     }
-    if (!linkUnnamed(fd, dirFd, QByteArray(), ".scrivlane-", name, path))
+    if (!linkUnnamed(fd, folderFd, QByteArray(), ".scrivlane-", name, path))
         fail(QStringLiteral("Cannot replace the file"), path, EPERM);
     int error = 0;
     try {
         checkUnchanged(item);
-        if (::renameat(dirFd, name.constData(), dirFd, item.name.constData()) == 0)
+        if (::renameat(folderFd, name.constData(), folderFd, item.name.constData()) == 0)
             return;
         error = errno;
     } catch (...) {
-        ::unlinkat(dirFd, name.constData(), 0);
+        ::unlinkat(folderFd, name.constData(), 0);
         throw;
     }
-    ::unlinkat(dirFd, name.constData(), 0);
+    ::unlinkat(folderFd, name.constData(), 0);
     fail(QStringLiteral("Cannot replace the file"), path, error);
 }
 
@@ -240,10 +241,10 @@ void writeAtomic(const QString &path, const FileSystem::PieceSource &next, mode_
     item.name = target.mid(slash + 1);
     item.path = path;
     const QByteArray folder = folderOf(target);
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0)
+    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
         fail(QStringLiteral("Cannot write the file"), path, errno);
-    item.folder = std::make_shared<const OpenDescriptor>(dirFd);
+    item.folder = std::make_shared<const OpenDescriptor>(folderFd);
     PlatformSave::write(item, next, newFileMode, pending);
 }
 
@@ -257,11 +258,11 @@ namespace PlatformSave {
 void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &next,
            mode_t newFileMode, FileSystem::PendingSaves *pending)
 {
-    const int dirFd = item.folder->get();
+    const int folderFd = item.folder->get();
     const QString path = item.path;
     struct stat st {};
     bool existed = false;
-    if (::fstatat(dirFd, item.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (::fstatat(folderFd, item.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (item.expected.isValid() && RegularFile::stampOf(st) != item.expected)
             PlatformFailure::changedMeanwhile(path);
         if (!S_ISREG(st.st_mode))
@@ -278,14 +279,15 @@ void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &n
     // The temporary file has no name while it is written, so a kill at any
     // moment of the write leaves nothing behind; a file system that refuses
     // unnamed files gets a named one beside the target.
-    int rawFd =
-        namedTemporaryForced() ? -1 : ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    int rawFd = namedTemporaryForced()
+                    ? -1
+                    : ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (rawFd < 0) {
         if (!namedTemporaryForced() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(QStringLiteral("Cannot create a temporary file beside"), path, errno);
         for (;;) {
             item.temp = freshName(".scrivlane-");
-            rawFd = ::openat(dirFd, item.temp.constData(),
+            rawFd = ::openat(folderFd, item.temp.constData(),
                              O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
             if (rawFd >= 0 || errno != EEXIST)
                 break;

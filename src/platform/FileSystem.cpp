@@ -30,11 +30,11 @@ void PlatformFailure::fail(const QString &what, const QString &path, int error)
 
 QList<FileSystem::Entry> FileSystem::listFolder(const QString &folder)
 {
-    const OpenDescriptor dirFd(
+    const OpenDescriptor folderFd(
         ::open(systemPath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() < 0)
+    if (folderFd.get() < 0)
         fail(QStringLiteral("Cannot list the folder"), folder, errno);
-    return PlatformList::entries(dirFd.get(), folder);
+    return PlatformList::entries(folderFd.get(), folder);
 }
 
 QList<FileSystem::Entry> PlatformList::entries(int folderFd, const QString &folder)
@@ -49,7 +49,7 @@ QList<FileSystem::Entry> PlatformList::entries(int folderFd, const QString &fold
             ::close(listFd);
         fail(QStringLiteral("Cannot list the folder"), folder, error);
     }
-    const int dirFd = ::dirfd(dir);
+    const int listedFd = ::dirfd(dir);
     QList<Entry> entries;
     for (;;) {
         errno = 0;
@@ -74,11 +74,11 @@ QList<FileSystem::Entry> PlatformList::entries(int folderFd, const QString &fold
             entry.kind = EntryKind::File;
         else if (d->d_type == DT_DIR)
             entry.kind = EntryKind::Folder;
-        else if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        else if (::fstatat(listedFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(st.st_mode)) {
                 entry.isLink = true;
                 struct stat targetSt {};
-                if (::fstatat(dirFd, d->d_name, &targetSt, 0) == 0) {
+                if (::fstatat(listedFd, d->d_name, &targetSt, 0) == 0) {
                     if (S_ISDIR(targetSt.st_mode))
                         entry.kind = EntryKind::FolderLink;
                     else if (S_ISREG(targetSt.st_mode))

@@ -73,7 +73,8 @@ private slots:
 
     void valuesAreTrimmedAndUtf8()
     {
-        ErrorLog::logError(QStringLiteral("  List1_Click-frmViewer.frm \t"),
+        ErrorLog::logError(QStringLiteral("  ") + LogSource::inViewer(LogSource::viewerListClick) +
+                               QStringLiteral(" \t"),
                            QStringLiteral("   Datei ist schreibgeschützt  "), nullptr);
         const QByteArray log = readAll(m_log);
         QVERIFY(log.contains(" ' Description = Datei ist schreibgeschützt\r\n"));
