@@ -9,12 +9,6 @@
 #include <cstdio>
 
 namespace {
-// UTF-16 holds the byte of a line feed inside other characters: patch could
-// not apply lines cut at it.
-bool isLineFeedSafe(TextEncoding encoding)
-{
-    return encoding != TextEncoding::Utf16LeBom && encoding != TextEncoding::Utf16BeBom;
-}
 
 void write(const QByteArray &bytes)
 {
@@ -36,7 +30,9 @@ void DiffPrinter::filePreviewed(const PreviewedFile &file)
         TextCodec::encode(file.oldText.toString(), file.encoding);
     const std::optional<QByteArray> newBytes =
         TextCodec::encode(file.newText.toString(), file.encoding);
-    if (!oldBytes || !newBytes || !isLineFeedSafe(file.encoding)) {
+    // UTF-16 holds the byte of a line feed inside other characters: patch
+    // could not apply lines cut at it.
+    if (!oldBytes || !newBytes || TextCodec::isUtf16(file.encoding)) {
         write("Binary files a/" + path + " and b/" + path + " differ\n");
         return;
     }

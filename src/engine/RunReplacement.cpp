@@ -12,6 +12,7 @@
 #include "SearchMatcher.h"
 #include "SearchRequest.h"
 #include "ViewerPort.h"
+#include "platform/ContentKind.h"
 #include "platform/LoadLimit.h"
 
 #include <QLocale>
@@ -172,13 +173,9 @@ void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
 
 bool isBinaryText(const DocumentBuffer &buffer)
 {
-    // The first block, as other tools test it; UTF-16 text holds NULs of its own.
+    // The first block as other tools test it, a little shorter than the viewer's.
     constexpr qsizetype kFirstBlock = 8000;
-    if (buffer.encoding() == TextEncoding::Utf16LeBom ||
-        buffer.encoding() == TextEncoding::Utf16BeBom)
-        return false;
-    const QString &text = buffer.text();
-    return QStringView(text).first(qMin(text.size(), kFirstBlock)).contains(QChar(0));
+    return ContentKind::isBinaryText(buffer.text(), buffer.encoding(), kFirstBlock);
 }
 
 bool passedOverAsBinary(RunContext &ctx)

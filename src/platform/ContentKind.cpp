@@ -14,11 +14,11 @@ bool ContentKind::isBinaryStart(QByteArrayView start)
     return !utf16Bom && block.contains('\0');
 }
 
-bool ContentKind::isBinaryText(QStringView text, TextEncoding encoding)
+bool ContentKind::isBinaryText(QStringView text, TextEncoding encoding, qsizetype block)
 {
-    if (encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom)
+    if (TextCodec::isUtf16(encoding))
         return false;
-    return text.first(qMin(text.size(), kFirstBlock)).contains(QChar(0));
+    return text.first(qMin(text.size(), block)).contains(QChar(0));
 }
 
 ContentKind::Kind ContentKind::ofFile(const QString &path)

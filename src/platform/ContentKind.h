@@ -24,9 +24,9 @@ constexpr qsizetype kFirstBlock = 8192;
 /// first kFirstBlock of them, unless they start with a UTF-16 BOM.
 bool isBinaryStart(QByteArrayView start);
 
-/// The same rule for a file already decoded: a NUL among the first
-/// kFirstBlock characters of a text not read as UTF-16.
-bool isBinaryText(QStringView text, TextEncoding encoding);
+/// The same rule for a file already decoded: a NUL among the first block
+/// characters of a text not read as UTF-16.
+bool isBinaryText(QStringView text, TextEncoding encoding, qsizetype block = kFirstBlock);
 
 /// The kind of the file at path, reading at most its first block. Throws
 /// Failure when it cannot be examined or read.

@@ -19,6 +19,13 @@ enum class TextEncoding {
 /// Lossless classification and conversion of file contents.
 namespace TextCodec {
 
+/// Whether text in encoding takes two bytes a character: its bytes hold NULs
+/// and line-feed bytes that are no characters of their own.
+inline bool isUtf16(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom;
+}
+
 struct Decoded {
     QString text;
     TextEncoding encoding = TextEncoding::Utf8;
