@@ -109,6 +109,23 @@ int restore(const BenchHost &host)
     return finish(problems);
 }
 
+// A preview: the unified diff on standard output, or with summary only the
+// list the window would show. Returns the counts for standard error.
+QString preview(BenchHost &host, bool summary)
+{
+    const auto counts = [](qint64 files, qint64 replacements) {
+        return QStringLiteral("files: %1\nreplacements: %2\n").arg(files).arg(replacements);
+    };
+    if (summary) {
+        PreviewResult list = PreviewResult::forRequest(host);
+        PreviewRun::preview(host.ctx, list);
+        return counts(list.fileCount(), list.replacementTotal());
+    }
+    DiffPrinter diff(host.folder);
+    PreviewRun::preview(host.ctx, diff);
+    return counts(diff.fileCount(), diff.replacementCount());
+}
+
 int run(const CommandLine &commandLine, BenchHost &host)
 {
     // The record of a replace with backups stays where the window keeps it,
@@ -134,14 +151,11 @@ int run(const CommandLine &commandLine, BenchHost &host)
     timer.start();
     const std::clock_t cpu = std::clock();
     const QString &command = commandLine.command;
-    DiffPrinter diff(host.folder);
-    PreviewResult list = PreviewResult::forRequest(host);
+    QString previewCounts;
     if (command == QLatin1String("find"))
         startOrStopFind(host.ctx);
-    else if (command == QLatin1String("preview") && commandLine.summary)
-        PreviewRun::preview(host.ctx, list);
     else if (command == QLatin1String("preview"))
-        PreviewRun::preview(host.ctx, diff);
+        previewCounts = preview(host, commandLine.summary);
     else if (command == QLatin1String("replace"))
         runReplace(host.ctx);
     else
@@ -154,10 +168,7 @@ int run(const CommandLine &commandLine, BenchHost &host)
     if (command == QLatin1String("preview")) {
         // Standard output holds the diff alone, for patch.
         std::fflush(stdout);
-        const bool listed = commandLine.summary;
-        printError(QStringLiteral("files: %1\nreplacements: %2\n")
-                       .arg(listed ? list.fileCount() : diff.fileCount())
-                       .arg(listed ? list.replacementTotal() : diff.replacementCount()));
+        printError(previewCounts);
     } else {
         for (const QString &path : host.viewer.list) print(path);
         print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
