@@ -16,7 +16,6 @@
 #include "platform/LoadLimit.h"
 
 #include <QLocale>
-#include <QScopeGuard>
 
 #include <memory>
 
@@ -44,10 +43,10 @@ bool stoppedBeforeFuzzyReplacement(RunContext &ctx)
 
 // What a replacement in this run may change and record: only the ticked
 // matches in a Replace of ticked replacements, the changes for a preview.
-ReplaceScope scopeFor(const RunState &s)
+ReplaceScope scopeFor(const RunState &s, QList<TextChange> *changes)
 {
     ReplaceScope scope;
-    scope.changes = s.previewChanges;
+    scope.changes = changes;
     scope.textWanted = !s.previewSink || s.previewSink->wantsTexts();
     if (const TickedFile *ticked = s.tickedFile) {
         scope.accepts = [ticked](const TextMatch &m) {
@@ -76,9 +75,10 @@ void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
     }
 }
 
-// Replaces in text for the request and tallies the result in the run.
+// Replaces in text for the request and tallies the result in the run;
+// changes, when given, receives where each replacement went.
 ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keyword,
-                            const QString &with)
+                            const QString &with, QList<TextChange> *changes = nullptr)
 {
     RunState &s = ctx.state;
     const SearchRequest &r = *ctx.request;
@@ -90,7 +90,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         return unchanged;
     }
     const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
-    ReplaceResult result = replaceAll(std::move(text), *matcher, with, scopeFor(s));
+    ReplaceResult result = replaceAll(std::move(text), *matcher, with, scopeFor(s, changes));
     tallyResult(ctx, result, fuzzy);
     return result;
 }
@@ -138,10 +138,8 @@ void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString 
 {
     RunState &s = ctx.state;
     QList<TextChange> changes;
-    s.previewChanges = &changes;
-    const auto reset = qScopeGuard([&] { s.previewChanges = nullptr; });
     // The buffer keeps the old text: the new one is built beside it.
-    const ReplaceResult result = replaceForRun(ctx, buffer.text(), keyword, with);
+    const ReplaceResult result = replaceForRun(ctx, buffer.text(), keyword, with, &changes);
     if (result.tooLarge)
         throw resultTooLarge(buffer.fileName());
     if (!result.changed)

@@ -10,7 +10,6 @@
 
 class PreviewSink;
 struct TickedFile;
-struct TextChange;
 
 /// A file a Replace or Undo left as it was on purpose, named in the report.
 struct PassedOverFile {
@@ -77,6 +76,4 @@ struct RunState {
     const QHash<QString, const TickedFile *> *tickedFiles = nullptr;
     /// The ticks of the file being replaced in such a run.
     const TickedFile *tickedFile = nullptr;
-    /// The replacements of the file being previewed.
-    QList<TextChange> *previewChanges = nullptr;
 };
