@@ -202,6 +202,17 @@ bool isWholeWordAt(QStringView text, qsizetype pos, qsizetype length, QChar prev
 
 }  // namespace
 
+namespace {
+// Whether a match at pos would begin inside a surrogate pair: an escaped byte
+// of the needle (a lone low surrogate) may equal the second half of a
+// character of the text.
+bool startsInsidePair(QStringView text, qsizetype pos)
+{
+    return pos > 0 && pos < text.size() && text[pos].isLowSurrogate() &&
+           text[pos - 1].isHighSurrogate();
+}
+}  // namespace
+
 qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype from, bool matchCase,
                               bool wholeWord, QChar prevChar)
 {
@@ -211,7 +222,7 @@ qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype fr
         from = 0;
     if (!matchCase && hasSurrogate(needle)) {
         for (qsizetype p = from; p <= text.size() - needle.size(); ++p) {
-            if (sameIgnoringCaseAt(text, p, needle) &&
+            if (sameIgnoringCaseAt(text, p, needle) && !startsInsidePair(text, p) &&
                 (!wholeWord || isWholeWordAt(text, p, needle.size(), prevChar)))
                 return p;
         }
@@ -220,7 +231,10 @@ qsizetype TextSearch::indexOf(QStringView text, QStringView needle, qsizetype fr
     while (from <= text.size() - needle.size()) {
         const qsizetype pos = matchCase ? indexOfExactly(text, needle, from)
                                         : indexOfIgnoringCase(text, needle, from);
-        if (pos < 0 || !wholeWord || isWholeWordAt(text, pos, needle.size(), prevChar))
+        if (pos < 0)
+            return -1;
+        if (!startsInsidePair(text, pos) &&
+            (!wholeWord || isWholeWordAt(text, pos, needle.size(), prevChar)))
             return pos;
         from = pos + 1;
     }
@@ -302,7 +316,8 @@ TextSearch::Match TextSearch::find(QStringView text, QStringView needle, qsizety
         if (p < 0)
             return {};
         const qsizetype length = matchLinesAt(text, p, lines, matchCase);
-        if (length >= 0 && (!wholeWord || isWholeWordAt(text, p, length, prevChar)))
+        if (length >= 0 && !startsInsidePair(text, p) &&
+            (!wholeWord || isWholeWordAt(text, p, length, prevChar)))
             return {p, length};
         ++p;
     }
