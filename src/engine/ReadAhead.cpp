@@ -11,7 +11,7 @@
 namespace {
 // Larger files are decoded as they are read instead.
 constexpr qint64 kWholeRead = qint64(16) << 20;
-// How far the second thread may run ahead, in files and in bytes it holds.
+// How far the workers may run ahead, in files and in bytes they hold.
 constexpr qsizetype kWindow = 64;
 constexpr qint64 kHeldBytes = qint64(64) << 20;
 
@@ -71,7 +71,7 @@ struct ReadAhead::Shared {
 
     const BytePrefilter filter;
     std::mutex mutex;
-    std::condition_variable wake;   // the second thread: work or quit
+    std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
     QList<FileSystem::FileAt> paths;
     std::vector<Slot> reads;
@@ -81,9 +81,17 @@ struct ReadAhead::Shared {
     qint64 held = 0;
     bool quit = false;
     // Wake-ups cost a system call each: a side is woken only when it waits,
-    // and the reader only once half its window has room again.
-    bool readerIdle = false;
+    // and the workers only once half their window has room again.
+    int idleWorkers = 0;
+    quint64 wakeUps = 0;     // a sleeping worker goes on when this moves
     qsizetype awaited = -1;  // the file the taking thread waits for
+
+    // Called under the lock; the caller notifies after releasing it.
+    void markWoken()
+    {
+        idleWorkers = 0;
+        ++wakeUps;
+    }
 
     bool mayStart() const
     {
@@ -91,10 +99,13 @@ struct ReadAhead::Shared {
     }
 };
 
-ReadAhead::ReadAhead(const BytePrefilter &filter) : d(std::make_unique<Shared>(filter))
+ReadAhead::ReadAhead(const BytePrefilter &filter, int workers) : d(std::make_unique<Shared>(filter))
 {
-    if (filter.isActive())
-        m_thread = std::thread([this] { work(); });
+    if (!filter.isActive())
+        return;
+    if (workers <= 0)
+        workers = int(qBound(1u, std::thread::hardware_concurrency(), 8u));
+    for (int i = 0; i < workers; ++i) m_threads.emplace_back([this] { work(); });
 }
 
 ReadAhead::~ReadAhead()
@@ -102,11 +113,9 @@ ReadAhead::~ReadAhead()
     {
         const std::lock_guard lock(d->mutex);
         d->quit = true;
-        d->readerIdle = false;
     }
-    d->wake.notify_one();
-    if (m_thread.joinable())
-        m_thread.join();
+    d->wake.notify_all();
+    for (std::thread &t : m_threads) t.join();
 }
 
 void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
@@ -119,11 +128,11 @@ void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
         d->next = 0;
         d->taken = 0;
         d->held = 0;
-        if (!d->readerIdle || !d->mayStart())
+        if (d->idleWorkers == 0 || !d->mayStart())
             return;
-        d->readerIdle = false;
+        d->markWoken();
     }
-    d->wake.notify_one();
+    d->wake.notify_all();
 }
 
 PreRead ReadAhead::take(qsizetype index)
@@ -146,12 +155,13 @@ PreRead ReadAhead::take(qsizetype index)
     d->held -= heldBy(slot.read);
     PreRead read = std::move(slot.read);
     const std::exception_ptr error = slot.error;
-    const bool wakeReader = d->readerIdle && d->next - d->taken <= kWindow / 2 && d->mayStart();
-    if (wakeReader)
-        d->readerIdle = false;
+    const bool wakeWorkers =
+        d->idleWorkers > 0 && d->next - d->taken <= kWindow / 2 && d->mayStart();
+    if (wakeWorkers)
+        d->markWoken();
     lock.unlock();
-    if (wakeReader)
-        d->wake.notify_one();
+    if (wakeWorkers)
+        d->wake.notify_all();
     if (error)
         std::rethrow_exception(error);
     return read;
@@ -165,7 +175,8 @@ void ReadAhead::work()
             d->readNext(lock);
             continue;
         }
-        d->readerIdle = true;
-        d->wake.wait(lock, [&] { return d->quit || !d->readerIdle; });
+        ++d->idleWorkers;
+        const quint64 seen = d->wakeUps;
+        d->wake.wait(lock, [&] { return d->quit || d->wakeUps != seen; });
     }
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 /// What a walk learns of a file from its bytes before it is decoded.
 struct PreRead {
@@ -25,14 +26,15 @@ struct PreRead {
     static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter);
 };
 
-/// Reads and filters the next files of a folder on a second thread while the
-/// run searches the files before them, so a Find keeps two cores busy. Files
-/// are taken in the walk's order; a file nobody has started yet is read by the
-/// taking thread itself rather than waited for. What was never taken is
-/// dropped. With an inactive filter nothing is read ahead.
+/// Reads and filters the next files of a folder on worker threads while the
+/// run searches the files before them, so a Find keeps every core busy. Files
+/// are taken in the walk's order, whichever worker read them; a file nobody has
+/// started yet is read by the taking thread itself rather than waited for.
+/// What was never taken is dropped. With an inactive filter nothing is read ahead.
 class ReadAhead {
 public:
-    explicit ReadAhead(const BytePrefilter &filter);
+    /// workers 0: one per core.
+    explicit ReadAhead(const BytePrefilter &filter, int workers = 0);
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;
@@ -47,5 +49,5 @@ private:
     struct Shared;
     void work();
     std::unique_ptr<Shared> d;
-    std::thread m_thread;
+    std::vector<std::thread> m_threads;
 };

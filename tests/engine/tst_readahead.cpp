@@ -30,15 +30,19 @@ private slots:
     {
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("active");
-        QTest::addRow("empty folder") << 0 << true;
-        QTest::addRow("one file") << 1 << true;
-        QTest::addRow("more than the window") << 300 << true;
-        QTest::addRow("filter off") << 5 << false;
+        QTest::addColumn<int>("workers");
+        QTest::addRow("empty folder") << 0 << true << 1;
+        QTest::addRow("one file") << 1 << true << 1;
+        QTest::addRow("more than the window") << 300 << true << 1;
+        QTest::addRow("more than the window, four workers") << 300 << true << 4;
+        QTest::addRow("a few files, more workers than files") << 5 << true << 8;
+        QTest::addRow("filter off") << 5 << false << 2;
     }
     void takesInOrder()
     {
         QFETCH(int, files);
         QFETCH(bool, active);
+        QFETCH(int, workers);
         TempTree tree;
         const FileSystem::Folder folder = FileSystem::FolderHandle::open(tree.mkdir(u"d"_s));
         QList<FileSystem::FileAt> paths;
@@ -58,7 +62,7 @@ private slots:
         for (const FileSystem::FileAt &p : paths)
             want << describe([&] { return PreRead::of(p, filter); });
 
-        ReadAhead ahead(filter);
+        ReadAhead ahead(filter, workers);
         // A folder left half way is dropped; the next one reads in full.
         ahead.begin(paths);
         for (qsizetype i = 0; i < paths.size() / 2; ++i) describe([&] { return ahead.take(i); });
