@@ -61,7 +61,7 @@ struct ReadAhead::Shared {
             done.error = std::current_exception();
         }
         lock.lock();
-        if (at != folder)
+        if (at != folder || reads[size_t(index)].stage != Stage::Reading)
             return;
         held += heldBy(done.read);
         reads[size_t(index)] = std::move(done);
@@ -85,6 +85,19 @@ struct ReadAhead::Shared {
     int idleWorkers = 0;
     quint64 wakeUps = 0;     // a sleeping worker goes on when this moves
     qsizetype awaited = -1;  // the file the taking thread waits for
+
+    // Files passed over are not read; what was read of them is let go, and
+    // a read under way is not filed.
+    void dropBefore(qsizetype index)
+    {
+        for (qsizetype k = taken; k < index; ++k) {
+            Slot &slot = reads[size_t(k)];
+            if (slot.stage == Stage::Ready)
+                held -= heldBy(slot.read);
+            slot = Slot{Stage::Ready, {}, {}};
+        }
+        next = qMax(next, index);
+    }
 
     // Called under the lock; the caller notifies after releasing it.
     void markWoken()
@@ -138,7 +151,8 @@ void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
 PreRead ReadAhead::take(qsizetype index)
 {
     std::unique_lock lock(d->mutex);
-    Q_ASSERT(index == d->taken && index < d->paths.size());
+    Q_ASSERT(index >= d->taken && index < d->paths.size());
+    d->dropBefore(index);
     d->taken = index + 1;
     Shared::Slot &slot = d->reads[size_t(index)];
     while (slot.stage != Shared::Stage::Ready) {

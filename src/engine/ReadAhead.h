@@ -41,8 +41,9 @@ public:
 
     /// Starts on a folder's files; what is left of the folder before is dropped.
     void begin(const QList<FileSystem::FileAt> &files);
-    /// PreRead::of(files[index]); indexes go up by one from 0 after begin().
-    /// Rethrows the failure of that file's read.
+    /// PreRead::of(files[index]); indexes go up from 0 after begin(), and the
+    /// files passed over are dropped unread or unused. Rethrows the failure of
+    /// that file's read.
     PreRead take(qsizetype index);
 
 private:
