@@ -17,18 +17,25 @@ constexpr qint64 kHeldBytes = qint64(64) << 20;
 
 qint64 heldBy(const PreRead &read)
 {
-    return read.bytes ? read.bytes->size() : 0;
+    return (read.bytes ? read.bytes->size() : 0) +
+           (read.decoded ? read.decoded->text.size() * qint64(sizeof(QChar)) : 0);
 }
 }  // namespace
 
-PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter)
+PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter, bool decode)
 {
     PreRead read;
     if (!filter.isActive())
         return read;
     read.bytes = FileSystem::readFileUpTo(file, kWholeRead, &read.stamp);
-    if (read.bytes && !filter.mayMatch(*read.bytes)) {
+    if (!read.bytes)
+        return read;
+    read.size = read.bytes->size();
+    if (!filter.mayMatch(*read.bytes)) {
         read.mayMatch = false;
+        read.bytes = QByteArray();
+    } else if (decode) {
+        read.decoded = TextCodec::decode(*read.bytes);
         read.bytes = QByteArray();
     }
     return read;
@@ -42,7 +49,7 @@ struct ReadAhead::Shared {
         std::exception_ptr error;
     };
 
-    explicit Shared(const BytePrefilter &f) : filter(f) {}
+    Shared(const BytePrefilter &f, bool d) : filter(f), decode(d) {}
 
     // Claims the next file and reads it without the lock; the result is
     // filed unless the run has moved on to another folder meanwhile.
@@ -56,7 +63,7 @@ struct ReadAhead::Shared {
         Slot done;
         done.stage = Stage::Ready;
         try {
-            done.read = PreRead::of(file, filter);
+            done.read = PreRead::of(file, filter, decode);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -70,6 +77,7 @@ struct ReadAhead::Shared {
     }
 
     const BytePrefilter filter;
+    const bool decode;
     std::mutex mutex;
     std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
@@ -112,7 +120,8 @@ struct ReadAhead::Shared {
     }
 };
 
-ReadAhead::ReadAhead(const BytePrefilter &filter, int workers) : d(std::make_unique<Shared>(filter))
+ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers)
+    : d(std::make_unique<Shared>(filter, decode))
 {
     if (!filter.isActive())
         return;

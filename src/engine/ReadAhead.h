@@ -2,6 +2,7 @@
 
 #include "BytePrefilter.h"
 #include "platform/FolderHandle.h"
+#include "platform/TextCodec.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,10 +21,16 @@ struct PreRead {
     bool mayMatch = true;
     /// The file as it was when bytes were read, for the save's check.
     FileSystem::FileStamp stamp;
+    /// bytes decoded, when asked for and the filter let them through; the
+    /// bytes are then dropped and only their count kept.
+    std::optional<TextCodec::Decoded> decoded;
+    qint64 size = 0;
 
     /// Reads file, which the walk has just listed as regular, through its
-    /// folder without following a link, and filters it. Throws what reading throws.
-    static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter);
+    /// folder without following a link, and filters it (and decodes it, when
+    /// decode is set). Throws what reading throws.
+    static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter,
+                      bool decode = false);
 };
 
 /// Reads and filters the next files of a folder on worker threads while the
@@ -33,8 +40,9 @@ struct PreRead {
 /// What was never taken is dropped. With an inactive filter nothing is read ahead.
 class ReadAhead {
 public:
-    /// workers 0: one per core.
-    explicit ReadAhead(const BytePrefilter &filter, int workers = 0);
+    /// workers 0: one per core. With decode, the workers also decode the
+    /// files the filter lets through, so the run only searches them.
+    explicit ReadAhead(const BytePrefilter &filter, bool decode = false, int workers = 0);
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;

@@ -302,7 +302,7 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // when it ends on an error.
     SaveQueue saves;
     // The next files are read while the ones before them are replaced.
-    ReadAhead ahead(prefilterFor(*ctx.request));
+    ReadAhead ahead(prefilterFor(*ctx.request), true);
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
