@@ -2,7 +2,7 @@
 
 BenchHost::BenchHost()
 {
-    ctx.request = this;
+    ctx.requestSource = this;
     ctx.main = this;
     ctx.viewer = &viewer;
     ctx.dialogs = this;

@@ -16,6 +16,7 @@
 #include "engine/PreviewResult.h"
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
+#include "engine/RunRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -117,7 +118,7 @@ QString preview(BenchHost &host, bool summary)
         return QStringLiteral("files: %1\nreplacements: %2\n").arg(files).arg(replacements);
     };
     if (summary) {
-        PreviewResult list = PreviewResult::forRequest(host);
+        PreviewResult list = PreviewResult::forRequest(RunRequest::termsOf(host));
         PreviewRun::preview(host.ctx, list);
         return counts(list.fileCount(), list.replacementTotal());
     }

@@ -7,9 +7,9 @@
 #include "ReplaceSteps.h"
 #include "RunContext.h"
 #include "RunReplacement.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
@@ -43,7 +43,7 @@ public:
                   const QString &pattern, SaveQueue &saves, QStringList &subfolders)
         : m_ctx(ctx),
           m_s(ctx.state),
-          m_r(*ctx.request),
+          m_r(ctx.request),
           m_folder(folder),
           m_isTopFolder(isTopFolder),
           m_pattern(pattern),
@@ -71,7 +71,7 @@ private:
 
     RunContext &m_ctx;
     RunState &m_s;
-    const SearchRequest &m_r;
+    const RunRequest &m_r;
     FileSystem::FolderHandle &m_folder;
     const bool m_isTopFolder;
     const QString &m_pattern;

@@ -172,7 +172,7 @@ void TestFastPath::inPlaceRewriteEqualsBuilding()
         const QString replacement = randomText(replacementLength);
         h.viewer.list.clear();
         h.ctx.state.totalReplacements = 0;
-        const QStringList built = outcome(replaceAndCount(h.ctx, text, keyword, replacement));
+        const QStringList built = outcome(replaceAndCount(h.taken(), text, keyword, replacement));
         h.viewer.list.clear();
         h.ctx.state.totalReplacements = 0;
         h.viewer.document.setText(QString(text.constData(), text.size()));

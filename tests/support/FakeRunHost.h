@@ -214,11 +214,19 @@ struct FakeRunHost {
 
     FakeRunHost()
     {
-        ctx.request = &request;
+        ctx.requestSource = &request;
         main.request = &request;
         ctx.main = &main;
         ctx.viewer = &viewer;
         ctx.dialogs = &dialogs;
         ctx.backup = &backup;
+    }
+
+    /// The context with the request taken, as a run takes it when it starts:
+    /// for a test that calls a step of a run directly.
+    RunContext &taken()
+    {
+        ctx.takeRequest();
+        return ctx;
     }
 };

@@ -76,7 +76,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         dialogs = m_ownedDialogs.get();
     }
     m_request = std::make_unique<MainSearchRequest>(*this);
-    m_ctx.request = m_request.get();
+    m_ctx.requestSource = m_request.get();
     m_ctx.main = this;
     m_ctx.dialogs = dialogs;
     m_backupDialog = new BackupDialog(*this, *dialogs, this);
@@ -401,7 +401,7 @@ void MainWindow::clearStatus()
 
 void MainWindow::updateSelectedPath()
 {
-    ::takeFolderPath(m_ctx);
+    m_ctx.state.currentPath = Paths::withTrailingSeparator(m_request->folderPath());
 }
 
 void MainWindow::runBarTool(const QString &key)

@@ -9,8 +9,8 @@
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunContext.h"
+#include "engine/RunRequest.h"
 #include "engine/SearchMatcher.h"
-#include "engine/SearchRequest.h"
 #include "engine/ViewerPort.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
@@ -111,7 +111,7 @@ void MainbarCommands::run(const QString &key, const std::function<void()> &body)
 
 void MainbarCommands::preview()
 {
-    const SearchRequest &r = *m_ctx.request;
+    const RunRequest r = m_ctx.currentTerms();
     // The run's own matcher and replacement, so the window shows what Replace would write.
     auto result =
         std::make_unique<PreviewResult>(std::shared_ptr<const Matcher>(matcherFor(r, r.findText())),
