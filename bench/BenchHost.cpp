@@ -15,16 +15,6 @@ QString BenchHost::selectionCount() const
            QString::number(files.size());
 }
 
-QString BenchHost::toolCaption(const QString &key) const
-{
-    return key == QLatin1String("find") ? m_findCaption : m_replaceCaption;
-}
-
-void BenchHost::setToolCaption(const QString &key, const QString &caption)
-{
-    (key == QLatin1String("find") ? m_findCaption : m_replaceCaption) = caption;
-}
-
 void BenchHost::setFindAndReplaceText(const QString &f, const QString &r)
 {
     find = f;

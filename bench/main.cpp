@@ -154,7 +154,7 @@ int run(const CommandLine &commandLine, BenchHost &host)
     const QString &command = commandLine.command;
     QString previewCounts;
     if (command == QLatin1String("find"))
-        startOrStopFind(host.ctx);
+        startFind(host.ctx);
     else if (command == QLatin1String("preview"))
         previewCounts = preview(host, commandLine.summary);
     else if (command == QLatin1String("replace"))

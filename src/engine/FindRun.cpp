@@ -223,19 +223,11 @@ QString countCaption(int selected, int listed)
     return QString::number(selected) + QStringLiteral(" of ") + QString::number(listed);
 }
 
-void startOrStopFind(RunContext &ctx)
+void startFind(RunContext &ctx)
 {
     RunState &s = ctx.state;
     s.runInProgress = true;
-    if (ctx.main->toolCaption(QStringLiteral("find")) == kFind) {
-        ctx.main->setToolCaption(QStringLiteral("find"), QStringLiteral("Stop"));
-        s.stopRequested = false;
-    } else {
-        // A click on "Stop" while a run is under way: the run sees the flag and ends.
-        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-        s.stopRequested = true;
-        return;
-    }
+    s.stopRequested = false;
 
     ctx.takeRequest();
     s.tag = kFind;

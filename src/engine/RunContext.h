@@ -27,6 +27,8 @@ struct RunContext {
     {
         request = requestSource ? RunRequest::takenFrom(*requestSource) : RunRequest();
     }
+    /// Asks the run under way to stop; it ends at its next yield.
+    void requestStop() { state.stopRequested = true; }
     /// What the window's boxes ask for now, for a search outside a run's walk.
     RunRequest currentTerms() const
     {

@@ -399,7 +399,7 @@ private slots:
             }
         };
         if (command == u"find")
-            startOrStopFind(h.ctx);
+            startFind(h.ctx);
         else if (command == u"replace")
             runReplace(h.ctx);
         else

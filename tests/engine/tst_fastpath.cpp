@@ -104,7 +104,7 @@ QStringList TestFastPath::run(bool prefilter)
     h.request.setFiles(
         {QStringLiteral("f0.txt"), QStringLiteral("f4.txt"), QStringLiteral("f8.txt")}, true);
     h.request.selected[1] = false;
-    replace ? runReplace(h.ctx) : startOrStopFind(h.ctx);
+    replace ? runReplace(h.ctx) : startFind(h.ctx);
 
     QStringList o{
         QStringLiteral("list=") + h.viewer.list.join(u'|'),

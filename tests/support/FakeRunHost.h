@@ -88,7 +88,6 @@ struct FakeMain : MainPort {
             panel2History << text;
         }
     }
-    QString toolCaption(const QString &key) const override { return captions.value(key); }
     void setToolCaption(const QString &key, const QString &caption) override
     {
         captions[key] = caption;

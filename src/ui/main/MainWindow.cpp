@@ -509,12 +509,6 @@ void MainWindow::setStatusText(int panel, const QString &text)
     (panel == 1 ? statusStatePanel : statusDetailPanel)->setText(text);
 }
 
-QString MainWindow::toolCaption(const QString &key) const
-{
-    const QAction *action = tool(QStringLiteral("runBar"), key);
-    return action ? action->text() : QString();
-}
-
 void MainWindow::setToolCaption(const QString &key, const QString &caption)
 {
     if (QAction *action = tool(QStringLiteral("runBar"), key))
