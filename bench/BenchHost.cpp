@@ -2,7 +2,7 @@
 
 BenchHost::BenchHost()
 {
-    ctx.request = this;
+    ctx.requestSource = this;
     ctx.main = this;
     ctx.viewer = &viewer;
     ctx.dialogs = this;
@@ -13,16 +13,6 @@ QString BenchHost::selectionCount() const
 {
     return QString::number(selectAll ? files.size() : 0) + QStringLiteral(" of ") +
            QString::number(files.size());
-}
-
-QString BenchHost::toolCaption(const QString &key) const
-{
-    return key == QLatin1String("find") ? m_findCaption : m_replaceCaption;
-}
-
-void BenchHost::setToolCaption(const QString &key, const QString &caption)
-{
-    (key == QLatin1String("find") ? m_findCaption : m_replaceCaption) = caption;
 }
 
 void BenchHost::setFindAndReplaceText(const QString &f, const QString &r)

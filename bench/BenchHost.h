@@ -97,8 +97,7 @@ public:
         if (panel == 2 && onStatus)
             onStatus(text);
     }
-    QString toolCaption(const QString &key) const override;
-    void setToolCaption(const QString &key, const QString &caption) override;
+    void setToolCaption(const QString &, const QString &) override {}
     void yieldToEvents() override {}
     void minimizeWindow() override {}
     void restoreWindow() override {}
@@ -126,6 +125,4 @@ public:
 
 private:
     QString m_timeStart;
-    QString m_findCaption = QStringLiteral("Find");
-    QString m_replaceCaption = QStringLiteral("Replace");
 };

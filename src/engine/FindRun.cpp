@@ -7,8 +7,8 @@
 #include "PatternDispatch.h"
 #include "ReadAhead.h"
 #include "RunContext.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "Validation.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
@@ -93,7 +93,7 @@ void finishWithViewer(RunContext &ctx)
     }
     showSearching(ctx, path);
     qint32 start = 0;
-    if (ctx.request->isFuzzy())
+    if (ctx.request.isFuzzy())
         findFuzzyInBuffer(ctx, start);
     else
         findInBuffer(ctx, start);
@@ -103,7 +103,7 @@ void finishWithViewer(RunContext &ctx)
 void runNormal(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
 
     if (r.findText().isEmpty()) {
         ctx.dialogs->message(QStringLiteral("You must enter something to search for."),
@@ -185,7 +185,7 @@ void runNormal(RunContext &ctx)
 void runFuzzy(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
 
     takeFolderPath(ctx);
     if (r.hasSubdirectories()) {
@@ -223,20 +223,13 @@ QString countCaption(int selected, int listed)
     return QString::number(selected) + QStringLiteral(" of ") + QString::number(listed);
 }
 
-void startOrStopFind(RunContext &ctx)
+void startFind(RunContext &ctx)
 {
     RunState &s = ctx.state;
     s.runInProgress = true;
-    if (ctx.main->toolCaption(QStringLiteral("find")) == kFind) {
-        ctx.main->setToolCaption(QStringLiteral("find"), QStringLiteral("Stop"));
-        s.stopRequested = false;
-    } else {
-        // A click on "Stop" while a run is under way: the run sees the flag and ends.
-        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-        s.stopRequested = true;
-        return;
-    }
+    s.stopRequested = false;
 
+    ctx.takeRequest();
     s.tag = kFind;
     validateRequest(ctx);
     s.tag.clear();
@@ -255,7 +248,7 @@ void startOrStopFind(RunContext &ctx)
     ctx.main->saveHistories();
 
     s.passedOverCount = 0;
-    if (ctx.request->isFuzzy())
+    if (ctx.request.isFuzzy())
         runFuzzy(ctx);
     else
         runNormal(ctx);
@@ -320,7 +313,7 @@ qint32 firstMatchIn(RunContext &ctx, const FileSystem::FileAt &file, ReadAhead &
     if (loaded) {
         ctx.state.foundPosition = 0;
         qint32 start = 0;
-        found = ctx.request->isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+        found = ctx.request.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
     } else {
         ctx.state.foundPosition = -1;  // what the search would have found
     }
@@ -386,7 +379,7 @@ void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
     folderPath = Paths::withTrailingSeparator(folderPath);
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read while the ones before them are searched.
-    ReadAhead ahead(prefilterFor(*ctx.request), true);
+    ReadAhead ahead(prefilterFor(ctx.request), true);
     FileSystem::TreeWalk walk;
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
         searchFolder(ctx, folder, &folder == top.get(), pattern, ahead, subfolders);

@@ -10,9 +10,8 @@ public:
 
     /// Status panel 1 or 2 of the status bar.
     virtual void setStatusText(int panel, const QString &text) = 0;
-    /// Caption of a Mainbar tool ("find", "replace", "undo").
-    virtual QString toolCaption(const QString &key) const = 0;
-    /// Sets the caption and redraws the toolbar.
+    /// Sets the caption of a Mainbar tool ("find", "replace", "undo") and
+    /// redraws the toolbar.
     virtual void setToolCaption(const QString &key, const QString &caption) = 0;
 
     /// Processes pending window-system events: status repaints and Stop clicks.

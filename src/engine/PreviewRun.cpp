@@ -16,6 +16,7 @@ void PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
     RunState &s = ctx.state;
     if (s.stopRequested)
         return;
+    ctx.takeRequest();
     ctx.main->resetHints();
     validateRequest(ctx);
     if (s.validationFailed) {

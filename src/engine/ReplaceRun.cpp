@@ -8,8 +8,8 @@
 #include "ReplaceSteps.h"
 #include "RunContext.h"
 #include "RunReport.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "TimeStamp.h"
 #include "Validation.h"
 #include "ViewerPort.h"
@@ -24,7 +24,7 @@ namespace {
 const QString kScrivlane = QStringLiteral("Scrivlane");
 
 // Says what the Replace about to be confirmed will reach.
-QString replaceScope(const SearchRequest &r)
+QString replaceScope(const RunRequest &r)
 {
     if (r.hasSubdirectories())
         return QStringLiteral(
@@ -56,7 +56,7 @@ bool readyToReplace(RunContext &ctx)
     if (!s.emptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
             QStringLiteral("Are you sure you want to make this replacement?\r") +
-                replaceScope(*ctx.request),
+                replaceScope(ctx.request),
             QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
             MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)
@@ -99,7 +99,7 @@ void showOutcome(RunContext &ctx)
 
 void replaceOverRequest(RunContext &ctx)
 {
-    if (ctx.request->hasSubdirectories()) {
+    if (ctx.request.hasSubdirectories()) {
         trap(ctx, [&] {
             bool replacing = true;
             walkEachPattern(ctx, replacing);
@@ -112,7 +112,10 @@ void replaceOverRequest(RunContext &ctx)
 void runReplace(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    if (s.stopRequested || !readyToReplace(ctx))
+    if (s.stopRequested)
+        return;
+    ctx.takeRequest();
+    if (!readyToReplace(ctx))
         return;
 
     s.changedIdentities.clear();
@@ -121,7 +124,7 @@ void runReplace(RunContext &ctx)
     // Whatever way the run ends, the user hears of the entries it passed over.
     const auto tell = qScopeGuard([&] { RunSupport::tellPassedOver(ctx); });
 
-    if (ctx.request->isMinimizeWhileReplacing())
+    if (ctx.request.isMinimizeWhileReplacing())
         ctx.main->minimizeWindow();
     ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 

@@ -8,9 +8,9 @@
 #include "ReplaceSteps.h"
 #include "RunContext.h"
 #include "RunReplacement.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
@@ -45,7 +45,7 @@ public:
                   QStringList &subfolders)
         : m_ctx(ctx),
           m_s(ctx.state),
-          m_r(*ctx.request),
+          m_r(ctx.request),
           m_folder(folder),
           m_isTopFolder(isTopFolder),
           m_pattern(pattern),
@@ -76,7 +76,7 @@ private:
 
     RunContext &m_ctx;
     RunState &m_s;
-    const SearchRequest &m_r;
+    const RunRequest &m_r;
     FileSystem::FolderHandle &m_folder;
     const bool m_isTopFolder;
     const QString &m_pattern;
@@ -302,7 +302,7 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // when it ends on an error.
     SaveQueue saves;
     // The next files are read while the ones before them are replaced.
-    ReadAhead ahead(prefilterFor(*ctx.request), true);
+    ReadAhead ahead(prefilterFor(ctx.request), true);
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {

@@ -6,7 +6,7 @@
 #include "ReadAhead.h"
 #include "RegexLiteral.h"
 #include "RunContext.h"
-#include "SearchRequest.h"
+#include "RunRequest.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
@@ -50,7 +50,7 @@ bool globMatch(QStringView name, QStringView pattern, Qt::CaseSensitivity cs)
 
 void takeFolderPath(RunContext &ctx)
 {
-    ctx.state.currentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
+    ctx.state.currentPath = Paths::withTrailingSeparator(ctx.request.folderPath());
 }
 
 bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
@@ -64,7 +64,7 @@ bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
 #endif
 }
 
-QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
+QSet<QString> RunSupport::selectedNames(const RunRequest &request)
 {
     QSet<QString> names;
     const int count = request.fileCount();
@@ -193,7 +193,7 @@ void RunSupport::setPrefilterEnabledForTesting(bool enabled)
     prefilterEnabled = enabled;
 }
 
-BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
+BytePrefilter RunSupport::prefilterFor(const RunRequest &request)
 {
     if (request.isFuzzy() || !prefilterEnabled)
         return BytePrefilter(QString(), false);

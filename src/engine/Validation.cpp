@@ -4,7 +4,7 @@
 #include "RegexMatcher.h"
 #include "RegexReplacement.h"
 #include "RunContext.h"
-#include "SearchRequest.h"
+#include "RunRequest.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -37,7 +37,7 @@ void refuse(RunContext &ctx, const QString &text, const QString &title,
 // group it lacks, is refused before any file is read.
 bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *replace)
 {
-    const QString problem = regexProblem(find, ctx.request->isCaseSensitive(), replace);
+    const QString problem = regexProblem(find, ctx.request.isCaseSensitive(), replace);
     if (problem.isEmpty())
         return false;
     refuse(ctx, problem, kErrorTitle, MessageIcon::Error);
@@ -68,7 +68,7 @@ QString regexProblem(const QString &pattern, bool matchCase, const QString *repl
 void validateRequest(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     const bool isFind = s.tag == QLatin1String("Find");
     const QString noFiles = QStringLiteral("Please select the files that you want to edit.");
     const QString noFilesTitle = QStringLiteral(" No files selected");

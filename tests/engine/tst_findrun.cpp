@@ -48,7 +48,7 @@ private slots:
     void twelvePatternsWalkElevenThenReport();
     void unreadableFileIsReportedAndRunGoesOn();
     void stopMidRunKeepsListAndSaysNothing();
-    void stopClickWhileRunningOnlySetsTheFlag();
+    void aStopRequestEndsOnlyTheRunItReached();
     void nothingFoundSaysSo();
     void walkPassesOverLinksAndSpecialFiles();
     void fuzzyFindAcrossTree();
@@ -63,7 +63,7 @@ void TestFindRun::selectedFilesWithoutSubfolders()
     FakeRunHost h;
     aim(h, t, true);
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(relative(t, h.viewer.list),
              QStringList({QStringLiteral("a.txt"), QStringLiteral("c.log")}));
@@ -89,7 +89,7 @@ void TestFindRun::noSelectionStopsBeforeAnyLoad()
     h.main.minimized = true;
     h.main.panel2 = QStringLiteral("old");
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" No files selected")}));
     QVERIFY(h.viewer.document.fileName().isEmpty());
@@ -133,7 +133,7 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles()
     QFETCH(QString, filters);
     h.request.filterText = filters;
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QFETCH(QStringList, found);
     const QStringList listed = relative(t, h.viewer.list);
@@ -161,7 +161,7 @@ void TestFindRun::twelvePatternsWalkElevenThenReport()
     pieces << QStringLiteral("*.*");
     h.request.filterText = pieces.join(QLatin1Char(';'));
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 11);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
@@ -178,7 +178,7 @@ void TestFindRun::unreadableFileIsReportedAndRunGoesOn()
     aim(h, t, true);
     h.request.setFiles({QStringLiteral("missing.txt"), QStringLiteral("a.txt")}, true);
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("a.txt")}));
@@ -194,10 +194,10 @@ void TestFindRun::stopMidRunKeepsListAndSaysNothing()
     h.main.onYield = [&] {
         // The click on "Stop" arrives inside a yield.
         if (h.viewer.list.size() == 5 && !h.ctx.state.stopRequested)
-            startOrStopFind(h.ctx);
+            h.ctx.requestStop();
     };
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 5);
     QVERIFY(h.ctx.state.stopRequested);
@@ -206,14 +206,13 @@ void TestFindRun::stopMidRunKeepsListAndSaysNothing()
     QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
 }
 
-void TestFindRun::stopClickWhileRunningOnlySetsTheFlag()
+void TestFindRun::aStopRequestEndsOnlyTheRunItReached()
 {
     FakeRunHost h;
-    h.main.captions[QStringLiteral("find")] = QStringLiteral("Stop");
-    startOrStopFind(h.ctx);
-    QVERIFY(h.ctx.state.stopRequested);
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
-    QCOMPARE(h.main.historySaves, 0);
+    h.ctx.requestStop();
+    startFind(h.ctx);
+    QVERIFY(!h.ctx.state.stopRequested);
+    QCOMPARE(h.dialogs.titles(), QStringList{QStringLiteral(" No files selected")});
 }
 
 void TestFindRun::nothingFoundSaysSo()
@@ -223,7 +222,7 @@ void TestFindRun::nothingFoundSaysSo()
     FakeRunHost h;
     aim(h, t, true);
     h.request.find = QStringLiteral("zebra");
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Search complete")}));
     QVERIFY(!h.viewer.visible);
 }
@@ -242,7 +241,7 @@ void TestFindRun::walkPassesOverLinksAndSpecialFiles()
     h.request.subdirectories = true;
     h.request.filterText = QStringLiteral("*.txt");
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 2);
     QVERIFY(h.dialogs.shown.isEmpty());
@@ -262,7 +261,7 @@ void TestFindRun::fuzzyFindAcrossTree()
     h.request.second = QStringLiteral("</p>");
     h.request.subdirectories = true;
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("sub/c.txt")}));
     QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("<p>\r\n</p>"));
@@ -283,7 +282,7 @@ void TestFindRun::nameThatIsNotUtf8IsSearched()
     aim(h, t, false);
     h.request.subdirectories = true;
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 1);
     QCOMPARE(FileSystem::nativePath(h.viewer.list.first()), raw);
@@ -304,7 +303,7 @@ void TestFindRun::firstFileGoneAtTheEndIsReportedNotShown()
             QFile::remove(t.path(QStringLiteral("top/a.txt")));
     };
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QVERIFY(!h.viewer.visible);

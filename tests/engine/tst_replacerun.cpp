@@ -21,7 +21,7 @@ private:
                             const QString &replace)
     {
         h.viewer.document.setText(text);
-        return replaceAndCount(h.ctx, text, find, replace);
+        return replaceAndCount(h.taken(), text, find, replace);
     }
     static void aim(FakeRunHost &h, const TempTree &t, const QStringList &files)
     {

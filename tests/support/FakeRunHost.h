@@ -88,7 +88,6 @@ struct FakeMain : MainPort {
             panel2History << text;
         }
     }
-    QString toolCaption(const QString &key) const override { return captions.value(key); }
     void setToolCaption(const QString &key, const QString &caption) override
     {
         captions[key] = caption;
@@ -214,11 +213,19 @@ struct FakeRunHost {
 
     FakeRunHost()
     {
-        ctx.request = &request;
+        ctx.requestSource = &request;
         main.request = &request;
         ctx.main = &main;
         ctx.viewer = &viewer;
         ctx.dialogs = &dialogs;
         ctx.backup = &backup;
+    }
+
+    /// The context with the request taken, as a run takes it when it starts:
+    /// for a test that calls a step of a run directly.
+    RunContext &taken()
+    {
+        ctx.takeRequest();
+        return ctx;
     }
 };

@@ -76,7 +76,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         dialogs = m_ownedDialogs.get();
     }
     m_request = std::make_unique<MainSearchRequest>(*this);
-    m_ctx.request = m_request.get();
+    m_ctx.requestSource = m_request.get();
     m_ctx.main = this;
     m_ctx.dialogs = dialogs;
     m_backupDialog = new BackupDialog(*this, *dialogs, this);
@@ -401,7 +401,7 @@ void MainWindow::clearStatus()
 
 void MainWindow::updateSelectedPath()
 {
-    ::takeFolderPath(m_ctx);
+    m_ctx.state.currentPath = Paths::withTrailingSeparator(m_request->folderPath());
 }
 
 void MainWindow::runBarTool(const QString &key)
@@ -507,12 +507,6 @@ const SearchRequest &MainWindow::request() const
 void MainWindow::setStatusText(int panel, const QString &text)
 {
     (panel == 1 ? statusStatePanel : statusDetailPanel)->setText(text);
-}
-
-QString MainWindow::toolCaption(const QString &key) const
-{
-    const QAction *action = tool(QStringLiteral("runBar"), key);
-    return action ? action->text() : QString();
 }
 
 void MainWindow::setToolCaption(const QString &key, const QString &caption)

@@ -59,7 +59,6 @@ public:
 
     // MainPort
     void setStatusText(int panel, const QString &text) override;
-    QString toolCaption(const QString &key) const override;
     void setToolCaption(const QString &key, const QString &caption) override;
     void yieldToEvents() override;
     void minimizeWindow() override;

@@ -45,4 +45,7 @@ private:
     std::function<void(std::unique_ptr<PreviewResult>)> m_previewShown;
     std::unique_ptr<PreviewResult> m_previewed;
     QString m_runningTool;
+    /// Whether the running tool was clicked again: its caption is idle, and
+    /// further clicks wait for the run to end.
+    bool m_stopAsked = false;
 };

@@ -84,7 +84,7 @@ struct ViewerHarness {
 
     ViewerHarness()
     {
-        ctx.request = &main;
+        ctx.requestSource = &main;
         ctx.main = &status;
         ctx.dialogs = &dialogs;
         viewer = std::make_unique<ViewerWindow>(ctx, &main.form);
