@@ -375,7 +375,7 @@ void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
     folderPath = Paths::withTrailingSeparator(folderPath);
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read while the ones before them are searched.
-    ReadAhead ahead(prefilterFor(ctx.request));
+    ReadAhead ahead(prefilterFor(ctx.request), true);
     FileSystem::TreeWalk walk;
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
         searchFolder(ctx, folder, &folder == top.get(), pattern, ahead, subfolders);

@@ -214,7 +214,7 @@ bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &f
     return loadPreRead(ctx, file, PreRead::of(file, filter));
 }
 
-bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, const PreRead &read)
+bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, PreRead read)
 {
     if (!read.bytes) {
         loadIntoViewer(ctx, file);
@@ -225,7 +225,12 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, co
         return false;
     }
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(file, *read.bytes, read.stamp); });
+    load(ctx, [&](DocumentBuffer &buffer) {
+        if (read.decoded)
+            buffer.loadDecoded(file, read.size, std::move(*read.decoded), read.stamp);
+        else
+            buffer.loadBytes(file, *read.bytes, read.stamp);
+    });
     return true;
 }
 

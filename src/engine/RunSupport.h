@@ -113,7 +113,7 @@ void setPrefilterEnabledForTesting(bool enabled);
 bool loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,
                         const BytePrefilter &filter);
 /// loadUnlessRuledOut for a file whose bytes were read and filtered already.
-bool loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, const PreRead &read);
+bool loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, PreRead read);
 
 /// The file a walk found as entry of folder: reached through the folder, or,
 /// for a link the user selected in the top folder, through its target.
