@@ -4,6 +4,7 @@ BenchHost::BenchHost()
 {
     ctx.requestSource = this;
     ctx.main = this;
+    ctx.events = this;
     ctx.viewer = &viewer;
     ctx.dialogs = this;
     ctx.backup = this;

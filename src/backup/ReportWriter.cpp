@@ -4,6 +4,7 @@
 #include "engine/DocumentBuffer.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 #include "engine/RunRequest.h"
 #include "engine/TimeStamp.h"
 #include "engine/ViewerPort.h"
@@ -209,7 +210,7 @@ void writeReport(RunContext &ctx)
     state.reportBody.clear();
     state.passedOverFiles.clear();
     state.totalReplacements = 0;
-    ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+    ctx.events->idle();
 
     ctx.viewer->showReportLayout();
 }

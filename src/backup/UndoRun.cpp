@@ -5,6 +5,7 @@
 #include "engine/MatchPrimitives.h"
 #include "engine/PatternDispatch.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 #include "engine/RunReplacement.h"
 #include "engine/RunReport.h"
 #include "engine/RunRequest.h"
@@ -25,7 +26,6 @@ namespace {
 
 const QString kSentence = QStringLiteral("An error occurred while trying to undo the operation.");
 const QString kSource = LogSource::undoCommand;
-const QString kScrivlane = QStringLiteral("Scrivlane");
 const QString kError = QStringLiteral(" Error");
 
 // The request checks before anything is saved or asked; false ends the command.
@@ -56,19 +56,19 @@ bool requestIsUndoable(RunContext &ctx)
     const QString find = r.findText();
     const QString replace = r.replaceText();
     if (find.isEmpty()) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         dialogs.message(QStringLiteral("You must enter something to search for."), kError,
                         MessageButtons::Ok, MessageIcon::Information);
         return false;
     }
     if (replace.isEmpty()) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         dialogs.message(QStringLiteral("You must enter something to replace with."), kError,
                         MessageButtons::Ok, MessageIcon::Information);
         return false;
     }
     if (find == replace) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         dialogs.message(QStringLiteral("Find and replace strings can't be the same."), kError,
                         MessageButtons::Ok, MessageIcon::Error);
         return false;
@@ -157,7 +157,7 @@ bool undoConfirmed(RunContext &ctx)
     if (hasReportContent(ctx)) {
         ctx.main->writeReport();
     } else {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
                              QStringLiteral(" Search complete"), MessageButtons::Ok,
                              MessageIcon::Information);

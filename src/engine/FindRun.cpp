@@ -7,6 +7,7 @@
 #include "PatternDispatch.h"
 #include "ReadAhead.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
 #include "Validation.h"
@@ -28,7 +29,6 @@ namespace {
 const QString kSentence = QStringLiteral("An error occurred while trying to search.");
 const QString kSource = LogSource::findCommand;
 const QString kFind = QStringLiteral("Find");
-const QString kScrivlane = QStringLiteral("Scrivlane");
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
 {
@@ -37,7 +37,7 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
 
 void endRun(RunContext &ctx)
 {
-    ctx.main->setToolCaption(QStringLiteral("find"), kFind);
+    ctx.events->findEnded();
     ctx.state.runInProgress = false;
 }
 
@@ -77,7 +77,7 @@ void finishWithViewer(RunContext &ctx)
         nothingFound(ctx);
         return;
     }
-    ctx.main->setStatusText(1, kScrivlane);
+    ctx.events->idle();
     if (ctx.state.stopRequested) {
         endRun(ctx);
         return;
@@ -109,12 +109,12 @@ void runNormal(RunContext &ctx)
         ctx.dialogs->message(QStringLiteral("You must enter something to search for."),
                              QStringLiteral(" Error"), MessageButtons::Ok,
                              MessageIcon::Information);
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         endRun(ctx);
         return;
     }
     if (r.selectionCount().startsWith(QLatin1String("0 of")) && !r.hasSubdirectories()) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
                              QStringLiteral(" No files selected"), MessageButtons::Ok,
                              MessageIcon::Information);
@@ -141,7 +141,7 @@ void runNormal(RunContext &ctx)
         ctx.viewer->setFindText(r.findText());
         qint32 start = 0;
         findInBuffer(ctx, start);
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         showSearching(ctx, path);
         if (s.stopRequested) {
             s.runInProgress = false;
@@ -171,9 +171,7 @@ void runNormal(RunContext &ctx)
                     ctx.viewer->addToList(path);
             }
         }
-        ctx.main->setStatusText(2, QStringLiteral(" Searching for ") + r.findText().left(20) +
-                                       QStringLiteral("... in document: ") +
-                                       QString::number(i + 1));
+        ctx.events->listedFileSearched(r.findText(), i + 1);
     }
     if (s.stopRequested) {
         endRun(ctx);
@@ -238,9 +236,8 @@ void startFind(RunContext &ctx)
     s.modifiedFileCount = 0;
 
     if (s.validationFailed) {
-        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-        ctx.main->setStatusText(2, QString());
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->findEnded();
+        ctx.events->requestRefused();
         ctx.main->restoreWindow();
         s.runInProgress = false;
         return;
@@ -328,8 +325,7 @@ void listFound(RunContext &ctx, const QString &path, qint32 found, bool isCurren
     ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
     ctx.viewer->setPosLabel(QString::number(found));
     if (!isCurrentFolder) {
-        ctx.main->setStatusText(
-            1, QStringLiteral("Number of files: ") + QString::number(s.modifiedFileCount));
+        ctx.events->filesFound(s.modifiedFileCount);
     }
 }
 

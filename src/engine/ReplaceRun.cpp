@@ -7,6 +7,7 @@
 #include "ReplaceSelectedFiles.h"
 #include "ReplaceSteps.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
@@ -21,7 +22,6 @@
 using ReplaceSteps::trap;
 
 namespace {
-const QString kScrivlane = QStringLiteral("Scrivlane");
 
 // Says what the Replace about to be confirmed will reach.
 QString replaceScope(const RunRequest &r)
@@ -45,8 +45,7 @@ bool readyToReplace(RunContext &ctx)
     validateRequest(ctx);
     s.modifiedFileCount = 0;
     if (s.validationFailed) {
-        ctx.main->setStatusText(2, QString());
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->requestRefused();
         ctx.main->restoreWindow();
         return false;
     }
@@ -92,7 +91,7 @@ void showOutcome(RunContext &ctx)
     }
     ctx.viewer->setFindText(QString());
     ctx.viewer->setReplaceText(QString());
-    ctx.main->setStatusText(1, kScrivlane);
+    ctx.events->idle();
     trap(ctx, [&] { ctx.main->writeReport(); });
 }
 }  // namespace

@@ -7,6 +7,7 @@
 #include "ReadAhead.h"
 #include "ReplaceSteps.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReplacement.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
@@ -163,7 +164,7 @@ void FolderReplace::enterSubfolder(const FileSystem::Entry &e)
     const QString copyFolder = BackupTree::mirrorOf(m_ctx.backup->backupRoot(), folderPath);
     QString shown = copyFolder.mid(backupTreeRoot(m_ctx).size());
     shown.chop(1);
-    m_ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") + shown);
+    m_ctx.events->backupFolderMade(shown);
     FileSystem::makeFolder(copyFolder);
 }
 

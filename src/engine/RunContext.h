@@ -5,6 +5,7 @@
 
 class SearchRequest;
 class MainPort;
+class RunEvents;
 class ViewerPort;
 class Dialogs;
 class BackupLocation;
@@ -18,6 +19,8 @@ struct RunContext {
     /// What the current run searches for and where.
     RunRequest request;
     MainPort *main = nullptr;
+    /// Where the run reports what it does.
+    RunEvents *events = nullptr;
     ViewerPort *viewer = nullptr;
     Dialogs *dialogs = nullptr;
     BackupLocation *backup = nullptr;

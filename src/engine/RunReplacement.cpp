@@ -6,6 +6,7 @@
 #include "PreviewResult.h"
 #include "Replacer.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
@@ -64,8 +65,7 @@ void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
     s.totalReplacements += result.changingReplacements;
     // A fuzzy replacement that found nothing leaves the status as it is.
     if (!fuzzy || result.replacements != 0 || result.tooLarge) {
-        ctx.main->setStatusText(
-            1, QStringLiteral("Replacements: ") + QString::number(s.totalReplacements));
+        ctx.events->replacementsMade(s.totalReplacements);
     }
     if (fuzzy && !result.tooLarge) {
         // As the last, unsuccessful search leaves them.

@@ -6,6 +6,7 @@
 #include "ReadAhead.h"
 #include "RegexLiteral.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunRequest.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
@@ -139,7 +140,7 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
 
 void RunSupport::showSearching(RunContext &ctx, const QString &path)
 {
-    ctx.main->setStatusText(2, QStringLiteral(" Searching through document: ") + path);
+    ctx.events->fileSearched(path);
 }
 
 void RunSupport::storeSubfolder(QStringList &table, const QString &folder)

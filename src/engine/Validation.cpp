@@ -4,6 +4,7 @@
 #include "RegexMatcher.h"
 #include "RegexReplacement.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunRequest.h"
 #include "platform/Dialogs.h"
 
@@ -99,26 +100,26 @@ void validateRequest(RunContext &ctx)
 
     const QString find = r.findText();
     if (find.isEmpty()) {
-        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        ctx.events->idle();
         refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
         return;
     }
     if (r.isRegex()) {
         const QString replace = isFind ? QString() : r.replaceText();
         if (refuseInvalidRegex(ctx, find, isFind ? nullptr : &replace)) {
-            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            ctx.events->idle();
             return;
         }
     }
     if (!isFind) {
         const QString replace = r.replaceText();
         if (replace.isEmpty()) {
-            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            ctx.events->idle();
             confirmEmptyReplacement(ctx);
             return;
         }
         if (replace == find) {
-            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            ctx.events->idle();
             refuse(ctx, QStringLiteral("Find and replace strings can't be the same."), kErrorTitle,
                    MessageIcon::Error);
             return;
@@ -126,7 +127,7 @@ void validateRequest(RunContext &ctx)
     }
 
     if (r.fileCount() == 0 && !r.hasSubdirectories()) {
-        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        ctx.events->idle();
         refuse(ctx, noFiles, noFilesTitle);
         return;
     }

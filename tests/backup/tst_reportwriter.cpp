@@ -219,7 +219,7 @@ private slots:
         QVERIFY(host.ctx.state.reportBody.isEmpty());
         QCOMPARE(host.main.fileListRefreshes, 1);
         QVERIFY(!host.main.minimized);
-        QCOMPARE(host.main.panel1, QStringLiteral("Scrivlane"));
+        QCOMPARE(host.events.last(), QStringLiteral("idle"));
     }
 
     void backupLine_data()

@@ -72,12 +72,12 @@ void TestFindRun::selectedFilesWithoutSubfolders()
     QCOMPARE(h.viewer.caption, QStringLiteral("Viewing document: ") + h.viewer.list.first());
     QCOMPARE(h.viewer.document.fileName(), h.viewer.list.first());
     QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("cat"));
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QCOMPARE(h.events.last(), QStringLiteral("findEnded"));
     QVERIFY(!h.ctx.state.runInProgress);
     QVERIFY(h.dialogs.shown.isEmpty());
     QCOMPARE(h.main.historySaves, 1);
-    // Every entry, selected or not, is counted in panel 2, with at most 20 characters.
-    QVERIFY(h.main.panel2History.contains(QStringLiteral(" Searching for cat... in document: 3")));
+    // Every entry, selected or not, is counted.
+    QVERIFY(h.events.events.contains(QStringLiteral("listedFileSearched: cat 3")));
 }
 
 void TestFindRun::noSelectionStopsBeforeAnyLoad()
@@ -87,18 +87,16 @@ void TestFindRun::noSelectionStopsBeforeAnyLoad()
     FakeRunHost h;
     aim(h, t, false);
     h.main.minimized = true;
-    h.main.panel2 = QStringLiteral("old");
 
     startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" No files selected")}));
     QVERIFY(h.viewer.document.fileName().isEmpty());
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QVERIFY(h.events.events.contains(QStringLiteral("findEnded")));
     QVERIFY(!h.ctx.state.runInProgress);
-    // The failed check restores the window and clears both panels' run texts.
+    // The failed check restores the window and clears the run's texts.
     QVERIFY(!h.main.minimized);
-    QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
-    QCOMPARE(h.main.panel2, QString());
+    QCOMPARE(h.events.last(), QStringLiteral("requestRefused"));
     QCOMPARE(h.main.historySaves, 0);
 }
 
@@ -203,7 +201,6 @@ void TestFindRun::stopMidRunKeepsListAndSaysNothing()
     QVERIFY(h.ctx.state.stopRequested);
     QVERIFY(h.dialogs.shown.isEmpty());
     QVERIFY(!h.viewer.visible);
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
 }
 
 void TestFindRun::aStopRequestEndsOnlyTheRunItReached()
@@ -308,7 +305,7 @@ void TestFindRun::firstFileGoneAtTheEndIsReportedNotShown()
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QVERIFY(!h.viewer.visible);
     QVERIFY(h.viewer.caption.isEmpty());
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QCOMPARE(h.events.last(), QStringLiteral("findEnded"));
 }
 
 QTEST_GUILESS_MAIN(TestFindRun)

@@ -123,14 +123,13 @@ void TestValidation::checksInOrder()
     h.request.second = replace;
     h.request.fuzzyReplacement = fuzzy ? QString() : QStringLiteral("x");
     h.ctx.state.validationFailed = true;
-    h.main.panel1 = QStringLiteral("-");
     h.dialogs.answers << answer;
 
     validateRequest(h.taken());
 
     QTEST(h.ctx.state.validationFailed, "failed");
     QTEST(h.ctx.state.emptyReplaceConfirmed, "confirmed");
-    QCOMPARE(h.main.panel1, idle ? QStringLiteral("Scrivlane") : QStringLiteral("-"));
+    QCOMPARE(h.events.events, idle ? QStringList{QStringLiteral("idle")} : QStringList());
     QCOMPARE(h.dialogs.shown.size(), message == None ? 0 : 1);
     if (message == None)
         return;

@@ -43,9 +43,12 @@ bool isReplacePath(const QString &key)
 }
 }  // namespace
 
-MainbarCommands::MainbarCommands(RunContext &ctx, std::function<void()> begin,
+MainbarCommands::MainbarCommands(RunContext &ctx, Captioner setCaption, std::function<void()> begin,
                                  std::function<void()> end)
-    : m_ctx(ctx), m_begin(std::move(begin)), m_end(std::move(end))
+    : m_ctx(ctx),
+      m_setCaption(std::move(setCaption)),
+      m_begin(std::move(begin)),
+      m_end(std::move(end))
 {
 }
 
@@ -59,7 +62,7 @@ void MainbarCommands::click(const QString &key)
         if (key != m_runningTool || m_stopAsked)
             return;
         m_stopAsked = true;
-        m_ctx.main->setToolCaption(key, idleCaption(key));
+        m_setCaption(key, idleCaption(key));
         m_ctx.requestStop();
         return;
     }
@@ -97,10 +100,10 @@ void MainbarCommands::run(const QString &key, const std::function<void()> &body)
     m_begin();
     m_runningTool = key;
     m_stopAsked = false;
-    m_ctx.main->setToolCaption(key, Stop);
+    m_setCaption(key, Stop);
     m_ctx.state.stopRequested = false;
     runTrapped(key, body);
-    m_ctx.main->setToolCaption(key, idleCaption(key));
+    m_setCaption(key, idleCaption(key));
     m_runningTool.clear();
     m_end();
 }

@@ -78,6 +78,7 @@ private:
 struct ViewerHarness {
     StandInMain main;
     FakeMain status;
+    FakeEvents events;
     ScriptedDialogs dialogs;
     RunContext ctx;
     std::unique_ptr<ViewerWindow> viewer;
@@ -86,6 +87,7 @@ struct ViewerHarness {
     {
         ctx.requestSource = &main;
         ctx.main = &status;
+        ctx.events = &events;
         ctx.dialogs = &dialogs;
         viewer = std::make_unique<ViewerWindow>(ctx, &main.form);
         ctx.viewer = viewer.get();
