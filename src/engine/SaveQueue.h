@@ -17,7 +17,7 @@ public:
     /// Writes the buffer's text for path; the file waits for the next commit.
     /// totalBefore is totalReplacements before the file's replacements.
     void add(RunContext &ctx, const QString &path, qint32 totalBefore);
-    bool isFull() const { return m_records.size() >= kBatch; }
+    bool isFull() const { return m_records.size() >= batchSize(); }
     /// Whether a waiting file has this identity (FileSystem::fileIdentity).
     bool holds(const QString &identity) const
     {
@@ -40,7 +40,9 @@ public:
     static void journal(RunContext &ctx, const QList<JournalItem> &saved);
 
 private:
-    static constexpr qsizetype kBatch = 128;
+    /// Files per flush: each flush costs the disk a round trip, each file
+    /// waiting for it an open descriptor.
+    static qsizetype batchSize();
     struct Record {
         QString path;
         qint32 totalBefore = 0;
