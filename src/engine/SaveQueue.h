@@ -17,6 +17,7 @@ public:
     /// Writes the buffer's text for path; the file waits for the next commit.
     /// totalBefore is totalReplacements before the file's replacements.
     void add(RunContext &ctx, const QString &path, qint32 totalBefore);
+    bool isEmpty() const { return m_records.isEmpty(); }
     bool isFull() const { return m_records.size() >= batchSize(); }
     /// Whether a waiting file has this identity (FileSystem::fileIdentity).
     bool holds(const QString &identity) const
