@@ -78,6 +78,11 @@ void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
     loadDecoded(path, TextCodec::decode(bytes));
 }
 
+void DocumentBuffer::holdUnloaded(const QString &path, TextEncoding encoding)
+{
+    loadDecoded(path, TextCodec::Decoded{QString(), encoding});
+}
+
 void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decoded)
 {
     m_source = {};

@@ -36,6 +36,10 @@ public:
     /// loadFrom for a file whose bytes the caller has read (stamp: when).
     void loadBytes(const FileSystem::FileAt &file, const QByteArray &bytes,
                    const FileSystem::FileStamp &stamp);
+    /// For a file a run replaced as it read it, never holding its text: the
+    /// buffer takes its name and encoding and holds no text, as if it were
+    /// empty; a viewer that is to show the file loads it then.
+    void holdUnloaded(const QString &path, TextEncoding encoding);
     /// Whether the text came from loadFrom (the last load).
     bool hasSource() const { return m_source.isValid(); }
     const FileSystem::FileAt &source() const { return m_source; }

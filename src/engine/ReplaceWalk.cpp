@@ -2,6 +2,7 @@
 
 #include "BackupLocation.h"
 #include "BytePrefilter.h"
+#include "LargeFileReplace.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
 #include "ReplaceSteps.h"
@@ -59,12 +60,12 @@ public:
 
 private:
     enum class Next { Go, Stop };
-    enum class Load { Skipped, RuledOut, Loaded };
+    enum class Load { Skipped, RuledOut, Loaded, Large };
 
     void enterSubfolder(const FileSystem::Entry &e);
     bool takesFile(const FileSystem::Entry &e) const;
     Next replaceFile(const FileSystem::Entry &e);
-    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file);
+    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file, bool large = true);
     Next findFirst(bool &found);
     void backUp(const FileSystem::FileAt &file, const QString &path, const QString &name);
     void save(const QString &path, qint32 totalBefore);
@@ -148,7 +149,15 @@ FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e)
 {
     const QString path = m_prefix + e.name;
     FileSystem::FileAt file;
-    switch (load(e, file)) {
+    Load loaded = load(e, file);
+    if (loaded == Load::Large) {
+        // Replaced as it is read, unless only the whole text can tell.
+        if (LargeFileReplace::replace(m_ctx, file, m_saves, [&] { backUp(file, path, e.name); }))
+            return m_s.stopRequested ? Next::Stop : Next::Go;
+        loaded = load(e, file, false);
+    }
+    switch (loaded) {
+    case Load::Large:
     case Load::Skipped:
         return Next::Go;
     case Load::RuledOut:
@@ -175,7 +184,8 @@ FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e)
     return Next::Go;
 }
 
-FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::FileAt &file)
+FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::FileAt &file,
+                                        bool large)
 {
     bool loaded = false;
     bool read = false;
@@ -190,6 +200,8 @@ FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::
         }
         if (!identity.isEmpty() && m_s.changedIdentities.contains(identity))
             return Load::Skipped;
+        if (large && LargeFileReplace::takes(m_ctx, file))
+            return Load::Large;
         read = unlessTooLarge(m_ctx, kSentence, LogSource::replaceCommand,
                               [&] { loaded = loadUnlessRuledOut(m_ctx, file, m_filter); });
     } catch (const Failure &failure) {
