@@ -3,6 +3,7 @@
 #include "DocumentBuffer.h"
 #include "LineEnds.h"
 #include "MainPort.h"
+#include "MatchPrimitives.h"
 #include "PieceReplacer.h"
 #include "Replacer.h"
 #include "RunContext.h"
@@ -91,7 +92,11 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
     }
     DocumentBuffer &buffer = ctx.viewer->buffer();
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    buffer.holdUnloaded(file.path, scan.encoding);
+    const auto hold = [&](TextMatch first) {
+        buffer.holdUnloaded(file.path, scan.encoding,
+                            {r.findText(), findOptions(r), first.position, first.length});
+    };
+    hold(scan.first);
     s.skippedLoad.clear();
     ctx.viewer->setHoldText(buffer.text());
 
@@ -111,6 +116,7 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
         readerOf(file, stamp), scan, stamp.size, *matcher, r.replaceText(), reach, outcome);
     ReplaceResult result;
     const auto tally = [&] {
+        hold(outcome.firstInNew);
         result.replacements = outcome.replacements;
         result.changingReplacements = outcome.changingReplacements;
         result.changed = outcome.changed;

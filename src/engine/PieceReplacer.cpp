@@ -77,9 +77,9 @@ void PieceReplacer::append(QStringView text, bool last)
         const qint64 held = m_window.size();
         if (from < 0 || (from + text.size() > held && !last))
             throw CannotStream();
-        const bool same = from + text.size() <= held &&
-                          (text.utf16() == QStringView(m_window).utf16() + from ||
-                           QStringView(m_window).sliced(from, text.size()) == text);
+        const bool same =
+            from + text.size() <= held && (text.utf16() == QStringView(m_window).utf16() + from ||
+                                           QStringView(m_window).sliced(from, text.size()) == text);
         m_differs = !same;
     }
     m_outSize += text.size();

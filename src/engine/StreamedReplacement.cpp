@@ -65,13 +65,15 @@ FileSystem::PieceSource StreamedReplacement::replaced(const ByteSource &source, 
     struct State {
         TextCodec::PieceDecoder decoder;
         PieceReplacer replacer;
+        PieceReplacer newFinder;
         QString carried;  // a first half of a character whose second is still to come
         bool first = true;
         bool done = false;
     };
-    auto state = std::make_shared<State>(State{TextCodec::PieceDecoder(size, scan.singleByte, false),
-                                               PieceReplacer(matcher, replacement, reach),
-                                               QString(), true, false});
+    auto state = std::make_shared<State>(
+        State{TextCodec::PieceDecoder(size, scan.singleByte, false),
+              PieceReplacer(matcher, replacement, reach),
+              PieceReplacer(matcher, QString(), reach, true), QString(), true, false});
     const TextEncoding encoding = scan.encoding;
     return [state, source, encoding, &outcome]() -> QByteArray {
         State &s = *state;
@@ -91,6 +93,7 @@ FileSystem::PieceSource StreamedReplacement::replaced(const ByteSource &source, 
                     throw PieceReplacer::CannotStream();
                 text = s.replacer.add(*decoded, false);
             }
+            s.newFinder.add(text, last);
             text.prepend(std::exchange(s.carried, QString()));
             if (!last && !text.isEmpty() && QChar::isHighSurrogate(text.back().unicode())) {
                 s.carried = text.back();
@@ -99,7 +102,7 @@ FileSystem::PieceSource StreamedReplacement::replaced(const ByteSource &source, 
             if (last) {
                 s.done = true;
                 outcome = {s.replacer.replacements(), s.replacer.changingReplacements(),
-                           s.replacer.changed()};
+                           s.replacer.changed(), s.newFinder.firstMatch()};
             }
             if (text.isEmpty() && !(last && s.first))
                 continue;

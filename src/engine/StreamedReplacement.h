@@ -43,6 +43,8 @@ struct Outcome {
     qint32 replacements = 0;
     qint32 changingReplacements = 0;
     bool changed = false;
+    /// The first match in the new text (a search of the replaced file finds it).
+    TextMatch firstInNew;
 };
 
 /// The replaced file's bytes, a piece at a time, from the same bytes scan()
