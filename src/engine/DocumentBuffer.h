@@ -50,6 +50,9 @@ public:
     /// selects known's match, as the run's closing search expects; a viewer
     /// that is to show the file loads it then.
     void holdUnloaded(const QString &path, TextEncoding encoding, const KnownMatch &known);
+    /// loadBytes for a file whose bytes (size of them) the caller has also decoded.
+    void loadDecoded(const FileSystem::FileAt &file, qint64 size, TextCodec::Decoded &&decoded,
+                     const FileSystem::FileStamp &stamp);
     /// Whether the text came from loadFrom (the last load).
     bool hasSource() const { return m_source.isValid(); }
     const FileSystem::FileAt &source() const { return m_source; }

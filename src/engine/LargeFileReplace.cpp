@@ -11,7 +11,7 @@
 #include "RunSupport.h"
 #include "SaveQueue.h"
 #include "SearchMatcher.h"
-#include "SearchRequest.h"
+#include "RunRequest.h"
 #include "StreamedReplacement.h"
 #include "ViewerPort.h"
 #include "platform/LoadLimit.h"
@@ -63,7 +63,7 @@ void showFirstMatch(RunContext &ctx, const StreamedReplacement::Scan &scan)
 bool LargeFileReplace::takes(const RunContext &ctx, const FileSystem::FileAt &file)
 {
     const RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     if (s.previewSink || s.tickedFiles || r.isFuzzy() || r.isRegex() || r.findText().isEmpty() ||
         LineEnds::hasLineBreak(r.replaceText()))
         return false;
@@ -75,7 +75,7 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
                                const std::function<void()> &backUp)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     const std::unique_ptr<Matcher> matcher = matcherFor(r, r.findText());
     // A line break in the search text may match CR LF: two characters for one.
     const qsizetype reach = 2 * r.findText().size();
