@@ -78,8 +78,7 @@ void TestLargeFileReplace::walkEndsAsWithTheWholeText_data()
     QTest::addRow("whole words") << Files{{"a.txt", "lorem loremx lorem_ (lorem)"}} << "lorem"
                                  << "ab" << true;
     QTest::addRow("UTF-16 with a BOM")
-        << Files{{"a.txt", QByteArray("\xFF\xFEl\0o\0r\0e\0m\0 \0l\0o\0r\0e\0m\0", 22)}}
-        << "lorem"
+        << Files{{"a.txt", QByteArray("\xFF\xFEl\0o\0r\0e\0m\0 \0l\0o\0r\0e\0m\0", 22)}} << "lorem"
         << "x" << false;
     QTest::addRow("a replacement the encoding cannot hold")
         << Files{{"a.txt", "\xE4\xE4\xE4 lorem"}, {"b.txt", "lorem"}} << "lorem"

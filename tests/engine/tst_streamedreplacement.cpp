@@ -30,8 +30,8 @@ StreamedReplacement::ByteSource piecesOf(const QByteArray &bytes, qsizetype size
 
 QByteArray utf16(const QString &text, bool littleEndian)
 {
-    return *TextCodec::encode(text, littleEndian ? TextEncoding::Utf16LeBom
-                                                 : TextEncoding::Utf16BeBom);
+    return *TextCodec::encode(text,
+                              littleEndian ? TextEncoding::Utf16LeBom : TextEncoding::Utf16BeBom);
 }
 }  // namespace
 
@@ -57,13 +57,15 @@ void TestStreamedReplacement::writesWhatTheWholeTextWould_data()
         << QString::fromUtf8("\xC3\xB6\xF0\x9D\x84\x9E") << "o" << true << false << true;
     QTest::addRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBFlorem ipsum lorem") << lorem
                                << QString::fromUtf8("\xC3\xBC") << true << false << true;
-    const QString pairs = QString::fromUtf8("a\xF0\x9D\x84\x9E"
-                                            "b lorem \xF0\x9D\x84\x9E"
-                                            "b");
-    QTest::addRow("UTF-16 LE, pairs split between pieces")
-        << utf16(pairs, true) << QString::fromUtf8("\xF0\x9D\x84\x9E"
-                                                   "b")
-        << "c" << true << false << true;
+    const QString pairs = QString::fromUtf8(
+        "a\xF0\x9D\x84\x9E"
+        "b lorem \xF0\x9D\x84\x9E"
+        "b");
+    QTest::addRow("UTF-16 LE, pairs split between pieces") << utf16(pairs, true)
+                                                           << QString::fromUtf8(
+                                                                  "\xF0\x9D\x84\x9E"
+                                                                  "b")
+                                                           << "c" << true << false << true;
     QTest::addRow("UTF-16 BE") << utf16(pairs, false) << lorem << "dolor" << true << false << true;
     QTest::addRow("UTF-16 with a lone surrogate is windows-1252")
         << QByteArray("\xFF\xFE\x41\x00\x00\xD8\x41\x00", 8) << "A"
@@ -77,23 +79,23 @@ void TestStreamedReplacement::writesWhatTheWholeTextWould_data()
     QTest::addRow("a search never starts inside a pair")
         << QByteArray("\xF0\x90\x82\x80 \xC3\xA9 \xC3\xA9 \x80") << QString(QChar(0xDC80)) << "Z"
         << true << false << true;
-    QTest::addRow("letter case folded beyond ASCII")
-        << QByteArray("LOREM Lorem \xC3\x84"
-                      "BC \xC3\xA4"
-                      "bc")
-        << QString::fromUtf8("\xC3\xA4"
-                             "bc")
-        << "x" << false << false << true;
+    QTest::addRow("letter case folded beyond ASCII") << QByteArray(
+                                                            "LOREM Lorem \xC3\x84"
+                                                            "BC \xC3\xA4"
+                                                            "bc")
+                                                     << QString::fromUtf8(
+                                                            "\xC3\xA4"
+                                                            "bc")
+                                                     << "x" << false << false << true;
     QTest::addRow("whole words at piece edges")
         << QByteArray("lorem loremx xlorem lorem_ lorem") << lorem << "L" << false << true << true;
-    QTest::addRow("writes back what it found") << QByteArray("a lorem b lorem") << lorem << lorem
-                                               << true << false << true;
+    QTest::addRow("writes back what it found")
+        << QByteArray("a lorem b lorem") << lorem << lorem << true << false << true;
     QTest::addRow("shrinks") << QByteArray("aaaaabaaa") << "aa"
                              << "b" << true << false << true;
     QTest::addRow("deletes") << QByteArray("xloremylorem") << lorem << "" << true << false << true;
-    QTest::addRow("grows into text it equals")
-        << QByteArray("aaaaaaaaaaaa") << "a"
-        << "aa" << true << false << false;
+    QTest::addRow("grows into text it equals") << QByteArray("aaaaaaaaaaaa") << "a"
+                                               << "aa" << true << false << false;
     QTest::addRow("a replacement windows-1252 cannot hold")
         << QByteArray("\xE4\xE4\xE4 lorem") << lorem << QString::fromUtf8("\xE2\x98\x83") << true
         << false << true;
@@ -112,8 +114,7 @@ void TestStreamedReplacement::writesWhatTheWholeTextWould()
 
     // The whole text loaded, replaced and saved, as a run does it for a small file.
     const TextCodec::Decoded whole = TextCodec::decode(bytes);
-    const TextSearch::Match first =
-        TextSearch::find(whole.text, find, 0, matchCase, wholeWord);
+    const TextSearch::Match first = TextSearch::find(whole.text, find, 0, matchCase, wholeWord);
     const ReplaceResult result = replaceAll(whole.text, matcher, replace);
     const std::optional<QByteArray> expected =
         result.changed ? TextCodec::encode(result.text, whole.encoding) : bytes;
@@ -132,7 +133,8 @@ void TestStreamedReplacement::writesWhatTheWholeTextWould()
             piecesOf(bytes, size), scan, bytes.size(), matcher, replace, reach, outcome);
         std::optional<QByteArray> written = QByteArray();
         try {
-            for (QByteArray piece = next(); !piece.isEmpty(); piece = next()) written->append(piece);
+            for (QByteArray piece = next(); !piece.isEmpty(); piece = next())
+                written->append(piece);
         } catch (const PieceReplacer::CannotStream &) {
             written.reset();
         }
