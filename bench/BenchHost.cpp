@@ -2,8 +2,9 @@
 
 BenchHost::BenchHost()
 {
-    ctx.request = this;
+    ctx.requestSource = this;
     ctx.main = this;
+    ctx.events = this;
     ctx.viewer = &viewer;
     ctx.dialogs = this;
     ctx.backup = this;
@@ -13,16 +14,6 @@ QString BenchHost::selectionCount() const
 {
     return QString::number(selectAll ? files.size() : 0) + QStringLiteral(" of ") +
            QString::number(files.size());
-}
-
-QString BenchHost::toolCaption(const QString &key) const
-{
-    return key == QLatin1String("find") ? m_findCaption : m_replaceCaption;
-}
-
-void BenchHost::setToolCaption(const QString &key, const QString &caption)
-{
-    (key == QLatin1String("find") ? m_findCaption : m_replaceCaption) = caption;
 }
 
 void BenchHost::setFindAndReplaceText(const QString &f, const QString &r)

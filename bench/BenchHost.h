@@ -4,6 +4,7 @@
 #include "engine/DocumentBuffer.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 #include "engine/SearchRequest.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
@@ -48,7 +49,11 @@ private:
     DocumentBuffer m_buffer;
 };
 
-class BenchHost : public SearchRequest, public MainPort, public Dialogs, public BackupLocation {
+class BenchHost : public SearchRequest,
+                  public MainPort,
+                  public RunEvents,
+                  public Dialogs,
+                  public BackupLocation {
 public:
     BenchHost();
 
@@ -97,8 +102,6 @@ public:
         if (panel == 2 && onStatus)
             onStatus(text);
     }
-    QString toolCaption(const QString &key) const override;
-    void setToolCaption(const QString &key, const QString &caption) override;
     void yieldToEvents() override {}
     void minimizeWindow() override {}
     void restoreWindow() override {}
@@ -109,6 +112,17 @@ public:
     void resetHints() override {}
     void refreshFileList() override {}
     void writeReport() override {}
+
+    // RunEvents: nothing to show.
+    void idle() override {}
+    void requestRefused() override {}
+    void findEnded() override {}
+    void fileSearched(const QString &) override {}
+    void listedFileSearched(const QString &, int) override {}
+    void filesFound(int) override {}
+    void replacementsMade(int) override {}
+    void backupFolderMade(const QString &) override {}
+    void restoreStarted() override {}
 
     // Dialogs
     MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,
@@ -126,6 +140,4 @@ public:
 
 private:
     QString m_timeStart;
-    QString m_findCaption = QStringLiteral("Find");
-    QString m_replaceCaption = QStringLiteral("Replace");
 };

@@ -16,6 +16,7 @@
 #include "engine/PreviewResult.h"
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
+#include "engine/RunRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -117,7 +118,7 @@ QString preview(BenchHost &host, bool summary)
         return QStringLiteral("files: %1\nreplacements: %2\n").arg(files).arg(replacements);
     };
     if (summary) {
-        PreviewResult list = PreviewResult::forRequest(host);
+        PreviewResult list = PreviewResult::forRequest(RunRequest::termsOf(host));
         PreviewRun::preview(host.ctx, list);
         return counts(list.fileCount(), list.replacementTotal());
     }
@@ -153,7 +154,7 @@ int run(const CommandLine &commandLine, BenchHost &host)
     const QString &command = commandLine.command;
     QString previewCounts;
     if (command == QLatin1String("find"))
-        startOrStopFind(host.ctx);
+        startFind(host.ctx);
     else if (command == QLatin1String("preview"))
         previewCounts = preview(host, commandLine.summary);
     else if (command == QLatin1String("replace"))

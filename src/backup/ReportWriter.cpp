@@ -4,7 +4,8 @@
 #include "engine/DocumentBuffer.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
-#include "engine/SearchRequest.h"
+#include "engine/RunEvents.h"
+#include "engine/RunRequest.h"
 #include "engine/TimeStamp.h"
 #include "engine/ViewerPort.h"
 #include "platform/Clock.h"
@@ -192,12 +193,12 @@ void writeReport(RunContext &ctx)
         data.stopped = state.stopRequested;
         data.passedOver = state.passedOverFiles;
         data.unreadableEntries = state.passedOverCount;
-        data.hasBackup = ctx.request->hasBackup() && !state.undoInProgress;
+        data.hasBackup = ctx.request.hasBackup() && !state.undoInProgress;
         if (data.hasBackup) {
             const QString root = ctx.backup && ctx.backup->isSpecified()
                                      ? ctx.backup->backupRoot()
                                      : Paths::applicationFolder();
-            data.backupFolder = BackupTree::mirrorOf(root, ctx.request->folderPath());
+            data.backupFolder = BackupTree::mirrorOf(root, ctx.request.folderPath());
         }
         ReportText = ReportWriter::reportText(data);
     }
@@ -209,7 +210,7 @@ void writeReport(RunContext &ctx)
     state.reportBody.clear();
     state.passedOverFiles.clear();
     state.totalReplacements = 0;
-    ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+    ctx.events->idle();
 
     ctx.viewer->showReportLayout();
 }

@@ -5,6 +5,7 @@
 #include "engine/MainPort.h"
 #include "engine/ReplaceJournal.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 #include "engine/ViewerPort.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -22,7 +23,7 @@ QDateTime nowToTheSecond()
 void restoreLastReplace(RunContext &ctx)
 {
     const QDateTime start = nowToTheSecond();
-    ctx.main->setStatusText(1, QStringLiteral("Restoring..."));
+    ctx.events->restoreStarted();
     const RestoreRun::Result result =
         RestoreRun::restore(ReplaceJournal::defaultPath(), QString(), [&ctx] {
             // Lets a click on "Stop" in before the next file.
@@ -30,7 +31,7 @@ void restoreLastReplace(RunContext &ctx)
             return ctx.state.stopRequested;
         });
     if (!result.found) {
-        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        ctx.events->idle();
         ctx.dialogs->message(QStringLiteral("There is no Replace with backups to restore."),
                              QStringLiteral(" Restore"), MessageButtons::Ok,
                              MessageIcon::Information);
@@ -41,6 +42,6 @@ void restoreLastReplace(RunContext &ctx)
     writeAndShowReport(ctx, RestoreRun::reportText(result, start, nowToTheSecond()));
     ctx.main->refreshFileList();
     ctx.main->restoreWindow();
-    ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+    ctx.events->idle();
     ctx.viewer->showReportLayout();
 }

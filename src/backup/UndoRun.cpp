@@ -5,10 +5,11 @@
 #include "engine/MatchPrimitives.h"
 #include "engine/PatternDispatch.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 #include "engine/RunReplacement.h"
 #include "engine/RunReport.h"
+#include "engine/RunRequest.h"
 #include "engine/RunSupport.h"
-#include "engine/SearchRequest.h"
 #include "engine/TimeStamp.h"
 #include "engine/ViewerPort.h"
 #include "platform/Clock.h"
@@ -25,13 +26,12 @@ namespace {
 
 const QString kSentence = QStringLiteral("An error occurred while trying to undo the operation.");
 const QString kSource = LogSource::undoCommand;
-const QString kScrivlane = QStringLiteral("Scrivlane");
 const QString kError = QStringLiteral(" Error");
 
 // The request checks before anything is saved or asked; false ends the command.
 bool requestIsUndoable(RunContext &ctx)
 {
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     Dialogs &dialogs = *ctx.dialogs;
     if (r.isFuzzy()) {
         dialogs.message(QStringLiteral("This program can't undo a 'Fuzzy Search'."), kError,
@@ -56,19 +56,19 @@ bool requestIsUndoable(RunContext &ctx)
     const QString find = r.findText();
     const QString replace = r.replaceText();
     if (find.isEmpty()) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         dialogs.message(QStringLiteral("You must enter something to search for."), kError,
                         MessageButtons::Ok, MessageIcon::Information);
         return false;
     }
     if (replace.isEmpty()) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         dialogs.message(QStringLiteral("You must enter something to replace with."), kError,
                         MessageButtons::Ok, MessageIcon::Information);
         return false;
     }
     if (find == replace) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         dialogs.message(QStringLiteral("Find and replace strings can't be the same."), kError,
                         MessageButtons::Ok, MessageIcon::Error);
         return false;
@@ -118,7 +118,7 @@ bool stopped(RunContext &ctx)
 bool undoConfirmed(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
 
     // The list counts the files this run changed; the report reads its size.
     ctx.viewer->clearList();
@@ -157,7 +157,7 @@ bool undoConfirmed(RunContext &ctx)
     if (hasReportContent(ctx)) {
         ctx.main->writeReport();
     } else {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         ctx.dialogs->message(QStringLiteral("Finished searching through all selected documents."),
                              QStringLiteral(" Search complete"), MessageButtons::Ok,
                              MessageIcon::Information);
@@ -173,11 +173,12 @@ void runUndo(RunContext &ctx)
     s.modifiedFileCount = 0;
     if (s.stopRequested)
         return;
+    ctx.takeRequest();
     if (!requestIsUndoable(ctx))
         return;
 
-    const QString find = ctx.request->findText();
-    const QString replace = ctx.request->replaceText();
+    const QString find = ctx.request.findText();
+    const QString replace = ctx.request.replaceText();
     bool exchanged = false;
     try {
         ctx.main->saveHistories();
@@ -188,13 +189,14 @@ void runUndo(RunContext &ctx)
         if (answer != MessageAnswer::Yes)
             return;
 
-        if (ctx.request->isMinimizeWhileReplacing())
+        if (ctx.request.isMinimizeWhileReplacing())
             ctx.main->minimizeWindow();
         ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 
-        // Everything that reads the boxes (the walk, findInBuffer, replaceAndCount)
-        // must see the strings the other way round.
+        // The run searches for the replacement and writes the find text back; the
+        // window shows the exchange for the length of the run.
         ctx.main->setFindAndReplaceText(replace, find);
+        ctx.request.exchangeFindAndReplace();
         exchanged = true;
         undoConfirmed(ctx);
         // The user gets back what they typed, also after a stop.

@@ -6,6 +6,9 @@
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include <array>
 #include <bit>
@@ -60,32 +63,32 @@ int rarity(uchar c)
     return c >= '0' && c <= '9' ? 12 : 20;
 }
 
-// First position where needle occurs in hay (ASCII letters in any case when
-// foldCase, needle given in lower case), or -1. Candidates are picked sixteen
-// positions at a time by the two rarest bytes of the needle.
-qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
-{
-    const qsizetype n = needle.size();
-    if (hay.size() < n)
-        return -1;
-    const uchar *const begin = reinterpret_cast<const uchar *>(hay.data());
-    const uchar *const last = begin + (hay.size() - n);
-    const uchar *want = reinterpret_cast<const uchar *>(needle.constData());
-    qsizetype i1 = 0, i2 = n - 1;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (rarity(want[i]) > rarity(want[i1]))
-            i1 = i;
+// How a needle is looked for: candidates are the positions where its two
+// rarest bytes stand (ASCII letters in any case when foldCase, the needle
+// given in lower case; a letter in any case is its lower case once 0x20 is
+// set, other bytes must be equal), each then compared in full.
+struct NeedleScan {
+    NeedleScan(const QByteArray &needle, bool foldCase)
+        : want(reinterpret_cast<const uchar *>(needle.constData())),
+          n(needle.size()),
+          foldCase(foldCase)
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            if (rarity(want[i]) > rarity(want[i1]))
+                i1 = i;
+        }
+        i2 = i1 == 0 ? n - 1 : 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (i != i1 && want[i] != want[i1] && rarity(want[i]) > rarity(want[i2]))
+                i2 = i;
+        }
+        auto isLetter = [](uchar c) { return c >= 'a' && c <= 'z'; };
+        fold1 = foldCase && isLetter(want[i1]) ? 0x20 : 0;
+        fold2 = foldCase && isLetter(want[i2]) ? 0x20 : 0;
     }
-    i2 = i1 == 0 ? n - 1 : 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i != i1 && want[i] != want[i1] && rarity(want[i]) > rarity(want[i2]))
-            i2 = i;
-    }
-    // A letter in any case is its lower case once 0x20 is set; other bytes must be equal.
-    auto isLetter = [](uchar c) { return c >= 'a' && c <= 'z'; };
-    const uchar fold1 = foldCase && isLetter(want[i1]) ? 0x20 : 0;
-    const uchar fold2 = foldCase && isLetter(want[i2]) ? 0x20 : 0;
-    auto matchesAt = [&](const uchar *p) {
+
+    bool matchesAt(const uchar *p) const
+    {
         if (!foldCase)
             return std::memcmp(p, want, size_t(n)) == 0;
         for (qsizetype i = 0; i < n; ++i) {
@@ -93,32 +96,121 @@ qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
                 return false;
         }
         return true;
-    };
-    const uchar *p = begin;
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i w1 = _mm_set1_epi8(char(want[i1])), f1 = _mm_set1_epi8(char(fold1));
-    const __m128i w2 = _mm_set1_epi8(char(want[i2])), f2 = _mm_set1_epi8(char(fold2));
-    // A block of starts p..p+15 reads up to p + n - 1 + 15 <= last + n - 1.
-    while (last - p >= 15) {
-        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i1));
-        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i2));
-        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v1, f1), w1),
-                                          _mm_cmpeq_epi8(_mm_or_si128(v2, f2), w2));
-        unsigned mask = unsigned(_mm_movemask_epi8(hit));
+    }
+
+    // The first match among the starts of mask (bit k: p + k), or null.
+    const uchar *firstIn(const uchar *p, unsigned mask) const
+    {
         while (mask) {
             const uchar *candidate = p + std::countr_zero(mask);
             if (matchesAt(candidate))
-                return candidate - begin;
+                return candidate;
             mask &= mask - 1;
+        }
+        return nullptr;
+    }
+
+    const uchar *want;
+    qsizetype n;
+    bool foldCase;
+    qsizetype i1 = 0, i2 = 0;
+    uchar fold1 = 0, fold2 = 0;
+};
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define SCRIVLANE_HAVE_AVX2_SCAN 1
+// Thirty-two starts at a time where the processor has AVX2; *at is left on
+// the first start not looked at.
+__attribute__((target("avx2"))) const uchar *scanAvx2(const NeedleScan &s, const uchar *&at,
+                                                      const uchar *last)
+{
+    const __m256i w1 = _mm256_set1_epi8(char(s.want[s.i1])), f1 = _mm256_set1_epi8(char(s.fold1));
+    const __m256i w2 = _mm256_set1_epi8(char(s.want[s.i2])), f2 = _mm256_set1_epi8(char(s.fold2));
+    const uchar *p = at;
+    while (last - p >= 31) {
+        const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + s.i1));
+        const __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + s.i2));
+        const __m256i hit = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(v1, f1), w1),
+                                             _mm256_cmpeq_epi8(_mm256_or_si256(v2, f2), w2));
+        if (const unsigned mask = unsigned(_mm256_movemask_epi8(hit))) {
+            if (const uchar *found = s.firstIn(p, mask)) {
+                at = p;
+                return found;
+            }
+        }
+        p += 32;
+    }
+    at = p;
+    return nullptr;
+}
+
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+// First position where needle occurs in hay, or -1 (see NeedleScan).
+qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
+{
+    const qsizetype n = needle.size();
+    if (hay.size() < n)
+        return -1;
+    const NeedleScan s(needle, foldCase);
+    const uchar *const begin = reinterpret_cast<const uchar *>(hay.data());
+    const uchar *const last = begin + (hay.size() - n);
+    const uchar *p = begin;
+#ifdef SCRIVLANE_HAVE_AVX2_SCAN
+    if (hasAvx2()) {
+        if (const uchar *found = scanAvx2(s, p, last))
+            return found - begin;
+    }
+#endif
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i w1 = _mm_set1_epi8(char(s.want[s.i1])), f1 = _mm_set1_epi8(char(s.fold1));
+    const __m128i w2 = _mm_set1_epi8(char(s.want[s.i2])), f2 = _mm_set1_epi8(char(s.fold2));
+    // A block of starts p..p+15 reads up to p + n - 1 + 15 <= last + n - 1.
+    while (last - p >= 15) {
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + s.i1));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + s.i2));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v1, f1), w1),
+                                          _mm_cmpeq_epi8(_mm_or_si128(v2, f2), w2));
+        if (const unsigned mask = unsigned(_mm_movemask_epi8(hit))) {
+            if (const uchar *found = s.firstIn(p, mask))
+                return found - begin;
         }
         p += 16;
     }
 #endif
     for (; p <= last; ++p) {
-        if (uchar(p[i1] | fold1) == want[i1] && uchar(p[i2] | fold2) == want[i2] && matchesAt(p))
+        if (uchar(p[s.i1] | s.fold1) == s.want[s.i1] && uchar(p[s.i2] | s.fold2) == s.want[s.i2] &&
+            s.matchesAt(p))
             return p - begin;
     }
     return -1;
+}
+
+// Whether any byte is beyond ASCII: every foreign form begins with one.
+bool hasHighByte(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; end - p >= 64; p += 64) {
+        const auto *v = reinterpret_cast<const __m128i *>(p);
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(_mm_loadu_si128(v), _mm_loadu_si128(v + 1)),
+                         _mm_or_si128(_mm_loadu_si128(v + 2), _mm_loadu_si128(v + 3)));
+        if (_mm_movemask_epi8(any))
+            return true;
+    }
+#endif
+    for (; p < end; ++p) {
+        if (uchar(*p) >= 0x80)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -162,6 +254,8 @@ bool BytePrefilter::mayMatch(QByteArrayView bytes) const
     // or holds a foreign character whose upper case is ASCII.
     if (find(bytes, m_needle, !m_matchCase) >= 0)
         return true;
+    if (m_foreignForms.isEmpty() || !hasHighByte(bytes))
+        return false;
     for (const QByteArray &form : m_foreignForms) {
         if (find(bytes, form, false) >= 0)
             return true;

@@ -72,6 +72,15 @@ void DocumentBuffer::loadBytes(const FileSystem::FileAt &file, const QByteArray 
     m_stamp = stamp;
 }
 
+void DocumentBuffer::loadDecoded(const FileSystem::FileAt &file, qint64 size,
+                                 TextCodec::Decoded &&decoded, const FileSystem::FileStamp &stamp)
+{
+    LoadLimit::check(file.path, size);
+    loadDecoded(file.path, std::move(decoded));
+    m_source = file;
+    m_stamp = stamp;
+}
+
 void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
 {
     LoadLimit::check(path, bytes.size());

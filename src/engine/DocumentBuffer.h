@@ -36,6 +36,9 @@ public:
     /// loadFrom for a file whose bytes the caller has read (stamp: when).
     void loadBytes(const FileSystem::FileAt &file, const QByteArray &bytes,
                    const FileSystem::FileStamp &stamp);
+    /// loadBytes for a file whose bytes (size of them) the caller has also decoded.
+    void loadDecoded(const FileSystem::FileAt &file, qint64 size, TextCodec::Decoded &&decoded,
+                     const FileSystem::FileStamp &stamp);
     /// Whether the text came from loadFrom (the last load).
     bool hasSource() const { return m_source.isValid(); }
     const FileSystem::FileAt &source() const { return m_source; }

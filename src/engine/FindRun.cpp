@@ -7,8 +7,9 @@
 #include "PatternDispatch.h"
 #include "ReadAhead.h"
 #include "RunContext.h"
+#include "RunEvents.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "Validation.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
@@ -28,7 +29,6 @@ namespace {
 const QString kSentence = QStringLiteral("An error occurred while trying to search.");
 const QString kSource = LogSource::findCommand;
 const QString kFind = QStringLiteral("Find");
-const QString kScrivlane = QStringLiteral("Scrivlane");
 
 bool trap(RunContext &ctx, const std::function<void()> &step)
 {
@@ -37,7 +37,7 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
 
 void endRun(RunContext &ctx)
 {
-    ctx.main->setToolCaption(QStringLiteral("find"), kFind);
+    ctx.events->findEnded();
     ctx.state.runInProgress = false;
 }
 
@@ -77,7 +77,7 @@ void finishWithViewer(RunContext &ctx)
         nothingFound(ctx);
         return;
     }
-    ctx.main->setStatusText(1, kScrivlane);
+    ctx.events->idle();
     if (ctx.state.stopRequested) {
         endRun(ctx);
         return;
@@ -93,7 +93,7 @@ void finishWithViewer(RunContext &ctx)
     }
     showSearching(ctx, path);
     qint32 start = 0;
-    if (ctx.request->isFuzzy())
+    if (ctx.request.isFuzzy())
         findFuzzyInBuffer(ctx, start);
     else
         findInBuffer(ctx, start);
@@ -103,18 +103,18 @@ void finishWithViewer(RunContext &ctx)
 void runNormal(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
 
     if (r.findText().isEmpty()) {
         ctx.dialogs->message(QStringLiteral("You must enter something to search for."),
                              QStringLiteral(" Error"), MessageButtons::Ok,
                              MessageIcon::Information);
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         endRun(ctx);
         return;
     }
     if (r.selectionCount().startsWith(QLatin1String("0 of")) && !r.hasSubdirectories()) {
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
                              QStringLiteral(" No files selected"), MessageButtons::Ok,
                              MessageIcon::Information);
@@ -141,7 +141,7 @@ void runNormal(RunContext &ctx)
         ctx.viewer->setFindText(r.findText());
         qint32 start = 0;
         findInBuffer(ctx, start);
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->idle();
         showSearching(ctx, path);
         if (s.stopRequested) {
             s.runInProgress = false;
@@ -171,9 +171,7 @@ void runNormal(RunContext &ctx)
                     ctx.viewer->addToList(path);
             }
         }
-        ctx.main->setStatusText(2, QStringLiteral(" Searching for ") + r.findText().left(20) +
-                                       QStringLiteral("... in document: ") +
-                                       QString::number(i + 1));
+        ctx.events->listedFileSearched(r.findText(), i + 1);
     }
     if (s.stopRequested) {
         endRun(ctx);
@@ -185,7 +183,7 @@ void runNormal(RunContext &ctx)
 void runFuzzy(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
 
     takeFolderPath(ctx);
     if (r.hasSubdirectories()) {
@@ -223,20 +221,13 @@ QString countCaption(int selected, int listed)
     return QString::number(selected) + QStringLiteral(" of ") + QString::number(listed);
 }
 
-void startOrStopFind(RunContext &ctx)
+void startFind(RunContext &ctx)
 {
     RunState &s = ctx.state;
     s.runInProgress = true;
-    if (ctx.main->toolCaption(QStringLiteral("find")) == kFind) {
-        ctx.main->setToolCaption(QStringLiteral("find"), QStringLiteral("Stop"));
-        s.stopRequested = false;
-    } else {
-        // A click on "Stop" while a run is under way: the run sees the flag and ends.
-        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-        s.stopRequested = true;
-        return;
-    }
+    s.stopRequested = false;
 
+    ctx.takeRequest();
     s.tag = kFind;
     validateRequest(ctx);
     s.tag.clear();
@@ -245,9 +236,8 @@ void startOrStopFind(RunContext &ctx)
     s.modifiedFileCount = 0;
 
     if (s.validationFailed) {
-        ctx.main->setToolCaption(QStringLiteral("find"), kFind);
-        ctx.main->setStatusText(2, QString());
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->findEnded();
+        ctx.events->requestRefused();
         ctx.main->restoreWindow();
         s.runInProgress = false;
         return;
@@ -255,7 +245,7 @@ void startOrStopFind(RunContext &ctx)
     ctx.main->saveHistories();
 
     s.passedOverCount = 0;
-    if (ctx.request->isFuzzy())
+    if (ctx.request.isFuzzy())
         runFuzzy(ctx);
     else
         runNormal(ctx);
@@ -320,7 +310,7 @@ qint32 firstMatchIn(RunContext &ctx, const FileSystem::FileAt &file, ReadAhead &
     if (loaded) {
         ctx.state.foundPosition = 0;
         qint32 start = 0;
-        found = ctx.request->isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+        found = ctx.request.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
     } else {
         ctx.state.foundPosition = -1;  // what the search would have found
     }
@@ -335,8 +325,7 @@ void listFound(RunContext &ctx, const QString &path, qint32 found, bool isCurren
     ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
     ctx.viewer->setPosLabel(QString::number(found));
     if (!isCurrentFolder) {
-        ctx.main->setStatusText(
-            1, QStringLiteral("Number of files: ") + QString::number(s.modifiedFileCount));
+        ctx.events->filesFound(s.modifiedFileCount);
     }
 }
 
@@ -386,7 +375,7 @@ void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
     folderPath = Paths::withTrailingSeparator(folderPath);
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read while the ones before them are searched.
-    ReadAhead ahead(prefilterFor(*ctx.request));
+    ReadAhead ahead(prefilterFor(ctx.request), true);
     FileSystem::TreeWalk walk;
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
         searchFolder(ctx, folder, &folder == top.get(), pattern, ahead, subfolders);

@@ -4,8 +4,9 @@
 
 struct RunContext;
 
-/// The Find command: starts a run, or asks the running one to stop.
-void startOrStopFind(RunContext &ctx);
+/// The Find command's run. A click on its "Stop" tool reaches it as a stop
+/// request (RunContext::requestStop) seen at its next yield.
+void startFind(RunContext &ctx);
 
 /// The Find walk: files of the folder matching pattern, then its subfolders.
 void findInTree(RunContext &ctx, QString &folderPath, QString &pattern);

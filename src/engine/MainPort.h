@@ -2,18 +2,15 @@
 
 #include <QString>
 
-/// What a run does to the main window besides reading the request: status
-/// panels, tool captions, window state, histories and the one yield call.
+/// What a run does to the main window besides reading the request and
+/// reporting its events: window state, histories and the one yield call.
 class MainPort {
 public:
     virtual ~MainPort() = default;
 
-    /// Status panel 1 or 2 of the status bar.
+    /// Status panel 1 or 2 of the status bar, for the windows' own hints (a
+    /// run reports through RunEvents).
     virtual void setStatusText(int panel, const QString &text) = 0;
-    /// Caption of a Mainbar tool ("find", "replace", "undo").
-    virtual QString toolCaption(const QString &key) const = 0;
-    /// Sets the caption and redraws the toolbar.
-    virtual void setToolCaption(const QString &key, const QString &caption) = 0;
 
     /// Processes pending window-system events: status repaints and Stop clicks.
     virtual void yieldToEvents() = 0;

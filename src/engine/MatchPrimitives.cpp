@@ -4,8 +4,8 @@
 #include "MainPort.h"
 #include "Matcher.h"
 #include "RunContext.h"
+#include "RunRequest.h"
 #include "SearchMatcher.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 
 namespace {
@@ -16,7 +16,7 @@ void showPosition(RunContext &ctx)
 }
 }  // namespace
 
-int findOptions(const SearchRequest &request)
+int findOptions(const RunRequest &request)
 {
     int options = 0;
     if (request.isCaseSensitive())
@@ -28,18 +28,23 @@ int findOptions(const SearchRequest &request)
 
 qint32 findInBuffer(RunContext &ctx, qint32 &start)
 {
+    return findInBuffer(ctx, ctx.request, start);
+}
+
+qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
+{
     RunState &s = ctx.state;
     ctx.main->yieldToEvents();
     if (s.stopRequested)
         return 0;
 
-    const QString what = ctx.request->findText();
+    const QString what = request.findText();
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    const bool regex = ctx.request->isRegex();
+    const bool regex = request.isRegex();
     if (regex && !what.isEmpty())
-        s.foundPosition = buffer.findWith(*matcherFor(*ctx.request, what), start);
+        s.foundPosition = buffer.findWith(*matcherFor(request, what), start);
     else
-        s.foundPosition = buffer.find(what, start, findOptions(*ctx.request));
+        s.foundPosition = buffer.find(what, start, findOptions(request));
     showPosition(ctx);
     // An empty match is passed over by the next search, which would find it again.
     const qint32 length = regex ? qMax(buffer.selectionLength(), 1) : buffer.selectionLength();
@@ -54,6 +59,11 @@ qint32 findInBuffer(RunContext &ctx, qint32 &start)
 
 qint32 findFuzzyInBuffer(RunContext &ctx, qint32 &start)
 {
+    return findFuzzyInBuffer(ctx, ctx.request, start);
+}
+
+qint32 findFuzzyInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
+{
     RunState &s = ctx.state;
     // The viewer's parts serve exactly one search, even one that a stop cut short.
     const bool fromViewer = s.partsSource == QLatin1String("Template");
@@ -67,12 +77,12 @@ qint32 findFuzzyInBuffer(RunContext &ctx, qint32 &start)
         s.firstPart = ctx.viewer->findText();
         s.secondPart = ctx.viewer->findText2();
     } else {
-        s.firstPart = ctx.request->firstPart();
-        s.secondPart = ctx.request->secondPart();
+        s.firstPart = request.firstPart();
+        s.secondPart = request.secondPart();
     }
 
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    s.foundPosition = buffer.find(s.firstPart, start, findOptions(*ctx.request));
+    s.foundPosition = buffer.find(s.firstPart, start, findOptions(request));
     if (s.foundPosition != -1) {
         // The second part always matches in any case and inside words.
         // Match lengths come from the buffer: a line break may match CR LF.

@@ -4,8 +4,8 @@
 #include "FindRun.h"
 #include "ReplaceWalk.h"
 #include "RunContext.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "platform/Failure.h"
 
 void walkEachPattern(RunContext &ctx, bool &replacing)
@@ -17,22 +17,22 @@ void walkEachPattern(RunContext &ctx, bool &replacing)
         ctx.state.backupCopies.clear();
         ctx.state.journalStarted = false;
     }
-    ctx.state.selectedTopFiles = RunSupport::selectedNames(*ctx.request);
-    ctx.state.walkRules = WalkRules(ctx.request->filters(), ctx.request->skipsIgnored());
+    ctx.state.selectedTopFiles = RunSupport::selectedNames(ctx.request);
+    ctx.state.walkRules = WalkRules(ctx.request.filters(), ctx.request.skipsIgnored());
     // However the walks end, the buffer ends up holding the last file they looked at.
     struct Settle {
         RunContext &ctx;
         ~Settle() { RunSupport::settleSkippedLoad(ctx); }
     } settle{ctx};
     const auto walk = [&ctx, replacing](QString &piece) {
-        QString folder = ctx.request->folderPath();
+        QString folder = ctx.request.folderPath();
         if (replacing)
             replaceInTree(ctx, folder, piece);
         else
             findInTree(ctx, folder, piece);
     };
     bool walked = false;
-    QString remaining = ctx.request->filters();
+    QString remaining = ctx.request.filters();
     const qsizetype length = remaining.size();
     for (qsizetype k = 0; length >= k; ++k) {
         const qsizetype semicolon = remaining.indexOf(QLatin1Char(';'));

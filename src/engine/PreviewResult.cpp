@@ -2,8 +2,8 @@
 
 #include "LineEnds.h"
 #include "Matcher.h"
+#include "RunRequest.h"
 #include "SearchMatcher.h"
-#include "SearchRequest.h"
 #include "platform/Failure.h"
 #include "platform/TextCodec.h"
 
@@ -54,7 +54,7 @@ PreviewResult::PreviewResult(std::shared_ptr<const Matcher> matcher, QString rep
 {
 }
 
-PreviewResult PreviewResult::forRequest(const SearchRequest &request)
+PreviewResult PreviewResult::forRequest(const RunRequest &request)
 {
     // A fuzzy search's matcher takes its parts from the request, not the keyword.
     return PreviewResult(matcherFor(request, request.findText()),

@@ -12,7 +12,7 @@
 #include <memory>
 
 class Matcher;
-class SearchRequest;
+class RunRequest;
 
 /// A file a preview would change, as the replacement left it; valid only
 /// while it is handed over, nothing of it is written anywhere.
@@ -63,7 +63,7 @@ public:
     /// replacement writes when its context is shown.
     PreviewResult(std::shared_ptr<const Matcher> matcher, QString replacement);
     /// A result for what the request's Replace would write.
-    static PreviewResult forRequest(const SearchRequest &request);
+    static PreviewResult forRequest(const RunRequest &request);
 
     void filePreviewed(const PreviewedFile &file) override;
     bool wantsTexts() const override { return false; }

@@ -4,6 +4,7 @@
 #include "PreviewResult.h"
 #include "ReplaceRun.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
 #include "RunSupport.h"
 #include "Validation.h"
@@ -16,11 +17,11 @@ void PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
     RunState &s = ctx.state;
     if (s.stopRequested)
         return;
+    ctx.takeRequest();
     ctx.main->resetHints();
     validateRequest(ctx);
     if (s.validationFailed) {
-        ctx.main->setStatusText(2, QString());
-        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        ctx.events->requestRefused();
         return;
     }
     ctx.main->saveHistories();

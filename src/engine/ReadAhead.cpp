@@ -11,24 +11,31 @@
 namespace {
 // Larger files are decoded as they are read instead.
 constexpr qint64 kWholeRead = qint64(16) << 20;
-// How far the second thread may run ahead, in files and in bytes it holds.
+// How far the workers may run ahead, in files and in bytes they hold.
 constexpr qsizetype kWindow = 64;
 constexpr qint64 kHeldBytes = qint64(64) << 20;
 
 qint64 heldBy(const PreRead &read)
 {
-    return read.bytes ? read.bytes->size() : 0;
+    return (read.bytes ? read.bytes->size() : 0) +
+           (read.decoded ? read.decoded->text.size() * qint64(sizeof(QChar)) : 0);
 }
 }  // namespace
 
-PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter)
+PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter, bool decode)
 {
     PreRead read;
     if (!filter.isActive())
         return read;
     read.bytes = FileSystem::readFileUpTo(file, kWholeRead, &read.stamp);
-    if (read.bytes && !filter.mayMatch(*read.bytes)) {
+    if (!read.bytes)
+        return read;
+    read.size = read.bytes->size();
+    if (!filter.mayMatch(*read.bytes)) {
         read.mayMatch = false;
+        read.bytes = QByteArray();
+    } else if (decode) {
+        read.decoded = TextCodec::decode(*read.bytes);
         read.bytes = QByteArray();
     }
     return read;
@@ -42,7 +49,7 @@ struct ReadAhead::Shared {
         std::exception_ptr error;
     };
 
-    explicit Shared(const BytePrefilter &f) : filter(f) {}
+    Shared(const BytePrefilter &f, bool d) : filter(f), decode(d) {}
 
     // Claims the next file and reads it without the lock; the result is
     // filed unless the run has moved on to another folder meanwhile.
@@ -56,12 +63,12 @@ struct ReadAhead::Shared {
         Slot done;
         done.stage = Stage::Ready;
         try {
-            done.read = PreRead::of(file, filter);
+            done.read = PreRead::of(file, filter, decode);
         } catch (...) {
             done.error = std::current_exception();
         }
         lock.lock();
-        if (at != folder)
+        if (at != folder || reads[size_t(index)].stage != Stage::Reading)
             return;
         held += heldBy(done.read);
         reads[size_t(index)] = std::move(done);
@@ -70,8 +77,9 @@ struct ReadAhead::Shared {
     }
 
     const BytePrefilter filter;
+    const bool decode;
     std::mutex mutex;
-    std::condition_variable wake;   // the second thread: work or quit
+    std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
     QList<FileSystem::FileAt> paths;
     std::vector<Slot> reads;
@@ -81,9 +89,30 @@ struct ReadAhead::Shared {
     qint64 held = 0;
     bool quit = false;
     // Wake-ups cost a system call each: a side is woken only when it waits,
-    // and the reader only once half its window has room again.
-    bool readerIdle = false;
+    // and the workers only once half their window has room again.
+    int idleWorkers = 0;
+    quint64 wakeUps = 0;     // a sleeping worker goes on when this moves
     qsizetype awaited = -1;  // the file the taking thread waits for
+
+    // Files passed over are not read; what was read of them is let go, and
+    // a read under way is not filed.
+    void dropBefore(qsizetype index)
+    {
+        for (qsizetype k = taken; k < index; ++k) {
+            Slot &slot = reads[size_t(k)];
+            if (slot.stage == Stage::Ready)
+                held -= heldBy(slot.read);
+            slot = Slot{Stage::Ready, {}, {}};
+        }
+        next = qMax(next, index);
+    }
+
+    // Called under the lock; the caller notifies after releasing it.
+    void markWoken()
+    {
+        idleWorkers = 0;
+        ++wakeUps;
+    }
 
     bool mayStart() const
     {
@@ -91,10 +120,14 @@ struct ReadAhead::Shared {
     }
 };
 
-ReadAhead::ReadAhead(const BytePrefilter &filter) : d(std::make_unique<Shared>(filter))
+ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers)
+    : d(std::make_unique<Shared>(filter, decode))
 {
-    if (filter.isActive())
-        m_thread = std::thread([this] { work(); });
+    if (!filter.isActive())
+        return;
+    if (workers <= 0)
+        workers = int(qBound(1u, std::thread::hardware_concurrency(), 8u));
+    for (int i = 0; i < workers; ++i) m_threads.emplace_back([this] { work(); });
 }
 
 ReadAhead::~ReadAhead()
@@ -102,11 +135,9 @@ ReadAhead::~ReadAhead()
     {
         const std::lock_guard lock(d->mutex);
         d->quit = true;
-        d->readerIdle = false;
     }
-    d->wake.notify_one();
-    if (m_thread.joinable())
-        m_thread.join();
+    d->wake.notify_all();
+    for (std::thread &t : m_threads) t.join();
 }
 
 void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
@@ -119,17 +150,18 @@ void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
         d->next = 0;
         d->taken = 0;
         d->held = 0;
-        if (!d->readerIdle || !d->mayStart())
+        if (d->idleWorkers == 0 || !d->mayStart())
             return;
-        d->readerIdle = false;
+        d->markWoken();
     }
-    d->wake.notify_one();
+    d->wake.notify_all();
 }
 
 PreRead ReadAhead::take(qsizetype index)
 {
     std::unique_lock lock(d->mutex);
-    Q_ASSERT(index == d->taken && index < d->paths.size());
+    Q_ASSERT(index >= d->taken && index < d->paths.size());
+    d->dropBefore(index);
     d->taken = index + 1;
     Shared::Slot &slot = d->reads[size_t(index)];
     while (slot.stage != Shared::Stage::Ready) {
@@ -146,12 +178,13 @@ PreRead ReadAhead::take(qsizetype index)
     d->held -= heldBy(slot.read);
     PreRead read = std::move(slot.read);
     const std::exception_ptr error = slot.error;
-    const bool wakeReader = d->readerIdle && d->next - d->taken <= kWindow / 2 && d->mayStart();
-    if (wakeReader)
-        d->readerIdle = false;
+    const bool wakeWorkers =
+        d->idleWorkers > 0 && d->next - d->taken <= kWindow / 2 && d->mayStart();
+    if (wakeWorkers)
+        d->markWoken();
     lock.unlock();
-    if (wakeReader)
-        d->wake.notify_one();
+    if (wakeWorkers)
+        d->wake.notify_all();
     if (error)
         std::rethrow_exception(error);
     return read;
@@ -165,7 +198,8 @@ void ReadAhead::work()
             d->readNext(lock);
             continue;
         }
-        d->readerIdle = true;
-        d->wake.wait(lock, [&] { return d->quit || !d->readerIdle; });
+        ++d->idleWorkers;
+        const quint64 seen = d->wakeUps;
+        d->wake.wait(lock, [&] { return d->quit || d->wakeUps != seen; });
     }
 }

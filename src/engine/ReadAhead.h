@@ -2,6 +2,7 @@
 
 #include "BytePrefilter.h"
 #include "platform/FolderHandle.h"
+#include "platform/TextCodec.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 /// What a walk learns of a file from its bytes before it is decoded.
 struct PreRead {
@@ -19,33 +21,42 @@ struct PreRead {
     bool mayMatch = true;
     /// The file as it was when bytes were read, for the save's check.
     FileSystem::FileStamp stamp;
+    /// bytes decoded, when asked for and the filter let them through; the
+    /// bytes are then dropped and only their count kept.
+    std::optional<TextCodec::Decoded> decoded;
+    qint64 size = 0;
 
     /// Reads file, which the walk has just listed as regular, through its
-    /// folder without following a link, and filters it. Throws what reading throws.
-    static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter);
+    /// folder without following a link, and filters it (and decodes it, when
+    /// decode is set). Throws what reading throws.
+    static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter,
+                      bool decode = false);
 };
 
-/// Reads and filters the next files of a folder on a second thread while the
-/// run searches the files before them, so a Find keeps two cores busy. Files
-/// are taken in the walk's order; a file nobody has started yet is read by the
-/// taking thread itself rather than waited for. What was never taken is
-/// dropped. With an inactive filter nothing is read ahead.
+/// Reads and filters the next files of a folder on worker threads while the
+/// run searches the files before them, so a Find keeps every core busy. Files
+/// are taken in the walk's order, whichever worker read them; a file nobody has
+/// started yet is read by the taking thread itself rather than waited for.
+/// What was never taken is dropped. With an inactive filter nothing is read ahead.
 class ReadAhead {
 public:
-    explicit ReadAhead(const BytePrefilter &filter);
+    /// workers 0: one per core. With decode, the workers also decode the
+    /// files the filter lets through, so the run only searches them.
+    explicit ReadAhead(const BytePrefilter &filter, bool decode = false, int workers = 0);
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;
 
     /// Starts on a folder's files; what is left of the folder before is dropped.
     void begin(const QList<FileSystem::FileAt> &files);
-    /// PreRead::of(files[index]); indexes go up by one from 0 after begin().
-    /// Rethrows the failure of that file's read.
+    /// PreRead::of(files[index]); indexes go up from 0 after begin(), and the
+    /// files passed over are dropped unread or unused. Rethrows the failure of
+    /// that file's read.
     PreRead take(qsizetype index);
 
 private:
     struct Shared;
     void work();
     std::unique_ptr<Shared> d;
-    std::thread m_thread;
+    std::vector<std::thread> m_threads;
 };

@@ -7,9 +7,10 @@
 #include "ReplaceSelectedFiles.h"
 #include "ReplaceSteps.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "TimeStamp.h"
 #include "Validation.h"
 #include "ViewerPort.h"
@@ -21,10 +22,9 @@
 using ReplaceSteps::trap;
 
 namespace {
-const QString kScrivlane = QStringLiteral("Scrivlane");
 
 // Says what the Replace about to be confirmed will reach.
-QString replaceScope(const SearchRequest &r)
+QString replaceScope(const RunRequest &r)
 {
     if (r.hasSubdirectories())
         return QStringLiteral(
@@ -45,8 +45,7 @@ bool readyToReplace(RunContext &ctx)
     validateRequest(ctx);
     s.modifiedFileCount = 0;
     if (s.validationFailed) {
-        ctx.main->setStatusText(2, QString());
-        ctx.main->setStatusText(1, kScrivlane);
+        ctx.events->requestRefused();
         ctx.main->restoreWindow();
         return false;
     }
@@ -56,7 +55,7 @@ bool readyToReplace(RunContext &ctx)
     if (!s.emptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
             QStringLiteral("Are you sure you want to make this replacement?\r") +
-                replaceScope(*ctx.request),
+                replaceScope(ctx.request),
             QStringLiteral(" Make replacement"), MessageButtons::YesNo, MessageIcon::Question,
             MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)
@@ -92,14 +91,14 @@ void showOutcome(RunContext &ctx)
     }
     ctx.viewer->setFindText(QString());
     ctx.viewer->setReplaceText(QString());
-    ctx.main->setStatusText(1, kScrivlane);
+    ctx.events->idle();
     trap(ctx, [&] { ctx.main->writeReport(); });
 }
 }  // namespace
 
 void replaceOverRequest(RunContext &ctx)
 {
-    if (ctx.request->hasSubdirectories()) {
+    if (ctx.request.hasSubdirectories()) {
         trap(ctx, [&] {
             bool replacing = true;
             walkEachPattern(ctx, replacing);
@@ -112,7 +111,10 @@ void replaceOverRequest(RunContext &ctx)
 void runReplace(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    if (s.stopRequested || !readyToReplace(ctx))
+    if (s.stopRequested)
+        return;
+    ctx.takeRequest();
+    if (!readyToReplace(ctx))
         return;
 
     s.changedIdentities.clear();
@@ -121,7 +123,7 @@ void runReplace(RunContext &ctx)
     // Whatever way the run ends, the user hears of the entries it passed over.
     const auto tell = qScopeGuard([&] { RunSupport::tellPassedOver(ctx); });
 
-    if (ctx.request->isMinimizeWhileReplacing())
+    if (ctx.request.isMinimizeWhileReplacing())
         ctx.main->minimizeWindow();
     ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
 

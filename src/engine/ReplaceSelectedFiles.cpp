@@ -5,8 +5,8 @@
 #include "ReplaceSteps.h"
 #include "RunContext.h"
 #include "RunReplacement.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/FileSystem.h"
 
@@ -20,7 +20,7 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
 {
     ctx.backup->commitChoice();
     const QString folder =
-        BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request->folderPath());
+        BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request.folderPath());
     FileSystem::copyFile(filePath, folder + name);
     ctx.state.backupCopies.insert(ctx.state.currentPath, folder + name);
 }
@@ -31,7 +31,7 @@ bool loadSelectedFile(RunContext &ctx, const QString &name, const TickedFile *ti
 {
     RunState &s = ctx.state;
     // A file whose backup failed stays as it is: the user asked to keep the original.
-    if (ctx.request->hasBackup() && !s.previewSink &&
+    if (ctx.request.hasBackup() && !s.previewSink &&
         !trap(ctx, [&] { backupSingleFile(ctx, s.currentPath, name); }))
         return false;
     return trap(ctx, [&] { loadIntoViewer(ctx, s.currentPath); }) && stillAsPreviewed(ctx, ticked);
@@ -44,7 +44,7 @@ void replaceSelectedFile(RunContext &ctx, const TickedFile *ticked)
     qint32 start = 0;
     const qint32 totalBefore = s.totalReplacements;
     const qint32 found =
-        ctx.request->isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+        ctx.request.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
     if (found == -1 || s.stopRequested || passedOverAsBinary(ctx) ||
         !replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
         return;
@@ -62,7 +62,7 @@ void replaceSelectedFile(RunContext &ctx, const TickedFile *ticked)
 void replaceInSelectedFiles(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     const int count = r.fileCount();
     for (int i = 0; i < count; ++i) {
         if (s.stopRequested)

@@ -4,12 +4,14 @@
 #include "BytePrefilter.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
+#include "ReadAhead.h"
 #include "ReplaceSteps.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReplacement.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
@@ -40,18 +42,19 @@ public:
 class FolderReplace {
 public:
     FolderReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isTopFolder,
-                  const QString &pattern, SaveQueue &saves, QStringList &subfolders)
+                  const QString &pattern, SaveQueue &saves, ReadAhead &ahead,
+                  QStringList &subfolders)
         : m_ctx(ctx),
           m_s(ctx.state),
-          m_r(*ctx.request),
+          m_r(ctx.request),
           m_folder(folder),
           m_isTopFolder(isTopFolder),
           m_pattern(pattern),
           m_saves(saves),
+          m_ahead(ahead),
           m_subfolders(subfolders),
           m_prefix(folder.path()),
-          m_backup(m_r.hasBackup() && !m_s.undoInProgress && !m_s.previewSink),
-          m_filter(prefilterFor(m_r))
+          m_backup(m_r.hasBackup() && !m_s.undoInProgress && !m_s.previewSink)
     {
     }
 
@@ -62,25 +65,30 @@ private:
     enum class Load { Skipped, RuledOut, Loaded };
 
     void enterSubfolder(const FileSystem::Entry &e);
+    bool wantsFile(const FileSystem::Entry &e) const;
+    void readAhead(const QList<FileSystem::Entry> &entries);
     bool takesFile(const FileSystem::Entry &e) const;
-    Next replaceFile(const FileSystem::Entry &e);
-    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file);
+    Next replaceFile(const FileSystem::Entry &e, qsizetype ahead);
+    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file, qsizetype ahead);
+    PreRead takeRead(const FileSystem::FileAt &file, qsizetype ahead);
     Next findFirst(bool &found);
     void backUp(const FileSystem::FileAt &file, const QString &path, const QString &name);
     void save(const QString &path, qint32 totalBefore);
 
     RunContext &m_ctx;
     RunState &m_s;
-    const SearchRequest &m_r;
+    const RunRequest &m_r;
     FileSystem::FolderHandle &m_folder;
     const bool m_isTopFolder;
     const QString &m_pattern;
     SaveQueue &m_saves;
+    ReadAhead &m_ahead;
     QStringList &m_subfolders;
     const QString m_prefix;
     const bool m_backup;
-    const BytePrefilter m_filter;
     QString m_backupTree;
+    /// For each entry, its place among the files read ahead, or -1.
+    QList<qsizetype> m_aheadIndex;
 };
 
 void FolderReplace::run()
@@ -98,7 +106,9 @@ void FolderReplace::run()
     // path, which grows with the depth of the tree.
     if (m_backup)
         m_backupTree = FileSystem::fileIdentity(backupTreeRoot(m_ctx));
-    for (const FileSystem::Entry &e : entries) {
+    readAhead(entries);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const FileSystem::Entry &e = entries.at(i);
         m_ctx.main->yieldToEvents();
         if (m_s.stopRequested)
             return;
@@ -110,9 +120,33 @@ void FolderReplace::run()
             continue;
         if (m_s.stopRequested)
             return;
-        if (takesFile(e) && replaceFile(e) == Next::Stop)
+        if (takesFile(e) && replaceFile(e, m_aheadIndex.at(i)) == Next::Stop)
             return;
     }
+}
+
+// The files the loop below will take, as far as their names and entries
+// tell; links are read when their turn comes.
+bool FolderReplace::wantsFile(const FileSystem::Entry &e) const
+{
+    return !e.isLink && walksFile(e, m_isTopFolder) && matchesWildcard(e.name, m_pattern) &&
+           m_s.walkRules.takesFile(m_folder, e) &&
+           !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) &&
+           !skipsUnticked(m_s, m_prefix + e.name);
+}
+
+void FolderReplace::readAhead(const QList<FileSystem::Entry> &entries)
+{
+    QList<FileSystem::FileAt> files;
+    m_aheadIndex.fill(-1, entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const FileSystem::Entry &e = entries.at(i);
+        if (walksInto(e) || !wantsFile(e))
+            continue;
+        m_aheadIndex[i] = files.size();
+        files.append(walkedFile(m_folder, e));
+    }
+    m_ahead.begin(files);
 }
 
 void FolderReplace::enterSubfolder(const FileSystem::Entry &e)
@@ -130,7 +164,7 @@ void FolderReplace::enterSubfolder(const FileSystem::Entry &e)
     const QString copyFolder = BackupTree::mirrorOf(m_ctx.backup->backupRoot(), folderPath);
     QString shown = copyFolder.mid(backupTreeRoot(m_ctx).size());
     shown.chop(1);
-    m_ctx.main->setStatusText(2, QStringLiteral(" Creating folders: ") + shown);
+    m_ctx.events->backupFolderMade(shown);
     FileSystem::makeFolder(copyFolder);
 }
 
@@ -144,11 +178,11 @@ bool FolderReplace::takesFile(const FileSystem::Entry &e) const
     return !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) && !skipsUnticked(m_s, path);
 }
 
-FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e)
+FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e, qsizetype ahead)
 {
     const QString path = m_prefix + e.name;
     FileSystem::FileAt file;
-    switch (load(e, file)) {
+    switch (load(e, file, ahead)) {
     case Load::Skipped:
         return Next::Go;
     case Load::RuledOut:
@@ -175,7 +209,16 @@ FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e)
     return Next::Go;
 }
 
-FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::FileAt &file)
+// The file's bytes as read ahead; a file outside that list is read now.
+PreRead FolderReplace::takeRead(const FileSystem::FileAt &file, qsizetype ahead)
+{
+    if (ahead < 0)
+        return PreRead::of(file, prefilterFor(m_r));
+    return m_ahead.take(ahead);
+}
+
+FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::FileAt &file,
+                                        qsizetype ahead)
 {
     bool loaded = false;
     bool read = false;
@@ -191,7 +234,7 @@ FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::
         if (!identity.isEmpty() && m_s.changedIdentities.contains(identity))
             return Load::Skipped;
         read = unlessTooLarge(m_ctx, kSentence, LogSource::replaceCommand,
-                              [&] { loaded = loadUnlessRuledOut(m_ctx, file, m_filter); });
+                              [&] { loaded = loadPreRead(m_ctx, file, takeRead(file, ahead)); });
     } catch (const Failure &failure) {
         passOver(m_ctx, kWalkSource, failure.description());
     }
@@ -259,10 +302,13 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // Every save the walk wrote reaches the disk before the walk is over, even
     // when it ends on an error.
     SaveQueue saves;
+    // The next files are read while the ones before them are replaced.
+    ReadAhead ahead(prefilterFor(ctx.request), true);
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-            FolderReplace(ctx, folder, &folder == top.get(), pattern, saves, subfolders).run();
+            FolderReplace(ctx, folder, &folder == top.get(), pattern, saves, ahead, subfolders)
+                .run();
         };
         walk.isStopped = [&] { return ctx.state.stopRequested; };
         walk.passOver = [&](const Failure &failure) {

@@ -6,11 +6,12 @@
 #include "PreviewResult.h"
 #include "Replacer.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
 #include "SearchMatcher.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/ContentKind.h"
 #include "platform/LoadLimit.h"
@@ -64,8 +65,7 @@ void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
     s.totalReplacements += result.changingReplacements;
     // A fuzzy replacement that found nothing leaves the status as it is.
     if (!fuzzy || result.replacements != 0 || result.tooLarge) {
-        ctx.main->setStatusText(
-            1, QStringLiteral("Replacements: ") + QString::number(s.totalReplacements));
+        ctx.events->replacementsMade(s.totalReplacements);
     }
     if (fuzzy && !result.tooLarge) {
         // As the last, unsuccessful search leaves them.
@@ -81,7 +81,7 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
                             const QString &with, QList<TextChange> *changes = nullptr)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     s.fileReplacements = 0;
     const bool fuzzy = r.isFuzzy();
     if (fuzzy && stoppedBeforeFuzzyReplacement(ctx)) {
@@ -125,7 +125,7 @@ void replaceInBuffer(RunContext &ctx, const QString &find, const QString &replac
     // A normal search rewrites the text where it lies, so the buffer hands it
     // over; a fuzzy one builds beside it and leaves the buffer as it is when
     // the result would be too large.
-    const bool taken = !ctx.request->isFuzzy();
+    const bool taken = !ctx.request.isFuzzy();
     ReplaceResult result =
         replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), find, replacement);
     if (taken || !result.tooLarge)
@@ -194,7 +194,7 @@ bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &
 bool replaceLoadedText(RunContext &ctx, const QString &sentence, const QString &source)
 {
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     return RunSupport::unlessTooLarge(ctx, sentence, source, [&] {
         if (r.isFuzzy())
             replaceInBuffer(ctx, buffer.selectedText(), r.fuzzyReplace());

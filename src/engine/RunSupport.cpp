@@ -6,7 +6,8 @@
 #include "ReadAhead.h"
 #include "RegexLiteral.h"
 #include "RunContext.h"
-#include "SearchRequest.h"
+#include "RunEvents.h"
+#include "RunRequest.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
@@ -50,7 +51,7 @@ bool globMatch(QStringView name, QStringView pattern, Qt::CaseSensitivity cs)
 
 void takeFolderPath(RunContext &ctx)
 {
-    ctx.state.currentPath = Paths::withTrailingSeparator(ctx.request->folderPath());
+    ctx.state.currentPath = Paths::withTrailingSeparator(ctx.request.folderPath());
 }
 
 bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
@@ -64,7 +65,7 @@ bool RunSupport::matchesWildcard(const QString &name, const QString &pattern)
 #endif
 }
 
-QSet<QString> RunSupport::selectedNames(const SearchRequest &request)
+QSet<QString> RunSupport::selectedNames(const RunRequest &request)
 {
     QSet<QString> names;
     const int count = request.fileCount();
@@ -139,7 +140,7 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
 
 void RunSupport::showSearching(RunContext &ctx, const QString &path)
 {
-    ctx.main->setStatusText(2, QStringLiteral(" Searching through document: ") + path);
+    ctx.events->fileSearched(path);
 }
 
 void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
@@ -193,7 +194,7 @@ void RunSupport::setPrefilterEnabledForTesting(bool enabled)
     prefilterEnabled = enabled;
 }
 
-BytePrefilter RunSupport::prefilterFor(const SearchRequest &request)
+BytePrefilter RunSupport::prefilterFor(const RunRequest &request)
 {
     if (request.isFuzzy() || !prefilterEnabled)
         return BytePrefilter(QString(), false);
@@ -213,7 +214,7 @@ bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &f
     return loadPreRead(ctx, file, PreRead::of(file, filter));
 }
 
-bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, const PreRead &read)
+bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, PreRead read)
 {
     if (!read.bytes) {
         loadIntoViewer(ctx, file);
@@ -224,7 +225,12 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, co
         return false;
     }
     ctx.viewer->setTag(QStringLiteral("Stop"));
-    load(ctx, [&](DocumentBuffer &buffer) { buffer.loadBytes(file, *read.bytes, read.stamp); });
+    load(ctx, [&](DocumentBuffer &buffer) {
+        if (read.decoded)
+            buffer.loadDecoded(file, read.size, std::move(*read.decoded), read.stamp);
+        else
+            buffer.loadBytes(file, *read.bytes, read.stamp);
+    });
     return true;
 }
 

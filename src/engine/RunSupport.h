@@ -18,7 +18,7 @@ class FolderHandle;
 struct RunContext;
 class BytePrefilter;
 struct PreRead;
-class SearchRequest;
+class RunRequest;
 
 /// currentPath from the folder list's path with exactly one trailing separator.
 void takeFolderPath(RunContext &ctx);
@@ -33,7 +33,7 @@ bool matchesWildcard(const QString &name, const QString &pattern);
 
 /// The names selected in the file list, gathered once so that a walk over a large top
 /// folder asks a set, not the whole list, about each file.
-QSet<QString> selectedNames(const SearchRequest &request);
+QSet<QString> selectedNames(const RunRequest &request);
 
 /// The error-log source of entries a walk passes over.
 inline const QString kWalkSource = LogSource::replaceWalk;
@@ -102,7 +102,7 @@ void loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file);
 /// The prefilter for a walk's files: the find text of a normal search, the text
 /// every match of a regular expression holds; a fuzzy search gets one that
 /// rules nothing out.
-BytePrefilter prefilterFor(const SearchRequest &request);
+BytePrefilter prefilterFor(const RunRequest &request);
 /// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
 void setPrefilterEnabledForTesting(bool enabled);
 
@@ -113,7 +113,7 @@ void setPrefilterEnabledForTesting(bool enabled);
 bool loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,
                         const BytePrefilter &filter);
 /// loadUnlessRuledOut for a file whose bytes were read and filtered already.
-bool loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, const PreRead &read);
+bool loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, PreRead read);
 
 /// The file a walk found as entry of folder: reached through the folder, or,
 /// for a link the user selected in the top folder, through its target.

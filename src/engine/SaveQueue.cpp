@@ -4,8 +4,8 @@
 #include "ReplaceJournal.h"
 #include "RunContext.h"
 #include "RunReport.h"
+#include "RunRequest.h"
 #include "RunSupport.h"
-#include "SearchRequest.h"
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 
@@ -35,7 +35,7 @@ void SaveQueue::journal(RunContext &ctx, const QList<JournalItem> &saved)
     if (entries.isEmpty())
         return;
     if (!std::exchange(ctx.state.journalStarted, true))
-        ReplaceJournal::start(ReplaceJournal::defaultPath(), ctx.request->folderPath());
+        ReplaceJournal::start(ReplaceJournal::defaultPath(), ctx.request.folderPath());
     ReplaceJournal::append(ReplaceJournal::defaultPath(), entries);
 }
 

@@ -4,9 +4,9 @@
 #include "PlainMatcher.h"
 #include "RegexMatcher.h"
 #include "ReplacementText.h"
-#include "SearchRequest.h"
+#include "RunRequest.h"
 
-std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString &keyword)
+std::unique_ptr<Matcher> matcherFor(const RunRequest &request, const QString &keyword)
 {
     const bool matchCase = request.isCaseSensitive();
     const bool wholeWord = request.isWholeWord();
@@ -19,7 +19,7 @@ std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString 
     return std::make_unique<PlainMatcher>(keyword, matchCase, wholeWord);
 }
 
-QString replacementAt(const SearchRequest &request, const QString &replacement, QStringView text,
+QString replacementAt(const RunRequest &request, const QString &replacement, QStringView text,
                       qsizetype position, qsizetype length)
 {
     ReplacementText written(replacement, text);

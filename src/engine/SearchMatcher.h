@@ -5,16 +5,16 @@
 #include <memory>
 
 class Matcher;
-class SearchRequest;
+class RunRequest;
 
 /// The matcher of the request's search type: the fuzzy parts, or keyword as
 /// the normal search text (a regular expression when the request says so); with the request's case
 /// and whole-word rules.
-std::unique_ptr<Matcher> matcherFor(const SearchRequest &request, const QString &keyword);
+std::unique_ptr<Matcher> matcherFor(const RunRequest &request, const QString &keyword);
 
 /// The text that replaces the match of the request's search text at position
 /// (length characters) of text: replacement with its line breaks written as
 /// the replacement loop writes them and, for a regular expression, its groups
 /// filled in.
-QString replacementAt(const SearchRequest &request, const QString &replacement, QStringView text,
+QString replacementAt(const RunRequest &request, const QString &replacement, QStringView text,
                       qsizetype position, qsizetype length);

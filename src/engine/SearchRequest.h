@@ -2,8 +2,8 @@
 
 #include <QString>
 
-/// The search request as the main window holds it in its controls. Every value
-/// is read at the moment a run needs it, so a change during a run is seen.
+/// The search request as the main window holds it in its controls. A run reads
+/// it once, into a RunRequest, when it starts.
 class SearchRequest {
 public:
     virtual ~SearchRequest() = default;

@@ -4,7 +4,8 @@
 #include "RegexMatcher.h"
 #include "RegexReplacement.h"
 #include "RunContext.h"
-#include "SearchRequest.h"
+#include "RunEvents.h"
+#include "RunRequest.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -37,7 +38,7 @@ void refuse(RunContext &ctx, const QString &text, const QString &title,
 // group it lacks, is refused before any file is read.
 bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *replace)
 {
-    const QString problem = regexProblem(find, ctx.request->isCaseSensitive(), replace);
+    const QString problem = regexProblem(find, ctx.request.isCaseSensitive(), replace);
     if (problem.isEmpty())
         return false;
     refuse(ctx, problem, kErrorTitle, MessageIcon::Error);
@@ -68,7 +69,7 @@ QString regexProblem(const QString &pattern, bool matchCase, const QString *repl
 void validateRequest(RunContext &ctx)
 {
     RunState &s = ctx.state;
-    const SearchRequest &r = *ctx.request;
+    const RunRequest &r = ctx.request;
     const bool isFind = s.tag == QLatin1String("Find");
     const QString noFiles = QStringLiteral("Please select the files that you want to edit.");
     const QString noFilesTitle = QStringLiteral(" No files selected");
@@ -99,26 +100,26 @@ void validateRequest(RunContext &ctx)
 
     const QString find = r.findText();
     if (find.isEmpty()) {
-        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        ctx.events->idle();
         refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
         return;
     }
     if (r.isRegex()) {
         const QString replace = isFind ? QString() : r.replaceText();
         if (refuseInvalidRegex(ctx, find, isFind ? nullptr : &replace)) {
-            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            ctx.events->idle();
             return;
         }
     }
     if (!isFind) {
         const QString replace = r.replaceText();
         if (replace.isEmpty()) {
-            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            ctx.events->idle();
             confirmEmptyReplacement(ctx);
             return;
         }
         if (replace == find) {
-            ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+            ctx.events->idle();
             refuse(ctx, QStringLiteral("Find and replace strings can't be the same."), kErrorTitle,
                    MessageIcon::Error);
             return;
@@ -126,7 +127,7 @@ void validateRequest(RunContext &ctx)
     }
 
     if (r.fileCount() == 0 && !r.hasSubdirectories()) {
-        ctx.main->setStatusText(1, QStringLiteral("Scrivlane"));
+        ctx.events->idle();
         refuse(ctx, noFiles, noFilesTitle);
         return;
     }

@@ -14,7 +14,7 @@ namespace {
 
 qint64 g_testLimit = 0;
 
-qint64 physicalMemory()
+qint64 askPhysicalMemory()
 {
 #if defined(Q_OS_UNIX) && defined(_SC_PHYS_PAGES)
     const long pages = ::sysconf(_SC_PHYS_PAGES);
@@ -28,6 +28,13 @@ qint64 physicalMemory()
         return qint64(status.ullTotalPhys);
 #endif
     return qint64(4) << 30;  // unknown: assume a modest machine
+}
+
+// Asked once: the answer costs a system call, and every load checks it.
+qint64 physicalMemory()
+{
+    static const qint64 bytes = askPhysicalMemory();
+    return bytes;
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ private slots:
 
         FakeRunHost host;
         setUpRun(host, ms, replacements);
-        writeReport(host.ctx);
+        writeReport(host.taken());
 
         const QString expected =
             kRule +
@@ -205,7 +205,7 @@ private slots:
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         host.main.minimized = true;
-        writeReport(host.ctx);
+        writeReport(host.taken());
 
         const DocumentBuffer &buffer = host.viewer.document;
         QCOMPARE(buffer.text(), QString::fromUtf8(readAll(m_report)));
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(host.ctx.state.reportBody.isEmpty());
         QCOMPARE(host.main.fileListRefreshes, 1);
         QVERIFY(!host.main.minimized);
-        QCOMPARE(host.main.panel1, QStringLiteral("Scrivlane"));
+        QCOMPARE(host.events.last(), QStringLiteral("idle"));
     }
 
     void backupLine_data()
@@ -265,7 +265,7 @@ private slots:
         host.request.folder = folder;
         host.backup.specified = specified;
         host.backup.root = root;
-        writeReport(host.ctx);
+        writeReport(host.taken());
         const QString report = QString::fromUtf8(readAll(m_report));
         QVERIFY2(report.endsWith(kRule + QStringLiteral("\r\n") + tail), qPrintable(report));
     }
@@ -287,7 +287,7 @@ private slots:
         for (int i = 0; i < files; ++i)
             host.ctx.state.passedOverFiles.append({QStringLiteral("/data/bin"), "binary file"});
         host.ctx.state.passedOverCount = unreadable;
-        writeReport(host.ctx);
+        writeReport(host.taken());
         const QString report = QString::fromUtf8(readAll(m_report));
         const auto line = [](const char *label, int count) {
             return count == 0 ? QString()
@@ -307,13 +307,13 @@ private slots:
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         host.ctx.state.reportBody += entry(3, QStringLiteral("/data/c.txt"), 9);
-        writeReport(host.ctx);
+        writeReport(host.taken());
         const QByteArray first = readAll(m_report);
 
         setUpRun(host, 1000, 1);
         host.viewer.list = QStringList{QStringLiteral("/data/only.txt")};
         host.ctx.state.reportBody = entry(1, QStringLiteral("/data/only.txt"), 1);
-        writeReport(host.ctx);
+        writeReport(host.taken());
         const QByteArray second = readAll(m_report);
         QVERIFY(second.size() < first.size());
         QVERIFY(!second.contains("c.txt"));
@@ -328,7 +328,7 @@ private slots:
         // A name byte that is not UTF-8 arrives as a lone surrogate.
         const QString odd = QStringLiteral("/data/x") + QChar(0xDCE9) + QStringLiteral(".txt");
         host.ctx.state.reportBody = entry(1, odd, 3);
-        writeReport(host.ctx);
+        writeReport(host.taken());
         QVERIFY(readAll(m_report).contains("1)  /data/x\xEF\xBF\xBD.txt\r\n"));
     }
 
@@ -342,7 +342,7 @@ private slots:
         FakeRunHost host;
         setUpRun(host, 5000, 3);
         Paths::setApplicationFolderForTesting(blocker);
-        QVERIFY_THROWS_EXCEPTION(Failure, writeReport(host.ctx));
+        QVERIFY_THROWS_EXCEPTION(Failure, writeReport(host.taken()));
         // The buffer still holds the user's file under its own name, unchanged.
         QCOMPARE(host.viewer.document.text(), QStringLiteral("dog"));
         QCOMPARE(host.viewer.document.fileName(), m_lastFile);

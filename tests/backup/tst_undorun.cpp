@@ -1,6 +1,7 @@
 #include "backup/ReportWriter.h"
 #include "backup/UndoRun.h"
 
+#include "engine/FindRun.h"
 #include "engine/ReplaceRun.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
@@ -183,7 +184,7 @@ private slots:
         QCOMPARE(h.request.replace, replace);
         if (setup != QLatin1String("fuzzy") && setup != QLatin1String("regex") &&
             setup != QLatin1String("none"))
-            QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
+            QCOMPARE(h.events.last(), QStringLiteral("idle"));
     }
 
     void answeringNoTouchesNothingButSavesHistories()
@@ -361,6 +362,53 @@ private slots:
         h.request.wholeWord = true;
         runUndo(h.ctx);
         QCOMPARE(readAll(path("a.txt")), QByteArray("the cat sat on dogma"));
+    }
+
+    // A run works from the request as it stood at its start: what the user
+    // changes in the window meanwhile waits for the next run.
+    void windowChangesDuringARunWaitForTheNext_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QByteArray>("a");
+        QTest::addColumn<QByteArray>("b");
+        for (const char *change : {"texts", "selection", "folder"}) {
+            QTest::addRow("find, %s", change)
+                << "find" << change << QByteArray("a cat, a dog\r\n") << QByteArray("cat");
+            QTest::addRow("replace, %s", change)
+                << "replace" << change << QByteArray("a dog, a dog\r\n") << QByteArray("dog");
+            QTest::addRow("undo, %s", change)
+                << "undo" << change << QByteArray("a cat, a cat\r\n") << QByteArray("cat");
+        }
+    }
+    void windowChangesDuringARunWaitForTheNext()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, change);
+        FakeRunHost &h = *m_host;
+        writeFile(path("b.txt"), command == u"undo" ? "dog" : "cat");
+        QTemporaryDir elsewhere;
+        h.main.onYield = [&] {
+            if (change == u"texts") {
+                h.request.find = QStringLiteral("pets");
+                h.request.replace = QStringLiteral("birds");
+            } else if (change == u"selection") {
+                h.request.selected.fill(false);
+            } else {
+                h.request.folder = elsewhere.path();
+            }
+        };
+        if (command == u"find")
+            startFind(h.ctx);
+        else if (command == u"replace")
+            runReplace(h.ctx);
+        else
+            runUndo(h.ctx);
+        QTEST(readAll(path("a.txt")), "a");
+        QTEST(readAll(path("b.txt")), "b");
+        QCOMPARE(readAll(path("c.txt")), QByteArray("no pets here"));
+        if (command == u"find")
+            QCOMPARE(h.viewer.list.size(), 2);
     }
 
 private:

@@ -100,7 +100,7 @@ private slots:
         h.request.setFiles({"a.txt", "z.txt"}, true);
         h.request.find = run == Run::Undo ? "dog" : "cat";
         h.request.replace = run == Run::Undo ? "cat" : "cats";
-        std::array{startOrStopFind, runReplace, runUndo}[int(run)](h.ctx);
+        std::array{startFind, runReplace, runUndo}[int(run)](h.ctx);
 
         for (const char *name : {"outside/b.txt", "outside/z.txt"})
             QCOMPARE(t.read(name), QByteArray("cat"));

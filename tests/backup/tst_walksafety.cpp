@@ -30,7 +30,7 @@ class TestWalkSafety : public QObject {
         h.request.setFiles(files, true);
         h.request.find = kind == Run::Undo ? "dog" : "cat";
         h.request.replace = kind == Run::Undo ? "cat" : "cats";
-        std::array{startOrStopFind, runReplace, runUndo}[int(kind)](h.ctx);
+        std::array{startFind, runReplace, runUndo}[int(kind)](h.ctx);
         return QByteArrayList{"cat", "cats", "dog"}.at(int(kind));
     }
     static void addRuns()

@@ -27,7 +27,8 @@ const QString kAlphabet = QStringLiteral("aAbBiIsSkK eE_\r\n.") + QChar(0x131) +
 QString randomText(QRandomGenerator &random, const QStringList &plant)
 {
     QString text;
-    const int length = int(random.bounded(40));
+    // Long enough to reach every block width of the byte search.
+    const int length = int(random.bounded(120));
     while (text.size() < length) {
         if (random.bounded(8) == 0) {
             QString word = plant.at(int(random.bounded(plant.size())));

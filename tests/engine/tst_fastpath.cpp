@@ -104,7 +104,7 @@ QStringList TestFastPath::run(bool prefilter)
     h.request.setFiles(
         {QStringLiteral("f0.txt"), QStringLiteral("f4.txt"), QStringLiteral("f8.txt")}, true);
     h.request.selected[1] = false;
-    replace ? runReplace(h.ctx) : startOrStopFind(h.ctx);
+    replace ? runReplace(h.ctx) : startFind(h.ctx);
 
     QStringList o{
         QStringLiteral("list=") + h.viewer.list.join(u'|'),
@@ -172,7 +172,7 @@ void TestFastPath::inPlaceRewriteEqualsBuilding()
         const QString replacement = randomText(replacementLength);
         h.viewer.list.clear();
         h.ctx.state.totalReplacements = 0;
-        const QStringList built = outcome(replaceAndCount(h.ctx, text, keyword, replacement));
+        const QStringList built = outcome(replaceAndCount(h.taken(), text, keyword, replacement));
         h.viewer.list.clear();
         h.ctx.state.totalReplacements = 0;
         h.viewer.document.setText(QString(text.constData(), text.size()));

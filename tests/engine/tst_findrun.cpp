@@ -48,7 +48,7 @@ private slots:
     void twelvePatternsWalkElevenThenReport();
     void unreadableFileIsReportedAndRunGoesOn();
     void stopMidRunKeepsListAndSaysNothing();
-    void stopClickWhileRunningOnlySetsTheFlag();
+    void aStopRequestEndsOnlyTheRunItReached();
     void nothingFoundSaysSo();
     void walkPassesOverLinksAndSpecialFiles();
     void fuzzyFindAcrossTree();
@@ -63,7 +63,7 @@ void TestFindRun::selectedFilesWithoutSubfolders()
     FakeRunHost h;
     aim(h, t, true);
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(relative(t, h.viewer.list),
              QStringList({QStringLiteral("a.txt"), QStringLiteral("c.log")}));
@@ -72,12 +72,12 @@ void TestFindRun::selectedFilesWithoutSubfolders()
     QCOMPARE(h.viewer.caption, QStringLiteral("Viewing document: ") + h.viewer.list.first());
     QCOMPARE(h.viewer.document.fileName(), h.viewer.list.first());
     QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("cat"));
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QCOMPARE(h.events.last(), QStringLiteral("findEnded"));
     QVERIFY(!h.ctx.state.runInProgress);
     QVERIFY(h.dialogs.shown.isEmpty());
     QCOMPARE(h.main.historySaves, 1);
-    // Every entry, selected or not, is counted in panel 2, with at most 20 characters.
-    QVERIFY(h.main.panel2History.contains(QStringLiteral(" Searching for cat... in document: 3")));
+    // Every entry, selected or not, is counted.
+    QVERIFY(h.events.events.contains(QStringLiteral("listedFileSearched: cat 3")));
 }
 
 void TestFindRun::noSelectionStopsBeforeAnyLoad()
@@ -87,18 +87,16 @@ void TestFindRun::noSelectionStopsBeforeAnyLoad()
     FakeRunHost h;
     aim(h, t, false);
     h.main.minimized = true;
-    h.main.panel2 = QStringLiteral("old");
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" No files selected")}));
     QVERIFY(h.viewer.document.fileName().isEmpty());
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QVERIFY(h.events.events.contains(QStringLiteral("findEnded")));
     QVERIFY(!h.ctx.state.runInProgress);
-    // The failed check restores the window and clears both panels' run texts.
+    // The failed check restores the window and clears the run's texts.
     QVERIFY(!h.main.minimized);
-    QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
-    QCOMPARE(h.main.panel2, QString());
+    QCOMPARE(h.events.last(), QStringLiteral("requestRefused"));
     QCOMPARE(h.main.historySaves, 0);
 }
 
@@ -133,7 +131,7 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles()
     QFETCH(QString, filters);
     h.request.filterText = filters;
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QFETCH(QStringList, found);
     const QStringList listed = relative(t, h.viewer.list);
@@ -161,7 +159,7 @@ void TestFindRun::twelvePatternsWalkElevenThenReport()
     pieces << QStringLiteral("*.*");
     h.request.filterText = pieces.join(QLatin1Char(';'));
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 11);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
@@ -178,7 +176,7 @@ void TestFindRun::unreadableFileIsReportedAndRunGoesOn()
     aim(h, t, true);
     h.request.setFiles({QStringLiteral("missing.txt"), QStringLiteral("a.txt")}, true);
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("a.txt")}));
@@ -194,26 +192,24 @@ void TestFindRun::stopMidRunKeepsListAndSaysNothing()
     h.main.onYield = [&] {
         // The click on "Stop" arrives inside a yield.
         if (h.viewer.list.size() == 5 && !h.ctx.state.stopRequested)
-            startOrStopFind(h.ctx);
+            h.ctx.requestStop();
     };
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 5);
     QVERIFY(h.ctx.state.stopRequested);
     QVERIFY(h.dialogs.shown.isEmpty());
     QVERIFY(!h.viewer.visible);
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
 }
 
-void TestFindRun::stopClickWhileRunningOnlySetsTheFlag()
+void TestFindRun::aStopRequestEndsOnlyTheRunItReached()
 {
     FakeRunHost h;
-    h.main.captions[QStringLiteral("find")] = QStringLiteral("Stop");
-    startOrStopFind(h.ctx);
-    QVERIFY(h.ctx.state.stopRequested);
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
-    QCOMPARE(h.main.historySaves, 0);
+    h.ctx.requestStop();
+    startFind(h.ctx);
+    QVERIFY(!h.ctx.state.stopRequested);
+    QCOMPARE(h.dialogs.titles(), QStringList{QStringLiteral(" No files selected")});
 }
 
 void TestFindRun::nothingFoundSaysSo()
@@ -223,7 +219,7 @@ void TestFindRun::nothingFoundSaysSo()
     FakeRunHost h;
     aim(h, t, true);
     h.request.find = QStringLiteral("zebra");
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Search complete")}));
     QVERIFY(!h.viewer.visible);
 }
@@ -242,7 +238,7 @@ void TestFindRun::walkPassesOverLinksAndSpecialFiles()
     h.request.subdirectories = true;
     h.request.filterText = QStringLiteral("*.txt");
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 2);
     QVERIFY(h.dialogs.shown.isEmpty());
@@ -262,7 +258,7 @@ void TestFindRun::fuzzyFindAcrossTree()
     h.request.second = QStringLiteral("</p>");
     h.request.subdirectories = true;
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(relative(t, h.viewer.list), QStringList({QStringLiteral("sub/c.txt")}));
     QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("<p>\r\n</p>"));
@@ -283,7 +279,7 @@ void TestFindRun::nameThatIsNotUtf8IsSearched()
     aim(h, t, false);
     h.request.subdirectories = true;
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.viewer.list.size(), 1);
     QCOMPARE(FileSystem::nativePath(h.viewer.list.first()), raw);
@@ -304,12 +300,12 @@ void TestFindRun::firstFileGoneAtTheEndIsReportedNotShown()
             QFile::remove(t.path(QStringLiteral("top/a.txt")));
     };
 
-    startOrStopFind(h.ctx);
+    startFind(h.ctx);
 
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Error")}));
     QVERIFY(!h.viewer.visible);
     QVERIFY(h.viewer.caption.isEmpty());
-    QCOMPARE(h.main.captions.value(QStringLiteral("find")), QStringLiteral("Find"));
+    QCOMPARE(h.events.last(), QStringLiteral("findEnded"));
 }
 
 QTEST_GUILESS_MAIN(TestFindRun)

@@ -37,7 +37,7 @@ void TestMatchPrimitives::optionsFollowTheBoxes()
     FakeRequest r;
     r.caseSensitive = sensitive;
     r.wholeWord = whole;
-    QTEST(findOptions(r), "options");
+    QTEST(findOptions(RunRequest::termsOf(r)), "options");
 }
 
 void TestMatchPrimitives::normalFindsFromStart_data()
@@ -77,7 +77,7 @@ void TestMatchPrimitives::normalFindsFromStart()
     h.viewer.document.setText(text);
 
     qint32 s = start;
-    const qint32 result = findInBuffer(h.ctx, s);
+    const qint32 result = findInBuffer(h.taken(), s);
     QTEST(int(result), "found");
     QTEST(int(s), "nextStart");
     QCOMPARE(h.ctx.state.foundPosition, result);
@@ -116,7 +116,7 @@ void TestMatchPrimitives::fuzzy()
     h.viewer.document.setText(text);
 
     qint32 s = start;
-    const qint32 result = findFuzzyInBuffer(h.ctx, s);
+    const qint32 result = findFuzzyInBuffer(h.taken(), s);
     QTEST(int(result), "found");
     QTEST(int(s), "nextStart");
     if (result >= 0)
@@ -136,7 +136,7 @@ void TestMatchPrimitives::fuzzyCaseSensitiveFirstPartOnly()
     h.request.second = QStringLiteral("END");
     h.viewer.document.setText(QStringLiteral("begin x end Begin y end"));
     qint32 s = 0;
-    QCOMPARE(findFuzzyInBuffer(h.ctx, s), 12);
+    QCOMPARE(findFuzzyInBuffer(h.taken(), s), 12);
     QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("Begin y end"));
 }
 
@@ -154,10 +154,10 @@ void TestMatchPrimitives::templatePartsServeOneSearch()
         h.viewer.find2 = viewerHasMatch ? QStringLiteral(">") : QStringLiteral("#");
         h.ctx.state.partsSource = QStringLiteral("Template");
         qint32 s = 0;
-        QCOMPARE(findFuzzyInBuffer(h.ctx, s), viewerHasMatch ? 4 : -1);
+        QCOMPARE(findFuzzyInBuffer(h.taken(), s), viewerHasMatch ? 4 : -1);
         QVERIFY(h.ctx.state.partsSource.isEmpty());
         s = 0;
-        QCOMPARE(findFuzzyInBuffer(h.ctx, s), 0);  // the main window's parts again
+        QCOMPARE(findFuzzyInBuffer(h.taken(), s), 0);  // the main window's parts again
     }
 }
 
@@ -177,7 +177,7 @@ void TestMatchPrimitives::stopReturnsZero()
             };
             h.ctx.state.partsSource = QStringLiteral("Template");
             qint32 s = 0;
-            const qint32 r = fuzzy ? findFuzzyInBuffer(h.ctx, s) : findInBuffer(h.ctx, s);
+            const qint32 r = fuzzy ? findFuzzyInBuffer(h.taken(), s) : findInBuffer(h.taken(), s);
             QCOMPARE(r, 0);
             QVERIFY(h.ctx.state.stopRequested);
             if (fuzzy)

@@ -18,8 +18,10 @@ class TestReadAhead : public QObject {
     {
         try {
             const PreRead r = read();
-            return (r.bytes ? QString::fromUtf8(*r.bytes) : u"whole"_s) +
-                   QString::number(r.mayMatch);
+            const QString what = r.bytes     ? QString::fromUtf8(*r.bytes)
+                                 : r.decoded ? u"text "_s + r.decoded->text
+                                             : u"whole"_s;
+            return what + QString::number(r.mayMatch);
         } catch (const Failure &f) {
             return f.description();
         }
@@ -30,15 +32,22 @@ private slots:
     {
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("active");
-        QTest::addRow("empty folder") << 0 << true;
-        QTest::addRow("one file") << 1 << true;
-        QTest::addRow("more than the window") << 300 << true;
-        QTest::addRow("filter off") << 5 << false;
+        QTest::addColumn<int>("workers");
+        QTest::addColumn<bool>("decode");
+        QTest::addRow("empty folder") << 0 << true << 1 << false;
+        QTest::addRow("one file") << 1 << true << 1 << false;
+        QTest::addRow("more than the window") << 300 << true << 1 << false;
+        QTest::addRow("more than the window, four workers") << 300 << true << 4 << false;
+        QTest::addRow("decoded, two workers") << 300 << true << 2 << true;
+        QTest::addRow("a few files, more workers than files") << 5 << true << 8 << true;
+        QTest::addRow("filter off") << 5 << false << 2 << true;
     }
     void takesInOrder()
     {
         QFETCH(int, files);
         QFETCH(bool, active);
+        QFETCH(int, workers);
+        QFETCH(bool, decode);
         TempTree tree;
         const FileSystem::Folder folder = FileSystem::FolderHandle::open(tree.mkdir(u"d"_s));
         QList<FileSystem::FileAt> paths;
@@ -56,15 +65,24 @@ private slots:
         const BytePrefilter filter(active ? u"needle"_s : QString(), false);
         QStringList want, got;
         for (const FileSystem::FileAt &p : paths)
-            want << describe([&] { return PreRead::of(p, filter); });
+            want << describe([&] { return PreRead::of(p, filter, decode); });
 
-        ReadAhead ahead(filter);
+        ReadAhead ahead(filter, decode, workers);
         // A folder left half way is dropped; the next one reads in full.
         ahead.begin(paths);
         for (qsizetype i = 0; i < paths.size() / 2; ++i) describe([&] { return ahead.take(i); });
         ahead.begin(paths);
         for (qsizetype i = 0; i < paths.size(); ++i) got << describe([&] { return ahead.take(i); });
         QCOMPARE(got, want);
+        // Files passed over are dropped; the ones after them still read right.
+        ahead.begin(paths);
+        got.clear();
+        QStringList everyThird;
+        for (qsizetype i = 2; i < paths.size(); i += 3) {
+            got << describe([&] { return ahead.take(i); });
+            everyThird << want.at(i);
+        }
+        QCOMPARE(got, everyThird);
         ahead.begin(paths);  // left untaken: the destructor must not wait on it
     }
 };

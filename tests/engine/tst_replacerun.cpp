@@ -21,7 +21,7 @@ private:
                             const QString &replace)
     {
         h.viewer.document.setText(text);
-        return replaceAndCount(h.ctx, text, find, replace);
+        return replaceAndCount(h.taken(), text, find, replace);
     }
     static void aim(FakeRunHost &h, const TempTree &t, const QStringList &files)
     {
@@ -86,7 +86,7 @@ void TestReplaceRun::replacementIsTalliedInTheRun()
     QCOMPARE(h.ctx.state.fileReplacements, 2);
     QCOMPARE(h.ctx.state.totalReplacements, 8);
     QCOMPARE(h.viewer.list.size(), 1);
-    QCOMPARE(h.main.panel1, QStringLiteral("Replacements: 8"));
+    QCOMPARE(h.events.last(), QStringLiteral("replacementsMade: 8"));
 
     FakeRunHost same;
     QCOMPARE(replaced(same, QStringLiteral("xAx"), QStringLiteral("a"), QStringLiteral("A")),
@@ -498,8 +498,8 @@ void TestReplaceRun::treeWalkBacksUpAndReports()
     // A folder is made for every folder walked; only matching files are copied.
     QVERIFY(QFileInfo(t.path("bk/Backup" + t.path("projects/proj/sub"))).isDir());
     QVERIFY(!QFileInfo::exists(t.path("bk/Backup" + t.path("projects/proj/sub/d.txt"))));
-    QVERIFY(h.main.panel2History.contains(QStringLiteral(" Creating folders: ") +
-                                          t.path("projects/proj/sub").mid(1)));
+    QVERIFY(h.events.events.contains(QStringLiteral("backupFolderMade: ") +
+                                     t.path("projects/proj/sub").mid(1)));
     QCOMPARE(h.ctx.state.modifiedFileCount, 1);
     QCOMPARE(h.ctx.state.reportBody,
              reportEntry(1, t.path(QStringLiteral("projects/proj/sub/deeper/b.txt")), 2));
@@ -632,12 +632,10 @@ void TestReplaceRun::failedValidationRestoresTheWindow()
     lorem(h, t, {"a.txt"});
     h.request.replace = "lorem";  // the same text: refused
     h.main.minimized = true;
-    h.main.panel2 = "old";
     runReplace(h.ctx);
     QCOMPARE(h.dialogs.titles(), QStringList({" Error"}));
     QVERIFY(!h.main.minimized);
-    QCOMPARE(h.main.panel1, QStringLiteral("Scrivlane"));
-    QCOMPARE(h.main.panel2, QString());
+    QCOMPARE(h.events.last(), QStringLiteral("requestRefused"));
     QCOMPARE(h.main.historySaves, 0);
     QCOMPARE(t.read("top/a.txt"), QByteArray("lorem"));
 }

@@ -123,14 +123,13 @@ void TestValidation::checksInOrder()
     h.request.second = replace;
     h.request.fuzzyReplacement = fuzzy ? QString() : QStringLiteral("x");
     h.ctx.state.validationFailed = true;
-    h.main.panel1 = QStringLiteral("-");
     h.dialogs.answers << answer;
 
-    validateRequest(h.ctx);
+    validateRequest(h.taken());
 
     QTEST(h.ctx.state.validationFailed, "failed");
     QTEST(h.ctx.state.emptyReplaceConfirmed, "confirmed");
-    QCOMPARE(h.main.panel1, idle ? QStringLiteral("Scrivlane") : QStringLiteral("-"));
+    QCOMPARE(h.events.events, idle ? QStringList{QStringLiteral("idle")} : QStringList());
     QCOMPARE(h.dialogs.shown.size(), message == None ? 0 : 1);
     if (message == None)
         return;
@@ -148,13 +147,13 @@ void TestValidation::confirmedFlagIsNotClearedByValidation()
     h.request.setFiles({QStringLiteral("a")}, true);
     h.request.find = QStringLiteral("a");
     h.request.replace = QStringLiteral("b");
-    validateRequest(h.ctx);
+    validateRequest(h.taken());
     QVERIFY(!h.ctx.state.validationFailed);
     QVERIFY(h.ctx.state.emptyReplaceConfirmed);
 
     // The question's text is four lines joined by single carriage returns.
     h.request.replace.clear();
-    validateRequest(h.ctx);
+    validateRequest(h.taken());
     QCOMPARE(h.dialogs.shown.last().text,
              QStringLiteral("You have chosen to replace the string with nothing.\rThis action "
                             "cannot be undone.\r\rContinue with the Replacement operation??"));
@@ -196,7 +195,7 @@ void TestValidation::refusesRegexBeforeAnyFile()
     h.request.find = find;
     h.request.replace = replace;
     h.request.setFiles({QStringLiteral("f")}, true);
-    validateRequest(h.ctx);
+    validateRequest(h.taken());
     QCOMPARE(h.ctx.state.validationFailed, !message.isEmpty());
     QCOMPARE(h.dialogs.shown.size(), message.isEmpty() ? 0 : 1);
     if (message.isEmpty())

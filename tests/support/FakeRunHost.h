@@ -6,6 +6,7 @@
 #include "engine/DocumentBuffer.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 #include "engine/SearchRequest.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
@@ -69,9 +70,6 @@ struct FakeMain : MainPort {
     FakeRequest *request = nullptr;
     QString panel1, panel2;
     QStringList panel2History;
-    QMap<QString, QString> captions{{QStringLiteral("find"), QStringLiteral("Find")},
-                                    {QStringLiteral("replace"), QStringLiteral("Replace")},
-                                    {QStringLiteral("undo"), QStringLiteral("Undo")}};
     std::function<void()> onYield;
     int yields = 0;
     bool minimized = false;
@@ -87,11 +85,6 @@ struct FakeMain : MainPort {
             panel2 = text;
             panel2History << text;
         }
-    }
-    QString toolCaption(const QString &key) const override { return captions.value(key); }
-    void setToolCaption(const QString &key, const QString &caption) override
-    {
-        captions[key] = caption;
     }
     void yieldToEvents() override
     {
@@ -117,6 +110,37 @@ struct FakeMain : MainPort {
         if (onWriteReport)
             onWriteReport();
     }
+};
+
+/// A run's events in order, each as its name or "name: argument".
+struct FakeEvents : RunEvents {
+    QStringList events;
+
+    void idle() override { events << QStringLiteral("idle"); }
+    void requestRefused() override { events << QStringLiteral("requestRefused"); }
+    void findEnded() override { events << QStringLiteral("findEnded"); }
+    void fileSearched(const QString &path) override
+    {
+        events << QStringLiteral("fileSearched: ") + path;
+    }
+    void listedFileSearched(const QString &text, int number) override
+    {
+        events << QStringLiteral("listedFileSearched: %1 %2").arg(text).arg(number);
+    }
+    void filesFound(int count) override
+    {
+        events << QStringLiteral("filesFound: ") + QString::number(count);
+    }
+    void replacementsMade(int total) override
+    {
+        events << QStringLiteral("replacementsMade: ") + QString::number(total);
+    }
+    void backupFolderMade(const QString &folder) override
+    {
+        events << QStringLiteral("backupFolderMade: ") + folder;
+    }
+    void restoreStarted() override { events << QStringLiteral("restoreStarted"); }
+    QString last() const { return events.value(events.size() - 1); }
 };
 
 struct FakeViewer : ViewerPort {
@@ -207,6 +231,7 @@ struct FakeBackup : BackupLocation {
 struct FakeRunHost {
     FakeRequest request;
     FakeMain main;
+    FakeEvents events;
     FakeViewer viewer;
     ScriptedDialogs dialogs;
     FakeBackup backup;
@@ -214,11 +239,20 @@ struct FakeRunHost {
 
     FakeRunHost()
     {
-        ctx.request = &request;
+        ctx.requestSource = &request;
         main.request = &request;
         ctx.main = &main;
+        ctx.events = &events;
         ctx.viewer = &viewer;
         ctx.dialogs = &dialogs;
         ctx.backup = &backup;
+    }
+
+    /// The context with the request taken, as a run takes it when it starts:
+    /// for a test that calls a step of a run directly.
+    RunContext &taken()
+    {
+        ctx.takeRequest();
+        return ctx;
     }
 };

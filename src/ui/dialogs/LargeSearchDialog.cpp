@@ -178,7 +178,7 @@ bool LargeSearchDialog::isMainFuzzy() const
 {
     if (m_main)
         return m_main->isFuzzy();
-    return m_ctx.request && m_ctx.request->isFuzzy();
+    return m_ctx.requestSource && m_ctx.requestSource->isFuzzy();
 }
 
 QString LargeSearchDialog::mainText(SearchBoxes::Box box) const

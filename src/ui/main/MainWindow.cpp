@@ -7,6 +7,7 @@
 #include "MainNavigation.h"
 #include "MainOptions.h"
 #include "MainPreview.h"
+#include "MainRunEvents.h"
 #include "MainSearchForm.h"
 #include "MainSearchRequest.h"
 #include "MainSearchTypes.h"
@@ -76,8 +77,10 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         dialogs = m_ownedDialogs.get();
     }
     m_request = std::make_unique<MainSearchRequest>(*this);
-    m_ctx.request = m_request.get();
+    m_ctx.requestSource = m_request.get();
     m_ctx.main = this;
+    m_events = std::make_unique<MainRunEvents>(*this);
+    m_ctx.events = m_events.get();
     m_ctx.dialogs = dialogs;
     m_backupDialog = new BackupDialog(*this, *dialogs, this);
     m_ctx.backup = m_backupDialog;
@@ -86,7 +89,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_files = std::make_unique<FileSelection>(
         *this, [this] { parkFocus(); }, [this] { m_typedFilters->storeChosen(); });
     m_mainbar = std::make_unique<MainbarCommands>(
-        m_ctx,
+        m_ctx, [this](const QString &key, const QString &caption) { setToolCaption(key, caption); },
         [this] {
             parkFocus();
             disableControls();
@@ -405,7 +408,7 @@ void MainWindow::clearStatus()
 
 void MainWindow::updateSelectedPath()
 {
-    ::takeFolderPath(m_ctx);
+    m_ctx.state.currentPath = Paths::withTrailingSeparator(m_request->folderPath());
 }
 
 void MainWindow::runBarTool(const QString &key)
@@ -511,12 +514,6 @@ const SearchRequest &MainWindow::request() const
 void MainWindow::setStatusText(int panel, const QString &text)
 {
     m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, text);
-}
-
-QString MainWindow::toolCaption(const QString &key) const
-{
-    const QAction *action = tool(QStringLiteral("runBar"), key);
-    return action ? action->text() : QString();
 }
 
 void MainWindow::setToolCaption(const QString &key, const QString &caption)

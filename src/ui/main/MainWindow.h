@@ -25,6 +25,7 @@ class MainInputFilter;
 class MainOptions;
 class MainNavigation;
 class MainSearchForm;
+class MainRunEvents;
 class MainSearchRequest;
 class MainSearchTypes;
 class SearchRequest;
@@ -55,13 +56,14 @@ public:
     BackupDialog *backupDialog() const { return m_backupDialog; }
     Dialogs &dialogs() const { return *m_ctx.dialogs; }
 
+    /// Sets the caption of a Mainbar tool and redraws the toolbar.
+    void setToolCaption(const QString &key, const QString &caption);
+
     /// The search request as the controls hold it now.
     const SearchRequest &request() const;
 
     // MainPort
     void setStatusText(int panel, const QString &text) override;
-    QString toolCaption(const QString &key) const override;
-    void setToolCaption(const QString &key, const QString &caption) override;
     void yieldToEvents() override;
     void minimizeWindow() override;
     void restoreWindow() override;
@@ -128,6 +130,7 @@ private:
 
     RunContext m_ctx;
     std::unique_ptr<MainSearchRequest> m_request;
+    std::unique_ptr<MainRunEvents> m_events;
     std::unique_ptr<Dialogs> m_ownedDialogs;
     BackupDialog *m_backupDialog = nullptr;
     ViewerWindow *m_viewer = nullptr;

@@ -9,8 +9,8 @@
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunContext.h"
+#include "engine/RunRequest.h"
 #include "engine/SearchMatcher.h"
-#include "engine/SearchRequest.h"
 #include "engine/ViewerPort.h"
 #include "platform/Failure.h"
 #include "settings/ErrorLog.h"
@@ -43,9 +43,12 @@ bool isReplacePath(const QString &key)
 }
 }  // namespace
 
-MainbarCommands::MainbarCommands(RunContext &ctx, std::function<void()> begin,
+MainbarCommands::MainbarCommands(RunContext &ctx, Captioner setCaption, std::function<void()> begin,
                                  std::function<void()> end)
-    : m_ctx(ctx), m_begin(std::move(begin)), m_end(std::move(end))
+    : m_ctx(ctx),
+      m_setCaption(std::move(setCaption)),
+      m_begin(std::move(begin)),
+      m_end(std::move(end))
 {
 }
 
@@ -56,18 +59,15 @@ void MainbarCommands::click(const QString &key)
     if (!m_runningTool.isEmpty()) {
         // A run is under way: only its own tool, now captioned "Stop", reacts,
         // and only by asking that run to stop. No run ever starts inside another.
-        if (key != m_runningTool || m_ctx.main->toolCaption(key) != Stop)
+        if (key != m_runningTool || m_stopAsked)
             return;
-        if (key == u"find") {
-            startOrStopFind(m_ctx);
-        } else {
-            m_ctx.main->setToolCaption(key, idleCaption(key));
-            m_ctx.state.stopRequested = true;
-        }
+        m_stopAsked = true;
+        m_setCaption(key, idleCaption(key));
+        m_ctx.requestStop();
         return;
     }
     if (key == u"find")
-        run(key, [this] { startOrStopFind(m_ctx); });
+        run(key, [this] { startFind(m_ctx); });
     else if (key == u"replace")
         run(key, [this] { runReplace(m_ctx); });
     else if (key == u"undo")
@@ -99,19 +99,18 @@ void MainbarCommands::run(const QString &key, const std::function<void()> &body)
     m_ctx.main->setStatusText(1, Idle);
     m_begin();
     m_runningTool = key;
-    if (key != u"find") {
-        m_ctx.main->setToolCaption(key, Stop);
-        m_ctx.state.stopRequested = false;
-    }
+    m_stopAsked = false;
+    m_setCaption(key, Stop);
+    m_ctx.state.stopRequested = false;
     runTrapped(key, body);
-    m_ctx.main->setToolCaption(key, idleCaption(key));
+    m_setCaption(key, idleCaption(key));
     m_runningTool.clear();
     m_end();
 }
 
 void MainbarCommands::preview()
 {
-    const SearchRequest &r = *m_ctx.request;
+    const RunRequest r = m_ctx.currentTerms();
     // The run's own matcher and replacement, so the window shows what Replace would write.
     auto result =
         std::make_unique<PreviewResult>(std::shared_ptr<const Matcher>(matcherFor(r, r.findText())),

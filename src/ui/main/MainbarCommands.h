@@ -15,8 +15,11 @@ struct TickedReplacements;
 /// escaping the click.
 class MainbarCommands {
 public:
+    /// Sets a tool's caption.
+    using Captioner = std::function<void(const QString &key, const QString &caption)>;
     /// `begin` readies the window for a run, `end` gives it back afterwards.
-    MainbarCommands(RunContext &ctx, std::function<void()> begin, std::function<void()> end);
+    MainbarCommands(RunContext &ctx, Captioner setCaption, std::function<void()> begin,
+                    std::function<void()> end);
     ~MainbarCommands();
 
     /// A click on the tool `key` ("find", "replace", "preview", "undo" or "restore").
@@ -40,9 +43,13 @@ private:
     void preview();
 
     RunContext &m_ctx;
+    Captioner m_setCaption;
     std::function<void()> m_begin;
     std::function<void()> m_end;
     std::function<void(std::unique_ptr<PreviewResult>)> m_previewShown;
     std::unique_ptr<PreviewResult> m_previewed;
     QString m_runningTool;
+    /// Whether the running tool was clicked again: its caption is idle, and
+    /// further clicks wait for the run to end.
+    bool m_stopAsked = false;
 };

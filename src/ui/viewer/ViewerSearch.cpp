@@ -40,7 +40,7 @@ bool ViewerSearch::checkFindInput(bool fromFindNext)
         empty = m_controls.find;
     else if (fuzzy && m_controls.find2->currentText().isEmpty())
         empty = m_controls.find2;
-    const SearchRequest *request = m_ctx.request;
+    const SearchRequest *request = m_ctx.requestSource;
     if (!empty && !fuzzy && request && request->isRegex()) {
         const QString problem =
             regexProblem(m_controls.find->currentText(), request->isCaseSensitive());
@@ -77,7 +77,9 @@ void ViewerSearch::findFirst()
                                MessageIcon::Information);
         return;
     }
-    found = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, start) : findInBuffer(m_ctx, start);
+    const RunRequest terms = m_ctx.currentTerms();
+    found = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, start)
+                                 : findInBuffer(m_ctx, terms, start);
     if (m_ctx.state.stopRequested)
         return;
     if (found == -1) {
@@ -143,8 +145,9 @@ bool ViewerSearch::searchShownDocument()
     if (!ok || m_searchStart < 0)
         m_searchStart = 0;
     m_host.setStatus(2, QStringLiteral(" Searching through document: ") + m_buffer.fileName());
-    m_foundPos = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, m_searchStart)
-                                      : findInBuffer(m_ctx, m_searchStart);
+    const RunRequest terms = m_ctx.currentTerms();
+    m_foundPos = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, m_searchStart)
+                                      : findInBuffer(m_ctx, terms, m_searchStart);
     m_ctx.state.partsSource.clear();
     if (m_ctx.state.stopRequested)
         return true;
@@ -210,9 +213,10 @@ void ViewerSearch::replaceCurrent()
     // expression's groups are filled in from the selected match.
     const QString typed = m_controls.replace->currentText();
     const QString replacement =
-        m_ctx.request ? replacementAt(*m_ctx.request, typed, m_buffer.text(),
-                                      m_buffer.selectionStart(), m_buffer.selectionLength())
-                      : ReplacementText(typed, m_buffer.text()).forMatch(m_buffer.selectedText());
+        m_ctx.requestSource
+            ? replacementAt(m_ctx.currentTerms(), typed, m_buffer.text(), m_buffer.selectionStart(),
+                            m_buffer.selectionLength())
+            : ReplacementText(typed, m_buffer.text()).forMatch(m_buffer.selectedText());
     const bool selected = m_buffer.selectionLength() > 0;
     if (!typed.isEmpty()) {
         if (selected) {

@@ -164,7 +164,7 @@ bool ViewerWindow::isFuzzyMode() const
 {
     if (m_form)
         return m_form->isFuzzy();
-    return m_ctx.request && m_ctx.request->isFuzzy();
+    return m_ctx.requestSource && m_ctx.requestSource->isFuzzy();
 }
 
 void ViewerWindow::setStatus(int panel, const QString &text)

@@ -1,6 +1,7 @@
 #include "support/ComboItems.h"
 #include "support/FakeRunHost.h"
 
+#include "engine/RunEvents.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
@@ -119,6 +120,8 @@ private slots:
     void selectNoneReturnsToTheTop();
     void largeToolIsAButtonAndRunToolsKeepTheirWidth();
     void viewerStartsWithStoredSettings();
+    void runEventsShowAsStatusTexts_data();
+    void runEventsShowAsStatusTexts();
 
 private:
     MainWindow &start();
@@ -1069,6 +1072,66 @@ void TestMainWindow::viewerStartsWithStoredSettings()
     QCOMPARE(v.documentEdit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(v.documentEdit->font().families().value(0), u"Serif Test"_s);
     QCOMPARE(v.documentEdit->font().pointSize(), 12);
+}
+
+void TestMainWindow::runEventsShowAsStatusTexts_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("panel1");
+    QTest::addColumn<QString>("panel2");
+    QTest::addColumn<QString>("findCaption");
+    const QString was1 = QStringLiteral("-"), was2 = QStringLiteral("old");
+    const QString stop = QStringLiteral("Stop");
+    QTest::addRow("idle") << "idle"
+                          << "" << 0 << "Scrivlane" << was2 << stop;
+    QTest::addRow("refused") << "requestRefused"
+                             << "" << 0 << "Scrivlane"
+                             << "" << stop;
+    QTest::addRow("find ended") << "findEnded"
+                                << "" << 0 << was1 << was2 << "Find";
+    QTest::addRow("file searched")
+        << "fileSearched"
+        << "/d/a.txt" << 0 << was1 << " Searching through document: /d/a.txt" << stop;
+    QTest::addRow("listed file, 20 characters shown")
+        << "listedFileSearched"
+        << "abcdefghijklmnopqrstuvwxyz" << 3 << was1
+        << " Searching for abcdefghijklmnopqrst... in document: 3" << stop;
+    QTest::addRow("files found") << "filesFound"
+                                 << "" << 4 << "Number of files: 4" << was2 << stop;
+    QTest::addRow("replacements") << "replacementsMade"
+                                  << "" << 12 << "Replacements: 12" << was2 << stop;
+    QTest::addRow("backup folder") << "backupFolderMade"
+                                   << "home/x" << 0 << was1 << " Creating folders: home/x" << stop;
+    QTest::addRow("restore") << "restoreStarted"
+                             << "" << 0 << "Restoring..." << was2 << stop;
+}
+
+void TestMainWindow::runEventsShowAsStatusTexts()
+{
+    QFETCH(QString, event);
+    QFETCH(QString, text);
+    QFETCH(int, number);
+    MainWindow &w = start();
+    w.setStatusText(1, QStringLiteral("-"));
+    w.setStatusText(2, QStringLiteral("old"));
+    w.setToolCaption(QStringLiteral("find"), QStringLiteral("Stop"));
+    RunEvents &events = *w.context().events;
+    const QHash<QString, std::function<void()>> send{
+        {QStringLiteral("idle"), [&] { events.idle(); }},
+        {QStringLiteral("requestRefused"), [&] { events.requestRefused(); }},
+        {QStringLiteral("findEnded"), [&] { events.findEnded(); }},
+        {QStringLiteral("fileSearched"), [&] { events.fileSearched(text); }},
+        {QStringLiteral("listedFileSearched"), [&] { events.listedFileSearched(text, number); }},
+        {QStringLiteral("filesFound"), [&] { events.filesFound(number); }},
+        {QStringLiteral("replacementsMade"), [&] { events.replacementsMade(number); }},
+        {QStringLiteral("backupFolderMade"), [&] { events.backupFolderMade(text); }},
+        {QStringLiteral("restoreStarted"), [&] { events.restoreStarted(); }}};
+    send.value(event)();
+    QTEST(w.statusStatePanel->text(), "panel1");
+    QTEST(w.statusDetailPanel->text(), "panel2");
+    QTEST(mainTool(QStringLiteral("find"))->text(), "findCaption");
 }
 
 QTEST_MAIN(TestMainWindow)

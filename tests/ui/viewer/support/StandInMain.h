@@ -78,14 +78,16 @@ private:
 struct ViewerHarness {
     StandInMain main;
     FakeMain status;
+    FakeEvents events;
     ScriptedDialogs dialogs;
     RunContext ctx;
     std::unique_ptr<ViewerWindow> viewer;
 
     ViewerHarness()
     {
-        ctx.request = &main;
+        ctx.requestSource = &main;
         ctx.main = &status;
+        ctx.events = &events;
         ctx.dialogs = &dialogs;
         viewer = std::make_unique<ViewerWindow>(ctx, &main.form);
         ctx.viewer = viewer.get();

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/RunEvents.h"
+
+class MainWindow;
+
+/// A run's events as the main window shows them: its status panels and the
+/// Find tool's caption.
+class MainRunEvents : public RunEvents {
+public:
+    explicit MainRunEvents(MainWindow &window) : m_window(window) {}
+
+    void idle() override;
+    void requestRefused() override;
+    void findEnded() override;
+    void fileSearched(const QString &path) override;
+    void listedFileSearched(const QString &text, int number) override;
+    void filesFound(int count) override;
+    void replacementsMade(int total) override;
+    void backupFolderMade(const QString &folder) override;
+    void restoreStarted() override;
+
+private:
+    MainWindow &m_window;
+};
