@@ -21,8 +21,7 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen_data()
     // pointer is); expected holds the label's text after each step.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("not held: at once")
-        << QStringList{"set:a", "set:b"} << QStringList{"a", "b"};
+    QTest::newRow("not held: at once") << QStringList{"set:a", "set:b"} << QStringList{"a", "b"};
     QTest::newRow("held: the latest, at the next pass")
         << QStringList{"hold", "set:a", "set:b", "pass", "set:c", "pass"}
         << QStringList{"", "", "", "b", "b", "c"};
@@ -63,7 +62,8 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen()
             QCOMPARE(inPass, text);
         }
         QVERIFY2(label.text() == expected.at(i),
-                 qPrintable(QStringLiteral("after step %1 (%2): \"%3\"").arg(i).arg(step, label.text())));
+                 qPrintable(
+                     QStringLiteral("after step %1 (%2): \"%3\"").arg(i).arg(step, label.text())));
     }
 }
 
