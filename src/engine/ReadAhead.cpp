@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -14,6 +15,8 @@ constexpr qint64 kWholeRead = qint64(16) << 20;
 // How far the workers may run ahead, in files and in bytes they hold.
 constexpr qsizetype kWindow = 64;
 constexpr qint64 kHeldBytes = qint64(64) << 20;
+
+std::atomic<int> g_testWorkers{0};
 
 qint64 heldBy(const PreRead &read)
 {
@@ -126,8 +129,15 @@ ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers)
     if (!filter.isActive())
         return;
     if (workers <= 0)
+        workers = g_testWorkers;
+    if (workers <= 0)
         workers = int(qBound(1u, std::thread::hardware_concurrency(), 8u));
     for (int i = 0; i < workers; ++i) m_threads.emplace_back([this] { work(); });
+}
+
+void ReadAhead::setWorkersForTesting(int workers)
+{
+    g_testWorkers = workers;
 }
 
 ReadAhead::~ReadAhead()
