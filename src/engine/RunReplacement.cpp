@@ -102,7 +102,7 @@ void endReplacement(RunContext &ctx, const ReplaceResult &result)
     if (result.tooLarge)
         throw resultTooLarge(path);
     if (result.changed)
-        ctx.viewer->addToList(path);
+        ctx.events->fileChanged(path);
 }
 
 }  // namespace

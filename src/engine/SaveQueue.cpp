@@ -3,6 +3,7 @@
 #include "DocumentBuffer.h"
 #include "ReplaceJournal.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
@@ -83,15 +84,6 @@ void SaveQueue::commit(RunContext &ctx)
         RunSupport::passOver(ctx, RunSupport::kWalkSource, failures.at(i));
     }
     SaveQueue::journal(ctx, journal);
-    if (unlisted.isEmpty())
-        return;
-    ViewerPort &viewer = *ctx.viewer;
-    QStringList keep;
-    for (int k = viewer.listCount() - 1; k >= 0; --k) {
-        const QString item = viewer.listItem(k);
-        if (!unlisted.removeOne(item))
-            keep.prepend(item);
-    }
-    viewer.clearList();
-    for (const QString &path : std::as_const(keep)) viewer.addToList(path);
+    if (!unlisted.isEmpty())
+        ctx.events->filesUnlisted(unlisted);
 }
