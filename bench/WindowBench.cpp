@@ -1,10 +1,12 @@
 // "window-find" and "window-replace": the same run as "find" and "replace", but
 // through the main window's toolbar (offscreen), to time the window's own cost
-// (yields, status text, the viewer's list) against the headless run.
+// (yields, status text, the viewer's list) against the headless run, and to
+// see how long input would wait during the run.
 
 #include "WindowBench.h"
 
 #include "BenchHost.h"
+#include "LoopGaps.h"
 
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
@@ -21,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -82,11 +85,14 @@ int windowBench(int argc, char *argv[])
     w.replaceBox->setEditText(replacement);
     QApplication::processEvents();
 
+    LoopGaps gaps([&w] { return w.statusDetailPanel->text().trimmed(); });
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
+    gaps.start();
     w.tool(QStringLiteral("runBar"), replace ? QStringLiteral("replace") : QStringLiteral("find"))
         ->trigger();
+    gaps.stop();
     const qint64 ms = timer.elapsed();
     const long cpuMs = long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC);
     ViewerWindow &viewer = *w.viewer();
@@ -95,6 +101,10 @@ int windowBench(int argc, char *argv[])
     std::printf("files: %d\n", viewer.listCount());
     std::fprintf(stderr, "run: %lld ms  cpu: %ld ms  resident: %ld KiB\n",
                  static_cast<long long>(ms), cpuMs, residentKiB());
+    std::fprintf(stderr, "longest gap: %lld ms  (main thread cpu %lld ms; %d passes)  after: %s\n",
+                 static_cast<long long>(gaps.longestMs()),
+                 static_cast<long long>(gaps.longestCpuMs()), gaps.passes(),
+                 gaps.longestAfter().toLocal8Bit().constData());
     w.close();
     return 0;
 }

@@ -93,8 +93,12 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this] {
             parkFocus();
             disableControls();
+            m_statusText.hold();
         },
-        [this] { enableControls(); });
+        [this] {
+            m_statusText.release();
+            enableControls();
+        });
     m_options = std::make_unique<MainOptions>(
         *this, this, MainOptions::Actions{[this] { parkFocus(); }, [this] { return m_loading; }});
     connectControls();
@@ -509,7 +513,7 @@ const SearchRequest &MainWindow::request() const
 
 void MainWindow::setStatusText(int panel, const QString &text)
 {
-    (panel == 1 ? statusStatePanel : statusDetailPanel)->setText(text);
+    m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, text);
 }
 
 void MainWindow::setToolCaption(const QString &key, const QString &caption)
@@ -527,7 +531,7 @@ void MainWindow::yieldToEvents()
     constexpr qint64 kYieldIntervalMs = 30;
     if (m_lastYield.isValid() && m_lastYield.elapsed() < kYieldIntervalMs)
         return;
-    QCoreApplication::processEvents();
+    m_statusText.letThrough([] { QCoreApplication::processEvents(); });
     m_lastYield.start();
 }
 

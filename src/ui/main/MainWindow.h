@@ -3,6 +3,7 @@
 #include "FileSelection.h"
 #include "MainForm.h"
 #include "MainShortcuts.h"
+#include "RunStatusText.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 
@@ -146,6 +147,7 @@ private:
     TypedFilters *m_typedFilters = nullptr;
     std::unique_ptr<FileSelection> m_files;
     QElapsedTimer m_lastYield;
+    RunStatusText m_statusText;
     QString m_helpFile;
     bool m_loading = false;
     bool m_loaded = false;

@@ -1,0 +1,85 @@
+#include "ui/main/RunStatusText.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <memory>
+
+class TestRunStatusText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void labelShowsLatestTextWhenSeen_data();
+    void labelShowsLatestTextWhenSeen();
+    void labelGoneWhileTextWaits();
+};
+
+void TestRunStatusText::labelShowsLatestTextWhenSeen_data()
+{
+    // Steps: "hold", "release", "pass" (a pass of the event loop), "set:<text>",
+    // "through:<text>" (a text set in a pass the run makes, as a hint under the
+    // pointer is); expected holds the label's text after each step.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("not held: at once") << QStringList{"set:a", "set:b"} << QStringList{"a", "b"};
+    QTest::newRow("held: the latest, at the next pass")
+        << QStringList{"hold", "set:a", "set:b", "pass", "set:c", "pass"}
+        << QStringList{"", "", "", "b", "b", "c"};
+    QTest::newRow("held: the latest, at the run's end")
+        << QStringList{"hold", "set:a", "set:b", "release", "set:c"}
+        << QStringList{"", "", "", "b", "c"};
+    QTest::newRow("held: a pass the run makes shows its own text at once")
+        << QStringList{"hold", "set:a", "through:hint", "set:b", "release"}
+        << QStringList{"", "", "hint", "hint", "b"};
+    QTest::newRow("held again after a run")
+        << QStringList{"hold", "release", "hold", "set:a", "pass"}
+        << QStringList{"", "", "", "", "a"};
+}
+
+void TestRunStatusText::labelShowsLatestTextWhenSeen()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, expected);
+    QLabel label;
+    RunStatusText texts;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString &step = steps.at(i);
+        const QString text = step.section(':', 1);
+        if (step == "hold") {
+            texts.hold();
+        } else if (step == "release") {
+            texts.release();
+        } else if (step == "pass") {
+            QCoreApplication::processEvents();
+        } else if (step.startsWith("set:")) {
+            texts.setText(&label, text);
+        } else {
+            QString inPass;
+            texts.letThrough([&] {
+                texts.setText(&label, text);
+                inPass = label.text();
+            });
+            QCOMPARE(inPass, text);
+        }
+        QVERIFY2(label.text() == expected.at(i),
+                 qPrintable(
+                     QStringLiteral("after step %1 (%2): \"%3\"").arg(i).arg(step, label.text())));
+    }
+}
+
+void TestRunStatusText::labelGoneWhileTextWaits()
+{
+    RunStatusText texts;
+    auto label = std::make_unique<QLabel>();
+    QLabel other;
+    texts.hold();
+    texts.setText(label.get(), QStringLiteral("a"));
+    texts.setText(&other, QStringLiteral("b"));
+    label.reset();
+    QCoreApplication::processEvents();
+    QCOMPARE(other.text(), QStringLiteral("b"));
+    texts.release();
+}
+
+QTEST_MAIN(TestRunStatusText)
+#include "tst_runstatustext.moc"
