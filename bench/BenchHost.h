@@ -26,16 +26,11 @@ public:
     void setHoldText(const QString &) override {}
     void setTag(const QString &) override {}
     QString tag() const override { return QString(); }
-    void clearList() override { list.clear(); }
-    void addToList(const QString &path) override { list << path; }
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}
-    void setCountLabel(const QString &) override {}
     void setPosLabel(const QString &) override {}
     void setNewPos(const QString &) override {}
-    void setIndexLabel(const QString &) override {}
-    void setCaption(const QString &) override {}
     QString findText() const override { return QString(); }
     void setFindText(const QString &) override {}
     QString findText2() const override { return second; }
@@ -113,7 +108,7 @@ public:
     void refreshFileList() override {}
     void writeReport() override {}
 
-    // RunEvents: nothing to show.
+    // RunEvents: only the list of files is kept.
     void idle() override {}
     void requestRefused() override {}
     void findEnded() override {}
@@ -123,6 +118,19 @@ public:
     void replacementsMade(int) override {}
     void backupFolderMade(const QString &) override {}
     void restoreStarted() override {}
+    void listCleared() override { viewer.list.clear(); }
+    void fileMatched(const QString &path) override { viewer.list << path; }
+    void fileChanged(const QString &path) override { viewer.list << path; }
+    void filesUnlisted(const QStringList &paths) override
+    {
+        for (const QString &path : paths) {
+            const qsizetype at = viewer.list.lastIndexOf(path);
+            if (at >= 0)
+                viewer.list.removeAt(at);
+        }
+    }
+    void matchShown(qint32) override {}
+    void documentShown(const QString &, int) override {}
 
     // Dialogs
     MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,

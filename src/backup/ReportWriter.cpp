@@ -231,5 +231,5 @@ void writeAndShowReport(RunContext &ctx, const QString &reportText)
     DocumentBuffer &buffer = ctx.viewer->buffer();
     ctx.viewer->setTag(QStringLiteral("Stop"));
     buffer.load(reportPath);
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + buffer.fileName());
+    ctx.events->documentShown(buffer.fileName(), 0);
 }

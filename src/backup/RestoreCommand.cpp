@@ -37,8 +37,8 @@ void restoreLastReplace(RunContext &ctx)
                              MessageIcon::Information);
         return;
     }
-    ctx.viewer->clearList();
-    for (const ReplaceJournal::Entry &entry : result.restored) ctx.viewer->addToList(entry.path);
+    ctx.events->listCleared();
+    for (const ReplaceJournal::Entry &entry : result.restored) ctx.events->fileChanged(entry.path);
     writeAndShowReport(ctx, RestoreRun::reportText(result, start, nowToTheSecond()));
     ctx.main->refreshFileList();
     ctx.main->restoreWindow();

@@ -121,7 +121,7 @@ bool undoConfirmed(RunContext &ctx)
     const RunRequest &r = ctx.request;
 
     // The list counts the files this run changed; the report reads its size.
-    ctx.viewer->clearList();
+    ctx.events->listCleared();
     startRunTotals(ctx);
     s.undoInProgress = true;
     const auto undoEnded = qScopeGuard([&s] { s.undoInProgress = false; });

@@ -52,8 +52,7 @@ bool showFirstEntry(RunContext &ctx, const QString &path)
     ctx.viewer->setTag(QString());
     if (!trap(ctx, [&] { loadShownFile(ctx, path); }))
         return false;
-    ctx.viewer->setIndexLabel(QStringLiteral("1"));
-    ctx.viewer->setCaption(QStringLiteral("Viewing document: ") + path);
+    ctx.events->documentShown(path, 1);
     return true;
 }
 
@@ -168,7 +167,7 @@ void runNormal(RunContext &ctx)
                 ctx.viewer->setNewPos(QString::number(s.foundPosition));
                 // A stop inside the search returns 0, which is no match.
                 if (s.foundPosition != -1 && !s.stopRequested)
-                    ctx.viewer->addToList(path);
+                    ctx.events->fileMatched(path);
             }
         }
         ctx.events->listedFileSearched(r.findText(), i + 1);
@@ -208,7 +207,7 @@ void runFuzzy(RunContext &ctx)
             if (findFuzzyInBuffer(ctx, start) == -1)
                 s.foundPosition = 0;
             else if (!s.stopRequested)
-                ctx.viewer->addToList(ctx.viewer->buffer().fileName());
+                ctx.events->fileMatched(ctx.viewer->buffer().fileName());
         }
     }
 
@@ -231,7 +230,7 @@ void startFind(RunContext &ctx)
     s.tag = kFind;
     validateRequest(ctx);
     s.tag.clear();
-    ctx.viewer->clearList();
+    ctx.events->listCleared();
     ctx.viewer->hideViewer();
     s.modifiedFileCount = 0;
 
@@ -320,10 +319,9 @@ qint32 firstMatchIn(RunContext &ctx, const FileSystem::FileAt &file, ReadAhead &
 void listFound(RunContext &ctx, const QString &path, qint32 found, bool isCurrentFolder)
 {
     RunState &s = ctx.state;
-    ctx.viewer->addToList(path);
+    ctx.events->fileMatched(path);
     ++s.modifiedFileCount;
-    ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
-    ctx.viewer->setPosLabel(QString::number(found));
+    ctx.events->matchShown(found);
     if (!isCurrentFolder) {
         ctx.events->filesFound(s.modifiedFileCount);
     }

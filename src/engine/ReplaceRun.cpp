@@ -51,7 +51,7 @@ bool readyToReplace(RunContext &ctx)
     }
 
     ctx.main->saveHistories();
-    ctx.viewer->clearList();
+    ctx.events->listCleared();
     if (!s.emptyReplaceConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
             QStringLiteral("Are you sure you want to make this replacement?\r") +
@@ -80,13 +80,11 @@ void showOutcome(RunContext &ctx)
     if (ctx.viewer->listCount() > 0) {
         qint32 start = 0;
         const qint32 found = findInBuffer(ctx, start);
-        ctx.viewer->setCountLabel(QString::number(ctx.viewer->listCount()));
-        ctx.viewer->setPosLabel(QString::number(found));
+        ctx.events->matchShown(found);
         ctx.viewer->setTag(QStringLiteral("Stop"));
         ctx.viewer->selectListItem(0);
         ctx.viewer->setTag(QStringLiteral("Stop"));
-        ctx.viewer->setCaption(QStringLiteral("Viewing document: ") +
-                               ctx.viewer->buffer().fileName());
+        ctx.events->documentShown(ctx.viewer->buffer().fileName(), 0);
         ctx.viewer->showViewer();
     }
     ctx.viewer->setFindText(QString());

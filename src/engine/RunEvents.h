@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 
 /// What a run reports as it goes. The main window turns each event into its
-/// status texts and tool captions; tests and the command-line tool record them.
+/// status texts, tool captions and the viewer's list, labels and caption;
+/// tests and the command-line tool record them.
 class RunEvents {
 public:
     virtual ~RunEvents() = default;
@@ -26,4 +29,20 @@ public:
     virtual void backupFolderMade(const QString &folder) = 0;
     /// Restore has started putting files back.
     virtual void restoreStarted() = 0;
+
+    /// The run starts a new list of the files it finds or changes.
+    virtual void listCleared() = 0;
+    /// Find found a match in the file at path.
+    virtual void fileMatched(const QString &path) = 0;
+    /// Replace, Undo or Restore changed the file at path.
+    virtual void fileChanged(const QString &path) = 0;
+    /// Files reported changed that could not be saved after all: the last
+    /// listing of each goes.
+    virtual void filesUnlisted(const QStringList &paths) = 0;
+    /// The first match of the document found is at position (-1: none); the
+    /// viewer shows it beside the number of files listed.
+    virtual void matchShown(qint32 position) = 0;
+    /// The viewer shows the file at path, the index-th of its list (0: its
+    /// place is left as shown).
+    virtual void documentShown(const QString &path, int index) = 0;
 };

@@ -125,14 +125,9 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
     try {
         save();
     } catch (...) {
-        ViewerPort &viewer = *ctx.viewer;
-        const int last = viewer.listCount() - 1;
-        if (last >= 0 && viewer.listItem(last) == path) {
-            QStringList keep;
-            for (int k = 0; k < last; ++k) keep << viewer.listItem(k);
-            viewer.clearList();
-            for (const QString &p : keep) viewer.addToList(p);
-        }
+        const int last = ctx.viewer->listCount() - 1;
+        if (last >= 0 && ctx.viewer->listItem(last) == path)
+            ctx.events->filesUnlisted({path});
         ctx.state.totalReplacements = totalBefore;
         throw;
     }

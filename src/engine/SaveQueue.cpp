@@ -3,6 +3,7 @@
 #include "DocumentBuffer.h"
 #include "ReplaceJournal.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReport.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
@@ -24,6 +25,17 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
         buffer.save(path, &m_pending);
     }
     // The entry shows what went into the total, so entries add up to it.
+    m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
+}
+
+void SaveQueue::addWritten(RunContext &ctx, const QString &path, qint32 totalBefore,
+                           const QString &identity,
+                           const std::function<void(FileSystem::PendingSaves &)> &write)
+{
+    m_identities.insert(identity);
+    write(m_pending);
+    const int last = ctx.viewer->listCount() - 1;
+    const bool listed = last >= 0 && ctx.viewer->listItem(last) == path;
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
 }
 
@@ -72,15 +84,6 @@ void SaveQueue::commit(RunContext &ctx)
         RunSupport::passOver(ctx, RunSupport::kWalkSource, failures.at(i));
     }
     SaveQueue::journal(ctx, journal);
-    if (unlisted.isEmpty())
-        return;
-    ViewerPort &viewer = *ctx.viewer;
-    QStringList keep;
-    for (int k = viewer.listCount() - 1; k >= 0; --k) {
-        const QString item = viewer.listItem(k);
-        if (!unlisted.removeOne(item))
-            keep.prepend(item);
-    }
-    viewer.clearList();
-    for (const QString &path : std::as_const(keep)) viewer.addToList(path);
+    if (!unlisted.isEmpty())
+        ctx.events->filesUnlisted(unlisted);
 }

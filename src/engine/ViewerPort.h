@@ -5,7 +5,8 @@
 class DocumentBuffer;
 
 /// The viewer as the engine uses it: the buffer of every run, the list of files
-/// found or changed, its labels and boxes. The viewer window implements it by
+/// found or changed as it stands, the search labels and boxes. What a run
+/// lists and shows goes through RunEvents. The viewer window implements it by
 /// writing its controls; tests implement it with plain fields.
 class ViewerPort {
 public:
@@ -19,17 +20,12 @@ public:
     virtual void setTag(const QString &tag) = 0;
     virtual QString tag() const = 0;
 
-    virtual void clearList() = 0;
-    virtual void addToList(const QString &path) = 0;
     virtual int listCount() const = 0;
     virtual QString listItem(int index) const = 0;
     virtual void selectListItem(int index) = 0;
 
-    virtual void setCountLabel(const QString &text) = 0;
     virtual void setPosLabel(const QString &text) = 0;
     virtual void setNewPos(const QString &text) = 0;
-    virtual void setIndexLabel(const QString &text) = 0;
-    virtual void setCaption(const QString &text) = 0;
 
     virtual QString findText() const = 0;
     virtual void setFindText(const QString &text) = 0;

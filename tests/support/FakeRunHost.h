@@ -112,6 +112,48 @@ struct FakeMain : MainPort {
     }
 };
 
+struct FakeViewer : ViewerPort {
+    DocumentBuffer document;
+    QString hold, tagText;
+    QStringList list;
+    int selectedIndex = -1;
+    QString countLabel, posLabel, newPos, indexLabel, caption;
+    QString find, find2, replace;
+    bool visible = false;
+    int reportLayouts = 0;
+
+    DocumentBuffer &buffer() override { return document; }
+    void setHoldText(const QString &text) override { hold = text; }
+    void setTag(const QString &tag) override { tagText = tag; }
+    QString tag() const override { return tagText; }
+    void clearList()
+    {
+        list.clear();
+        selectedIndex = -1;
+    }
+    void addToList(const QString &path) { list << path; }
+    int listCount() const override { return int(list.size()); }
+    QString listItem(int index) const override { return list.value(index); }
+    void selectListItem(int index) override { selectedIndex = index; }
+    void setCountLabel(const QString &text) { countLabel = text; }
+    void setPosLabel(const QString &text) override { posLabel = text; }
+    void setNewPos(const QString &text) override { newPos = text; }
+    void setIndexLabel(const QString &text) { indexLabel = text; }
+    void setCaption(const QString &text) { caption = text; }
+    QString findText() const override { return find; }
+    void setFindText(const QString &text) override { find = text; }
+    QString findText2() const override { return find2; }
+    void setReplaceText(const QString &text) override { replace = text; }
+    bool offerSaveModified() override { return true; }
+    void showViewer() override { visible = true; }
+    void hideViewer() override { visible = false; }
+    void showReportLayout() override
+    {
+        ++reportLayouts;
+        visible = true;
+    }
+};
+
 /// A run's events in order, each as its name or "name: argument".
 struct FakeEvents : RunEvents {
     QStringList events;
@@ -140,48 +182,46 @@ struct FakeEvents : RunEvents {
         events << QStringLiteral("backupFolderMade: ") + folder;
     }
     void restoreStarted() override { events << QStringLiteral("restoreStarted"); }
-    QString last() const { return events.value(events.size() - 1); }
-};
 
-struct FakeViewer : ViewerPort {
-    DocumentBuffer document;
-    QString hold, tagText;
-    QStringList list;
-    int selectedIndex = -1;
-    QString countLabel, posLabel, newPos, indexLabel, caption;
-    QString find, find2, replace;
-    bool visible = false;
-    int reportLayouts = 0;
-
-    DocumentBuffer &buffer() override { return document; }
-    void setHoldText(const QString &text) override { hold = text; }
-    void setTag(const QString &tag) override { tagText = tag; }
-    QString tag() const override { return tagText; }
-    void clearList() override
+    // The list, labels and caption go to the fake viewer, as the window shows them.
+    FakeViewer *viewer = nullptr;
+    void listCleared() override
     {
-        list.clear();
-        selectedIndex = -1;
+        if (viewer)
+            viewer->clearList();
     }
-    void addToList(const QString &path) override { list << path; }
-    int listCount() const override { return int(list.size()); }
-    QString listItem(int index) const override { return list.value(index); }
-    void selectListItem(int index) override { selectedIndex = index; }
-    void setCountLabel(const QString &text) override { countLabel = text; }
-    void setPosLabel(const QString &text) override { posLabel = text; }
-    void setNewPos(const QString &text) override { newPos = text; }
-    void setIndexLabel(const QString &text) override { indexLabel = text; }
-    void setCaption(const QString &text) override { caption = text; }
-    QString findText() const override { return find; }
-    void setFindText(const QString &text) override { find = text; }
-    QString findText2() const override { return find2; }
-    void setReplaceText(const QString &text) override { replace = text; }
-    bool offerSaveModified() override { return true; }
-    void showViewer() override { visible = true; }
-    void hideViewer() override { visible = false; }
-    void showReportLayout() override
+    void fileMatched(const QString &path) override { listed(path); }
+    void fileChanged(const QString &path) override { listed(path); }
+    void filesUnlisted(const QStringList &paths) override
     {
-        ++reportLayouts;
-        visible = true;
+        for (const QString &path : paths) {
+            const qsizetype at = viewer ? viewer->list.lastIndexOf(path) : -1;
+            if (at >= 0)
+                viewer->list.removeAt(at);
+        }
+    }
+    void matchShown(qint32 position) override
+    {
+        if (viewer) {
+            viewer->countLabel = QString::number(viewer->list.size());
+            viewer->posLabel = QString::number(position);
+        }
+    }
+    void documentShown(const QString &path, int index) override
+    {
+        if (!viewer)
+            return;
+        if (index > 0)
+            viewer->indexLabel = QString::number(index);
+        viewer->caption = QStringLiteral("Viewing document: ") + path;
+    }
+    QString last() const { return events.value(events.size() - 1); }
+
+private:
+    void listed(const QString &path)
+    {
+        if (viewer)
+            viewer->list << path;
     }
 };
 
@@ -242,6 +282,7 @@ struct FakeRunHost {
         ctx.requestSource = &request;
         main.request = &request;
         ctx.main = &main;
+        events.viewer = &viewer;
         ctx.events = &events;
         ctx.viewer = &viewer;
         ctx.dialogs = &dialogs;

@@ -1,6 +1,7 @@
 #include "MainRunEvents.h"
 
 #include "MainWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 
 namespace {
 const QString kIdle = QStringLiteral("Scrivlane");
@@ -51,4 +52,48 @@ void MainRunEvents::backupFolderMade(const QString &folder)
 void MainRunEvents::restoreStarted()
 {
     m_window.setStatusText(1, QStringLiteral("Restoring..."));
+}
+
+void MainRunEvents::listCleared()
+{
+    m_window.viewer()->clearList();
+}
+
+void MainRunEvents::fileMatched(const QString &path)
+{
+    m_window.viewer()->addToList(path);
+}
+
+void MainRunEvents::fileChanged(const QString &path)
+{
+    m_window.viewer()->addToList(path);
+}
+
+void MainRunEvents::filesUnlisted(const QStringList &paths)
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    QStringList unlisted = paths;
+    QStringList keep;
+    for (int k = viewer.listCount() - 1; k >= 0; --k) {
+        const QString item = viewer.listItem(k);
+        if (!unlisted.removeOne(item))
+            keep.prepend(item);
+    }
+    viewer.clearList();
+    for (const QString &path : std::as_const(keep)) viewer.addToList(path);
+}
+
+void MainRunEvents::matchShown(qint32 position)
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    viewer.setCountLabel(QString::number(viewer.listCount()));
+    viewer.setPosLabel(QString::number(position));
+}
+
+void MainRunEvents::documentShown(const QString &path, int index)
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    if (index > 0)
+        viewer.setIndexLabel(QString::number(index));
+    viewer.setCaption(QStringLiteral("Viewing document: ") + path);
 }

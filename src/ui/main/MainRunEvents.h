@@ -4,8 +4,8 @@
 
 class MainWindow;
 
-/// A run's events as the main window shows them: its status panels and the
-/// Find tool's caption.
+/// A run's events as the main window shows them: its status panels, the Find
+/// tool's caption, and the viewer's list of files, labels and caption.
 class MainRunEvents : public RunEvents {
 public:
     explicit MainRunEvents(MainWindow &window) : m_window(window) {}
@@ -19,6 +19,12 @@ public:
     void replacementsMade(int total) override;
     void backupFolderMade(const QString &folder) override;
     void restoreStarted() override;
+    void listCleared() override;
+    void fileMatched(const QString &path) override;
+    void fileChanged(const QString &path) override;
+    void filesUnlisted(const QStringList &paths) override;
+    void matchShown(qint32 position) override;
+    void documentShown(const QString &path, int index) override;
 
 private:
     MainWindow &m_window;

@@ -47,21 +47,23 @@ public:
     ViewerWindow(RunContext &ctx, SearchForm *mainForm);
     ~ViewerWindow() override;
 
+    // A run's list, labels and caption, as the main window shows its events.
+    void clearList();
+    void addToList(const QString &path);
+    void setCountLabel(const QString &text);
+    void setIndexLabel(const QString &text);
+    void setCaption(const QString &text);
+
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
     void setHoldText(const QString &text) override;
     void setTag(const QString &tag) override { m_list->setTag(tag); }
     QString tag() const override { return m_list->tag(); }
-    void clearList() override;
-    void addToList(const QString &path) override;
     int listCount() const override;
     QString listItem(int index) const override;
     void selectListItem(int index) override;
-    void setCountLabel(const QString &text) override;
     void setPosLabel(const QString &text) override;
     void setNewPos(const QString &text) override;
-    void setIndexLabel(const QString &text) override;
-    void setCaption(const QString &text) override;
     QString findText() const override;
     void setFindText(const QString &text) override;
     QString findText2() const override;

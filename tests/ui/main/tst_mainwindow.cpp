@@ -122,6 +122,8 @@ private slots:
     void viewerStartsWithStoredSettings();
     void runEventsShowAsStatusTexts_data();
     void runEventsShowAsStatusTexts();
+    void unlistedFilesLeaveTheViewersList_data();
+    void unlistedFilesLeaveTheViewersList();
 
 private:
     MainWindow &start();
@@ -1132,6 +1134,32 @@ void TestMainWindow::runEventsShowAsStatusTexts()
     QTEST(w.statusStatePanel->text(), "panel1");
     QTEST(w.statusDetailPanel->text(), "panel2");
     QTEST(mainTool(QStringLiteral("find"))->text(), "findCaption");
+}
+
+void TestMainWindow::unlistedFilesLeaveTheViewersList_data()
+{
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QStringList>("unlisted");
+    QTest::addColumn<QStringList>("left");
+    QTest::addRow("the last") << QStringList{"a", "b"} << QStringList{"b"} << QStringList{"a"};
+    QTest::addRow("the last listing of a repeated path")
+        << QStringList{"a", "b", "a", "c"} << QStringList{"a"} << QStringList{"a", "b", "c"};
+    QTest::addRow("several") << QStringList{"a", "b", "c"} << QStringList{"c", "a"}
+                             << QStringList{"b"};
+}
+
+void TestMainWindow::unlistedFilesLeaveTheViewersList()
+{
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, unlisted);
+    MainWindow &w = start();
+    RunEvents &events = *w.context().events;
+    events.listCleared();
+    for (const QString &path : std::as_const(listed)) events.fileChanged(path);
+    events.filesUnlisted(unlisted);
+    QStringList left;
+    for (int i = 0; i < w.viewer()->listCount(); ++i) left << w.viewer()->listItem(i);
+    QTEST(left, "left");
 }
 
 QTEST_MAIN(TestMainWindow)
