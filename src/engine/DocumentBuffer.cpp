@@ -87,10 +87,18 @@ void DocumentBuffer::loadBytes(const QString &path, const QByteArray &bytes)
     loadDecoded(path, TextCodec::decode(bytes));
 }
 
+void DocumentBuffer::holdUnloaded(const QString &path, TextEncoding encoding,
+                                  const KnownMatch &known)
+{
+    loadDecoded(path, TextCodec::Decoded{QString(), encoding});
+    m_known = known;
+}
+
 void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decoded)
 {
     m_source = {};
     m_stamp = {};
+    m_known.reset();
     m_text = std::move(decoded.text);
     m_encoding = decoded.encoding;
     m_fileName = path;
@@ -149,6 +157,7 @@ void DocumentBuffer::saveChecked(FileSystem::PendingSaves *pending)
 
 void DocumentBuffer::setText(const QString &text)
 {
+    m_known.reset();
     m_text = text;
     m_selStart = 0;
     m_selLength = 0;
@@ -161,6 +170,8 @@ qint32 DocumentBuffer::find(const QString &what, qint32 start, int options)
         return -1;
     if (start < 0)
         start = 0;
+    if (m_known && start == 0 && what == m_known->what && options == m_known->options)
+        return selectMatch(m_known->position, m_known->length);
     if (start > m_text.size())
         return -1;
     const TextSearch::Match match = TextSearch::find(
@@ -211,6 +222,7 @@ void DocumentBuffer::setSelectedText(const QString &text)
 {
     const qint32 position = m_selStart;
     const QString removed = selectedText();
+    m_known.reset();
     m_text.replace(m_selStart, m_selLength, text);
     m_selStart += qint32(text.size());
     m_selLength = 0;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 class Matcher;
@@ -36,6 +37,19 @@ public:
     /// loadFrom for a file whose bytes the caller has read (stamp: when).
     void loadBytes(const FileSystem::FileAt &file, const QByteArray &bytes,
                    const FileSystem::FileStamp &stamp);
+    /// The first match of a search text in a file's text, found while it was written.
+    struct KnownMatch {
+        QString what;
+        int options = 0;
+        qsizetype position = -1;
+        qsizetype length = 0;
+    };
+    /// For a file a run replaced as it read it, never holding its text: the
+    /// buffer takes its name and encoding and holds no text, as if it were
+    /// empty, but find() from the start for known.what with known.options
+    /// selects known's match, as the run's closing search expects; a viewer
+    /// that is to show the file loads it then.
+    void holdUnloaded(const QString &path, TextEncoding encoding, const KnownMatch &known);
     /// loadBytes for a file whose bytes (size of them) the caller has also decoded.
     void loadDecoded(const FileSystem::FileAt &file, qint64 size, TextCodec::Decoded &&decoded,
                      const FileSystem::FileStamp &stamp);
@@ -100,4 +114,5 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     qint32 m_selStart = 0;
     qint32 m_selLength = 0;
+    std::optional<KnownMatch> m_known;
 };

@@ -2,6 +2,7 @@
 
 #include "BackupLocation.h"
 #include "BytePrefilter.h"
+#include "LargeFileReplace.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
 #include "ReadAhead.h"
@@ -62,14 +63,15 @@ public:
 
 private:
     enum class Next { Go, Stop };
-    enum class Load { Skipped, RuledOut, Loaded };
+    enum class Load { Skipped, RuledOut, Loaded, Large };
 
     void enterSubfolder(const FileSystem::Entry &e);
     bool wantsFile(const FileSystem::Entry &e) const;
     void readAhead(const QList<FileSystem::Entry> &entries);
     bool takesFile(const FileSystem::Entry &e) const;
     Next replaceFile(const FileSystem::Entry &e, qsizetype ahead);
-    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file, qsizetype ahead);
+    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file, qsizetype ahead,
+              bool large = true);
     PreRead takeRead(const FileSystem::FileAt &file, qsizetype ahead);
     Next findFirst(bool &found);
     void backUp(const FileSystem::FileAt &file, const QString &path, const QString &name);
@@ -182,7 +184,15 @@ FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e, qsize
 {
     const QString path = m_prefix + e.name;
     FileSystem::FileAt file;
-    switch (load(e, file, ahead)) {
+    Load loaded = load(e, file, ahead);
+    if (loaded == Load::Large) {
+        // Replaced as it is read, unless only the whole text can tell.
+        if (LargeFileReplace::replace(m_ctx, file, m_saves, [&] { backUp(file, path, e.name); }))
+            return m_s.stopRequested ? Next::Stop : Next::Go;
+        loaded = load(e, file, ahead, false);
+    }
+    switch (loaded) {
+    case Load::Large:
     case Load::Skipped:
         return Next::Go;
     case Load::RuledOut:
@@ -218,7 +228,7 @@ PreRead FolderReplace::takeRead(const FileSystem::FileAt &file, qsizetype ahead)
 }
 
 FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::FileAt &file,
-                                        qsizetype ahead)
+                                        qsizetype ahead, bool large)
 {
     bool loaded = false;
     bool read = false;
@@ -233,6 +243,8 @@ FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::
         }
         if (!identity.isEmpty() && m_s.changedIdentities.contains(identity))
             return Load::Skipped;
+        if (large && LargeFileReplace::takes(m_ctx, file))
+            return Load::Large;
         read = unlessTooLarge(m_ctx, kSentence, LogSource::replaceCommand,
                               [&] { loaded = loadPreRead(m_ctx, file, takeRead(file, ahead)); });
     } catch (const Failure &failure) {

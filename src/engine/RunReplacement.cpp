@@ -169,21 +169,36 @@ void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
         SaveQueue::journal(ctx, {{s.currentPath, copy, replacements}});
 }
 
+namespace {
+// The first block as other tools test it, a little shorter than the viewer's.
+constexpr qsizetype kFirstBlock = 8000;
+}  // namespace
+
 bool isBinaryText(const DocumentBuffer &buffer)
 {
-    // The first block as other tools test it, a little shorter than the viewer's.
-    constexpr qsizetype kFirstBlock = 8000;
     return ContentKind::isBinaryText(buffer.text(), buffer.encoding(), kFirstBlock);
 }
 
 bool passedOverAsBinary(RunContext &ctx)
 {
     const DocumentBuffer &buffer = ctx.viewer->buffer();
-    if (!isBinaryText(buffer))
+    return passedOverAsBinary(ctx, buffer.fileName(), buffer.text(), buffer.encoding());
+}
+
+bool passedOverAsBinary(RunContext &ctx, const QString &path, QStringView head,
+                        TextEncoding encoding)
+{
+    if (!ContentKind::isBinaryText(head, encoding, kFirstBlock))
         return false;
-    ctx.state.passedOverFiles.append(
-        {buffer.fileName(), QStringLiteral("binary file, left unchanged")});
+    ctx.state.passedOverFiles.append({path, QStringLiteral("binary file, left unchanged")});
     return true;
+}
+
+void tallyReplacement(RunContext &ctx, const ReplaceResult &result)
+{
+    ctx.state.fileReplacements = 0;
+    tallyResult(ctx, result, false);
+    endReplacement(ctx, result);
 }
 
 bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source)

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/TextCodec.h"
+
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 class DocumentBuffer;
+struct ReplaceResult;
 struct RunContext;
 
 // The replacement in the file a Replace or Undo has loaded, and its save.
@@ -33,6 +37,13 @@ bool isBinaryText(const DocumentBuffer &buffer);
 
 /// Notes the loaded file as passed over when it is binary; returns whether it is.
 bool passedOverAsBinary(RunContext &ctx);
+/// passedOverAsBinary for the file at path, of which head holds the first characters.
+bool passedOverAsBinary(RunContext &ctx, const QString &path, QStringView head,
+                        TextEncoding encoding);
+
+/// The counts of a replacement made outside the buffer (a large file replaced
+/// as it was read), tallied and listed as replaceInBuffer does its own.
+void tallyReplacement(RunContext &ctx, const ReplaceResult &result);
 
 /// For a file a Replace or Undo has loaded and found a match in: passes a
 /// binary file over (noted for the report), else replaces every match in the

@@ -28,6 +28,17 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
 }
 
+void SaveQueue::addWritten(RunContext &ctx, const QString &path, qint32 totalBefore,
+                           const QString &identity,
+                           const std::function<void(FileSystem::PendingSaves &)> &write)
+{
+    m_identities.insert(identity);
+    write(m_pending);
+    const int last = ctx.viewer->listCount() - 1;
+    const bool listed = last >= 0 && ctx.viewer->listItem(last) == path;
+    m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
+}
+
 void SaveQueue::journal(RunContext &ctx, const QList<JournalItem> &saved)
 {
     QList<ReplaceJournal::Entry> entries;

@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 struct RunContext;
 
 /// The Replace walk's saves, flushed in batches so that one flush of the file
@@ -17,6 +19,12 @@ public:
     /// Writes the buffer's text for path; the file waits for the next commit.
     /// totalBefore is totalReplacements before the file's replacements.
     void add(RunContext &ctx, const QString &path, qint32 totalBefore);
+    /// add for a file whose new bytes write() puts in the pending saves itself
+    /// (a file replaced as it is read, its replacements tallied meanwhile);
+    /// identity: the file's before the save.
+    void addWritten(RunContext &ctx, const QString &path, qint32 totalBefore,
+                    const QString &identity,
+                    const std::function<void(FileSystem::PendingSaves &)> &write);
     bool isFull() const { return m_records.size() >= kBatch; }
     /// Whether a waiting file has this identity (FileSystem::fileIdentity).
     bool holds(const QString &identity) const

@@ -368,6 +368,28 @@ void FileSystem::readFileInPieces(const FileAt &file, qsizetype pieceSize,
     RegularFile::readInPieces(fd.get(), pieceSize, piece, file.path);
 }
 
+QByteArray FileSystem::readFilePiece(const FileAt &file, qint64 offset, qsizetype size,
+                                     FileStamp *stamp)
+{
+    struct stat st {};
+    const OpenDescriptor fd(openRegular(file, st));
+    if (stamp)
+        *stamp = RegularFile::stampOf(st);
+    QByteArray bytes(size, Qt::Uninitialized);
+    qsizetype used = 0;
+    while (used < size) {
+        const ssize_t got =
+            ::pread(fd.get(), bytes.data() + used, size_t(size - used), off_t(offset + used));
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EINTR)
+            fail(QStringLiteral("Cannot read the file"), file.path, errno);
+        used += qMax<ssize_t>(got, 0);
+    }
+    bytes.truncate(used);
+    return bytes;
+}
+
 void FileSystem::writeFileAtomic(const FileAt &file, const FileStamp &expected,
                                  const PieceSource &next, PendingSaves *pending)
 {

@@ -123,6 +123,12 @@ std::optional<QByteArray> readFileUpTo(const FileAt &file, qint64 limit,
 void readFileInPieces(const FileAt &file, qsizetype pieceSize,
                       const std::function<bool(QByteArrayView)> &piece, FileStamp *stamp = nullptr);
 
+/// Up to size bytes of a file reached without following a link, from offset
+/// on (fewer only at its end), for a reader that asks for each piece in turn;
+/// stamp receives what the file is now.
+QByteArray readFilePiece(const FileAt &file, qint64 offset, qsizetype size,
+                         FileStamp *stamp = nullptr);
+
 /// writeFileAtomic into the folder that was read: the temporary file is made
 /// in that folder and renamed in relative to it, only while the name still
 /// refers to the file expected (same device, inode, size and time); otherwise

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -356,10 +357,25 @@ QString TextCodec::encodingName(TextEncoding encoding)
     return QString();
 }
 
-TextCodec::PieceDecoder::PieceDecoder(qint64 sizeHint, bool singleByte)
+TextCodec::PieceDecoder::PieceDecoder(qint64 sizeHint, bool singleByte, bool whole)
     : m_sizeHint(sizeHint), m_mode(singleByte ? Mode::SingleByte : Mode::Unknown)
 {
-    m_text.reserve(qsizetype(qMax<qint64>(sizeHint, 0)));
+    if (whole)
+        m_text.reserve(qsizetype(qMax<qint64>(sizeHint, 0)));
+}
+
+std::optional<QString> TextCodec::PieceDecoder::takeText()
+{
+    const bool utf16 = m_mode == Mode::Utf16Le || m_mode == Mode::Utf16Be;
+    qsizetype n = m_text.size();
+    // Only UTF-16 splits a pair between pieces; UTF-8 decodes a character whole.
+    if (utf16 && n > 0 && QChar::isHighSurrogate(m_text.back().unicode()))
+        --n;
+    QString taken = n == m_text.size() ? std::exchange(m_text, QString()) : m_text.first(n);
+    m_text.remove(0, n);
+    if (utf16 && hasLoneSurrogate(taken))
+        return std::nullopt;
+    return taken;
 }
 
 bool TextCodec::PieceDecoder::add(QByteArrayView piece)

@@ -45,9 +45,16 @@ Decoded decode(const QByteArray &bytes);
 /// promised: feed them all again to a decoder made with singleByte.
 class PieceDecoder {
 public:
-    /// sizeHint: the expected number of bytes (the file's size).
-    PieceDecoder(qint64 sizeHint, bool singleByte);
+    /// sizeHint: the expected number of bytes (the file's size). whole
+    /// false: the text is taken piece by piece (takeText), never held whole.
+    PieceDecoder(qint64 sizeHint, bool singleByte, bool whole = true);
     bool add(QByteArrayView piece);
+    /// The text decoded since the last call, but for a first half of a
+    /// character whose second half is still to come; nullopt when it shows
+    /// the bytes are not what their first piece promised (as add() fails).
+    std::optional<QString> takeText();
+    /// After the last piece: what is left of the text (all of it when none
+    /// was taken) and the encoding.
     std::optional<Decoded> finish();
 
 private:
