@@ -227,14 +227,12 @@ void startFind(RunContext &ctx)
     s.stopRequested = false;
 
     ctx.takeRequest();
-    s.tag = kFind;
-    validateRequest(ctx);
-    s.tag.clear();
+    const Verdict verdict = validateRequest(ctx, RequestUse::Find);
     ctx.events->listCleared();
     ctx.viewer->hideViewer();
     s.modifiedFileCount = 0;
 
-    if (s.validationFailed) {
+    if (verdict == Verdict::Refused) {
         ctx.events->findEnded();
         ctx.events->requestRefused();
         ctx.main->restoreWindow();

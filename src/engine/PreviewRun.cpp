@@ -12,21 +12,19 @@
 #include <QHash>
 #include <QScopeGuard>
 
-void PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
+bool PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
 {
     RunState &s = ctx.state;
     if (s.stopRequested)
-        return;
+        return true;
     ctx.takeRequest();
     ctx.main->resetHints();
-    validateRequest(ctx);
-    if (s.validationFailed) {
+    if (validateRequest(ctx, RequestUse::Replace) == Verdict::Refused) {
         ctx.events->requestRefused();
-        return;
+        return false;
     }
     ctx.main->saveHistories();
     // Nothing is written, so there is nothing to confirm and nothing to report.
-    s.emptyReplaceConfirmed = false;
     s.changedIdentities.clear();
     startRunTotals(ctx);
     s.passedOverCount = 0;
@@ -36,6 +34,7 @@ void PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
         RunSupport::tellPassedOver(ctx);
     });
     replaceOverRequest(ctx);
+    return true;
 }
 
 void PreviewRun::replaceTicked(RunContext &ctx, const TickedReplacements &ticked)

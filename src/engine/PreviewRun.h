@@ -11,8 +11,9 @@ namespace PreviewRun {
 /// Runs Replace's search for the request (its validation, its choice and
 /// order of files) without writing anything: no file, backup, report or
 /// journal. Every file Replace would change goes to sink with its
-/// replacements. Stops like a run (RunState's stop request).
-void preview(RunContext &ctx, PreviewSink &sink);
+/// replacements. Stops like a run (RunState's stop request). False when the
+/// request was refused.
+bool preview(RunContext &ctx, PreviewSink &sink);
 
 /// Replace of exactly the ticked replacements, through Replace's own path
 /// (backups, report, totals, the viewer's list). A file that is no longer

@@ -42,9 +42,9 @@ bool readyToReplace(RunContext &ctx)
 {
     RunState &s = ctx.state;
     ctx.main->resetHints();
-    validateRequest(ctx);
+    const Verdict verdict = validateRequest(ctx, RequestUse::Replace);
     s.modifiedFileCount = 0;
-    if (s.validationFailed) {
+    if (verdict == Verdict::Refused) {
         ctx.events->requestRefused();
         ctx.main->restoreWindow();
         return false;
@@ -52,7 +52,8 @@ bool readyToReplace(RunContext &ctx)
 
     ctx.main->saveHistories();
     ctx.events->listCleared();
-    if (!s.emptyReplaceConfirmed) {
+    // Replacing with nothing was confirmed already.
+    if (verdict != Verdict::EmptyReplacementConfirmed) {
         const MessageAnswer answer = ctx.dialogs->message(
             QStringLiteral("Are you sure you want to make this replacement?\r") +
                 replaceScope(ctx.request),
@@ -61,7 +62,6 @@ bool readyToReplace(RunContext &ctx)
         if (answer != MessageAnswer::Yes)
             return false;
     }
-    s.emptyReplaceConfirmed = false;
     return true;
 }
 

@@ -31,14 +31,10 @@ struct RunState {
     QString secondPart;
 
     // Main window.
-    bool validationFailed = false;
-    bool emptyReplaceConfirmed = false;
     qint32 totalReplacements = 0;
     qint32 fileReplacements = 0;
     QString reportBody;
     QString defaultBackupRoot;
-    /// The main window's tag: "Find" while a find run validates its request.
-    QString tag;
 
     /// Names of the top folder's files selected in the file list, taken once per walk.
     QSet<QString> selectedTopFiles;

@@ -12,7 +12,7 @@ namespace {
 const QString kErrorTitle = QStringLiteral(" Error");
 
 // The empty-replacement question; its answer is the verdict.
-void confirmEmptyReplacement(RunContext &ctx)
+Verdict confirmEmptyReplacement(RunContext &ctx)
 {
     const QString text = QStringLiteral(
         "You have chosen to replace the string with nothing.\r"
@@ -23,16 +23,14 @@ void confirmEmptyReplacement(RunContext &ctx)
     const bool yes =
         ctx.dialogs->message(text, QStringLiteral(" Replace with nothing?"), MessageButtons::YesNo,
                              MessageIcon::Question, MessageAnswer::No) == MessageAnswer::Yes;
-    ctx.state.validationFailed = !yes;
-    if (yes)
-        ctx.state.emptyReplaceConfirmed = true;
+    return yes ? Verdict::EmptyReplacementConfirmed : Verdict::Refused;
 }
 
-void refuse(RunContext &ctx, const QString &text, const QString &title,
-            MessageIcon icon = MessageIcon::Information)
+Verdict refuse(RunContext &ctx, const QString &text, const QString &title,
+               MessageIcon icon = MessageIcon::Information)
 {
-    ctx.state.validationFailed = true;
     ctx.dialogs->message(text, title, MessageButtons::Ok, icon);
+    return Verdict::Refused;
 }
 // A regular expression that cannot be compiled, or a replacement naming a
 // group it lacks, is refused before any file is read.
@@ -66,70 +64,62 @@ QString regexProblem(const QString &pattern, bool matchCase, const QString *repl
         .arg(unknown);
 }
 
-void validateRequest(RunContext &ctx)
+Verdict validateRequest(RunContext &ctx, RequestUse use)
 {
-    RunState &s = ctx.state;
     const RunRequest &r = ctx.request;
-    const bool isFind = s.tag == QLatin1String("Find");
+    const bool isFind = use == RequestUse::Find;
     const QString noFiles = QStringLiteral("Please select the files that you want to edit.");
     const QString noFilesTitle = QStringLiteral(" No files selected");
 
     if (r.selectionCount().startsWith(QLatin1Char('0')) && !r.hasSubdirectories()) {
-        refuse(ctx, noFiles, noFilesTitle);
-        return;
+        return refuse(ctx, noFiles, noFilesTitle);
     }
 
     if (r.isFuzzy()) {
         if (r.firstPart().isEmpty()) {
-            refuse(ctx, QStringLiteral("You must enter the First Part of the search criteria."),
-                   kErrorTitle);
-            return;
+            return refuse(ctx,
+                          QStringLiteral("You must enter the First Part of the search criteria."),
+                          kErrorTitle);
         }
         if (r.secondPart().isEmpty()) {
-            refuse(ctx, QStringLiteral("You must enter the Second Part of the search criteria."),
-                   kErrorTitle);
-            return;
+            return refuse(ctx,
+                          QStringLiteral("You must enter the Second Part of the search criteria."),
+                          kErrorTitle);
         }
         if (r.fuzzyReplace().isEmpty() && !isFind) {
-            confirmEmptyReplacement(ctx);
-            return;
+            return confirmEmptyReplacement(ctx);
         }
-        s.validationFailed = false;
-        return;
+        return Verdict::Accepted;
     }
 
     const QString find = r.findText();
     if (find.isEmpty()) {
         ctx.events->idle();
-        refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
-        return;
+        return refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
     }
     if (r.isRegex()) {
         const QString replace = isFind ? QString() : r.replaceText();
         if (refuseInvalidRegex(ctx, find, isFind ? nullptr : &replace)) {
             ctx.events->idle();
-            return;
+            return Verdict::Refused;
         }
     }
     if (!isFind) {
         const QString replace = r.replaceText();
         if (replace.isEmpty()) {
             ctx.events->idle();
-            confirmEmptyReplacement(ctx);
-            return;
+            return confirmEmptyReplacement(ctx);
         }
         if (replace == find) {
             ctx.events->idle();
-            refuse(ctx, QStringLiteral("Find and replace strings can't be the same."), kErrorTitle,
-                   MessageIcon::Error);
-            return;
+            return refuse(ctx, QStringLiteral("Find and replace strings can't be the same."),
+                          kErrorTitle, MessageIcon::Error);
         }
     }
 
     if (r.fileCount() == 0 && !r.hasSubdirectories()) {
         ctx.events->idle();
-        refuse(ctx, noFiles, noFilesTitle);
-        return;
+        return refuse(ctx, noFiles, noFilesTitle);
     }
-    s.validationFailed = false;
+    return Verdict::Accepted;
 }

@@ -9,6 +9,12 @@ struct RunContext;
 /// pattern lacks. Empty when it can run.
 QString regexProblem(const QString &pattern, bool matchCase, const QString *replacement = nullptr);
 
-/// Checks the request before a Find or Replace run; the verdict is left in
-/// validationFailed and emptyReplaceConfirmed.
-void validateRequest(RunContext &ctx);
+/// What the request is checked for: Find reads no replacement.
+enum class RequestUse { Find, Replace };
+
+/// The outcome of the check: refused (after telling the user why), accepted,
+/// or accepted with an empty replacement the user has already confirmed.
+enum class Verdict { Refused, Accepted, EmptyReplacementConfirmed };
+
+/// Checks the run's request before a Find or Replace run.
+Verdict validateRequest(RunContext &ctx, RequestUse use);

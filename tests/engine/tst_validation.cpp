@@ -31,7 +31,7 @@ class TestValidation : public QObject {
 private slots:
     void checksInOrder_data();
     void checksInOrder();
-    void confirmedFlagIsNotClearedByValidation();
+    void emptyReplacementQuestionHasFourLines();
     void refusesRegexBeforeAnyFile_data();
     void refusesRegexBeforeAnyFile();
 };
@@ -110,7 +110,6 @@ void TestValidation::checksInOrder()
     QFETCH(bool, idle);
 
     FakeRunHost h;
-    h.ctx.state.tag = isFind ? QStringLiteral("Find") : QString();
     h.request.fuzzy = fuzzy;
     h.request.countCaption = count;
     h.request.subdirectories = subs;
@@ -122,13 +121,13 @@ void TestValidation::checksInOrder()
     h.request.first = find;
     h.request.second = replace;
     h.request.fuzzyReplacement = fuzzy ? QString() : QStringLiteral("x");
-    h.ctx.state.validationFailed = true;
     h.dialogs.answers << answer;
 
-    validateRequest(h.taken());
+    const Verdict verdict =
+        validateRequest(h.taken(), isFind ? RequestUse::Find : RequestUse::Replace);
 
-    QTEST(h.ctx.state.validationFailed, "failed");
-    QTEST(h.ctx.state.emptyReplaceConfirmed, "confirmed");
+    QTEST(verdict == Verdict::Refused, "failed");
+    QTEST(verdict == Verdict::EmptyReplacementConfirmed, "confirmed");
     QCOMPARE(h.events.events, idle ? QStringList{QStringLiteral("idle")} : QStringList());
     QCOMPARE(h.dialogs.shown.size(), message == None ? 0 : 1);
     if (message == None)
@@ -140,20 +139,13 @@ void TestValidation::checksInOrder()
     QCOMPARE(got.buttons, message == EmptyReplacement ? MessageButtons::YesNo : MessageButtons::Ok);
 }
 
-void TestValidation::confirmedFlagIsNotClearedByValidation()
+void TestValidation::emptyReplacementQuestionHasFourLines()
 {
     FakeRunHost h;
-    h.ctx.state.emptyReplaceConfirmed = true;
     h.request.setFiles({QStringLiteral("a")}, true);
     h.request.find = QStringLiteral("a");
-    h.request.replace = QStringLiteral("b");
-    validateRequest(h.taken());
-    QVERIFY(!h.ctx.state.validationFailed);
-    QVERIFY(h.ctx.state.emptyReplaceConfirmed);
-
     // The question's text is four lines joined by single carriage returns.
-    h.request.replace.clear();
-    validateRequest(h.taken());
+    QCOMPARE(validateRequest(h.taken(), RequestUse::Replace), Verdict::EmptyReplacementConfirmed);
     QCOMPARE(h.dialogs.shown.last().text,
              QStringLiteral("You have chosen to replace the string with nothing.\rThis action "
                             "cannot be undone.\r\rContinue with the Replacement operation??"));
@@ -190,13 +182,13 @@ void TestValidation::refusesRegexBeforeAnyFile()
     QFETCH(QString, replace);
     QFETCH(QString, message);
     FakeRunHost h;
-    h.ctx.state.tag = isFind ? QStringLiteral("Find") : QString();
     h.request.regex = true;
     h.request.find = find;
     h.request.replace = replace;
     h.request.setFiles({QStringLiteral("f")}, true);
-    validateRequest(h.taken());
-    QCOMPARE(h.ctx.state.validationFailed, !message.isEmpty());
+    const Verdict verdict =
+        validateRequest(h.taken(), isFind ? RequestUse::Find : RequestUse::Replace);
+    QCOMPARE(verdict == Verdict::Refused, !message.isEmpty());
     QCOMPARE(h.dialogs.shown.size(), message.isEmpty() ? 0 : 1);
     if (message.isEmpty())
         return;

@@ -115,9 +115,7 @@ void MainbarCommands::preview()
     auto result =
         std::make_unique<PreviewResult>(std::shared_ptr<const Matcher>(matcherFor(r, r.findText())),
                                         r.isFuzzy() ? r.fuzzyReplace() : r.replaceText());
-    m_ctx.state.validationFailed = false;
-    PreviewRun::preview(m_ctx, *result);
-    if (!m_ctx.state.validationFailed)
+    if (PreviewRun::preview(m_ctx, *result))
         m_previewed = std::move(result);
 }
 
