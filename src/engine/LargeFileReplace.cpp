@@ -5,6 +5,7 @@
 #include "MainPort.h"
 #include "MatchPrimitives.h"
 #include "PieceReplacer.h"
+#include "ReplaceSteps.h"
 #include "Replacer.h"
 #include "RunContext.h"
 #include "RunReplacement.h"
@@ -15,6 +16,7 @@
 #include "StreamedReplacement.h"
 #include "ViewerPort.h"
 #include "platform/LoadLimit.h"
+#include "settings/LogSources.h"
 
 namespace {
 
@@ -58,6 +60,16 @@ void showFirstMatch(RunContext &ctx, const StreamedReplacement::Scan &scan)
     ctx.viewer->setNewPos(QString::number(qint32(start)));
 }
 
+// A failure as the run tells it: passed over in a walk, shown for a selected file.
+void tellFailure(RunContext &ctx, bool walk, const Failure &failure)
+{
+    if (walk)
+        RunSupport::passOver(ctx, RunSupport::kWalkSource, failure.description());
+    else
+        RunSupport::reportRunError(ctx, ReplaceSteps::kSentence, LogSource::replaceCommand,
+                                   failure.description());
+}
+
 }  // namespace
 
 bool LargeFileReplace::takes(const RunContext &ctx, const FileSystem::FileAt &file)
@@ -71,7 +83,7 @@ bool LargeFileReplace::takes(const RunContext &ctx, const FileSystem::FileAt &fi
     return size >= threshold && size <= LoadLimit::maxFileSize();
 }
 
-bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, SaveQueue &saves,
+bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, SaveQueue *saves,
                                const std::function<void()> &backUp)
 {
     RunState &s = ctx.state;
@@ -87,7 +99,7 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
     } catch (const PieceReplacer::CannotStream &) {
         return false;
     } catch (const Failure &failure) {
-        RunSupport::passOver(ctx, RunSupport::kWalkSource, failure.description());
+        tellFailure(ctx, saves, failure);
         return true;
     }
     DocumentBuffer &buffer = ctx.viewer->buffer();
@@ -99,6 +111,8 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
     hold(scan.first);
     s.skippedLoad.clear();
     ctx.viewer->setHoldText(buffer.text());
+    if (!saves)
+        RunSupport::showSearching(ctx, file.path);
 
     ctx.main->yieldToEvents();
     if (s.stopRequested)
@@ -108,7 +122,8 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
     if (s.stopRequested || scan.first.position < 0 ||
         passedOverAsBinary(ctx, file.path, scan.head, scan.encoding))
         return true;
-    backUp();
+    if (backUp)
+        backUp();
 
     const qint32 totalBefore = s.totalReplacements;
     StreamedReplacement::Outcome outcome;
@@ -122,31 +137,35 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
         result.changed = outcome.changed;
         tallyReplacement(ctx, result);
     };
+    const FileSystem::PieceSource written = [&] {
+        QByteArray bytes = pieces();
+        if (bytes.isEmpty() && !outcome.changed)
+            throw Unchanged();
+        return bytes;
+    };
     try {
         RunSupport::saveOrUnlist(ctx, file.path, totalBefore, [&] {
-            saves.addWritten(ctx, file.path, totalBefore, file.identity(),
-                             [&](FileSystem::PendingSaves &pending) {
-                                 FileSystem::writeFileAtomic(
-                                     file, stamp,
-                                     [&]() {
-                                         QByteArray bytes = pieces();
-                                         if (bytes.isEmpty() && !outcome.changed)
-                                             throw Unchanged();
-                                         return bytes;
-                                     },
-                                     &pending);
-                                 tally();
-                             });
+            if (!saves) {
+                FileSystem::writeFileAtomic(file, stamp, written);
+                tally();
+                noteSavedFile(ctx, totalBefore);
+                return;
+            }
+            saves->addWritten(ctx, file.path, totalBefore, file.identity(),
+                              [&](FileSystem::PendingSaves &pending) {
+                                  FileSystem::writeFileAtomic(file, stamp, written, &pending);
+                                  tally();
+                              });
         });
     } catch (const Unchanged &) {
         tally();
     } catch (const PieceReplacer::CannotStream &) {
         return false;
     } catch (const Failure &failure) {
-        RunSupport::passOver(ctx, RunSupport::kWalkSource, failure.description());
+        tellFailure(ctx, saves, failure);
     }
-    if (saves.isFull())
-        saves.commit(ctx);
+    if (saves && saves->isFull())
+        saves->commit(ctx);
     return true;
 }
 

@@ -18,11 +18,13 @@ namespace LargeFileReplace {
 /// or ticked replacements, and a file of at least the threshold that may be loaded.
 bool takes(const RunContext &ctx, const FileSystem::FileAt &file);
 
-/// Finds the first match as the walk's search would, passes a binary file
-/// over, calls backUp before anything changes, replaces and writes the file
-/// into saves. False when the whole text must be replaced instead (nothing
-/// was written; the walk loads the file as for any other).
-bool replace(RunContext &ctx, const FileSystem::FileAt &file, SaveQueue &saves,
+/// Finds the first match as the run's search would, passes a binary file
+/// over, calls backUp (when set) before anything changes, replaces and writes
+/// the file: into saves in a walk, where a failure is passed over; at once for
+/// a selected file (saves null), where it is reported. False when the whole
+/// text must be replaced instead (nothing was written; the run loads the file
+/// as any other).
+bool replace(RunContext &ctx, const FileSystem::FileAt &file, SaveQueue *saves,
              const std::function<void()> &backUp);
 
 /// Tests: the size from which a file is taken, and the piece size (0: the usual).

@@ -1,6 +1,7 @@
 #include "ReplaceSelectedFiles.h"
 
 #include "BackupLocation.h"
+#include "LargeFileReplace.h"
 #include "MatchPrimitives.h"
 #include "ReplaceSteps.h"
 #include "RunContext.h"
@@ -26,7 +27,7 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
 }
 
 // Loads the selected file at currentPath, backed up first when asked; false
-// when it is left alone.
+// when it is left alone, or was replaced as it was read (LargeFileReplace).
 bool loadSelectedFile(RunContext &ctx, const QString &name, const TickedFile *ticked)
 {
     RunState &s = ctx.state;
@@ -34,7 +35,15 @@ bool loadSelectedFile(RunContext &ctx, const QString &name, const TickedFile *ti
     if (ctx.request.hasBackup() && !s.previewSink &&
         !trap(ctx, [&] { backupSingleFile(ctx, s.currentPath, name); }))
         return false;
-    return trap(ctx, [&] { loadIntoViewer(ctx, s.currentPath); }) && stillAsPreviewed(ctx, ticked);
+    bool streamed = false;
+    const bool loaded = trap(ctx, [&] {
+        const FileSystem::FileAt file = FileSystem::FileAt::resolve(s.currentPath);
+        streamed = LargeFileReplace::takes(ctx, file) &&
+                   LargeFileReplace::replace(ctx, file, nullptr, nullptr);
+        if (!streamed)
+            loadIntoViewer(ctx, file);
+    });
+    return loaded && !streamed && stillAsPreviewed(ctx, ticked);
 }
 
 // Replaces in the loaded file and saves it when the replacement changed it.

@@ -187,7 +187,7 @@ FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e, qsize
     Load loaded = load(e, file, ahead);
     if (loaded == Load::Large) {
         // Replaced as it is read, unless only the whole text can tell.
-        if (LargeFileReplace::replace(m_ctx, file, m_saves, [&] { backUp(file, path, e.name); }))
+        if (LargeFileReplace::replace(m_ctx, file, &m_saves, [&] { backUp(file, path, e.name); }))
             return m_s.stopRequested ? Next::Stop : Next::Go;
         loaded = load(e, file, ahead, false);
     }

@@ -160,6 +160,12 @@ void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
         buffer.saveChecked();
     else
         buffer.save(s.currentPath);
+    noteSavedFile(ctx, totalBefore);
+}
+
+void noteSavedFile(RunContext &ctx, qint32 totalBefore)
+{
+    RunState &s = ctx.state;
     RunSupport::noteChanged(ctx, s.currentPath);
     ctx.viewer->setTag(QStringLiteral("Stop"));
     const qint32 replacements = s.totalReplacements - totalBefore;

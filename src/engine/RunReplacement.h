@@ -30,6 +30,9 @@ void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString 
 /// Saves the buffer to currentPath and appends its report entry, with the
 /// replacements the file added to totalReplacements since totalBefore.
 void saveReplacedFile(RunContext &ctx, qint32 totalBefore);
+/// What follows saveReplacedFile's write: the file noted as changed, its
+/// report entry and journal entry.
+void noteSavedFile(RunContext &ctx, qint32 totalBefore);
 
 /// Whether the loaded file is binary: not read as UTF-16 and holding a NUL
 /// among its first characters. Replace and Undo pass such files over.
