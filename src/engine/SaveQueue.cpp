@@ -1,6 +1,7 @@
 #include "SaveQueue.h"
 
 #include "DocumentBuffer.h"
+#include "MainPort.h"
 #include "ReplaceJournal.h"
 #include "RunContext.h"
 #include "RunEvents.h"
@@ -65,7 +66,8 @@ void SaveQueue::commit(RunContext &ctx)
 {
     if (m_records.isEmpty())
         return;
-    const QStringList failures = m_pending.commit();
+    // The window answers while the disk catches up and the files go in place.
+    const QStringList failures = m_pending.commit([&] { ctx.main->yieldToEvents(); });
     const QList<Record> records = std::exchange(m_records, {});
     m_identities.clear();
     RunState &s = ctx.state;
