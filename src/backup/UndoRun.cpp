@@ -53,8 +53,8 @@ bool requestIsUndoable(RunContext &ctx)
                         MessageIcon::Information);
         return false;
     }
-    const QString find = r.findText();
-    const QString replace = r.replaceText();
+    const QString &find = r.findText();
+    const QString &replace = r.replaceText();
     if (find.isEmpty()) {
         ctx.events->idle();
         dialogs.message(QStringLiteral("You must enter something to search for."), kError,

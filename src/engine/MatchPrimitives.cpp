@@ -38,7 +38,7 @@ qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
     if (s.stopRequested)
         return 0;
 
-    const QString what = request.findText();
+    const QString &what = request.findText();
     DocumentBuffer &buffer = ctx.viewer->buffer();
     const bool regex = request.isRegex();
     if (regex && !what.isEmpty())

@@ -92,7 +92,7 @@ Verdict validateRequest(RunContext &ctx, RequestUse use)
         return Verdict::Accepted;
     }
 
-    const QString find = r.findText();
+    const QString &find = r.findText();
     if (find.isEmpty()) {
         ctx.events->idle();
         return refuse(ctx, QStringLiteral("You must enter something to search for."), kErrorTitle);
@@ -105,7 +105,7 @@ Verdict validateRequest(RunContext &ctx, RequestUse use)
         }
     }
     if (!isFind) {
-        const QString replace = r.replaceText();
+        const QString &replace = r.replaceText();
         if (replace.isEmpty()) {
             ctx.events->idle();
             return confirmEmptyReplacement(ctx);
