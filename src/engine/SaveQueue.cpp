@@ -43,8 +43,8 @@ void SaveQueue::addWritten(RunContext &ctx, const QString &path, qint32 totalBef
                            const QString &identity,
                            const std::function<void(FileSystem::PendingSaves &)> &write)
 {
-    m_identities.insert(identity);
     write(m_pending);
+    m_identities.insert(identity);
     const int last = ctx.viewer->listCount() - 1;
     const bool listed = last >= 0 && ctx.viewer->listItem(last) == path;
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
