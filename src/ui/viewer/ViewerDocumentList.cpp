@@ -60,7 +60,7 @@ void ViewerDocumentList::showSelectedFile()
     m_controls.foundPos->setText(QStringLiteral("Not found"));
     m_controls.index->setText(QString::number(row + 1));
     m_host.setCaption(QStringLiteral("Viewing document: ") + path);
-    m_controls.newPos->setText(QStringLiteral("-1"));
+    *m_controls.newPos = QStringLiteral("-1");
     m_host.restartSearch();
 }
 

@@ -36,7 +36,7 @@ public:
         QLabel *count;
         QLabel *index;
         QLabel *foundPos;
-        QLineEdit *newPos;
+        QString *newPos;  ///< where the next search of the document starts
     };
 
     ViewerDocumentList(RunContext &ctx, const DocumentBuffer &buffer, const Controls &controls,

@@ -89,9 +89,6 @@ void ViewerForm::setupUi(QMainWindow *window, const std::function<void()> &build
     ViewerFileInfo::fitLabels(fileInfoFrame, {totalFilesLabel, fileIndexLabel, foundPosLabel,
                                               fileDateLabel, fileLengthLabel});
 
-    newPosEdit = new QLineEdit(centralArea);
-    newPosEdit->setObjectName(QStringLiteral("newPosEdit"));
-    newPosEdit->hide();
     resizeBox = new QCheckBox(QStringLiteral("Resize txtbox"), centralArea);
     resizeBox->setObjectName(QStringLiteral("resizeBox"));
     resizeBox->hide();

@@ -53,7 +53,6 @@ public:
     QLabel *foundPosLabel = nullptr;
     QLabel *fileDateLabel = nullptr;
     QLabel *fileLengthLabel = nullptr;
-    QLineEdit *newPosEdit = nullptr;
     QComboBox *viewerFindBox = nullptr;
     QComboBox *viewerSecondPartBox = nullptr;
     QComboBox *viewerReplaceBox = nullptr;

@@ -91,7 +91,7 @@ void ViewerSearch::findFirst()
 
 void ViewerSearch::findNext()
 {
-    // One pass per file: search on from newPosEdit; on no match go on with the
+    // One pass per file: search on from the stored start; on no match go on with the
     // next entry until a match, the end of the list or a stop.
     QListWidget *list = m_controls.list;
     m_walking = true;
@@ -141,7 +141,7 @@ bool ViewerSearch::searchShownDocument()
         return true;
     }
     bool ok = false;
-    m_searchStart = m_controls.newPos->text().toInt(&ok);
+    m_searchStart = m_controls.newPos->toInt(&ok);
     if (!ok || m_searchStart < 0)
         m_searchStart = 0;
     m_host.setStatus(2, QStringLiteral(" Searching through document: ") + m_buffer.fileName());
@@ -165,14 +165,14 @@ void ViewerSearch::wrapToFirstEntry(int count)
     m_foundPos = -1;
     m_searchStart = 0;
     m_buffer.setSelectionLength(0);
-    m_controls.newPos->setText(QStringLiteral("-1"));
+    *m_controls.newPos = QStringLiteral("-1");
     if (count == 0)
         return;
     if (list->currentRow() != 0) {
         list->setCurrentRow(0);
     } else {
         m_host.loadDocument(list->item(0)->text(), LogSource::viewerFindNext);
-        m_controls.newPos->setText(QStringLiteral("-1"));
+        *m_controls.newPos = QStringLiteral("-1");
     }
 }
 
@@ -186,7 +186,7 @@ bool ViewerSearch::openEntry(int row)
     m_host.setStatus(2, QStringLiteral(" Searching through document: ") + path);
     m_host.setCaption(QStringLiteral("Viewing document: ") + path);
     m_host.showFileInfo(path);
-    m_controls.newPos->setText(QString::number(m_searchStart));
+    *m_controls.newPos = QString::number(m_searchStart);
     m_controls.index->setText(QString::number(row + 1));
     return loaded;
 }
@@ -195,7 +195,7 @@ void ViewerSearch::finishFindNext(bool matched)
 {
     if (matched)
         m_host.setCaption(QStringLiteral("Viewing document: ") + m_buffer.fileName());
-    m_controls.newPos->setText(QString::number(m_searchStart));
+    *m_controls.newPos = QString::number(m_searchStart);
     if (m_controls.list->count() == 0) {
         m_ctx.dialogs->message(QStringLiteral("Please select the files that you want to edit."),
                                QStringLiteral(" No files selected"), MessageButtons::Ok,
@@ -245,6 +245,5 @@ void ViewerSearch::replaceCurrent()
         }
         m_controls.replace->setFocus();
     }
-    m_controls.newPos->setText(
-        QString::number(m_buffer.selectionStart() + m_buffer.selectionLength()));
+    *m_controls.newPos = QString::number(m_buffer.selectionStart() + m_buffer.selectionLength());
 }

@@ -45,7 +45,7 @@ public:
         QComboBox *find;
         QComboBox *find2;
         QComboBox *replace;
-        QLineEdit *newPos;
+        QString *newPos;  ///< where the next search of the document starts
         QListWidget *list;
         QLabel *index;
         QPlainTextEdit *document;

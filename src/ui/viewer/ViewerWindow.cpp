@@ -81,13 +81,13 @@ ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
                                                 viewerReplaceBox, m_form);
     m_search = std::make_unique<ViewerSearch>(
         m_ctx, m_buffer,
-        ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, newPosEdit,
+        ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, &m_searchStart,
                                documentList, fileIndexLabel, documentEdit},
         static_cast<ViewerSearch::Host &>(*this));
     m_list = std::make_unique<ViewerDocumentList>(
         m_ctx, m_buffer,
         ViewerDocumentList::Controls{documentList, totalFilesLabel, fileIndexLabel, foundPosLabel,
-                                     newPosEdit},
+                                     &m_searchStart},
         static_cast<ViewerDocumentList::Host &>(*this));
     m_fileOperations =
         std::make_unique<ViewerFileOperations>(m_ctx, m_buffer, documentList, totalFilesLabel,
@@ -225,10 +225,7 @@ void ViewerWindow::setPosLabel(const QString &text)
 
 void ViewerWindow::setNewPos(const QString &text)
 {
-    // Set for every file a walk searches, mostly to the same "0": a line edit
-    // lays its text out again on every setText, even an unchanged one.
-    if (newPosEdit->text() != text)
-        newPosEdit->setText(text);
+    m_searchStart = text;
 }
 
 void ViewerWindow::setIndexLabel(const QString &text)
@@ -343,7 +340,7 @@ void ViewerWindow::closeViewer()
     // and stay marked when they could not be saved (the document stays shown).
     const bool settled = offerToSaveChanges();
     m_search->resetPositions();
-    newPosEdit->setText(QStringLiteral("0"));
+    m_searchStart = QStringLiteral("0");
     hide();
     if (QWidget *main = mainWindow()) {
         main->show();

@@ -162,6 +162,8 @@ public:
     bool isFileModified() const override { return m_file->isModified(); }
     /// Where the last search found its match; -1 when it found none.
     qint32 foundPosition() const { return m_search->foundPos(); }
+    /// Where the next search of the document starts, as the runs set it.
+    const QString &searchStart() const { return m_searchStart; }
 
     /// Tool by key in a bar or menu: "fileMenu", "formatMenu", "searchMenu", "viewerMenus"
     /// (the menu bar itself), "moveBar" or "listMenu".

@@ -165,7 +165,7 @@ void tst_ViewerWindow::nextAndPreviousWrapAround()
     QCOMPARE(v.documentEdit->toPlainText(), v.buffer().text());
     QCOMPARE(v.fileIndexLabel->text(), QString::number(expected + 1));
     QCOMPARE(v.windowTitle(), QStringLiteral("Viewing document: ") + paths[expected]);
-    QCOMPARE(v.newPosEdit->text(), QStringLiteral("-1"));
+    QCOMPARE(v.searchStart(), QStringLiteral("-1"));
     QCOMPARE(v.foundPosLabel->text(), QStringLiteral("Not found"));
 }
 
@@ -241,7 +241,7 @@ void tst_ViewerWindow::findNextVisitsEveryMatchOfEveryFile()
     QCOMPARE(v.buffer().fileName(), a);
     QCOMPARE(v.buffer().text(), QStringLiteral("foo again"));
     QCOMPARE(v.documentList->currentRow(), 0);
-    QCOMPARE(v.newPosEdit->text(), QStringLiteral("-1"));
+    QCOMPARE(v.searchStart(), QStringLiteral("-1"));
 
     v.findNext();
     QCOMPARE(v.buffer().fileName(), a);
@@ -260,7 +260,7 @@ void tst_ViewerWindow::findNextContinuesAfterManualReplacement()
     v.replaceCurrent();
     QCOMPARE(v.buffer().text(), QStringLiteral("foofoo bar foo"));
     QCOMPARE(v.documentEdit->toPlainText(), QStringLiteral("foofoo bar foo"));
-    QCOMPARE(v.newPosEdit->text(), QStringLiteral("6"));
+    QCOMPARE(v.searchStart(), QStringLiteral("6"));
     QVERIFY(v.isFileModified());
     v.findNext();
     QCOMPARE(v.foundPosition(), 11);
@@ -555,7 +555,7 @@ void tst_ViewerWindow::closeEmptiesListHideKeepsIt()
     QVERIFY(!v.isVisible());
     QCOMPARE(v.listCount(), 0);
     QCOMPARE(v.totalFilesLabel->text(), QStringLiteral("0"));
-    QCOMPARE(v.newPosEdit->text(), QStringLiteral("0"));
+    QCOMPARE(v.searchStart(), QStringLiteral("0"));
     QVERIFY(m_h->ctx.state.stopRequested);
     QCOMPARE(v.buffer().text(), QStringLiteral("alpha"));
 }
