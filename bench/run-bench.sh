@@ -84,9 +84,9 @@ compare_find() {  # label, scrivlane args..., -- grep args... -- rg args...
   if [ "$have_rg" = 1 ]; then
     out=$scratch/r.out; local tr1 tr; tr1=$(median_time rg -j1 "${rargs[@]}" "$tree")
     tr=$(median_time rg "${rargs[@]}" "$tree")
-    local r1; r1=$(ratio "$ts" "$tr1")
-    printf '%-30s   rg -j1 %6ss  ratio %5s (target 1.00, %s)   rg %6ss  ratio %5s (stretch 1.00)\n' \
-      "" "$tr1" "$r1" "$(verdict "$r1" 1.0)" "$tr" "$(ratio "$ts" "$tr")"
+    local r1 r; r1=$(ratio "$ts" "$tr1"); r=$(ratio "$ts" "$tr")
+    printf '%-30s   rg -j1 %6ss  ratio %5s (target 0.70, %s)   rg %6ss  ratio %5s (target 1.00, %s)\n' \
+      "" "$tr1" "$r1" "$(verdict "$r1" 0.7)" "$tr" "$r" "$(verdict "$r" 1.0)"
   fi
 }
 

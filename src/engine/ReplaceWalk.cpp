@@ -235,14 +235,17 @@ FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::
     try {
         file = walkedFile(m_folder, e);
         // Another name of a file this run changed (a link, a second pattern);
-        // one still waiting to be saved is put in place first.
-        QString identity = file.identity();
-        if (m_saves.holds(identity)) {
-            m_saves.commit(m_ctx);
-            identity = file.identity();  // the save gave it a new one
+        // one still waiting to be saved is put in place first. Until the run
+        // has saved something (a preview never does) there is nothing to ask.
+        if (!m_saves.isEmpty() || !m_s.changedIdentities.isEmpty()) {
+            QString identity = file.identity();
+            if (m_saves.holds(identity)) {
+                m_saves.commit(m_ctx);
+                identity = file.identity();  // the save gave it a new one
+            }
+            if (!identity.isEmpty() && m_s.changedIdentities.contains(identity))
+                return Load::Skipped;
         }
-        if (!identity.isEmpty() && m_s.changedIdentities.contains(identity))
-            return Load::Skipped;
         if (large && LargeFileReplace::takes(m_ctx, file))
             return Load::Large;
         read = unlessTooLarge(m_ctx, kSentence, LogSource::replaceCommand,

@@ -10,6 +10,16 @@
 #include "ViewerPort.h"
 #include "platform/Failure.h"
 
+qsizetype SaveQueue::batchSize()
+{
+    // Room is left for what else the program holds open (folders of the walk,
+    // the read-ahead, the window's own files).
+    constexpr qsizetype kMost = 1024, kLeast = 128, kOtherFiles = 256;
+    static const qsizetype size =
+        qBound(kLeast, FileSystem::openFilesAllowed(kMost + kOtherFiles) - kOtherFiles, kMost);
+    return size;
+}
+
 void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
 {
     ViewerPort &viewer = *ctx.viewer;

@@ -25,7 +25,8 @@ public:
     void addWritten(RunContext &ctx, const QString &path, qint32 totalBefore,
                     const QString &identity,
                     const std::function<void(FileSystem::PendingSaves &)> &write);
-    bool isFull() const { return m_records.size() >= kBatch; }
+    bool isEmpty() const { return m_records.isEmpty(); }
+    bool isFull() const { return m_records.size() >= batchSize(); }
     /// Whether a waiting file has this identity (FileSystem::fileIdentity).
     bool holds(const QString &identity) const
     {
@@ -48,7 +49,9 @@ public:
     static void journal(RunContext &ctx, const QList<JournalItem> &saved);
 
 private:
-    static constexpr qsizetype kBatch = 128;
+    /// Files per flush: each flush costs the disk a round trip, each file
+    /// waiting for it an open descriptor.
+    static qsizetype batchSize();
     struct Record {
         QString path;
         qint32 totalBefore = 0;

@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,6 +127,21 @@ int openRegular(const QString &path, struct stat &st, bool listedRegular = false
 }
 
 }  // namespace
+
+qsizetype FileSystem::openFilesAllowed(qsizetype wanted)
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 0;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < rlim_t(wanted)) {
+        struct rlimit raised = limit;
+        raised.rlim_cur =
+            limit.rlim_max == RLIM_INFINITY ? rlim_t(wanted) : qMin(limit.rlim_max, rlim_t(wanted));
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? wanted : qsizetype(limit.rlim_cur);
+}
 
 QByteArray FileSystem::readFile(const QString &path)
 {

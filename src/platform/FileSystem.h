@@ -66,6 +66,10 @@ void readFileInPieces(const QString &path, qsizetype pieceSize,
 /// written and the link stays. On any failure the original stays as it was.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
 
+/// How many files the process may hold open, raised towards wanted where the
+/// system allows it (saves waiting for one flush each hold their file open).
+qsizetype openFilesAllowed(qsizetype wanted);
+
 /// What a save compares to be sure it replaces the very file that was read:
 /// device, inode, size and modification time in nanoseconds.
 struct FileStamp {

@@ -3,15 +3,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <memory>
-
 class TestRunStatusText : public QObject {
     Q_OBJECT
 
 private slots:
     void labelShowsLatestTextWhenSeen_data();
     void labelShowsLatestTextWhenSeen();
-    void labelGoneWhileTextWaits();
 };
 
 void TestRunStatusText::labelShowsLatestTextWhenSeen_data()
@@ -65,20 +62,6 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen()
                  qPrintable(
                      QStringLiteral("after step %1 (%2): \"%3\"").arg(i).arg(step, label.text())));
     }
-}
-
-void TestRunStatusText::labelGoneWhileTextWaits()
-{
-    RunStatusText texts;
-    auto label = std::make_unique<QLabel>();
-    QLabel other;
-    texts.hold();
-    texts.setText(label.get(), QStringLiteral("a"));
-    texts.setText(&other, QStringLiteral("b"));
-    label.reset();
-    QCoreApplication::processEvents();
-    QCOMPARE(other.text(), QStringLiteral("b"));
-    texts.release();
 }
 
 QTEST_MAIN(TestRunStatusText)
