@@ -1,6 +1,7 @@
 #include "SaveQueue.h"
 
 #include "DocumentBuffer.h"
+#include "MainPort.h"
 #include "ReplaceJournal.h"
 #include "RunContext.h"
 #include "RunEvents.h"
@@ -42,8 +43,8 @@ void SaveQueue::addWritten(RunContext &ctx, const QString &path, qint32 totalBef
                            const QString &identity,
                            const std::function<void(FileSystem::PendingSaves &)> &write)
 {
-    m_identities.insert(identity);
     write(m_pending);
+    m_identities.insert(identity);
     const int last = ctx.viewer->listCount() - 1;
     const bool listed = last >= 0 && ctx.viewer->listItem(last) == path;
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
@@ -65,7 +66,8 @@ void SaveQueue::commit(RunContext &ctx)
 {
     if (m_records.isEmpty())
         return;
-    const QStringList failures = m_pending.commit();
+    // The window answers while the disk catches up and the files go in place.
+    const QStringList failures = m_pending.commit([&] { ctx.main->yieldToEvents(); });
     const QList<Record> records = std::exchange(m_records, {});
     m_identities.clear();
     RunState &s = ctx.state;

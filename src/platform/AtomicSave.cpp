@@ -12,10 +12,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
 using PlatformFailure::fail;
 
@@ -364,7 +366,19 @@ FileSystem::PendingSaves::~PendingSaves()
     }
 }
 
-QStringList FileSystem::PendingSaves::commit()
+namespace {
+// syncfs(fd), on a second thread while pause is called, when there is one.
+bool flushFileSystem(int fd, const std::function<void()> &pause)
+{
+    if (!pause)
+        return ::syncfs(fd) == 0;
+    std::future<bool> flushed = std::async(std::launch::async, [fd] { return ::syncfs(fd) == 0; });
+    while (flushed.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) pause();
+    return flushed.get();
+}
+}  // namespace
+
+QStringList FileSystem::PendingSaves::commit(const std::function<void()> &pause)
 {
     // One flush of each file system serves every file waiting on it.
     QList<dev_t> flushed;
@@ -373,7 +387,7 @@ QStringList FileSystem::PendingSaves::commit()
         struct stat st {};
         if (::fstat(item.fd, &st) != 0 || flushed.contains(st.st_dev))
             continue;
-        if (::syncfs(item.fd) != 0)
+        if (!flushFileSystem(item.fd, pause))
             flushEach = true;
         flushed.append(st.st_dev);
     }
@@ -381,6 +395,8 @@ QStringList FileSystem::PendingSaves::commit()
     QStringList failures;
     // A file that cannot be put in place is passed over; the others still are.
     for (Item &item : items) {
+        if (pause)
+            pause();
         try {
             finishSave(item, flushEach);
             failures.append(QString());

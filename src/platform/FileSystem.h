@@ -108,7 +108,10 @@ public:
     /// Flushes and renames each file over its target, in order. Returns one
     /// text per file: empty when it was put in place, else why not; a file
     /// that fails is left as it was and the others still go in place.
-    QStringList commit();
+    /// pause, when given, is called while the flush waits for the disk and
+    /// between two renames, so a window can answer meanwhile; the commit
+    /// goes on to its end whatever pause does.
+    QStringList commit(const std::function<void()> &pause = {});
 
     struct Item {
         int fd = -1;
