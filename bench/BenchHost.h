@@ -100,8 +100,6 @@ public:
     void yieldToEvents() override {}
     void minimizeWindow() override {}
     void restoreWindow() override {}
-    QString timeStart() const override { return m_timeStart; }
-    void setTimeStart(const QString &text) override { m_timeStart = text; }
     void setFindAndReplaceText(const QString &f, const QString &r) override;
     void saveHistories() override {}
     void resetHints() override {}
@@ -117,6 +115,7 @@ public:
     void filesFound(int) override {}
     void replacementsMade(int) override {}
     void backupFolderMade(const QString &) override {}
+    void replaceStarted(const QString &) override {}
     void restoreStarted() override {}
     void listCleared() override { viewer.list.clear(); }
     void fileMatched(const QString &path) override { viewer.list << path; }
@@ -145,7 +144,4 @@ public:
     QString backupRoot() override { return backupFolder; }
     bool isSpecified() override { return true; }
     void commitChoice() override {}
-
-private:
-    QString m_timeStart;
 };

@@ -175,7 +175,7 @@ void writeReport(RunContext &ctx)
     // disagree with the two times the report prints.
     QDateTime end = Clock::now();
     end.setTime(QTime(end.time().hour(), end.time().minute(), end.time().second()));
-    QDateTime start = TimeStamp::parseGeneralDateTime(ctx.main->timeStart());
+    QDateTime start = TimeStamp::parseGeneralDateTime(state.startTime);
     // A start that cannot be read back must not print an empty date.
     if (!start.isValid())
         start = end;

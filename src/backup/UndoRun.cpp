@@ -191,7 +191,8 @@ void runUndo(RunContext &ctx)
 
         if (ctx.request.isMinimizeWhileReplacing())
             ctx.main->minimizeWindow();
-        ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
+        s.startTime = TimeStamp::generalDateTime(Clock::now());
+        ctx.events->replaceStarted(s.startTime);
 
         // The run searches for the replacement and writes the find text back; the
         // window shows the exchange for the length of the run.

@@ -18,10 +18,6 @@ public:
     virtual void minimizeWindow() = 0;
     virtual void restoreWindow() = 0;
 
-    /// The start label: the run's start as a date-and-time text.
-    virtual QString timeStart() const = 0;
-    virtual void setTimeStart(const QString &text) = 0;
-
     /// Sets the find and replace boxes (Undo exchanges them for the length of its run).
     virtual void setFindAndReplaceText(const QString &find, const QString &replace) = 0;
 

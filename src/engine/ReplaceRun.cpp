@@ -123,7 +123,8 @@ void runReplace(RunContext &ctx)
 
     if (ctx.request.isMinimizeWhileReplacing())
         ctx.main->minimizeWindow();
-    ctx.main->setTimeStart(TimeStamp::generalDateTime(Clock::now()));
+    s.startTime = TimeStamp::generalDateTime(Clock::now());
+    ctx.events->replaceStarted(s.startTime);
 
     replaceOverRequest(ctx);
 

@@ -27,6 +27,8 @@ public:
     virtual void replacementsMade(int total) = 0;
     /// Replace made the backup tree's folder (shown without its root) for its copies.
     virtual void backupFolderMade(const QString &folder) = 0;
+    /// Replace or Undo started at startTime.
+    virtual void replaceStarted(const QString &startTime) = 0;
     /// Restore has started putting files back.
     virtual void restoreStarted() = 0;
 

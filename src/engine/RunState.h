@@ -31,6 +31,8 @@ struct RunState {
     QString secondPart;
 
     // Main window.
+    /// When the current Replace or Undo started, as its report prints it.
+    QString startTime;
     qint32 totalReplacements = 0;
     qint32 fileReplacements = 0;
     QString reportBody;

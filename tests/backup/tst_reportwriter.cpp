@@ -361,7 +361,7 @@ private:
         }
         host.viewer.document.load(m_lastFile);
         host.viewer.document.setEncoding(TextEncoding::SingleByte);
-        host.main.timeStartText = TimeStamp::generalDateTime(kStart);
+        host.ctx.state.startTime = TimeStamp::generalDateTime(kStart);
         const QDateTime end = kStart.addMSecs(ms);
         Clock::setNowForTesting([end] { return end; });
         host.viewer.list =

@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(h.dialogs.shown[0].icon, MessageIcon::Question);
         QCOMPARE(h.main.historySaves, 2);
         QCOMPARE(h.viewer.list, QStringList({path("a.txt"), path("b.txt")}));
-        QCOMPARE(h.main.timeStartText, QStringLiteral("2026-05-01 10:00:00"));
+        QCOMPARE(h.ctx.state.startTime, QStringLiteral("2026-05-01 10:00:00"));
 
         const QString report =
             QString::fromUtf8(readAll(m_app->filePath(QStringLiteral("Report.dat"))));
@@ -194,7 +194,7 @@ private slots:
         runUndo(h.ctx);
         QCOMPARE(h.main.historySaves, 1);
         QCOMPARE(readAll(path("a.txt")), QByteArray("a cat, a dog\r\n"));
-        QVERIFY(h.main.timeStartText.isEmpty());
+        QVERIFY(h.ctx.state.startTime.isEmpty());
         QCOMPARE(h.request.find, QStringLiteral("cat"));
     }
 

@@ -237,7 +237,7 @@ void TestReplaceRun::selectedFilesWithBackup()
     QCOMPARE(h.main.reports, 1);
     QCOMPARE(h.ctx.state.reportBody, reportEntry(1, t.path(QStringLiteral("top/a.txt")), 1));
     QVERIFY(h.viewer.visible);
-    QVERIFY(!h.main.timeStartText.isEmpty());
+    QVERIFY(!h.ctx.state.startTime.isEmpty());
 }
 
 void TestReplaceRun::namesakeStartFoldersKeepTheirOwnCopies_data()
@@ -279,13 +279,13 @@ void TestReplaceRun::noAtConfirmationTouchesNothing()
     aim(h, t, {QStringLiteral("a.txt")});
     h.request.find = QStringLiteral("cat");
     h.request.replace = QStringLiteral("dog");
-    h.main.timeStartText = QStringLiteral("before");
+    h.ctx.state.startTime = QStringLiteral("before");
     h.dialogs.answers << MessageAnswer::No;
 
     runReplace(h.ctx);
 
     QCOMPARE(t.read(QStringLiteral("top/a.txt")), QByteArray("cat"));
-    QCOMPARE(h.main.timeStartText, QStringLiteral("before"));
+    QCOMPARE(h.ctx.state.startTime, QStringLiteral("before"));
     QCOMPARE(h.dialogs.titles(), QStringList({QStringLiteral(" Make replacement")}));
 }
 

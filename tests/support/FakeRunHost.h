@@ -73,7 +73,6 @@ struct FakeMain : MainPort {
     std::function<void()> onYield;
     int yields = 0;
     bool minimized = false;
-    QString timeStartText;
     int historySaves = 0, hintResets = 0, fileListRefreshes = 0, reports = 0;
     std::function<void()> onWriteReport;
 
@@ -94,8 +93,6 @@ struct FakeMain : MainPort {
     }
     void minimizeWindow() override { minimized = true; }
     void restoreWindow() override { minimized = false; }
-    QString timeStart() const override { return timeStartText; }
-    void setTimeStart(const QString &text) override { timeStartText = text; }
     void setFindAndReplaceText(const QString &find, const QString &replace) override
     {
         request->find = find;
@@ -180,6 +177,10 @@ struct FakeEvents : RunEvents {
     void backupFolderMade(const QString &folder) override
     {
         events << QStringLiteral("backupFolderMade: ") + folder;
+    }
+    void replaceStarted(const QString &startTime) override
+    {
+        events << QStringLiteral("replaceStarted: ") + startTime;
     }
     void restoreStarted() override { events << QStringLiteral("restoreStarted"); }
 

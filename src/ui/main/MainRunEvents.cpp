@@ -49,6 +49,11 @@ void MainRunEvents::backupFolderMade(const QString &folder)
     m_window.setStatusText(2, QStringLiteral(" Creating folders: ") + folder);
 }
 
+void MainRunEvents::replaceStarted(const QString &startTime)
+{
+    m_window.setTimeStart(startTime);
+}
+
 void MainRunEvents::restoreStarted()
 {
     m_window.setStatusText(1, QStringLiteral("Restoring..."));

@@ -18,6 +18,7 @@ public:
     void filesFound(int count) override;
     void replacementsMade(int total) override;
     void backupFolderMade(const QString &folder) override;
+    void replaceStarted(const QString &startTime) override;
     void restoreStarted() override;
     void listCleared() override;
     void fileMatched(const QString &path) override;

@@ -546,10 +546,6 @@ void MainWindow::restoreWindow()
         showNormal();
 }
 
-QString MainWindow::timeStart() const
-{
-    return startTimeLabel->text();
-}
 void MainWindow::setTimeStart(const QString &text)
 {
     startTimeLabel->setText(text);

@@ -58,6 +58,8 @@ public:
 
     /// Sets the caption of a Mainbar tool and redraws the toolbar.
     void setToolCaption(const QString &key, const QString &caption);
+    /// The hidden start label: the run's start as a date-and-time text.
+    void setTimeStart(const QString &text);
 
     /// The search request as the controls hold it now.
     const SearchRequest &request() const;
@@ -67,8 +69,6 @@ public:
     void yieldToEvents() override;
     void minimizeWindow() override;
     void restoreWindow() override;
-    QString timeStart() const override;
-    void setTimeStart(const QString &text) override;
     void saveHistories() override;
     void resetHints() override { clearHints(); }
     void refreshFileList() override;
