@@ -218,6 +218,8 @@ private:
     SearchForm *m_form;
     DocumentBuffer m_buffer;
     int m_findWidth = 2370;
+    /// A value, not a hidden widget: runs set it for every file they search.
+    QString m_searchStart;
     ViewerDocumentView *m_view = nullptr;
     ViewerTools *m_tools = nullptr;
     std::unique_ptr<ViewerDisplay> m_display;
