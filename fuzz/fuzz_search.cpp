@@ -182,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!fuzzy) {
         h.request.find = needle;
         const qsizetype expected = referenceIndexOf(text, needle, from, matchCase, wholeWord);
-        if (findInBuffer(h.ctx, start) != expected)
+        if (findInBuffer(h.taken(), start) != expected)
             fuzzFail("findInBuffer differs");
         checkReplacement(text, PlainMatcher(needle, matchCase, wholeWord), with,
                          referenceReplaceNormal(text, needle, with, matchCase, wholeWord));
@@ -197,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         expected < 0 ? -1 : referenceIndexOf(text, second, expected + needle.size(), false, false);
     if (end < 0)
         expected = -1;
-    const qint32 found = findFuzzyInBuffer(h.ctx, start);
+    const qint32 found = findFuzzyInBuffer(h.taken(), start);
     if (found != expected)
         fuzzFail("findFuzzyInBuffer differs");
     if (found >= 0 && (h.viewer.document.selectionStart() != found ||
