@@ -1,6 +1,7 @@
 #include "BytePrefilter.h"
 
 #include "TextSearch.h"
+#include "platform/CpuFeatures.h"
 #include "platform/TextCodec.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -143,12 +144,6 @@ __attribute__((target("avx2"))) const uchar *scanAvx2(const NeedleScan &s, const
     at = p;
     return nullptr;
 }
-
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
 #endif
 
 // First position where needle occurs in hay, or -1 (see NeedleScan).
@@ -162,7 +157,7 @@ qsizetype find(QByteArrayView hay, const QByteArray &needle, bool foldCase)
     const uchar *const last = begin + (hay.size() - n);
     const uchar *p = begin;
 #ifdef SCRIVLANE_HAVE_AVX2_SCAN
-    if (hasAvx2()) {
+    if (CpuFeatures::hasAvx2()) {
         if (const uchar *found = scanAvx2(s, p, last))
             return found - begin;
     }

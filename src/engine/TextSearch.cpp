@@ -1,6 +1,7 @@
 #include "TextSearch.h"
 
 #include "LineEnds.h"
+#include "platform/CpuFeatures.h"
 
 #include <QVarLengthArray>
 
@@ -82,19 +83,13 @@ __attribute__((target("avx2"))) const char16_t *findCandidateAvx2(const char16_t
     }
     return p;
 }
-
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
 #endif
 
 // First start in [p, end) whose anchor characters match.
 const char16_t *findCandidate(const char16_t *p, const char16_t *end, const Anchors &k)
 {
 #ifdef SCRIVLANE_HAVE_AVX2_SCAN
-    if (hasAvx2()) {
+    if (CpuFeatures::hasAvx2()) {
         p = findCandidateAvx2(p, end, k);
         if (end - p >= 16)
             return p;
