@@ -135,6 +135,11 @@ ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers)
     for (int i = 0; i < workers; ++i) m_threads.emplace_back([this] { work(); });
 }
 
+const BytePrefilter &ReadAhead::filter() const
+{
+    return d->filter;
+}
+
 void ReadAhead::setWorkersForTesting(int workers)
 {
     g_testWorkers = workers;

@@ -50,6 +50,9 @@ public:
     /// How many workers a ReadAhead of 0 workers runs; 0 (the default): one per core.
     static void setWorkersForTesting(int workers);
 
+    /// The filter every file read ahead goes through.
+    const BytePrefilter &filter() const;
+
     /// Starts on a folder's files; what is left of the folder before is dropped.
     void begin(const QList<FileSystem::FileAt> &files);
     /// PreRead::of(files[index]); indexes go up from 0 after begin(), and the

@@ -66,9 +66,9 @@ private:
     enum class Load { Skipped, RuledOut, Loaded, Large };
 
     void enterSubfolder(const FileSystem::Entry &e);
-    bool wantsFile(const FileSystem::Entry &e) const;
+    bool isChosen(const FileSystem::Entry &e) const;
     void readAhead(const QList<FileSystem::Entry> &entries);
-    bool takesFile(const FileSystem::Entry &e) const;
+    bool takesFile(const FileSystem::Entry &e, qsizetype i) const;
     Next replaceFile(const FileSystem::Entry &e, qsizetype ahead);
     Load load(const FileSystem::Entry &e, FileSystem::FileAt &file, qsizetype ahead,
               bool large = true);
@@ -91,6 +91,8 @@ private:
     QString m_backupTree;
     /// For each entry, its place among the files read ahead, or -1.
     QList<qsizetype> m_aheadIndex;
+    /// For each entry, whether the pattern and the walk's rules take its name.
+    QList<bool> m_byPattern;
 };
 
 void FolderReplace::run()
@@ -122,28 +124,32 @@ void FolderReplace::run()
             continue;
         if (m_s.stopRequested)
             return;
-        if (takesFile(e) && replaceFile(e, m_aheadIndex.at(i)) == Next::Stop)
+        if (takesFile(e, i) && replaceFile(e, m_aheadIndex.at(i)) == Next::Stop)
             return;
     }
 }
 
-// The files the loop below will take, as far as their names and entries
-// tell; links are read when their turn comes.
-bool FolderReplace::wantsFile(const FileSystem::Entry &e) const
+// Whether the user's selection and ticks leave the file to the run.
+bool FolderReplace::isChosen(const FileSystem::Entry &e) const
 {
-    return !e.isLink && walksFile(e, m_isTopFolder) && matchesWildcard(e.name, m_pattern) &&
-           m_s.walkRules.takesFile(m_folder, e) &&
-           !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) &&
+    return !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) &&
            !skipsUnticked(m_s, m_prefix + e.name);
 }
 
+// Decides, once per entry, which files the loop below takes, and reads them
+// ahead; links are read when their turn comes.
 void FolderReplace::readAhead(const QList<FileSystem::Entry> &entries)
 {
     QList<FileSystem::FileAt> files;
     m_aheadIndex.fill(-1, entries.size());
+    m_byPattern.fill(false, entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const FileSystem::Entry &e = entries.at(i);
-        if (walksInto(e) || !wantsFile(e))
+        if (walksInto(e) || !walksFile(e, m_isTopFolder))
+            continue;
+        // The file list's own rule, so a walk takes only names a list would show.
+        m_byPattern[i] = matchesWildcard(e.name, m_pattern) && m_s.walkRules.takesFile(m_folder, e);
+        if (e.isLink || !m_byPattern.at(i) || !isChosen(e))
             continue;
         m_aheadIndex[i] = files.size();
         files.append(walkedFile(m_folder, e));
@@ -170,14 +176,12 @@ void FolderReplace::enterSubfolder(const FileSystem::Entry &e)
     FileSystem::makeFolder(copyFolder);
 }
 
-bool FolderReplace::takesFile(const FileSystem::Entry &e) const
+bool FolderReplace::takesFile(const FileSystem::Entry &e, qsizetype i) const
 {
-    // The file list's own rule, so a walk takes only names a list would show.
-    if (!matchesWildcard(e.name, m_pattern) || !m_s.walkRules.takesFile(m_folder, e))
+    if (!m_byPattern.at(i))
         return false;
-    const QString path = m_prefix + e.name;
-    showSearching(m_ctx, path);
-    return !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) && !skipsUnticked(m_s, path);
+    showSearching(m_ctx, m_prefix + e.name);
+    return isChosen(e);
 }
 
 FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e, qsizetype ahead)
@@ -223,7 +227,7 @@ FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e, qsize
 PreRead FolderReplace::takeRead(const FileSystem::FileAt &file, qsizetype ahead)
 {
     if (ahead < 0)
-        return PreRead::of(file, prefilterFor(m_r));
+        return PreRead::of(file, m_ahead.filter());
     return m_ahead.take(ahead);
 }
 
