@@ -99,8 +99,7 @@ void undoInFile(RunContext &ctx, const QString &name)
     if (!replaceLoadedFile(ctx, kSentence, kSource))
         return;
     // Saved only when the text changed, as Replace does: replaceAndCount listed it then.
-    const int last = ctx.viewer->listCount() - 1;
-    if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {
+    if (RunSupport::isListedLast(ctx, s.currentPath)) {
         RunSupport::saveOrUnlist(ctx, s.currentPath, totalBefore,
                                  [&] { saveReplacedFile(ctx, totalBefore); });
     }

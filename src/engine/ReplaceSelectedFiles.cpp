@@ -57,8 +57,7 @@ void replaceSelectedFile(RunContext &ctx, const TickedFile *ticked)
     if (found == -1 || s.stopRequested || passedOverAsBinary(ctx) ||
         !replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
         return;
-    const int last = ctx.viewer->listCount() - 1;
-    if (last >= 0 && ctx.viewer->listItem(last) == s.currentPath) {
+    if (isListedLast(ctx, s.currentPath)) {
         const QString path = s.currentPath;
         trap(ctx, [&] {
             saveOrUnlist(ctx, path, totalBefore, [&] { saveReplacedFile(ctx, totalBefore); });

@@ -300,8 +300,7 @@ void FolderReplace::save(const QString &path, qint32 totalBefore)
 {
     // Saved only when the text changed, as for selected files: a file whose
     // replacements left it identical has no entry, so entries add up to the total.
-    const int last = m_ctx.viewer->listCount() - 1;
-    if (last < 0 || m_ctx.viewer->listItem(last) != path)
+    if (!isListedLast(m_ctx, path))
         return;
     try {
         saveOrUnlist(m_ctx, path, totalBefore, [&] { m_saves.add(m_ctx, path, totalBefore); });

@@ -125,12 +125,17 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
     try {
         save();
     } catch (...) {
-        const int last = ctx.viewer->listCount() - 1;
-        if (last >= 0 && ctx.viewer->listItem(last) == path)
+        if (isListedLast(ctx, path))
             ctx.events->filesUnlisted({path});
         ctx.state.totalReplacements = totalBefore;
         throw;
     }
+}
+
+bool RunSupport::isListedLast(const RunContext &ctx, const QString &path)
+{
+    const int last = ctx.viewer->listCount() - 1;
+    return last >= 0 && ctx.viewer->listItem(last) == path;
 }
 
 void RunSupport::showSearching(RunContext &ctx, const QString &path)

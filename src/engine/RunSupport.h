@@ -63,6 +63,10 @@ bool trapped(RunContext &ctx, const QString &sentence, const QString &source,
 void saveOrUnlist(RunContext &ctx, const QString &path, qint32 totalBefore,
                   const std::function<void()> &save);
 
+/// Whether path is the last entry of the viewer's list: the run has just
+/// listed it as changed.
+bool isListedLast(const RunContext &ctx, const QString &path);
+
 /// Status panel 2 while a file is searched: " Searching through document: " and its path.
 void showSearching(RunContext &ctx, const QString &path);
 

@@ -23,10 +23,8 @@ qsizetype SaveQueue::batchSize()
 
 void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
 {
-    ViewerPort &viewer = *ctx.viewer;
-    const int last = viewer.listCount() - 1;
-    const bool listed = last >= 0 && viewer.listItem(last) == path;
-    DocumentBuffer &buffer = viewer.buffer();
+    const bool listed = RunSupport::isListedLast(ctx, path);
+    DocumentBuffer &buffer = ctx.viewer->buffer();
     // Back into the file that was read, only while it is still that file.
     if (buffer.hasSource() && buffer.fileName() == path) {
         m_identities.insert(buffer.source().identity());
@@ -45,8 +43,7 @@ void SaveQueue::addWritten(RunContext &ctx, const QString &path, qint32 totalBef
 {
     write(m_pending);
     m_identities.insert(identity);
-    const int last = ctx.viewer->listCount() - 1;
-    const bool listed = last >= 0 && ctx.viewer->listItem(last) == path;
+    const bool listed = RunSupport::isListedLast(ctx, path);
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
 }
 
