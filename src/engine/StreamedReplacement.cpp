@@ -7,25 +7,45 @@
 
 namespace {
 
+// A piece of a file's text as decoded, and whether it is the last.
+struct DecodedPiece {
+    QString text;
+    bool last = false;
+    TextEncoding encoding = TextEncoding::Utf8;  ///< settled with the last piece
+};
+
+// The next piece of source through decoder; nullopt when the bytes are not
+// what their first piece promised.
+std::optional<DecodedPiece> decodeNext(const StreamedReplacement::ByteSource &source,
+                                       TextCodec::PieceDecoder &decoder)
+{
+    const QByteArray bytes = source();
+    if (bytes.isEmpty()) {
+        std::optional<TextCodec::Decoded> rest = decoder.finish();
+        if (!rest)
+            return std::nullopt;
+        return DecodedPiece{std::move(rest->text), true, rest->encoding};
+    }
+    std::optional<QString> text;
+    if (!decoder.add(bytes) || !(text = decoder.takeText()))
+        return std::nullopt;
+    return DecodedPiece{std::move(*text), false};
+}
+
 // Feeds the decoded text of every piece to take(text, last); false when the
 // bytes are not what their first piece promised.
 bool decodeAll(const StreamedReplacement::ByteSource &source, TextCodec::PieceDecoder &decoder,
                TextEncoding &encoding, const std::function<void(QStringView, bool)> &take)
 {
     for (;;) {
-        const QByteArray bytes = source();
-        if (bytes.isEmpty()) {
-            std::optional<TextCodec::Decoded> rest = decoder.finish();
-            if (!rest)
-                return false;
-            encoding = rest->encoding;
-            take(rest->text, true);
+        const std::optional<DecodedPiece> piece = decodeNext(source, decoder);
+        if (!piece)
+            return false;
+        take(piece->text, piece->last);
+        if (piece->last) {
+            encoding = piece->encoding;
             return true;
         }
-        std::optional<QString> text;
-        if (!decoder.add(bytes) || !(text = decoder.takeText()))
-            return false;
-        take(*text, false);
     }
 }
 
@@ -78,21 +98,11 @@ FileSystem::PieceSource StreamedReplacement::replaced(const ByteSource &source, 
     return [state, source, encoding, &outcome]() -> QByteArray {
         State &s = *state;
         while (!s.done) {
-            QString text;
-            bool last = false;
-            const QByteArray bytes = source();
-            if (bytes.isEmpty()) {
-                std::optional<TextCodec::Decoded> rest = s.decoder.finish();
-                if (!rest || rest->encoding != encoding)
-                    throw PieceReplacer::CannotStream();
-                text = s.replacer.add(rest->text, true);
-                last = true;
-            } else {
-                std::optional<QString> decoded;
-                if (!s.decoder.add(bytes) || !(decoded = s.decoder.takeText()))
-                    throw PieceReplacer::CannotStream();
-                text = s.replacer.add(*decoded, false);
-            }
+            const std::optional<DecodedPiece> piece = decodeNext(source, s.decoder);
+            if (!piece || (piece->last && piece->encoding != encoding))
+                throw PieceReplacer::CannotStream();
+            const bool last = piece->last;
+            QString text = s.replacer.add(piece->text, last);
             s.newFinder.add(text, last);
             text.prepend(std::exchange(s.carried, QString()));
             if (!last && !text.isEmpty() && QChar::isHighSurrogate(text.back().unicode())) {
