@@ -28,8 +28,6 @@ public:
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}
-    void setPosLabel(const QString &) override {}
-    void setNewPos(const QString &) override {}
     QString findText() const override { return QString(); }
     void setFindText(const QString &) override {}
     QString findText2() const override { return second; }
@@ -129,6 +127,8 @@ public:
     }
     void matchShown(qint32) override {}
     void documentShown(const QString &, int) override {}
+    void positionShown(qint32, qint64) override {}
+    void searchStartMoved(qint32) override {}
 
     // Dialogs
     MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "SearchEvents.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
-/// What a run reports as it goes. The main window turns each event into its
-/// status texts, tool captions and the viewer's list, labels and caption;
-/// tests and the command-line tool record them.
-class RunEvents {
+/// What a run reports as it goes, its searches of the shown document among
+/// them. The main window turns each event into its status texts, tool captions
+/// and the viewer's list, labels and caption; tests and the command-line tool
+/// record them.
+class RunEvents : public SearchEvents {
 public:
-    virtual ~RunEvents() = default;
-
     /// Nothing is under way to show: at a run's end, or before it refuses.
     virtual void idle() = 0;
     /// The request was refused before any file was read.

@@ -5,8 +5,8 @@
 class DocumentBuffer;
 
 /// The viewer as the engine uses it: the buffer of every run, the list of files
-/// found or changed as it stands, the search labels and boxes. What a run
-/// lists and shows goes through RunEvents. The viewer window implements it by
+/// found or changed as it stands, the search boxes. What a run lists and shows
+/// goes through RunEvents. The viewer window implements it by
 /// writing its controls; tests implement it with plain fields.
 class ViewerPort {
 public:
@@ -22,9 +22,6 @@ public:
     virtual int listCount() const = 0;
     virtual QString listItem(int index) const = 0;
     virtual void selectListItem(int index) = 0;
-
-    virtual void setPosLabel(const QString &text) = 0;
-    virtual void setNewPos(const QString &text) = 0;
 
     virtual QString findText() const = 0;
     virtual void setFindText(const QString &text) = 0;

@@ -133,8 +133,6 @@ struct FakeViewer : ViewerPort {
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int index) override { selectedIndex = index; }
     void setCountLabel(const QString &text) { countLabel = text; }
-    void setPosLabel(const QString &text) override { posLabel = text; }
-    void setNewPos(const QString &text) override { newPos = text; }
     void setIndexLabel(const QString &text) { indexLabel = text; }
     void setCaption(const QString &text) { caption = text; }
     QString findText() const override { return find; }
@@ -207,6 +205,16 @@ struct FakeEvents : RunEvents {
             viewer->countLabel = QString::number(viewer->list.size());
             viewer->posLabel = QString::number(position);
         }
+    }
+    void positionShown(qint32 position, qint64 length) override
+    {
+        if (viewer)
+            viewer->posLabel = QStringLiteral("%1 of %2").arg(position).arg(length);
+    }
+    void searchStartMoved(qint32 start) override
+    {
+        if (viewer)
+            viewer->newPos = QString::number(start);
     }
     void documentShown(const QString &path, int index) override
     {

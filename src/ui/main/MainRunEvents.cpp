@@ -102,3 +102,13 @@ void MainRunEvents::documentShown(const QString &path, int index)
         viewer.setIndexLabel(QString::number(index));
     viewer.setCaption(QStringLiteral("Viewing document: ") + path);
 }
+
+void MainRunEvents::positionShown(qint32 position, qint64 length)
+{
+    m_window.viewer()->positionShown(position, length);
+}
+
+void MainRunEvents::searchStartMoved(qint32 start)
+{
+    m_window.viewer()->searchStartMoved(start);
+}

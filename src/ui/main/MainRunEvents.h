@@ -26,6 +26,8 @@ public:
     void filesUnlisted(const QStringList &paths) override;
     void matchShown(qint32 position) override;
     void documentShown(const QString &path, int index) override;
+    void positionShown(qint32 position, qint64 length) override;
+    void searchStartMoved(qint32 start) override;
 
 private:
     MainWindow &m_window;
