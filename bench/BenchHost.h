@@ -24,8 +24,7 @@ public:
 
     DocumentBuffer &buffer() override { return m_buffer; }
     void setHoldText(const QString &) override {}
-    void setTag(const QString &) override {}
-    QString tag() const override { return QString(); }
+    void setSkipNextReaction(bool) override {}
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}

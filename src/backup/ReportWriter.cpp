@@ -229,7 +229,7 @@ void writeAndShowReport(RunContext &ctx, const QString &reportText)
     FileSystem::writeFileAtomic(reportPath, *bytes);
 
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->setSkipNextReaction(true);
     buffer.load(reportPath);
     ctx.events->documentShown(buffer.fileName(), 0);
 }

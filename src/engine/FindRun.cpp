@@ -44,14 +44,14 @@ void endRun(RunContext &ctx)
 }
 
 // Opens the viewer's list on its first entry and shows that file: the selection
-// uses up the "Stop" tag, so the load's text-change reaction fills the file
-// date and length. False (after reporting) when the file cannot be read.
+// uses up the skip, so the load's text-change reaction fills the file date and
+// length. False (after reporting) when the file cannot be read.
 bool showFirstEntry(RunContext &ctx, const QString &path)
 {
-    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->setSkipNextReaction(true);
     ctx.viewer->selectListItem(0);
     // Used up by the selection reaction, unless the entry was selected already.
-    ctx.viewer->setTag(QString());
+    ctx.viewer->setSkipNextReaction(false);
     if (!trap(ctx, [&] { loadShownFile(ctx, path); }))
         return false;
     ctx.events->documentShown(path, 1);

@@ -103,7 +103,7 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
         return true;
     }
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->setSkipNextReaction(true);
     const auto hold = [&](TextMatch first) {
         buffer.holdUnloaded(file.path, scan.encoding,
                             {r.findText(), findOptions(r), first.position, first.length});

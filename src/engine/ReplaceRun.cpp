@@ -81,9 +81,9 @@ void showOutcome(RunContext &ctx)
         qint32 start = 0;
         const qint32 found = findInBuffer(ctx, start);
         ctx.events->matchShown(found);
-        ctx.viewer->setTag(QStringLiteral("Stop"));
+        ctx.viewer->setSkipNextReaction(true);
         ctx.viewer->selectListItem(0);
-        ctx.viewer->setTag(QStringLiteral("Stop"));
+        ctx.viewer->setSkipNextReaction(true);
         ctx.events->documentShown(ctx.viewer->buffer().fileName(), 0);
         ctx.viewer->showViewer();
     }

@@ -167,7 +167,7 @@ void noteSavedFile(RunContext &ctx, qint32 totalBefore)
 {
     RunState &s = ctx.state;
     RunSupport::noteChanged(ctx, s.currentPath);
-    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->setSkipNextReaction(true);
     const qint32 replacements = s.totalReplacements - totalBefore;
     appendReportEntry(ctx, s.currentPath, replacements);
     const QString copy = s.backupCopies.value(s.currentPath);

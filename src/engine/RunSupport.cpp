@@ -154,7 +154,7 @@ void RunSupport::storeSubfolder(QStringList &table, const QString &folder)
 namespace {
 bool prefilterEnabled = true;
 
-// Without the tag: a caller that wants no text-change reaction sets "Stop" first.
+// Without the skip: a caller that wants no text-change reaction asks for it first.
 void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
     DocumentBuffer &buffer = ctx.viewer->buffer();
@@ -171,7 +171,7 @@ void RunSupport::loadIntoViewer(RunContext &ctx, const QString &path)
 
 void RunSupport::loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file)
 {
-    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->setSkipNextReaction(true);
     load(ctx, [&](DocumentBuffer &buffer) { buffer.loadFrom(file); });
 }
 
@@ -224,7 +224,7 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, Pr
         ctx.state.skippedLoad = file.path;
         return false;
     }
-    ctx.viewer->setTag(QStringLiteral("Stop"));
+    ctx.viewer->setSkipNextReaction(true);
     load(ctx, [&](DocumentBuffer &buffer) {
         if (read.decoded)
             buffer.loadDecoded(file, read.size, std::move(*read.decoded), read.stamp);

@@ -96,9 +96,10 @@ void noteChanged(RunContext &ctx, const QString &path);
 bool unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &source,
                     const std::function<void()> &load);
 
-/// Loads path into the viewer's buffer the way every run does: the viewer's
-/// tag becomes "Stop" first and the viewer's held copy receives the text afterwards. The
-/// path's links are resolved once; a save goes back to the file read.
+/// Loads path into the viewer's buffer the way every run does: the viewer is
+/// told first to skip its reaction to the change, and its held copy receives
+/// the text afterwards. The path's links are resolved once; a save goes back to
+/// the file read.
 void loadIntoViewer(RunContext &ctx, const QString &path);
 /// The same for a file a walk reached.
 void loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file);
@@ -128,8 +129,8 @@ FileSystem::FileAt walkedFile(FileSystem::FolderHandle &folder, const FileSystem
 /// a walk as if every file had been loaded.
 void settleSkippedLoad(RunContext &ctx);
 
-/// Loads path as the file the viewer shows: without the "Stop" tag, so the
-/// viewer's text-change reaction describes the file; the viewer's held copy receives the text.
+/// Loads path as the file the viewer shows: without the skip, so the viewer's
+/// text-change reaction describes the file; the viewer's held copy receives the text.
 void loadShownFile(RunContext &ctx, const QString &path);
 
 }  // namespace RunSupport

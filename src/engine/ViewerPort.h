@@ -15,10 +15,9 @@ public:
     virtual DocumentBuffer &buffer() = 0;
     /// The viewer's held copy: the text as loaded, to tell later whether it was changed.
     virtual void setHoldText(const QString &text) = 0;
-    /// The viewer's tag; "Stop" makes its next reaction to a buffer change or a
-    /// viewer list selection only clear the tag.
-    virtual void setTag(const QString &tag) = 0;
-    virtual QString tag() const = 0;
+    /// True: the next buffer change or list selection comes from the run, and
+    /// the viewer's reaction to it only ends the skip; false: it reacts again.
+    virtual void setSkipNextReaction(bool skip) = 0;
 
     virtual int listCount() const = 0;
     virtual QString listItem(int index) const = 0;

@@ -111,7 +111,8 @@ struct FakeMain : MainPort {
 
 struct FakeViewer : ViewerPort {
     DocumentBuffer document;
-    QString hold, tagText;
+    QString hold;
+    bool skipNext = false;
     QStringList list;
     int selectedIndex = -1;
     QString countLabel, posLabel, newPos, indexLabel, caption;
@@ -121,8 +122,7 @@ struct FakeViewer : ViewerPort {
 
     DocumentBuffer &buffer() override { return document; }
     void setHoldText(const QString &text) override { hold = text; }
-    void setTag(const QString &tag) override { tagText = tag; }
-    QString tag() const override { return tagText; }
+    void setSkipNextReaction(bool skip) override { skipNext = skip; }
     void clearList()
     {
         list.clear();

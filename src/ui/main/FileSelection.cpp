@@ -178,7 +178,7 @@ void FileSelection::viewSelected()
     const QString first = listSelectedInViewer();
     if (first.isEmpty())
         return;
-    viewer.setTag(QStringLiteral("Stop"));
+    viewer.setSkipNextReaction(true);
     try {
         viewer.buffer().load(first);
         viewer.setHoldText(viewer.buffer().text());

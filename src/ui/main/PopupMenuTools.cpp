@@ -156,7 +156,7 @@ void PopupMenuTools::viewSource()
             QStringLiteral("Error"), LogSource::viewSource, failure.description());
     }
     viewer.setCaption(QStringLiteral("Viewing document: ") + first);
-    viewer.setTag(QStringLiteral("Stop"));
+    viewer.setSkipNextReaction(true);
     viewer.selectListItem(0);
     viewer.setPosLabel(QStringLiteral("Not found"));
     viewer.setIndexLabel(QStringLiteral("1"));

@@ -8,10 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-namespace {
-const QString kSkip = QStringLiteral("Stop");
-}  // namespace
-
 ViewerDocumentList::ViewerDocumentList(RunContext &ctx, const DocumentBuffer &buffer,
                                        const Controls &controls, Host &host)
     : m_ctx(ctx), m_buffer(buffer), m_controls(controls), m_host(host)
@@ -20,15 +16,15 @@ ViewerDocumentList::ViewerDocumentList(RunContext &ctx, const DocumentBuffer &bu
 
 bool ViewerDocumentList::takeSkip()
 {
-    if (m_tag != kSkip)
+    if (!m_skipNext)
         return false;
-    m_tag.clear();
+    m_skipNext = false;
     return true;
 }
 
 void ViewerDocumentList::skipNextReaction()
 {
-    m_tag = kSkip;
+    m_skipNext = true;
 }
 
 void ViewerDocumentList::dropPendingSkip()
@@ -109,7 +105,7 @@ void ViewerDocumentList::keepShownEntrySelected()
 
 void ViewerDocumentList::selectRowQuietly(int row)
 {
-    // The selection reaction sees the marker and only clears it.
+    // The selection reaction sees the skip and only ends it.
     skipNextReaction();
     m_controls.list->setCurrentRow(row);
     takeSkip();

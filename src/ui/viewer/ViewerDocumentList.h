@@ -9,8 +9,8 @@ class QListWidget;
 struct RunContext;
 
 /// The viewer's list of files: showing the selected entry's file, moving up
-/// and down the list, and the marker ("Stop") that lets a run or a command
-/// select an entry or change the text without the list loading the file again.
+/// and down the list, and the skip that lets a run or a command select an
+/// entry or change the text without the list loading the file again.
 class ViewerDocumentList {
 public:
     /// What the list needs from the window around it.
@@ -62,8 +62,7 @@ public:
     void skipNextReaction();
     /// After a failed load: a skip still pending is dropped.
     void dropPendingSkip();
-    QString tag() const { return m_tag; }
-    void setTag(const QString &tag) { m_tag = tag; }
+    bool isSkipPending() const { return m_skipNext; }
 
 private:
     /// True (and the marker cleared) when this reaction is to be skipped.
@@ -74,5 +73,5 @@ private:
     const DocumentBuffer &m_buffer;
     Controls m_controls;
     Host &m_host;
-    QString m_tag;
+    bool m_skipNext = false;
 };

@@ -57,8 +57,12 @@ public:
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
     void setHoldText(const QString &text) override;
-    void setTag(const QString &tag) override { m_list->setTag(tag); }
-    QString tag() const override { return m_list->tag(); }
+    void setSkipNextReaction(bool skip) override
+    {
+        skip ? m_list->skipNextReaction() : m_list->dropPendingSkip();
+    }
+    /// A run or command has asked that the next reaction be skipped.
+    bool isSkipPending() const { return m_list->isSkipPending(); }
     int listCount() const override;
     QString listItem(int index) const override;
     void selectListItem(int index) override;
