@@ -33,10 +33,7 @@ const char kGeneralHelp[] =
     "  --version  the program's version\n"
     "\n"
     "Exit status: 0 done, 1 the run reported an error (the last lines of standard\n"
-    "error say which), 2 the command line was wrong.\n"
-    "\n"
-    "window-find and window-replace time the same runs through the main window,\n"
-    "offscreen (bench/run-bench.sh uses them).\n";
+    "error say which), 2 the command line was wrong.\n";
 
 // Options every run command shares, in the order the help lists them.
 const char kCommonOptions[] =

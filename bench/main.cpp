@@ -6,7 +6,6 @@
 #include "BenchHost.h"
 #include "CommandLine.h"
 #include "DiffPrinter.h"
-#include "WindowBench.h"
 
 #include "ScrivlaneVersion.h"
 #include "backup/RestoreRun.h"
@@ -27,7 +26,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 namespace {
@@ -193,8 +191,6 @@ int run(const CommandLine &commandLine, BenchHost &host)
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && std::strncmp(argv[1], "window-", 7) == 0)
-        return windowBench(argc, argv);
     QCoreApplication app(argc, argv);
     BenchHost host;
     const CommandLine commandLine = parseCommandLine(app.arguments().mid(1), host);

@@ -21,6 +21,7 @@ what=${1:-all}
 corpus=${CORPUS:-$here/out}
 make_corpus=${MAKE_CORPUS:-$here/make-corpus.py}
 bench=${BENCH:-$root/build/bench/scrivlane-cli}
+window_bench=${WINDOW_BENCH:-$(dirname "$bench")/scrivlane-window-bench}
 scratch=${SCRATCH:-$corpus/scratch}
 
 [ -x "$bench" ] || { echo "build first: cmake --preset default && cmake --build --preset default" >&2; exit 1; }
@@ -278,13 +279,13 @@ if [ "$what" = window ] || [ "$what" = all ]; then
   }
   grep -rlF neverpresent "$corpus/medium" >/dev/null || true
   th=$(run_ms "$bench" find --find needle --all --timing "$corpus/medium")
-  tw=$(run_ms "$bench" window-find --find needle --all "$corpus/medium")
+  tw=$(run_ms "$window_bench" window-find --find needle --all "$corpus/medium")
   r=$(ratio "$tw" "$th")
   echo "window find needle (medium) ${tw}s, headless ${th}s: ratio $r (target 1.10, $(verdict "$r" 1.1))"
   print_gap "window find"
   if [ -d "$corpus/flat" ]; then
-    tflat=$(run_ms "$bench" window-find --find needle "$corpus/flat")
-    tnest=$(run_ms "$bench" window-find --find needle "$corpus/nested")
+    tflat=$(run_ms "$window_bench" window-find --find needle "$corpus/flat")
+    tnest=$(run_ms "$window_bench" window-find --find needle "$corpus/nested")
     flat=$(ratio "$tflat" "$tnest")
     echo "window find in 40,000 top-folder files ${tflat}s, one level down ${tnest}s: ratio $flat (target 1.50, $(verdict "$flat" 1.5))"
     : >"$scratch/gaps"
@@ -292,7 +293,7 @@ if [ "$what" = window ] || [ "$what" = all ]; then
   # Replace through the toolbar and headless, each on its own fresh copy,
   # taking turns going first as compare_replace's tools do.
   tws=() ths=()
-  run_w() { tws+=("$(run_once "$bench" window-replace --find lorem --replace ipsum --all "$scratch/a")"); wfiles=$(sed -n 's/^files: //p' "$scratch/w.out"); }
+  run_w() { tws+=("$(run_once "$window_bench" window-replace --find lorem --replace ipsum --all "$scratch/a")"); wfiles=$(sed -n 's/^files: //p' "$scratch/w.out"); }
   run_h() { ths+=("$(run_once "$bench" replace --find lorem --replace ipsum --all --timing "$scratch/b")"); hfiles=$(sed -n 's/^files: //p' "$scratch/w.out"); }
   for ((i = 0; i < replace_runs; i++)); do
     fresh_copies "$corpus/medium"
@@ -308,7 +309,7 @@ if [ "$what" = window ] || [ "$what" = all ]; then
   cp -a "$corpus/medium" "$scratch/a"
   (cd "$corpus/medium" && find . -type f | sort >"$scratch/all.list" &&
     sed -n 1,1000p "$scratch/all.list" | tar -cf - -T - | tar -C "$scratch/b" -xf -)
-  rss() { QT_QPA_PLATFORM=offscreen "$bench" window-replace --find lorem --replace ipsum --all "$1" 2>&1 >/dev/null |
+  rss() { QT_QPA_PLATFORM=offscreen "$window_bench" window-replace --find lorem --replace ipsum --all "$1" 2>&1 >/dev/null |
             sed -n 's/.*resident: \([0-9]*\) KiB.*/\1/p'; }
   small=$(rss "$scratch/b"); big=$(rss "$scratch/a")
   grow=$(( (big - small) / 1024 ))

@@ -23,6 +23,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <deque>
+
 using namespace RunSupport;
 
 namespace {
@@ -266,28 +268,6 @@ bool storeSubfolders(RunContext &ctx, FileSystem::FolderHandle &folder,
     return true;
 }
 
-// The folder's files the pattern and the walk's rules take (in the top folder,
-// only the selected ones).
-QList<FileSystem::FileAt> filesToSearch(RunContext &ctx, FileSystem::FolderHandle &folder,
-                                        const QList<FileSystem::Entry> &entries,
-                                        bool isCurrentFolder, const QString &pattern)
-{
-    const RunState &s = ctx.state;
-    QList<FileSystem::FileAt> files;
-    for (const FileSystem::Entry &e : entries) {
-        if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
-            s.walkRules.takesFile(folder, e) &&
-            (!isCurrentFolder || s.selectedTopFiles.contains(e.name))) {
-            try {
-                files.append(walkedFile(folder, e));
-            } catch (const Failure &failure) {
-                passOver(ctx, kFindWalkSource, failure.description());
-            }
-        }
-    }
-    return files;
-}
-
 // The first match in the index-th file of ahead, -1 for none; read is false
 // when the file could not be read.
 qint32 firstMatchIn(RunContext &ctx, const FileSystem::FileAt &file, ReadAhead &ahead,
@@ -325,44 +305,124 @@ void listFound(RunContext &ctx, const QString &path, qint32 found, bool isCurren
     }
 }
 
+// What the walk has listed and the run has yet to search, in the walk's
+// order: the walk lists a few folders ahead so that the read-ahead never waits
+// at the end of a folder. A failure met while listing waits its turn, so the
+// log keeps the order of a walk that searched each folder as it listed it.
+class ListedAhead {
+public:
+    explicit ListedAhead(ReadAhead &ahead) : m_ahead(ahead) {}
+
+    void addFiles(const QList<FileSystem::FileAt> &files, bool isCurrentFolder)
+    {
+        qsizetype index = m_ahead.append(files);
+        for (const FileSystem::FileAt &file : files)
+            m_items.push_back({file, {}, index++, isCurrentFolder});
+        m_files += files.size();
+    }
+    void addFailure(const QString &description) { m_items.push_back({{}, description, -1, false}); }
+
+    // Searches the files listed until at most keep are left; false when a
+    // stop came first.
+    bool searchUntil(RunContext &ctx, qsizetype keep)
+    {
+        while (m_files > keep && !m_items.empty()) {
+            const Item item = std::move(m_items.front());
+            m_items.pop_front();
+            if (item.aheadIndex < 0) {
+                passOver(ctx, kFindWalkSource, item.failure);
+                continue;
+            }
+            --m_files;
+            if (!search(ctx, item))
+                return false;
+        }
+        return true;
+    }
+
+    // Failures listed after the last file.
+    void tellFailuresLeft(RunContext &ctx)
+    {
+        for (const Item &item : m_items) passOver(ctx, kFindWalkSource, item.failure);
+        m_items.clear();
+    }
+
+private:
+    struct Item {
+        FileSystem::FileAt file;
+        QString failure;
+        qsizetype aheadIndex;
+        bool isCurrentFolder;
+    };
+
+    bool search(RunContext &ctx, const Item &item)
+    {
+        ctx.main->yieldToEvents();
+        if (ctx.state.stopRequested)
+            return false;
+        bool read = false;
+        const qint32 found = firstMatchIn(ctx, item.file, m_ahead, item.aheadIndex, read);
+        if (!read)
+            return true;
+        ctx.main->yieldToEvents();
+        if (ctx.state.stopRequested)
+            return false;
+        showSearching(ctx, item.file.path);
+        if (found != -1)
+            listFound(ctx, item.file.path, found, item.isCurrentFolder);
+        return true;
+    }
+
+    ReadAhead &m_ahead;
+    std::deque<Item> m_items;
+    qsizetype m_files = 0;
+};
+
+// The folder's files the pattern and the walk's rules take (in the top folder,
+// only the selected ones).
+QList<FileSystem::FileAt> filesToSearch(RunContext &ctx, FileSystem::FolderHandle &folder,
+                                        const QList<FileSystem::Entry> &entries,
+                                        bool isCurrentFolder, const QString &pattern,
+                                        ListedAhead &listed)
+{
+    const RunState &s = ctx.state;
+    QList<FileSystem::FileAt> files;
+    for (const FileSystem::Entry &e : entries) {
+        if (walksFile(e, isCurrentFolder) && matchesWildcard(e.name, pattern) &&
+            s.walkRules.takesFile(folder, e) &&
+            (!isCurrentFolder || s.selectedTopFiles.contains(e.name))) {
+            try {
+                files.append(walkedFile(folder, e));
+            } catch (const Failure &failure) {
+                listed.addFailure(failure.description());
+            }
+        }
+    }
+    return files;
+}
+
+// How many files the walk lists ahead of the one searched.
+constexpr qsizetype kListedAhead = 128;
+
 // Every entry is reached through the open folder that listed it: a subfolder
 // or file swapped for a link meanwhile is passed over, never followed. An
 // entry that cannot be listed or read is logged and counted, and the walk goes on.
-void searchFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
-                  const QString &pattern, ReadAhead &ahead, QStringList &subfolders)
+void listFolder(RunContext &ctx, FileSystem::FolderHandle &folder, bool isCurrentFolder,
+                const QString &pattern, ListedAhead &listed, QStringList &subfolders)
 {
-    RunState &s = ctx.state;
-    if (s.stopRequested)
+    if (ctx.state.stopRequested)
         return;
-
     QList<FileSystem::Entry> entries;
     try {
         entries = folder.list();
     } catch (const Failure &failure) {
-        passOver(ctx, kFindWalkSource, failure.description());
+        listed.addFailure(failure.description());
         return;
     }
     if (!storeSubfolders(ctx, folder, entries, subfolders))
         return;
-
-    const QList<FileSystem::FileAt> files =
-        filesToSearch(ctx, folder, entries, isCurrentFolder, pattern);
-    ahead.begin(files);
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        ctx.main->yieldToEvents();
-        if (s.stopRequested)
-            return;
-        bool read = false;
-        const qint32 found = firstMatchIn(ctx, files.at(i), ahead, i, read);
-        if (!read)
-            continue;
-        ctx.main->yieldToEvents();
-        if (s.stopRequested)
-            return;
-        showSearching(ctx, files.at(i).path);
-        if (found != -1)
-            listFound(ctx, files.at(i).path, found, isCurrentFolder);
-    }
+    listed.addFiles(filesToSearch(ctx, folder, entries, isCurrentFolder, pattern, listed),
+                    isCurrentFolder);
 }
 }  // namespace
 
@@ -372,14 +432,19 @@ void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read while the ones before them are searched.
     ReadAhead ahead(prefilterFor(ctx.request), true);
+    ListedAhead listed(ahead);
+    bool going = true;
     FileSystem::TreeWalk walk;
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-        searchFolder(ctx, folder, &folder == top.get(), pattern, ahead, subfolders);
+        listFolder(ctx, folder, &folder == top.get(), pattern, listed, subfolders);
+        going = listed.searchUntil(ctx, kListedAhead);
     };
-    walk.isStopped = [&] { return ctx.state.stopRequested; };
+    walk.isStopped = [&] { return !going || ctx.state.stopRequested; };
     walk.passOver = [&](const Failure &failure) {
-        passOver(ctx, kFindWalkSource, failure.description());
+        listed.addFailure(failure.description());
         return true;
     };
     walk.run(top);
+    if (going && listed.searchUntil(ctx, 0))
+        listed.tellFailuresLeft(ctx);
 }

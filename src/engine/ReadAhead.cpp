@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <vector>
@@ -60,8 +61,8 @@ struct ReadAhead::Shared {
     {
         const qsizetype index = next++;
         const quint64 at = folder;
-        const FileSystem::FileAt file = paths.at(index);
-        reads[size_t(index)].stage = Stage::Reading;
+        const FileSystem::FileAt file = paths[size_t(index - first)];
+        reads[size_t(index - first)].stage = Stage::Reading;
         lock.unlock();
         Slot done;
         done.stage = Stage::Ready;
@@ -71,10 +72,10 @@ struct ReadAhead::Shared {
             done.error = std::current_exception();
         }
         lock.lock();
-        if (at != folder || reads[size_t(index)].stage != Stage::Reading)
+        if (at != folder || index < first || reads[size_t(index - first)].stage != Stage::Reading)
             return;
         held += heldBy(done.read);
-        reads[size_t(index)] = std::move(done);
+        reads[size_t(index - first)] = std::move(done);
         if (awaited == index)
             ready.notify_one();
     }
@@ -84,10 +85,12 @@ struct ReadAhead::Shared {
     std::mutex mutex;
     std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
-    QList<FileSystem::FileAt> paths;
-    std::vector<Slot> reads;
-    quint64 folder = 0;  // tells a late read of a folder left behind
-    qsizetype next = 0;  // first file nobody has started
+    // The files from first on that are not taken yet, and their reads.
+    std::deque<FileSystem::FileAt> paths;
+    std::deque<Slot> reads;
+    quint64 folder = 0;   // tells a late read of files begin() let go
+    qsizetype first = 0;  // the index of paths.front()
+    qsizetype next = 0;   // first file nobody has started
     qsizetype taken = 0;
     qint64 held = 0;
     bool quit = false;
@@ -101,13 +104,24 @@ struct ReadAhead::Shared {
     // a read under way is not filed.
     void dropBefore(qsizetype index)
     {
-        for (qsizetype k = taken; k < index; ++k) {
-            Slot &slot = reads[size_t(k)];
-            if (slot.stage == Stage::Ready)
-                held -= heldBy(slot.read);
-            slot = Slot{Stage::Ready, {}, {}};
+        for (; first < index; ++first) {
+            if (reads.front().stage == Stage::Ready)
+                held -= heldBy(reads.front().read);
+            reads.pop_front();
+            paths.pop_front();
         }
         next = qMax(next, index);
+    }
+
+    qsizetype end() const { return first + qsizetype(paths.size()); }
+
+    // Called under the lock: whether sleeping workers are to be woken now.
+    bool wakesWorkers()
+    {
+        if (idleWorkers == 0 || !mayStart())
+            return false;
+        markWoken();
+        return true;
     }
 
     // Called under the lock; the caller notifies after releasing it.
@@ -117,10 +131,7 @@ struct ReadAhead::Shared {
         ++wakeUps;
     }
 
-    bool mayStart() const
-    {
-        return next < paths.size() && next < taken + kWindow && held < kHeldBytes;
-    }
+    bool mayStart() const { return next < end() && next < taken + kWindow && held < kHeldBytes; }
 };
 
 ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers)
@@ -160,25 +171,40 @@ void ReadAhead::begin(const QList<FileSystem::FileAt> &paths)
     {
         const std::lock_guard lock(d->mutex);
         ++d->folder;
-        d->paths = paths;
-        d->reads.assign(size_t(paths.size()), {});
+        d->paths.clear();
+        d->reads.clear();
+        d->first = 0;
         d->next = 0;
         d->taken = 0;
         d->held = 0;
-        if (d->idleWorkers == 0 || !d->mayStart())
-            return;
-        d->markWoken();
     }
-    d->wake.notify_all();
+    append(paths);
+}
+
+qsizetype ReadAhead::append(const QList<FileSystem::FileAt> &paths)
+{
+    qsizetype index = 0;
+    bool wake = false;
+    {
+        const std::lock_guard lock(d->mutex);
+        index = d->end();
+        d->paths.insert(d->paths.end(), paths.begin(), paths.end());
+        d->reads.resize(d->reads.size() + size_t(paths.size()));
+        wake = d->wakesWorkers();
+    }
+    if (wake)
+        d->wake.notify_all();
+    return index;
 }
 
 PreRead ReadAhead::take(qsizetype index)
 {
     std::unique_lock lock(d->mutex);
-    Q_ASSERT(index >= d->taken && index < d->paths.size());
+    Q_ASSERT(index >= d->taken && index < d->end());
     d->dropBefore(index);
     d->taken = index + 1;
-    Shared::Slot &slot = d->reads[size_t(index)];
+    // Stays in place: only this thread adds or removes slots.
+    Shared::Slot &slot = d->reads.front();
     while (slot.stage != Shared::Stage::Ready) {
         // A file nobody has started, or one after the file the reader is on:
         // reading it here beats sleeping until the reader is done.
@@ -193,10 +219,10 @@ PreRead ReadAhead::take(qsizetype index)
     d->held -= heldBy(slot.read);
     PreRead read = std::move(slot.read);
     const std::exception_ptr error = slot.error;
-    const bool wakeWorkers =
-        d->idleWorkers > 0 && d->next - d->taken <= kWindow / 2 && d->mayStart();
-    if (wakeWorkers)
-        d->markWoken();
+    d->reads.pop_front();
+    d->paths.pop_front();
+    ++d->first;
+    const bool wakeWorkers = d->next - d->taken <= kWindow / 2 && d->wakesWorkers();
     lock.unlock();
     if (wakeWorkers)
         d->wake.notify_all();

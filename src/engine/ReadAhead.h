@@ -53,11 +53,14 @@ public:
     /// The filter every file read ahead goes through.
     const BytePrefilter &filter() const;
 
-    /// Starts on a folder's files; what is left of the folder before is dropped.
+    /// Starts on a folder's files; what is left of the files before is dropped.
     void begin(const QList<FileSystem::FileAt> &files);
-    /// PreRead::of(files[index]); indexes go up from 0 after begin(), and the
-    /// files passed over are dropped unread or unused. Rethrows the failure of
-    /// that file's read.
+    /// Adds files after those given before (another folder's, so the workers
+    /// need not wait at the end of a folder); returns the index of the first.
+    qsizetype append(const QList<FileSystem::FileAt> &files);
+    /// PreRead::of of the index-th file given since begin(); indexes go up, and
+    /// the files passed over are dropped unread or unused. Rethrows the
+    /// failure of that file's read.
     PreRead take(qsizetype index);
 
 private:

@@ -74,6 +74,16 @@ private slots:
         ahead.begin(paths);
         for (qsizetype i = 0; i < paths.size(); ++i) got << describe([&] { return ahead.take(i); });
         QCOMPARE(got, want);
+        // Folders added one after another read as one list, even while the
+        // first is being taken.
+        const qsizetype half = paths.size() / 2;
+        ahead.begin(paths.first(half));
+        got.clear();
+        for (qsizetype i = 0; i < half / 2; ++i) got << describe([&] { return ahead.take(i); });
+        QCOMPARE(ahead.append(paths.sliced(half)), half);
+        for (qsizetype i = half / 2; i < paths.size(); ++i)
+            got << describe([&] { return ahead.take(i); });
+        QCOMPARE(got, want);
         // Files passed over are dropped; the ones after them still read right.
         ahead.begin(paths);
         got.clear();
