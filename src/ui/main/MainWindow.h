@@ -7,7 +7,6 @@
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <functional>
@@ -146,7 +145,7 @@ private:
     MainNavigation *m_navigation = nullptr;
     TypedFilters *m_typedFilters = nullptr;
     std::unique_ptr<FileSelection> m_files;
-    QElapsedTimer m_lastYield;
+    qint64 m_lastYieldMs = -1;  ///< on CoarseClock; -1 before any
     RunStatusText m_statusText;
     QString m_helpFile;
     bool m_loading = false;
