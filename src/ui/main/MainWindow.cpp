@@ -517,6 +517,11 @@ void MainWindow::setStatusText(int panel, const QString &text)
     m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, text);
 }
 
+void MainWindow::setStatusText(int panel, const QString &lead, const QString &tail)
+{
+    m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, lead, tail);
+}
+
 void MainWindow::setToolCaption(const QString &key, const QString &caption)
 {
     if (QAction *action = tool(QStringLiteral("runBar"), key))

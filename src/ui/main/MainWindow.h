@@ -65,6 +65,8 @@ public:
 
     // MainPort
     void setStatusText(int panel, const QString &text) override;
+    /// lead followed by tail, joined only if the panel shows it before a newer text.
+    void setStatusText(int panel, const QString &lead, const QString &tail);
     void yieldToEvents() override;
     void minimizeWindow() override;
     void restoreWindow() override;
