@@ -139,7 +139,7 @@ void runNormal(RunContext &ctx)
             endRun(ctx);
             return;
         }
-        ctx.viewer->setFindText(r.findText());
+        ctx.events->searchOfferedToViewer(r.findText());
         qint32 start = 0;
         findInBuffer(ctx, start);
         ctx.events->idle();

@@ -24,9 +24,7 @@ public:
     virtual void selectListItem(int index) = 0;
 
     virtual QString findText() const = 0;
-    virtual void setFindText(const QString &text) = 0;
     virtual QString findText2() const = 0;
-    virtual void setReplaceText(const QString &text) = 0;
 
     /// Offers to save unsaved changes in the shown document before something else
     /// is loaded into the buffer; false when they could not be saved and stay.

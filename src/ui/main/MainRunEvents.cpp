@@ -112,3 +112,20 @@ void MainRunEvents::searchStartMoved(qint32 start)
 {
     m_window.viewer()->searchStartMoved(start);
 }
+
+void MainRunEvents::searchOfferedToViewer(const QString &text)
+{
+    m_window.viewer()->setFindText(text);
+}
+
+void MainRunEvents::viewerSearchReset()
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    viewer.setFindText(QString());
+    viewer.setReplaceText(QString());
+}
+
+void MainRunEvents::termsShown(const QString &find, const QString &replace)
+{
+    m_window.setFindAndReplaceText(find, replace);
+}

@@ -56,6 +56,8 @@ public:
     void setIndexLabel(const QString &text);
     /// The found position's label; a text starting "-1" shows "Not found".
     void setPosLabel(const QString &text);
+    void setFindText(const QString &text);
+    void setReplaceText(const QString &text);
     void setCaption(const QString &text);
 
     // ViewerPort
@@ -71,9 +73,7 @@ public:
     QString listItem(int index) const override;
     void selectListItem(int index) override;
     QString findText() const override;
-    void setFindText(const QString &text) override;
     QString findText2() const override;
-    void setReplaceText(const QString &text) override;
     bool offerSaveModified() override { return offerToSaveChanges(); }
     void showViewer() override;
     void hideViewer() override;
