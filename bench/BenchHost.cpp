@@ -16,7 +16,7 @@ QString BenchHost::selectionCount() const
            QString::number(files.size());
 }
 
-void BenchHost::setFindAndReplaceText(const QString &f, const QString &r)
+void BenchHost::termsShown(const QString &f, const QString &r)
 {
     find = f;
     replace = r;

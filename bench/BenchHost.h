@@ -28,12 +28,8 @@ public:
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}
-    void setPosLabel(const QString &) override {}
-    void setNewPos(const QString &) override {}
     QString findText() const override { return QString(); }
-    void setFindText(const QString &) override {}
     QString findText2() const override { return second; }
-    void setReplaceText(const QString &) override {}
     bool offerSaveModified() override { return true; }
     void showViewer() override {}
     void hideViewer() override {}
@@ -99,7 +95,7 @@ public:
     void yieldToEvents() override {}
     void minimizeWindow() override {}
     void restoreWindow() override {}
-    void setFindAndReplaceText(const QString &f, const QString &r) override;
+    void termsShown(const QString &f, const QString &r) override;
     void saveHistories() override {}
     void resetHints() override {}
     void refreshFileList() override {}
@@ -129,6 +125,10 @@ public:
     }
     void matchShown(qint32) override {}
     void documentShown(const QString &, int) override {}
+    void positionShown(qint32, qint64) override {}
+    void searchStartMoved(qint32) override {}
+    void searchOfferedToViewer(const QString &) override {}
+    void viewerSearchReset() override {}
 
     // Dialogs
     MessageAnswer message(const QString &text, const QString &title, MessageButtons buttons,

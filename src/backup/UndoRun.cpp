@@ -150,8 +150,7 @@ bool undoConfirmed(RunContext &ctx)
     if (s.stopRequested)
         return stopped(ctx);
 
-    ctx.viewer->setFindText(QString());
-    ctx.viewer->setReplaceText(QString());
+    ctx.events->viewerSearchReset();
     ctx.main->restoreWindow();
     if (hasReportContent(ctx)) {
         ctx.main->writeReport();
@@ -195,15 +194,15 @@ void runUndo(RunContext &ctx)
 
         // The run searches for the replacement and writes the find text back; the
         // window shows the exchange for the length of the run.
-        ctx.main->setFindAndReplaceText(replace, find);
+        ctx.events->termsShown(replace, find);
         ctx.request.exchangeFindAndReplace();
         exchanged = true;
         undoConfirmed(ctx);
         // The user gets back what they typed, also after a stop.
-        ctx.main->setFindAndReplaceText(find, replace);
+        ctx.events->termsShown(find, replace);
     } catch (...) {
         if (exchanged)
-            ctx.main->setFindAndReplaceText(find, replace);
+            ctx.events->termsShown(find, replace);
         ctx.main->restoreWindow();
         QString description;
         try {

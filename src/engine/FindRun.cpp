@@ -139,7 +139,7 @@ void runNormal(RunContext &ctx)
             endRun(ctx);
             return;
         }
-        ctx.viewer->setFindText(r.findText());
+        ctx.events->searchOfferedToViewer(r.findText());
         qint32 start = 0;
         findInBuffer(ctx, start);
         ctx.events->idle();
@@ -166,7 +166,7 @@ void runNormal(RunContext &ctx)
                 s.foundPosition = 0;
                 qint32 start = 0;
                 findInBuffer(ctx, start);
-                ctx.viewer->setNewPos(QString::number(s.foundPosition));
+                ctx.events->searchStartMoved(s.foundPosition);
                 // A stop inside the search returns 0, which is no match.
                 if (s.foundPosition != -1 && !s.stopRequested)
                     ctx.events->fileMatched(path);

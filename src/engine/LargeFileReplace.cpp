@@ -8,6 +8,7 @@
 #include "ReplaceSteps.h"
 #include "Replacer.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunReplacement.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
@@ -54,10 +55,9 @@ void showFirstMatch(RunContext &ctx, const StreamedReplacement::Scan &scan)
 {
     RunState &s = ctx.state;
     s.foundPosition = qint32(scan.first.position);
-    ctx.viewer->setPosLabel(QString::number(s.foundPosition) + QStringLiteral(" of ") +
-                            QString::number(scan.textLength));
+    ctx.events->positionShown(s.foundPosition, scan.textLength);
     const qint64 start = s.foundPosition == -1 ? 0 : s.foundPosition + scan.first.length;
-    ctx.viewer->setNewPos(QString::number(qint32(start)));
+    ctx.events->searchStartMoved(qint32(start));
 }
 
 // A failure as the run tells it: passed over in a walk, shown for a selected file.

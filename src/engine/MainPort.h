@@ -18,9 +18,6 @@ public:
     virtual void minimizeWindow() = 0;
     virtual void restoreWindow() = 0;
 
-    /// Sets the find and replace boxes (Undo exchanges them for the length of its run).
-    virtual void setFindAndReplaceText(const QString &find, const QString &replace) = 0;
-
     /// Stores the find and replacement histories and refills their boxes.
     virtual void saveHistories() = 0;
     /// Puts the status hints back to their idle texts.

@@ -4,15 +4,15 @@
 #include "MainPort.h"
 #include "Matcher.h"
 #include "RunContext.h"
+#include "RunEvents.h"
 #include "RunRequest.h"
 #include "SearchMatcher.h"
 #include "ViewerPort.h"
 
 namespace {
-void showPosition(RunContext &ctx)
+void showPosition(RunContext &ctx, SearchEvents &shown)
 {
-    ctx.viewer->setPosLabel(QString::number(ctx.state.foundPosition) + QStringLiteral(" of ") +
-                            QString::number(ctx.viewer->buffer().text().size()));
+    shown.positionShown(ctx.state.foundPosition, ctx.viewer->buffer().text().size());
 }
 }  // namespace
 
@@ -28,10 +28,10 @@ int findOptions(const RunRequest &request)
 
 qint32 findInBuffer(RunContext &ctx, qint32 &start)
 {
-    return findInBuffer(ctx, ctx.request, start);
+    return findInBuffer(ctx, ctx.request, start, *ctx.events);
 }
 
-qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
+qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start, SearchEvents &shown)
 {
     RunState &s = ctx.state;
     ctx.main->yieldToEvents();
@@ -45,11 +45,11 @@ qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
         s.foundPosition = buffer.findWith(*matcherFor(request, what), start);
     else
         s.foundPosition = buffer.find(what, start, findOptions(request));
-    showPosition(ctx);
+    showPosition(ctx, shown);
     // An empty match is passed over by the next search, which would find it again.
     const qint32 length = regex ? qMax(buffer.selectionLength(), 1) : buffer.selectionLength();
     start = s.foundPosition == -1 ? 0 : s.foundPosition + length;
-    ctx.viewer->setNewPos(QString::number(start));
+    shown.searchStartMoved(start);
 
     ctx.main->yieldToEvents();
     if (s.stopRequested)
@@ -59,10 +59,11 @@ qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
 
 qint32 findFuzzyInBuffer(RunContext &ctx, qint32 &start)
 {
-    return findFuzzyInBuffer(ctx, ctx.request, start);
+    return findFuzzyInBuffer(ctx, ctx.request, start, *ctx.events);
 }
 
-qint32 findFuzzyInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start)
+qint32 findFuzzyInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start,
+                         SearchEvents &shown)
 {
     RunState &s = ctx.state;
     // The viewer's parts serve exactly one search, even one that a stop cut short.
@@ -102,8 +103,8 @@ qint32 findFuzzyInBuffer(RunContext &ctx, const RunRequest &request, qint32 &sta
         return 0;
 
     const qint32 result = s.foundPosition;
-    showPosition(ctx);
+    showPosition(ctx, shown);
     start = s.foundPosition == -1 ? 0 : s.foundPosition + buffer.selectionLength();
-    ctx.viewer->setNewPos(QString::number(start));
+    shown.searchStartMoved(start);
     return result;
 }

@@ -87,8 +87,7 @@ void showOutcome(RunContext &ctx)
         ctx.events->documentShown(ctx.viewer->buffer().fileName(), 0);
         ctx.viewer->showViewer();
     }
-    ctx.viewer->setFindText(QString());
-    ctx.viewer->setReplaceText(QString());
+    ctx.events->viewerSearchReset();
     ctx.events->idle();
     trap(ctx, [&] { ctx.main->writeReport(); });
 }

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "SearchEvents.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
-/// What a run reports as it goes. The main window turns each event into its
-/// status texts, tool captions and the viewer's list, labels and caption;
-/// tests and the command-line tool record them.
-class RunEvents {
+/// What a run reports as it goes, its searches of the shown document among
+/// them. The main window turns each event into its status texts, tool captions
+/// and the viewer's list, labels and caption; tests and the command-line tool
+/// record them.
+class RunEvents : public SearchEvents {
 public:
-    virtual ~RunEvents() = default;
-
     /// Nothing is under way to show: at a run's end, or before it refuses.
     virtual void idle() = 0;
     /// The request was refused before any file was read.
@@ -47,4 +48,13 @@ public:
     /// The viewer shows the file at path, the index-th of its list (0: its
     /// place is left as shown).
     virtual void documentShown(const QString &path, int index) = 0;
+
+    /// Find through subfolders offers text to the viewer's own Find Next, in
+    /// its find box.
+    virtual void searchOfferedToViewer(const QString &text) = 0;
+    /// Replace or Undo has ended: the viewer's find and replace boxes start empty.
+    virtual void viewerSearchReset() = 0;
+    /// The main window's find and replace boxes show find and replace: Undo
+    /// shows the exchange it runs with, then the texts the user typed again.
+    virtual void termsShown(const QString &find, const QString &replace) = 0;
 };

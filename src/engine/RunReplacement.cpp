@@ -70,8 +70,8 @@ void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
     if (fuzzy && !result.tooLarge) {
         // As the last, unsuccessful search leaves them.
         s.foundPosition = -1;
-        ctx.viewer->setPosLabel(QStringLiteral("-1 of ") + QString::number(result.text.size()));
-        ctx.viewer->setNewPos(QStringLiteral("0"));
+        ctx.events->positionShown(-1, result.text.size());
+        ctx.events->searchStartMoved(0);
     }
 }
 

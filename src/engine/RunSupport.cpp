@@ -248,9 +248,8 @@ void RunSupport::settleSkippedLoad(RunContext &ctx)
         return;
     }
     ctx.state.foundPosition = -1;
-    ctx.viewer->setPosLabel(QStringLiteral("-1 of ") +
-                            QString::number(ctx.viewer->buffer().text().size()));
-    ctx.viewer->setNewPos(QStringLiteral("0"));
+    ctx.events->positionShown(-1, ctx.viewer->buffer().text().size());
+    ctx.events->searchStartMoved(0);
 }
 
 bool RunSupport::walksInto(const FileSystem::Entry &entry)

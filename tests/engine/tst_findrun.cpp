@@ -146,6 +146,8 @@ void TestFindRun::subfoldersSkipUnselectedTopFiles()
         QVERIFY(d < deeper);
     QCOMPARE(h.ctx.state.modifiedFileCount, found.size());
     QVERIFY(h.viewer.visible);
+    // The viewer's Find Next goes on with the run's search.
+    QCOMPARE(h.viewer.find, h.request.find);
 }
 
 void TestFindRun::twelvePatternsWalkElevenThenReport()

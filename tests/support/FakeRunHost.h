@@ -67,7 +67,6 @@ struct FakeRequest : SearchRequest {
 };
 
 struct FakeMain : MainPort {
-    FakeRequest *request = nullptr;
     QString panel1, panel2;
     QStringList panel2History;
     std::function<void()> onYield;
@@ -93,11 +92,6 @@ struct FakeMain : MainPort {
     }
     void minimizeWindow() override { minimized = true; }
     void restoreWindow() override { minimized = false; }
-    void setFindAndReplaceText(const QString &find, const QString &replace) override
-    {
-        request->find = find;
-        request->replace = replace;
-    }
     void saveHistories() override { ++historySaves; }
     void resetHints() override { ++hintResets; }
     void refreshFileList() override { ++fileListRefreshes; }
@@ -133,14 +127,10 @@ struct FakeViewer : ViewerPort {
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int index) override { selectedIndex = index; }
     void setCountLabel(const QString &text) { countLabel = text; }
-    void setPosLabel(const QString &text) override { posLabel = text; }
-    void setNewPos(const QString &text) override { newPos = text; }
     void setIndexLabel(const QString &text) { indexLabel = text; }
     void setCaption(const QString &text) { caption = text; }
     QString findText() const override { return find; }
-    void setFindText(const QString &text) override { find = text; }
     QString findText2() const override { return find2; }
-    void setReplaceText(const QString &text) override { replace = text; }
     bool offerSaveModified() override { return true; }
     void showViewer() override { visible = true; }
     void hideViewer() override { visible = false; }
@@ -208,6 +198,16 @@ struct FakeEvents : RunEvents {
             viewer->posLabel = QString::number(position);
         }
     }
+    void positionShown(qint32 position, qint64 length) override
+    {
+        if (viewer)
+            viewer->posLabel = QStringLiteral("%1 of %2").arg(position).arg(length);
+    }
+    void searchStartMoved(qint32 start) override
+    {
+        if (viewer)
+            viewer->newPos = QString::number(start);
+    }
     void documentShown(const QString &path, int index) override
     {
         if (!viewer)
@@ -215,6 +215,27 @@ struct FakeEvents : RunEvents {
         if (index > 0)
             viewer->indexLabel = QString::number(index);
         viewer->caption = QStringLiteral("Viewing document: ") + path;
+    }
+    // The boxes go to the fake request and viewer.
+    FakeRequest *request = nullptr;
+    void searchOfferedToViewer(const QString &text) override
+    {
+        if (viewer)
+            viewer->find = text;
+    }
+    void viewerSearchReset() override
+    {
+        if (viewer) {
+            viewer->find.clear();
+            viewer->replace.clear();
+        }
+    }
+    void termsShown(const QString &find, const QString &replace) override
+    {
+        if (request) {
+            request->find = find;
+            request->replace = replace;
+        }
     }
     QString last() const { return events.value(events.size() - 1); }
 
@@ -281,7 +302,7 @@ struct FakeRunHost {
     FakeRunHost()
     {
         ctx.requestSource = &request;
-        main.request = &request;
+        events.request = &request;
         ctx.main = &main;
         events.viewer = &viewer;
         ctx.events = &events;

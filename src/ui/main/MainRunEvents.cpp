@@ -102,3 +102,30 @@ void MainRunEvents::documentShown(const QString &path, int index)
         viewer.setIndexLabel(QString::number(index));
     viewer.setCaption(QStringLiteral("Viewing document: ") + path);
 }
+
+void MainRunEvents::positionShown(qint32 position, qint64 length)
+{
+    m_window.viewer()->positionShown(position, length);
+}
+
+void MainRunEvents::searchStartMoved(qint32 start)
+{
+    m_window.viewer()->searchStartMoved(start);
+}
+
+void MainRunEvents::searchOfferedToViewer(const QString &text)
+{
+    m_window.viewer()->setFindText(text);
+}
+
+void MainRunEvents::viewerSearchReset()
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    viewer.setFindText(QString());
+    viewer.setReplaceText(QString());
+}
+
+void MainRunEvents::termsShown(const QString &find, const QString &replace)
+{
+    m_window.setFindAndReplaceText(find, replace);
+}

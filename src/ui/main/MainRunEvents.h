@@ -26,6 +26,11 @@ public:
     void filesUnlisted(const QStringList &paths) override;
     void matchShown(qint32 position) override;
     void documentShown(const QString &path, int index) override;
+    void positionShown(qint32 position, qint64 length) override;
+    void searchStartMoved(qint32 start) override;
+    void searchOfferedToViewer(const QString &text) override;
+    void viewerSearchReset() override;
+    void termsShown(const QString &find, const QString &replace) override;
 
 private:
     MainWindow &m_window;

@@ -74,7 +74,7 @@ public:
     void refreshFileList() override;
     void writeReport() override;
     /// Undo exchanges the find and replacement boxes for the length of its run.
-    void setFindAndReplaceText(const QString &find, const QString &replace) override;
+    void setFindAndReplaceText(const QString &find, const QString &replace);
 
     // Histories.
     void saveFindHistory();

@@ -27,8 +27,8 @@ const QString kCompleteTitle = QStringLiteral(" Search complete");
 }  // namespace
 
 ViewerSearch::ViewerSearch(RunContext &ctx, DocumentBuffer &buffer, const Controls &controls,
-                           Host &host)
-    : m_ctx(ctx), m_buffer(buffer), m_controls(controls), m_host(host)
+                           Host &host, SearchEvents &shown)
+    : m_ctx(ctx), m_buffer(buffer), m_controls(controls), m_host(host), m_shown(shown)
 {
 }
 
@@ -78,8 +78,8 @@ void ViewerSearch::findFirst()
         return;
     }
     const RunRequest terms = m_ctx.currentTerms();
-    found = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, start)
-                                 : findInBuffer(m_ctx, terms, start);
+    found = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, start, m_shown)
+                                 : findInBuffer(m_ctx, terms, start, m_shown);
     if (m_ctx.state.stopRequested)
         return;
     if (found == -1) {
@@ -146,8 +146,8 @@ bool ViewerSearch::searchShownDocument()
         m_searchStart = 0;
     m_host.setStatus(2, QStringLiteral(" Searching through document: ") + m_buffer.fileName());
     const RunRequest terms = m_ctx.currentTerms();
-    m_foundPos = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, m_searchStart)
-                                      : findInBuffer(m_ctx, terms, m_searchStart);
+    m_foundPos = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, m_searchStart, m_shown)
+                                      : findInBuffer(m_ctx, terms, m_searchStart, m_shown);
     m_ctx.state.partsSource.clear();
     if (m_ctx.state.stopRequested)
         return true;

@@ -10,6 +10,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QString;
 struct RunContext;
+class SearchEvents;
 
 /// Find first, find next (the walk on through the viewer's list until a match)
 /// and the manual replacement of the highlighted text in the shown document.
@@ -51,7 +52,9 @@ public:
         QPlainTextEdit *document;
     };
 
-    ViewerSearch(RunContext &ctx, DocumentBuffer &buffer, const Controls &controls, Host &host);
+    /// shown receives what the searches find: the viewer's labels, not the run's events.
+    ViewerSearch(RunContext &ctx, DocumentBuffer &buffer, const Controls &controls, Host &host,
+                 SearchEvents &shown);
 
     /// findFirst: the first match in the shown document.
     void findFirst();
@@ -86,6 +89,7 @@ private:
     DocumentBuffer &m_buffer;
     Controls m_controls;
     Host &m_host;
+    SearchEvents &m_shown;
     bool m_walking = false;
     qint32 m_searchStart = 0;
     qint32 m_foundPos = 0;

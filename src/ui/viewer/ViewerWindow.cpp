@@ -83,7 +83,7 @@ ViewerWindow::ViewerWindow(RunContext &ctx, SearchForm *mainForm)
         m_ctx, m_buffer,
         ViewerSearch::Controls{viewerFindBox, viewerSecondPartBox, viewerReplaceBox, &m_searchStart,
                                documentList, fileIndexLabel, documentEdit},
-        static_cast<ViewerSearch::Host &>(*this));
+        static_cast<ViewerSearch::Host &>(*this), static_cast<SearchEvents &>(*this));
     m_list = std::make_unique<ViewerDocumentList>(
         m_ctx, m_buffer,
         ViewerDocumentList::Controls{documentList, totalFilesLabel, fileIndexLabel, foundPosLabel,
@@ -223,9 +223,14 @@ void ViewerWindow::setPosLabel(const QString &text)
                                                                 : text);
 }
 
-void ViewerWindow::setNewPos(const QString &text)
+void ViewerWindow::positionShown(qint32 position, qint64 length)
 {
-    m_searchStart = text;
+    setPosLabel(QString::number(position) + QStringLiteral(" of ") + QString::number(length));
+}
+
+void ViewerWindow::searchStartMoved(qint32 start)
+{
+    m_searchStart = QString::number(start);
 }
 
 void ViewerWindow::setIndexLabel(const QString &text)

@@ -10,6 +10,7 @@
 #include "ViewerHistory.h"
 #include "ViewerSearch.h"
 #include "engine/DocumentBuffer.h"
+#include "engine/SearchEvents.h"
 #include "engine/ViewerPort.h"
 #include "platform/Dialogs.h"
 #include "ui/SearchForm.h"
@@ -32,6 +33,7 @@ class ViewerTools;
 class ViewerWindow : public QMainWindow,
                      public ViewerForm,
                      public ViewerPort,
+                     public SearchEvents,
                      public SearchBoxes,
                      private ViewerSearch::Host,
                      private ViewerFileOperations::Host,
@@ -52,6 +54,10 @@ public:
     void addToList(const QString &path);
     void setCountLabel(const QString &text);
     void setIndexLabel(const QString &text);
+    /// The found position's label; a text starting "-1" shows "Not found".
+    void setPosLabel(const QString &text);
+    void setFindText(const QString &text);
+    void setReplaceText(const QString &text);
     void setCaption(const QString &text);
 
     // ViewerPort
@@ -66,16 +72,16 @@ public:
     int listCount() const override;
     QString listItem(int index) const override;
     void selectListItem(int index) override;
-    void setPosLabel(const QString &text) override;
-    void setNewPos(const QString &text) override;
     QString findText() const override;
-    void setFindText(const QString &text) override;
     QString findText2() const override;
-    void setReplaceText(const QString &text) override;
     bool offerSaveModified() override { return offerToSaveChanges(); }
     void showViewer() override;
     void hideViewer() override;
     void showReportLayout() override;
+
+    // SearchEvents: a run's searches and the viewer's own, as the labels show them.
+    void positionShown(qint32 position, qint64 length) override;
+    void searchStartMoved(qint32 start) override;
 
     // SearchBoxes: the find box doubles as the first part, the replacement box
     // as the fuzzy replacement.
