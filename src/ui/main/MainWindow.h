@@ -3,9 +3,9 @@
 #include "FileSelection.h"
 #include "MainForm.h"
 #include "MainShortcuts.h"
-#include "RunStatusText.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "ui/RunStatusText.h"
 
 #include <QMainWindow>
 

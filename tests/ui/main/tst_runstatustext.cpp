@@ -1,4 +1,4 @@
-#include "ui/main/RunStatusText.h"
+#include "ui/RunStatusText.h"
 
 #include <QtTest>
 #include <QtWidgets>
