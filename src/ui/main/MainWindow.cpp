@@ -122,6 +122,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_searchForm = std::make_unique<MainSearchForm>(this, *this);
     m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
+    m_viewer->setRunTexts(&m_statusText);
     new MainPreview(this, *m_mainbar, *m_viewer);  // a child of the window, as is its dialog
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
