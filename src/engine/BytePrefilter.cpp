@@ -53,15 +53,22 @@ const std::array<QList<QByteArray>, 128> &foreignFormsOfAscii()
 
 // How common a byte is in text, higher for rarer ones: letters by their
 // frequency in English, the blank and line ends most common of all.
+// A table, as every file's scan asks it afresh.
 int rarity(uchar c)
 {
-    static const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
-    const char lower = lowerAscii(char(c));
-    if (const char *at = std::strchr(kByFrequency, lower); at && lower)
-        return int(at - kByFrequency);
-    if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
-        return -1;
-    return c >= '0' && c <= '9' ? 12 : 20;
+    static const std::array<qint8, 256> kRarity = [] {
+        std::array<qint8, 256> table{};
+        table.fill(20);
+        for (int d = '0'; d <= '9'; ++d) table[size_t(d)] = 12;
+        for (const char blank : {' ', '\n', '\r', '\t'}) table[uchar(blank)] = -1;
+        const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
+        for (qint8 i = 0; kByFrequency[i]; ++i) {
+            table[uchar(kByFrequency[i])] = i;
+            table[uchar(kByFrequency[i] - 'a' + 'A')] = i;
+        }
+        return table;
+    }();
+    return kRarity[c];
 }
 
 // How a needle is looked for: candidates are the positions where its two

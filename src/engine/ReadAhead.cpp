@@ -16,6 +16,8 @@ constexpr qint64 kWholeRead = qint64(16) << 20;
 // How far the workers may run ahead, in files and in bytes they hold.
 constexpr qsizetype kWindow = 64;
 constexpr qint64 kHeldBytes = qint64(64) << 20;
+// A reading thread keeps the room of files up to this size for the next one.
+constexpr qsizetype kKeptRoom = qsizetype(1) << 20;
 
 std::atomic<int> g_testWorkers{0};
 
@@ -31,17 +33,20 @@ PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter,
     PreRead read;
     if (!filter.isActive())
         return read;
-    read.bytes = FileSystem::readFileUpTo(file, kWholeRead, &read.stamp);
-    if (!read.bytes)
+    // Most files are ruled out: their bytes need no allocation of their own.
+    thread_local QByteArray buffer;
+    if (!FileSystem::readFileInto(file, kWholeRead, buffer, &read.stamp))
         return read;
-    read.size = read.bytes->size();
-    if (!filter.mayMatch(*read.bytes)) {
+    read.size = buffer.size();
+    read.bytes = QByteArray();
+    if (!filter.mayMatch(buffer))
         read.mayMatch = false;
-        read.bytes = QByteArray();
-    } else if (decode) {
-        read.decoded = TextCodec::decode(*read.bytes);
-        read.bytes = QByteArray();
-    }
+    else if (decode)
+        read.decoded = TextCodec::decode(buffer);
+    else
+        read.bytes = buffer;  // shared; the next read takes fresh room
+    if (buffer.capacity() > kKeptRoom)
+        buffer = QByteArray();
     return read;
 }
 

@@ -17,6 +17,7 @@
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 
+#include <QStringBuilder>
 #include <QStringList>
 
 #include <exception>
@@ -178,7 +179,7 @@ void RunSupport::loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file)
 FileSystem::FileAt RunSupport::walkedFile(FileSystem::FolderHandle &folder,
                                           const FileSystem::Entry &entry)
 {
-    const QString path = folder.path() + entry.name;
+    const QString path = folder.path() % entry.name;  // one allocation
     if (entry.isLink)
         return FileSystem::FileAt::resolve(path);
     return FileSystem::FileAt{folder.shared_from_this(), entry.name, path, folder.held()};

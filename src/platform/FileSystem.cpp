@@ -65,7 +65,7 @@ QList<FileSystem::Entry> PlatformList::entries(int folderFd, const QString &fold
         if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
             continue;
         Entry entry;
-        entry.name = fromNativePath(QByteArray(d->d_name));
+        entry.name = fromNativePath(QByteArrayView(d->d_name));
         entry.isHidden = d->d_name[0] == '.';
         struct stat st {};
         // A name that vanished or cannot be examined is still listed, as something never opened.

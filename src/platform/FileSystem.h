@@ -41,7 +41,7 @@ QList<Entry> listFolder(const QString &folder);
 /// The path as the operating system takes it (undoes the surrogate escape).
 QByteArray nativePath(const QString &path);
 /// The path as a QString, escaping bytes that are not valid UTF-8.
-QString fromNativePath(const QByteArray &path);
+QString fromNativePath(QByteArrayView path);
 
 /// Whole content of a regular file (follows a symlink). Throws for folders,
 /// FIFOs, sockets and devices without blocking, and on any read error.

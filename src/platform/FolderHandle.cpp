@@ -11,6 +11,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -91,13 +92,38 @@ QByteArray nativeName(const QString &name)
     return FileSystem::nativePath(name);
 }
 
+// nativeName(name) into out when it is short plain ASCII, as most names
+// are: no allocation for each file a walk opens. False for any other name.
+bool plainNativeName(const QString &name, std::array<char, 256> &out)
+{
+    const qsizetype n = name.size();
+    if (n == 0 || n >= qsizetype(out.size()) || name == QLatin1String(".") ||
+        name == QLatin1String(".."))
+        return false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c == 0 || c == u'/' || c >= 0x80)
+            return false;
+        out[size_t(i)] = char(c);
+    }
+    out[size_t(n)] = 0;
+    return true;
+}
+
 // Opens a regular file of the walk without following a link; a FIFO or device
 // swapped in is refused without blocking (O_NONBLOCK, then the type check).
 int openRegular(const FileSystem::FileAt &file, struct stat &st)
 {
     beforeOpen(file.path);
-    const int fd = ::openat(file.folderDescriptor(), nativeName(file.name).constData(),
-                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    std::array<char, 256> plain;
+    QByteArray other;
+    const char *name = plain.data();
+    if (!plainNativeName(file.name, plain)) {
+        other = nativeName(file.name);
+        name = other.constData();
+    }
+    const int fd =
+        ::openat(file.folderDescriptor(), name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP)
             passOver(QStringLiteral("Cannot read the file \"%1\": it was replaced by a link "
@@ -355,6 +381,18 @@ std::optional<QByteArray> FileSystem::readFileUpTo(const FileAt &file, qint64 li
     if (limit >= 0 && st.st_size > limit)
         return std::nullopt;
     return RegularFile::readToEnd(fd.get(), st.st_size, file.path);
+}
+
+bool FileSystem::readFileInto(const FileAt &file, qint64 limit, QByteArray &bytes, FileStamp *stamp)
+{
+    struct stat st {};
+    const OpenDescriptor fd(openRegular(file, st));
+    if (stamp)
+        *stamp = RegularFile::stampOf(st);
+    if (limit >= 0 && st.st_size > limit)
+        return false;
+    RegularFile::readToEndInto(fd.get(), st.st_size, bytes, file.path);
+    return true;
 }
 
 void FileSystem::readFileInPieces(const FileAt &file, qsizetype pieceSize,

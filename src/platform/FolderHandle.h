@@ -118,6 +118,10 @@ private:
 /// larger one. stamp, when given, receives what was read.
 std::optional<QByteArray> readFileUpTo(const FileAt &file, qint64 limit,
                                        FileStamp *stamp = nullptr);
+/// readFileUpTo into bytes, reusing the room they have, so that reading many
+/// files in turn needs no allocation each; false (bytes untouched) for a file
+/// larger than limit.
+bool readFileInto(const FileAt &file, qint64 limit, QByteArray &bytes, FileStamp *stamp = nullptr);
 
 /// readFileInPieces for a file reached without following a link.
 void readFileInPieces(const FileAt &file, qsizetype pieceSize,

@@ -4,6 +4,8 @@
 #include "PosixInternals.h"
 #include "Utf8Sequence.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 // Names on Unix are bytes; a byte that is not valid UTF-8 travels as the lone
@@ -80,23 +82,32 @@ QByteArray FileSystem::nativePath(const QString &path)
     return out;
 }
 
-QString FileSystem::fromNativePath(const QByteArray &path)
+QString FileSystem::fromNativePath(QByteArrayView path)
 {
     if (std::all_of(path.cbegin(), path.cend(), [](char c) { return uchar(c) < 0x80; }))
         return QString::fromLatin1(path);
-    QString out;
-    out.reserve(path.size());
-    const uchar *p = reinterpret_cast<const uchar *>(path.constData());
-    const uchar *end = p + path.size();
+    const uchar *const begin = reinterpret_cast<const uchar *>(path.data());
+    const uchar *const end = begin + path.size();
+    // A run of valid sequences up to the next invalid byte (or the end).
+    const auto validRun = [end](const uchar *p) {
+        for (int length = 0; p < end && (length = validSequenceLength(p, end)) > 0;) p += length;
+        return p;
+    };
+    // A byte order mark is a character of the name like any other.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                     QStringDecoder::Flag::Stateless);
+    const auto text = [&decoder](const uchar *from, const uchar *to) -> QString {
+        return decoder(QByteArrayView(from, to - from));
+    };
+    const uchar *p = validRun(begin);
+    if (p == end)
+        return text(begin, end);
+    QString out = text(begin, p);
     while (p < end) {
-        const int length = validSequenceLength(p, end);
-        if (length == 0) {
-            out.append(QChar(char16_t(0xDC00 + *p)));
-            ++p;
-            continue;
-        }
-        out.append(QString::fromUtf8(reinterpret_cast<const char *>(p), length));
-        p += length;
+        out.append(QChar(char16_t(0xDC00 + *p)));
+        const uchar *run = p + 1;
+        p = validRun(run);
+        out.append(text(run, p));
     }
     return out;
 }

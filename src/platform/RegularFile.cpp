@@ -29,8 +29,15 @@ bool RegularFile::isRegular(int fd, struct stat &st)
 
 QByteArray RegularFile::readToEnd(int fd, qint64 size, const QString &path)
 {
+    QByteArray bytes;
+    readToEndInto(fd, size, bytes, path);
+    return bytes;
+}
+
+void RegularFile::readToEndInto(int fd, qint64 size, QByteArray &bytes, const QString &path)
+{
     // One spare byte lets the read that meets the end need no second buffer.
-    QByteArray bytes(qsizetype(size) + 1, Qt::Uninitialized);
+    bytes.resize(qsizetype(size) + 1);
     qsizetype used = 0;
     for (;;) {
         if (used == bytes.size())
@@ -43,7 +50,6 @@ QByteArray RegularFile::readToEnd(int fd, qint64 size, const QString &path)
             break;
     }
     bytes.resize(used);
-    return bytes;
 }
 
 void RegularFile::readInPieces(int fd, qsizetype pieceSize,

@@ -21,6 +21,8 @@ bool isRegular(int fd, struct stat &st);
 
 /// Everything from fd up to its end; size (what fstat said) is only a hint.
 QByteArray readToEnd(int fd, qint64 size, const QString &path);
+/// readToEnd into bytes, reusing the room it has.
+void readToEndInto(int fd, qint64 size, QByteArray &bytes, const QString &path);
 
 /// fd's content handed to piece() pieceSize bytes at a time, until piece()
 /// returns false or the end is met.

@@ -41,19 +41,37 @@ int singleByteOf(char16_t c)
     return -1;
 }
 
+// The first block of eight characters from p on that holds a surrogate, or
+// where fewer than eight are left.
+const char16_t *skipToSurrogates(const char16_t *p, const char16_t *end)
+{
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i mask = _mm_set1_epi16(short(0xF800)), surrogate = _mm_set1_epi16(short(0xD800));
+    for (; end - p >= 8; p += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, mask), surrogate)))
+            break;
+    }
+#endif
+    return p;
+}
+
 bool hasLoneSurrogate(QStringView text)
 {
     const char16_t *p = text.utf16();
     const char16_t *end = p + text.size();
-    for (; p < end; ++p) {
-        const char16_t c = *p;
-        if ((c & 0xF800) != 0xD800)
-            continue;
-        if (c >= 0xDC00)
-            return true;
-        if (p + 1 == end || (p[1] & 0xFC00) != 0xDC00)
-            return true;
-        ++p;
+    while (p < end) {
+        p = skipToSurrogates(p, end);
+        for (const char16_t *block = qMin(p + 8, end); p < block; ++p) {
+            const char16_t c = *p;
+            if ((c & 0xF800) != 0xD800)
+                continue;
+            if (c >= 0xDC00)
+                return true;
+            if (p + 1 == end || (p[1] & 0xFC00) != 0xDC00)
+                return true;
+            ++p;
+        }
     }
     return false;
 }

@@ -77,6 +77,12 @@ void TstFileSystem::pathEscapeRoundTrips_data()
                                   << (QStringLiteral("caf") + QChar(0xDCE9));
     QTest::addRow("truncated") << QByteArray("a\xC3") << (QStringLiteral("a") + QChar(0xDCC3));
     QTest::addRow("overlong") << QByteArray("\xC0\xAF") << (QString(QChar(0xDCC0)) + QChar(0xDCAF));
+    QTest::addRow("byte order mark first and within")
+        << QByteArray(
+               "\xEF\xBB\xBF"
+               "a\xEF\xBB\xBF"
+               "b\xE9")
+        << (QStringLiteral("\uFEFFa\uFEFFb") + QChar(0xDCE9));
     QTest::addRow("encoded surrogate")
         << QByteArray("\xED\xB2\x80") << (QString(QChar(0xDCED)) + QChar(0xDCB2) + QChar(0xDC80));
 }
