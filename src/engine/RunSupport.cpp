@@ -17,7 +17,6 @@
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 
-#include <QStringBuilder>
 #include <QStringList>
 
 #include <exception>
@@ -179,7 +178,10 @@ void RunSupport::loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file)
 FileSystem::FileAt RunSupport::walkedFile(FileSystem::FolderHandle &folder,
                                           const FileSystem::Entry &entry)
 {
-    const QString path = folder.path() % entry.name;  // one allocation
+    // One allocation: a QString sum copies the folder's path, then grows it.
+    QString path;
+    path.reserve(folder.path().size() + entry.name.size());
+    path.append(folder.path()).append(entry.name);
     if (entry.isLink)
         return FileSystem::FileAt::resolve(path);
     return FileSystem::FileAt{folder.shared_from_this(), entry.name, path, folder.held()};
