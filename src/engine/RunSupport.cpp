@@ -3,6 +3,7 @@
 #include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
+#include "MatchPrimitives.h"
 #include "ReadAhead.h"
 #include "RegexLiteral.h"
 #include "RunContext.h"
@@ -223,15 +224,19 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, Pr
         loadIntoViewer(ctx, file);
         return true;
     }
-    if (!read.mayMatch) {
+    // Ruled out from its bytes, or searched already and holding no match.
+    if (!read.mayMatch || (read.firstMatch && read.firstMatch->position < 0)) {
         ctx.state.skippedLoad = file.path;
         return false;
     }
     ctx.viewer->setSkipNextReaction(true);
     load(ctx, [&](DocumentBuffer &buffer) {
-        if (read.decoded)
+        if (read.decoded) {
             buffer.loadDecoded(file, read.size, std::move(*read.decoded), read.stamp);
-        else
+            if (read.firstMatch)
+                buffer.knowFirstMatch({ctx.request.findText(), findOptions(ctx.request),
+                                       read.firstMatch->position, read.firstMatch->length});
+        } else
             buffer.loadBytes(file, *read.bytes, read.stamp);
     });
     return true;
