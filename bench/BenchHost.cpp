@@ -1,5 +1,7 @@
 #include "BenchHost.h"
 
+#include <QDir>
+
 BenchHost::BenchHost()
 {
     ctx.requestSource = this;
@@ -14,6 +16,18 @@ QString BenchHost::selectionCount() const
 {
     return QString::number(selectAll ? files.size() : 0) + QStringLiteral(" of ") +
            QString::number(files.size());
+}
+
+void BenchHost::deletingFile(const QString &path)
+{
+    if (onStatus)
+        onStatus(QStringLiteral(" Deleting files: ") + path);
+}
+
+void BenchHost::folderDeleted(const QString &path)
+{
+    if (onStatus)
+        onStatus(QStringLiteral(" Deleting folders: ") + path + QDir::separator());
 }
 
 void BenchHost::termsShown(const QString &f, const QString &r)

@@ -112,6 +112,8 @@ public:
     void backupFolderMade(const QString &) override {}
     void replaceStarted(const QString &) override {}
     void restoreStarted() override {}
+    void deletingFile(const QString &path) override;
+    void folderDeleted(const QString &path) override;
     void listCleared() override { viewer.list.clear(); }
     void fileMatched(const QString &path) override { viewer.list << path; }
     void fileChanged(const QString &path) override { viewer.list << path; }

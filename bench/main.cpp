@@ -85,7 +85,7 @@ int remove(BenchHost &host)
     useProgramNames();
     host.onStatus = print;
     try {
-        FolderRemoval::removeTree(host, host.folder);
+        FolderRemoval::removeTree(host, host, host.folder);
     } catch (const std::exception &e) {
         host.problems << QString::fromLocal8Bit(e.what());
     }

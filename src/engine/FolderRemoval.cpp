@@ -1,6 +1,7 @@
 #include "FolderRemoval.h"
 
 #include "MainPort.h"
+#include "RunEvents.h"
 #include "RunSupport.h"
 #include "platform/Failure.h"
 #include "platform/FileRemoval.h"
@@ -9,15 +10,14 @@
 #include "platform/Paths.h"
 #include "platform/TreeWalk.h"
 
-#include <QDir>
 #include <QStringList>
 
 namespace {
 
 // Every entry is reached through the open folder that listed it, so a
 // subfolder exchanged for a link or a mount meanwhile is never entered.
-void deleteFolderFiles(MainPort &main, FileSystem::FolderHandle &folder, const QString &pattern,
-                       QStringList &subfolders)
+void deleteFolderFiles(MainPort &main, RunEvents &events, FileSystem::FolderHandle &folder,
+                       const QString &pattern, QStringList &subfolders)
 {
     main.yieldToEvents();
     const QList<FileSystem::Entry> entries = folder.list();
@@ -36,7 +36,7 @@ void deleteFolderFiles(MainPort &main, FileSystem::FolderHandle &folder, const Q
     }
 
     for (const QString &name : std::as_const(files)) {
-        main.setStatusText(2, QStringLiteral(" Deleting files: ") + folder.path() + name);
+        events.deletingFile(folder.path() + name);
         main.yieldToEvents();
         folder.removeFile(name);
     }
@@ -54,7 +54,8 @@ void refuseOpened(const FileSystem::FolderHandle &folder, const QString &path)
 
 }  // namespace
 
-void deleteFolderContents(MainPort &main, const QString &topFolder, const QString &pattern)
+void deleteFolderContents(MainPort &main, RunEvents &events, const QString &topFolder,
+                          const QString &pattern)
 {
     if (!FileSystem::folderDevice(topFolder))
         throw Failure(QStringLiteral("\"%1\" is not a folder.").arg(topFolder));
@@ -64,7 +65,7 @@ void deleteFolderContents(MainPort &main, const QString &topFolder, const QStrin
     QStringList passedOver;
     FileSystem::TreeWalk walk;
     walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-        deleteFolderFiles(main, folder, pattern, subfolders);
+        deleteFolderFiles(main, events, folder, pattern, subfolders);
     };
     walk.passOver = [&](const Failure &failure) {
         // A link or another mount in its place: nothing below it is removed.
@@ -76,8 +77,7 @@ void deleteFolderContents(MainPort &main, const QString &topFolder, const QStrin
     walk.left = [&](FileSystem::FolderHandle &folder, const QString &name) {
         main.yieldToEvents();
         folder.removeFolder(name);
-        main.setStatusText(
-            2, QStringLiteral(" Deleting folders: ") + folder.path() + name + QDir::separator());
+        events.folderDeleted(folder.path() + name);
     };
     walk.run(top);
     if (!passedOver.isEmpty())
@@ -94,9 +94,9 @@ void FolderRemoval::refuseProtected(const QString &folder)
         throw Failure(QStringLiteral("\"%1\" is not a folder.").arg(folder));
 }
 
-void FolderRemoval::removeTree(MainPort &main, const QString &folder)
+void FolderRemoval::removeTree(MainPort &main, RunEvents &events, const QString &folder)
 {
     refuseProtected(folder);
-    deleteFolderContents(main, folder, QStringLiteral("*.*"));
+    deleteFolderContents(main, events, folder, QStringLiteral("*.*"));
     FileSystem::removeEmptyFolder(folder);
 }

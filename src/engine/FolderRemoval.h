@@ -3,14 +3,16 @@
 #include <QString>
 
 class MainPort;
+class RunEvents;
 
 /// Deletes the files of topFolder that match pattern, then, depth first, every
 /// subfolder with its contents; the folder itself stays for the caller to
 /// remove. Hidden entries are not listed, links are removed as links, and a
-/// folder on another file system is not entered. Shows progress in status
-/// panel 2 and yields between entries. The first failure (a Failure) ends the
+/// folder on another file system is not entered. Reports each file and folder
+/// to events and yields between entries. The first failure (a Failure) ends the
 /// whole call; what was deleted before it stays deleted.
-void deleteFolderContents(MainPort &main, const QString &topFolder, const QString &pattern);
+void deleteFolderContents(MainPort &main, RunEvents &events, const QString &topFolder,
+                          const QString &pattern);
 
 /// The guarded removal of a whole folder tree that the folder picker and the
 /// main window's folder menu offer.
@@ -24,6 +26,6 @@ void refuseProtected(const QString &folder);
 
 /// What follows the user's Yes: the check above, deleteFolderContents with "*.*",
 /// then the folder itself.
-void removeTree(MainPort &main, const QString &folder);
+void removeTree(MainPort &main, RunEvents &events, const QString &folder);
 
 }  // namespace FolderRemoval

@@ -32,6 +32,10 @@ public:
     virtual void replaceStarted(const QString &startTime) = 0;
     /// Restore has started putting files back.
     virtual void restoreStarted() = 0;
+    /// A folder removal is about to delete the file at path.
+    virtual void deletingFile(const QString &path) = 0;
+    /// A folder removal has deleted the folder at path.
+    virtual void folderDeleted(const QString &path) = 0;
 
     /// The run starts a new list of the files it finds or changes.
     virtual void listCleared() = 0;

@@ -162,8 +162,9 @@ private slots:
                 exchanger.join();
         });
         FakeMain main;
+        FakeEvents events;
         try {
-            FolderRemoval::removeTree(main, t.path("top"));
+            FolderRemoval::removeTree(main, events, t.path("top"));
         } catch (const Failure &) {
             // Passed over or raced into an error: either way nothing outside goes.
         }

@@ -163,7 +163,7 @@ private slots:
         }
         // Removal goes to the bottom the same way and takes the whole chain.
         FakeRunHost h;
-        FolderRemoval::removeTree(h.main, t.path("top"));
+        FolderRemoval::removeTree(h.main, h.events, t.path("top"));
         QVERIFY(!QFileInfo::exists(t.path("top")));
     }
 

@@ -28,19 +28,20 @@ private slots:
             for (const char *f : {"a.txt", "s1/b.txt", "s1/s2/c", "s3/d.dat"})
                 t.write(QStringLiteral("top/") + QLatin1String(f), "x");
             FakeMain main;
-            deleteFolderContents(main, top + suffix, "*.*");
+            FakeEvents events;
+            deleteFolderContents(main, events, top + suffix, "*.*");
             QVERIFY(QFileInfo(top).isDir());
             QVERIFY(QDir(top).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-            // Each level's files go before its subfolders; a subfolder's text follows its contents.
-            const QStringList &h = main.panel2History;
-            QCOMPARE(h.first(), " Deleting files: " + top + "/a.txt");
-            const qsizetype s2 = h.indexOf(" Deleting folders: " + top + "/s1/s2/");
-            QVERIFY(s2 > h.indexOf(" Deleting files: " + top + "/s1/s2/c"));
-            QVERIFY(h.indexOf(" Deleting folders: " + top + "/s1/") > s2);
+            // Each level's files go before its subfolders; a subfolder follows its contents.
+            const QStringList &h = events.events;
+            QCOMPARE(h.first(), "deletingFile: " + top + "/a.txt");
+            const qsizetype s2 = h.indexOf("folderDeleted: " + top + "/s1/s2");
+            QVERIFY(s2 > h.indexOf("deletingFile: " + top + "/s1/s2/c"));
+            QVERIFY(h.indexOf("folderDeleted: " + top + "/s1") > s2);
             QVERIFY(main.yields >= 4);
-            FakeMain again;  // an empty folder shows no status text
-            deleteFolderContents(again, top, "*.*");
-            QVERIFY(again.panel2History.isEmpty());
+            FakeEvents again;  // an empty folder reports nothing
+            deleteFolderContents(main, again, top, "*.*");
+            QVERIFY(again.events.isEmpty());
         }
     }
 
@@ -114,10 +115,11 @@ private slots:
             }
         }
         FakeMain main;
+        FakeEvents events;
         const QString target = folder.startsWith('/') ? folder : t.path(folder);
         QString got;
         try {
-            FolderRemoval::removeTree(main, target);
+            FolderRemoval::removeTree(main, events, target);
         } catch (const Failure &f) {
             got = f.description();
         }

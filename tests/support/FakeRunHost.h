@@ -173,6 +173,14 @@ struct FakeEvents : RunEvents {
         events << QStringLiteral("replaceStarted: ") + startTime;
     }
     void restoreStarted() override { events << QStringLiteral("restoreStarted"); }
+    void deletingFile(const QString &path) override
+    {
+        events << QStringLiteral("deletingFile: ") + path;
+    }
+    void folderDeleted(const QString &path) override
+    {
+        events << QStringLiteral("folderDeleted: ") + path;
+    }
 
     // The list, labels and caption go to the fake viewer, as the window shows them.
     FakeViewer *viewer = nullptr;

@@ -40,8 +40,8 @@ void shade(QLineEdit *box, bool active)
 }
 }  // namespace
 
-BackupDialog::BackupDialog(MainPort &main, Dialogs &dialogs, QWidget *parent)
-    : QDialog(parent), m_main(main), m_dialogs(dialogs)
+BackupDialog::BackupDialog(MainPort &main, RunEvents &events, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_main(main), m_events(events), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("backupDialog"));
     setWindowTitle(QStringLiteral(" Specify Backup folder"));
@@ -203,8 +203,8 @@ void BackupDialog::storeChoice()
 FolderPicker *BackupDialog::picker()
 {
     if (!m_picker)
-        m_picker =
-            new FolderPicker(*this, m_main, m_dialogs, parentWidget() ? parentWidget() : this);
+        m_picker = new FolderPicker(*this, m_main, m_events, m_dialogs,
+                                    parentWidget() ? parentWidget() : this);
     return m_picker;
 }
 

@@ -11,6 +11,7 @@ class QRadioButton;
 class Dialogs;
 class FolderPicker;
 class MainPort;
+class RunEvents;
 
 /// The backup dialog: the default backup location or a folder of
 /// the user's own. The runs, the walk and the report read the backup root from
@@ -19,7 +20,8 @@ class BackupDialog : public QDialog, public BackupLocation {
     Q_OBJECT
 
 public:
-    BackupDialog(MainPort &main, Dialogs &dialogs, QWidget *parent = nullptr);
+    /// A folder removed from the picker reports to events.
+    BackupDialog(MainPort &main, RunEvents &events, Dialogs &dialogs, QWidget *parent = nullptr);
 
     // BackupLocation
     QString backupRoot() override;
@@ -61,6 +63,7 @@ private:
     void storeChoice();
 
     MainPort &m_main;
+    RunEvents &m_events;
     Dialogs &m_dialogs;
     FolderPicker *m_picker = nullptr;
     bool m_loaded = false;

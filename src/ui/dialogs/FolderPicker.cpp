@@ -29,8 +29,9 @@ int px(int twips)
 }
 }  // namespace
 
-FolderPicker::FolderPicker(BackupDialog &backup, MainPort &main, Dialogs &dialogs, QWidget *parent)
-    : QDialog(parent), m_backup(backup), m_main(main), m_dialogs(dialogs)
+FolderPicker::FolderPicker(BackupDialog &backup, MainPort &main, RunEvents &events,
+                           Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_backup(backup), m_main(main), m_events(events), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("folderPicker"));
     setWindowTitle(QStringLiteral(" Backup folder location"));
@@ -174,7 +175,7 @@ void FolderPicker::deleteFolder()
         if (Paths::isSameOrInside(m_backup.specifiedPathEdit->text(), path))
             m_backup.specifiedPathEdit->clear();
     });
-    trapped([&] { FolderRemoval::removeTree(m_main, path); });
+    trapped([&] { FolderRemoval::removeTree(m_main, m_events, path); });
     trapped([&] {
         if (row > 0)
             folderList->setCurrentRow(row - 1);

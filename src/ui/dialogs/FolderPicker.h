@@ -11,6 +11,7 @@ class DriveList;
 class FileList;
 class FolderList;
 class MainPort;
+class RunEvents;
 class QToolBar;
 
 /// The backup folder picker: drive, folder and file lists, and
@@ -20,7 +21,8 @@ class FolderPicker : public QDialog {
     Q_OBJECT
 
 public:
-    FolderPicker(BackupDialog &backup, MainPort &main, Dialogs &dialogs, QWidget *parent = nullptr);
+    FolderPicker(BackupDialog &backup, MainPort &main, RunEvents &events, Dialogs &dialogs,
+                 QWidget *parent = nullptr);
 
     /// The toolbar's one handler: "savepath", "createFolder", "deleteFolder", "exit".
     void runFolderTool(const QString &key);
@@ -45,5 +47,6 @@ private:
 
     BackupDialog &m_backup;
     MainPort &m_main;
+    RunEvents &m_events;
     Dialogs &m_dialogs;
 };

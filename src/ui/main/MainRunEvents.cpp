@@ -3,6 +3,8 @@
 #include "MainWindow.h"
 #include "ui/viewer/ViewerWindow.h"
 
+#include <QDir>
+
 namespace {
 const QString kIdle = QStringLiteral("Scrivlane");
 }
@@ -57,6 +59,16 @@ void MainRunEvents::replaceStarted(const QString &startTime)
 void MainRunEvents::restoreStarted()
 {
     m_window.setStatusText(1, QStringLiteral("Restoring..."));
+}
+
+void MainRunEvents::deletingFile(const QString &path)
+{
+    m_window.setStatusText(2, QStringLiteral(" Deleting files: ") + path);
+}
+
+void MainRunEvents::folderDeleted(const QString &path)
+{
+    m_window.setStatusText(2, QStringLiteral(" Deleting folders: ") + path + QDir::separator());
 }
 
 void MainRunEvents::listCleared()

@@ -20,6 +20,8 @@ public:
     void backupFolderMade(const QString &folder) override;
     void replaceStarted(const QString &startTime) override;
     void restoreStarted() override;
+    void deletingFile(const QString &path) override;
+    void folderDeleted(const QString &path) override;
     void listCleared() override;
     void fileMatched(const QString &path) override;
     void fileChanged(const QString &path) override;

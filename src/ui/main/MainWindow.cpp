@@ -82,7 +82,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_events = std::make_unique<MainRunEvents>(*this);
     m_ctx.events = m_events.get();
     m_ctx.dialogs = dialogs;
-    m_backupDialog = new BackupDialog(*this, *dialogs, this);
+    m_backupDialog = new BackupDialog(*this, *m_events, *dialogs, this);
     m_ctx.backup = m_backupDialog;
 
     setupUi(this);

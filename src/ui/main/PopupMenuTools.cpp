@@ -306,7 +306,7 @@ void PopupMenuTools::deleteFolder()
         m_w.fileList->setEnabled(true);
     });
     try {
-        FolderRemoval::removeTree(m_w, path);
+        FolderRemoval::removeTree(m_w, *m_w.context().events, path);
     } catch (const Failure &failure) {
         reportFailure(QStringLiteral("There was an error while attempting to delete the folder."),
                       QStringLiteral("DelFolder"), failure.description());

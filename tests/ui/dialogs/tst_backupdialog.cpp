@@ -24,6 +24,7 @@ class TestBackupDialog : public QObject {
 
     std::optional<TempTree> m_t;
     FakeMain m_main;
+    FakeEvents m_events;
     ScriptedDialogs m_dialogs;
     std::unique_ptr<BackupDialog> m_backup;
 
@@ -39,7 +40,7 @@ private slots:
         SettingsStore::setStoreFileForTesting(path("settings.ini"));
         m_dialogs = ScriptedDialogs();
         m_main = FakeMain();
-        m_backup = std::make_unique<BackupDialog>(m_main, m_dialogs);
+        m_backup = std::make_unique<BackupDialog>(m_main, m_events, m_dialogs);
     }
     void cleanup()
     {

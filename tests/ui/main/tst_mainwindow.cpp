@@ -1108,6 +1108,11 @@ void TestMainWindow::runEventsShowAsStatusTexts_data()
                                    << "home/x" << 0 << was1 << " Creating folders: home/x" << stop;
     QTest::addRow("restore") << "restoreStarted"
                              << "" << 0 << "Restoring..." << was2 << stop;
+    QTest::addRow("file deleted") << "deletingFile"
+                                  << "/d/a.txt" << 0 << was1 << " Deleting files: /d/a.txt" << stop;
+    QTest::addRow("folder deleted")
+        << "folderDeleted"
+        << "/d/s" << 0 << was1 << " Deleting folders: /d/s" + QString(QDir::separator()) << stop;
 }
 
 void TestMainWindow::runEventsShowAsStatusTexts()
@@ -1129,7 +1134,9 @@ void TestMainWindow::runEventsShowAsStatusTexts()
         {QStringLiteral("filesFound"), [&] { events.filesFound(number); }},
         {QStringLiteral("replacementsMade"), [&] { events.replacementsMade(number); }},
         {QStringLiteral("backupFolderMade"), [&] { events.backupFolderMade(text); }},
-        {QStringLiteral("restoreStarted"), [&] { events.restoreStarted(); }}};
+        {QStringLiteral("restoreStarted"), [&] { events.restoreStarted(); }},
+        {QStringLiteral("deletingFile"), [&] { events.deletingFile(text); }},
+        {QStringLiteral("folderDeleted"), [&] { events.folderDeleted(text); }}};
     send.value(event)();
     QTEST(w.statusStatePanel->text(), "panel1");
     QTEST(w.statusDetailPanel->text(), "panel2");
