@@ -23,7 +23,6 @@ public:
     QString second;
 
     DocumentBuffer &buffer() override { return m_buffer; }
-    void setHoldText(const QString &) override {}
     void setSkipNextReaction(bool) override {}
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
@@ -126,6 +125,7 @@ public:
         }
     }
     void matchShown(qint32) override {}
+    void documentLoaded() override {}
     void documentShown(const QString &, int) override {}
     void positionShown(qint32, qint64) override {}
     void searchStartMoved(qint32) override {}

@@ -13,8 +13,6 @@ public:
     virtual ~ViewerPort() = default;
 
     virtual DocumentBuffer &buffer() = 0;
-    /// The viewer's held copy: the text as loaded, to tell later whether it was changed.
-    virtual void setHoldText(const QString &text) = 0;
     /// True: the next buffer change or list selection comes from the run, and
     /// the viewer's reaction to it only ends the skip; false: it reacts again.
     virtual void setSkipNextReaction(bool skip) = 0;

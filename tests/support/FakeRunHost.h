@@ -115,7 +115,6 @@ struct FakeViewer : ViewerPort {
     int reportLayouts = 0;
 
     DocumentBuffer &buffer() override { return document; }
-    void setHoldText(const QString &text) override { hold = text; }
     void setSkipNextReaction(bool skip) override { skipNext = skip; }
     void clearList()
     {
@@ -215,6 +214,11 @@ struct FakeEvents : RunEvents {
     {
         if (viewer)
             viewer->newPos = QString::number(start);
+    }
+    void documentLoaded() override
+    {
+        if (viewer)
+            viewer->hold = viewer->document.text();
     }
     void documentShown(const QString &path, int index) override
     {

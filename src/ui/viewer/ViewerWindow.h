@@ -62,7 +62,8 @@ public:
 
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
-    void setHoldText(const QString &text) override;
+    /// The held copy: the text as loaded, to tell later whether it was changed.
+    void setHoldText(const QString &text);
     void setSkipNextReaction(bool skip) override
     {
         skip ? m_list->skipNextReaction() : m_list->dropPendingSkip();
