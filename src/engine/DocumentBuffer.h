@@ -50,6 +50,9 @@ public:
     /// selects known's match, as the run's closing search expects; a viewer
     /// that is to show the file loads it then.
     void holdUnloaded(const QString &path, TextEncoding encoding, const KnownMatch &known);
+    /// After a load: known is the first match in this very text, found by
+    /// whoever decoded it, so find() from the start need not search again.
+    void knowFirstMatch(const KnownMatch &known) { m_known = known; }
     /// loadBytes for a file whose bytes (size of them) the caller has also decoded.
     void loadDecoded(const FileSystem::FileAt &file, qint64 size, TextCodec::Decoded &&decoded,
                      const FileSystem::FileStamp &stamp);

@@ -28,7 +28,8 @@ qint64 heldBy(const PreRead &read)
 }
 }  // namespace
 
-PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter, bool decode)
+PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter, bool decode,
+                    const FirstMatchSearch &search)
 {
     PreRead read;
     if (!filter.isActive())
@@ -43,6 +44,8 @@ PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter,
         read.mayMatch = false;
     else if (decode)
         read.decoded = TextCodec::decode(buffer);
+    if (read.decoded && search)
+        read.firstMatch = search(read.decoded->text);
     else
         read.bytes = buffer;  // shared; the next read takes fresh room
     if (buffer.capacity() > kKeptRoom)
@@ -58,7 +61,10 @@ struct ReadAhead::Shared {
         std::exception_ptr error;
     };
 
-    Shared(const BytePrefilter &f, bool d) : filter(f), decode(d) {}
+    Shared(const BytePrefilter &f, bool d, FirstMatchSearch s)
+        : filter(f), decode(d), search(std::move(s))
+    {
+    }
 
     // Claims the next file and reads it without the lock; the result is
     // filed unless the run has moved on to another folder meanwhile.
@@ -72,7 +78,7 @@ struct ReadAhead::Shared {
         Slot done;
         done.stage = Stage::Ready;
         try {
-            done.read = PreRead::of(file, filter, decode);
+            done.read = PreRead::of(file, filter, decode, search);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -87,6 +93,7 @@ struct ReadAhead::Shared {
 
     const BytePrefilter filter;
     const bool decode;
+    const FirstMatchSearch search;
     std::mutex mutex;
     std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
@@ -139,8 +146,8 @@ struct ReadAhead::Shared {
     bool mayStart() const { return next < end() && next < taken + kWindow && held < kHeldBytes; }
 };
 
-ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers)
-    : d(std::make_unique<Shared>(filter, decode))
+ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers, FirstMatchSearch search)
+    : d(std::make_unique<Shared>(filter, decode, std::move(search)))
 {
     if (!filter.isActive())
         return;

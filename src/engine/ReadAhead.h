@@ -1,16 +1,21 @@
 #pragma once
 
 #include "BytePrefilter.h"
+#include "Matcher.h"
 #include "platform/FolderHandle.h"
 #include "platform/TextCodec.h"
 
 #include <QByteArray>
 #include <QList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
+
+/// A search run on each text a read-ahead decodes: its first match.
+using FirstMatchSearch = std::function<TextMatch(QStringView)>;
 
 /// What a walk learns of a file from its bytes before it is decoded.
 struct PreRead {
@@ -24,13 +29,16 @@ struct PreRead {
     /// bytes decoded, when asked for and the filter let them through; the
     /// bytes are then dropped and only their count kept.
     std::optional<TextCodec::Decoded> decoded;
+    /// The first match in decoded, when a search was given.
+    std::optional<TextMatch> firstMatch;
     qint64 size = 0;
 
     /// Reads file, which the walk has just listed as regular, through its
     /// folder without following a link, and filters it (and decodes it, when
-    /// decode is set). Throws what reading throws.
+    /// decode is set, and searches the text when search is given). Throws
+    /// what reading throws.
     static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter,
-                      bool decode = false);
+                      bool decode = false, const FirstMatchSearch &search = {});
 };
 
 /// Reads and filters the next files of a folder on worker threads while the
@@ -41,8 +49,10 @@ struct PreRead {
 class ReadAhead {
 public:
     /// workers 0: one per core. With decode, the workers also decode the
-    /// files the filter lets through, so the run only searches them.
-    explicit ReadAhead(const BytePrefilter &filter, bool decode = false, int workers = 0);
+    /// files the filter lets through, so the run only searches them; with a
+    /// search they search them too, so the run only reports.
+    explicit ReadAhead(const BytePrefilter &filter, bool decode = false, int workers = 0,
+                       FirstMatchSearch search = {});
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;

@@ -3,6 +3,7 @@
 #include "BytePrefilter.h"
 #include "DocumentBuffer.h"
 #include "MainPort.h"
+#include "MatchPrimitives.h"
 #include "ReadAhead.h"
 #include "RegexLiteral.h"
 #include "RunContext.h"
@@ -17,7 +18,6 @@
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
 
-#include <QStringBuilder>
 #include <QStringList>
 
 #include <exception>
@@ -179,7 +179,10 @@ void RunSupport::loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file)
 FileSystem::FileAt RunSupport::walkedFile(FileSystem::FolderHandle &folder,
                                           const FileSystem::Entry &entry)
 {
-    const QString path = folder.path() % entry.name;  // one allocation
+    // One allocation: a QString sum copies the folder's path, then grows it.
+    QString path;
+    path.reserve(folder.path().size() + entry.name.size());
+    path.append(folder.path()).append(entry.name);
     if (entry.isLink)
         return FileSystem::FileAt::resolve(path);
     return FileSystem::FileAt{folder.shared_from_this(), entry.name, path, folder.held()};
@@ -221,15 +224,19 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, Pr
         loadIntoViewer(ctx, file);
         return true;
     }
-    if (!read.mayMatch) {
+    // Ruled out from its bytes, or searched already and holding no match.
+    if (!read.mayMatch || (read.firstMatch && read.firstMatch->position < 0)) {
         ctx.state.skippedLoad = file.path;
         return false;
     }
     ctx.viewer->setSkipNextReaction(true);
     load(ctx, [&](DocumentBuffer &buffer) {
-        if (read.decoded)
+        if (read.decoded) {
             buffer.loadDecoded(file, read.size, std::move(*read.decoded), read.stamp);
-        else
+            if (read.firstMatch)
+                buffer.knowFirstMatch({ctx.request.findText(), findOptions(ctx.request),
+                                       read.firstMatch->position, read.firstMatch->length});
+        } else
             buffer.loadBytes(file, *read.bytes, read.stamp);
     });
     return true;

@@ -93,11 +93,15 @@ QString FileSystem::fromNativePath(QByteArrayView path)
         for (int length = 0; p < end && (length = validSequenceLength(p, end)) > 0;) p += length;
         return p;
     };
-    // A byte order mark is a character of the name like any other.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
-                                                     QStringDecoder::Flag::Stateless);
-    const auto text = [&decoder](const uchar *from, const uchar *to) -> QString {
-        return decoder(QByteArrayView(from, to - from));
+    const auto text = [](const uchar *from, const uchar *to) -> QString {
+        // fromUtf8 drops a byte order mark in front, which is a character of
+        // the name like any other.
+        if (to - from >= 3 && from[0] == 0xEF && from[1] == 0xBB && from[2] == 0xBF) {
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                             QStringDecoder::Flag::Stateless);
+            return decoder(QByteArrayView(from, to - from));
+        }
+        return QString::fromUtf8(reinterpret_cast<const char *>(from), to - from);
     };
     const uchar *p = validRun(begin);
     if (p == end)

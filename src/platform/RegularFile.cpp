@@ -37,7 +37,11 @@ QByteArray RegularFile::readToEnd(int fd, qint64 size, const QString &path)
 void RegularFile::readToEndInto(int fd, qint64 size, QByteArray &bytes, const QString &path)
 {
     // One spare byte lets the read that meets the end need no second buffer.
-    bytes.resize(qsizetype(size) + 1);
+    const qsizetype room = qsizetype(size) + 1;
+    if (bytes.isDetached() && bytes.capacity() >= room)
+        bytes.resize(room);
+    else
+        bytes = QByteArray(room, Qt::Uninitialized);  // growing would copy the old bytes
     qsizetype used = 0;
     for (;;) {
         if (used == bytes.size())
