@@ -25,6 +25,7 @@ class QAction;
 class QPrinter;
 struct RunContext;
 class LargeSearchDialog;
+class RunStatusText;
 class ViewerTools;
 
 /// The file viewer: the list of files a run found or changed, the
@@ -59,6 +60,8 @@ public:
     void setFindText(const QString &text);
     void setReplaceText(const QString &text);
     void setCaption(const QString &text);
+    /// The labels above go through texts, which the main window holds during its runs.
+    void setRunTexts(RunStatusText *texts);
 
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
@@ -219,6 +222,7 @@ private:
     // ViewerDocumentList::Host
     void restartSearch() override { m_search->resetPositions(); }
 
+    void setLabelText(QLabel *label, const QString &text);
     void openLargeSearch(bool fromFindBox);
     void toggleMainOption(SearchForm::Option option, const QString &toolKey);
     /// The main window's text of box; empty without a main window.
@@ -241,4 +245,5 @@ private:
     std::unique_ptr<ViewerFileOperations> m_fileOperations;
     std::unique_ptr<ViewerFileCommands> m_fileCommands;
     std::unique_ptr<ViewerDocumentList> m_list;
+    RunStatusText *m_runTexts = nullptr;
 };
