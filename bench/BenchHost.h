@@ -20,15 +20,12 @@
 class BenchViewer : public ViewerPort {
 public:
     QStringList list;
-    QString second;
 
     DocumentBuffer &buffer() override { return m_buffer; }
     void setSkipNextReaction(bool) override {}
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}
-    QString findText() const override { return QString(); }
-    QString findText2() const override { return second; }
     bool offerSaveModified() override { return true; }
     void showViewer() override {}
     void hideViewer() override {}

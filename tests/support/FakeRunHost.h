@@ -110,7 +110,7 @@ struct FakeViewer : ViewerPort {
     QStringList list;
     int selectedIndex = -1;
     QString countLabel, posLabel, newPos, indexLabel, caption;
-    QString find, find2, replace;
+    QString find, replace;  // the viewer's find and replace boxes
     bool visible = false;
     int reportLayouts = 0;
 
@@ -128,8 +128,6 @@ struct FakeViewer : ViewerPort {
     void setCountLabel(const QString &text) { countLabel = text; }
     void setIndexLabel(const QString &text) { indexLabel = text; }
     void setCaption(const QString &text) { caption = text; }
-    QString findText() const override { return find; }
-    QString findText2() const override { return find2; }
     bool offerSaveModified() override { return true; }
     void showViewer() override { visible = true; }
     void hideViewer() override { visible = false; }

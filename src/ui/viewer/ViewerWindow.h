@@ -76,8 +76,8 @@ public:
     int listCount() const override;
     QString listItem(int index) const override;
     void selectListItem(int index) override;
-    QString findText() const override;
-    QString findText2() const override;
+    QString findText() const;
+    QString findText2() const;
     bool offerSaveModified() override { return offerToSaveChanges(); }
     void showViewer() override;
     void hideViewer() override;
