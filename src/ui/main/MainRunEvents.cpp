@@ -107,6 +107,12 @@ void MainRunEvents::matchShown(qint32 position)
     viewer.setPosLabel(QString::number(position));
 }
 
+void MainRunEvents::documentLoaded()
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    viewer.setHoldText(viewer.buffer().text());
+}
+
 void MainRunEvents::documentShown(const QString &path, int index)
 {
     ViewerWindow &viewer = *m_window.viewer();

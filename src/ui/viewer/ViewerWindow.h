@@ -65,7 +65,8 @@ public:
 
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
-    void setHoldText(const QString &text) override;
+    /// The held copy: the text as loaded, to tell later whether it was changed.
+    void setHoldText(const QString &text);
     void setSkipNextReaction(bool skip) override
     {
         skip ? m_list->skipNextReaction() : m_list->dropPendingSkip();
@@ -75,8 +76,8 @@ public:
     int listCount() const override;
     QString listItem(int index) const override;
     void selectListItem(int index) override;
-    QString findText() const override;
-    QString findText2() const override;
+    QString findText() const;
+    QString findText2() const;
     bool offerSaveModified() override { return offerToSaveChanges(); }
     void showViewer() override;
     void hideViewer() override;
