@@ -21,15 +21,35 @@ void RunStatusText::setText(QLabel *label, const QString &lead, const QString &t
         label->setText(tail.isEmpty() ? lead : lead + tail);
         return;
     }
+    Waiting *w = waitingFor(label);
+    w->lead = lead;
+    w->tail = tail;
+    w->make = nullptr;
+}
+
+void RunStatusText::setText(QLabel *label, std::function<QString()> text)
+{
+    if (!m_held) {
+        label->setText(text());
+        return;
+    }
+    Waiting *w = waitingFor(label);
+    w->lead.clear();
+    w->tail.clear();
+    w->make = std::move(text);
+}
+
+RunStatusText::Waiting *RunStatusText::waitingFor(QLabel *label)
+{
+    const QString shown = label->text();
     for (Waiting &w : m_waiting) {
         if (w.label == label) {
-            w.lead = lead;
-            w.tail = tail;
-            w.shown = label->text();
-            return;
+            w.shown = shown;
+            return &w;
         }
     }
-    m_waiting.append({label, lead, tail, label->text()});
+    m_waiting.append({label, {}, {}, {}, shown});
+    return &m_waiting.last();
 }
 
 void RunStatusText::hold()
@@ -67,7 +87,11 @@ void RunStatusText::apply()
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     for (const Waiting &w : waiting) {
         // A text set past the hold (by the user's click in a pass) is newer.
-        if (w.label && w.label->text() == w.shown)
+        if (!w.label || w.label->text() != w.shown)
+            continue;
+        if (w.make)
+            w.label->setText(w.make());
+        else
             w.label->setText(w.tail.isEmpty() ? w.lead : w.lead + w.tail);
     }
 }

@@ -27,6 +27,8 @@ public:
     /// Sets the label's text to lead followed by tail, joined only when the
     /// label takes it: a run naming every file it reaches builds no text unseen.
     void setText(QLabel *label, const QString &lead, const QString &tail);
+    /// Sets the label's text to what text makes, made only when the label takes it.
+    void setText(QLabel *label, std::function<QString()> text);
     /// Holds texts from a run's start...
     void hold();
     /// ...to its end, which puts every waiting text in place.
@@ -42,8 +44,12 @@ private:
         QPointer<QLabel> label;
         QString lead;
         QString tail;
-        QString shown;  ///< the label's text when the latest was given
+        std::function<QString()> make;  ///< in place of lead and tail
+        QString shown;                  ///< the label's text when the latest was given
     };
+    /// label's entry, with the label's text now as the one shown.
+    Waiting *waitingFor(QLabel *label);
+
     bool m_held = false;
     QList<Waiting> m_waiting;
     QList<QMetaObject::Connection> m_passes;

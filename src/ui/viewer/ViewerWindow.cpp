@@ -239,7 +239,17 @@ void ViewerWindow::setPosLabel(const QString &text)
 
 void ViewerWindow::positionShown(qint32 position, qint64 length)
 {
-    setPosLabel(QString::number(position) + QStringLiteral(" of ") + QString::number(length));
+    // Every file a run searches has one; the text is made only if it is shown.
+    const auto text = [position, length] {
+        const QString number = QString::number(position);
+        return number.startsWith(QLatin1String("-1"))
+                   ? QStringLiteral("Not found")
+                   : number + QStringLiteral(" of ") + QString::number(length);
+    };
+    if (m_runTexts)
+        m_runTexts->setText(foundPosLabel, text);
+    else
+        foundPosLabel->setText(text());
 }
 
 void ViewerWindow::searchStartMoved(qint32 start)

@@ -14,40 +14,48 @@ private slots:
 void TestRunStatusText::labelShowsLatestTextWhenSeen_data()
 {
     // Steps: "hold", "release", "pass" (a pass of the event loop), "set:<text>"
-    // or "set:<lead>|<tail>", "through:<text>" (a text set in a pass the run
+    // or "set:<lead>|<tail>", "make:<text>" (a text made when shown; made
+    // counts how often), "through:<text>" (a text set in a pass the run
     // makes, as a hint under the pointer is), "own:<text>" (the label's own
     // setText, as a click in the viewer's list gives); expected holds the
     // label's text after each step.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("not held: at once") << QStringList{"set:a", "set:b"} << QStringList{"a", "b"};
+    QTest::addColumn<int>("made");
+    QTest::newRow("not held: at once")
+        << QStringList{"set:a", "set:b"} << QStringList{"a", "b"} << 0;
     QTest::newRow("held: the latest, at the next pass")
         << QStringList{"hold", "set:a", "set:b", "pass", "set:c", "pass"}
-        << QStringList{"", "", "", "b", "b", "c"};
+        << QStringList{"", "", "", "b", "b", "c"} << 0;
     QTest::newRow("held: the latest, at the run's end")
         << QStringList{"hold", "set:a", "set:b", "release", "set:c"}
-        << QStringList{"", "", "", "b", "c"};
+        << QStringList{"", "", "", "b", "c"} << 0;
     QTest::newRow("held: a pass the run makes shows its own text at once")
         << QStringList{"hold", "set:a", "through:hint", "set:b", "release"}
-        << QStringList{"", "", "hint", "hint", "b"};
+        << QStringList{"", "", "hint", "hint", "b"} << 0;
     QTest::newRow("held again after a run")
         << QStringList{"hold", "release", "hold", "set:a", "pass"}
-        << QStringList{"", "", "", "", "a"};
+        << QStringList{"", "", "", "", "a"} << 0;
     QTest::newRow("in two parts, joined when shown")
         << QStringList{"set:a|b", "hold", "set:c|d", "set:e|", "set:f|g", "pass"}
-        << QStringList{"ab", "ab", "ab", "ab", "ab", "fg"};
+        << QStringList{"ab", "ab", "ab", "ab", "ab", "fg"} << 0;
     QTest::newRow("held: the label's own later text stays")
         << QStringList{"hold", "set:a", "own:x", "pass", "release"}
-        << QStringList{"", "", "x", "x", "x"};
+        << QStringList{"", "", "x", "x", "x"} << 0;
     QTest::newRow("held: a run's text after the label's own is shown")
         << QStringList{"hold", "set:a", "own:x", "set:b", "pass"}
-        << QStringList{"", "", "x", "x", "b"};
+        << QStringList{"", "", "x", "x", "b"} << 0;
+    QTest::newRow("made only when shown")
+        << QStringList{"make:a", "hold", "make:b", "make:c", "pass", "release"}
+        << QStringList{"a", "a", "a", "a", "c", "c"} << 2;
 }
 
 void TestRunStatusText::labelShowsLatestTextWhenSeen()
 {
     QFETCH(QStringList, steps);
     QFETCH(QStringList, expected);
+    QFETCH(int, made);
+    int madeCount = 0;
     QLabel label;
     RunStatusText texts;
     for (qsizetype i = 0; i < steps.size(); ++i) {
@@ -64,6 +72,11 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen()
                 texts.setText(&label, text.section('|', 0, 0), text.section('|', 1));
             else
                 texts.setText(&label, text);
+        } else if (step.startsWith("make:")) {
+            texts.setText(&label, [&madeCount, text] {
+                ++madeCount;
+                return text;
+            });
         } else if (step.startsWith("own:")) {
             label.setText(text);
         } else {
@@ -78,6 +91,7 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen()
                  qPrintable(
                      QStringLiteral("after step %1 (%2): \"%3\"").arg(i).arg(step, label.text())));
     }
+    QCOMPARE(madeCount, made);
 }
 
 QTEST_MAIN(TestRunStatusText)
