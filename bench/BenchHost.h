@@ -20,16 +20,12 @@
 class BenchViewer : public ViewerPort {
 public:
     QStringList list;
-    QString second;
 
     DocumentBuffer &buffer() override { return m_buffer; }
-    void setHoldText(const QString &) override {}
     void setSkipNextReaction(bool) override {}
     int listCount() const override { return int(list.size()); }
     QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}
-    QString findText() const override { return QString(); }
-    QString findText2() const override { return second; }
     bool offerSaveModified() override { return true; }
     void showViewer() override {}
     void hideViewer() override {}
@@ -126,6 +122,7 @@ public:
         }
     }
     void matchShown(qint32) override {}
+    void documentLoaded() override {}
     void documentShown(const QString &, int) override {}
     void positionShown(qint32, qint64) override {}
     void searchStartMoved(qint32) override {}

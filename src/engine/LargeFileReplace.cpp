@@ -110,7 +110,7 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
     };
     hold(scan.first);
     s.skippedLoad.clear();
-    ctx.viewer->setHoldText(buffer.text());
+    ctx.events->documentLoaded();
     if (!saves)
         RunSupport::showSearching(ctx, file.path);
 

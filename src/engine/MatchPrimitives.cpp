@@ -66,21 +66,12 @@ qint32 findFuzzyInBuffer(RunContext &ctx, const RunRequest &request, qint32 &sta
                          SearchEvents &shown)
 {
     RunState &s = ctx.state;
-    // The viewer's parts serve exactly one search, even one that a stop cut short.
-    const bool fromViewer = s.partsSource == QLatin1String("Template");
-    s.partsSource.clear();
-
     ctx.main->yieldToEvents();
     if (s.stopRequested)
         return 0;
 
-    if (fromViewer) {
-        s.firstPart = ctx.viewer->findText();
-        s.secondPart = ctx.viewer->findText2();
-    } else {
-        s.firstPart = request.firstPart();
-        s.secondPart = request.secondPart();
-    }
+    s.firstPart = request.firstPart();
+    s.secondPart = request.secondPart();
 
     DocumentBuffer &buffer = ctx.viewer->buffer();
     s.foundPosition = buffer.find(s.firstPart, start, findOptions(request));

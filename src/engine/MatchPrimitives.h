@@ -20,7 +20,6 @@ qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start, S
 
 /// Fuzzy search: first part (with the request's options) up to the nearest second
 /// part (no options) after it; selects the whole match. Same results as findInBuffer.
-/// Takes the parts from the viewer when partsSource is "Template"; empties partsSource.
 qint32 findFuzzyInBuffer(RunContext &ctx, qint32 &start);
 qint32 findFuzzyInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start,
                          SearchEvents &shown);

@@ -49,6 +49,9 @@ public:
     /// The first match of the document found is at position (-1: none); the
     /// viewer shows it beside the number of files listed.
     virtual void matchShown(qint32 position) = 0;
+    /// The viewer's buffer holds a file as the run loaded it: the viewer keeps
+    /// a copy, to tell later whether it was changed.
+    virtual void documentLoaded() = 0;
     /// The viewer shows the file at path, the index-th of its list (0: its
     /// place is left as shown).
     virtual void documentShown(const QString &path, int index) = 0;

@@ -20,6 +20,12 @@ public:
 
     /// Undo searches for the replacement and writes the find text back.
     void exchangeFindAndReplace() { m_find.swap(m_replace); }
+    /// The viewer's Find Next searches with the parts in its own boxes.
+    void takeParts(const QString &first, const QString &second)
+    {
+        m_firstPart = first;
+        m_secondPart = second;
+    }
 
     bool isFuzzy() const { return m_fuzzy; }
     bool isRegex() const { return m_regex; }

@@ -26,7 +26,6 @@ struct RunState {
     qint32 foundPosition = 0;
     QString currentPath;
     qint32 modifiedFileCount = 0;
-    QString partsSource;
     QString firstPart;
     QString secondPart;
 

@@ -161,7 +161,7 @@ void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
     DocumentBuffer &buffer = ctx.viewer->buffer();
     into(buffer);
     ctx.state.skippedLoad.clear();
-    ctx.viewer->setHoldText(buffer.text());
+    ctx.events->documentLoaded();
 }
 }  // namespace
 

@@ -5,16 +5,14 @@
 class DocumentBuffer;
 
 /// The viewer as the engine uses it: the buffer of every run, the list of files
-/// found or changed as it stands, the search boxes. What a run lists and shows
-/// goes through RunEvents. The viewer window implements it by
+/// found or changed as it stands, showing and hiding. What a run lists and
+/// shows goes through RunEvents. The viewer window implements it by
 /// writing its controls; tests implement it with plain fields.
 class ViewerPort {
 public:
     virtual ~ViewerPort() = default;
 
     virtual DocumentBuffer &buffer() = 0;
-    /// The viewer's held copy: the text as loaded, to tell later whether it was changed.
-    virtual void setHoldText(const QString &text) = 0;
     /// True: the next buffer change or list selection comes from the run, and
     /// the viewer's reaction to it only ends the skip; false: it reacts again.
     virtual void setSkipNextReaction(bool skip) = 0;
@@ -22,9 +20,6 @@ public:
     virtual int listCount() const = 0;
     virtual QString listItem(int index) const = 0;
     virtual void selectListItem(int index) = 0;
-
-    virtual QString findText() const = 0;
-    virtual QString findText2() const = 0;
 
     /// Offers to save unsaved changes in the shown document before something else
     /// is loaded into the buffer; false when they could not be saved and stay.

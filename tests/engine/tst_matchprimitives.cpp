@@ -15,7 +15,6 @@ private slots:
     void fuzzy_data();
     void fuzzy();
     void fuzzyCaseSensitiveFirstPartOnly();
-    void templatePartsServeOneSearch();
     void stopReturnsZero();
 };
 
@@ -140,27 +139,6 @@ void TestMatchPrimitives::fuzzyCaseSensitiveFirstPartOnly()
     QCOMPARE(h.viewer.document.selectedText(), QStringLiteral("Begin y end"));
 }
 
-void TestMatchPrimitives::templatePartsServeOneSearch()
-{
-    FakeRunHost h;
-    h.request.fuzzy = true;
-    h.request.first = QStringLiteral("(");
-    h.request.second = QStringLiteral(")");
-    h.viewer.find = QStringLiteral("<");
-    h.viewer.find2 = QStringLiteral(">");
-    h.viewer.document.setText(QStringLiteral("(a) <b>"));
-
-    for (const bool viewerHasMatch : {true, false}) {
-        h.viewer.find2 = viewerHasMatch ? QStringLiteral(">") : QStringLiteral("#");
-        h.ctx.state.partsSource = QStringLiteral("Template");
-        qint32 s = 0;
-        QCOMPARE(findFuzzyInBuffer(h.taken(), s), viewerHasMatch ? 4 : -1);
-        QVERIFY(h.ctx.state.partsSource.isEmpty());
-        s = 0;
-        QCOMPARE(findFuzzyInBuffer(h.taken(), s), 0);  // the main window's parts again
-    }
-}
-
 void TestMatchPrimitives::stopReturnsZero()
 {
     for (const int stopAtYield : {1, 2}) {
@@ -175,13 +153,10 @@ void TestMatchPrimitives::stopReturnsZero()
                 if (h.main.yields == stopAtYield)
                     h.ctx.state.stopRequested = true;
             };
-            h.ctx.state.partsSource = QStringLiteral("Template");
             qint32 s = 0;
             const qint32 r = fuzzy ? findFuzzyInBuffer(h.taken(), s) : findInBuffer(h.taken(), s);
             QCOMPARE(r, 0);
             QVERIFY(h.ctx.state.stopRequested);
-            if (fuzzy)
-                QVERIFY(h.ctx.state.partsSource.isEmpty());
         }
     }
 }

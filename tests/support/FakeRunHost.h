@@ -110,12 +110,11 @@ struct FakeViewer : ViewerPort {
     QStringList list;
     int selectedIndex = -1;
     QString countLabel, posLabel, newPos, indexLabel, caption;
-    QString find, find2, replace;
+    QString find, replace;  // the viewer's find and replace boxes
     bool visible = false;
     int reportLayouts = 0;
 
     DocumentBuffer &buffer() override { return document; }
-    void setHoldText(const QString &text) override { hold = text; }
     void setSkipNextReaction(bool skip) override { skipNext = skip; }
     void clearList()
     {
@@ -129,8 +128,6 @@ struct FakeViewer : ViewerPort {
     void setCountLabel(const QString &text) { countLabel = text; }
     void setIndexLabel(const QString &text) { indexLabel = text; }
     void setCaption(const QString &text) { caption = text; }
-    QString findText() const override { return find; }
-    QString findText2() const override { return find2; }
     bool offerSaveModified() override { return true; }
     void showViewer() override { visible = true; }
     void hideViewer() override { visible = false; }
@@ -215,6 +212,11 @@ struct FakeEvents : RunEvents {
     {
         if (viewer)
             viewer->newPos = QString::number(start);
+    }
+    void documentLoaded() override
+    {
+        if (viewer)
+            viewer->hold = viewer->document.text();
     }
     void documentShown(const QString &path, int index) override
     {

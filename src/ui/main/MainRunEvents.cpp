@@ -27,7 +27,7 @@ void MainRunEvents::findEnded()
 
 void MainRunEvents::fileSearched(const QString &path)
 {
-    m_window.setStatusText(2, QStringLiteral(" Searching through document: ") + path);
+    m_window.setStatusText(2, QStringLiteral(" Searching through document: "), path);
 }
 
 void MainRunEvents::listedFileSearched(const QString &text, int number)
@@ -38,17 +38,17 @@ void MainRunEvents::listedFileSearched(const QString &text, int number)
 
 void MainRunEvents::filesFound(int count)
 {
-    m_window.setStatusText(1, QStringLiteral("Number of files: ") + QString::number(count));
+    m_window.setStatusText(1, QStringLiteral("Number of files: "), QString::number(count));
 }
 
 void MainRunEvents::replacementsMade(int total)
 {
-    m_window.setStatusText(1, QStringLiteral("Replacements: ") + QString::number(total));
+    m_window.setStatusText(1, QStringLiteral("Replacements: "), QString::number(total));
 }
 
 void MainRunEvents::backupFolderMade(const QString &folder)
 {
-    m_window.setStatusText(2, QStringLiteral(" Creating folders: ") + folder);
+    m_window.setStatusText(2, QStringLiteral(" Creating folders: "), folder);
 }
 
 void MainRunEvents::replaceStarted(const QString &startTime)
@@ -105,6 +105,12 @@ void MainRunEvents::matchShown(qint32 position)
     ViewerWindow &viewer = *m_window.viewer();
     viewer.setCountLabel(QString::number(viewer.listCount()));
     viewer.setPosLabel(QString::number(position));
+}
+
+void MainRunEvents::documentLoaded()
+{
+    ViewerWindow &viewer = *m_window.viewer();
+    viewer.setHoldText(viewer.buffer().text());
 }
 
 void MainRunEvents::documentShown(const QString &path, int index)

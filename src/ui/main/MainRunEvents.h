@@ -27,6 +27,7 @@ public:
     void fileChanged(const QString &path) override;
     void filesUnlisted(const QStringList &paths) override;
     void matchShown(qint32 position) override;
+    void documentLoaded() override;
     void documentShown(const QString &path, int index) override;
     void positionShown(qint32 position, qint64 length) override;
     void searchStartMoved(qint32 start) override;

@@ -26,6 +26,7 @@
 #include "engine/BackupLocation.h"
 #include "engine/FindRun.h"
 #include "engine/RunSupport.h"
+#include "platform/CoarseClock.h"
 #include "platform/Failure.h"
 #include "platform/HelpFile.h"
 #include "platform/Paths.h"
@@ -121,6 +122,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_searchForm = std::make_unique<MainSearchForm>(this, *this);
     m_viewer = new ViewerWindow(m_ctx, m_searchForm.get());
     m_ctx.viewer = m_viewer;
+    m_viewer->setRunTexts(&m_statusText);
     new MainPreview(this, *m_mainbar, *m_viewer);  // a child of the window, as is its dialog
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
@@ -516,6 +518,11 @@ void MainWindow::setStatusText(int panel, const QString &text)
     m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, text);
 }
 
+void MainWindow::setStatusText(int panel, const QString &lead, const QString &tail)
+{
+    m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, lead, tail);
+}
+
 void MainWindow::setToolCaption(const QString &key, const QString &caption)
 {
     if (QAction *action = tool(QStringLiteral("runBar"), key))
@@ -528,11 +535,13 @@ void MainWindow::yieldToEvents()
     // Repainting the status bar at every yield of a walk over thousands of
     // small files costs far more than searching them; some thirty times a
     // second keeps the window live and a Stop click is still seen at once.
+    // A run asks at every step of every file: the coarse clock answers
+    // without a trip to the hardware timer, a tick's error being no matter.
     constexpr qint64 kYieldIntervalMs = 30;
-    if (m_lastYield.isValid() && m_lastYield.elapsed() < kYieldIntervalMs)
+    if (m_lastYieldMs >= 0 && CoarseClock::msecs() - m_lastYieldMs < kYieldIntervalMs)
         return;
     m_statusText.letThrough([] { QCoreApplication::processEvents(); });
-    m_lastYield.start();
+    m_lastYieldMs = CoarseClock::msecs();
 }
 
 void MainWindow::minimizeWindow()

@@ -3,11 +3,10 @@
 #include "FileSelection.h"
 #include "MainForm.h"
 #include "MainShortcuts.h"
-#include "RunStatusText.h"
 #include "engine/MainPort.h"
 #include "engine/RunContext.h"
+#include "ui/RunStatusText.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <functional>
@@ -66,6 +65,8 @@ public:
 
     // MainPort
     void setStatusText(int panel, const QString &text) override;
+    /// lead followed by tail, joined only if the panel shows it before a newer text.
+    void setStatusText(int panel, const QString &lead, const QString &tail);
     void yieldToEvents() override;
     void minimizeWindow() override;
     void restoreWindow() override;
@@ -146,7 +147,7 @@ private:
     MainNavigation *m_navigation = nullptr;
     TypedFilters *m_typedFilters = nullptr;
     std::unique_ptr<FileSelection> m_files;
-    QElapsedTimer m_lastYield;
+    qint64 m_lastYieldMs = -1;  ///< on CoarseClock; -1 before any
     RunStatusText m_statusText;
     QString m_helpFile;
     bool m_loading = false;

@@ -4,14 +4,74 @@
 #include "engine/RunContext.h"
 #include "settings/LogSources.h"
 
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+
+#include <utility>
 
 ViewerDocumentList::ViewerDocumentList(RunContext &ctx, const DocumentBuffer &buffer,
                                        const Controls &controls, Host &host)
     : m_ctx(ctx), m_buffer(buffer), m_controls(controls), m_host(host)
 {
+}
+
+ViewerDocumentList::~ViewerDocumentList()
+{
+    dropWaiting();
+}
+
+void ViewerDocumentList::add(const QString &path)
+{
+    if (m_waiting.isEmpty()) {
+        // Every pass starts with one of these, a message box's loop as much
+        // as a run's yield, so the list is whole whenever it can be seen.
+        if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance()) {
+            const auto putInPlace = [this] { putWaitingInPlace(); };
+            m_passes << QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, putInPlace)
+                     << QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
+                                         putInPlace);
+        }
+    }
+    m_waiting << path;
+}
+
+int ViewerDocumentList::count() const
+{
+    return m_controls.list->count() + int(m_waiting.size());
+}
+
+QString ViewerDocumentList::entry(int index) const
+{
+    const int listed = m_controls.list->count();
+    if (index < listed) {
+        const QListWidgetItem *item = m_controls.list->item(index);
+        return item ? item->text() : QString();
+    }
+    return m_waiting.value(index - listed);
+}
+
+void ViewerDocumentList::putWaitingInPlace()
+{
+    if (m_waiting.isEmpty())
+        return;
+    const QStringList waiting = std::exchange(m_waiting, {});
+    dropWaiting();
+    m_controls.list->addItems(waiting);
+}
+
+void ViewerDocumentList::removeAll()
+{
+    dropWaiting();
+    m_controls.list->clear();
+}
+
+void ViewerDocumentList::dropWaiting()
+{
+    m_waiting.clear();
+    for (const QMetaObject::Connection &c : std::as_const(m_passes)) QObject::disconnect(c);
+    m_passes.clear();
 }
 
 bool ViewerDocumentList::takeSkip()
@@ -75,6 +135,7 @@ void ViewerDocumentList::step(int delta)
     m_ctx.state.stopRequested = false;
     if (!m_host.offerToSaveChanges())
         return;
+    putWaitingInPlace();
     const int count = m_controls.list->count();
     if (count == 0)
         return;
@@ -94,6 +155,7 @@ void ViewerDocumentList::nextFile()
 
 void ViewerDocumentList::keepShownEntrySelected()
 {
+    putWaitingInPlace();
     const QString shown = m_buffer.fileName();
     QListWidget *list = m_controls.list;
     const QList<QListWidgetItem *> entries = list->findItems(shown, Qt::MatchExactly);
@@ -106,6 +168,7 @@ void ViewerDocumentList::keepShownEntrySelected()
 void ViewerDocumentList::selectRowQuietly(int row)
 {
     // The selection reaction sees the skip and only ends it.
+    putWaitingInPlace();
     skipNextReaction();
     m_controls.list->setCurrentRow(row);
     takeSkip();
@@ -113,6 +176,7 @@ void ViewerDocumentList::selectRowQuietly(int row)
 
 void ViewerDocumentList::appendShown(const QString &path)
 {
+    putWaitingInPlace();
     QListWidget *list = m_controls.list;
     list->addItem(path);
     list->setCurrentRow(list->count() - 1);
@@ -122,5 +186,5 @@ void ViewerDocumentList::appendShown(const QString &path)
 void ViewerDocumentList::clear()
 {
     m_controls.count->setText(QStringLiteral("0"));
-    m_controls.list->clear();
+    removeAll();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QMetaObject>
 #include <QString>
+#include <QStringList>
 
 class DocumentBuffer;
 class QLabel;
@@ -41,6 +44,22 @@ public:
 
     ViewerDocumentList(RunContext &ctx, const DocumentBuffer &buffer, const Controls &controls,
                        Host &host);
+    ~ViewerDocumentList();
+    ViewerDocumentList(const ViewerDocumentList &) = delete;
+    ViewerDocumentList &operator=(const ViewerDocumentList &) = delete;
+
+    /// path goes to the end of the list at the next pass of the event loop, or
+    /// sooner when the list is read: a run adds thousands of entries, and the
+    /// list lays out and announces each one, yet they are seen only when painted.
+    void add(const QString &path);
+    /// The entries, those still waiting included.
+    int count() const;
+    /// The entry at index, waiting or not; empty past the end.
+    QString entry(int index) const;
+    /// Puts the waiting entries in the list.
+    void putWaitingInPlace();
+    /// Empties the list, waiting entries included.
+    void removeAll();
 
     /// The selection's reaction: offers unsaved changes, then shows the selected file.
     void showSelectedFile();
@@ -68,10 +87,13 @@ private:
     /// True (and the marker cleared) when this reaction is to be skipped.
     bool takeSkip();
     void step(int delta);
+    void dropWaiting();
 
     RunContext &m_ctx;
     const DocumentBuffer &m_buffer;
     Controls m_controls;
     Host &m_host;
     bool m_skipNext = false;
+    QStringList m_waiting;
+    QList<QMetaObject::Connection> m_passes;
 };

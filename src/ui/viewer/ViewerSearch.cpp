@@ -99,20 +99,16 @@ void ViewerSearch::findNext()
     bool inputChecked = false;
     bool skipSearch = false;
     for (;;) {
-        m_ctx.state.partsSource = QStringLiteral("Template");
         m_host.updateFileModified();
         if (!inputChecked) {
-            if (!checkFindInput(true)) {
-                m_ctx.state.partsSource.clear();
+            if (!checkFindInput(true))
                 return;
-            }
             m_host.saveHistory();
             inputChecked = true;
         }
         // A file shown by its facts has nothing to search: the walk passes it over.
         if (!skipSearch && !m_host.isShowingFacts() && searchShownDocument())
             return;
-        m_ctx.state.partsSource.clear();
 
         if (m_ctx.main)
             m_ctx.main->yieldToEvents();
@@ -136,7 +132,6 @@ void ViewerSearch::findNext()
 bool ViewerSearch::searchShownDocument()
 {
     if (m_buffer.text().isEmpty()) {
-        m_ctx.state.partsSource.clear();
         finishFindNext(false);
         return true;
     }
@@ -145,10 +140,11 @@ bool ViewerSearch::searchShownDocument()
     if (!ok || m_searchStart < 0)
         m_searchStart = 0;
     m_host.setStatus(2, QStringLiteral(" Searching through document: ") + m_buffer.fileName());
-    const RunRequest terms = m_ctx.currentTerms();
+    RunRequest terms = m_ctx.currentTerms();
+    // Find Next searches with the viewer's own parts, Find First with the main window's.
+    terms.takeParts(m_controls.find->currentText(), m_controls.find2->currentText());
     m_foundPos = m_host.isFuzzyMode() ? findFuzzyInBuffer(m_ctx, terms, m_searchStart, m_shown)
                                       : findInBuffer(m_ctx, terms, m_searchStart, m_shown);
-    m_ctx.state.partsSource.clear();
     if (m_ctx.state.stopRequested)
         return true;
     if (m_foundPos == -1)

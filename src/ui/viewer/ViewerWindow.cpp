@@ -21,6 +21,7 @@
 #include "settings/ErrorLog.h"
 #include "settings/LogSources.h"
 #include "ui/HistoryList.h"
+#include "ui/RunStatusText.h"
 #include "ui/dialogs/LargeSearchDialog.h"
 
 #include <QAction>
@@ -188,39 +189,52 @@ void ViewerWindow::setHoldText(const QString &text)
 
 void ViewerWindow::clearList()
 {
-    documentList->clear();
+    m_list->removeAll();
 }
 
 void ViewerWindow::addToList(const QString &path)
 {
-    documentList->addItem(path);
+    m_list->add(path);
 }
 
 int ViewerWindow::listCount() const
 {
-    return documentList->count();
+    return m_list->count();
 }
 
 QString ViewerWindow::listItem(int index) const
 {
-    const QListWidgetItem *item = documentList->item(index);
-    return item ? item->text() : QString();
+    return m_list->entry(index);
 }
 
 void ViewerWindow::selectListItem(int index)
 {
+    m_list->putWaitingInPlace();
     documentList->setCurrentRow(index);
+}
+
+void ViewerWindow::setRunTexts(RunStatusText *texts)
+{
+    m_runTexts = texts;
+}
+
+void ViewerWindow::setLabelText(QLabel *label, const QString &text)
+{
+    if (m_runTexts)
+        m_runTexts->setText(label, text);
+    else
+        label->setText(text);
 }
 
 void ViewerWindow::setCountLabel(const QString &text)
 {
-    totalFilesLabel->setText(text);
+    setLabelText(totalFilesLabel, text);
 }
 
 void ViewerWindow::setPosLabel(const QString &text)
 {
-    foundPosLabel->setText(text.startsWith(QLatin1String("-1")) ? QStringLiteral("Not found")
-                                                                : text);
+    setLabelText(foundPosLabel,
+                 text.startsWith(QLatin1String("-1")) ? QStringLiteral("Not found") : text);
 }
 
 void ViewerWindow::positionShown(qint32 position, qint64 length)
@@ -235,7 +249,7 @@ void ViewerWindow::searchStartMoved(qint32 start)
 
 void ViewerWindow::setIndexLabel(const QString &text)
 {
-    fileIndexLabel->setText(text);
+    setLabelText(fileIndexLabel, text);
 }
 
 void ViewerWindow::setCaption(const QString &text)
@@ -297,7 +311,7 @@ void ViewerWindow::prepareOnActivation()
         setStatus(2, QString());
         m_ctx.state.runInProgress = false;
         m_view->catchUp();
-        totalFilesLabel->setText(QString::number(documentList->count()));
+        totalFilesLabel->setText(QString::number(m_list->count()));
         layoutControls();
         if (isFuzzyMode()) {
             m_findWidth = 1410;

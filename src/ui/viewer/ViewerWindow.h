@@ -25,6 +25,7 @@ class QAction;
 class QPrinter;
 struct RunContext;
 class LargeSearchDialog;
+class RunStatusText;
 class ViewerTools;
 
 /// The file viewer: the list of files a run found or changed, the
@@ -59,10 +60,13 @@ public:
     void setFindText(const QString &text);
     void setReplaceText(const QString &text);
     void setCaption(const QString &text);
+    /// The labels above go through texts, which the main window holds during its runs.
+    void setRunTexts(RunStatusText *texts);
 
     // ViewerPort
     DocumentBuffer &buffer() override { return m_buffer; }
-    void setHoldText(const QString &text) override;
+    /// The held copy: the text as loaded, to tell later whether it was changed.
+    void setHoldText(const QString &text);
     void setSkipNextReaction(bool skip) override
     {
         skip ? m_list->skipNextReaction() : m_list->dropPendingSkip();
@@ -72,8 +76,8 @@ public:
     int listCount() const override;
     QString listItem(int index) const override;
     void selectListItem(int index) override;
-    QString findText() const override;
-    QString findText2() const override;
+    QString findText() const;
+    QString findText2() const;
     bool offerSaveModified() override { return offerToSaveChanges(); }
     void showViewer() override;
     void hideViewer() override;
@@ -218,6 +222,7 @@ private:
     // ViewerDocumentList::Host
     void restartSearch() override { m_search->resetPositions(); }
 
+    void setLabelText(QLabel *label, const QString &text);
     void openLargeSearch(bool fromFindBox);
     void toggleMainOption(SearchForm::Option option, const QString &toolKey);
     /// The main window's text of box; empty without a main window.
@@ -240,4 +245,5 @@ private:
     std::unique_ptr<ViewerFileOperations> m_fileOperations;
     std::unique_ptr<ViewerFileCommands> m_fileCommands;
     std::unique_ptr<ViewerDocumentList> m_list;
+    RunStatusText *m_runTexts = nullptr;
 };

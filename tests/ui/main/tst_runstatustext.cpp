@@ -1,4 +1,4 @@
-#include "ui/main/RunStatusText.h"
+#include "ui/RunStatusText.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -13,9 +13,11 @@ private slots:
 
 void TestRunStatusText::labelShowsLatestTextWhenSeen_data()
 {
-    // Steps: "hold", "release", "pass" (a pass of the event loop), "set:<text>",
-    // "through:<text>" (a text set in a pass the run makes, as a hint under the
-    // pointer is); expected holds the label's text after each step.
+    // Steps: "hold", "release", "pass" (a pass of the event loop), "set:<text>"
+    // or "set:<lead>|<tail>", "through:<text>" (a text set in a pass the run
+    // makes, as a hint under the pointer is), "own:<text>" (the label's own
+    // setText, as a click in the viewer's list gives); expected holds the
+    // label's text after each step.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("not held: at once") << QStringList{"set:a", "set:b"} << QStringList{"a", "b"};
@@ -31,6 +33,15 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen_data()
     QTest::newRow("held again after a run")
         << QStringList{"hold", "release", "hold", "set:a", "pass"}
         << QStringList{"", "", "", "", "a"};
+    QTest::newRow("in two parts, joined when shown")
+        << QStringList{"set:a|b", "hold", "set:c|d", "set:e|", "set:f|g", "pass"}
+        << QStringList{"ab", "ab", "ab", "ab", "ab", "fg"};
+    QTest::newRow("held: the label's own later text stays")
+        << QStringList{"hold", "set:a", "own:x", "pass", "release"}
+        << QStringList{"", "", "x", "x", "x"};
+    QTest::newRow("held: a run's text after the label's own is shown")
+        << QStringList{"hold", "set:a", "own:x", "set:b", "pass"}
+        << QStringList{"", "", "x", "x", "b"};
 }
 
 void TestRunStatusText::labelShowsLatestTextWhenSeen()
@@ -49,7 +60,12 @@ void TestRunStatusText::labelShowsLatestTextWhenSeen()
         } else if (step == "pass") {
             QCoreApplication::processEvents();
         } else if (step.startsWith("set:")) {
-            texts.setText(&label, text);
+            if (text.contains('|'))
+                texts.setText(&label, text.section('|', 0, 0), text.section('|', 1));
+            else
+                texts.setText(&label, text);
+        } else if (step.startsWith("own:")) {
+            label.setText(text);
         } else {
             QString inPass;
             texts.letThrough([&] {

@@ -72,6 +72,8 @@ private slots:
     void renameKeepsOldEntryOnFailure();
     void deleteOnlyEntryEmptiesList();
     void closeEmptiesListHideKeepsIt();
+    void runEntriesListedAsAddedOneByOne_data();
+    void runEntriesListedAsAddedOneByOne();
     void missingReportChangesNothing();
     void printsDocumentTextToPdf();
     void historyStepsFollowTheirRules_data();
@@ -563,6 +565,52 @@ void tst_ViewerWindow::closeEmptiesListHideKeepsIt()
     QCOMPARE(v.buffer().text(), QStringLiteral("alpha"));
 }
 
+void tst_ViewerWindow::runEntriesListedAsAddedOneByOne_data()
+{
+    // Steps: "add:<path>" (a run's entry), "clear", "pass" (a pass of the event
+    // loop), "select:<row>". After each, the list as read matches what adding
+    // one by one gives; after a last pass, so do the list's own rows.
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("in order") << QStringList{"add:a", "add:b", "pass", "add:c", "add:d"};
+    QTest::newRow("cleared while waiting")
+        << QStringList{"add:a", "pass", "add:b", "clear", "add:c"};
+    QTest::newRow("selected while waiting") << QStringList{"add:a", "add:b", "select:1", "add:c"};
+}
+
+void tst_ViewerWindow::runEntriesListedAsAddedOneByOne()
+{
+    QFETCH(QStringList, steps);
+    ViewerWindow &v = *m_h->viewer;
+    QStringList expected;
+    const auto rows = [&v] {
+        QStringList texts;
+        for (int i = 0; i < v.documentList->count(); ++i) texts << v.documentList->item(i)->text();
+        return texts;
+    };
+    for (const QString &step : std::as_const(steps)) {
+        const QString arg = step.section(':', 1);
+        if (step.startsWith("add:")) {
+            v.addToList(arg);
+            expected << arg;
+        } else if (step == "clear") {
+            v.clearList();
+            expected.clear();
+        } else if (step == "pass") {
+            QCoreApplication::processEvents();
+            QCOMPARE(rows(), expected);
+        } else {
+            v.selectListItem(arg.toInt());
+            QCOMPARE(rows(), expected);
+            QCOMPARE(v.documentList->currentItem()->text(), expected.at(arg.toInt()));
+        }
+        QStringList read;
+        for (int i = 0; i < v.listCount(); ++i) read << v.listItem(i);
+        QCOMPARE(read, expected);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(rows(), expected);
+}
+
 void tst_ViewerWindow::missingReportChangesNothing()
 {
     const QString a = makeFile(QStringLiteral("a.txt"), "alpha");
@@ -881,7 +929,6 @@ void tst_ViewerWindow::fuzzyFindNextUsesTheViewerParts()
     v.findNext();
     QCOMPARE(v.foundPosition(), 2);
     QCOMPARE(v.buffer().selectedText(), QStringLiteral("<b>"));
-    QCOMPARE(m_h->ctx.state.partsSource, QString());
     QCOMPARE(m_h->main.firstPartBox->currentText(), QStringLiteral("<"));
     v.findNext();
     QCOMPARE(v.buffer().selectedText(), QStringLiteral("<d\ne>"));
@@ -924,7 +971,6 @@ void tst_ViewerWindow::findNextRefusesEmptyInput()
     QTRY_VERIFY(QApplication::focusWidget());
     QWidget *focus = QApplication::focusWidget();
     QVERIFY(focus->objectName() == focused || focus->parent()->objectName() == focused);
-    QCOMPARE(m_h->ctx.state.partsSource, QString());
     QCOMPARE(m_h->main.findBox->count(), 0);
 }
 

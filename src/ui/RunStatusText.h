@@ -9,11 +9,12 @@
 
 class QLabel;
 
-/// The status bar's texts while a run goes on. A run sets them for every file
-/// it reaches, and a label lays out and announces each new text, yet they are
-/// seen only when the window paints, in a pass of the event loop. While held,
-/// a label takes just the latest text the run gave it: at the start of each
-/// pass and when the hold ends.
+/// The texts of labels a run sets (the status bar's, the viewer's counts)
+/// while it goes on. A run sets them for every file it reaches, and a label
+/// lays out and announces each new text, yet they are seen only when the
+/// window paints, in a pass of the event loop. While held, a label takes just
+/// the latest text the run gave it: at the start of each pass and when the
+/// hold ends; unless the label was given a text of its own since, which stays.
 class RunStatusText {
 public:
     RunStatusText() = default;
@@ -23,6 +24,9 @@ public:
 
     /// Sets the label's text, at once unless held.
     void setText(QLabel *label, const QString &text);
+    /// Sets the label's text to lead followed by tail, joined only when the
+    /// label takes it: a run naming every file it reaches builds no text unseen.
+    void setText(QLabel *label, const QString &lead, const QString &tail);
     /// Holds texts from a run's start...
     void hold();
     /// ...to its end, which puts every waiting text in place.
@@ -36,7 +40,9 @@ private:
 
     struct Waiting {
         QPointer<QLabel> label;
-        QString text;
+        QString lead;
+        QString tail;
+        QString shown;  ///< the label's text when the latest was given
     };
     bool m_held = false;
     QList<Waiting> m_waiting;

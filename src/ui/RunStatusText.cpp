@@ -12,17 +12,24 @@ RunStatusText::~RunStatusText()
 
 void RunStatusText::setText(QLabel *label, const QString &text)
 {
+    setText(label, text, QString());
+}
+
+void RunStatusText::setText(QLabel *label, const QString &lead, const QString &tail)
+{
     if (!m_held) {
-        label->setText(text);
+        label->setText(tail.isEmpty() ? lead : lead + tail);
         return;
     }
     for (Waiting &w : m_waiting) {
         if (w.label == label) {
-            w.text = text;
+            w.lead = lead;
+            w.tail = tail;
+            w.shown = label->text();
             return;
         }
     }
-    m_waiting.append({label, text});
+    m_waiting.append({label, lead, tail, label->text()});
 }
 
 void RunStatusText::hold()
@@ -59,7 +66,8 @@ void RunStatusText::apply()
 {
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     for (const Waiting &w : waiting) {
-        if (w.label)
-            w.label->setText(w.text);
+        // A text set past the hold (by the user's click in a pass) is newer.
+        if (w.label && w.label->text() == w.shown)
+            w.label->setText(w.tail.isEmpty() ? w.lead : w.lead + w.tail);
     }
 }
