@@ -23,8 +23,6 @@ public:
 
     DocumentBuffer &buffer() override { return m_buffer; }
     void setSkipNextReaction(bool) override {}
-    int listCount() const override { return int(list.size()); }
-    QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int) override {}
     bool offerSaveModified() override { return true; }
     void showViewer() override {}
@@ -110,10 +108,9 @@ public:
     void restoreStarted() override {}
     void deletingFile(const QString &path) override;
     void folderDeleted(const QString &path) override;
-    void listCleared() override { viewer.list.clear(); }
-    void fileMatched(const QString &path) override { viewer.list << path; }
-    void fileChanged(const QString &path) override { viewer.list << path; }
-    void filesUnlisted(const QStringList &paths) override
+    void showListCleared() override { viewer.list.clear(); }
+    void showListed(const QString &path) override { viewer.list << path; }
+    void showUnlisted(const QStringList &paths) override
     {
         for (const QString &path : paths) {
             const qsizetype at = viewer.list.lastIndexOf(path);

@@ -75,7 +75,7 @@ void nothingFound(RunContext &ctx)
 // nothing was found.
 void finishWithViewer(RunContext &ctx)
 {
-    if (ctx.viewer->listCount() == 0) {
+    if (ctx.events->listed().isEmpty()) {
         nothingFound(ctx);
         return;
     }
@@ -84,7 +84,7 @@ void finishWithViewer(RunContext &ctx)
         endRun(ctx);
         return;
     }
-    const QString path = ctx.viewer->listItem(0);
+    const QString path = ctx.events->listed().constFirst();
     ctx.viewer->showViewer();
     // A file that can no longer be read is reported; showing it would show the
     // text of the file loaded before it under its name.
@@ -131,11 +131,11 @@ void runNormal(RunContext &ctx)
             bool rep = false;
             walkEachPattern(ctx, rep);
         });
-        if (ctx.viewer->listCount() == 0) {
+        if (ctx.events->listed().isEmpty()) {
             nothingFound(ctx);
             return;
         }
-        const QString path = ctx.viewer->listItem(0);
+        const QString path = ctx.events->listed().constFirst();
         if (!showFirstEntry(ctx, path)) {
             endRun(ctx);
             return;

@@ -77,7 +77,7 @@ void showOutcome(RunContext &ctx)
         return;
     }
 
-    if (ctx.viewer->listCount() > 0) {
+    if (!ctx.events->listed().isEmpty()) {
         qint32 start = 0;
         const qint32 found = findInBuffer(ctx, start);
         ctx.events->matchShown(found);

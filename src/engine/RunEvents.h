@@ -37,15 +37,33 @@ public:
     /// A folder removal has deleted the folder at path.
     virtual void folderDeleted(const QString &path) = 0;
 
+    // The list of files: kept here as the run reports it, so that the run
+    // reads its own record rather than the viewer's list, and shown through
+    // the three list hooks below.
     /// The run starts a new list of the files it finds or changes.
-    virtual void listCleared() = 0;
+    void listCleared()
+    {
+        m_listed.clear();
+        showListCleared();
+    }
     /// Find found a match in the file at path.
-    virtual void fileMatched(const QString &path) = 0;
+    void fileMatched(const QString &path) { listFile(path); }
     /// Replace, Undo or Restore changed the file at path.
-    virtual void fileChanged(const QString &path) = 0;
+    void fileChanged(const QString &path) { listFile(path); }
     /// Files reported changed that could not be saved after all: the last
     /// listing of each goes.
-    virtual void filesUnlisted(const QStringList &paths) = 0;
+    void filesUnlisted(const QStringList &paths)
+    {
+        for (const QString &path : paths) {
+            const qsizetype at = m_listed.lastIndexOf(path);
+            if (at >= 0)
+                m_listed.removeAt(at);
+        }
+        showUnlisted(paths);
+    }
+    /// The files listed since the list was last cleared, in order.
+    const QStringList &listed() const { return m_listed; }
+
     /// The first match of the document found is at position (-1: none); the
     /// viewer shows it beside the number of files listed.
     virtual void matchShown(qint32 position) = 0;
@@ -64,4 +82,21 @@ public:
     /// The main window's find and replace boxes show find and replace: Undo
     /// shows the exchange it runs with, then the texts the user typed again.
     virtual void termsShown(const QString &find, const QString &replace) = 0;
+
+protected:
+    /// The list of files starts empty.
+    virtual void showListCleared() = 0;
+    /// path goes to the end of the list.
+    virtual void showListed(const QString &path) = 0;
+    /// The last listing of each of paths goes.
+    virtual void showUnlisted(const QStringList &paths) = 0;
+
+private:
+    void listFile(const QString &path)
+    {
+        m_listed << path;
+        showListed(path);
+    }
+
+    QStringList m_listed;
 };

@@ -135,8 +135,8 @@ void RunSupport::saveOrUnlist(RunContext &ctx, const QString &path, qint32 total
 
 bool RunSupport::isListedLast(const RunContext &ctx, const QString &path)
 {
-    const int last = ctx.viewer->listCount() - 1;
-    return last >= 0 && ctx.viewer->listItem(last) == path;
+    const QStringList &listed = ctx.events->listed();
+    return !listed.isEmpty() && listed.constLast() == path;
 }
 
 void RunSupport::showSearching(RunContext &ctx, const QString &path)

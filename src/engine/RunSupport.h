@@ -63,8 +63,8 @@ bool trapped(RunContext &ctx, const QString &sentence, const QString &source,
 void saveOrUnlist(RunContext &ctx, const QString &path, qint32 totalBefore,
                   const std::function<void()> &save);
 
-/// Whether path is the last entry of the viewer's list: the run has just
-/// listed it as changed.
+/// Whether path is the last file the run listed (RunEvents::listed): it has
+/// just listed it as changed.
 bool isListedLast(const RunContext &ctx, const QString &path);
 
 /// Status panel 2 while a file is searched: " Searching through document: " and its path.

@@ -4,8 +4,8 @@
 
 class DocumentBuffer;
 
-/// The viewer as the engine uses it: the buffer of every run, the list of files
-/// found or changed as it stands, showing and hiding. What a run lists and
+/// The viewer as the engine uses it: the buffer of every run, the selection in
+/// its list of files, showing and hiding. What a run lists and
 /// shows goes through RunEvents. The viewer window implements it by
 /// writing its controls; tests implement it with plain fields.
 class ViewerPort {
@@ -17,8 +17,6 @@ public:
     /// the viewer's reaction to it only ends the skip; false: it reacts again.
     virtual void setSkipNextReaction(bool skip) = 0;
 
-    virtual int listCount() const = 0;
-    virtual QString listItem(int index) const = 0;
     virtual void selectListItem(int index) = 0;
 
     /// Offers to save unsaved changes in the shown document before something else

@@ -122,8 +122,6 @@ struct FakeViewer : ViewerPort {
         selectedIndex = -1;
     }
     void addToList(const QString &path) { list << path; }
-    int listCount() const override { return int(list.size()); }
-    QString listItem(int index) const override { return list.value(index); }
     void selectListItem(int index) override { selectedIndex = index; }
     void setCountLabel(const QString &text) { countLabel = text; }
     void setIndexLabel(const QString &text) { indexLabel = text; }
@@ -181,14 +179,17 @@ struct FakeEvents : RunEvents {
 
     // The list, labels and caption go to the fake viewer, as the window shows them.
     FakeViewer *viewer = nullptr;
-    void listCleared() override
+    void showListCleared() override
     {
         if (viewer)
             viewer->clearList();
     }
-    void fileMatched(const QString &path) override { listed(path); }
-    void fileChanged(const QString &path) override { listed(path); }
-    void filesUnlisted(const QStringList &paths) override
+    void showListed(const QString &path) override
+    {
+        if (viewer)
+            viewer->list << path;
+    }
+    void showUnlisted(const QStringList &paths) override
     {
         for (const QString &path : paths) {
             const qsizetype at = viewer ? viewer->list.lastIndexOf(path) : -1;
@@ -248,13 +249,6 @@ struct FakeEvents : RunEvents {
         }
     }
     QString last() const { return events.value(events.size() - 1); }
-
-private:
-    void listed(const QString &path)
-    {
-        if (viewer)
-            viewer->list << path;
-    }
 };
 
 struct ScriptedDialogs : Dialogs {

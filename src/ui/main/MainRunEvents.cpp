@@ -71,22 +71,17 @@ void MainRunEvents::folderDeleted(const QString &path)
     m_window.setStatusText(2, QStringLiteral(" Deleting folders: ") + path + QDir::separator());
 }
 
-void MainRunEvents::listCleared()
+void MainRunEvents::showListCleared()
 {
     m_window.viewer()->clearList();
 }
 
-void MainRunEvents::fileMatched(const QString &path)
+void MainRunEvents::showListed(const QString &path)
 {
     m_window.viewer()->addToList(path);
 }
 
-void MainRunEvents::fileChanged(const QString &path)
-{
-    m_window.viewer()->addToList(path);
-}
-
-void MainRunEvents::filesUnlisted(const QStringList &paths)
+void MainRunEvents::showUnlisted(const QStringList &paths)
 {
     ViewerWindow &viewer = *m_window.viewer();
     QStringList unlisted = paths;

@@ -22,10 +22,6 @@ public:
     void restoreStarted() override;
     void deletingFile(const QString &path) override;
     void folderDeleted(const QString &path) override;
-    void listCleared() override;
-    void fileMatched(const QString &path) override;
-    void fileChanged(const QString &path) override;
-    void filesUnlisted(const QStringList &paths) override;
     void matchShown(qint32 position) override;
     void documentLoaded() override;
     void documentShown(const QString &path, int index) override;
@@ -34,6 +30,11 @@ public:
     void searchOfferedToViewer(const QString &text) override;
     void viewerSearchReset() override;
     void termsShown(const QString &find, const QString &replace) override;
+
+protected:
+    void showListCleared() override;
+    void showListed(const QString &path) override;
+    void showUnlisted(const QStringList &paths) override;
 
 private:
     MainWindow &m_window;

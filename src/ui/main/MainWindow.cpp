@@ -28,6 +28,7 @@
 #include "engine/RunSupport.h"
 #include "platform/CoarseClock.h"
 #include "platform/Failure.h"
+#include "platform/FreeMemory.h"
 #include "platform/HelpFile.h"
 #include "platform/Paths.h"
 #include "settings/ErrorLog.h"
@@ -99,6 +100,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this] {
             m_statusText.release();
             enableControls();
+            FreeMemory::returnToSystem();
         });
     m_options = std::make_unique<MainOptions>(
         *this, this, MainOptions::Actions{[this] { parkFocus(); }, [this] { return m_loading; }});

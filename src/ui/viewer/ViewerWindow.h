@@ -73,8 +73,8 @@ public:
     }
     /// A run or command has asked that the next reaction be skipped.
     bool isSkipPending() const { return m_list->isSkipPending(); }
-    int listCount() const override;
-    QString listItem(int index) const override;
+    int listCount() const;
+    QString listItem(int index) const;
     void selectListItem(int index) override;
     QString findText() const;
     QString findText2() const;

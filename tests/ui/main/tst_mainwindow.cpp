@@ -1169,6 +1169,8 @@ void TestMainWindow::unlistedFilesLeaveTheViewersList()
     QStringList left;
     for (int i = 0; i < w.viewer()->listCount(); ++i) left << w.viewer()->listItem(i);
     QTEST(left, "left");
+    // The run's own record, which it reads back, keeps step with the viewer's list.
+    QCOMPARE(events.listed(), left);
 }
 
 QTEST_MAIN(TestMainWindow)

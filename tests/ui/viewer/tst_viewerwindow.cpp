@@ -55,7 +55,7 @@ private slots:
     void fileLengthInKilobytes_data();
     void fileLengthInKilobytes();
     void foundPosShowsNotFoundForMinusOne();
-    void stopTagSkipsOneReaction();
+    void askedSkipPassesOverOneReaction();
     void findNextVisitsEveryMatchOfEveryFile();
     void findNextContinuesAfterManualReplacement();
     void regexFindAndReplaceFillInGroups();
@@ -200,7 +200,7 @@ void tst_ViewerWindow::foundPosShowsNotFoundForMinusOne()
     QCOMPARE(m_h->viewer->foundPosLabel->text(), QStringLiteral("12 of 40"));
 }
 
-void tst_ViewerWindow::stopTagSkipsOneReaction()
+void tst_ViewerWindow::askedSkipPassesOverOneReaction()
 {
     const QString a = makeFile(QStringLiteral("a.txt"), "alpha");
     const QString b = makeFile(QStringLiteral("b.txt"), "beta");
