@@ -403,7 +403,7 @@ QList<FileSystem::FileAt> filesToSearch(RunContext &ctx, FileSystem::FolderHandl
 }
 
 // How many files the walk lists ahead of the one searched.
-constexpr qsizetype kListedAhead = 128;
+constexpr qsizetype kListedAhead = 512;
 
 // Every entry is reached through the open folder that listed it: a subfolder
 // or file swapped for a link meanwhile is passed over, never followed. An

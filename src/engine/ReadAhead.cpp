@@ -14,7 +14,7 @@ namespace {
 // Larger files are decoded as they are read instead.
 constexpr qint64 kWholeRead = qint64(16) << 20;
 // How far the workers may run ahead, in files and in bytes they hold.
-constexpr qsizetype kWindow = 64;
+constexpr qsizetype kWindow = 256;
 constexpr qint64 kHeldBytes = qint64(64) << 20;
 // A reading thread keeps the room of files up to this size for the next one.
 constexpr qsizetype kKeptRoom = qsizetype(1) << 20;
@@ -106,8 +106,10 @@ struct ReadAhead::Shared {
     qsizetype taken = 0;
     qint64 held = 0;
     bool quit = false;
-    // Wake-ups cost a system call each: a side is woken only when it waits,
-    // and the workers only once half their window has room again.
+    // Wake-ups cost a system call each, and a woken worker may take the core
+    // of the thread that woke it: a side is woken only when it waits, one
+    // worker at a time (it wakes the next when there is more to read), and
+    // only once half the window has room again.
     int idleWorkers = 0;
     quint64 wakeUps = 0;     // a sleeping worker goes on when this moves
     qsizetype awaited = -1;  // the file the taking thread waits for
@@ -127,20 +129,14 @@ struct ReadAhead::Shared {
 
     qsizetype end() const { return first + qsizetype(paths.size()); }
 
-    // Called under the lock: whether sleeping workers are to be woken now.
-    bool wakesWorkers()
+    // Called under the lock: whether a sleeping worker is to be woken now;
+    // the caller notifies one after releasing the lock.
+    bool wakesWorker()
     {
         if (idleWorkers == 0 || !mayStart())
             return false;
-        markWoken();
-        return true;
-    }
-
-    // Called under the lock; the caller notifies after releasing it.
-    void markWoken()
-    {
-        idleWorkers = 0;
         ++wakeUps;
+        return true;
     }
 
     bool mayStart() const { return next < end() && next < taken + kWindow && held < kHeldBytes; }
@@ -202,10 +198,10 @@ qsizetype ReadAhead::append(const QList<FileSystem::FileAt> &paths)
         index = d->end();
         d->paths.insert(d->paths.end(), paths.begin(), paths.end());
         d->reads.resize(d->reads.size() + size_t(paths.size()));
-        wake = d->wakesWorkers();
+        wake = d->wakesWorker();
     }
     if (wake)
-        d->wake.notify_all();
+        d->wake.notify_one();
     return index;
 }
 
@@ -234,10 +230,10 @@ PreRead ReadAhead::take(qsizetype index)
     d->reads.pop_front();
     d->paths.pop_front();
     ++d->first;
-    const bool wakeWorkers = d->next - d->taken <= kWindow / 2 && d->wakesWorkers();
+    const bool wakeWorker = d->next - d->taken <= kWindow / 2 && d->wakesWorker();
     lock.unlock();
-    if (wakeWorkers)
-        d->wake.notify_all();
+    if (wakeWorker)
+        d->wake.notify_one();
     if (error)
         std::rethrow_exception(error);
     return read;
@@ -254,5 +250,9 @@ void ReadAhead::work()
         ++d->idleWorkers;
         const quint64 seen = d->wakeUps;
         d->wake.wait(lock, [&] { return d->quit || d->wakeUps != seen; });
+        --d->idleWorkers;
+        // More than this worker's next file to read: one more joins in.
+        if (d->next + 1 < d->end() && d->next + 1 < d->taken + kWindow && d->wakesWorker())
+            d->wake.notify_one();
     }
 }
