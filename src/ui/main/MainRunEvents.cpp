@@ -38,12 +38,14 @@ void MainRunEvents::listedFileSearched(const QString &text, int number)
 
 void MainRunEvents::filesFound(int count)
 {
-    m_window.setStatusText(1, QStringLiteral("Number of files: "), QString::number(count));
+    m_window.setStatusText(
+        1, [count] { return QStringLiteral("Number of files: ") + QString::number(count); });
 }
 
 void MainRunEvents::replacementsMade(int total)
 {
-    m_window.setStatusText(1, QStringLiteral("Replacements: "), QString::number(total));
+    m_window.setStatusText(
+        1, [total] { return QStringLiteral("Replacements: ") + QString::number(total); });
 }
 
 void MainRunEvents::backupFolderMade(const QString &folder)
@@ -98,8 +100,8 @@ void MainRunEvents::showUnlisted(const QStringList &paths)
 void MainRunEvents::matchShown(qint32 position)
 {
     ViewerWindow &viewer = *m_window.viewer();
-    viewer.setCountLabel(QString::number(viewer.listCount()));
-    viewer.setPosLabel(QString::number(position));
+    viewer.setCountLabel(viewer.listCount());
+    viewer.setPosLabel(position);
 }
 
 void MainRunEvents::documentLoaded()

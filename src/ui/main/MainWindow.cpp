@@ -525,6 +525,11 @@ void MainWindow::setStatusText(int panel, const QString &lead, const QString &ta
     m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, lead, tail);
 }
 
+void MainWindow::setStatusText(int panel, std::function<QString()> text)
+{
+    m_statusText.setText(panel == 1 ? statusStatePanel : statusDetailPanel, std::move(text));
+}
+
 void MainWindow::setToolCaption(const QString &key, const QString &caption)
 {
     if (QAction *action = tool(QStringLiteral("runBar"), key))

@@ -67,6 +67,8 @@ public:
     void setStatusText(int panel, const QString &text) override;
     /// lead followed by tail, joined only if the panel shows it before a newer text.
     void setStatusText(int panel, const QString &lead, const QString &tail);
+    /// What text makes, made only if the panel shows it before a newer text.
+    void setStatusText(int panel, std::function<QString()> text);
     void yieldToEvents() override;
     void minimizeWindow() override;
     void restoreWindow() override;

@@ -226,9 +226,30 @@ void ViewerWindow::setLabelText(QLabel *label, const QString &text)
         label->setText(text);
 }
 
+void ViewerWindow::setLabelText(QLabel *label, std::function<QString()> text)
+{
+    if (m_runTexts)
+        m_runTexts->setText(label, std::move(text));
+    else
+        label->setText(text());
+}
+
 void ViewerWindow::setCountLabel(const QString &text)
 {
     setLabelText(totalFilesLabel, text);
+}
+
+void ViewerWindow::setCountLabel(int count)
+{
+    setLabelText(totalFilesLabel, [count] { return QString::number(count); });
+}
+
+void ViewerWindow::setPosLabel(qint32 position)
+{
+    setLabelText(foundPosLabel, [position] {
+        const QString number = QString::number(position);
+        return number.startsWith(QLatin1String("-1")) ? QStringLiteral("Not found") : number;
+    });
 }
 
 void ViewerWindow::setPosLabel(const QString &text)
@@ -246,10 +267,7 @@ void ViewerWindow::positionShown(qint32 position, qint64 length)
                    ? QStringLiteral("Not found")
                    : number + QStringLiteral(" of ") + QString::number(length);
     };
-    if (m_runTexts)
-        m_runTexts->setText(foundPosLabel, text);
-    else
-        foundPosLabel->setText(text());
+    setLabelText(foundPosLabel, text);
 }
 
 void ViewerWindow::searchStartMoved(qint32 start)

@@ -18,6 +18,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // The controls' classes are declared by ViewerForm.h.
@@ -57,6 +58,9 @@ public:
     void setIndexLabel(const QString &text);
     /// The found position's label; a text starting "-1" shows "Not found".
     void setPosLabel(const QString &text);
+    /// The same for numbers, made into text only when shown.
+    void setCountLabel(int count);
+    void setPosLabel(qint32 position);
     void setFindText(const QString &text);
     void setReplaceText(const QString &text);
     void setCaption(const QString &text);
@@ -223,6 +227,7 @@ private:
     void restartSearch() override { m_search->resetPositions(); }
 
     void setLabelText(QLabel *label, const QString &text);
+    void setLabelText(QLabel *label, std::function<QString()> text);
     void openLargeSearch(bool fromFindBox);
     void toggleMainOption(SearchForm::Option option, const QString &toolKey);
     /// The main window's text of box; empty without a main window.
