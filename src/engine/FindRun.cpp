@@ -10,7 +10,6 @@
 #include "RunEvents.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
-#include "TextSearch.h"
 #include "Validation.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
@@ -433,16 +432,7 @@ void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read, and searched for their first match, while the
     // ones before them are reported.
-    const RunRequest &r = ctx.request;
-    FirstMatchSearch search;
-    if (!r.isRegex() && !r.isFuzzy()) {
-        search = [what = r.findText(), matchCase = r.isCaseSensitive(),
-                  wholeWord = r.isWholeWord()](QStringView text) {
-            const TextSearch::Match match = TextSearch::find(text, what, 0, matchCase, wholeWord);
-            return TextMatch{match.position, match.length};
-        };
-    }
-    ReadAhead ahead(prefilterFor(r), true, 0, std::move(search));
+    ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request));
     ListedAhead listed(ahead);
     bool going = true;
     FileSystem::TreeWalk walk;

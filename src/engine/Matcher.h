@@ -4,11 +4,17 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 /// Where a match starts and how many characters of the text it covers.
 struct TextMatch {
     qsizetype position = -1;
     qsizetype length = 0;
 };
+
+/// A search from the start of a text for its first match, for a read-ahead's
+/// workers to run on each text they decode.
+using FirstMatchSearch = std::function<TextMatch(QStringView)>;
 
 /// One search type: finds the next match in a text, with its case and
 /// whole-word rules inside. A new search type is one more implementation.

@@ -8,14 +8,10 @@
 #include <QByteArray>
 #include <QList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
-
-/// A search run on each text a read-ahead decodes: its first match.
-using FirstMatchSearch = std::function<TextMatch(QStringView)>;
 
 /// What a walk learns of a file from its bytes before it is decoded.
 struct PreRead {

@@ -321,7 +321,7 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // when it ends on an error.
     SaveQueue saves;
     // The next files are read while the ones before them are replaced.
-    ReadAhead ahead(prefilterFor(ctx.request), true);
+    ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request));
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {

@@ -9,6 +9,7 @@
 #include "RunContext.h"
 #include "RunEvents.h"
 #include "RunRequest.h"
+#include "TextSearch.h"
 #include "ViewerPort.h"
 #include "platform/Dialogs.h"
 #include "platform/Failure.h"
@@ -210,6 +211,17 @@ BytePrefilter RunSupport::prefilterFor(const RunRequest &request)
     if (!matchCase && literal.contains(QLatin1Char('k'), Qt::CaseInsensitive))
         literal.clear();
     return BytePrefilter(literal, matchCase);
+}
+
+FirstMatchSearch RunSupport::firstMatchSearchFor(const RunRequest &request)
+{
+    if (request.isRegex() || request.isFuzzy())
+        return {};
+    return [what = request.findText(), matchCase = request.isCaseSensitive(),
+            wholeWord = request.isWholeWord()](QStringView text) {
+        const TextSearch::Match match = TextSearch::find(text, what, 0, matchCase, wholeWord);
+        return TextMatch{match.position, match.length};
+    };
 }
 
 bool RunSupport::loadUnlessRuledOut(RunContext &ctx, const FileSystem::FileAt &file,

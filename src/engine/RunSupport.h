@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Matcher.h"
 #include "settings/LogSources.h"
 
 #include <QSet>
@@ -108,6 +109,9 @@ void loadIntoViewer(RunContext &ctx, const FileSystem::FileAt &file);
 /// every match of a regular expression holds; a fuzzy search gets one that
 /// rules nothing out.
 BytePrefilter prefilterFor(const RunRequest &request);
+/// The buffer's search from the start for the request, for a read-ahead's
+/// workers to run on each file; none for the searches that keep state.
+FirstMatchSearch firstMatchSearchFor(const RunRequest &request);
 /// Turns the prefilter off, so tests can hold the fast path against the ordinary one.
 void setPrefilterEnabledForTesting(bool enabled);
 
