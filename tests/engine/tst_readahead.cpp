@@ -21,7 +21,10 @@ class TestReadAhead : public QObject {
             const QString what = r.bytes     ? QString::fromUtf8(*r.bytes)
                                  : r.decoded ? u"text "_s + r.decoded->text
                                              : u"whole"_s;
-            return what + QString::number(r.mayMatch);
+            const QString found =
+                r.firstMatch ? u" at %1+%2"_s.arg(r.firstMatch->position).arg(r.firstMatch->length)
+                             : QString();
+            return what + QString::number(r.mayMatch) + found;
         } catch (const Failure &f) {
             return f.description();
         }
@@ -40,6 +43,7 @@ private slots:
         QTest::addRow("more than the window, four workers") << 300 << true << 4 << false;
         QTest::addRow("decoded, two workers") << 300 << true << 2 << true;
         QTest::addRow("a few files, more workers than files") << 5 << true << 8 << true;
+        QTest::addRow("decoded and searched, two workers") << 300 << true << 2 << true;
         QTest::addRow("filter off") << 5 << false << 2 << true;
     }
     void takesInOrder()
@@ -63,11 +67,15 @@ private slots:
             QVERIFY(QFile::link(paths.at(0).path, paths.at(3).path));
         }
         const BytePrefilter filter(active ? u"needle"_s : QString(), false);
+        // The workers' search: its result must reach the run with its file.
+        FirstMatchSearch search;
+        if (QByteArray(QTest::currentDataTag()).contains("searched"))
+            search = [](QStringView text) { return TextMatch{text.indexOf(u"needle"), 6}; };
         QStringList want, got;
         for (const FileSystem::FileAt &p : paths)
-            want << describe([&] { return PreRead::of(p, filter, decode); });
+            want << describe([&] { return PreRead::of(p, filter, decode, search); });
 
-        ReadAhead ahead(filter, decode, workers);
+        ReadAhead ahead(filter, decode, workers, search);
         // A folder left half way is dropped; the next one reads in full.
         ahead.begin(paths);
         for (qsizetype i = 0; i < paths.size() / 2; ++i) describe([&] { return ahead.take(i); });
