@@ -40,14 +40,15 @@ PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter,
         return read;
     read.size = buffer.size();
     read.bytes = QByteArray();
-    if (!filter.mayMatch(buffer))
+    if (!filter.mayMatch(buffer)) {
         read.mayMatch = false;
-    else if (decode)
+    } else if (decode) {
         read.decoded = TextCodec::decode(buffer);
-    if (read.decoded && search)
-        read.firstMatch = search(read.decoded->text);
-    else
+        if (search)
+            read.firstMatch = search(read.decoded->text);
+    } else {
         read.bytes = buffer;  // shared; the next read takes fresh room
+    }
     if (buffer.capacity() > kKeptRoom)
         buffer = QByteArray();
     return read;

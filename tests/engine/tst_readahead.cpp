@@ -24,7 +24,9 @@ class TestReadAhead : public QObject {
             const QString found =
                 r.firstMatch ? u" at %1+%2"_s.arg(r.firstMatch->position).arg(r.firstMatch->length)
                              : QString();
-            return what + QString::number(r.mayMatch) + found;
+            // Bytes ruled out or decoded are let go at once.
+            const bool kept = r.bytes && !r.bytes->isEmpty() && (!r.mayMatch || r.decoded);
+            return what + QString::number(r.mayMatch) + found + (kept ? u" kept"_s : QString());
         } catch (const Failure &f) {
             return f.description();
         }
@@ -74,6 +76,7 @@ private slots:
         QStringList want, got;
         for (const FileSystem::FileAt &p : paths)
             want << describe([&] { return PreRead::of(p, filter, decode, search); });
+        QCOMPARE(want.filter(u" kept"_s), QStringList());
 
         ReadAhead ahead(filter, decode, workers, search);
         // A folder left half way is dropped; the next one reads in full.
