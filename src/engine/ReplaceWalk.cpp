@@ -91,6 +91,8 @@ private:
     QString m_backupTree;
     /// For each entry, its place among the files read ahead, or -1.
     QList<qsizetype> m_aheadIndex;
+    /// The files read ahead, as the walk reached them.
+    QList<FileSystem::FileAt> m_aheadFiles;
     /// For each entry, whether the pattern and the walk's rules take its name.
     QList<bool> m_byPattern;
 };
@@ -140,7 +142,7 @@ bool FolderReplace::isChosen(const FileSystem::Entry &e) const
 // ahead; links are read when their turn comes.
 void FolderReplace::readAhead(const QList<FileSystem::Entry> &entries)
 {
-    QList<FileSystem::FileAt> files;
+    m_aheadFiles.clear();
     m_aheadIndex.fill(-1, entries.size());
     m_byPattern.fill(false, entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -151,10 +153,10 @@ void FolderReplace::readAhead(const QList<FileSystem::Entry> &entries)
         m_byPattern[i] = matchesWildcard(e.name, m_pattern) && m_s.walkRules.takesFile(m_folder, e);
         if (e.isLink || !m_byPattern.at(i) || !isChosen(e))
             continue;
-        m_aheadIndex[i] = files.size();
-        files.append(walkedFile(m_folder, e));
+        m_aheadIndex[i] = m_aheadFiles.size();
+        m_aheadFiles.append(walkedFile(m_folder, e));
     }
-    m_ahead.begin(files);
+    m_ahead.begin(m_aheadFiles);
 }
 
 void FolderReplace::enterSubfolder(const FileSystem::Entry &e)
@@ -237,7 +239,7 @@ FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::
     bool loaded = false;
     bool read = false;
     try {
-        file = walkedFile(m_folder, e);
+        file = ahead >= 0 ? m_aheadFiles.at(ahead) : walkedFile(m_folder, e);
         // Another name of a file this run changed (a link, a second pattern);
         // one still waiting to be saved is put in place first. Until the run
         // has saved something (a preview never does) there is nothing to ask.
