@@ -39,7 +39,7 @@ replace_runs=${REPLACE_RUNS:-1}
 have_rg=$(command -v rg >/dev/null && echo 1 || echo 0)
 
 now() { date +%s.%N; }
-elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.2f}')" "$1" "$2"; }
+elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.3f}')" "$1" "$2"; }
 ratio() { python3 -c "import sys; print(f'{float(sys.argv[1]) / max(float(sys.argv[2]), 1e-9):.2f}')" "$1" "$2"; }
 time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU seconds to $cpu_file
   local t0 t1
@@ -56,7 +56,7 @@ time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU 
   elapsed "$t0" "$t1"
 }
 cpu() { cat "$scratch/cpu.sum"; }
-median() { python3 -c "import sys, statistics; print(f'{statistics.median(map(float, sys.argv[1:])):.2f}')" "$@"; }
+median() { python3 -c "import sys, statistics; print(f'{statistics.median(map(float, sys.argv[1:])):.3f}')" "$@"; }
 median_time() {  # RUNS runs of the command; prints the median wall seconds
   local times=() i
   for ((i = 0; i < runs; i++)); do times+=("$(time_cmd "$@")"); done
