@@ -23,13 +23,19 @@ std::atomic<int> g_testWorkers{0};
 
 qint64 heldBy(const PreRead &read)
 {
-    return (read.bytes ? read.bytes->size() : 0) +
-           (read.decoded ? read.decoded->text.size() * qint64(sizeof(QChar)) : 0);
+    qint64 held = (read.bytes ? read.bytes->size() : 0) +
+                  (read.decoded ? read.decoded->text.size() * qint64(sizeof(QChar)) : 0);
+    if (read.prepared) {
+        held += read.prepared->changes.size() * qint64(sizeof(TextChange));
+        if (read.prepared->result.text.constData() != read.prepared->source.constData())
+            held += read.prepared->result.text.size() * qint64(sizeof(QChar));
+    }
+    return held;
 }
 }  // namespace
 
 PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter, bool decode,
-                    const FirstMatchSearch &search)
+                    const FirstMatchSearch &search, const PrepareReplacement &prepare)
 {
     PreRead read;
     if (!filter.isActive())
@@ -46,6 +52,8 @@ PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter,
         read.decoded = TextCodec::decode(buffer);
         if (search)
             read.firstMatch = search(read.decoded->text);
+        if (prepare && read.firstMatch && read.firstMatch->position >= 0)
+            read.prepared = prepare(read.decoded->text);
     } else {
         read.bytes = buffer;  // shared; the next read takes fresh room
     }
@@ -62,8 +70,8 @@ struct ReadAhead::Shared {
         std::exception_ptr error;
     };
 
-    Shared(const BytePrefilter &f, bool d, FirstMatchSearch s)
-        : filter(f), decode(d), search(std::move(s))
+    Shared(const BytePrefilter &f, bool d, FirstMatchSearch s, PrepareReplacement p)
+        : filter(f), decode(d), search(std::move(s)), prepare(std::move(p))
     {
     }
 
@@ -79,7 +87,7 @@ struct ReadAhead::Shared {
         Slot done;
         done.stage = Stage::Ready;
         try {
-            done.read = PreRead::of(file, filter, decode, search);
+            done.read = PreRead::of(file, filter, decode, search, prepare);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -95,6 +103,7 @@ struct ReadAhead::Shared {
     const BytePrefilter filter;
     const bool decode;
     const FirstMatchSearch search;
+    const PrepareReplacement prepare;
     std::mutex mutex;
     std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
@@ -143,8 +152,9 @@ struct ReadAhead::Shared {
     bool mayStart() const { return next < end() && next < taken + kWindow && held < kHeldBytes; }
 };
 
-ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers, FirstMatchSearch search)
-    : d(std::make_unique<Shared>(filter, decode, std::move(search)))
+ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers, FirstMatchSearch search,
+                     PrepareReplacement prepare)
+    : d(std::make_unique<Shared>(filter, decode, std::move(search), std::move(prepare)))
 {
     if (!filter.isActive())
         return;

@@ -2,6 +2,7 @@
 
 #include "BytePrefilter.h"
 #include "Matcher.h"
+#include "Replacer.h"
 #include "platform/FolderHandle.h"
 #include "platform/TextCodec.h"
 
@@ -27,14 +28,18 @@ struct PreRead {
     std::optional<TextCodec::Decoded> decoded;
     /// The first match in decoded, when a search was given.
     std::optional<TextMatch> firstMatch;
+    /// The replacement in decoded, when asked for and there is a first match.
+    std::optional<PreparedReplacement> prepared;
     qint64 size = 0;
 
     /// Reads file, which the walk has just listed as regular, through its
     /// folder without following a link, and filters it (and decodes it, when
-    /// decode is set, and searches the text when search is given). Throws
-    /// what reading throws.
+    /// decode is set, searches the text when search is given, and works out
+    /// its replacement when prepare is given and the search found a match).
+    /// Throws what reading throws.
     static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter,
-                      bool decode = false, const FirstMatchSearch &search = {});
+                      bool decode = false, const FirstMatchSearch &search = {},
+                      const PrepareReplacement &prepare = {});
 };
 
 /// Reads and filters the next files of a folder on worker threads while the
@@ -46,9 +51,10 @@ class ReadAhead {
 public:
     /// workers 0: one per core. With decode, the workers also decode the
     /// files the filter lets through, so the run only searches them; with a
-    /// search they search them too, so the run only reports.
+    /// search they search them too, so the run only reports; with prepare
+    /// they also work out the replacement of each file the search matched.
     explicit ReadAhead(const BytePrefilter &filter, bool decode = false, int workers = 0,
-                       FirstMatchSearch search = {});
+                       FirstMatchSearch search = {}, PrepareReplacement prepare = {});
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;

@@ -322,8 +322,10 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // Every save the walk wrote reaches the disk before the walk is over, even
     // when it ends on an error.
     SaveQueue saves;
-    // The next files are read while the ones before them are replaced.
-    ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request));
+    // The next files are read while the ones before them are replaced (and,
+    // in a preview, their replacements worked out).
+    ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request),
+                    previewReplacementFor(ctx));
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {

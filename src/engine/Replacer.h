@@ -47,6 +47,18 @@ struct ReplaceResult {
     bool tooLarge = false;
 };
 
+/// A replacement worked out ahead, on another thread, for the text it names.
+struct PreparedReplacement {
+    /// The text it was worked out from, held so that it cannot change unseen:
+    /// it stands for that text only while it still shares its data.
+    QString source;
+    ReplaceResult result;
+    QList<TextChange> changes;
+};
+
+/// Works out a file's replacement from its text (a preview's, ahead of its turn).
+using PrepareReplacement = std::function<PreparedReplacement(const QString &text)>;
+
 /// Replaces every match of matcher in text by replacement, left to right,
 /// without overlaps; an inserted text is never searched again. Line breaks in
 /// the replacement take the line end of the match or the file (ReplacementText).

@@ -19,6 +19,8 @@
 #include <QLocale>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -75,6 +77,23 @@ void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
     }
 }
 
+// The replacement a read-ahead worker prepared, when it is the one asked for:
+// the same text (still sharing its data, so unchanged), search and scope.
+std::optional<PreparedReplacement> takePrepared(RunContext &ctx, const QString &text,
+                                                const QString &keyword, const QString &with,
+                                                const QList<TextChange> *changes)
+{
+    RunState &s = ctx.state;
+    std::optional<PreparedReplacement> prepared = std::exchange(s.preparedReplacement, {});
+    const RunRequest &r = ctx.request;
+    if (!prepared || !changes || !s.previewSink || s.tickedFile || r.isFuzzy() || r.isRegex() ||
+        keyword != r.findText() || with != r.replaceText() ||
+        prepared->source.constData() != text.constData() ||
+        prepared->source.size() != text.size())
+        return std::nullopt;
+    return prepared;
+}
+
 // Replaces in text for the request and tallies the result in the run;
 // changes, when given, receives where each replacement went.
 ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keyword,
@@ -89,8 +108,14 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         unchanged.text = std::move(text);
         return unchanged;
     }
-    const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
-    ReplaceResult result = replaceAll(std::move(text), *matcher, with, scopeFor(s, changes));
+    ReplaceResult result;
+    if (std::optional<PreparedReplacement> prepared = takePrepared(ctx, text, keyword, with, changes)) {
+        result = std::move(prepared->result);
+        *changes = std::move(prepared->changes);
+    } else {
+        const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
+        result = replaceAll(std::move(text), *matcher, with, scopeFor(s, changes));
+    }
     tallyResult(ctx, result, fuzzy);
     return result;
 }
@@ -149,6 +174,26 @@ void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString 
         s.previewSink->wantsTexts() ? QStringView(result.text) : QStringView();
     s.previewSink->filePreviewed(
         {buffer.fileName(), buffer.stamp(), buffer.encoding(), oldText, newText, changes});
+}
+
+PrepareReplacement previewReplacementFor(const RunContext &ctx)
+{
+    const RunRequest &r = ctx.request;
+    const RunState &s = ctx.state;
+    // A plain matcher keeps no state, so the workers share one.
+    if (!s.previewSink || s.tickedFiles || r.isFuzzy() || r.isRegex())
+        return {};
+    std::shared_ptr<const Matcher> matcher = matcherFor(r, r.findText());
+    return [matcher, with = r.replaceText(),
+            textWanted = s.previewSink->wantsTexts()](const QString &text) {
+        PreparedReplacement prepared;
+        prepared.source = text;
+        ReplaceScope scope;
+        scope.changes = &prepared.changes;
+        scope.textWanted = textWanted;
+        prepared.result = replaceAll(text, *matcher, with, scope);
+        return prepared;
+    };
 }
 
 void saveReplacedFile(RunContext &ctx, qint32 totalBefore)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Replacer.h"
 #include "platform/TextCodec.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 #include <QtGlobal>
 
 class DocumentBuffer;
-struct ReplaceResult;
 struct RunContext;
 
 // The replacement in the file a Replace or Undo has loaded, and its save.
@@ -26,6 +26,11 @@ void replaceInBuffer(RunContext &ctx, const QString &find, const QString &replac
 /// with the old text and the new; nothing is written, the buffer keeps its text.
 void previewBuffer(RunContext &ctx, const DocumentBuffer &buffer, const QString &keyword,
                    const QString &with);
+
+/// In a preview of a normal search: the replacement of a file's text as
+/// previewBuffer works it out, for the read-ahead's workers to prepare while
+/// the run reports the files before; none in other runs.
+PrepareReplacement previewReplacementFor(const RunContext &ctx);
 
 /// Saves the buffer to currentPath and appends its report entry, with the
 /// replacements the file added to totalReplacements since totalBefore.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Replacer.h"
 #include "WalkRules.h"
 
 #include <QHash>
@@ -7,6 +8,8 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+
+#include <optional>
 
 class PreviewSink;
 struct TickedFile;
@@ -43,6 +46,9 @@ struct RunState {
     WalkRules walkRules;
     /// A file a walk passed over by its bytes alone and has not loaded (RunSupport).
     QString skippedLoad;
+    /// The loaded file's replacement as a read-ahead worker prepared it; the
+    /// next replacement takes it when it is for the same text and search.
+    std::optional<PreparedReplacement> preparedReplacement;
 
     /// Files this Replace or Undo passed over, in the order met.
     QList<PassedOverFile> passedOverFiles;

@@ -160,6 +160,7 @@ bool prefilterEnabled = true;
 void load(RunContext &ctx, const std::function<void(DocumentBuffer &)> &into)
 {
     DocumentBuffer &buffer = ctx.viewer->buffer();
+    ctx.state.preparedReplacement.reset();
     into(buffer);
     ctx.state.skippedLoad.clear();
     ctx.events->documentLoaded();
@@ -251,6 +252,7 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, Pr
         } else
             buffer.loadBytes(file, *read.bytes, read.stamp);
     });
+    ctx.state.preparedReplacement = std::move(read.prepared);
     return true;
 }
 
