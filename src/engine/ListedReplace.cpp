@@ -75,12 +75,15 @@ void ListedReplace::list(FileSystem::FolderHandle &folder, bool isTopFolder,
 
 void ListedReplace::queue(QList<Item> &items, qsizetype count)
 {
+    if (count == 0)
+        return;
     QList<FileSystem::FileAt> files;
     for (qsizetype i = 0; i < count; ++i) {
         if (items.at(i).built.isValid())
             files.append(items.at(i).built);
     }
     qsizetype index = m_ahead.append(files);
+    items[count - 1].isLastOfFolder = true;
     for (qsizetype i = 0; i < count; ++i) {
         Item &item = items[i];
         if (item.built.isValid())
@@ -88,11 +91,12 @@ void ListedReplace::queue(QList<Item> &items, qsizetype count)
         m_items.push_back(std::move(item));
     }
     m_fileCount += count;
+    ++m_folderCount;
 }
 
 bool ListedReplace::replaceUntil(qsizetype keep)
 {
-    while (m_fileCount > keep && !m_items.empty()) {
+    while ((m_fileCount > keep || m_folderCount > kFoldersAhead) && !m_items.empty()) {
         if (!takeNext())
             return false;
     }
@@ -114,6 +118,8 @@ bool ListedReplace::takeNext()
     m_items.pop_front();
     if (item.folder)
         --m_fileCount;
+    if (item.isLastOfFolder)
+        --m_folderCount;
     return take(item);
 }
 

@@ -25,6 +25,9 @@ class ListedReplace {
 public:
     /// How many files the walk lists ahead of the one replaced.
     static constexpr qsizetype kListedAhead = 512;
+    /// How many folders it holds open ahead: each keeps a descriptor, beside
+    /// those of the saves waiting for their flush.
+    static constexpr qsizetype kFoldersAhead = 16;
 
     ListedReplace(RunContext &ctx, const QString &pattern, WalkFileReplace &files,
                   ReadAhead &ahead);
@@ -36,8 +39,8 @@ public:
     /// A failure of the walk itself, told at its turn.
     void addFailure(const QString &description);
 
-    /// Replaces the files listed until at most keep are left; false when a
-    /// stop came first.
+    /// Replaces the files listed until at most keep are left, in at most
+    /// kFoldersAhead folders; false when a stop came first.
     bool replaceUntil(qsizetype keep);
     /// Everything left, to the walk's last entry; false when a stop came first.
     bool finish();
@@ -52,6 +55,7 @@ private:
         QString failure;
         /// The entries yielded at before its turn, its own included.
         qsizetype yields = 0;
+        bool isLastOfFolder = false;
     };
 
     void queue(QList<Item> &items, qsizetype count);
@@ -66,6 +70,7 @@ private:
     ReadAhead &m_ahead;
     std::deque<Item> m_items;
     qsizetype m_fileCount = 0;
+    qsizetype m_folderCount = 0;
     /// Entries listed since the last item queued.
     qsizetype m_yields = 0;
 };
