@@ -35,6 +35,7 @@ void ListedReplace::list(FileSystem::FolderHandle &folder, bool isTopFolder,
     const FileSystem::Folder held = folder.shared_from_this();
     // Decided, and the files to read ahead built, before anything is queued.
     QList<Item> items;
+    items.reserve(entries.size());
     QList<bool> isItem(entries.size(), false);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const FileSystem::Entry &e = entries.at(i);
@@ -45,11 +46,11 @@ void ListedReplace::list(FileSystem::FolderHandle &folder, bool isTopFolder,
         Item item;
         item.folder = held;
         item.entry = e;
-        item.isChosen = WalkFileReplace::isChosen(m_s, e, folder.path() + e.name, isTopFolder);
+        item.isChosen = WalkFileReplace::isChosen(m_s, folder.path(), e, isTopFolder);
         // Links are read at their turn.
         if (item.isChosen && !e.isLink)
             item.built = walkedFile(folder, e);
-        items.append(item);
+        items.append(std::move(item));
         isItem[i] = true;
     }
     qsizetype staged = 0;
@@ -141,7 +142,8 @@ bool ListedReplace::take(const Item &item)
         passOver(m_ctx, kWalkSource, item.failure);
         return true;
     }
-    const QString path = item.folder->path() + item.entry.name;
+    const QString path =
+        item.built.isValid() ? item.built.path : item.folder->path() + item.entry.name;
     showSearching(m_ctx, path);
     if (!item.isChosen)
         return true;

@@ -149,7 +149,7 @@ void FolderReplace::readAhead(const QList<FileSystem::Entry> &entries)
         // The file list's own rule, so a walk takes only names a list would show.
         m_byPattern[i] = matchesWildcard(e.name, m_pattern) && m_s.walkRules.takesFile(m_folder, e);
         if (e.isLink || !m_byPattern.at(i) ||
-            !WalkFileReplace::isChosen(m_s, e, m_prefix + e.name, m_isTopFolder))
+            !WalkFileReplace::isChosen(m_s, m_prefix, e, m_isTopFolder))
             continue;
         m_aheadIndex[i] = m_aheadFiles.size();
         m_aheadFiles.append(walkedFile(m_folder, e));
@@ -181,7 +181,7 @@ bool FolderReplace::takesFile(const FileSystem::Entry &e, qsizetype i) const
     if (!m_byPattern.at(i))
         return false;
     showSearching(m_ctx, m_prefix + e.name);
-    return WalkFileReplace::isChosen(m_s, e, m_prefix + e.name, m_isTopFolder);
+    return WalkFileReplace::isChosen(m_s, m_prefix, e, m_isTopFolder);
 }
 
 void FolderReplace::backUp(const FileSystem::FileAt &file, const QString &path, const QString &name)

@@ -21,10 +21,13 @@ WalkFileReplace::WalkFileReplace(RunContext &ctx, SaveQueue &saves, ReadAhead &a
 {
 }
 
-bool WalkFileReplace::isChosen(const RunState &s, const FileSystem::Entry &entry,
-                               const QString &path, bool isTopFolder)
+bool WalkFileReplace::isChosen(const RunState &s, const QString &folderPath,
+                               const FileSystem::Entry &entry, bool isTopFolder)
 {
-    return !(isTopFolder && !s.selectedTopFiles.contains(entry.name)) && !skipsUnticked(s, path);
+    if (isTopFolder && !s.selectedTopFiles.contains(entry.name))
+        return false;
+    // The path only for a Replace of ticked replacements.
+    return !s.tickedFiles || !skipsUnticked(s, folderPath + entry.name);
 }
 
 WalkFileReplace::Next WalkFileReplace::replace(const Turn &turn, const BackUp &backUp)

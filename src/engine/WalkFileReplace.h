@@ -36,10 +36,10 @@ public:
 
     WalkFileReplace(RunContext &ctx, SaveQueue &saves, ReadAhead &ahead);
 
-    /// Whether the user's selection and ticks leave the file entry of a folder
-    /// (path) to the run.
-    static bool isChosen(const RunState &s, const FileSystem::Entry &entry, const QString &path,
-                         bool isTopFolder);
+    /// Whether the user's selection and ticks leave the file entry of the
+    /// folder at folderPath to the run.
+    static bool isChosen(const RunState &s, const QString &folderPath,
+                         const FileSystem::Entry &entry, bool isTopFolder);
 
     /// Replaces the file, calling backUp (when set) before it changes; Stop
     /// when a stop came meanwhile.
