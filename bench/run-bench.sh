@@ -40,6 +40,7 @@ have_rg=$(command -v rg >/dev/null && echo 1 || echo 0)
 
 now() { date +%s.%N; }
 elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.3f}')" "$1" "$2"; }
+seconds() { python3 -c "import sys; print(f'{float(sys.argv[1]) / 1000:.3f}')" "$1"; }  # of milliseconds
 ratio() { python3 -c "import sys; print(f'{float(sys.argv[1]) / max(float(sys.argv[2]), 1e-9):.2f}')" "$1" "$2"; }
 time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU seconds to $cpu_file
   local t0 t1
@@ -71,9 +72,19 @@ compare_find() {  # label, scrivlane args..., -- grep args... -- rg args...
   while [ "$1" != "--" ]; do gargs+=("$1"); shift; done; shift
   rargs=("$@")
   local tree=$corpus/medium
-  out=$scratch/s.out; local ts; ts=$(median_time "$bench" find "${sargs[@]}" --all "$tree")
+  # The tools take turns run by run, so a drift in the machine's speed (another
+  # process, the page cache, the clock) weighs on all of them alike.
+  local tss=() tgs=() tr1s=() trs=() i
+  for ((i = 0; i < runs; i++)); do
+    out=$scratch/s.out; tss+=("$(time_cmd "$bench" find "${sargs[@]}" --all "$tree")")
+    out=$scratch/g.out; tgs+=("$(time_cmd grep "${gargs[@]}" "$tree")")
+    if [ "$have_rg" = 1 ]; then
+      out=$scratch/r.out; tr1s+=("$(time_cmd rg -j1 "${rargs[@]}" "$tree")")
+      trs+=("$(time_cmd rg "${rargs[@]}" "$tree")")
+    fi
+  done
+  local ts tg; ts=$(median "${tss[@]}"); tg=$(median "${tgs[@]}")
   { grep -v "^files: " "$scratch/s.out" || true; } | sort >"$scratch/s.list"
-  out=$scratch/g.out; local tg; tg=$(median_time grep "${gargs[@]}" "$tree")
   sort "$scratch/g.out" >"$scratch/g.list"
   # UTF-16 files are decoded only by Scrivlane; grep cannot see their words.
   local only_s only_g
@@ -83,9 +94,8 @@ compare_find() {  # label, scrivlane args..., -- grep args... -- rg args...
   printf '%-30s scrivlane %6ss  grep %6ss  files %6s/%-6s  differ: %s+%s\n' \
     "$label" "$ts" "$tg" "$(wc -l <"$scratch/s.list")" "$(wc -l <"$scratch/g.list")" "$only_s" "$only_g"
   if [ "$have_rg" = 1 ]; then
-    out=$scratch/r.out; local tr1 tr; tr1=$(median_time rg -j1 "${rargs[@]}" "$tree")
-    tr=$(median_time rg "${rargs[@]}" "$tree")
-    local r1 r; r1=$(ratio "$ts" "$tr1"); r=$(ratio "$ts" "$tr")
+    local tr1 tr r1 r; tr1=$(median "${tr1s[@]}"); tr=$(median "${trs[@]}")
+    r1=$(ratio "$ts" "$tr1"); r=$(ratio "$ts" "$tr")
     printf '%-30s   rg -j1 %6ss  ratio %5s (target 0.70, %s)   rg %6ss  ratio %5s (target 1.00, %s)\n' \
       "" "$tr1" "$r1" "$(verdict "$r1" 0.7)" "$tr" "$r" "$(verdict "$r" 1.0)"
   fi
@@ -179,6 +189,18 @@ if [ "$what" = large ] || [ "$what" = all ]; then
   compare_replace "replace lorem (400 MB file)" "$corpus/large2" lorem ipsum
   linear=$(ratio "$last_time" "$t200")
   echo "  goal: 400 MB within 2.10 x the 200 MB time: $linear ($(verdict "$linear" 2.1))"
+  # How the disk itself scales: the same bytes written and flushed by dd, so a
+  # ratio above 2 can be told apart from the tool's own.
+  d200=() d400=()
+  for ((i = 0; i < 3; i++)); do
+    for mb in 200 400; do
+      rm -f "$scratch/dd.bin"; sync
+      out=/dev/null; t=$(time_cmd dd if="$corpus/large2/large.txt" of="$scratch/dd.bin" bs=4M count=$((mb / 4)) conv=fsync status=none)
+      if [ "$mb" = 200 ]; then d200+=("$t"); else d400+=("$t"); fi
+    done
+  done
+  rm -f "$scratch/dd.bin"
+  echo "  the disk alone (dd conv=fsync): 200 MB $(median "${d200[@]}")s, 400 MB $(median "${d400[@]}")s: $(ratio "$(median "${d400[@]}")" "$(median "${d200[@]}")") x"
   size=$(stat -c %s "$corpus/large/large.txt")
   rss=$(peak_rss "$corpus/large")
   peak=$(ratio "$((rss * 1024))" "$size")
@@ -243,8 +265,12 @@ if [ "$what" = preview ] || [ "$what" = all ]; then
   tree=$corpus/medium
   grep -rlF neverpresent "$tree" >/dev/null || true
   # --summary collects what the window's list holds: files and positions.
-  out=$scratch/p.out; tp=$(median_time "$bench" preview --summary --find lorem --replace ipsum --case --all "$tree")
-  out=$scratch/f.out; tf=$(median_time "$bench" find --find lorem --case --all "$tree")
+  tps=() tfs=()
+  for ((i = 0; i < runs; i++)); do
+    out=$scratch/p.out; tps+=("$(time_cmd "$bench" preview --summary --find lorem --replace ipsum --case --all "$tree")")
+    out=$scratch/f.out; tfs+=("$(time_cmd "$bench" find --find lorem --case --all "$tree")")
+  done
+  tp=$(median "${tps[@]}"); tf=$(median "${tfs[@]}")
   out=$scratch/d.out; td=$(median_time "$bench" preview --find lorem --replace ipsum --case --all "$tree")
   r=$(ratio "$tp" "$tf")
   rss=$(/usr/bin/time -f '%M' "$bench" preview --summary --find lorem --replace ipsum --case --all "$tree" 2>&1 >/dev/null | tail -n1)
@@ -278,8 +304,13 @@ if [ "$what" = window ] || [ "$what" = all ]; then
       "$1" "$gap" "$(verdict "${gap:-0}" 100)" "${line#* }"
   }
   grep -rlF neverpresent "$corpus/medium" >/dev/null || true
-  th=$(run_ms "$bench" find --find needle --all --timing "$corpus/medium")
-  tw=$(run_ms "$window_bench" window-find --find needle --all "$corpus/medium")
+  # Taking turns, as compare_find's tools do.
+  ths=() tws=()
+  for ((i = 0; i < runs; i++)); do
+    ths+=("$(run_once "$bench" find --find needle --all --timing "$corpus/medium")")
+    tws+=("$(run_once "$window_bench" window-find --find needle --all "$corpus/medium")")
+  done
+  th=$(seconds "$(median "${ths[@]}")"); tw=$(seconds "$(median "${tws[@]}")")
   r=$(ratio "$tw" "$th")
   echo "window find needle (medium) ${tw}s, headless ${th}s: ratio $r (target 1.10, $(verdict "$r" 1.1))"
   print_gap "window find"
@@ -301,7 +332,7 @@ if [ "$what" = window ] || [ "$what" = all ]; then
   done
   tw=$(median "${tws[@]}"); th=$(median "${ths[@]}")
   r=$(ratio "$tw" "$th")
-  echo "window replace lorem (medium) $(ratio "$tw" 1000)s, headless $(ratio "$th" 1000)s: ratio $r (target 1.10, $(verdict "$r" 1.1))  files $wfiles/$hfiles"
+  echo "window replace lorem (medium) $(seconds "$tw")s, headless $(seconds "$th")s: ratio $r (target 1.10, $(verdict "$r" 1.1))  files $wfiles/$hfiles"
   ((replace_runs > 1)) && echo "  each run (ms): window ${tws[*]}  headless ${ths[*]}"
   print_gap "window replace"
   # Resident memory after a window Replace of 1,000 files against 20,000.
