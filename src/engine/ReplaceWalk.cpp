@@ -2,18 +2,16 @@
 
 #include "BackupLocation.h"
 #include "BytePrefilter.h"
-#include "LargeFileReplace.h"
+#include "ListedReplace.h"
 #include "MainPort.h"
-#include "MatchPrimitives.h"
 #include "ReadAhead.h"
 #include "ReplaceSteps.h"
 #include "RunContext.h"
 #include "RunEvents.h"
-#include "RunReplacement.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
-#include "ViewerPort.h"
+#include "WalkFileReplace.h"
 #include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
@@ -23,6 +21,8 @@
 
 #include <QDir>
 #include <QStringList>
+
+#include <functional>
 
 using namespace ReplaceSteps;
 using namespace RunSupport;
@@ -35,55 +35,50 @@ public:
     using Failure::Failure;
 };
 
-// One folder of the walk. It reaches every entry through the open folder that
-// listed it, and saves a file only while it is still the file that was read.
-// An entry that cannot be listed, read or written is logged, counted and
-// passed over; a backup copy that cannot be made still ends the walk before
-// its file changes.
+using Next = WalkFileReplace::Next;
+
+bool makesBackups(const RunContext &ctx)
+{
+    return ctx.request.hasBackup() && !ctx.state.undoInProgress && !ctx.state.previewSink;
+}
+
+// One folder of the walk, replaced as soon as it is listed (with backups, each
+// subfolder's mirror is made at its turn among the files). It reaches every
+// entry through the open folder that listed it. A folder that cannot be
+// listed is logged, counted and passed over; a backup copy that cannot be
+// made still ends the walk before its file changes.
 class FolderReplace {
 public:
     FolderReplace(RunContext &ctx, FileSystem::FolderHandle &folder, bool isTopFolder,
-                  const QString &pattern, SaveQueue &saves, ReadAhead &ahead,
+                  const QString &pattern, WalkFileReplace &files, ReadAhead &ahead,
                   QStringList &subfolders)
         : m_ctx(ctx),
           m_s(ctx.state),
-          m_r(ctx.request),
           m_folder(folder),
           m_isTopFolder(isTopFolder),
           m_pattern(pattern),
-          m_saves(saves),
+          m_files(files),
           m_ahead(ahead),
           m_subfolders(subfolders),
           m_prefix(folder.path()),
-          m_backup(m_r.hasBackup() && !m_s.undoInProgress && !m_s.previewSink)
+          m_backup(makesBackups(ctx))
     {
     }
 
     void run();
 
 private:
-    enum class Next { Go, Stop };
-    enum class Load { Skipped, RuledOut, Loaded, Large };
-
     void enterSubfolder(const FileSystem::Entry &e);
-    bool isChosen(const FileSystem::Entry &e) const;
     void readAhead(const QList<FileSystem::Entry> &entries);
     bool takesFile(const FileSystem::Entry &e, qsizetype i) const;
-    Next replaceFile(const FileSystem::Entry &e, qsizetype ahead);
-    Load load(const FileSystem::Entry &e, FileSystem::FileAt &file, qsizetype ahead,
-              bool large = true);
-    PreRead takeRead(const FileSystem::FileAt &file, qsizetype ahead);
-    Next findFirst(bool &found);
     void backUp(const FileSystem::FileAt &file, const QString &path, const QString &name);
-    void save(const QString &path, qint32 totalBefore);
 
     RunContext &m_ctx;
     RunState &m_s;
-    const RunRequest &m_r;
     FileSystem::FolderHandle &m_folder;
     const bool m_isTopFolder;
     const QString &m_pattern;
-    SaveQueue &m_saves;
+    WalkFileReplace &m_files;
     ReadAhead &m_ahead;
     QStringList &m_subfolders;
     const QString m_prefix;
@@ -126,16 +121,18 @@ void FolderReplace::run()
             continue;
         if (m_s.stopRequested)
             return;
-        if (takesFile(e, i) && replaceFile(e, m_aheadIndex.at(i)) == Next::Stop)
+        if (!takesFile(e, i))
+            continue;
+        const QString path = m_prefix + e.name;
+        const qsizetype ahead = m_aheadIndex.at(i);
+        WalkFileReplace::BackUp backUpFile;
+        if (m_backup)
+            backUpFile = [&](const FileSystem::FileAt &file) { backUp(file, path, e.name); };
+        const WalkFileReplace::Turn turn{m_folder, e, path,
+                                         ahead >= 0 ? &m_aheadFiles.at(ahead) : nullptr, ahead};
+        if (m_files.replace(turn, backUpFile) == Next::Stop)
             return;
     }
-}
-
-// Whether the user's selection and ticks leave the file to the run.
-bool FolderReplace::isChosen(const FileSystem::Entry &e) const
-{
-    return !(m_isTopFolder && !m_s.selectedTopFiles.contains(e.name)) &&
-           !skipsUnticked(m_s, m_prefix + e.name);
 }
 
 // Decides, once per entry, which files the loop below takes, and reads them
@@ -151,7 +148,8 @@ void FolderReplace::readAhead(const QList<FileSystem::Entry> &entries)
             continue;
         // The file list's own rule, so a walk takes only names a list would show.
         m_byPattern[i] = matchesWildcard(e.name, m_pattern) && m_s.walkRules.takesFile(m_folder, e);
-        if (e.isLink || !m_byPattern.at(i) || !isChosen(e))
+        if (e.isLink || !m_byPattern.at(i) ||
+            !WalkFileReplace::isChosen(m_s, m_prefix, e, m_isTopFolder))
             continue;
         m_aheadIndex[i] = m_aheadFiles.size();
         m_aheadFiles.append(walkedFile(m_folder, e));
@@ -183,109 +181,14 @@ bool FolderReplace::takesFile(const FileSystem::Entry &e, qsizetype i) const
     if (!m_byPattern.at(i))
         return false;
     showSearching(m_ctx, m_prefix + e.name);
-    return isChosen(e);
-}
-
-FolderReplace::Next FolderReplace::replaceFile(const FileSystem::Entry &e, qsizetype ahead)
-{
-    const QString path = m_prefix + e.name;
-    FileSystem::FileAt file;
-    Load loaded = load(e, file, ahead);
-    if (loaded == Load::Large) {
-        // Replaced as it is read, unless only the whole text can tell.
-        if (LargeFileReplace::replace(m_ctx, file, &m_saves, [&] { backUp(file, path, e.name); }))
-            return m_s.stopRequested ? Next::Stop : Next::Go;
-        loaded = load(e, file, ahead, false);
-    }
-    switch (loaded) {
-    case Load::Large:
-    case Load::Skipped:
-        return Next::Go;
-    case Load::RuledOut:
-        // Nothing to replace, as the search would have found.
-        m_s.foundPosition = -1;
-        m_ctx.main->yieldToEvents();
-        return m_s.stopRequested ? Next::Stop : Next::Go;
-    case Load::Loaded:
-        break;
-    }
-    bool found = false;
-    if (findFirst(found) == Next::Stop)
-        return Next::Stop;
-    // A binary file is passed over before anything is copied.
-    if (!found || passedOverAsBinary(m_ctx))
-        return Next::Go;
-    const TickedFile *ticked = tickedFileOf(m_s, path);
-    if (!stillAsPreviewed(m_ctx, ticked))
-        return Next::Go;
-    backUp(file, path, e.name);
-    const qint32 totalBefore = m_s.totalReplacements;
-    if (replaceLoadedFileTicked(m_ctx, ticked) && !m_s.previewSink)
-        save(path, totalBefore);
-    return Next::Go;
-}
-
-// The file's bytes as read ahead; a file outside that list is read now.
-PreRead FolderReplace::takeRead(const FileSystem::FileAt &file, qsizetype ahead)
-{
-    if (ahead < 0)
-        return PreRead::of(file, m_ahead.filter());
-    return m_ahead.take(ahead);
-}
-
-FolderReplace::Load FolderReplace::load(const FileSystem::Entry &e, FileSystem::FileAt &file,
-                                        qsizetype ahead, bool large)
-{
-    bool loaded = false;
-    bool read = false;
-    try {
-        file = ahead >= 0 ? m_aheadFiles.at(ahead) : walkedFile(m_folder, e);
-        // Another name of a file this run changed (a link, a second pattern);
-        // one still waiting to be saved is put in place first. Until the run
-        // has saved something (a preview never does) there is nothing to ask.
-        if (!m_saves.isEmpty() || !m_s.changedIdentities.isEmpty()) {
-            QString identity = file.identity();
-            if (m_saves.holds(identity)) {
-                m_saves.commit(m_ctx);
-                identity = file.identity();  // the save gave it a new one
-            }
-            if (!identity.isEmpty() && m_s.changedIdentities.contains(identity))
-                return Load::Skipped;
-        }
-        if (large && LargeFileReplace::takes(m_ctx, file))
-            return Load::Large;
-        read = unlessTooLarge(m_ctx, kSentence, LogSource::replaceCommand,
-                              [&] { loaded = loadPreRead(m_ctx, file, takeRead(file, ahead)); });
-    } catch (const Failure &failure) {
-        passOver(m_ctx, kWalkSource, failure.description());
-    }
-    if (!read)
-        return Load::Skipped;
-    return loaded ? Load::Loaded : Load::RuledOut;
-}
-
-FolderReplace::Next FolderReplace::findFirst(bool &found)
-{
-    qint32 start = 0;
-    qint32 position;
-    if (m_r.isFuzzy()) {
-        if (m_r.firstPart().isEmpty())
-            return Next::Stop;
-        position = findFuzzyInBuffer(m_ctx, start);
-    } else {
-        position = findInBuffer(m_ctx, start);
-    }
-    if (m_s.stopRequested)
-        return Next::Stop;
-    found = position != -1;
-    return Next::Go;
+    return WalkFileReplace::isChosen(m_s, m_prefix, e, m_isTopFolder);
 }
 
 void FolderReplace::backUp(const FileSystem::FileAt &file, const QString &path, const QString &name)
 {
     // A file whose save failed may be taken again by the next pattern; its
     // copy must stay the one taken before.
-    if (!m_backup || m_s.backedUpThisRun.contains(path))
+    if (m_s.backedUpThisRun.contains(path))
         return;
     const QString copyFolder = BackupTree::mirrorOf(m_ctx.backup->backupRoot(), m_prefix);
     FileSystem::makeFolder(copyFolder);
@@ -296,21 +199,6 @@ void FolderReplace::backUp(const FileSystem::FileAt &file, const QString &path, 
     }
     m_s.backedUpThisRun.insert(path);
     m_s.backupCopies.insert(path, copyFolder + name);
-}
-
-void FolderReplace::save(const QString &path, qint32 totalBefore)
-{
-    // Saved only when the text changed, as for selected files: a file whose
-    // replacements left it identical has no entry, so entries add up to the total.
-    if (!isListedLast(m_ctx, path))
-        return;
-    try {
-        saveOrUnlist(m_ctx, path, totalBefore, [&] { m_saves.add(m_ctx, path, totalBefore); });
-    } catch (const Failure &failure) {
-        passOver(m_ctx, kWalkSource, failure.description());
-    }
-    if (m_saves.isFull())
-        m_saves.commit(m_ctx);
 }
 
 }  // namespace
@@ -326,20 +214,45 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // in a preview, their replacements worked out).
     ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request),
                     previewReplacementFor(ctx));
+    WalkFileReplace files(ctx, saves, ahead);
+    // Without workers there is nothing to gain from listing ahead.
+    const bool listsAhead = !makesBackups(ctx) && ahead.filter().isActive();
+    ListedReplace listed(ctx, pattern, files, ahead);
+    bool going = true;
     try {
         FileSystem::TreeWalk walk;
         walk.visit = [&](FileSystem::FolderHandle &folder, QStringList &subfolders) {
-            FolderReplace(ctx, folder, &folder == top.get(), pattern, saves, ahead, subfolders)
-                .run();
+            const bool isTop = &folder == top.get();
+            if (!listsAhead) {
+                FolderReplace(ctx, folder, isTop, pattern, files, ahead, subfolders).run();
+                return;
+            }
+            try {
+                listed.list(folder, isTop, subfolders);
+            } catch (const Failure &) {
+                // Below the top, the walk passes the folder over; at the top it
+                // ends, after the files before the failure (unless a stop comes first).
+                if (isTop)
+                    going = listed.finish();
+                if (going)
+                    throw;
+                return;
+            }
+            going = listed.replaceUntil(ListedReplace::kListedAhead);
         };
-        walk.isStopped = [&] { return ctx.state.stopRequested; };
+        walk.isStopped = [&] { return !going || ctx.state.stopRequested; };
         walk.passOver = [&](const Failure &failure) {
             if (dynamic_cast<const BackupFailed *>(&failure))
                 return false;
-            passOver(ctx, kWalkSource, failure.description());
+            if (listsAhead)
+                listed.addFailure(failure.description());
+            else
+                passOver(ctx, kWalkSource, failure.description());
             return true;
         };
         walk.run(top);
+        if (going)
+            listed.finish();
     } catch (...) {
         saves.commit(ctx);
         throw;

@@ -1,8 +1,14 @@
+#include "backup/UndoRun.h"
 #include "engine/FindRun.h"
+#include "engine/PlainMatcher.h"
+#include "engine/PreviewResult.h"
+#include "engine/PreviewRun.h"
 #include "engine/ReadAhead.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunReplacement.h"
 #include "engine/RunSupport.h"
+#include "platform/Clock.h"
+#include "platform/FolderHandle.h"
 #include "platform/TextCodec.h"
 #include "support/FakeRunHost.h"
 #include "support/TempTree.h"
@@ -22,15 +28,21 @@ private slots:
     void fastEqualsOrdinaryPath();
     void inPlaceRewriteEqualsBuilding_data();
     void inPlaceRewriteEqualsBuilding();
+    void listingAheadEqualsFolderByFolder_data();
+    void listingAheadEqualsFolderByFolder();
     void cleanup()
     {
         RunSupport::setPrefilterEnabledForTesting(true);
         ReadAhead::setWorkersForTesting(0);
+        FileSystem::setBeforeOpenHookForTesting({});
+        Clock::setNowForTesting(nullptr);
     }
 
 private:
     static void buildTree(const TempTree &tree, quint32 seed);
     static QStringList run(bool prefilter);
+    static QStringList walkManyFolders(bool prefilter);
+    static QStringList treeBytes(const TempTree &t);
 };
 
 void TestFastPath::buildTree(const TempTree &tree, quint32 seed)
@@ -123,14 +135,21 @@ QStringList TestFastPath::run(bool prefilter)
             .arg(h.ctx.state.modifiedFileCount)
             .arg(h.ctx.state.foundPosition),
         QStringLiteral("dialogs=") + h.dialogs.titles().join(u'|')};
-    // Then every file's bytes, in a fixed order.
+    o << treeBytes(t);
+    return o.replaceInStrings(t.path(), QStringLiteral("<root>"));
+}
+
+// Every file's bytes below top, in a fixed order.
+QStringList TestFastPath::treeBytes(const TempTree &t)
+{
+    QStringList files;
     for (QDirIterator it(t.path(QStringLiteral("top")), QDir::Files, QDirIterator::Subdirectories);
          it.hasNext();) {
         const QString path = it.next();
-        o << path + u'=' + QString::fromLatin1(t.read(path.mid(t.path().size() + 1)).toHex());
+        files << path + u'=' + QString::fromLatin1(t.read(path.mid(t.path().size() + 1)).toHex());
     }
-    std::sort(o.begin() + 7, o.end());
-    return o.replaceInStrings(t.path(), QStringLiteral("<root>"));
+    files.sort();
+    return files;
 }
 
 void TestFastPath::fastEqualsOrdinaryPath()
@@ -188,6 +207,109 @@ void TestFastPath::inPlaceRewriteEqualsBuilding()
         replaceInBuffer(h.ctx, keyword, replacement);
         QCOMPARE(outcome(h.viewer.document.text()), built);
     }
+}
+
+void TestFastPath::listingAheadEqualsFolderByFolder_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("stopAfterFailure");
+    for (const char *command : {"preview", "undo", "replace"}) {
+        QTest::addRow("%s", command) << QString::fromLatin1(command) << false;
+        QTest::addRow("%s, stopped after a failure", command)
+            << QString::fromLatin1(command) << true;
+    }
+}
+
+// The run over many small folders, with a folder and two files that turn into
+// links as the walk opens them; everything it leaves behind, one line each.
+QStringList TestFastPath::walkManyFolders(bool prefilter)
+{
+    QFETCH(QString, command);
+    QFETCH(bool, stopAfterFailure);
+    RunSupport::setPrefilterEnabledForTesting(prefilter);
+    Clock::setNowForTesting([] { return QDateTime(QDate(2026, 5, 1), QTime(10, 0, 0)); });
+    const TempTree t;
+    for (int folder = 0; folder < 22; ++folder) {
+        const QString dir = QStringLiteral("top/d%1/%2")
+                                .arg(folder, 2, 10, QLatin1Char('0'))
+                                .arg(folder % 8 == 7 ? "in/" : "");
+        for (int file = 0; file < 30; ++file)
+            t.write(dir + QStringLiteral("f%1.txt").arg(file),
+                    file % 3 ? "a cat, a dog" : "dog cat cat");
+    }
+    for (const char *name : {"top/a.txt", "top/b.txt", "top/.c.txt", "outside/z.txt"})
+        t.write(QLatin1String(name), "cat dog");
+    QFile::link(t.path(QStringLiteral("outside/z.txt")), t.path(QStringLiteral("top/link.txt")));
+    const QSet<QString> victims{t.path(QStringLiteral("top/d05")),
+                                t.path(QStringLiteral("top/d10/f4.txt")),
+                                t.path(QStringLiteral("top/d20/f7.txt"))};
+    FileSystem::setBeforeOpenHookForTesting([victims, &t](const QString &path) {
+        if (!victims.contains(path) || QFileInfo(path).isSymLink())
+            return;
+        QFile::rename(path, t.path(QStringLiteral("outside/") + QFileInfo(path).fileName()));
+        QFile::link(t.path(QStringLiteral("outside/z.txt")), path);
+    });
+    FakeRunHost h;
+    h.request.find = QStringLiteral("cat");
+    h.request.replace = QStringLiteral("dog");
+    h.request.subdirectories = true;
+    h.request.folder = t.path(QStringLiteral("top"));
+    h.request.setFiles(
+        {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("link.txt")}, true);
+    h.request.selected[1] = false;
+    h.main.onYield = [&] {
+        if (stopAfterFailure && h.ctx.state.passedOverCount > 0)
+            h.ctx.requestStop();
+    };
+    PreviewResult previewed(std::make_shared<PlainMatcher>(h.request.find, false, false),
+                            h.request.replace);
+    if (command == u"preview")
+        PreviewRun::preview(h.ctx, previewed);
+    else
+        command == u"undo" ? runUndo(h.ctx) : runReplace(h.ctx);
+    FileSystem::setBeforeOpenHookForTesting({});
+    // A walk that lists ahead opens them sooner, also when a stop comes first.
+    for (const QString &path : victims) {
+        if (QFileInfo(path).isSymLink() && QFile::remove(path))
+            QFile::rename(t.path(QStringLiteral("outside/") + QFileInfo(path).fileName()), path);
+    }
+
+    QStringList o = h.events.events;
+    o << QStringLiteral("list=") + h.viewer.list.join(u'|')
+      << QStringLiteral("report=") + h.ctx.state.reportBody
+      << QStringLiteral("numbers=%1 %2")
+             .arg(h.ctx.state.totalReplacements)
+             .arg(h.ctx.state.modifiedFileCount)
+      << QStringLiteral("dialogs=") + h.dialogs.titles().join(u'|');
+    for (const QByteArray &line : t.read(QStringLiteral("app/ErrorLog.log")).split('\n')) {
+        if (line.contains("Description"))
+            o << QString::fromUtf8(line);
+    }
+    // Where a stop lands; a save's flush yields for as long as the disk takes.
+    if (command == u"preview")
+        o << QStringLiteral("yields=%1").arg(h.main.yields);
+    for (int i = 0; i < previewed.fileCount(); ++i)
+        o << QStringLiteral("previewed %1 %2")
+                 .arg(previewed.path(i))
+                 .arg(previewed.replacementCount(i));
+    o << treeBytes(t);
+    return o.replaceInStrings(t.path(), QStringLiteral("<root>"));
+}
+
+void TestFastPath::listingAheadEqualsFolderByFolder()
+{
+    // Without the prefilter nothing is read ahead, and the walk replaces each
+    // folder as it lists it; with it, the walk lists folders ahead of the run.
+    const QStringList folderByFolder = walkManyFolders(false);
+    for (int workers : {1, 4}) {
+        ReadAhead::setWorkersForTesting(workers);
+        QCOMPARE(walkManyFolders(true), folderByFolder);
+    }
+    // Three failures; a stop after the first leaves the others untold.
+    QFETCH(bool, stopAfterFailure);
+    QCOMPARE(folderByFolder.filter(QStringLiteral("Description")).size(), stopAfterFailure ? 1 : 3);
+    if (!stopAfterFailure)
+        QVERIFY(folderByFolder.filter(QStringLiteral("fileSearched")).size() > 600);
 }
 
 QTEST_GUILESS_MAIN(TestFastPath)
