@@ -8,6 +8,7 @@
 #include "ReplaceSteps.h"
 #include "RunContext.h"
 #include "RunEvents.h"
+#include "RunReplacement.h"
 #include "RunRequest.h"
 #include "RunSupport.h"
 #include "SaveQueue.h"
