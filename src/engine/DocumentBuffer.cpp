@@ -99,6 +99,7 @@ void DocumentBuffer::loadDecoded(const QString &path, TextCodec::Decoded &&decod
     m_source = {};
     m_stamp = {};
     m_known.reset();
+    m_binaryHead.reset();
     m_text = std::move(decoded.text);
     m_encoding = decoded.encoding;
     m_fileName = path;
@@ -158,6 +159,7 @@ void DocumentBuffer::saveChecked(FileSystem::PendingSaves *pending)
 void DocumentBuffer::setText(const QString &text)
 {
     m_known.reset();
+    m_binaryHead.reset();
     m_text = text;
     m_selStart = 0;
     m_selLength = 0;
@@ -223,6 +225,7 @@ void DocumentBuffer::setSelectedText(const QString &text)
     const qint32 position = m_selStart;
     const QString removed = selectedText();
     m_known.reset();
+    m_binaryHead.reset();
     m_text.replace(m_selStart, m_selLength, text);
     m_selStart += qint32(text.size());
     m_selLength = 0;

@@ -53,6 +53,10 @@ public:
     /// After a load: known is the first match in this very text, found by
     /// whoever decoded it, so find() from the start need not search again.
     void knowFirstMatch(const KnownMatch &known) { m_known = known; }
+    /// After a load: whether this very text's head holds a NUL, as whoever
+    /// decoded it found; nullopt until told, and again once the text changes.
+    void knowBinaryHead(bool binary) { m_binaryHead = binary; }
+    std::optional<bool> knownBinaryHead() const { return m_binaryHead; }
     /// loadBytes for a file whose bytes (size of them) the caller has also decoded.
     void loadDecoded(const FileSystem::FileAt &file, qint64 size, TextCodec::Decoded &&decoded,
                      const FileSystem::FileStamp &stamp);
@@ -118,4 +122,5 @@ private:
     qint32 m_selStart = 0;
     qint32 m_selLength = 0;
     std::optional<KnownMatch> m_known;
+    std::optional<bool> m_binaryHead;
 };

@@ -432,7 +432,8 @@ void findInTree(RunContext &ctx, QString &folderPath, QString &pattern)
     const FileSystem::Folder top = FileSystem::FolderHandle::open(folderPath);
     // The next files are read, and searched for their first match, while the
     // ones before them are reported.
-    ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request));
+    ReadAhead ahead(prefilterFor(ctx.request), true, 0,
+                    {firstMatchSearchFor(ctx.request), false, {}});
     ListedAhead listed(ahead);
     bool going = true;
     FileSystem::TreeWalk walk;

@@ -1,5 +1,6 @@
 #include "ReadAhead.h"
 
+#include "platform/ContentKind.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
 
@@ -35,7 +36,7 @@ qint64 heldBy(const PreRead &read)
 }  // namespace
 
 PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter, bool decode,
-                    const FirstMatchSearch &search, const PrepareReplacement &prepare)
+                    const AheadWork &work)
 {
     PreRead read;
     if (!filter.isActive())
@@ -50,10 +51,13 @@ PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter,
         read.mayMatch = false;
     } else if (decode) {
         read.decoded = TextCodec::decode(buffer);
-        if (search)
-            read.firstMatch = search(read.decoded->text);
-        if (prepare && read.firstMatch && read.firstMatch->position >= 0)
-            read.prepared = prepare(read.decoded->text);
+        if (work.search)
+            read.firstMatch = work.search(read.decoded->text);
+        const bool mayMatch = !read.firstMatch || read.firstMatch->position >= 0;
+        if (work.binaryHead && mayMatch)
+            read.binaryHead = ContentKind::isBinaryText(read.decoded->text, read.decoded->encoding);
+        if (work.prepare && read.firstMatch && read.firstMatch->position >= 0)
+            read.prepared = work.prepare(read.decoded->text);
     } else {
         read.bytes = buffer;  // shared; the next read takes fresh room
     }
@@ -70,8 +74,7 @@ struct ReadAhead::Shared {
         std::exception_ptr error;
     };
 
-    Shared(const BytePrefilter &f, bool d, FirstMatchSearch s, PrepareReplacement p)
-        : filter(f), decode(d), search(std::move(s)), prepare(std::move(p))
+    Shared(const BytePrefilter &f, bool d, AheadWork w) : filter(f), decode(d), work(std::move(w))
     {
     }
 
@@ -87,7 +90,7 @@ struct ReadAhead::Shared {
         Slot done;
         done.stage = Stage::Ready;
         try {
-            done.read = PreRead::of(file, filter, decode, search, prepare);
+            done.read = PreRead::of(file, filter, decode, work);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -102,8 +105,7 @@ struct ReadAhead::Shared {
 
     const BytePrefilter filter;
     const bool decode;
-    const FirstMatchSearch search;
-    const PrepareReplacement prepare;
+    const AheadWork work;
     std::mutex mutex;
     std::condition_variable wake;   // the workers: work or quit
     std::condition_variable ready;  // the taking thread: its file is read
@@ -152,9 +154,8 @@ struct ReadAhead::Shared {
     bool mayStart() const { return next < end() && next < taken + kWindow && held < kHeldBytes; }
 };
 
-ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers, FirstMatchSearch search,
-                     PrepareReplacement prepare)
-    : d(std::make_unique<Shared>(filter, decode, std::move(search), std::move(prepare)))
+ReadAhead::ReadAhead(const BytePrefilter &filter, bool decode, int workers, AheadWork textWork)
+    : d(std::make_unique<Shared>(filter, decode, std::move(textWork)))
 {
     if (!filter.isActive())
         return;

@@ -14,6 +14,17 @@
 #include <thread>
 #include <vector>
 
+/// What the workers do with a decoded text besides decoding it.
+struct AheadWork {
+    /// The first match, so the run only reports.
+    FirstMatchSearch search;
+    /// Whether the head of a text that may match holds a NUL (a Replace
+    /// passes such a file over).
+    bool binaryHead = false;
+    /// A preview's replacement of each text the search matched.
+    PrepareReplacement prepare;
+};
+
 /// What a walk learns of a file from its bytes before it is decoded.
 struct PreRead {
     /// The whole file; nullopt when the filter is off or the file is too large
@@ -28,18 +39,17 @@ struct PreRead {
     std::optional<TextCodec::Decoded> decoded;
     /// The first match in decoded, when a search was given.
     std::optional<TextMatch> firstMatch;
+    /// Whether decoded's head holds a NUL, when asked for and it may match.
+    std::optional<bool> binaryHead;
     /// The replacement in decoded, when asked for and there is a first match.
     std::optional<PreparedReplacement> prepared;
     qint64 size = 0;
 
     /// Reads file, which the walk has just listed as regular, through its
     /// folder without following a link, and filters it (and decodes it, when
-    /// decode is set, searches the text when search is given, and works out
-    /// its replacement when prepare is given and the search found a match).
-    /// Throws what reading throws.
+    /// decode is set, and does work on the text). Throws what reading throws.
     static PreRead of(const FileSystem::FileAt &file, const BytePrefilter &filter,
-                      bool decode = false, const FirstMatchSearch &search = {},
-                      const PrepareReplacement &prepare = {});
+                      bool decode = false, const AheadWork &work = {});
 };
 
 /// Reads and filters the next files of a folder on worker threads while the
@@ -50,11 +60,10 @@ struct PreRead {
 class ReadAhead {
 public:
     /// workers 0: one per core. With decode, the workers also decode the
-    /// files the filter lets through, so the run only searches them; with a
-    /// search they search them too, so the run only reports; with prepare
-    /// they also work out the replacement of each file the search matched.
+    /// files the filter lets through, and do work on each text, so the run
+    /// only reports.
     explicit ReadAhead(const BytePrefilter &filter, bool decode = false, int workers = 0,
-                       FirstMatchSearch search = {}, PrepareReplacement prepare = {});
+                       AheadWork textWork = {});
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;

@@ -211,10 +211,10 @@ void replaceInTree(RunContext &ctx, QString &topFolder, QString &pattern)
     // Every save the walk wrote reaches the disk before the walk is over, even
     // when it ends on an error.
     SaveQueue saves;
-    // The next files are read while the ones before them are replaced (and,
-    // in a preview, their replacements worked out).
-    ReadAhead ahead(prefilterFor(ctx.request), true, 0, firstMatchSearchFor(ctx.request),
-                    previewReplacementFor(ctx));
+    // The next files are read, searched and told binary or not while the ones
+    // before them are replaced (and, in a preview, their replacements worked out).
+    ReadAhead ahead(prefilterFor(ctx.request), true, 0,
+                    {firstMatchSearchFor(ctx.request), true, previewReplacementFor(ctx)});
     WalkFileReplace files(ctx, saves, ahead);
     // Without workers there is nothing to gain from listing ahead.
     const bool listsAhead = !makesBackups(ctx) && ahead.filter().isActive();

@@ -88,8 +88,7 @@ std::optional<PreparedReplacement> takePrepared(RunContext &ctx, const QString &
     const RunRequest &r = ctx.request;
     if (!prepared || !changes || !s.previewSink || s.tickedFile || r.isFuzzy() || r.isRegex() ||
         keyword != r.findText() || with != r.replaceText() ||
-        prepared->source.constData() != text.constData() ||
-        prepared->source.size() != text.size())
+        prepared->source.constData() != text.constData() || prepared->source.size() != text.size())
         return std::nullopt;
     return prepared;
 }
@@ -109,7 +108,8 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         return unchanged;
     }
     ReplaceResult result;
-    if (std::optional<PreparedReplacement> prepared = takePrepared(ctx, text, keyword, with, changes)) {
+    if (std::optional<PreparedReplacement> prepared =
+            takePrepared(ctx, text, keyword, with, changes)) {
         result = std::move(prepared->result);
         *changes = std::move(prepared->changes);
     } else {
@@ -227,22 +227,30 @@ constexpr qsizetype kFirstBlock = 8000;
 
 bool isBinaryText(const DocumentBuffer &buffer)
 {
+    if (const std::optional<bool> known = buffer.knownBinaryHead())
+        return *known;
     return ContentKind::isBinaryText(buffer.text(), buffer.encoding(), kFirstBlock);
 }
+
+namespace {
+bool passedOver(RunContext &ctx, const QString &path, bool binary)
+{
+    if (binary)
+        ctx.state.passedOverFiles.append({path, QStringLiteral("binary file, left unchanged")});
+    return binary;
+}
+}  // namespace
 
 bool passedOverAsBinary(RunContext &ctx)
 {
     const DocumentBuffer &buffer = ctx.viewer->buffer();
-    return passedOverAsBinary(ctx, buffer.fileName(), buffer.text(), buffer.encoding());
+    return passedOver(ctx, buffer.fileName(), isBinaryText(buffer));
 }
 
 bool passedOverAsBinary(RunContext &ctx, const QString &path, QStringView head,
                         TextEncoding encoding)
 {
-    if (!ContentKind::isBinaryText(head, encoding, kFirstBlock))
-        return false;
-    ctx.state.passedOverFiles.append({path, QStringLiteral("binary file, left unchanged")});
-    return true;
+    return passedOver(ctx, path, ContentKind::isBinaryText(head, encoding, kFirstBlock));
 }
 
 void tallyReplacement(RunContext &ctx, const ReplaceResult &result)

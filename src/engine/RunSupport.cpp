@@ -249,6 +249,8 @@ bool RunSupport::loadPreRead(RunContext &ctx, const FileSystem::FileAt &file, Pr
             if (read.firstMatch)
                 buffer.knowFirstMatch({ctx.request.findText(), findOptions(ctx.request),
                                        read.firstMatch->position, read.firstMatch->length});
+            if (read.binaryHead)
+                buffer.knowBinaryHead(*read.binaryHead);
         } else
             buffer.loadBytes(file, *read.bytes, read.stamp);
     });

@@ -75,10 +75,10 @@ private slots:
             search = [](QStringView text) { return TextMatch{text.indexOf(u"needle"), 6}; };
         QStringList want, got;
         for (const FileSystem::FileAt &p : paths)
-            want << describe([&] { return PreRead::of(p, filter, decode, search); });
+            want << describe([&] { return PreRead::of(p, filter, decode, {search, false, {}}); });
         QCOMPARE(want.filter(u" kept"_s), QStringList());
 
-        ReadAhead ahead(filter, decode, workers, search);
+        ReadAhead ahead(filter, decode, workers, {search, false, {}});
         // A folder left half way is dropped; the next one reads in full.
         ahead.begin(paths);
         for (qsizetype i = 0; i < paths.size() / 2; ++i) describe([&] { return ahead.take(i); });
