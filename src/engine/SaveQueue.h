@@ -26,7 +26,9 @@ public:
                     const QString &identity,
                     const std::function<void(FileSystem::PendingSaves &)> &write);
     bool isEmpty() const { return m_records.isEmpty(); }
-    bool isFull() const { return m_records.size() >= batchSize(); }
+    /// Whether the waiting saves hold as many descriptors as a batch may: a
+    /// tree of one-file folders holds two per file.
+    bool isFull() const { return m_pending.descriptors() >= batchSize(); }
     /// Whether a waiting file has this identity (FileSystem::fileIdentity).
     bool holds(const QString &identity) const
     {

@@ -316,7 +316,7 @@ void write(FileSystem::PendingSaves::Item item, const FileSystem::PieceSource &n
         throw;
     }
     if (pending) {
-        pending->m_items.append(item);
+        pending->add(item);
         return;
     }
     FileSystem::finishSave(item, true);
@@ -356,6 +356,13 @@ void FileSystem::forceNamedTemporaryForTesting(bool forced)
     namedTemporaryForced() = forced;
 }
 
+void FileSystem::PendingSaves::add(const Item &item)
+{
+    if (m_items.isEmpty() || m_items.constLast().folder != item.folder)
+        ++m_folders;
+    m_items.append(item);
+}
+
 FileSystem::PendingSaves::~PendingSaves()
 {
     // What was never committed is dropped: the targets stay as they were.
@@ -392,6 +399,7 @@ QStringList FileSystem::PendingSaves::commit(const std::function<void()> &pause)
         flushed.append(st.st_dev);
     }
     QList<Item> items = std::exchange(m_items, {});
+    m_folders = 0;
     QStringList failures;
     // A file that cannot be put in place is passed over; the others still are.
     for (Item &item : items) {

@@ -105,6 +105,9 @@ public:
     ~PendingSaves();
 
     qsizetype size() const { return m_items.size(); }
+    /// Descriptors the waiting saves hold open: each its temporary file, and
+    /// the folders they are in (one per run of saves into the same folder).
+    qsizetype descriptors() const { return m_items.size() + m_folders; }
     /// Flushes and renames each file over its target, in order. Returns one
     /// text per file: empty when it was put in place, else why not; a file
     /// that fails is left as it was and the others still go in place.
@@ -122,6 +125,9 @@ public:
         FileStamp expected;  ///< when valid, what name must still refer to
     };
     QList<Item> m_items;
+    qsizetype m_folders = 0;
+    /// Adds a written save to wait for commit().
+    void add(const Item &item);
 };
 
 /// writeFileAtomic up to the flush: the file waits in pending for commit().

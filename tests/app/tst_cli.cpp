@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <sys/resource.h>
+
 class TestCli : public QObject {
     Q_OBJECT
 
@@ -206,6 +208,44 @@ private slots:
         }
         // The record is used once.
         QCOMPARE(cli({"restore", tree.path("tree")}), 1);
+    }
+
+    // Under the usual limit of 1024 open files, a tree of one-file folders is
+    // replaced whole: each waiting save holds its folder open as well as itself.
+    void oneFileFoldersUnderTheUsualLimit_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("replace") << QStringList{"replace", "--find", "cat", "--replace", "dog"}
+                                 << QByteArray("a dog\n");
+        QTest::newRow("replace with backups")
+            << QStringList{"replace", "--find", "cat", "--replace", "dog", "--backup", "BACKUPS"}
+            << QByteArray("a dog\n");
+        QTest::newRow("undo") << QStringList{"undo", "--find", "mouse", "--replace", "cat"}
+                              << QByteArray("a mouse\n");
+    }
+    void oneFileFoldersUnderTheUsualLimit()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, after);
+        constexpr int kFolders = 1200;
+        TempTree tree;
+        for (int i = 0; i < kFolders; ++i)
+            tree.write(QStringLiteral("tree/d%1/f.txt").arg(i), "a cat\n");
+        tree.mkdir("backups");
+        arguments.replaceInStrings("BACKUPS", tree.path("backups"));
+        QProcess cli;
+        cli.setChildProcessModifier([] {
+            const struct rlimit usual {
+                1024, 1024
+            };
+            ::setrlimit(RLIMIT_NOFILE, &usual);
+        });
+        cli.start(SCRIVLANE_CLI, arguments << "--all" << tree.path("tree"));
+        QVERIFY(cli.waitForFinished(120000));
+        QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+        for (int i = 0; i < kFolders; ++i)
+            QCOMPARE(tree.read(QStringLiteral("tree/d%1/f.txt").arg(i)), after);
     }
 };
 
