@@ -239,6 +239,8 @@ QStringList TestFastPath::walkManyFolders(bool prefilter)
     }
     for (const char *name : {"top/a.txt", "top/b.txt", "top/.c.txt", "outside/z.txt"})
         t.write(QLatin1String(name), "cat dog");
+    // Told binary by the workers, or by the run itself: passed over alike.
+    t.write(QStringLiteral("top/d03/binary.txt"), QByteArray("cat\0dog cat", 11));
     QFile::link(t.path(QStringLiteral("outside/z.txt")), t.path(QStringLiteral("top/link.txt")));
     const QSet<QString> victims{t.path(QStringLiteral("top/d05")),
                                 t.path(QStringLiteral("top/d10/f4.txt")),
@@ -288,10 +290,18 @@ QStringList TestFastPath::walkManyFolders(bool prefilter)
     // Where a stop lands; a save's flush yields for as long as the disk takes.
     if (command == u"preview")
         o << QStringLiteral("yields=%1").arg(h.main.yields);
-    for (int i = 0; i < previewed.fileCount(); ++i)
-        o << QStringLiteral("previewed %1 %2")
-                 .arg(previewed.path(i))
-                 .arg(previewed.replacementCount(i));
+    for (int i = 0; i < previewed.fileCount(); ++i) {
+        QString line = QStringLiteral("previewed ") + previewed.path(i);
+        for (int r = 0; r < previewed.replacementCount(i); ++r) {
+            const TextChange &c = previewed.change(i, r);
+            line += QStringLiteral(" %1+%2>%3+%4")
+                        .arg(c.oldPosition)
+                        .arg(c.oldLength)
+                        .arg(c.newPosition)
+                        .arg(c.newLength);
+        }
+        o << line;
+    }
     o << treeBytes(t);
     return o.replaceInStrings(t.path(), QStringLiteral("<root>"));
 }
