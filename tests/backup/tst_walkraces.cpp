@@ -25,36 +25,36 @@ class TestWalkRaces : public QObject {
     enum class Race { FolderToLink, FileToLink, Appended, SavedByAnother };
 
     // tree: top/a.txt, top/sub/b.txt, top/z.txt; outside/b.txt, outside/z.txt.
-    // The race happens when the walk is about to open the victim, or, for the
-    // changes after a read, the first entry it opens after the victim.
-    static void race(const TempTree &t, Race kind, const QString &victim)
+    // A swap happens when the walk is about to open the victim; a change after
+    // the read at the run's first step after it has read the victim (the files
+    // ahead are opened by other threads, in no fixed order).
+    static void race(const TempTree &t, FakeRunHost &h, Race kind, const QString &victim)
     {
-        const bool beforeOpen = kind == Race::FolderToLink || kind == Race::FileToLink;
-        FileSystem::setBeforeOpenHookForTesting([=, &t, seen = false,
-                                                 done = false](const QString &path) mutable {
-            const bool isVictim = path == t.path(victim);
-            seen = seen || isVictim;
-            if (done || (beforeOpen ? !isVictim : (isVictim || !seen)))
+        const QString p = t.path(victim);
+        if (kind == Race::FolderToLink || kind == Race::FileToLink) {
+            const QString target = t.path(kind == Race::FolderToLink ? "outside" : "outside/z.txt");
+            FileSystem::setBeforeOpenHookForTesting(
+                [p, target, done = false](const QString &path) mutable {
+                    if (done || path != p)
+                        return;
+                    done = true;
+                    QFile::rename(p, p + ".moved");
+                    QFile::link(target, p);
+                });
+            return;
+        }
+        h.main.onYield = [p, kind, &h, done = false]() mutable {
+            if (done || h.viewer.document.fileName() != p)
                 return;
             done = true;
-            const QString p = t.path(victim);
-            switch (kind) {
-            case Race::FolderToLink:
-            case Race::FileToLink:
-                QFile::rename(p, p + ".moved");
-                QFile::link(t.path(kind == Race::FolderToLink ? "outside" : "outside/z.txt"), p);
-                break;
-            case Race::Appended: {
-                QFile f(p);
-                if (f.open(QIODevice::Append))
-                    f.write(" cat appended");
-                break;
-            }
-            case Race::SavedByAnother:
+            if (kind == Race::SavedByAnother) {
                 FileSystem::writeFileAtomic(p, QByteArray("cat saved by another"));
-                break;
+                return;
             }
-        });
+            QFile f(p);
+            if (f.open(QIODevice::Append))
+                f.write(" cat appended");
+        };
     }
 
 private slots:
@@ -73,7 +73,7 @@ private slots:
             QTest::addRow("%s: file swapped for a link", name)
                 << run << Race::FileToLink << "top/z.txt" << QByteArray();
         }
-        // a.txt is read and waits for its save while the walk opens the next entry.
+        // a.txt is read and waits for its save while the walk goes on.
         QTest::addRow("replace: appended after the read")
             << Run::Replace << Race::Appended << "top/a.txt" << QByteArray("cat cat appended");
         QTest::addRow("replace: saved by another run after the read")
@@ -93,8 +93,8 @@ private slots:
         for (const char *name :
              {"top/a.txt", "top/sub/b.txt", "top/z.txt", "outside/b.txt", "outside/z.txt"})
             t.write(name, "cat");
-        TestWalkRaces::race(t, race, victim);
         FakeRunHost h;
+        TestWalkRaces::race(t, h, race, victim);
         h.request.folder = t.path("top");
         h.request.subdirectories = true;
         h.request.setFiles({"a.txt", "z.txt"}, true);
