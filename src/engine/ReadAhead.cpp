@@ -53,10 +53,11 @@ PreRead PreRead::of(const FileSystem::FileAt &file, const BytePrefilter &filter,
         read.decoded = TextCodec::decode(buffer);
         if (work.search)
             read.firstMatch = work.search(read.decoded->text);
-        const bool mayMatch = !read.firstMatch || read.firstMatch->position >= 0;
-        if (work.binaryHead && mayMatch)
+        const bool matched = read.firstMatch && read.firstMatch->position >= 0;
+        // Without a search the text may still match: the run searches it.
+        if (work.binaryHead && (matched || !read.firstMatch))
             read.binaryHead = ContentKind::isBinaryText(read.decoded->text, read.decoded->encoding);
-        if (work.prepare && read.firstMatch && read.firstMatch->position >= 0)
+        if (work.prepare && matched)
             read.prepared = work.prepare(read.decoded->text);
     } else {
         read.bytes = buffer;  // shared; the next read takes fresh room

@@ -77,6 +77,14 @@ void tallyResult(RunContext &ctx, const ReplaceResult &result, bool fuzzy)
     }
 }
 
+// Notes a binary file as passed over, for the report.
+bool passedOver(RunContext &ctx, const QString &path, bool binary)
+{
+    if (binary)
+        ctx.state.passedOverFiles.append({path, QStringLiteral("binary file, left unchanged")});
+    return binary;
+}
+
 // The replacement a read-ahead worker prepared, when it is the one asked for:
 // the same text (still sharing its data, so unchanged), search and scope.
 std::optional<PreparedReplacement> takePrepared(RunContext &ctx, const QString &text,
@@ -231,15 +239,6 @@ bool isBinaryText(const DocumentBuffer &buffer)
         return *known;
     return ContentKind::isBinaryText(buffer.text(), buffer.encoding(), kFirstBlock);
 }
-
-namespace {
-bool passedOver(RunContext &ctx, const QString &path, bool binary)
-{
-    if (binary)
-        ctx.state.passedOverFiles.append({path, QStringLiteral("binary file, left unchanged")});
-    return binary;
-}
-}  // namespace
 
 bool passedOverAsBinary(RunContext &ctx)
 {

@@ -125,9 +125,11 @@ public:
         FileStamp expected;  ///< when valid, what name must still refer to
     };
     QList<Item> m_items;
-    qsizetype m_folders = 0;
     /// Adds a written save to wait for commit().
     void add(const Item &item);
+
+private:
+    qsizetype m_folders = 0;
 };
 
 /// writeFileAtomic up to the flush: the file waits in pending for commit().
