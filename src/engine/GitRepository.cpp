@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,8 +80,9 @@ QString configValue(QByteArrayView raw)
     return QFile::decodeName(value.trimmed());
 }
 
-// core.excludesFile of one configuration file, when it sets it (the last one wins).
-std::optional<QString> excludesFileIn(const QString &configPath)
+// The value core.KEY (key in lower case) takes in one configuration file,
+// when it sets it (the last one wins); a key without "= value" is "true".
+std::optional<QString> coreValueIn(const QString &configPath, QByteArrayView key)
 {
     std::optional<QString> found;
     bool inCore = false;
@@ -98,12 +100,40 @@ std::optional<QString> excludesFileIn(const QString &configPath)
         if (!inCore)
             continue;
         const qsizetype equals = line.indexOf('=');
-        if (equals < 0)
+        const QByteArrayView name = (equals < 0 ? line : line.first(equals)).trimmed();
+        if (name.compare(key, Qt::CaseInsensitive) != 0)
             continue;
-        if (line.first(equals).trimmed().compare("excludesfile", Qt::CaseInsensitive) == 0)
-            found = withHome(configValue(line.sliced(equals + 1).trimmed()));
+        found =
+            equals < 0 ? QStringLiteral("true") : configValue(line.sliced(equals + 1).trimmed());
     }
     return found;
+}
+
+// The configuration files in the order they are read, the nearest last.
+QStringList configFiles(const GitRepository::Location &location)
+{
+    QStringList files;
+    if (qgetenv("GIT_CONFIG_NOSYSTEM").isEmpty())
+        files << QStringLiteral("/etc/gitconfig");
+    const QString global = environment("GIT_CONFIG_GLOBAL");
+    if (!global.isEmpty())
+        files << global;
+    else
+        files << configFolder() + QStringLiteral("/git/config")
+              << home() + QStringLiteral("/.gitconfig");
+    files << location.commonFolder + QStringLiteral("/config");
+    return files;
+}
+
+// core.KEY as the nearest configuration file sets it.
+std::optional<QString> coreValue(const GitRepository::Location &location, QByteArrayView key)
+{
+    std::optional<QString> chosen;
+    for (const QString &config : configFiles(location)) {
+        if (auto value = coreValueIn(config, key))
+            chosen = value;
+    }
+    return chosen;
 }
 
 QString resolvedAgainst(const QString &folder, const QString &path)
@@ -181,22 +211,22 @@ std::optional<GitRepository::Location> GitRepository::containing(const QString &
 
 QString GitRepository::excludesFile(const Location &location)
 {
-    std::optional<QString> chosen;
-    const auto consider = [&chosen](const QString &config) {
-        if (auto value = excludesFileIn(config))
-            chosen = value;
-    };
-    if (qgetenv("GIT_CONFIG_NOSYSTEM").isEmpty())
-        consider(QStringLiteral("/etc/gitconfig"));
-    const QString global = environment("GIT_CONFIG_GLOBAL");
-    if (!global.isEmpty()) {
-        consider(global);
-    } else {
-        consider(configFolder() + QStringLiteral("/git/config"));
-        consider(home() + QStringLiteral("/.gitconfig"));
+    if (const std::optional<QString> chosen = coreValue(location, "excludesfile")) {
+        const QString path = withHome(*chosen);
+        return path.isEmpty() ? QString() : resolvedAgainst(location.top, path);
     }
-    consider(location.commonFolder + QStringLiteral("/config"));
-    if (chosen)
-        return chosen->isEmpty() ? QString() : resolvedAgainst(location.top, *chosen);
     return configFolder() + QStringLiteral("/git/ignore");
+}
+
+bool GitRepository::ignoresCase(const Location &location)
+{
+    const std::optional<QString> value = coreValue(location, "ignorecase");
+    if (!value)
+        return false;
+    const QString v = value->toLower();
+    bool isNumber = false;
+    const int number = v.toInt(&isNumber);
+    return isNumber ? number != 0
+                    : v == QLatin1String("true") || v == QLatin1String("yes") ||
+                          v == QLatin1String("on");
 }

@@ -30,6 +30,10 @@ std::optional<Location> containing(const QString &folder);
 /// wins), else $XDG_CONFIG_HOME/git/ignore or ~/.config/git/ignore.
 QString excludesFile(const Location &location);
 
+/// Whether version control ignores letter case in location's names:
+/// core.ignorecase from the same configuration files, false when unset.
+bool ignoresCase(const Location &location);
+
 /// The content of an ignore file; empty when it is missing, not a regular file
 /// or a link (as version control, the rules never follow a link), or unreadable.
 QByteArray readIgnoreFile(const QString &path);

@@ -12,6 +12,16 @@ struct Wildcard {
     QByteArrayView pattern;
     QByteArrayView text;
     bool pathAware;
+    /// Letter case ignored (core.ignorecase): the text's letters and the
+    /// pattern's plain ones are compared in lower case; an escaped letter or
+    /// one in brackets stands as written, and a range also takes the upper
+    /// case of a lower-case letter.
+    bool foldCase = false;
+
+    unsigned char folded(unsigned char c) const
+    {
+        return foldCase && std::isupper(c) ? static_cast<unsigned char>(std::tolower(c)) : c;
+    }
 
     unsigned char p(qsizetype i) const
     {
@@ -22,7 +32,7 @@ struct Wildcard {
         return i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
     }
 
-    static bool inClass(QByteArrayView name, unsigned char c, bool &known)
+    bool inClass(QByteArrayView name, unsigned char c, bool &known) const
     {
         known = true;
         if (name == "alnum")
@@ -46,7 +56,7 @@ struct Wildcard {
         if (name == "space")
             return std::isspace(c);
         if (name == "upper")
-            return std::isupper(c);
+            return std::isupper(c) || (foldCase && std::islower(c));
         if (name == "xdigit")
             return std::isxdigit(c);
         known = false;
@@ -92,6 +102,10 @@ struct Wildcard {
             if (pc == '\\' && !(pc = p(++pi)))
                 return false;
             matched |= tc <= pc && tc >= previous;
+            if (foldCase && std::islower(tc)) {
+                const int upper = std::toupper(tc);
+                matched |= upper <= pc && upper >= previous;
+            }
             pc = 0;
             return true;
         }
@@ -168,8 +182,8 @@ struct Wildcard {
     Outcome match(qsizetype pi, qsizetype ti) const
     {
         for (; pi < pattern.size(); ++pi, ++ti) {
-            unsigned char pc = p(pi);
-            const unsigned char tc = t(ti);
+            unsigned char pc = folded(p(pi));
+            const unsigned char tc = folded(t(ti));
             if (!tc && pc != '*')
                 return Outcome::AbortAll;
             switch (pc) {
@@ -254,9 +268,10 @@ QByteArrayView withoutTrailingBlanks(QByteArrayView line)
 
 }  // namespace
 
-bool IgnorePattern::wildcardMatch(QByteArrayView pattern, QByteArrayView text, bool pathAware)
+bool IgnorePattern::wildcardMatch(QByteArrayView pattern, QByteArrayView text, bool pathAware,
+                                  bool foldCase)
 {
-    return Wildcard{pattern, text, pathAware}.match(0, 0) == Outcome::Match;
+    return Wildcard{pattern, text, pathAware, foldCase}.match(0, 0) == Outcome::Match;
 }
 
 IgnorePattern IgnorePattern::fromLine(QByteArrayView line)
@@ -316,24 +331,28 @@ QList<IgnorePattern> IgnorePattern::fromFile(QByteArrayView content)
     return patterns;
 }
 
-bool IgnorePattern::matches(QByteArrayView relativePath, QByteArrayView basename,
-                            bool isFolder) const
+bool IgnorePattern::matches(QByteArrayView relativePath, QByteArrayView basename, bool isFolder,
+                            bool ignoreCase) const
 {
     if (!m_valid || (m_foldersOnly && !isFolder))
         return false;
+    const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const QByteArrayView taken = m_basenameOnly ? basename : relativePath;
-    if (!taken.endsWith(m_literalTail) || !taken.contains(m_literalRun))
+    const qsizetype tail = m_literalTail.size();
+    if (taken.size() < tail || taken.last(tail).compare(m_literalTail, cs) != 0 ||
+        (!ignoreCase && !taken.contains(m_literalRun)))
         return false;
     if (m_basenameOnly)
-        return wildcardMatch(m_pattern, basename, false);
+        return wildcardMatch(m_pattern, basename, false, ignoreCase);
     // The part before the first wildcard is compared as text and the rest
     // matched on its own, so "a**/b" works as "a" then "**/b", as in git.
     qsizetype literal = 0;
     while (literal < m_pattern.size() && !std::strchr("*?[\\", m_pattern[literal])) ++literal;
-    if (literal > relativePath.size() || relativePath.first(literal) != m_pattern.first(literal))
+    if (literal > relativePath.size() ||
+        relativePath.first(literal).compare(QByteArrayView(m_pattern).first(literal), cs) != 0)
         return false;
     if (literal == m_pattern.size())
         return literal == relativePath.size();
     return wildcardMatch(QByteArrayView(m_pattern).sliced(literal), relativePath.sliced(literal),
-                         true);
+                         true, ignoreCase);
 }

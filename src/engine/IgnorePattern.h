@@ -22,12 +22,15 @@ public:
     bool isNegative() const { return m_negative; }
 
     /// Whether the pattern takes the entry whose path relative to the pattern
-    /// file's folder is relativePath ("a/b/name"), with basename its last name.
-    bool matches(QByteArrayView relativePath, QByteArrayView basename, bool isFolder) const;
+    /// file's folder is relativePath ("a/b/name"), with basename its last name;
+    /// ignoreCase for a repository that ignores the case of ASCII letters.
+    bool matches(QByteArrayView relativePath, QByteArrayView basename, bool isFolder,
+                 bool ignoreCase = false) const;
 
     /// The wildcard rule itself; with pathAware, "*", "?" and "[...]" never
     /// match "/" and "**" between slashes spans folders.
-    static bool wildcardMatch(QByteArrayView pattern, QByteArrayView text, bool pathAware);
+    static bool wildcardMatch(QByteArrayView pattern, QByteArrayView text, bool pathAware,
+                              bool foldCase = false);
 
 private:
     QByteArray m_pattern;

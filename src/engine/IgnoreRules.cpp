@@ -38,6 +38,8 @@ struct IgnoreRules::Repository {
     /// The user's excludes file, then the repository's own exclude file: the
     /// search runs from the end, so the repository's file wins.
     QList<IgnorePattern> rules;
+    /// core.ignorecase: patterns take names in any case of ASCII letters.
+    bool ignoreCase = false;
 };
 
 /// One folder of a working tree as a walk reaches it.
@@ -59,12 +61,12 @@ struct IgnoreRules::Node {
         for (const Node *folder = this; folder; folder = folder->parent.get()) {
             const QByteArrayView below = QByteArrayView(path).sliced(folder->relative.size());
             for (auto rule = folder->rules.crbegin(); rule != folder->rules.crend(); ++rule) {
-                if (rule->matches(below, name, isFolder))
+                if (rule->matches(below, name, isFolder, repository->ignoreCase))
                     return !rule->isNegative();
             }
         }
         for (auto rule = repository->rules.crbegin(); rule != repository->rules.crend(); ++rule) {
-            if (rule->matches(path, name, isFolder))
+            if (rule->matches(path, name, isFolder, repository->ignoreCase))
                 return !rule->isNegative();
         }
         return false;
@@ -89,6 +91,7 @@ std::shared_ptr<const IgnoreRules::Repository> IgnoreRules::repositoryAt(
     const QString &top, const QString &commonFolder)
 {
     auto repository = std::make_shared<Repository>();
+    repository->ignoreCase = GitRepository::ignoresCase({top, commonFolder});
     const QString excludes = GitRepository::excludesFile({top, commonFolder});
     if (!excludes.isEmpty())
         repository->rules = IgnorePattern::fromFile(GitRepository::readIgnoreFile(excludes));

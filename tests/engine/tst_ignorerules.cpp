@@ -96,6 +96,8 @@ private slots:
     void filterTakesAndLeavesOut();
     void matchesVersionControl_data();
     void matchesVersionControl();
+    void ignoresCaseAsVersionControlDoes_data();
+    void ignoresCaseAsVersionControlDoes();
     void randomTreesMatchVersionControl();
 };
 
@@ -198,14 +200,72 @@ void TestIgnoreRules::matchesVersionControl()
     QCOMPARE(m_listingDisagreements, QStringList());
 }
 
+void TestIgnoreRules::ignoresCaseAsVersionControlDoes_data()
+{
+    QTest::addColumn<QByteArray>("rules");
+    QTest::addColumn<bool>("ignoreCase");  // core.ignorecase
+    QTest::addColumn<QStringList>("ignored");
+    // Over the tree: Foo.html foo.HTML sub/BUILD/z.txt doc/x.Log
+    auto row = [](const char *name, const char *rules, bool ignoreCase,
+                  const QStringList &ignored) {
+        QTest::addRow("%s", name) << QByteArray(rules) << ignoreCase << ignored;
+    };
+    row("case kept when not asked", "*.html\n", false, {"Foo.html"});
+    row("tail in any case", "*.html\n", true, {"Foo.html", "foo.HTML"});
+    row("whole name in any case", "/FOO.html\n", true, {"Foo.html", "foo.HTML"});
+    row("folders in any case", "build/\n", true, {"sub/BUILD/", "sub/BUILD/z.txt"});
+    row("path in any case", "SUB/**/Z.TXT\n", true, {"sub/BUILD/z.txt"});
+    row("negation in any case", "*.html\n!FOO.HTML\n", true, {});
+    row("lower-case range", "[a-f]oo.html\n", true, {"Foo.html", "foo.HTML"});
+    row("upper-case range", "[A-F]oo.*\n", true, {"Foo.html", "foo.HTML"});
+    row("upper-case class", "[[:upper:]]oo.html\n", true, {"Foo.html", "foo.HTML"});
+    row("case kept in a path", "*/x.l*\n", false, {});
+    row("question mark and star in any case", "*/X.L?G\n", true, {"doc/x.Log"});
+}
+
+void TestIgnoreRules::ignoresCaseAsVersionControlDoes()
+{
+    QFETCH(QByteArray, rules);
+    QFETCH(bool, ignoreCase);
+    TempTree t;
+    for (const char *file : {"Foo.html", "foo.HTML", "sub/BUILD/z.txt", "doc/x.Log"})
+        t.write(QStringLiteral("top/") + QLatin1String(file), "text");
+    t.write(QStringLiteral("top/.gitignore"), rules);
+    makeRepository(t);
+    const QByteArray config =
+        QByteArray("[core]\n\tignorecase = ") + (ignoreCase ? "true" : "false") + "\n";
+    if (m_hasGit) {
+        QCOMPARE(QProcess::execute(QStringLiteral("git"),
+                                   {QStringLiteral("-C"), t.path(QStringLiteral("top")),
+                                    QStringLiteral("config"), QStringLiteral("core.ignorecase"),
+                                    ignoreCase ? QStringLiteral("true") : QStringLiteral("false")}),
+                 0);
+    } else {
+        t.write(QStringLiteral("top/.git/config"), config);
+    }
+
+    const QMap<QString, bool> ours = ourAnswers(t.path(QStringLiteral("top")));
+    QStringList ignored;
+    for (auto it = ours.cbegin(); it != ours.cend(); ++it) {
+        if (it.value() && !it.key().endsWith(QLatin1String(".gitignore")))
+            ignored << it.key();
+    }
+    QTEST(ignored, "ignored");
+    if (m_hasGit)
+        QCOMPARE(ours, gitAnswers(t.path(QStringLiteral("top")), ours.keys()));
+    QCOMPARE(m_listingDisagreements, QStringList());
+}
+
 void TestIgnoreRules::randomTreesMatchVersionControl()
 {
     if (!m_hasGit)
         QSKIP("git is not installed");
     QRandomGenerator random(21);
-    const QStringList names{"a", "b", "ab", "x.txt", "y.log", "z.min.css", "c d", "#e"};
-    const QStringList pieces{"a",  "b",  "*",   "?",  "*.txt", "y.*",   "[ab]",     "[!a]*",
-                             "**", "a*", "a**", "*b", "\\#e",  "c\\ d", "z.min.css"};
+    const QStringList names{"a",         "b",   "ab", "x.txt", "y.log",
+                            "z.min.css", "c d", "#e", "A",     "X.TXT"};
+    const QStringList pieces{"a",    "b",     "*",         "?",  "*.txt", "y.*",
+                             "[ab]", "[!a]*", "**",        "a*", "a**",   "*b",
+                             "\\#e", "c\\ d", "z.min.css", "A",  "*.TXT", "[A-B]"};
     auto pick = [&random](const QStringList &from) { return from.at(random.bounded(from.size())); };
     auto pattern = [&] {
         QString p = random.bounded(4) == 0 ? QStringLiteral("!") : QString();
@@ -236,6 +296,11 @@ void TestIgnoreRules::randomTreesMatchVersionControl()
             t.write(QStringLiteral("top/") + folder + QStringLiteral(".gitignore"), rules);
         }
         makeRepository(t);
+        // Half the trees as on a file system that ignores letter case.
+        QProcess::execute(QStringLiteral("git"),
+                          {QStringLiteral("-C"), t.path(QStringLiteral("top")),
+                           QStringLiteral("config"), QStringLiteral("core.ignorecase"),
+                           random.bounded(2) ? QStringLiteral("true") : QStringLiteral("false")});
         t.write(QStringLiteral("top/.git/info/exclude"), pattern().toUtf8() + '\n');
         m_home.write(QStringLiteral("config/git/ignore"), pattern().toUtf8() + '\n');
         const QMap<QString, bool> ours = ourAnswers(t.path(QStringLiteral("top")));
