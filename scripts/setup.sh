@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(qt6-base-dev cmake g++ ninja-build xvfb xauth x11-apps netpbm xdotool desktop-file-utils appstream
+packages=(qt6-base-dev libpcre2-dev pkg-config cmake g++ ninja-build xvfb xauth x11-apps netpbm xdotool desktop-file-utils appstream
           clang libclang-rt-14-dev clang-format clang-tidy dpkg-dev lintian ccache)
 missing=()
 for p in "${packages[@]}"; do

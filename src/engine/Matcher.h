@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -15,6 +17,17 @@ struct TextMatch {
 /// A search from the start of a text for its first match, for a read-ahead's
 /// workers to run on each text they decode.
 using FirstMatchSearch = std::function<TextMatch(QStringView)>;
+
+/// Thrown by a search that cannot tell whether or where a text matches: the
+/// regular-expression engine gave up on it (its match or depth limit, or
+/// memory). The file searched is a failure of the run, never one without matches.
+class SearchGaveUp : public Failure {
+public:
+    using Failure::Failure;
+};
+
+/// Thrown by a search that its interruption stopped.
+class SearchStopped : public std::exception {};
 
 /// One search type: finds the next match in a text, with its case and
 /// whole-word rules inside. A new search type is one more implementation.
@@ -49,4 +62,18 @@ public:
         Q_UNUSED(lineEnd);
         return replacement;
     }
+
+    /// Called between slices of a long search, so that the caller can answer
+    /// its events; true ends the search with SearchStopped. Without it a
+    /// search runs to its end.
+    void setInterruption(std::function<bool()> interrupted)
+    {
+        m_interrupted = std::move(interrupted);
+    }
+
+protected:
+    const std::function<bool()> &interruption() const { return m_interrupted; }
+
+private:
+    std::function<bool()> m_interrupted;
 };

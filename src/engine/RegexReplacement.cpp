@@ -1,6 +1,7 @@
 #include "RegexReplacement.h"
 
 #include "LineEnds.h"
+#include "RegexProgram.h"
 
 namespace {
 bool isDigit(QChar c)
@@ -71,27 +72,25 @@ void RegexReplacement::addLiteral(QChar c)
     m_pieces.back().text += c;
 }
 
-QString RegexReplacement::unknownGroup(const QRegularExpression &expression) const
+QString RegexReplacement::unknownGroup(const RegexProgram &program) const
 {
-    const int groups = expression.captureCount();
-    const QStringList names = expression.namedCaptureGroups();
+    const int groups = program.groupCount();
     for (const Piece &piece : m_pieces) {
         if (piece.kind == Piece::Kind::Group && piece.group > groups)
             return piece.text;
         if (piece.kind == Piece::Kind::NamedGroup &&
-            !names.contains(piece.text.sliced(2).chopped(1)))
+            program.groupsNamed(QStringView(piece.text).sliced(2).chopped(1)).isEmpty())
             return piece.text;
     }
     return QString();
 }
 
-QString RegexReplacement::expand(const QRegularExpressionMatch &match, QStringView text,
-                                 QStringView lineEnd) const
+QString RegexReplacement::expand(const RegexRun &run, QStringView text, QStringView lineEnd) const
 {
     QString out;
-    auto appendGroup = [&](qsizetype start, qsizetype length) {
-        if (start >= 0 && length > 0)
-            out += text.sliced(start, length);
+    auto appendGroup = [&](std::pair<qsizetype, qsizetype> span) {
+        if (span.first >= 0 && span.second > 0)
+            out += text.sliced(span.first, span.second);
     };
     for (const Piece &piece : m_pieces) {
         switch (piece.kind) {
@@ -102,11 +101,17 @@ QString RegexReplacement::expand(const QRegularExpressionMatch &match, QStringVi
             out += lineEnd;
             break;
         case Piece::Kind::Group:
-            appendGroup(match.capturedStart(piece.group), match.capturedLength(piece.group));
+            appendGroup(run.group(piece.group));
             break;
         case Piece::Kind::NamedGroup: {
+            // Several groups may share a name: the one that took part.
             const QStringView name = QStringView(piece.text).sliced(2).chopped(1);
-            appendGroup(match.capturedStart(name), match.capturedLength(name));
+            for (const int n : run.program().groupsNamed(name)) {
+                if (run.group(n).first >= 0) {
+                    appendGroup(run.group(n));
+                    break;
+                }
+            }
             break;
         }
         }

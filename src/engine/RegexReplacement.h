@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringView>
+
+class RegexProgram;
+class RegexRun;
 
 /// The replacement text of a regular-expression search: $0 to $99 and ${name}
 /// stand for what a group matched, $$ for a dollar, \n or a line break for one
@@ -12,14 +14,13 @@ class RegexReplacement {
 public:
     explicit RegexReplacement(const QString &text);
 
-    /// The first reference to a group expression does not have, as written
+    /// The first reference to a group program does not have, as written
     /// ("$7", "${year}"), or an empty string.
-    QString unknownGroup(const QRegularExpression &expression) const;
+    QString unknownGroup(const RegexProgram &program) const;
 
-    /// The text for match, its groups read from text (the text matched, by
-    /// position); a group that took no part in the match gives nothing.
-    QString expand(const QRegularExpressionMatch &match, QStringView text,
-                   QStringView lineEnd) const;
+    /// The text for the last match of run, its groups read from text (the
+    /// text matched, by position); a group that took no part gives nothing.
+    QString expand(const RegexRun &run, QStringView text, QStringView lineEnd) const;
 
 private:
     struct Piece {

@@ -2,6 +2,7 @@
 
 #include "MainPort.h"
 #include "RegexMatcher.h"
+#include "RegexProgram.h"
 #include "RegexReplacement.h"
 #include "RunContext.h"
 #include "RunEvents.h"
@@ -36,7 +37,8 @@ Verdict refuse(RunContext &ctx, const QString &text, const QString &title,
 // group it lacks, is refused before any file is read.
 bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *replace)
 {
-    const QString problem = regexProblem(find, ctx.request.isCaseSensitive(), replace);
+    const QString problem =
+        regexProblem(find, ctx.request.isCaseSensitive(), ctx.request.isWholeWord(), replace);
     if (problem.isEmpty())
         return false;
     refuse(ctx, problem, kErrorTitle, MessageIcon::Error);
@@ -44,18 +46,27 @@ bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *rep
 }
 }  // namespace
 
-QString regexProblem(const QString &pattern, bool matchCase, const QString *replacement)
+QString regexProblem(const QString &pattern, bool matchCase, bool wholeWord,
+                     const QString *replacement)
 {
-    const QRegularExpression expression = RegexMatcher::asWritten(pattern, matchCase);
-    if (!expression.isValid()) {
+    // The pattern as written, for an error placed in the user's own text;
+    // then the very pattern the search compiles.
+    RegexProgram::Error error;
+    if (!RegexProgram::compile(pattern, matchCase, &error)) {
         return QStringLiteral(
                    "The search text is not a valid regular expression: %1 (at "
                    "position %2).")
-            .arg(expression.errorString())
-            .arg(expression.patternErrorOffset());
+            .arg(error.message)
+            .arg(error.offset);
+    }
+    const std::shared_ptr<const RegexProgram> program =
+        RegexProgram::compile(RegexMatcher::searchedPattern(pattern, wholeWord), matchCase, &error);
+    if (!program) {
+        return QStringLiteral("The search text cannot be searched for as a regular expression: %1.")
+            .arg(error.message);
     }
     const QString unknown =
-        replacement ? RegexReplacement(*replacement).unknownGroup(expression) : QString();
+        replacement ? RegexReplacement(*replacement).unknownGroup(*program) : QString();
     if (unknown.isEmpty())
         return QString();
     return QStringLiteral(

@@ -5,9 +5,11 @@
 struct RunContext;
 
 /// Why a regular-expression search cannot run: the pattern does not compile
-/// (the error and where), or replacement, when given, names a group the
+/// as written (the error and where) or as the search compiles it (with the
+/// whole-word rule when asked), or replacement, when given, names a group the
 /// pattern lacks. Empty when it can run.
-QString regexProblem(const QString &pattern, bool matchCase, const QString *replacement = nullptr);
+QString regexProblem(const QString &pattern, bool matchCase, bool wholeWord,
+                     const QString *replacement = nullptr);
 
 /// What the request is checked for: Find reads no replacement.
 enum class RequestUse { Find, Replace };

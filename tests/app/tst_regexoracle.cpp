@@ -60,18 +60,25 @@ private slots:
     {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("matchCase");
-        for (const char *pattern : {"ne+dle[0-9]*", "\\b[a-z]{12}\\b", "^<h[1-3]>", "(foo|barbaz)$",
-                                    "a.c", "x?y?z", "(?i)running", "\\d{3,}"})
-            QTest::addRow("%s", pattern) << pattern << true;
-        QTest::addRow("any case") << "ne+dle" << false;
+        QTest::addColumn<bool>("wholeWord");
+        for (const char *pattern :
+             {"ne+dle[0-9]*", "\\b[a-z]{12}\\b", "^<h[1-3]>", "(foo|barbaz)$", "a.c", "x?y?z",
+              "(?i)running", "\\d{3,}", "(?x)abcd#note", "(?x) ne+ dle  # a note", "\\Qkey="})
+            QTest::addRow("%s", pattern) << pattern << true << false;
+        QTest::addRow("any case") << "ne+dle" << false << false;
         QTest::addRow("any case beyond ASCII") << "\xc3\xbc"
                                                   "ber"
-                                               << false;
+                                               << false << false;
+        // Whole words: every match the pattern allows at a start is tried.
+        for (const char *pattern :
+             {"ne+dle|ne+dle42", "abcdefghijkl|abcdefghijklm", "x|xyz", "bar|barbaz", "fo+?"})
+            QTest::addRow("whole word %s", pattern) << pattern << true << true;
     }
     void findListsWhatGrepLists()
     {
         QFETCH(QString, pattern);
         QFETCH(bool, matchCase);
+        QFETCH(bool, wholeWord);
         if (QStandardPaths::findExecutable(QStringLiteral("grep")).isEmpty())
             QSKIP("grep is not installed");
         for (quint32 seed = 1; seed <= 3; ++seed) {
@@ -84,6 +91,10 @@ private slots:
                 ours << "--case";
             else
                 grep.prepend("-i");
+            if (wholeWord) {
+                ours << "--whole";
+                grep.prepend("-w");
+            }
             QCOMPARE(sortedPaths(run(SCRIVLANE_CLI, ours)), sortedPaths(run("grep", grep, 1)));
         }
     }
@@ -105,6 +116,10 @@ private slots:
         row("^|$", "#", "#");
         row("^.*z.*$", "[$0]", "[$&]");
         row("\\b.\\b", "<$0>", "<$&>");
+        row("((*ACCEPT))", "-", "-");
+        row("ne(*ACCEPT)x", "[$0]", "[$&]");
+        row("(?x) ne+ # the start\n dle [0-9]* # a note", "<$0>", "<$&>");
+        row("\\Qa.c", "<$0>", "<$&>");
     }
     void replaceWritesWhatPerlWrites()
     {

@@ -33,6 +33,17 @@ private slots:
         row("whole word goes on after a refused match", "xab ab", "a?b", 4, 2, 2);
         row("a pair beyond the BMP is one character", "\U0001F600!", "^.!", 0, 3);
         row("escaped bytes are searched past", "a" + QString(QChar(0xDC92)) + "b", "a.b", 0, 3);
+        row("whole word takes a longer alternative", "cats", "cat|cats", 0, 4, 2);
+        row("whole word takes a later alternative", "abcd", "ab|abcd", 0, 4, 2);
+        row("whole word lets a lazy match grow", "x aaa", "a+?", 2, 3, 2);
+        row("whole word: a letter beyond ASCII is a word character", "\u00e9ab ab", "ab", 4, 2, 2);
+        row("a comment at the end", "abcd", "(?x)abcd#note", 0, 4);
+        row("a typed line break ends a comment", "abcd", "(?x)ab # note\ncd", 0, 4);
+        row("a typed line break is layout in extended mode", "ab\ncd", "(?x)ab\ncd", -1, 0);
+        row("extended mode ends with its group", "ab\ncd", "(?:(?x)a b)\ncd", 0, 5);
+        row("a line break inside (?#...)", "ab", "a(?#x\ny)b", 0, 2);
+        row("quoting left open", "xa.b", "\\Qa.b", 1, 3);
+        row("a setting at the start", "\u00e9", "(*UCP)\\w", 0, 1);
     }
     void findsByTheLineRules()
     {
@@ -66,6 +77,8 @@ private slots:
         row("a typed line break takes the match's", "a\rb\nc", "b\\n", "B\r\n", "a\rB\nc");
         row("empty matches advance one character", "xab", "x*", "-", "--a-b-");
         row("non-empty after an empty match", "a", "(|a)", "-", "---");
+        row("(*ACCEPT) ends a match", "ab", "((*ACCEPT))", "-", "-a-b-");
+        row("(*ACCEPT) after a letter", "ab", "a(*ACCEPT)x", "[$0]", "[a]b");
     }
     void replacesLikePerl()
     {

@@ -173,6 +173,13 @@ void TestValidation::refusesRegexBeforeAnyFile_data()
     row("group beyond the last", false, "(a)", "$2", unknown.arg("$2"));
     row("unknown name", false, "(?<x>a)", "${y}", unknown.arg("${y}"));
     row("find reads no replacement", true, "(a)", "$9");
+    // What the search compiles, not only what was typed.
+    row("a comment to the end", true, "(?x)abcd#note", "");
+    row("a line end in a lookbehind", true, "(?<=a\\nb)c", "",
+        "The search text cannot be searched for as a regular expression: lookbehind "
+        "assertion is not fixed length.");
+    row("a closing parenthesis of its own", true, "a)(b", "",
+        invalid + "unmatched closing parenthesis (at position 1).");
 }
 
 void TestValidation::refusesRegexBeforeAnyFile()

@@ -42,8 +42,8 @@ bool ViewerSearch::checkFindInput(bool fromFindNext)
         empty = m_controls.find2;
     const SearchRequest *request = m_ctx.requestSource;
     if (!empty && !fuzzy && request && request->isRegex()) {
-        const QString problem =
-            regexProblem(m_controls.find->currentText(), request->isCaseSensitive());
+        const QString problem = regexProblem(m_controls.find->currentText(),
+                                             request->isCaseSensitive(), request->isWholeWord());
         if (!problem.isEmpty()) {
             m_ctx.dialogs->message(problem, QStringLiteral(" Error"), MessageButtons::Ok,
                                    MessageIcon::Error);
