@@ -373,6 +373,7 @@ void MainWindow::setRunControlsEnabled(bool enabled)
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
              caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox, regexBox})
         control->setEnabled(enabled);
+    for (QCheckBox *box : {includeHiddenBox, keepCaseBox}) box->setEnabled(enabled);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(enabled);
 }
@@ -398,9 +399,9 @@ void MainWindow::clearHints()
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
     setStatusText(1, Idle);
-    for (QToolButton *indicator :
-         {caseHighlight, wholeWordHighlight, subfoldersHighlight, minimizeHighlight,
-          backupHighlight, skipIgnoredHighlight, regexHighlight})
+    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
+                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight,
+                                   regexHighlight, includeHiddenHighlight, keepCaseHighlight})
         indicator->hide();
 }
 

@@ -1,0 +1,122 @@
+#include "support/FakeRunHost.h"
+#include "support/TempTree.h"
+
+#include "engine/RunContext.h"
+#include "settings/SettingsStore.h"
+#include "ui/FileList.h"
+#include "ui/FolderList.h"
+#include "ui/main/MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+// The options and list habits of everyday use, through the real main window:
+// hidden files on request, Keep case reaching the runs, the find box marking
+// a broken pattern as it is typed, the file list's right click, and a file
+// the list hides when a path names it.
+class TestDailyOptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void optionsAreUsed_data();
+    void optionsAreUsed();
+
+private:
+    MainWindow &start();
+    QString tree(const QString &relative = QString()) const
+    {
+        return QDir::toNativeSeparators(m_t->path(QStringLiteral("tree") + relative));
+    }
+    QStringList listed(const QListWidget *list) const;
+    QStringList selected() const;
+
+    std::optional<TempTree> m_t;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+
+void TestDailyOptions::init()
+{
+    m_t.emplace();
+    SettingsStore::setStoreFileForTesting(m_t->path(QStringLiteral("settings.ini")));
+    for (const char *name : {"tree/a.txt", "tree/b.txt", "tree/c.txt", "tree/notes.md",
+                             "tree/.env", "tree/.github/ci.yml", "tree/.git/config",
+                             "tree/sub/d.txt"})
+        m_t->write(QString::fromLatin1(name), "Colour and colour\n");
+    m_dialogs = ScriptedDialogs();
+}
+
+void TestDailyOptions::cleanup()
+{
+    if (m_window)
+        m_window->close();
+    m_window.reset();
+    SettingsStore::setStoreFileForTesting(QString());
+    m_t.reset();
+}
+
+MainWindow &TestDailyOptions::start()
+{
+    m_window = std::make_unique<MainWindow>(&m_dialogs);
+    [&] {
+        QVERIFY(m_window->startUp(tree()));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }();
+    m_window->filterBox->setCurrentIndex(1);  // "*.txt"
+    return *m_window;
+}
+
+QStringList TestDailyOptions::listed(const QListWidget *list) const
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text().trimmed();
+    return names;
+}
+
+QStringList TestDailyOptions::selected() const
+{
+    QStringList names;
+    for (const QListWidgetItem *item : m_window->fileList->selectedItems()) names << item->text();
+    names.sort();
+    return names;
+}
+
+void TestDailyOptions::optionsAreUsed_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QStringList>("filesShown");  // "*.*" chosen, after ticking
+    QTest::addColumn<bool>("includesHidden");     // the folder list and the runs too
+    QTest::addColumn<bool>("keepsCase");          // in what a run and the viewer take
+    const QStringList plain{"a.txt", "b.txt", "c.txt", "notes.md"};
+    QTest::addRow("include hidden files")
+        << "includeHiddenBox" << QStringList{".env"} + plain << true << false;
+    QTest::addRow("keep case") << "keepCaseBox" << plain << false << true;
+}
+
+void TestDailyOptions::optionsAreUsed()
+{
+    QFETCH(QString, box);
+    QFETCH(bool, includesHidden);
+    MainWindow &w = start();
+    w.filterBox->setCurrentIndex(3);
+    QTest::mouseClick(w.findChild<QCheckBox *>(box), Qt::LeftButton, {}, QPoint(5, 5));
+    QTEST(listed(w.fileList), "filesShown");
+    QCOMPARE(listed(w.folderList).contains(".github"), includesHidden);
+    QVERIFY(!listed(w.folderList).contains(".git"));
+    QCOMPARE(RunRequest::takenFrom(*w.context().requestSource).includesHidden(), includesHidden);
+    QTEST(w.context().currentTerms().keepsCase(), "keepsCase");
+}
+
+QTEST_MAIN(TestDailyOptions)
+#include "tst_dailyoptions.moc"
