@@ -15,6 +15,7 @@
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
 #include "PathField.h"
+#include "PatternMark.h"
 #include "PopupMenuTools.h"
 #include "SingleInstance.h"
 #include "TypedFilters.h"
@@ -126,6 +127,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.viewer = m_viewer;
     m_viewer->setRunTexts(&m_statusText);
     new MainPreview(this, *m_mainbar, *m_viewer);  // a child of the window, as is its dialog
+    new PatternMark(*this, this);
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
         MainSearchTypes::Actions{[this] { return m_viewer->largeSearchDialog(); },

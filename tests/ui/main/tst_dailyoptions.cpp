@@ -30,6 +30,8 @@ private slots:
     void cleanup();
     void optionsAreUsed_data();
     void optionsAreUsed();
+    void findBoxMarksABrokenPattern_data();
+    void findBoxMarksABrokenPattern();
 
 private:
     MainWindow &start();
@@ -116,6 +118,50 @@ void TestDailyOptions::optionsAreUsed()
     QVERIFY(!listed(w.folderList).contains(".git"));
     QCOMPARE(RunRequest::takenFrom(*w.context().requestSource).includesHidden(), includesHidden);
     QTEST(w.context().currentTerms().keepsCase(), "keepsCase");
+}
+
+void TestDailyOptions::findBoxMarksABrokenPattern_data()
+{
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<bool>("fuzzy");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("tip");  // the start of the find box's tip; empty: not marked
+    const QString invalid = "The search text is not a valid regular expression: ";
+    QTest::addRow("unclosed group") << true << false << "a(b" << invalid;
+    QTest::addRow("nothing to repeat") << true << false << "*x" << invalid;
+    QTest::addRow("valid pattern") << true << false << "a(b)+" << "";
+    QTest::addRow("plain search") << false << false << "a(b" << "";
+    QTest::addRow("fuzzy search") << true << true << "a(b" << "";
+}
+
+void TestDailyOptions::findBoxMarksABrokenPattern()
+{
+    QFETCH(bool, regex);
+    QFETCH(bool, fuzzy);
+    QFETCH(QString, typed);
+    QFETCH(QString, tip);
+    MainWindow &w = start();
+    const QColor plain = w.findBox->lineEdit()->palette().color(QPalette::Base);
+    w.regexBox->setChecked(regex);
+    w.fuzzyOption->setChecked(fuzzy);
+    w.findBox->setFocus();
+    QTest::keyClicks(w.findBox->lineEdit(), typed);
+    const bool marked = !tip.isEmpty();
+    QCOMPARE(w.findBox->toolTip().left(tip.size()), tip);
+    QCOMPARE(w.findBox->toolTip().isEmpty(), !marked);
+    QCOMPARE(w.findBox->lineEdit()->palette().color(QPalette::Base) != plain, marked);
+    if (marked) {
+        // Named with where it went wrong; Find refuses it with the very same words.
+        QVERIFY2(w.findBox->toolTip().contains("(at position "), qPrintable(w.findBox->toolTip()));
+        w.fileList->selectNames({QStringLiteral("a.txt")});
+        w.runBarTool(QStringLiteral("find"));
+        QTRY_VERIFY(!m_dialogs.shown.isEmpty());
+        QCOMPARE(m_dialogs.shown.last().text, w.findBox->toolTip());
+        // Mended, the mark goes.
+        w.findBox->lineEdit()->setText(QStringLiteral("a(b)"));
+        QVERIFY(w.findBox->toolTip().isEmpty());
+        QCOMPARE(w.findBox->lineEdit()->palette().color(QPalette::Base), plain);
+    }
 }
 
 QTEST_MAIN(TestDailyOptions)
