@@ -32,6 +32,10 @@ private slots:
     void optionsAreUsed();
     void findBoxMarksABrokenPattern_data();
     void findBoxMarksABrokenPattern();
+    void rightClickSelectsTheFileUnderIt_data();
+    void rightClickSelectsTheFileUnderIt();
+    void openingAFileTheListHides_data();
+    void openingAFileTheListHides();
 
 private:
     MainWindow &start();
@@ -162,6 +166,83 @@ void TestDailyOptions::findBoxMarksABrokenPattern()
         QVERIFY(w.findBox->toolTip().isEmpty());
         QCOMPARE(w.findBox->lineEdit()->palette().color(QPalette::Base), plain);
     }
+}
+
+void TestDailyOptions::rightClickSelectsTheFileUnderIt_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("clicked");  // empty: below the last file
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<bool>("enabled");  // the menu's "Properties"
+    QTest::addRow("nothing selected") << QStringList{} << "b.txt" << QStringList{"b.txt"} << true;
+    QTest::addRow("another file selected")
+        << QStringList{"a.txt"} << "c.txt" << QStringList{"c.txt"} << true;
+    QTest::addRow("inside the selection")
+        << QStringList{"a.txt", "c.txt"} << "c.txt" << QStringList{"a.txt", "c.txt"} << true;
+    QTest::addRow("below the files") << QStringList{"a.txt"} << "" << QStringList{"a.txt"} << true;
+    QTest::addRow("below the files, none selected") << QStringList{} << "" << QStringList{}
+                                                    << false;
+}
+
+void TestDailyOptions::rightClickSelectsTheFileUnderIt()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, clicked);
+    MainWindow &w = start();
+    QCOMPARE(listed(w.fileList), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    w.fileList->selectNames(before);
+    QPoint at(5, w.fileList->viewport()->height() - 3);
+    if (!clicked.isEmpty())
+        at = w.fileList->visualItemRect(w.fileList->findItems(clicked, Qt::MatchExactly).first())
+                 .center();
+    QTest::mousePress(w.fileList->viewport(), Qt::RightButton, {}, at);
+    QTRY_VERIFY(w.fileMenu->isVisible());
+    QTEST(selected(), "after");
+    QTEST(w.fileMenu->findChild<QAction *>(QStringLiteral("properties"))->isEnabled(), "enabled");
+    QCOMPARE(w.fileCountLabel->text().section(u' ', 0, 0),
+             QString::number(w.fileList->selectedCount()));
+    w.fileMenu->close();
+}
+
+void TestDailyOptions::openingAFileTheListHides_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("includeHidden");
+    QTest::addColumn<QString>("filter");  // chosen afterwards
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("said");
+    QTest::addRow("shown already") << "/b.txt" << false << "*.txt" << QStringList{"b.txt"} << "";
+    QTest::addRow("the filter hides it") << "/notes.md" << false << "*.*"
+                                         << QStringList{"notes.md"} << "";
+    QTest::addRow("hidden, not asked for")
+        << "/.env" << false << "*.txt" << QStringList{}
+        << ".env is a hidden file: tick \"Include hidden files\" to list it.";
+    QTest::addRow("hidden, asked for") << "/.env" << true << "*.*" << QStringList{".env"} << "";
+    QTest::addRow("in a hidden folder") << "/.github/ci.yml" << true << "*.*"
+                                        << QStringList{"ci.yml"} << "";
+}
+
+void TestDailyOptions::openingAFileTheListHides()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, includeHidden);
+    QFETCH(QString, said);
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER,
+                               QStringLiteral("Software\\Scrivlane\\Options"),
+                               QStringLiteral("Include Hidden"), includeHidden ? "1" : "0");
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER,
+                               QStringLiteral("Software\\Scrivlane\\LastFilter"),
+                               QStringLiteral("Filter"), QStringLiteral("*.txt"));
+    // "scrivlane FILE": a drop and the path field open it the same way.
+    m_window = std::make_unique<MainWindow>(&m_dialogs);
+    MainWindow &w = *m_window;
+    QVERIFY(w.startUp(tree(file)));
+    QCOMPARE(w.folderList->path(), QFileInfo(tree(file)).path());
+    QTEST(w.filterBox->currentText(), "filter");
+    QTEST(selected(), "after");
+    QCOMPARE(m_dialogs.shown.isEmpty(), said.isEmpty());
+    if (!said.isEmpty())
+        QCOMPARE(m_dialogs.shown.last().text, said);
 }
 
 QTEST_MAIN(TestDailyOptions)
