@@ -49,6 +49,8 @@ MessageAnswer BenchHost::message(const QString &text, const QString &title, Mess
         return MessageAnswer::Ok;
     QString line = text;
     line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    problems << title.trimmed() + QStringLiteral(": ") + line;
+    // The tool's own prefix already says it is an error.
+    const QString heading = title.trimmed();
+    problems << (heading == QLatin1String("Error") ? line : heading + QStringLiteral(": ") + line);
     return MessageAnswer::Ok;
 }

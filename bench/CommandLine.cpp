@@ -41,12 +41,15 @@ const char kCommonOptions[] =
     "  --whole              whole words only\n"
     "  --filters PATTERNS   file name patterns separated by \";\" (default \"*.*\");\n"
     "                       \"!PATTERN\" leaves out the files it takes, \"!NAME/\" the\n"
-    "                       folders of that name: \"*.css;!*.min.css;!build/\"\n"
+    "                       folders of that name: \"*.css;!*.min.css;!build/\". A\n"
+    "                       pattern matches a file's name, never its folders\n"
     "  --skip-ignored       inside a git working tree, leave out what git ignores\n"
     "  --hidden             take hidden files and folders too (never .git)\n"
     "  --all                take the files directly in FOLDER too; without it only\n"
     "                       the folders below FOLDER are walked, as in the window\n"
     "                       when none of the open folder's files is selected\n"
+    "  -0, --null           end each path printed with a NUL instead of a line end,\n"
+    "                       for xargs -0\n"
     "  --timing             print the run's wall and CPU time on standard error\n";
 
 const char kFindHelp[] =
@@ -54,7 +57,8 @@ const char kFindHelp[] =
     "       scrivlane-cli find --fuzzy FIRST SECOND [OPTION]... FOLDER\n"
     "\n"
     "Prints every file that holds TEXT (or a stretch from FIRST to SECOND), one\n"
-    "path a line, then \"files: N\".\n"
+    "path a line, then \"files: N\" on standard error. Paths start with FOLDER as\n"
+    "given: relative for a relative FOLDER, absolute for an absolute one.\n"
     "\n"
     "  --find TEXT          the text to find\n"
     "  --regex              TEXT is a regular expression: ^ and $ at line ends,\n"
@@ -66,7 +70,8 @@ const char kReplaceHelp[] =
     "       scrivlane-cli replace --fuzzy FIRST SECOND --replace TEXT [OPTION]... FOLDER\n"
     "\n"
     "Replaces TEXT (or every stretch from FIRST to SECOND) in every file that holds\n"
-    "it, then prints the files changed, \"files: N\" and \"replacements: N\".\n"
+    "it, then prints the files changed, and \"files: N\" and \"replacements: N\" on\n"
+    "standard error.\n"
     "An empty --replace \"\" deletes what is found.\n"
     "\n"
     "  --find TEXT          the text to find\n"
@@ -77,7 +82,8 @@ const char kReplaceHelp[] =
     "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n"
     "  --keep-case          write the replacement in the case of what it replaces:\n"
     "                       colour to color writes Color for Colour, COLOR for COLOUR\n"
-    "  --backup ROOT        copy each file below ROOT/Backup/ before changing it\n";
+    "  --backup ROOT        copy each file below ROOT/Backup/ before changing it;\n"
+    "                       ROOT is a full path, made when it is missing\n";
 
 const char kPreviewHelp[] =
     "Usage: scrivlane-cli preview --find TEXT --replace TEXT [OPTION]... FOLDER\n"
@@ -90,15 +96,16 @@ const char kPreviewHelp[] =
     "\n"
     "  --regex              TEXT is a regular expression, as for replace\n"
     "  --keep-case          the replacement in the case of what it replaces\n"
-    "  --summary            no diff: collect the files and replacements as the\n"
-    "                       window's Preview lists them, and print the counts\n";
+    "  --summary            no diff: one line per file that would change, its path,\n"
+    "                       \":\" (a NUL with -0) and its number of replacements\n";
 
 const char kUndoHelp[] =
     "Usage: scrivlane-cli undo --find TEXT --replace TEXT [OPTION]... FOLDER\n"
     "\n"
     "Undoes a replace given the same --find and --replace: every occurrence of the\n"
-    "replacement becomes the find text again. Prints the files changed, \"files: N\"\n"
-    "and \"replacements: N\". Backup copies are not used.\n"
+    "replacement becomes the find text again. Prints the files changed, then\n"
+    "\"files: N\" and \"replacements: N\" on standard error. Backup copies are not\n"
+    "used.\n"
     "\n"
     "  --find TEXT          the text the replace looked for\n"
     "  --replace TEXT       the text it wrote (not empty)\n"
@@ -109,7 +116,8 @@ const char kRestoreHelp[] =
     "Usage: scrivlane-cli restore FOLDER\n"
     "\n"
     "Puts every file the last \"replace --backup\" of FOLDER changed back from its\n"
-    "backup copy, byte for byte, and prints the files restored and \"files: N\". A\n"
+    "backup copy, byte for byte, and prints the files restored, then \"files: N\" on\n"
+    "standard error (-0, --null: each path ends with a NUL). A\n"
     "file changed since that replace, or whose copy a later run replaced, is left\n"
     "as it is and named on standard error (exit status 1). The window's Restore\n"
     "and this command share the record of the last replace.\n";
@@ -150,12 +158,15 @@ bool isHelpOption(const QString &arg)
 // The options a command takes besides FOLDER and --help.
 QStringList optionsOf(const QString &command)
 {
-    if (command == QLatin1String("remove") || command == QLatin1String("restore"))
+    if (command == QLatin1String("remove"))
         return {};
-    QStringList options = {QStringLiteral("--find"),         QStringLiteral("--case"),
-                           QStringLiteral("--whole"),        QStringLiteral("--filters"),
-                           QStringLiteral("--all"),          QStringLiteral("--timing"),
-                           QStringLiteral("--skip-ignored"), QStringLiteral("--hidden")};
+    if (command == QLatin1String("restore"))
+        return {QStringLiteral("-0"), QStringLiteral("--null")};
+    QStringList options = {
+        QStringLiteral("--find"),         QStringLiteral("--case"), QStringLiteral("--whole"),
+        QStringLiteral("--filters"),      QStringLiteral("--all"),  QStringLiteral("--timing"),
+        QStringLiteral("--skip-ignored"), QStringLiteral("-0"),     QStringLiteral("--null"),
+        QStringLiteral("--hidden")};
     if (command != QLatin1String("undo"))
         options << QStringLiteral("--fuzzy") << QStringLiteral("--regex");
     if (command != QLatin1String("find"))
@@ -164,6 +175,37 @@ QStringList optionsOf(const QString &command)
     if (command == QLatin1String("preview"))
         options << QStringLiteral("--summary");
     return options;
+}
+
+// Why the filter text cannot be used; a pattern with a folder part gets its
+// own reason, since the patterns match names only.
+QString filterProblem(const QString &text)
+{
+    if (FileNameFilter::isValid(text))
+        return {};
+    for (const QString &piece : text.split(QLatin1Char(';'))) {
+        const QString name = piece.trimmed();
+        const bool folderExclusion =
+            name.startsWith(QLatin1Char('!')) && name.indexOf(QLatin1Char('/')) == name.size() - 1;
+        if (name.contains(QLatin1Char('/')) && !folderExclusion)
+            return QStringLiteral(
+                       "--filters: \"%1\" has a folder part; a pattern matches "
+                       "file names only (\"!NAME/\" leaves out the folders of a "
+                       "name)")
+                .arg(name);
+    }
+    return QStringLiteral("--filters: invalid file filter \"%1\"").arg(text);
+}
+
+// A backup root that is empty or relative would put the copies wherever the
+// tool happens to run.
+QString backupProblem(const QString &root)
+{
+    if (root.isEmpty())
+        return QStringLiteral("--backup needs a folder");
+    if (!QDir::isAbsolutePath(root))
+        return QStringLiteral("--backup needs a full path, not \"%1\"").arg(root);
+    return {};
 }
 
 // What is missing or contradictory once every argument is read; empty when none.
@@ -256,6 +298,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             host.folder = command == QLatin1String("remove")
                               ? arg
                               : QDir::cleanPath(QFileInfo(arg).absoluteFilePath());
+            if (QDir::isRelativePath(arg))
+                result.shownFolder = arg.endsWith(QLatin1Char('/')) ? arg : arg + QLatin1Char('/');
             continue;
         }
         if (arg == QLatin1String("--")) {
@@ -292,16 +336,20 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             host.includeHidden = true;
         else if (arg == QLatin1String("--filters"))
             ok = value(host.filterText);
+        else if (arg == QLatin1String("-0") || arg == QLatin1String("--null"))
+            result.nullEnds = true;
         else if (arg == QLatin1String("--backup")) {
             ok = host.backup = value(host.backupFolder);
-            host.backupFolder = QFileInfo(host.backupFolder).absoluteFilePath();
+            if (ok && !backupProblem(host.backupFolder).isEmpty())
+                return usageError(command, backupProblem(host.backupFolder));
+            host.backupFolder = QDir::cleanPath(host.backupFolder);
         } else if (arg == QLatin1String("--fuzzy"))
             ok = host.fuzzy = value(host.first) && value(host.second);
         if (!ok)
             return usageError(command, QStringLiteral("%1 needs a value").arg(arg));
     }
-    if (!FileNameFilter::isValid(host.filterText))
-        return usageError(command, QStringLiteral("--filters: invalid file filter"));
+    if (const QString problem = filterProblem(host.filterText); !problem.isEmpty())
+        return usageError(command, problem);
     const QString problem = requestProblem(command, host, haveReplace);
     if (!problem.isEmpty())
         return usageError(command, problem);

@@ -15,8 +15,13 @@ struct CommandLine {
     QString message;
     /// --timing: the run's wall and CPU time go to standard error.
     bool timing = false;
-    /// preview --summary: no diff, only what the window's preview list holds.
+    /// preview --summary: no diff, one line per file with its count.
     bool summary = false;
+    /// -0, --null: each printed path ends with a NUL instead of a line end.
+    bool nullEnds = false;
+    /// FOLDER as written, with a trailing "/", when it was relative: printed
+    /// paths start with it, as grep's do. Empty for an absolute FOLDER.
+    QString shownFolder;
 };
 
 /// Reads args (the program name left out) into host's request.

@@ -20,6 +20,7 @@
 #include "platform/Paths.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,6 +43,45 @@ void printError(const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stderr);
 }
+
+// Prints the paths a run reports as its results: below FOLDER as it was
+// written when that was relative, each ended by a line end or, for xargs -0,
+// a NUL.
+class PathPrinter {
+public:
+    PathPrinter(const CommandLine &commandLine, const QString &folder)
+        : m_shownFolder(commandLine.shownFolder),
+          m_folder(Paths::withTrailingSeparator(folder)),
+          m_end(commandLine.nullEnds ? '\0' : '\n')
+    {
+    }
+
+    QString shown(const QString &path) const
+    {
+        if (m_shownFolder.isEmpty() || !path.startsWith(m_folder))
+            return path;
+        return m_shownFolder + QDir::fromNativeSeparators(path.mid(m_folder.size()));
+    }
+
+    void print(const QString &path) const
+    {
+        std::fputs(QFile::encodeName(shown(path)).constData(), stdout);
+        std::fputc(m_end, stdout);
+    }
+
+    // A path and its count on one line; the NUL keeps any name unambiguous.
+    void printCounted(const QString &path, qint64 count) const
+    {
+        std::fputs(QFile::encodeName(shown(path)).constData(), stdout);
+        std::fputc(m_end == '\0' ? '\0' : ':', stdout);
+        std::fprintf(stdout, "%lld\n", static_cast<long long>(count));
+    }
+
+private:
+    QString m_shownFolder;
+    QString m_folder;
+    char m_end;
+};
 
 // The descriptions of the entries in an error log: a run may log a failure it
 // shows no message for (an entry it passed over and went on).
@@ -92,7 +132,7 @@ int remove(BenchHost &host)
     return finish(host.problems);
 }
 
-int restore(const BenchHost &host)
+int restore(const CommandLine &commandLine, const BenchHost &host)
 {
     useProgramNames();
     QStringList problems;
@@ -100,24 +140,29 @@ int restore(const BenchHost &host)
         RestoreRun::restore(ReplaceJournal::defaultPath(), host.folder);
     if (!result.found)
         problems << QStringLiteral("no replace --backup of %1 to restore").arg(host.folder);
-    for (const ReplaceJournal::Entry &e : result.restored) print(e.path);
-    print(QStringLiteral("files: ") + QString::number(result.restored.size()));
+    const PathPrinter paths(commandLine, host.folder);
+    for (const ReplaceJournal::Entry &e : result.restored) paths.print(e.path);
     std::fflush(stdout);
+    printError(QStringLiteral("files: %1\n").arg(result.restored.size()));
     for (const PassedOverFile &file : result.passedOver)
         problems << file.path + QStringLiteral(": ") + file.reason;
     return finish(problems);
 }
 
-// A preview: the unified diff on standard output, or with summary only the
-// list the window would show. Returns the counts for standard error.
-QString preview(BenchHost &host, bool summary)
+// A preview: the unified diff on standard output, or with summary the list
+// the window would show, a file and its count a line. Returns the counts for
+// standard error.
+QString preview(BenchHost &host, const CommandLine &commandLine)
 {
     const auto counts = [](qint64 files, qint64 replacements) {
         return QStringLiteral("files: %1\nreplacements: %2\n").arg(files).arg(replacements);
     };
-    if (summary) {
+    if (commandLine.summary) {
         PreviewResult list = PreviewResult::forRequest(RunRequest::termsOf(host));
         PreviewRun::preview(host.ctx, list);
+        const PathPrinter paths(commandLine, host.folder);
+        for (int i = 0; i < list.fileCount(); ++i)
+            paths.printCounted(list.path(i), list.replacementCount(i));
         return counts(list.fileCount(), list.replacementTotal());
     }
     DiffPrinter diff(host.folder);
@@ -146,15 +191,22 @@ int run(const CommandLine &commandLine, BenchHost &host)
         return finish(host.problems);
     }
 
+    const QString &command = commandLine.command;
+    // A backup root named on the command line is made when missing, as
+    // "mkdir -p" would; the window's dialog only takes an existing folder.
+    if (command == QLatin1String("replace") && host.backup && !QDir().mkpath(host.backupFolder)) {
+        host.problems << QStringLiteral("cannot make the backup folder %1").arg(host.backupFolder);
+        return finish(host.problems);
+    }
+
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
-    const QString &command = commandLine.command;
     QString previewCounts;
     if (command == QLatin1String("find"))
         startFind(host.ctx);
     else if (command == QLatin1String("preview"))
-        previewCounts = preview(host, commandLine.summary);
+        previewCounts = preview(host, commandLine);
     else if (command == QLatin1String("replace"))
         runReplace(host.ctx);
     else
@@ -164,17 +216,18 @@ int run(const CommandLine &commandLine, BenchHost &host)
                      long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC));
     }
 
+    // Standard output holds the results alone (the diff, for patch; the paths,
+    // for xargs); the counts go to standard error.
     if (command == QLatin1String("preview")) {
-        // Standard output holds the diff alone, for patch.
         std::fflush(stdout);
         printError(previewCounts);
     } else {
-        for (const QString &path : host.viewer.list) print(path);
-        print(QStringLiteral("files: ") + QString::number(host.viewer.list.size()));
-        if (command != QLatin1String("find"))
-            print(QStringLiteral("replacements: ") +
-                  QString::number(host.ctx.state.totalReplacements));
+        const PathPrinter paths(commandLine, host.folder);
+        for (const QString &path : host.viewer.list) paths.print(path);
         std::fflush(stdout);
+        printError(QStringLiteral("files: %1\n").arg(host.viewer.list.size()));
+        if (command != QLatin1String("find"))
+            printError(QStringLiteral("replacements: %1\n").arg(host.ctx.state.totalReplacements));
     }
 
     const QString log = scratch.filePath(QStringLiteral("ErrorLog.log"));
@@ -210,6 +263,6 @@ int main(int argc, char *argv[])
     if (commandLine.command == QLatin1String("remove"))
         return remove(host);
     if (commandLine.command == QLatin1String("restore"))
-        return restore(host);
+        return restore(commandLine, host);
     return run(commandLine, host);
 }

@@ -49,6 +49,8 @@ time_cmd() {  # prints wall seconds; the command's stdout goes to $out, its CPU 
   local status=0
   /usr/bin/time -f '%U %S' -o "$scratch/cpu" "$@" >"$out" 2>"$scratch/err" || status=$?
   t1=$(now)
+  # scrivlane-cli prints its counts on standard error; they are read from $out.
+  grep -E '^(files|replacements): ' "$scratch/err" >>"$out" || true
   # grep says "nothing found" by its status; scrivlane-cli only says "error".
   if [ "$status" != 0 ] && [ "$1" = "$bench" ]; then
     echo "scrivlane-cli exited $status: $(tail -n1 "$scratch/err")" >&2
@@ -286,6 +288,7 @@ if [ "$what" = window ] || [ "$what" = all ]; then
   : >"$scratch/gaps"
   run_once() {  # one run; prints its run time in ms and keeps its longest gap
     QT_QPA_PLATFORM=offscreen "$@" 2>"$scratch/w.err" >"$scratch/w.out" || true
+    grep -E '^(files|replacements): ' "$scratch/w.err" >>"$scratch/w.out" || true
     grep '^longest gap: ' "$scratch/w.err" >>"$scratch/gaps" || true
     sed -n 's/^run: \([0-9]*\) ms.*/\1/p' "$scratch/w.err"
   }

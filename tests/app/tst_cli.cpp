@@ -15,7 +15,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("line");  // starts a line of stdout (0) or stderr
+        QTest::addColumn<QString>("line");  // starts a line of stdout or stderr (0), or stderr
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("content");  // the file's text after; null: gone
 
@@ -35,7 +35,7 @@ private slots:
         row("regular expression", {"find", "--regex", "--find", "^a c.t\\b", "--all", "TREE"}, 0,
             "files: 1", "a cat and a cat");
         row("invalid regular expression", {"find", "--regex", "--find", "c(t", "TREE"}, 1,
-            "scrivlane-cli: error: Error: The search text is not a valid regular expression");
+            "scrivlane-cli: error: The search text is not a valid regular expression");
         row("regex is not fuzzy", {"find", "--regex", "--fuzzy", "c", "t", "TREE"}, 2,
             "scrivlane-cli: --regex and --fuzzy do not go together");
         row("replace with groups",
@@ -59,6 +59,9 @@ private slots:
             0, "files: 1");
         row("invalid filter", {"find", "--find", "cat", "--filters", "!", "TREE"}, 2,
             "scrivlane-cli: --filters: invalid file filter");
+        row("filter with a folder part",
+            {"find", "--find", "cat", "--filters", "*.htm;sub/*.txt", "TREE"}, 2,
+            "scrivlane-cli: --filters: \"sub/*.txt\" has a folder part");
         row("skip ignored", {"find", "--find", "cat", "--skip-ignored", "--all", "TREE"}, 0,
             "files: 2");
         row("replace", {"replace", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
@@ -74,6 +77,18 @@ private slots:
             "replacements: 4", "a dog and a dog");
         row("missing folder", {"find", "--find", "cat", "TREE/missing"}, 1,
             "scrivlane-cli: error: ");
+        row("empty backup folder",
+            {"replace", "--find", "cat", "--replace", "dog", "--backup", "", "TREE"}, 2,
+            "scrivlane-cli: --backup needs a folder");
+        row("relative backup folder",
+            {"replace", "--find", "cat", "--replace", "dog", "--backup", "bk", "TREE"}, 2,
+            "scrivlane-cli: --backup needs a full path");
+        row("missing backup folder is made",
+            {"replace", "--find", "cat", "--replace", "dog", "--backup", "TREE/bk/new", "TREE"}, 0,
+            "files: 2", "a dog and a dog");
+        row("preview summary",
+            {"preview", "--summary", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
+            "TREE/sub/a.txt:2");
         row("backup that cannot be made",
             {"replace", "--find", "cat", "--replace", "dog", "--backup", "TREE/top.txt", "TREE"}, 1,
             "scrivlane-cli: error: ");
@@ -96,6 +111,7 @@ private slots:
         tree.write("tree/.git/HEAD", "ref: refs/heads/main\n");
         tree.write("tree/.gitignore", "deeper/\n");
         arguments.replaceInStrings("TREE", tree.path("tree"));
+        line.replace("TREE", tree.path("tree"));
 
         QProcess cli;
         cli.start(SCRIVLANE_CLI, arguments);
@@ -103,7 +119,7 @@ private slots:
         const QString out = cli.readAllStandardOutput(), err = cli.readAllStandardError();
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         QVERIFY2(cli.exitCode() == status, qPrintable(out + err));
-        const QStringList lines = (status == 0 ? out : err).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = (status == 0 ? out + err : err).split('\n', Qt::SkipEmptyParts);
         if (!line.isEmpty()) {
             QVERIFY2(std::any_of(lines.begin(), lines.end(),
                                  [&](const QString &l) { return l.startsWith(line); }),
@@ -168,6 +184,87 @@ private slots:
         }
         listed.sort();
         QCOMPARE(listed, expected);
+    }
+
+    // Standard output holds the results alone, the paths as FOLDER was given
+    // (relative or absolute, as grep prints them), each ended by NUL with -0 so
+    // that xargs -0 takes any name; the counts go to standard error.
+    void pathsForScripts_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("folder");  // as given; ABS: the tree's absolute path
+        QTest::addColumn<QString>("shown");   // what the printed paths start with
+        QTest::addColumn<QString>("counts");  // standard error's count lines
+        const QStringList find = {"find", "--find", "cat", "--all"};
+        const QStringList replace = {"replace", "--find", "cat", "--replace", "dog", "--all"};
+        const QString both = "files: 3\nreplacements: 3\n";
+        QTest::addRow("find, relative") << find << "tree"
+                                        << "tree/"
+                                        << "files: 3\n";
+        QTest::addRow("find, relative with a slash") << find << "tree/"
+                                                     << "tree/"
+                                                     << "files: 3\n";
+        QTest::addRow("find, dot") << find << "./tree"
+                                   << "./tree/"
+                                   << "files: 3\n";
+        QTest::addRow("find, absolute") << find << "ABS"
+                                        << "ABS/"
+                                        << "files: 3\n";
+        QTest::addRow("replace, relative") << replace << "tree"
+                                           << "tree/" << both;
+        QTest::addRow("undo, absolute")
+            << QStringList{"undo", "--find", "dog", "--replace", "cat", "--all"} << "ABS"
+            << "ABS/" << both;
+    }
+    void pathsForScripts()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, folder);
+        QFETCH(QString, shown);
+        QFETCH(QString, counts);
+        TempTree tree;
+        const QStringList names = {"a cat.txt", "sub/two  blanks.txt", "sub/new\nline.txt"};
+        for (const QString &name : names) tree.write("tree/" + name, "a cat\n");
+        tree.write("tree/none.txt", "no match\n");
+        folder.replace("ABS", tree.path("tree"));
+        shown.replace("ABS", tree.path("tree"));
+        QStringList expected;
+        for (const QString &name : names) expected << shown + name;
+        expected.sort();
+
+        for (const bool null : {false, true}) {
+            if (null)  // put the files back for the second run
+                for (const QString &name : names) tree.write("tree/" + name, "a cat\n");
+            QProcess cli;
+            cli.setWorkingDirectory(tree.path());
+            cli.start(SCRIVLANE_CLI,
+                      arguments + (null ? QStringList{"-0", folder} : QStringList{folder}));
+            QVERIFY(cli.waitForFinished(60000));
+            const QString err = cli.readAllStandardError();
+            QVERIFY2(cli.exitCode() == 0, qPrintable(err));
+            QCOMPARE(err, counts);
+            const QByteArray out = cli.readAllStandardOutput();
+            QStringList printed = QString::fromUtf8(out).split(null ? QChar('\0') : QChar('\n'));
+            QCOMPARE(printed.takeLast(), QString());  // every path is ended
+            printed.sort();
+            if (null) {
+                QCOMPARE(printed, expected);
+                if (QStandardPaths::findExecutable("xargs").isEmpty())
+                    QSKIP("xargs is not installed");
+                QProcess xargs;
+                xargs.setWorkingDirectory(tree.path());
+                xargs.start("xargs", {"-0", "ls", "-d", "--"});
+                xargs.write(out);
+                xargs.closeWriteChannel();
+                QVERIFY(xargs.waitForFinished(60000));
+                // ls fails on any path that names no file.
+                QVERIFY2(xargs.exitCode() == 0, xargs.readAllStandardError().constData());
+            } else {
+                // A name holding a line end is cut in two without -0.
+                QCOMPARE(printed.size(), names.size() + 1);
+                QVERIFY(printed.contains(shown + "a cat.txt"));
+            }
+        }
     }
 
     // The preview's diff, patched onto an untouched copy, writes the bytes

@@ -1,23 +1,60 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 constexpr int HandOverWaitMs = 2000;
 
+#ifdef Q_OS_UNIX
+// Only this user may create or replace entries in it: a real folder (not a
+// link), owned by this user, with no access for anyone else.
+bool isPrivateFolder(const QString &folder)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(folder).constData(), &status) != 0)
+        return false;
+    return S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
+           (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+#endif
+
+// Where the lock and the socket live: the session's runtime folder, or
+// without one a folder of this user's own in the temporary folder, made
+// private here. Empty when that folder is not private: another user who
+// made it first could hold the lock or listen for the folder handed over.
 QString runtimeFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return folder;
+#ifdef Q_OS_UNIX
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath() + QStringLiteral("/scrivlane-") + QString::number(::geteuid());
+        // A folder already there is checked like any other.
+        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+    }
+    return isPrivateFolder(folder) ? folder : QString();
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+#endif
+}
+
+QString inRuntimeFolder(const QString &name)
+{
+    const QString folder = runtimeFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
 }
 }  // namespace
 
-SingleInstance::SingleInstance(QObject *parent) : QObject(parent), m_lock(lockFilePath())
+SingleInstance::SingleInstance(QObject *parent)
+    : QObject(parent), m_lock(lockFilePath()), m_shared(!m_lock.fileName().isEmpty())
 {
     // Never treat a live lock as stale, however long the first copy has run.
     m_lock.setStaleLockTime(0);
@@ -30,6 +67,9 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::tryAcquire()
 {
+    // Without a private folder this copy runs on its own, reachable by none.
+    if (!m_shared)
+        return true;
     if (m_lock.isLocked())
         return true;
     if (!m_lock.tryLock(0))
@@ -73,8 +113,11 @@ void SingleInstance::release()
 
 bool SingleInstance::handOver(const QString &folder)
 {
+    const QString path = socketPath();
+    if (path.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(socketPath());
+    socket.connectToServer(path);
     if (!socket.waitForConnected(HandOverWaitMs))
         return false;
     QByteArray line = folder.toUtf8();
@@ -87,10 +130,10 @@ bool SingleInstance::handOver(const QString &folder)
 
 QString SingleInstance::lockFilePath()
 {
-    return QDir(runtimeFolder()).filePath(QStringLiteral("scrivlane.lock"));
+    return inRuntimeFolder(QStringLiteral("scrivlane.lock"));
 }
 
 QString SingleInstance::socketPath()
 {
-    return QDir(runtimeFolder()).filePath(QStringLiteral("scrivlane.socket"));
+    return inRuntimeFolder(QStringLiteral("scrivlane.socket"));
 }
