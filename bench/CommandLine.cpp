@@ -25,7 +25,7 @@ const char kGeneralHelp[] =
     "  replace   replace a text in every file that holds it\n"
     "  preview   print what replace would write as a unified diff, writing nothing\n"
     "  undo      put the find text back where replace wrote the replacement\n"
-    "  restore   put back the files of the last replace --backup from their copies\n"
+    "  restore   put back the files a recent replace changed, as they were\n"
     "  remove    delete a folder tree as the backup folder picker does\n"
     "  help      this text, or a command's: scrivlane-cli help COMMAND\n"
     "\n"
@@ -102,12 +102,20 @@ const char kUndoHelp[] =
 
 const char kRestoreHelp[] =
     "Usage: scrivlane-cli restore FOLDER\n"
+    "       scrivlane-cli restore --run ID\n"
+    "       scrivlane-cli restore --list [FOLDER]\n"
     "\n"
-    "Puts every file the last \"replace --backup\" of FOLDER changed back from its\n"
-    "backup copy, byte for byte, and prints the files restored and \"files: N\". A\n"
-    "file changed since that replace, or whose copy a later run replaced, is left\n"
-    "as it is and named on standard error (exit status 1). The window's Restore\n"
-    "and this command share the record of the last replace.\n";
+    "Every replace keeps the originals of the files it changes (the last 20 runs,\n"
+    "2 GB at most by default). restore puts every file the last replace of FOLDER\n"
+    "(or run ID) changed back as it was, byte for byte, and prints the files\n"
+    "restored and \"files: N\". A file changed since that replace, or a record\n"
+    "naming anything but a file inside the run's folder, is left as it is and named\n"
+    "on standard error (exit status 1), as is a record cut short. The window's\n"
+    "Restore and this command share the runs.\n"
+    "\n"
+    "  --list               print the runs, newest first: ID, time, folder,\n"
+    "                       find -> replace and the files changed\n"
+    "  --run ID             restore that run\n";
 
 const char kRemoveHelp[] =
     "Usage: scrivlane-cli remove FOLDER\n"
@@ -145,7 +153,9 @@ bool isHelpOption(const QString &arg)
 // The options a command takes besides FOLDER and --help.
 QStringList optionsOf(const QString &command)
 {
-    if (command == QLatin1String("remove") || command == QLatin1String("restore"))
+    if (command == QLatin1String("restore"))
+        return {QStringLiteral("--list"), QStringLiteral("--run")};
+    if (command == QLatin1String("remove"))
         return {};
     QStringList options = {QStringLiteral("--find"),        QStringLiteral("--case"),
                            QStringLiteral("--whole"),       QStringLiteral("--filters"),
@@ -161,8 +171,13 @@ QStringList optionsOf(const QString &command)
 }
 
 // What is missing or contradictory once every argument is read; empty when none.
-QString requestProblem(const QString &command, const BenchHost &host, bool haveReplace)
+QString requestProblem(const QString &command, const BenchHost &host, bool haveReplace,
+                       const CommandLine &result)
 {
+    if (command == QLatin1String("restore") && result.list && !result.runId.isEmpty())
+        return QStringLiteral("--list and --run do not go together");
+    if (command == QLatin1String("restore") && (result.list || !result.runId.isEmpty()))
+        return {};
     if (host.folder.isEmpty())
         return QStringLiteral("no FOLDER given");
     if (command == QLatin1String("remove") || command == QLatin1String("restore"))
@@ -278,6 +293,10 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             result.timing = true;
         else if (arg == QLatin1String("--summary"))
             result.summary = true;
+        else if (arg == QLatin1String("--list"))
+            result.list = true;
+        else if (arg == QLatin1String("--run"))
+            ok = value(result.runId);
         else if (arg == QLatin1String("--skip-ignored"))
             host.skipIgnored = true;
         else if (arg == QLatin1String("--filters"))
@@ -292,7 +311,7 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
     }
     if (!FileNameFilter::isValid(host.filterText))
         return usageError(command, QStringLiteral("--filters: invalid file filter"));
-    const QString problem = requestProblem(command, host, haveReplace);
+    const QString problem = requestProblem(command, host, haveReplace, result);
     if (!problem.isEmpty())
         return usageError(command, problem);
     result.outcome = CommandLine::Outcome::Run;

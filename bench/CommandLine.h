@@ -17,6 +17,10 @@ struct CommandLine {
     bool timing = false;
     /// preview --summary: no diff, only what the window's preview list holds.
     bool summary = false;
+    /// restore --list: the runs that can be restored, newest first.
+    bool list = false;
+    /// restore --run ID: that run rather than FOLDER's last.
+    QString runId;
 };
 
 /// Reads args (the program name left out) into host's request.
