@@ -25,7 +25,7 @@ const char kGeneralHelp[] =
     "  replace   replace a text in every file that holds it\n"
     "  preview   print what replace would write as a unified diff, writing nothing\n"
     "  undo      put the find text back where replace wrote the replacement\n"
-    "  restore   put back the files of the last replace --backup from their copies\n"
+    "  restore   put back the files a recent replace changed, as they were\n"
     "  remove    delete a folder tree as the backup folder picker does\n"
     "  help      this text, or a command's: scrivlane-cli help COMMAND\n"
     "\n"
@@ -114,13 +114,21 @@ const char kUndoHelp[] =
 
 const char kRestoreHelp[] =
     "Usage: scrivlane-cli restore FOLDER\n"
+    "       scrivlane-cli restore --run ID\n"
+    "       scrivlane-cli restore --list [FOLDER]\n"
     "\n"
-    "Puts every file the last \"replace --backup\" of FOLDER changed back from its\n"
-    "backup copy, byte for byte, and prints the files restored, then \"files: N\" on\n"
-    "standard error (-0, --null: each path ends with a NUL). A\n"
-    "file changed since that replace, or whose copy a later run replaced, is left\n"
-    "as it is and named on standard error (exit status 1). The window's Restore\n"
-    "and this command share the record of the last replace.\n";
+    "Every replace keeps the originals of the files it changes (the last 20 runs,\n"
+    "2 GB at most by default). restore puts every file the last replace of FOLDER\n"
+    "(or run ID) changed back as it was, byte for byte, and prints the files\n"
+    "restored, then \"files: N\" on standard error (-0, --null: each path ends\n"
+    "with a NUL). A file changed since that replace, or a record\n"
+    "naming anything but a file inside the run's folder, is left as it is and named\n"
+    "on standard error (exit status 1), as is a record cut short. The window's\n"
+    "Restore and this command share the runs.\n"
+    "\n"
+    "  --list               print the runs, newest first: ID, time, folder,\n"
+    "                       find -> replace and the files changed\n"
+    "  --run ID             restore that run\n";
 
 const char kRemoveHelp[] =
     "Usage: scrivlane-cli remove FOLDER\n"
@@ -161,7 +169,8 @@ QStringList optionsOf(const QString &command)
     if (command == QLatin1String("remove"))
         return {};
     if (command == QLatin1String("restore"))
-        return {QStringLiteral("-0"), QStringLiteral("--null")};
+        return {QStringLiteral("--list"), QStringLiteral("--run"), QStringLiteral("-0"),
+                QStringLiteral("--null")};
     QStringList options = {
         QStringLiteral("--find"),         QStringLiteral("--case"), QStringLiteral("--whole"),
         QStringLiteral("--filters"),      QStringLiteral("--all"),  QStringLiteral("--timing"),
@@ -209,8 +218,13 @@ QString backupProblem(const QString &root)
 }
 
 // What is missing or contradictory once every argument is read; empty when none.
-QString requestProblem(const QString &command, const BenchHost &host, bool haveReplace)
+QString requestProblem(const QString &command, const BenchHost &host, bool haveReplace,
+                       const CommandLine &result)
 {
+    if (command == QLatin1String("restore") && result.list && !result.runId.isEmpty())
+        return QStringLiteral("--list and --run do not go together");
+    if (command == QLatin1String("restore") && (result.list || !result.runId.isEmpty()))
+        return {};
     if (host.folder.isEmpty())
         return QStringLiteral("no FOLDER given");
     if (command == QLatin1String("remove") || command == QLatin1String("restore"))
@@ -330,6 +344,10 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             result.timing = true;
         else if (arg == QLatin1String("--summary"))
             result.summary = true;
+        else if (arg == QLatin1String("--list"))
+            result.list = true;
+        else if (arg == QLatin1String("--run"))
+            ok = value(result.runId);
         else if (arg == QLatin1String("--skip-ignored"))
             host.skipIgnored = true;
         else if (arg == QLatin1String("--hidden"))
@@ -348,9 +366,6 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
         if (!ok)
             return usageError(command, QStringLiteral("%1 needs a value").arg(arg));
     }
-    if (const QString problem = filterProblem(host.filterText); !problem.isEmpty())
-        return usageError(command, problem);
-    const QString problem = requestProblem(command, host, haveReplace);
     if (!problem.isEmpty())
         return usageError(command, problem);
     result.outcome = CommandLine::Outcome::Run;

@@ -22,6 +22,10 @@ struct CommandLine {
     /// FOLDER as written, with a trailing "/", when it was relative: printed
     /// paths start with it, as grep's do. Empty for an absolute FOLDER.
     QString shownFolder;
+    /// restore --list: the runs that can be restored, newest first.
+    bool list = false;
+    /// restore --run ID: that run rather than FOLDER's last.
+    QString runId;
 };
 
 /// Reads args (the program name left out) into host's request.

@@ -16,6 +16,7 @@
 #include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunRequest.h"
+#include "engine/RunStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -132,20 +133,49 @@ int remove(BenchHost &host)
     return finish(host.problems);
 }
 
-int restore(const CommandLine &commandLine, const BenchHost &host)
+// The runs restore can bring back, newest first, one a line.
+int listRuns(const BenchHost &host)
+{
+    QStringList problems;
+    for (const RunStore::RunInfo &run : RunStore::list()) {
+        if (!run.problem.isEmpty()) {
+            problems << run.problem;
+            continue;
+        }
+        const RunJournal::Header &h = run.header;
+        if (!host.folder.isEmpty() && QDir::cleanPath(h.folder) != host.folder)
+            continue;
+        const QString state = run.live       ? QStringLiteral("  (under way)")
+                              : run.complete ? QString()
+                                             : QStringLiteral("  (incomplete)");
+        print(QStringLiteral("%1\t%2\t%3\t%4 -> %5\tfiles: %6%7")
+                  .arg(run.id, h.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), h.folder,
+                       h.find, h.replace)
+                  .arg(run.files)
+                  .arg(state));
+    }
+    std::fflush(stdout);
+    return finish(problems);
+}
+
+int restore(const BenchHost &host, const CommandLine &commandLine)
 {
     useProgramNames();
+    if (commandLine.list)
+        return listRuns(host);
     QStringList problems;
-    const RestoreRun::Result result =
-        RestoreRun::restore(ReplaceJournal::defaultPath(), host.folder);
-    if (!result.found)
-        problems << QStringLiteral("no replace --backup of %1 to restore").arg(host.folder);
+    const RestoreRun::Result result = commandLine.runId.isEmpty()
+                                          ? RestoreRun::restoreLastIn(host.folder)
+                                          : RestoreRun::restore(commandLine.runId);
+    if (!result.found && result.problems.isEmpty())
+        problems << QStringLiteral("no replace of %1 to restore").arg(host.folder);
     const PathPrinter paths(commandLine, host.folder);
-    for (const ReplaceJournal::Entry &e : result.restored) paths.print(e.path);
+    for (const RestoreRun::RestoredFile &file : result.restored) paths.print(file.path);
     std::fflush(stdout);
     printError(QStringLiteral("files: %1\n").arg(result.restored.size()));
     for (const PassedOverFile &file : result.passedOver)
         problems << file.path + QStringLiteral(": ") + file.reason;
+    problems << result.problems;
     return finish(problems);
 }
 
@@ -172,10 +202,10 @@ QString preview(BenchHost &host, const CommandLine &commandLine)
 
 int run(const CommandLine &commandLine, BenchHost &host)
 {
-    // The record of a replace with backups stays where the window keeps it,
-    // so that restore finds it later.
+    // The originals a replace keeps stay where the window keeps them, so that
+    // restore finds them later.
     useProgramNames();
-    ReplaceJournal::setPath(ReplaceJournal::defaultPath());
+    RunStore::setRoot(RunStore::root());
     // The error log goes to a scratch folder, never beside the program or into
     // the user's data folder; its entries are read back at the end.
     QTemporaryDir scratch;
@@ -263,6 +293,6 @@ int main(int argc, char *argv[])
     if (commandLine.command == QLatin1String("remove"))
         return remove(host);
     if (commandLine.command == QLatin1String("restore"))
-        return restore(commandLine, host);
+        return restore(host, commandLine);
     return run(commandLine, host);
 }

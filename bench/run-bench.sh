@@ -3,7 +3,7 @@
 # the corpus made by make-corpus.py, checks that they find the same files, and
 # prints each goal's ratio beside its target.
 #
-#   bench/run-bench.sh [find|regex|replace|undo|preview|large|folders|ignore|window|all|growth]
+#   bench/run-bench.sh [find|regex|replace|undo|restore|preview|large|folders|ignore|window|all|growth]
 #
 # growth is not part of all: it builds a tree ten times the medium one (2.4 GB).
 # RUNS (default 5) timings of each Find are taken, the median kept; Replace
@@ -177,6 +177,17 @@ fi
 if [ "$what" = replace ] || [ "$what" = all ]; then
   compare_replace "replace lorem (medium tree)" "$corpus/medium" lorem ipsum
   echo "  goal: durable Replace at most 1.00 x sed -i: $last_ratio ($(verdict "$last_ratio" 1.0))"
+fi
+if [ "$what" = restore ] || [ "$what" = all ]; then
+  # Replace, then Restore from the originals the replace kept (its own data
+  # folder, on the tree's file system): the tree must equal the corpus again.
+  rm -rf "$scratch/a" "$scratch/restore-data"; cp -a "$corpus/medium" "$scratch/a"; sync
+  out=$scratch/s.out
+  tr=$(XDG_DATA_HOME=$scratch/restore-data time_cmd "$bench" replace --find lorem --replace ipsum --case --all "$scratch/a")
+  tt=$(XDG_DATA_HOME=$scratch/restore-data time_cmd "$bench" restore "$scratch/a")
+  same=$(diff -r "$corpus/medium" "$scratch/a" >/dev/null && echo "tree as before" || echo "tree DIFFERS")
+  printf '%-30s replace %6ss  restore %6ss  files %s  %s\n' "restore lorem (medium tree)" \
+    "$tr" "$tt" "$(sed -n 's/^files: //p' "$scratch/s.out")" "$same"
 fi
 if [ "$what" = undo ] || [ "$what" = all ]; then
   # Undo of "lorem" -> "ipsum" on the tree as generated (it holds both words).

@@ -3,9 +3,9 @@
 #include "ReportWriter.h"
 #include "RestoreRun.h"
 #include "engine/MainPort.h"
-#include "engine/ReplaceJournal.h"
 #include "engine/RunContext.h"
 #include "engine/RunEvents.h"
+#include "engine/RunStore.h"
 #include "engine/ViewerPort.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -20,25 +20,26 @@ QDateTime nowToTheSecond()
 }
 }  // namespace
 
-void restoreLastReplace(RunContext &ctx)
+void restoreReplace(RunContext &ctx, const QString &runId)
 {
     const QDateTime start = nowToTheSecond();
     ctx.events->restoreStarted();
-    const RestoreRun::Result result =
-        RestoreRun::restore(ReplaceJournal::defaultPath(), QString(), [&ctx] {
-            // Lets a click on "Stop" in before the next file.
-            ctx.main->yieldToEvents();
-            return ctx.state.stopRequested;
-        });
-    if (!result.found) {
+    const QList<RunStore::RunInfo> runs = RunStore::list();
+    const QString id = runId.isEmpty() && !runs.isEmpty() ? runs.constFirst().id : runId;
+    if (id.isEmpty()) {
         ctx.events->idle();
-        ctx.dialogs->message(QStringLiteral("There is no Replace with backups to restore."),
+        ctx.dialogs->message(QStringLiteral("There is no Replace to restore."),
                              QStringLiteral(" Restore"), MessageButtons::Ok,
                              MessageIcon::Information);
         return;
     }
+    const RestoreRun::Result result = RestoreRun::restore(id, [&ctx] {
+        // Lets a click on "Stop" in before the next file.
+        ctx.main->yieldToEvents();
+        return ctx.state.stopRequested;
+    });
     ctx.events->listCleared();
-    for (const ReplaceJournal::Entry &entry : result.restored) ctx.events->fileChanged(entry.path);
+    for (const RestoreRun::RestoredFile &file : result.restored) ctx.events->fileChanged(file.path);
     writeAndShowReport(ctx, RestoreRun::reportText(result, start, nowToTheSecond()));
     ctx.main->refreshFileList();
     ctx.main->restoreWindow();

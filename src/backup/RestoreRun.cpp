@@ -2,98 +2,192 @@
 
 #include "ReportWriter.h"
 #include "engine/RunReport.h"
+#include "engine/RunStore.h"
 #include "platform/Failure.h"
 #include "platform/FolderHandle.h"
-#include "platform/Paths.h"
+#include "platform/KeptFiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
-using ReplaceJournal::Entry;
+using RunJournal::Entry;
 
-constexpr qsizetype kPiece = 1 << 20;
-
-// The file at path when its bytes are still the ones the run wrote; its stamp
-// then makes the save refuse a file changed after this look.
-std::optional<FileSystem::FileStamp> unchangedSince(const FileSystem::FileAt &file, const Entry &e)
+QString outside(const QString &path)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    qint64 size = 0;
-    FileSystem::FileStamp stamp;
-    FileSystem::readFileInPieces(
-        file, kPiece,
-        [&](QByteArrayView piece) {
-            size += piece.size();
-            hash.addData(piece);
-            return size <= e.size;
-        },
-        &stamp);
-    if (size != e.size || hash.result() != e.hash)
-        return std::nullopt;
-    return stamp;
+    return QStringLiteral(
+               "The record names \"%1\", which is not a file inside the folder of the "
+               "run; nothing was written there.")
+        .arg(path);
 }
 
-// Why entry cannot be restored, or an empty text once it was.
-QString restoreOne(const Entry &e)
+// The run's files, reached only below its folder and never through a link or
+// into another mount: a record that names anything else is not followed.
+class RunFolder {
+public:
+    explicit RunFolder(const QString &folder) : m_folder(withSlash(folder)) {}
+
+    FileSystem::FileAt fileAt(const QString &relative)
+    {
+        const QStringList names = relative.split(QLatin1Char('/'));
+        if (relative.startsWith(QLatin1Char('/')) || names.contains(QString()) ||
+            names.contains(QStringLiteral(".")) || names.contains(QStringLiteral("..")))
+            throw Failure(outside(relative));
+        FileSystem::Folder folder = top();
+        QString walked;
+        for (qsizetype i = 0; i + 1 < names.size(); ++i) {
+            walked += names.at(i) + QLatin1Char('/');
+            auto found = m_folders.constFind(walked);
+            if (found == m_folders.cend()) {
+                try {
+                    found = m_folders.insert(walked, folder->openChild(names.at(i)));
+                } catch (const Failure &) {
+                    throw Failure(QStringLiteral("\"%1\" is no longer a folder inside the folder "
+                                                 "of the run (a link or another mount); nothing "
+                                                 "was written there.")
+                                      .arg(m_folder + walked));
+                }
+            }
+            folder = *found;
+        }
+        FileSystem::FileAt file;
+        file.folder = folder;
+        file.name = names.constLast();
+        file.path = m_folder + relative;
+        return file;
+    }
+
+private:
+    static QString withSlash(const QString &folder)
+    {
+        return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    }
+    FileSystem::Folder top()
+    {
+        if (!m_top)
+            m_top = FileSystem::FolderHandle::open(m_folder);
+        return m_top;
+    }
+    QString m_folder;
+    FileSystem::Folder m_top;
+    QHash<QString, FileSystem::Folder> m_folders;
+};
+
+bool sameContentStamp(const FileSystem::FileStamp &now, qint64 size, qint64 modifiedNs)
 {
-    const FileSystem::FileAt copy = FileSystem::FileAt::resolve(e.copy);
-    if (!copy.isValid() || copy.stamp() != e.copyStamp)
-        return QStringLiteral(
-            "Its backup copy was replaced or changed after the replacement; "
-            "it was left as it is.");
-    const std::optional<QByteArray> original = FileSystem::readFileUpTo(copy, -1);
-    if (!original)
-        return QStringLiteral("Its backup copy cannot be read; it was left as it is.");
-    const FileSystem::FileAt file = FileSystem::FileAt::resolve(e.path);
-    const std::optional<FileSystem::FileStamp> stamp =
-        file.isValid() ? unchangedSince(file, e) : std::nullopt;
-    if (!stamp)
+    return now.size == size && now.modifiedNs == modifiedNs;
+}
+
+// Why entry cannot be restored, or an empty text once it is as it was.
+QString restoreOne(RunFolder &folder, const Entry &e, const KeptFiles::Store &store)
+{
+    const FileSystem::FileAt file = folder.fileAt(e.path);
+    const FileSystem::FileStamp now = KeptFiles::regularStamp(file);
+    if (!now.isValid()) {
+        return file.stamp().isValid()
+                   ? QStringLiteral(
+                         "It is no longer a regular file (a link, a folder...); it "
+                         "was left as it is.")
+                   : QStringLiteral("It was removed or renamed after the replacement.");
+    }
+    // Already the original: the run stopped before putting its new file in place.
+    if (sameContentStamp(now, e.kept.size, e.originalModifiedNs))
+        return QString();
+    if (!sameContentStamp(now, e.written.size, e.written.modifiedNs))
         return QStringLiteral("It was changed after the replacement; it was left as it is.");
-    FileSystem::writeFileAtomic(file, *stamp, FileSystem::onePiece(*original));
+    if (!store.isValid())
+        return QStringLiteral(
+            "The originals the run kept are gone or no longer private; it was "
+            "left as it is.");
+    KeptFiles::putBack(store, QByteArray::number(e.number), e.kept, file, now);
     return QString();
 }
 
-bool sameFolder(const QString &a, const QString &b)
+// What a record cut short leaves unknown.
+void noteIncomplete(RestoreRun::Result &result, const RunJournal::Journal &j,
+                    const QList<KeptFiles::Store> &stores)
 {
-    return QDir::cleanPath(a) == QDir::cleanPath(b);
+    QSet<QByteArray> recorded;
+    for (const Entry &e : j.entries) recorded.insert(QByteArray::number(e.number));
+    qint64 unknown = 0;
+    for (const KeptFiles::Store &store : stores) {
+        for (const QByteArray &name : KeptFiles::namesIn(store))
+            unknown += recorded.contains(name) ? 0 : 1;
+    }
+    const QString last = j.entries.isEmpty() ? QString() : j.entries.constLast().path;
+    result.problems
+        << QStringLiteral(
+               "The record of run %1 is incomplete (the run was cut short "
+               "or its record damaged): a file it changed after \"%2\" "
+               "cannot be restored%3.")
+               .arg(j.header.id, last,
+                    unknown ? QStringLiteral("; %1 kept originals have no record").arg(unknown)
+                            : QString());
 }
 
 }  // namespace
 
-RestoreRun::Result RestoreRun::restore(const QString &journalPath, const QString &folder,
+RestoreRun::Result RestoreRun::restore(const QString &id,
                                        const std::function<bool()> &stopRequested)
 {
     Result result;
-    const std::optional<ReplaceJournal::Journal> journal = ReplaceJournal::read(journalPath);
-    if (!journal || (!folder.isEmpty() && !sameFolder(folder, journal->folder)))
+    result.id = id;
+    QString why;
+    const std::optional<RunJournal::Journal> journal = RunStore::read(id, why);
+    if (!journal) {
+        result.problems << why;
         return result;
+    }
     result.found = true;
-    result.folder = journal->folder;
+    result.folder = journal->header.folder;
+    if (!journal->complete && RunStore::isLive(id)) {
+        result.problems << QStringLiteral("Run %1 is still under way.").arg(id);
+        return result;
+    }
+    QList<KeptFiles::Store> stores;
+    for (const QString &root : journal->stores)
+        stores.append(KeptFiles::openPrivate(RunStore::openStore(root), id, false));
+    RunFolder folder(journal->header.folder);
     qsizetype next = 0;
     for (; next < journal->entries.size(); ++next) {
         if (stopRequested && stopRequested())
             break;
         const Entry &e = journal->entries.at(next);
-        QString why;
+        QString failed;
         try {
-            why = restoreOne(e);
+            failed = restoreOne(folder, e, stores.value(e.store));
         } catch (const Failure &failure) {
-            why = failure.description();
+            failed = failure.description();
         }
-        if (why.isEmpty())
-            result.restored.append(e);
+        const QString path =
+            QDir::isAbsolutePath(e.path) ? e.path : QDir(journal->header.folder).filePath(e.path);
+        if (failed.isEmpty())
+            result.restored.append({path, e.replacements});
         else
-            result.passedOver.append({e.path, why});
+            result.passedOver.append({path, failed});
     }
-    // A stopped restore keeps what it did not reach, so it can go on later.
-    if (next < journal->entries.size()) {
-        ReplaceJournal::start(journalPath, journal->folder);
-        ReplaceJournal::append(journalPath, journal->entries.mid(next));
-    } else {
-        QFile::remove(journalPath);
+    if (!journal->complete)
+        noteIncomplete(result, *journal, stores);
+    // A stopped restore keeps the run: the files it put back are taken as
+    // originals when it is run again.
+    if (next == journal->entries.size())
+        RunStore::drop(id);
+    return result;
+}
+
+RestoreRun::Result RestoreRun::restoreLastIn(const QString &folder,
+                                             const std::function<bool()> &stopRequested)
+{
+    const std::optional<RunStore::RunInfo> run = RunStore::lastRunIn(folder);
+    if (run)
+        return restore(run->id, stopRequested);
+    // A record that could not be read might be this folder's: it is named.
+    Result result;
+    for (const RunStore::RunInfo &other : RunStore::list()) {
+        if (!other.problem.isEmpty())
+            result.problems << other.problem;
     }
     return result;
 }
@@ -104,10 +198,11 @@ QString RestoreRun::reportText(const Result &result, const QDateTime &start, con
     data.start = start;
     data.end = end;
     data.restored = true;
-    for (const Entry &e : result.restored) {
-        data.totalReplacements += e.replacements;
-        data.reportBody += reportEntry(++data.modifiedFiles, e.path, e.replacements);
+    for (const RestoredFile &f : result.restored) {
+        data.totalReplacements += f.replacements;
+        data.reportBody += reportEntry(++data.modifiedFiles, f.path, f.replacements);
     }
     data.passedOver = result.passedOver;
+    for (const QString &problem : result.problems) data.passedOver.append({QString(), problem});
     return ReportWriter::reportText(data);
 }

@@ -147,8 +147,10 @@ bool LargeFileReplace::replace(RunContext &ctx, const FileSystem::FileAt &file, 
     try {
         RunSupport::saveOrUnlist(ctx, file.path, totalBefore, [&] {
             if (!saves) {
-                FileSystem::writeFileAtomic(file, stamp, written);
-                tally();
+                SaveQueue::saveNow(ctx, totalBefore, [&](FileSystem::PendingSaves &pending) {
+                    FileSystem::writeFileAtomic(file, stamp, written, &pending);
+                    tally();
+                });
                 noteSavedFile(ctx, totalBefore);
                 return;
             }

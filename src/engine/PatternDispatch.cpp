@@ -5,6 +5,7 @@
 #include "ReplaceWalk.h"
 #include "RunContext.h"
 #include "RunRequest.h"
+#include "RunStore.h"
 #include "RunSupport.h"
 #include "platform/Failure.h"
 
@@ -14,9 +15,9 @@ void walkEachPattern(RunContext &ctx, bool &replacing)
     constexpr int kPieces = 11;
     if (replacing) {
         ctx.state.backedUpThisRun.clear();
-        ctx.state.backupCopies.clear();
-        ctx.state.journalStarted = false;
     }
+    // The store of originals is known to the walks, which never enter it.
+    RunStore::openRoot(false);
     ctx.state.selectedTopFiles = RunSupport::selectedNames(ctx.request);
     ctx.state.walkRules =
         WalkRules(ctx.request.filters(), ctx.request.skipsIgnored(), ctx.request.includesHidden());

@@ -1,6 +1,7 @@
 #include "ReplaceRun.h"
 
 #include "DocumentBuffer.h"
+#include "KeptOriginals.h"
 #include "MainPort.h"
 #include "MatchPrimitives.h"
 #include "PatternDispatch.h"
@@ -10,6 +11,7 @@
 #include "RunEvents.h"
 #include "RunReport.h"
 #include "RunRequest.h"
+#include "RunStore.h"
 #include "RunSupport.h"
 #include "TimeStamp.h"
 #include "Validation.h"
@@ -65,6 +67,19 @@ bool readyToReplace(RunContext &ctx)
     return true;
 }
 
+// Every Replace keeps the originals of the files it changes, so that Restore
+// can bring it back exactly; false (nothing replaced) when it cannot.
+bool startKeepingOriginals(RunContext &ctx)
+{
+    const RunRequest &r = ctx.request;
+    const QDateTime now = Clock::now();
+    RunJournal::Header header{
+        RunStore::newRunId(now), now, r.folderPath(),
+        r.isFuzzy() ? r.firstPart() + QStringLiteral(" … ") + r.secondPart() : r.findText(),
+        r.isFuzzy() ? r.fuzzyReplace() : r.replaceText()};
+    return trap(ctx, [&] { ctx.state.keptOriginals = std::make_shared<KeptOriginals>(header); });
+}
+
 // After a run that went through every file: the viewer shows the changed
 // files and the report is written.
 void showOutcome(RunContext &ctx)
@@ -114,6 +129,14 @@ void runReplace(RunContext &ctx)
     if (!readyToReplace(ctx))
         return;
 
+    if (!startKeepingOriginals(ctx)) {
+        ctx.main->restoreWindow();
+        return;
+    }
+    const auto kept = qScopeGuard([&] {
+        trap(ctx, [&] { s.keptOriginals->finish(s.stopRequested); });
+        s.keptOriginals.reset();
+    });
     s.changedIdentities.clear();
     startRunTotals(ctx);
     s.passedOverCount = 0;

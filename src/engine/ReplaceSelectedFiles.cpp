@@ -23,7 +23,6 @@ void backupSingleFile(RunContext &ctx, const QString &filePath, const QString &n
     const QString folder =
         BackupTree::makeMirror(ctx.backup->backupRoot(), ctx.request.folderPath());
     FileSystem::copyFile(filePath, folder + name);
-    ctx.state.backupCopies.insert(ctx.state.currentPath, folder + name);
 }
 
 // Loads the selected file at currentPath, backed up first when asked; false

@@ -199,7 +199,6 @@ void FolderReplace::backUp(const FileSystem::FileAt &file, const QString &path, 
         throw BackupFailed(failure.description());
     }
     m_s.backedUpThisRun.insert(path);
-    m_s.backupCopies.insert(path, copyFolder + name);
 }
 
 }  // namespace

@@ -208,11 +208,13 @@ void saveReplacedFile(RunContext &ctx, qint32 totalBefore)
 {
     RunState &s = ctx.state;
     DocumentBuffer &buffer = ctx.viewer->buffer();
-    // Back into the file that was read, unless another program changed it meanwhile.
-    if (buffer.hasSource() && buffer.fileName() == s.currentPath)
-        buffer.saveChecked();
-    else
-        buffer.save(s.currentPath);
+    SaveQueue::saveNow(ctx, totalBefore, [&](FileSystem::PendingSaves &pending) {
+        // Back into the file that was read, unless another program changed it meanwhile.
+        if (buffer.hasSource() && buffer.fileName() == s.currentPath)
+            buffer.saveChecked(&pending);
+        else
+            buffer.save(s.currentPath, &pending);
+    });
     noteSavedFile(ctx, totalBefore);
 }
 
@@ -223,9 +225,6 @@ void noteSavedFile(RunContext &ctx, qint32 totalBefore)
     ctx.viewer->setSkipNextReaction(true);
     const qint32 replacements = s.totalReplacements - totalBefore;
     appendReportEntry(ctx, s.currentPath, replacements);
-    const QString copy = s.backupCopies.value(s.currentPath);
-    if (!copy.isEmpty())
-        SaveQueue::journal(ctx, {{s.currentPath, copy, replacements}});
 }
 
 namespace {

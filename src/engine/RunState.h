@@ -9,8 +9,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
 #include <optional>
 
+class KeptOriginals;
 class PreviewSink;
 struct TickedFile;
 
@@ -59,11 +61,9 @@ struct RunState {
 
     /// Files the current Replace walk has already copied into the backup tree.
     QSet<QString> backedUpThisRun;
-    /// Each copied file's copy, for the journal that lets Restore put it back.
-    QHash<QString, QString> backupCopies;
-    /// Whether this Replace has started its journal (at its first saved file
-    /// with a copy, so a run that changes nothing keeps the last journal).
-    bool journalStarted = false;
+    /// Where the current Replace keeps the originals of the files it changes,
+    /// so that Restore can bring the run back; none in other runs.
+    std::shared_ptr<KeptOriginals> keptOriginals;
     /// Identities of the files the current Replace or Undo has changed: a file
     /// reached again through another name (a link, another pattern) is left alone.
     QSet<QString> changedIdentities;

@@ -1,8 +1,8 @@
 #include "SaveQueue.h"
 
 #include "DocumentBuffer.h"
+#include "KeptOriginals.h"
 #include "MainPort.h"
-#include "ReplaceJournal.h"
 #include "RunContext.h"
 #include "RunEvents.h"
 #include "RunReport.h"
@@ -24,6 +24,7 @@ qsizetype SaveQueue::batchSize()
 void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
 {
     const bool listed = RunSupport::isListedLast(ctx, path);
+    m_pending.setKeeper(ctx.state.keptOriginals.get());
     DocumentBuffer &buffer = ctx.viewer->buffer();
     // Back into the file that was read, only while it is still that file.
     if (buffer.hasSource() && buffer.fileName() == path) {
@@ -35,28 +36,33 @@ void SaveQueue::add(RunContext &ctx, const QString &path, qint32 totalBefore)
     }
     // The entry shows what went into the total, so entries add up to it.
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
+    m_pending.m_items.last().count = m_records.constLast().replacements;
 }
 
 void SaveQueue::addWritten(RunContext &ctx, const QString &path, qint32 totalBefore,
                            const QString &identity,
                            const std::function<void(FileSystem::PendingSaves &)> &write)
 {
+    m_pending.setKeeper(ctx.state.keptOriginals.get());
     write(m_pending);
     m_identities.insert(identity);
     const bool listed = RunSupport::isListedLast(ctx, path);
     m_records.append({path, totalBefore, ctx.state.totalReplacements - totalBefore, listed});
+    m_pending.m_items.last().count = m_records.constLast().replacements;
 }
 
-void SaveQueue::journal(RunContext &ctx, const QList<JournalItem> &saved)
+void SaveQueue::saveNow(RunContext &ctx, qint32 totalBefore,
+                        const std::function<void(FileSystem::PendingSaves &)> &write)
 {
-    QList<ReplaceJournal::Entry> entries;
-    for (const JournalItem &item : saved)
-        entries.append(ReplaceJournal::entryFor(item.path, item.copy, item.replacements));
-    if (entries.isEmpty())
+    FileSystem::PendingSaves pending;
+    pending.setKeeper(ctx.state.keptOriginals.get());
+    write(pending);
+    if (pending.size() == 0)
         return;
-    if (!std::exchange(ctx.state.journalStarted, true))
-        ReplaceJournal::start(ReplaceJournal::defaultPath(), ctx.request.folderPath());
-    ReplaceJournal::append(ReplaceJournal::defaultPath(), entries);
+    pending.m_items.last().count = ctx.state.totalReplacements - totalBefore;
+    const QString failure = pending.commit().value(0);
+    if (!failure.isEmpty())
+        throw Failure(failure);
 }
 
 void SaveQueue::commit(RunContext &ctx)
@@ -74,15 +80,11 @@ void SaveQueue::commit(RunContext &ctx)
         added << (i + 1 < records.size() ? records.at(i + 1).totalBefore : s.totalReplacements) -
                      records.at(i).totalBefore;
     QStringList unlisted;
-    QList<JournalItem> journal;
     for (qsizetype i = 0; i < records.size(); ++i) {
         const Record &record = records.at(i);
         if (failures.value(i).isEmpty()) {
             RunSupport::noteChanged(ctx, record.path);
             appendReportEntry(ctx, record.path, record.replacements);
-            const QString copy = s.backupCopies.value(record.path);
-            if (!copy.isEmpty())
-                journal.append({record.path, copy, record.replacements});
             continue;
         }
         // A file that could not be put in place is passed over: off the list
@@ -92,7 +94,6 @@ void SaveQueue::commit(RunContext &ctx)
             unlisted << record.path;
         RunSupport::passOver(ctx, RunSupport::kWalkSource, failures.at(i));
     }
-    SaveQueue::journal(ctx, journal);
     if (!unlisted.isEmpty())
         ctx.events->filesUnlisted(unlisted);
 }

@@ -40,15 +40,11 @@ public:
     /// and is passed over (RunSupport::passOver); the others still count.
     void commit(RunContext &ctx);
 
-    /// A saved file that has a backup copy this run.
-    struct JournalItem {
-        QString path;
-        QString copy;
-        qint32 replacements = 0;
-    };
-    /// Records saved files in the journal Restore reads, starting it at the
-    /// run's first such file. Throws Failure when it cannot be written.
-    static void journal(RunContext &ctx, const QList<JournalItem> &saved);
+    /// One save put in place at once, its original kept as the queue's are:
+    /// write() puts the new file in the pending saves given. Throws Failure
+    /// when it cannot be put in place.
+    static void saveNow(RunContext &ctx, qint32 totalBefore,
+                        const std::function<void(FileSystem::PendingSaves &)> &write);
 
 private:
     /// Files per flush: each flush costs the disk a round trip, each file

@@ -389,8 +389,11 @@ QStringList FileSystem::PendingSaves::commit(const std::function<void()> &pause)
 {
     // One flush of each file system serves every file waiting on it.
     QList<dev_t> flushed;
-    bool flushEach = false;
+    // One file alone is flushed by itself, never the whole file system for it.
+    bool flushEach = m_items.size() == 1;
     for (const Item &item : std::as_const(m_items)) {
+        if (flushEach)
+            break;
         struct stat st {};
         if (::fstat(item.fd, &st) != 0 || flushed.contains(st.st_dev))
             continue;
@@ -400,11 +403,18 @@ QStringList FileSystem::PendingSaves::commit(const std::function<void()> &pause)
     }
     QList<Item> items = std::exchange(m_items, {});
     m_folders = 0;
+    const QStringList notKept = m_keeper ? m_keeper->keep(items) : QStringList();
     QStringList failures;
     // A file that cannot be put in place is passed over; the others still are.
     for (Item &item : items) {
         if (pause)
             pause();
+        if (const QString why = notKept.value(failures.size()); !why.isEmpty()) {
+            ::close(std::exchange(item.fd, -1));
+            dropTemporary(item);
+            failures.append(why);
+            continue;
+        }
         try {
             finishSave(item, flushEach);
             failures.append(QString());

@@ -12,6 +12,10 @@
 
 class OpenDescriptor;
 
+namespace FileSystem {
+class OriginalKeeper;
+}
+
 /// The file system as the runs and windows need it. Every operation that can
 /// fail throws Failure with a description fit for the user and the error log.
 ///
@@ -115,6 +119,9 @@ public:
     /// between two renames, so a window can answer meanwhile; the commit
     /// goes on to its end whatever pause does.
     QStringList commit(const std::function<void()> &pause = {});
+    /// Has keeper keep each target's file just before the saves replace them;
+    /// a save whose original cannot be kept is not put in place.
+    void setKeeper(OriginalKeeper *keeper) { m_keeper = keeper; }
 
     struct Item {
         int fd = -1;
@@ -123,6 +130,7 @@ public:
         QByteArray name;  ///< the target's name in folder
         QString path;
         FileStamp expected;  ///< when valid, what name must still refer to
+        qint32 count = 0;    ///< what the caller counts for this save (its replacements)
     };
     QList<Item> m_items;
     /// Adds a written save to wait for commit().
@@ -130,6 +138,18 @@ public:
 
 private:
     qsizetype m_folders = 0;
+    OriginalKeeper *m_keeper = nullptr;
+};
+
+/// Keeps the files a batch of saves is about to replace, so that they can be
+/// put back later (Restore).
+class OriginalKeeper {
+public:
+    virtual ~OriginalKeeper() = default;
+    /// Called after the saves were flushed and before any is renamed into
+    /// place; returns one text per save: empty when its target's file is kept
+    /// (and recorded on disk), else why not.
+    virtual QStringList keep(const QList<PendingSaves::Item> &items) = 0;
 };
 
 /// writeFileAtomic up to the flush: the file waits in pending for commit().

@@ -1,5 +1,7 @@
 #include "TreeWalk.h"
 
+#include "KeptFiles.h"
+
 #include <QScopeGuard>
 
 #include <vector>
@@ -52,6 +54,9 @@ void FileSystem::TreeWalk::run(const Folder &top) const
         const QString name = level.subfolders.at(level.next++);
         try {
             Level child{level.folder->openChild(name), {}, 0};
+            // The originals Restore keeps are never searched nor replaced.
+            if (KeptFiles::isStore(name, *child.folder))
+                continue;
             visit(*child.folder, child.subfolders);
             stack.push_back(std::move(child));
         } catch (const Failure &failure) {

@@ -320,17 +320,21 @@ private slots:
             QCOMPARE(tree.read("a/" + name), tree.read("b/" + name));
     }
 
-    // Replace with backups, then restore: every file byte for byte as before,
-    // except one edited in between, which is named and left as it is.
+    // Two replaces (with backups or without), then restore twice: every file
+    // byte for byte as before, except one edited in between, which is named
+    // and left as it is.
     void restoreAfterReplace_data()
     {
         QTest::addColumn<bool>("editOne");
-        QTest::newRow("untouched") << false;
-        QTest::newRow("one edited since") << true;
+        QTest::addColumn<bool>("backup");
+        QTest::newRow("untouched") << false << false;
+        QTest::newRow("untouched, with backups") << false << true;
+        QTest::newRow("one edited since") << true << false;
     }
     void restoreAfterReplace()
     {
         QFETCH(bool, editOne);
+        QFETCH(bool, backup);
         TempTree tree;
         const QMap<QString, QByteArray> before = {
             {"a.txt", "a cat\r\nand a cat, no final line end"},
@@ -339,25 +343,44 @@ private slots:
         for (auto it = before.begin(); it != before.end(); ++it)
             tree.write("tree/" + it.key(), it.value());
         tree.mkdir("backups");
-        auto cli = [&](const QStringList &arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", tree.path("data"));
+        QString out;
+        auto cli = [&](QStringList arguments) {
             QProcess p;
+            p.setProcessEnvironment(env);
+            if (backup && arguments.first() == "replace")
+                arguments.insert(1, "--backup"), arguments.insert(2, tree.path("backups"));
             p.start(SCRIVLANE_CLI, arguments);
             p.waitForFinished(60000);
+            out = p.readAllStandardOutput() + p.readAllStandardError();
             return p.exitCode();
         };
-        QCOMPARE(cli({"replace", "--find", "cat", "--replace", "dog", "--all", "--backup",
-                      tree.path("backups"), tree.path("tree")}),
+        QCOMPARE(cli({"replace", "--find", "cat", "--replace", "dog", "--all", tree.path("tree")}),
                  0);
         QCOMPARE(tree.read("tree/a.txt"), QByteArray("a dog\r\nand a dog, no final line end"));
+        QCOMPARE(cli({"replace", "--find", "dog", "--replace", "cow", "--all", tree.path("tree")}),
+                 0);
+        QCOMPARE(cli({"restore", "--list"}), 0);
+        const QStringList runs = out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(runs.size(), 2);
+        QVERIFY2(runs.at(0).contains("\tdog -> cow\tfiles: 2") &&
+                     runs.at(1).contains("\tcat -> dog\tfiles: 2"),
+                 qPrintable(out));
         if (editOne)
             tree.write("tree/sub/b.txt", "edited");
+        QCOMPARE(cli({"restore", tree.path("tree")}), editOne ? 1 : 0);
+        if (editOne)
+            QVERIFY2(out.contains("sub/b.txt: "), qPrintable(out));
         QCOMPARE(cli({"restore", tree.path("tree")}), editOne ? 1 : 0);
         for (auto it = before.begin(); it != before.end(); ++it) {
             const bool edited = editOne && it.key() == "sub/b.txt";
             QCOMPARE(tree.read("tree/" + it.key()), edited ? QByteArray("edited") : it.value());
         }
-        // The record is used once.
+        // Each run is restored once.
         QCOMPARE(cli({"restore", tree.path("tree")}), 1);
+        QCOMPARE(cli({"restore", "--list"}), 0);
+        QCOMPARE(out, QString());
     }
 
     // Under the usual limit of 1024 open files, a tree of one-file folders is

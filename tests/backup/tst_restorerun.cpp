@@ -1,106 +1,231 @@
 #include "backup/RestoreRun.h"
-#include "engine/ReplaceJournal.h"
+#include "engine/ReplaceRun.h"
+#include "engine/RunStore.h"
+#include "platform/KeptFiles.h"
+#include "settings/SettingsStore.h"
+#include "support/FakeRunHost.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Restore against a journal made the way a Replace makes it: the copy taken,
-// the file rewritten, both recorded.
+// Replace runs as the window makes them, then Restore: the tree as it was
+// before, byte for byte and mode for mode, except what Restore must not touch.
 class tst_RestoreRun : public QObject {
     Q_OBJECT
 
 private slots:
-    void restoresOnlyWhatIsUnchanged_data();
-    void restoresOnlyWhatIsUnchanged();
-    void journalKeepsAnyNameAndSurvivesACutLine();
+    void restoresRuns_data();
+    void restoresRuns();
 };
 
-void tst_RestoreRun::restoresOnlyWhatIsUnchanged_data()
+namespace {
+
+const QStringList kFiles = {QStringLiteral("a.txt"), QStringLiteral("sub/b.txt"),
+                            QStringLiteral("sub/deeper/c.txt"), QStringLiteral("none.txt")};
+
+struct Snapshot {
+    QMap<QString, QByteArray> bytes;
+    QMap<QString, mode_t> modes;
+    bool operator==(const Snapshot &) const = default;
+};
+
+Snapshot snapshot(const TempTree &t)
 {
-    QTest::addColumn<QString>("afterwards");  // what happens between Replace and Restore
-    QTest::addColumn<bool>("restored");
-    QTest::newRow("untouched") << "" << true;
-    QTest::newRow("file edited") << "edit" << false;
-    QTest::newRow("file edited, same size") << "same-size" << false;
-    QTest::newRow("file removed") << "remove" << false;
-    QTest::newRow("copy replaced by a later run") << "copy" << false;
-    QTest::newRow("restore asked for another folder") << "other-folder" << false;
-}
-
-void tst_RestoreRun::restoresOnlyWhatIsUnchanged()
-{
-    QFETCH(QString, afterwards);
-    QFETCH(bool, restored);
-    TempTree t;
-    const QByteArray original("caf\xc3\xa9 cat\r\nlast line, no end \x92");
-    const QString file = t.write(QStringLiteral("tree/a.txt"), original);
-    const QString copy = t.write(QStringLiteral("Backup/tree/a.txt"), original);
-    ::chmod(QFile::encodeName(file).constData(), 0640);
-    const QByteArray written("caf\xc3\xa9 dog\r\nlast line, no end \x92");
-    t.write(QStringLiteral("tree/a.txt"), written);
-    const QString journal = t.path(QStringLiteral("app/Journal.dat"));
-    ReplaceJournal::start(journal, t.path(QStringLiteral("tree")));
-    ReplaceJournal::append(journal, {ReplaceJournal::entryFor(file, copy, 1)});
-
-    QByteArray expected = written;
-    if (afterwards == QLatin1String("edit"))
-        t.write(QStringLiteral("tree/a.txt"), expected = "edited by hand");
-    if (afterwards == QLatin1String("same-size"))
-        t.write(QStringLiteral("tree/a.txt"), expected = QByteArray(written).replace("dog", "cow"));
-    if (afterwards == QLatin1String("remove")) {
-        QFile::remove(file);
-        expected.clear();
-    }
-    if (afterwards == QLatin1String("copy")) {
-        QFile::remove(copy);
-        t.write(QStringLiteral("Backup/tree/a.txt"), "a later run's copy");
-    }
-    const QString folder = afterwards == QLatin1String("other-folder")
-                               ? t.mkdir(QStringLiteral("other"))
-                               : t.path(QStringLiteral("tree"));
-
-    const RestoreRun::Result result = RestoreRun::restore(journal, folder);
-    QCOMPARE(result.restored.size(), restored ? 1 : 0);
-    QCOMPARE(t.read(QStringLiteral("tree/a.txt")), restored ? original : expected);
-    QCOMPARE(result.found, afterwards != QLatin1String("other-folder"));
-    QCOMPARE(result.passedOver.size(), result.found && !restored ? 1 : 0);
-    // The journal is used once; one for another folder stays for its own.
-    QCOMPARE(QFile::exists(journal), !result.found);
-    if (restored) {
+    Snapshot s;
+    for (const QString &f : kFiles) {
         struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
-        QCOMPARE(st.st_mode & 07777, mode_t(0640));
-        QVERIFY(RestoreRun::reportText(result, QDateTime::currentDateTime(),
-                                       QDateTime::currentDateTime())
-                    .contains(QStringLiteral("Restored From Backups")));
+        if (::lstat(QFile::encodeName(t.path(QStringLiteral("tree/") + f)).constData(), &st) == 0)
+            s.modes.insert(f, st.st_mode);
+        s.bytes.insert(f, t.read(QStringLiteral("tree/") + f));
     }
+    return s;
 }
 
-void tst_RestoreRun::journalKeepsAnyNameAndSurvivesACutLine()
+void replace(const TempTree &t, const QString &find, const QString &with,
+             const std::function<void(FakeRunHost &)> &setUp = {})
 {
+    FakeRunHost h;
+    h.request.folder = t.path(QStringLiteral("tree/"));
+    h.request.subdirectories = true;
+    h.request.setFiles({QStringLiteral("a.txt"), QStringLiteral("none.txt")}, true);
+    h.request.find = find;
+    h.request.replace = with;
+    if (setUp)
+        setUp(h);
+    runReplace(h.ctx);
+}
+
+// The only journal in the store (the test makes one run before tampering).
+QString journalOf(const TempTree &t)
+{
+    const QList<RunStore::RunInfo> runs = RunStore::list();
+    return runs.isEmpty() ? QString()
+                          : t.path(QStringLiteral("app/Restore/")) + runs.first().id +
+                                QStringLiteral(".journal");
+}
+
+void rewriteJournal(const TempTree &t, const QByteArray &from, const QByteArray &to)
+{
+    QFile f(journalOf(t));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    f.close();
+    QVERIFY(bytes.contains(from));
+    bytes.replace(from, to);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+}  // namespace
+
+void tst_RestoreRun::restoresRuns_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<int>("restores");  // how many times Restore runs
+    // Files Restore names and leaves as they are.
+    QTest::addColumn<QStringList>("passedOver");
+    QTest::addColumn<bool>("problem");   // a record it cannot fully trust
+    QTest::addColumn<bool>("pristine");  // the tree as before the first run
+    const QStringList none;
+    QTest::newRow("one run") << "one" << 1 << none << false << true;
+    QTest::newRow("two runs, restored in turn") << "two" << 2 << none << false << true;
+    QTest::newRow("two runs, originals copied (another file system)")
+        << "copies" << 2 << none << false << true;
+    QTest::newRow("two runs of other folders") << "overlap" << 1 << none << false << true;
+    QTest::newRow("file edited since") << "edit" << 1 << QStringList{"sub/b.txt"} << false << false;
+    QTest::newRow("stopped run") << "stop" << 1 << none << false << true;
+    QTest::newRow("file renamed away")
+        << "rename" << 1 << QStringList{"sub/b.txt"} << false << false;
+    QTest::newRow("entry outside the folder")
+        << "outside" << 1 << QStringList{"../victim.txt"} << false << false;
+    QTest::newRow("entry by absolute path")
+        << "absolute" << 1 << QStringList{"../victim.txt"} << false << false;
+    QTest::newRow("folder replaced by a link")
+        << "link" << 1 << QStringList{"sub/b.txt", "sub/deeper/c.txt"} << false << false;
+    QTest::newRow("record cut short") << "cut" << 1 << none << true << false;
+    QTest::newRow("record is a link") << "journal-link" << 1 << none << true << false;
+    QTest::newRow("record is a FIFO") << "journal-fifo" << 1 << none << true << false;
+    QTest::newRow("store full: the older run dropped") << "full" << 2 << none << false << false;
+}
+
+void tst_RestoreRun::restoresRuns()
+{
+    QFETCH(QString, scenario);
+    QFETCH(int, restores);
+    QFETCH(QStringList, passedOver);
+    QFETCH(bool, problem);
+    QFETCH(bool, pristine);
     TempTree t;
-    const QString odd = QStringLiteral("name with\ttab,\nnewline and % sign ") +
-                        FileSystem::fromNativePath(QByteArrayLiteral("\xff"));
-    const QString file = t.path(QStringLiteral("tree/")) + odd;
-    t.mkdir(QStringLiteral("tree"));
-    const int fd = ::open(FileSystem::nativePath(file).constData(), O_CREAT | O_WRONLY, 0644);
-    QVERIFY(fd >= 0 && ::write(fd, "text", 4) == 4 && ::close(fd) == 0);
-    const QString second = t.write(QStringLiteral("tree/second"), "more");
-    const QString journal = t.path(QStringLiteral("app/Journal.dat"));
-    ReplaceJournal::start(journal, t.path(QStringLiteral("tree")));
-    const ReplaceJournal::Entry e = ReplaceJournal::entryFor(file, second, 7);
-    ReplaceJournal::append(journal, {e, ReplaceJournal::entryFor(second, file, 2)});
-    // A crash in the middle of the last line: the entries before it still count.
-    QFile f(journal);
-    QVERIFY(f.resize(f.size() - 5));
-    const std::optional<ReplaceJournal::Journal> read = ReplaceJournal::read(journal);
-    QVERIFY(read);
-    QCOMPARE(read->folder, t.path(QStringLiteral("tree")));
-    QCOMPARE(read->entries, QList<ReplaceJournal::Entry>{e});
+    SettingsStore::setStoreFileForTesting(t.path(QStringLiteral("settings.ini")));
+    t.write(QStringLiteral("tree/a.txt"), "a cat\r\nand a cat, no final line end");
+    t.write(QStringLiteral("tree/sub/b.txt"), "caf\xc3\xa9 cat \x92\n");
+    t.write(QStringLiteral("tree/sub/deeper/c.txt"), "cat");
+    t.write(QStringLiteral("tree/none.txt"), "no match\n");
+    const QByteArray victim("not the run's");
+    t.write(QStringLiteral("victim.txt"), victim);
+    ::chmod(QFile::encodeName(t.path(QStringLiteral("tree/sub/b.txt"))).constData(), 0640);
+    const Snapshot before = snapshot(t);
+    KeptFiles::forceCopiesForTesting(scenario == QLatin1String("copies"));
+
+    if (scenario == QLatin1String("full"))
+        SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER,
+                                   QStringLiteral("Software\\Scrivlane\\Restore"),
+                                   QStringLiteral("SizeMB"), QStringLiteral("0"));
+    replace(t, QStringLiteral("cat"), QStringLiteral("dog"), [&](FakeRunHost &h) {
+        if (scenario == QLatin1String("stop"))
+            h.main.onYield = [&h] { h.ctx.state.stopRequested |= h.events.listed().size() == 2; };
+    });
+    QCOMPARE(t.read(QStringLiteral("tree/a.txt")).count("dog"), 2);
+    if (scenario != QLatin1String("stop"))
+        QCOMPARE(t.read(QStringLiteral("tree/sub/deeper/c.txt")), QByteArray("dog"));
+    const Snapshot afterFirst = snapshot(t);
+    if (scenario == QLatin1String("two") || scenario == QLatin1String("full") ||
+        scenario == QLatin1String("copies"))
+        replace(t, QStringLiteral("dog"), QStringLiteral("cow"));
+    if (scenario == QLatin1String("overlap")) {
+        // Another folder's run after this one: restoring this folder takes its own.
+        t.write(QStringLiteral("other/x.txt"), "cat");
+        FakeRunHost h;
+        h.request.folder = t.path(QStringLiteral("other/"));
+        h.request.subdirectories = true;
+        h.request.setFiles({QStringLiteral("x.txt")}, true);
+        h.request.find = QStringLiteral("cat");
+        h.request.replace = QStringLiteral("dog");
+        runReplace(h.ctx);
+        QCOMPARE(t.read(QStringLiteral("other/x.txt")), QByteArray("dog"));
+    }
+    if (scenario == QLatin1String("edit"))
+        t.write(QStringLiteral("tree/sub/b.txt"), "edited");
+    if (scenario == QLatin1String("rename"))
+        QVERIFY(QFile::rename(t.path(QStringLiteral("tree/sub/b.txt")),
+                              t.path(QStringLiteral("tree/sub/z.txt"))));
+    if (scenario == QLatin1String("outside"))
+        rewriteJournal(t, " a.txt ", " ../victim.txt ");
+    if (scenario == QLatin1String("absolute"))
+        rewriteJournal(t, " a.txt ",
+                       " " + QFile::encodeName(t.path(QStringLiteral("victim.txt"))) + ' ');
+    if (scenario == QLatin1String("link")) {
+        // The folder now leads out of the tree, to files that look like the run's.
+        QVERIFY(QDir().rename(t.path(QStringLiteral("tree/sub")), t.path(QStringLiteral("away"))));
+        QVERIFY(QFile::link(t.path(QStringLiteral("away")), t.path(QStringLiteral("tree/sub"))));
+    }
+    if (scenario == QLatin1String("cut")) {
+        QFile f(journalOf(t));
+        QVERIFY(f.resize(f.size() - 20));
+    }
+    if (scenario.startsWith(QLatin1String("journal-"))) {
+        const QString journal = journalOf(t);
+        QVERIFY(QFile::rename(journal, journal + QStringLiteral(".real")));
+        if (scenario == QLatin1String("journal-link"))
+            QVERIFY(QFile::link(journal + QStringLiteral(".real"), journal));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(journal).constData(), 0600), 0);
+    }
+    const Snapshot beforeRestore = snapshot(t);
+    const QByteArray awayBefore = t.read(QStringLiteral("away/b.txt"));
+
+    QStringList named;
+    bool problems = false;
+    for (int i = 0; i < restores; ++i) {
+        const QList<RunStore::RunInfo> runs = RunStore::list();
+        const RestoreRun::Result result = RestoreRun::restoreLastIn(t.path(QStringLiteral("tree")));
+        for (const PassedOverFile &f : result.passedOver)
+            named << QDir(t.path(QStringLiteral("tree"))).relativeFilePath(f.path);
+        problems = problems || !result.problems.isEmpty();
+        if (scenario == QLatin1String("full") && i == 1) {
+            // The older run went when the newer one filled the store.
+            QVERIFY(!result.found);
+            QCOMPARE(runs.size(), 0);
+        }
+        if (scenario.startsWith(QLatin1String("journal-")))
+            QVERIFY(runs.size() == 1 && !runs.first().problem.isEmpty());
+    }
+    QVERIFY2(named == passedOver, qPrintable(named.join(QLatin1Char('|'))));
+    QCOMPARE(problems, problem);
+    const Snapshot after = snapshot(t);
+    QCOMPARE(after == before, pristine);
+    // Nothing outside the run's folder is ever written.
+    QCOMPARE(t.read(QStringLiteral("victim.txt")), victim);
+    if (scenario == QLatin1String("link"))
+        QCOMPARE(t.read(QStringLiteral("away/b.txt")), awayBefore);
+    // What Restore passes over stays exactly as it was.
+    if (scenario == QLatin1String("edit"))
+        QCOMPARE(t.read(QStringLiteral("tree/sub/b.txt")), QByteArray("edited"));
+    if (scenario == QLatin1String("rename"))
+        QCOMPARE(t.read(QStringLiteral("tree/sub/z.txt")), afterFirst.bytes.value("sub/b.txt"));
+    if (scenario == QLatin1String("full"))
+        QCOMPARE(after, afterFirst);
+    if (scenario.startsWith(QLatin1String("journal-")))
+        QCOMPARE(after, beforeRestore);
+    if (scenario == QLatin1String("cut")) {
+        // The entries before the cut are restored all the same.
+        QCOMPARE(after.bytes.value("a.txt"), before.bytes.value("a.txt"));
+    }
+    SettingsStore::setStoreFileForTesting(QString());
+    KeptFiles::forceCopiesForTesting(false);
 }
 
 QTEST_GUILESS_MAIN(tst_RestoreRun)

@@ -37,11 +37,11 @@ const ToolHint ToolHints[] = {
      "CTRL+ P"},
     {"runBar", "undo",
      " Change the text back to its previous state, if possible.  Some replacements cannot be "
-     "undone.",
+     "undone.  Restore is the exact way back.",
      "CTRL+ Z"},
     {"runBar", "restore",
-     " Undo replaces the new text by the old wherever it stands; Restore returns the exact bytes "
-     "from the backups of the last Replace, and needs Create Backup on.",
+     " Undo replaces the new text by the old wherever it stands; Restore is the exact way back: "
+     "it returns the bytes the files had before the last Replace.",
      nullptr},
     {"searchTypeBar", "normal", " Click here to do a normal search for a few words or a sentence.",
      "ALT+ N"},

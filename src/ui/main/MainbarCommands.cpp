@@ -75,7 +75,7 @@ void MainbarCommands::click(const QString &key)
     else if (key == u"preview")
         run(key, [this] { preview(); });
     else if (key == u"restore")
-        run(key, [this] { restoreLastReplace(m_ctx); });
+        run(key, [this] { restoreReplace(m_ctx); });
     else
         return;
     // Shown once the run has given the window back.
