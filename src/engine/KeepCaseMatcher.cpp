@@ -60,6 +60,13 @@ QString capitalised(const QString &replacement)
 
 KeepCaseMatcher::KeepCaseMatcher(std::unique_ptr<Matcher> search) : m_search(std::move(search)) {}
 
+TextMatch KeepCaseMatcher::find(QStringView text, qsizetype from, QChar before) const
+{
+    // An interruption set on this matcher reaches the search that does the work.
+    m_search->setInterruption(interruption());
+    return m_search->find(text, from, before);
+}
+
 QString KeepCaseMatcher::casedLike(QStringView matched, const QString &replacement)
 {
     switch (casingOf(matched)) {

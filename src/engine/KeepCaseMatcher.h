@@ -20,10 +20,7 @@ public:
     /// count for neither.
     static QString casedLike(QStringView matched, const QString &replacement);
 
-    TextMatch find(QStringView text, qsizetype from, QChar before = QChar()) const override
-    {
-        return m_search->find(text, from, before);
-    }
+    TextMatch find(QStringView text, qsizetype from, QChar before = QChar()) const override;
     qsizetype fixedLength() const override { return m_search->fixedLength(); }
     bool searchesReplacedText() const override { return m_search->searchesReplacedText(); }
     /// Every match decides its replacement's case.
@@ -32,5 +29,6 @@ public:
                            QStringView lineEnd) const override;
 
 private:
+    // Asked through this matcher, searched through the one it wraps.
     std::unique_ptr<Matcher> m_search;
 };

@@ -43,8 +43,8 @@ void TestKeepCase::replacementFollowsTheMatch_data()
     row("one lower letter", "a", "The", "a", "the");
     row("no letters: as typed", "1.5", "One-and-a-Half", "1.5", "One-and-a-Half");
     row("letters after other characters", "-x", "-why", "-X", "-Why");
-    row("sharp s, first upper", QString::fromUtf8("straße"), "allee",
-        QString::fromUtf8("Straße"), "Allee");
+    row("sharp s, first upper", QString::fromUtf8("straße"), "allee", QString::fromUtf8("Straße"),
+        "Allee");
     row("sharp s in upper case text", QString::fromUtf8("straße"), "allee",
         QString::fromUtf8("STRAßE"), "ALLEE");
     row("upper case sharp s", "strasse", QString::fromUtf8("gäßchen"), "STRASSE",

@@ -58,7 +58,7 @@ QString shownByNoFilter(const MainForm &form, const QString &name)
 
 QString whyNotListed(const MainForm &form, const QString &name)
 {
-    const QString reason = shownByNoFilter(form, name);
+    QString reason = shownByNoFilter(form, name);
     if (!reason.isEmpty())
         return reason;
     if (filterShowing(*form.filterBox, {name}) < 0)

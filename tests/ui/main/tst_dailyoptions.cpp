@@ -51,14 +51,12 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
-
 void TestDailyOptions::init()
 {
     m_t.emplace();
     SettingsStore::setStoreFileForTesting(m_t->path(QStringLiteral("settings.ini")));
-    for (const char *name : {"tree/a.txt", "tree/b.txt", "tree/c.txt", "tree/notes.md",
-                             "tree/.env", "tree/.github/ci.yml", "tree/.git/config",
-                             "tree/sub/d.txt"})
+    for (const char *name : {"tree/a.txt", "tree/b.txt", "tree/c.txt", "tree/notes.md", "tree/.env",
+                             "tree/.github/ci.yml", "tree/.git/config", "tree/sub/d.txt"})
         m_t->write(QString::fromLatin1(name), "Colour and colour\n");
     m_dialogs = ScriptedDialogs();
 }
@@ -133,9 +131,12 @@ void TestDailyOptions::findBoxMarksABrokenPattern_data()
     const QString invalid = "The search text is not a valid regular expression: ";
     QTest::addRow("unclosed group") << true << false << "a(b" << invalid;
     QTest::addRow("nothing to repeat") << true << false << "*x" << invalid;
-    QTest::addRow("valid pattern") << true << false << "a(b)+" << "";
-    QTest::addRow("plain search") << false << false << "a(b" << "";
-    QTest::addRow("fuzzy search") << true << true << "a(b" << "";
+    QTest::addRow("valid pattern") << true << false << "a(b)+"
+                                   << "";
+    QTest::addRow("plain search") << false << false << "a(b"
+                                  << "";
+    QTest::addRow("fuzzy search") << true << true << "a(b"
+                                  << "";
 }
 
 void TestDailyOptions::findBoxMarksABrokenPattern()
@@ -180,8 +181,8 @@ void TestDailyOptions::rightClickSelectsTheFileUnderIt_data()
     QTest::addRow("inside the selection")
         << QStringList{"a.txt", "c.txt"} << "c.txt" << QStringList{"a.txt", "c.txt"} << true;
     QTest::addRow("below the files") << QStringList{"a.txt"} << "" << QStringList{"a.txt"} << true;
-    QTest::addRow("below the files, none selected") << QStringList{} << "" << QStringList{}
-                                                    << false;
+    QTest::addRow("below the files, none selected")
+        << QStringList{} << "" << QStringList{} << false;
 }
 
 void TestDailyOptions::rightClickSelectsTheFileUnderIt()
@@ -212,14 +213,14 @@ void TestDailyOptions::openingAFileTheListHides_data()
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QString>("said");
     QTest::addRow("shown already") << "/b.txt" << false << "*.txt" << QStringList{"b.txt"} << "";
-    QTest::addRow("the filter hides it") << "/notes.md" << false << "*.*"
-                                         << QStringList{"notes.md"} << "";
+    QTest::addRow("the filter hides it")
+        << "/notes.md" << false << "*.*" << QStringList{"notes.md"} << "";
     QTest::addRow("hidden, not asked for")
         << "/.env" << false << "*.txt" << QStringList{}
         << ".env is a hidden file: tick \"Include hidden files\" to list it.";
     QTest::addRow("hidden, asked for") << "/.env" << true << "*.*" << QStringList{".env"} << "";
-    QTest::addRow("in a hidden folder") << "/.github/ci.yml" << true << "*.*"
-                                        << QStringList{"ci.yml"} << "";
+    QTest::addRow("in a hidden folder")
+        << "/.github/ci.yml" << true << "*.*" << QStringList{"ci.yml"} << "";
 }
 
 void TestDailyOptions::openingAFileTheListHides()
