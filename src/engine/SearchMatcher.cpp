@@ -1,6 +1,7 @@
 #include "SearchMatcher.h"
 
 #include "FuzzyMatcher.h"
+#include "Matcher.h"
 #include "PlainMatcher.h"
 #include "RegexMatcher.h"
 #include "ReplacementText.h"
@@ -26,6 +27,12 @@ QString replacementAt(const RunRequest &request, const QString &replacement, QSt
     const QStringView matched = text.sliced(position, length);
     if (!request.isRegex() || request.isFuzzy())
         return written.forMatch(matched);
-    return matcherFor(request, request.findText())
-        ->replacementFor(replacement, text, {position, length}, written.lineEndFor(matched));
+    try {
+        return matcherFor(request, request.findText())
+            ->replacementFor(replacement, text, {position, length}, written.lineEndFor(matched));
+    } catch (const SearchGaveUp &) {
+        // The match was found within the engine's limits a moment ago; should
+        // finding it again fail, the text stays as it is.
+        return matched.toString();
+    }
 }
