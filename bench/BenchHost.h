@@ -50,7 +50,9 @@ public:
     QStringList files;
     bool selectAll = false;
     bool skipIgnored = false;
+    bool includeHidden = false;
     bool regex = false;
+    bool keepCase = false;
     BenchViewer viewer;
 
     // SearchRequest
@@ -71,7 +73,9 @@ public:
     bool isFileSelected(int) const override { return selectAll; }
     QString filters() const override { return filterText; }
     bool skipsIgnored() const override { return skipIgnored; }
+    bool includesHidden() const override { return includeHidden; }
     bool isRegex() const override { return regex; }
+    bool keepsCase() const override { return keepCase; }
     QString selectionCount() const override;
 
     /// Every error or refusal the run showed, one line each, in order.

@@ -43,6 +43,7 @@ const char kCommonOptions[] =
     "                       \"!PATTERN\" leaves out the files it takes, \"!NAME/\" the\n"
     "                       folders of that name: \"*.css;!*.min.css;!build/\"\n"
     "  --skip-ignored       inside a git working tree, leave out what git ignores\n"
+    "  --hidden             take hidden files and folders too (never .git)\n"
     "  --all                take the files directly in FOLDER too; without it only\n"
     "                       the folders below FOLDER are walked, as in the window\n"
     "                       when none of the open folder's files is selected\n"
@@ -74,6 +75,8 @@ const char kReplaceHelp[] =
     "                       to $99 and ${name} stand for its groups, $$ for a\n"
     "                       dollar, \"\\n\" for the file's line end\n"
     "  --fuzzy FIRST SECOND anything from FIRST to SECOND, both included\n"
+    "  --keep-case          write the replacement in the case of what it replaces:\n"
+    "                       colour to color writes Color for Colour, COLOR for COLOUR\n"
     "  --backup ROOT        copy each file below ROOT/Backup/ before changing it\n";
 
 const char kPreviewHelp[] =
@@ -86,6 +89,7 @@ const char kPreviewHelp[] =
     "differing. Then \"files: N\" and \"replacements: N\" on standard error.\n"
     "\n"
     "  --regex              TEXT is a regular expression, as for replace\n"
+    "  --keep-case          the replacement in the case of what it replaces\n"
     "  --summary            no diff: collect the files and replacements as the\n"
     "                       window's Preview lists them, and print the counts\n";
 
@@ -98,6 +102,7 @@ const char kUndoHelp[] =
     "\n"
     "  --find TEXT          the text the replace looked for\n"
     "  --replace TEXT       the text it wrote (not empty)\n"
+    "  --keep-case          as for replace: Color becomes Colour again\n"
     "  --backup ROOT        accepted as for replace\n";
 
 const char kRestoreHelp[] =
@@ -147,14 +152,15 @@ QStringList optionsOf(const QString &command)
 {
     if (command == QLatin1String("remove") || command == QLatin1String("restore"))
         return {};
-    QStringList options = {QStringLiteral("--find"),        QStringLiteral("--case"),
-                           QStringLiteral("--whole"),       QStringLiteral("--filters"),
-                           QStringLiteral("--all"),         QStringLiteral("--timing"),
-                           QStringLiteral("--skip-ignored")};
+    QStringList options = {QStringLiteral("--find"),         QStringLiteral("--case"),
+                           QStringLiteral("--whole"),        QStringLiteral("--filters"),
+                           QStringLiteral("--all"),          QStringLiteral("--timing"),
+                           QStringLiteral("--skip-ignored"), QStringLiteral("--hidden")};
     if (command != QLatin1String("undo"))
         options << QStringLiteral("--fuzzy") << QStringLiteral("--regex");
     if (command != QLatin1String("find"))
-        options << QStringLiteral("--replace") << QStringLiteral("--backup");
+        options << QStringLiteral("--replace") << QStringLiteral("--backup")
+                << QStringLiteral("--keep-case");
     if (command == QLatin1String("preview"))
         options << QStringLiteral("--summary");
     return options;
@@ -272,6 +278,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             host.wholeWord = true;
         else if (arg == QLatin1String("--regex"))
             host.regex = true;
+        else if (arg == QLatin1String("--keep-case"))
+            host.keepCase = true;
         else if (arg == QLatin1String("--all"))
             host.selectAll = true;
         else if (arg == QLatin1String("--timing"))
@@ -280,6 +288,8 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
             result.summary = true;
         else if (arg == QLatin1String("--skip-ignored"))
             host.skipIgnored = true;
+        else if (arg == QLatin1String("--hidden"))
+            host.includeHidden = true;
         else if (arg == QLatin1String("--filters"))
             ok = value(host.filterText);
         else if (arg == QLatin1String("--backup")) {

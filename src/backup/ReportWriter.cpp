@@ -54,13 +54,6 @@ QString withoutLoneSurrogates(QString text)
     return text;
 }
 
-// Below one half, "#,###" would print nothing: the field keeps two decimals then.
-QString rateText(double rate, const QLocale &locale)
-{
-    const QString whole = ReportWriter::formatWhole(rate, locale);
-    return whole.isEmpty() ? grouping(locale).toString(rate, 'f', 2) : whole;
-}
-
 }  // namespace
 
 qint32 secondsBetween(const QDateTime &datDay1, const QDateTime &datDay2)
@@ -147,7 +140,7 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
         text += QStringLiteral("      Unreadable Entries      : ") +
                 formatWhole(data.unreadableEntries, locale) +
                 QStringLiteral(" (the error log lists each one)") + kCrLf;
-    text += QStringLiteral("      Replacements Per Second : ") + rateText(rate, locale) + kCrLf;
+    text += QStringLiteral("      Replacements Per Second : ") + formatWhole(rate, locale) + kCrLf;
     text += kRule + kCrLf;
     text += kCrLf;
     text += QStringLiteral("      MODIFIED FILES:") + kCrLf;

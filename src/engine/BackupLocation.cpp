@@ -20,6 +20,20 @@ QString pathBelowRoot(const QString &folder)
 }
 }  // namespace
 
+QString BackupTree::rootProblem(const QString &root)
+{
+    if (root.trimmed().isEmpty())
+        return QStringLiteral(
+            "No backup folder is set. Choose one with the \"...\" button "
+            "beside \"Create Backup\".");
+    if (!QDir::isAbsolutePath(QDir::fromNativeSeparators(root)))
+        return QStringLiteral(
+                   "The backup folder %1 is not a full path. Choose one with the "
+                   "\"...\" button beside \"Create Backup\".")
+            .arg(root);
+    return QString();
+}
+
 QString BackupTree::treeRoot(const QString &root)
 {
     return Paths::withTrailingSeparator(root) + QStringLiteral("Backup") + QDir::separator();

@@ -19,6 +19,11 @@ public:
 /// share copies, while a later run over the same folder replaces the earlier copy.
 namespace BackupTree {
 
+/// Why root cannot hold a backup tree: it is empty or not a full path (a
+/// relative root would put the copies wherever the program happens to run).
+/// Empty when it can.
+QString rootProblem(const QString &root);
+
 /// root followed by "Backup" and a separator.
 QString treeRoot(const QString &root);
 

@@ -76,8 +76,9 @@ bool LargeFileReplace::takes(const RunContext &ctx, const FileSystem::FileAt &fi
 {
     const RunState &s = ctx.state;
     const RunRequest &r = ctx.request;
-    if (s.previewSink || s.tickedFiles || r.isFuzzy() || r.isRegex() || r.findText().isEmpty() ||
-        LineEnds::hasLineBreak(r.replaceText()))
+    // A kept case makes each replacement the match's own: the pieces write one text.
+    if (s.previewSink || s.tickedFiles || r.isFuzzy() || r.isRegex() || r.keepsCase() ||
+        r.findText().isEmpty() || LineEnds::hasLineBreak(r.replaceText()))
         return false;
     const qint64 size = file.stamp().size;
     return size >= threshold && size <= LoadLimit::maxFileSize();

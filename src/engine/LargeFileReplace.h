@@ -13,8 +13,8 @@ class SaveQueue;
 /// memory. The buffer is left naming the file without its text.
 namespace LargeFileReplace {
 
-/// Whether the run replaces file so: a plain search whose replacement holds
-/// no line break (it would take the file's most common line end), no preview
+/// Whether the run replaces file so: a plain search without a kept case whose
+/// replacement holds no line break (it would take the file's most common line end), no preview
 /// or ticked replacements, and a file of at least the threshold that may be loaded.
 bool takes(const RunContext &ctx, const FileSystem::FileAt &file);
 

@@ -18,7 +18,8 @@ void walkEachPattern(RunContext &ctx, bool &replacing)
         ctx.state.journalStarted = false;
     }
     ctx.state.selectedTopFiles = RunSupport::selectedNames(ctx.request);
-    ctx.state.walkRules = WalkRules(ctx.request.filters(), ctx.request.skipsIgnored());
+    ctx.state.walkRules =
+        WalkRules(ctx.request.filters(), ctx.request.skipsIgnored(), ctx.request.includesHidden());
     // However the walks end, the buffer ends up holding the last file they looked at.
     struct Settle {
         RunContext &ctx;

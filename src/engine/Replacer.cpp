@@ -67,12 +67,12 @@ ReplaceResult replaceAll(QString text, const Matcher &matcher, const QString &re
 {
     // Line breaks make matches and replacements vary in length: built beside.
     const qsizetype keyLength = matcher.fixedLength();
-    const bool inPlace =
-        text.isDetached() && keyLength >= 0 && !LineEnds::hasLineBreak(replacement);
-    const bool onReplaced = matcher.searchesReplacedText();
-    // A regular expression's replacement is worked out for each match; its
-    // line ends only when it writes any.
+    // A regular expression's (or a kept case's) replacement is worked out for
+    // each match; its line ends only when it writes any.
     const bool expands = matcher.expandsReplacement();
+    const bool inPlace =
+        text.isDetached() && keyLength >= 0 && !expands && !LineEnds::hasLineBreak(replacement);
+    const bool onReplaced = matcher.searchesReplacedText();
     const bool expandsLineBreaks = expands && (LineEnds::hasLineBreak(replacement) ||
                                                replacement.contains(QLatin1String("\\n")));
     std::vector<qsizetype> positions;

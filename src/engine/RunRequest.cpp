@@ -14,6 +14,7 @@ RunRequest RunRequest::termsOf(const SearchRequest &source)
     r.m_fuzzyReplace = source.fuzzyReplace();
     r.m_caseSensitive = source.isCaseSensitive();
     r.m_wholeWord = source.isWholeWord();
+    r.m_keepCase = source.keepsCase();
     return r;
 }
 
@@ -24,6 +25,7 @@ RunRequest RunRequest::takenFrom(const SearchRequest &source)
     r.m_backup = source.hasBackup();
     r.m_minimize = source.isMinimizeWhileReplacing();
     r.m_skipIgnored = source.skipsIgnored();
+    r.m_includeHidden = source.includesHidden();
     r.m_folder = source.folderPath();
     r.m_filters = source.filters();
     r.m_selectionCount = source.selectionCount();

@@ -36,11 +36,13 @@ public:
     const QString &fuzzyReplace() const { return m_fuzzyReplace; }
     bool isCaseSensitive() const { return m_caseSensitive; }
     bool isWholeWord() const { return m_wholeWord; }
+    bool keepsCase() const { return m_keepCase; }
 
     bool hasSubdirectories() const { return m_subdirectories; }
     bool hasBackup() const { return m_backup; }
     bool isMinimizeWhileReplacing() const { return m_minimize; }
     bool skipsIgnored() const { return m_skipIgnored; }
+    bool includesHidden() const { return m_includeHidden; }
     const QString &folderPath() const { return m_folder; }
     const QString &filters() const { return m_filters; }
     /// The selection label's text: selected " of " listed.
@@ -59,11 +61,13 @@ private:
     QString m_fuzzyReplace;
     bool m_caseSensitive = false;
     bool m_wholeWord = false;
+    bool m_keepCase = false;
 
     bool m_subdirectories = false;
     bool m_backup = false;
     bool m_minimize = false;
     bool m_skipIgnored = false;
+    bool m_includeHidden = false;
     QString m_folder;
     QString m_filters;
     QString m_selectionCount;

@@ -277,13 +277,12 @@ void RunSupport::settleSkippedLoad(RunContext &ctx)
 
 bool RunSupport::walksInto(const FileSystem::Entry &entry)
 {
-    return entry.kind == FileSystem::EntryKind::Folder && !entry.isHidden;
+    return entry.kind == FileSystem::EntryKind::Folder;
 }
 
 bool RunSupport::walksFile(const FileSystem::Entry &entry, bool topFolder)
 {
-    return entry.kind == FileSystem::EntryKind::File && !entry.isHidden &&
-           (!entry.isLink || topFolder);
+    return entry.kind == FileSystem::EntryKind::File && (!entry.isLink || topFolder);
 }
 
 bool RunSupport::changedThisRun(const RunContext &ctx, const QString &path)

@@ -75,11 +75,12 @@ void showSearching(RunContext &ctx, const QString &path);
 /// 16 bits, so a 32,768th one ends the walk with an "Overflow" error.
 void storeSubfolder(QStringList &table, const QString &folder);
 
-/// Whether a walk enters this entry: real folders that are not hidden.
+/// Whether a walk may enter this entry: real folders, no links (WalkRules
+/// decides on hidden ones).
 bool walksInto(const FileSystem::Entry &entry);
 
-/// Whether a walk searches this entry as a file: never a hidden one; a link
-/// only in the top folder, where the user selected it (below, a link could
+/// Whether a walk may search this entry as a file (WalkRules decides on
+/// hidden ones): a link only in the top folder, where the user selected it (below, a link could
 /// lead out of the tree or to a file the walk reaches anyway).
 bool walksFile(const FileSystem::Entry &entry, bool topFolder);
 

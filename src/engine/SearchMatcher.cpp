@@ -1,13 +1,15 @@
 #include "SearchMatcher.h"
 
 #include "FuzzyMatcher.h"
+#include "KeepCaseMatcher.h"
 #include "Matcher.h"
 #include "PlainMatcher.h"
 #include "RegexMatcher.h"
 #include "ReplacementText.h"
 #include "RunRequest.h"
 
-std::unique_ptr<Matcher> matcherFor(const RunRequest &request, const QString &keyword)
+namespace {
+std::unique_ptr<Matcher> searchFor(const RunRequest &request, const QString &keyword)
 {
     const bool matchCase = request.isCaseSensitive();
     const bool wholeWord = request.isWholeWord();
@@ -19,13 +21,22 @@ std::unique_ptr<Matcher> matcherFor(const RunRequest &request, const QString &ke
         return std::make_unique<RegexMatcher>(keyword, matchCase, wholeWord);
     return std::make_unique<PlainMatcher>(keyword, matchCase, wholeWord);
 }
+}  // namespace
+
+std::unique_ptr<Matcher> matcherFor(const RunRequest &request, const QString &keyword)
+{
+    std::unique_ptr<Matcher> search = searchFor(request, keyword);
+    if (request.keepsCase())
+        return std::make_unique<KeepCaseMatcher>(std::move(search));
+    return search;
+}
 
 QString replacementAt(const RunRequest &request, const QString &replacement, QStringView text,
                       qsizetype position, qsizetype length)
 {
     ReplacementText written(replacement, text);
     const QStringView matched = text.sliced(position, length);
-    if (!request.isRegex() || request.isFuzzy())
+    if ((!request.isRegex() || request.isFuzzy()) && !request.keepsCase())
         return written.forMatch(matched);
     try {
         return matcherFor(request, request.findText())

@@ -27,6 +27,12 @@ public:
     virtual QString selectionCount() const = 0;
     /// Whether walks skip what version control ignores; off unless a window offers it.
     virtual bool skipsIgnored() const { return false; }
+    /// Whether walks take hidden files and folders too (never ".git"); off unless a window offers
+    /// it.
+    virtual bool includesHidden() const { return false; }
     /// Whether the normal search text is a regular expression; off unless a window offers it.
     virtual bool isRegex() const { return false; }
+    /// Whether each replacement takes the letter case of what it replaces; off unless a window
+    /// offers it.
+    virtual bool keepsCase() const { return false; }
 };

@@ -1,5 +1,6 @@
 #include "Validation.h"
 
+#include "BackupLocation.h"
 #include "MainPort.h"
 #include "RegexMatcher.h"
 #include "RegexProgram.h"
@@ -39,6 +40,19 @@ bool refuseInvalidRegex(RunContext &ctx, const QString &find, const QString *rep
 {
     const QString problem =
         regexProblem(find, ctx.request.isCaseSensitive(), ctx.request.isWholeWord(), replace);
+    if (problem.isEmpty())
+        return false;
+    refuse(ctx, problem, kErrorTitle, MessageIcon::Error);
+    return true;
+}
+
+// A backup root the settings or a caller handed over is checked before any
+// question, so that no run starts that could not keep its copies where meant.
+bool refuseBackupRoot(RunContext &ctx)
+{
+    if (!ctx.request.hasBackup() || !ctx.backup)
+        return false;
+    const QString problem = BackupTree::rootProblem(ctx.backup->backupRoot());
     if (problem.isEmpty())
         return false;
     refuse(ctx, problem, kErrorTitle, MessageIcon::Error);
@@ -85,6 +99,9 @@ Verdict validateRequest(RunContext &ctx, RequestUse use)
     if (r.selectionCount().startsWith(QLatin1Char('0')) && !r.hasSubdirectories()) {
         return refuse(ctx, noFiles, noFilesTitle);
     }
+
+    if (!isFind && refuseBackupRoot(ctx))
+        return Verdict::Refused;
 
     if (r.isFuzzy()) {
         if (r.firstPart().isEmpty()) {

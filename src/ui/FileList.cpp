@@ -30,6 +30,14 @@ void FileList::setSkipIgnored(bool skip)
     refresh();
 }
 
+void FileList::setIncludeHidden(bool include)
+{
+    if (include == m_includeHidden)
+        return;
+    m_includeHidden = include;
+    refresh();
+}
+
 void FileList::refresh()
 {
     QStringList names;
@@ -95,9 +103,9 @@ void FileList::fill(const QStringList &keepSelected)
         return;
     // The walks' own listing and matcher, so the list shows exactly the names a
     // run with subfolders takes here, also names that are not valid UTF-8.
-    const WalkRules rules(m_pattern, m_skipIgnored);
+    const WalkRules rules(m_pattern, m_skipIgnored, m_includeHidden);
     const QStringList names = FolderNames::sorted(m_folder, [&](const FileSystem::Entry &e) {
-        return e.kind == FileSystem::EntryKind::File && !e.isHidden && rules.listsFile(m_folder, e);
+        return e.kind == FileSystem::EntryKind::File && rules.listsFile(m_folder, e);
     });
     for (const QString &name : names) {
         auto *entry = new QListWidgetItem(name, this);

@@ -17,6 +17,8 @@ public:
     void setPattern(const QString &pattern);
     /// Whether the list leaves out what version control ignores, as the walks do.
     void setSkipIgnored(bool skip);
+    /// Whether the list shows hidden files too, as the walks then take them.
+    void setIncludeHidden(bool include);
     /// Lists the folder again, keeping the selection of names still listed.
     void refresh();
 
@@ -38,4 +40,5 @@ private:
     QString m_folder;
     QString m_pattern = QStringLiteral("*.*");
     bool m_skipIgnored = false;
+    bool m_includeHidden = false;
 };

@@ -1,5 +1,6 @@
 #include "FolderList.h"
 
+#include "engine/WalkRules.h"
 #include "platform/FolderNames.h"
 #include "platform/Paths.h"
 
@@ -38,6 +39,14 @@ bool FolderList::setPath(const QString &path)
 
 void FolderList::refresh()
 {
+    fill();
+}
+
+void FolderList::setShowHidden(bool show)
+{
+    if (show == m_showHidden)
+        return;
+    m_showHidden = show;
     fill();
 }
 
@@ -127,10 +136,10 @@ void FolderList::fill()
         openItem = item;
         ++depth;
     }
-    const QStringList subfolders = FolderNames::sorted(m_path, [](const FileSystem::Entry &e) {
+    const QStringList subfolders = FolderNames::sorted(m_path, [this](const FileSystem::Entry &e) {
         return (e.kind == FileSystem::EntryKind::Folder ||
                 e.kind == FileSystem::EntryKind::FolderLink) &&
-               !e.isHidden;
+               WalkRules::reaches(e, m_showHidden);
     });
     const QString base = Paths::withTrailingSeparator(m_path);
     for (const QString &sub : std::as_const(subfolders)) {

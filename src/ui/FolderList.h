@@ -18,6 +18,8 @@ public:
     bool setPath(const QString &path);
     /// Lists the open folder again.
     void refresh();
+    /// Whether hidden subfolders are listed too (".git" never), as the walks then enter them.
+    void setShowHidden(bool show);
     /// The folder of the highlighted entry (the open folder unless another is highlighted).
     QString highlightedPath() const;
 
@@ -36,5 +38,6 @@ private:
 
     QString m_path;
     QString m_typed;
+    bool m_showHidden = false;
     QElapsedTimer m_sinceTyped;
 };

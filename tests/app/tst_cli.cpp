@@ -63,6 +63,9 @@ private slots:
             "files: 2");
         row("replace", {"replace", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
             "replacements: 4", "a dog and a dog");
+        row("keep case",
+            {"replace", "--keep-case", "--find", "CAT", "--replace", "Dog", "--all", "TREE"}, 0,
+            "replacements: 4", "a dog and a dog");
         // Undoing a dog-to-cat replacement turns cats back into dogs.
         row("preview writes nothing",
             {"preview", "--find", "cat", "--replace", "dog", "--all", "TREE"}, 0,
@@ -152,6 +155,56 @@ private slots:
         QCOMPARE(tree.read("tree/sub/easy.txt"), command == "replace" ? "y y\n" : "z z\n");
         if (command != "preview")
             QVERIFY2(out.contains(tree.path("tree/sub/easy.txt")), qPrintable(out));
+    }
+
+    // Hidden files are taken only on request and never anything of .git; GNU
+    // find, which follows no link and lists regular files only, names the same.
+    void hiddenFilesOnRequest_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("oracle");  // find's tests after "TREE -type f"
+        const QStringList visibleOnly{"!", "-path", "*/.*"};
+        const QStringList hidden{"!", "-path", "*/.git/*", "!", "-name", ".git"};
+        QTest::newRow("find") << QStringList{"find", "--find", "key"} << visibleOnly;
+        QTest::newRow("find --hidden")
+            << QStringList{"find", "--hidden", "--find", "key"} << hidden;
+        QTest::newRow("replace --hidden")
+            << QStringList{"replace", "--hidden", "--find", "key", "--replace", "lock"} << hidden;
+        QTest::newRow("only hidden names")
+            << QStringList{"find", "--hidden", "--filters", ".*", "--find", "key"}
+            << QStringList{"-name", ".*", "!", "-path", "*/.git/*", "!", "-name", ".git"};
+    }
+    void hiddenFilesOnRequest()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, oracle);
+        TempTree tree;
+        for (const char *name :
+             {".env", ".editorconfig", ".github/workflows/ci.yml", "src/a.txt", "src/.cache/b.txt",
+              ".git/config", ".git/hooks/pre-commit", "module/.git", "module/c.txt"})
+            tree.write(QStringLiteral("tree/") + name, "key=1\n");
+        QVERIFY(QFile::link(tree.path("tree/.env"), tree.path("tree/src/.env-link")));
+        QVERIFY(QProcess::execute("mkfifo", {tree.path("tree/src/.fifo")}) == 0);
+
+        QProcess find;
+        find.start("find", QStringList{tree.path("tree"), "-type", "f"} + oracle);
+        QVERIFY(find.waitForFinished(60000));
+        QStringList expected =
+            QString(find.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        expected.sort();
+        QVERIFY(expected.contains(tree.path("tree/.env")) == arguments.contains("--hidden"));
+
+        QProcess cli;
+        cli.start(SCRIVLANE_CLI, arguments << "--all" << tree.path("tree"));
+        QVERIFY(cli.waitForFinished(60000));
+        QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+        QStringList listed;
+        for (const QString &line : QString(cli.readAllStandardOutput()).split('\n')) {
+            if (line.startsWith(tree.path("tree")))
+                listed << line;
+        }
+        listed.sort();
+        QCOMPARE(listed, expected);
     }
 
     // The preview's diff, patched onto an untouched copy, writes the bytes

@@ -146,10 +146,14 @@ private slots:
             << QStringLiteral("1.5 minutes") << QStringLiteral("50");
         QTest::addRow("passing midnight")
             << qint64(150000) << 30 << QStringLiteral("Tuesday, December 8, 2026 @ 12:00:30 AM UTC")
-            << QStringLiteral("2.5 minutes") << QStringLiteral("0.20");
-        QTest::addRow("rate below one half keeps two decimals")
+            << QStringLiteral("2.5 minutes") << QString();
+        // "#,###" prints nothing for a value that rounds to 0.
+        QTest::addRow("rate below one half is empty")
             << qint64(10000) << 3 << sameDay + QStringLiteral("11:58:10 PM UTC")
-            << QStringLiteral("10 seconds") << QStringLiteral("0.30");
+            << QStringLiteral("10 seconds") << QString();
+        QTest::addRow("rate of one half rounds up")
+            << qint64(10000) << 5 << sameDay + QStringLiteral("11:58:10 PM UTC")
+            << QStringLiteral("10 seconds") << QStringLiteral("1");
         QTest::addRow("clock set back counts as 0")
             << qint64(-30000) << 7 << sameDay + QStringLiteral("11:57:30 PM UTC")
             << QStringLiteral("0 seconds") << QStringLiteral("7");

@@ -1,3 +1,4 @@
+#include "engine/KeepCaseMatcher.h"
 #include "engine/RegexLiteral.h"
 #include "engine/RegexMatcher.h"
 #include "engine/Replacer.h"
@@ -115,16 +116,25 @@ private slots:
 
     // A long search looks up between slices of its work: a stop then ends
     // it, whatever the pattern.
+    void longSearchCanBeStopped_data()
+    {
+        QTest::addColumn<bool>("keepCase");
+        QTest::addRow("regular expression") << false;
+        QTest::addRow("kept case") << true;  // the wrapper hands the interruption on
+    }
     void longSearchCanBeStopped()
     {
+        QFETCH(bool, keepCase);
         // Each line start costs the pattern well under its limit, and the
         // whole text far more than any slice.
         QString text;
         for (int line = 0; line < 20000; ++line) text += QString(18, 'a') + "b\n";
-        RegexMatcher matcher("(a+)+$", true, false);
+        std::unique_ptr<Matcher> matcher = std::make_unique<RegexMatcher>("(a+)+$", true, false);
+        if (keepCase)
+            matcher = std::make_unique<KeepCaseMatcher>(std::move(matcher));
         int looks = 0;
-        matcher.setInterruption([&looks] { return ++looks == 2; });
-        QVERIFY_THROWS_EXCEPTION(SearchStopped, matcher.find(text, 0));
+        matcher->setInterruption([&looks] { return ++looks == 2; });
+        QVERIFY_THROWS_EXCEPTION(SearchStopped, matcher->find(text, 0));
         QCOMPARE(looks, 2);
         // Without one it runs to its end: here, no match.
         RegexMatcher short_("(a+)+$", true, false);

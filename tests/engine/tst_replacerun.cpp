@@ -72,6 +72,8 @@ private slots:
     void stopWithoutSubfoldersStartsTheNextReportAfresh();
     void backupChoiceIsCommittedBeforeEachCopy();
     void failedValidationRestoresTheWindow();
+    void backupRootThatIsNoFullPathIsRefused_data();
+    void backupRootThatIsNoFullPathIsRefused();
     void multiLineReplacementWritesTheFilesLineEnds_data();
     void multiLineReplacementWritesTheFilesLineEnds();
     void stopMidWalkKeepsSavedFiles();
@@ -712,6 +714,50 @@ void TestReplaceRun::failedValidationRestoresTheWindow()
     QCOMPARE(h.events.last(), QStringLiteral("requestRefused"));
     QCOMPARE(h.main.historySaves, 0);
     QCOMPARE(t.read("top/a.txt"), QByteArray("lorem"));
+}
+
+void TestReplaceRun::backupRootThatIsNoFullPathIsRefused_data()
+{
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<bool>("fuzzy");
+    QTest::addColumn<bool>("subfolders");
+    QTest::addRow("empty") << QString() << false << false;
+    QTest::addRow("blank") << " " << false << true;
+    QTest::addRow("relative") << "bk" << false << false;
+    QTest::addRow("relative, fuzzy") << "bk" << true << false;
+    QTest::addRow("relative, walking the tree") << "bk" << false << true;
+    QTest::addRow("the current folder") << "." << false << false;
+}
+
+void TestReplaceRun::backupRootThatIsNoFullPathIsRefused()
+{
+    QFETCH(QString, root);
+    QFETCH(bool, fuzzy);
+    QFETCH(bool, subfolders);
+    TempTree t;
+    t.write("top/sub/a.txt", "lorem");
+    t.write("top/a.txt", "lorem");
+    t.mkdir("bk");
+    // Run from the temporary folder, where a relative root would be taken.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(t.path());
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    FakeRunHost h;
+    lorem(h, t, subfolders ? QStringList() : QStringList{"a.txt"});
+    h.request.fuzzy = fuzzy;
+    h.request.first = "l";
+    h.request.second = "m";
+    h.request.fuzzyReplacement = "ipsum";
+    h.request.backup = true;
+    h.backup.root = root;
+    runReplace(h.ctx);
+    QCOMPARE(h.dialogs.titles(), QStringList({" Error"}));
+    QVERIFY2(h.dialogs.shown.first().text.contains("backup folder"),
+             qPrintable(h.dialogs.shown.first().text));
+    QCOMPARE(t.read("top/a.txt"), QByteArray("lorem"));
+    QCOMPARE(t.read("top/sub/a.txt"), QByteArray("lorem"));
+    QVERIFY(!QFileInfo::exists(t.path("Backup")));
+    QVERIFY(!QFileInfo::exists(t.path("bk/Backup")));
 }
 
 void TestReplaceRun::multiLineReplacementWritesTheFilesLineEnds_data()

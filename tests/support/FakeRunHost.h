@@ -18,7 +18,7 @@
 #include <functional>
 
 struct FakeRequest : SearchRequest {
-    bool fuzzy = false, regex = false;
+    bool fuzzy = false, regex = false, keepCase = false, includeHidden = false;
     QString find, replace, first, second, fuzzyReplacement;
     bool caseSensitive = false, wholeWord = false, subdirectories = false, backup = false,
          minimize = false;
@@ -31,6 +31,8 @@ struct FakeRequest : SearchRequest {
 
     bool isFuzzy() const override { return fuzzy; }
     bool isRegex() const override { return regex; }
+    bool keepsCase() const override { return keepCase; }
+    bool includesHidden() const override { return includeHidden; }
     QString findText() const override { return find; }
     QString replaceText() const override { return replace; }
     QString firstPart() const override { return first; }

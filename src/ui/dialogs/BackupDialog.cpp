@@ -166,7 +166,9 @@ bool BackupDialog::isMissingFolder()
     const QString trimmed = specifiedPathEdit->text().trimmed();
     if (trimmed != specifiedPathEdit->text())
         specifiedPathEdit->setText(trimmed);
-    return specifyOption->isChecked() && !trimmed.isEmpty() && !FileSystem::isFolder(trimmed);
+    // A relative path names a folder only from wherever the program was started.
+    return specifyOption->isChecked() && !trimmed.isEmpty() &&
+           (!QDir::isAbsolutePath(trimmed) || !FileSystem::isFolder(trimmed));
 }
 
 void BackupDialog::confirmChoice()
@@ -174,9 +176,11 @@ void BackupDialog::confirmChoice()
     ensureLoaded();
     // Every later Replace would fail on a folder that is not there.
     if (isMissingFolder()) {
-        m_dialogs.message(
-            QStringLiteral("The folder %1 does not exist.").arg(specifiedPathEdit->text()),
-            windowTitle(), MessageButtons::Ok, MessageIcon::Warning);
+        const QString text = QDir::isAbsolutePath(specifiedPathEdit->text())
+                                 ? QStringLiteral("The folder %1 does not exist.")
+                                 : QStringLiteral("The folder %1 is not a full path.");
+        m_dialogs.message(text.arg(specifiedPathEdit->text()), windowTitle(), MessageButtons::Ok,
+                          MessageIcon::Warning);
         specifiedPathEdit->setFocus();
         return;
     }

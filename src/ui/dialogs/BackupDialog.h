@@ -36,7 +36,8 @@ public:
     void showModal();
 
     void shadeBoxes();
-    /// OK: refuses a folder of the user's own that does not exist, else stores the choice.
+    /// OK: refuses a folder of the user's own that does not exist or is not a
+    /// full path, else stores the choice.
     void confirmChoice();
     void browseForFolder();
     /// The folder picker, created on first use.
@@ -58,7 +59,8 @@ private:
     void loadChoice();
     /// The fall-back of an empty user folder to the default location.
     void fallBackWhenEmpty();
-    /// Drops blanks pasted around the folder; true when it names no folder.
+    /// Drops blanks pasted around the folder; true when it names no folder or
+    /// is not a full path.
     bool isMissingFolder();
     void storeChoice();
 

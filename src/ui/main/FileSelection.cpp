@@ -55,7 +55,8 @@ void FileSelection::fileListHovered()
     for (QLabel *arrow : std::as_const(m_w.optionArrows)) arrow->hide();
     for (QToolButton *indicator :
          {m_w.caseHighlight, m_w.wholeWordHighlight, m_w.subfoldersHighlight, m_w.minimizeHighlight,
-          m_w.backupHighlight, m_w.skipIgnoredHighlight, m_w.regexHighlight})
+          m_w.backupHighlight, m_w.skipIgnoredHighlight, m_w.regexHighlight,
+          m_w.includeHiddenHighlight, m_w.keepCaseHighlight})
         indicator->hide();
     m_w.setStatusText(2,
                       QStringLiteral(" Please select files to edit. - Right-click for options."));

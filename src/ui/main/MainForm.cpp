@@ -234,6 +234,10 @@ QGroupBox *MainForm::buildOptions()
     optionsGroup->setObjectName(QStringLiteral("optionsGroup"));
     auto *grid = new QGridLayout(optionsGroup);
     grid->setVerticalSpacing(2);
+    // Nine options: little room above and below them, so that the window still
+    // fits a 1080-line screen at 200 %.
+    const QMargins margins = grid->contentsMargins();
+    grid->setContentsMargins(margins.left(), 2, margins.right(), 2);
     // The highlight frame lies under its box and fills the box's cell; the box
     // above it takes every click.
     auto indicator = [](QToolButton *&button, const char *name) {
@@ -263,6 +267,10 @@ QGroupBox *MainForm::buildOptions()
          indicator(skipIgnoredHighlight, "skipIgnoredHighlight")},
         {newOption(regexBox, "regexBox", QStringLiteral(" &Regular expression")),
          indicator(regexHighlight, "regexHighlight")},
+        {newOption(includeHiddenBox, "includeHiddenBox", QStringLiteral(" Include &hidden files")),
+         indicator(includeHiddenHighlight, "includeHiddenHighlight")},
+        {newOption(keepCaseBox, "keepCaseBox", QStringLiteral(" &Keep case")),
+         indicator(keepCaseHighlight, "keepCaseHighlight")},
     };
     backupFolderButton = new QPushButton(QStringLiteral("..."));
     backupFolderButton->setObjectName(QStringLiteral("backupFolderButton"));
@@ -270,8 +278,9 @@ QGroupBox *MainForm::buildOptions()
     keepRoomWhenHidden(backupFolderButton);
     backupFolderButton->hide();
     // optionArrows's indices by box: minimizeBox 0, caseSensitiveBox 1, subfoldersBox 2,
-    // wholeWordBox 3, backupBox 4, skipIgnoredBox 5, regexBox 6.
-    const int arrowIndex[] = {2, 1, 3, 4, 0, 5, 6};
+    // wholeWordBox 3, backupBox 4, skipIgnoredBox 5, regexBox 6, includeHiddenBox 7,
+    // keepCaseBox 8.
+    const int arrowIndex[] = {2, 1, 3, 4, 0, 5, 6, 7, 8};
     optionArrows = QList<QLabel *>(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         auto *arrow = new QLabel;

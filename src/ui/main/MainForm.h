@@ -58,6 +58,8 @@ public:
     QCheckBox *minimizeBox = nullptr;
     QCheckBox *skipIgnoredBox = nullptr;
     QCheckBox *regexBox = nullptr;
+    QCheckBox *includeHiddenBox = nullptr;
+    QCheckBox *keepCaseBox = nullptr;
     QToolButton *caseHighlight = nullptr;
     QToolButton *subfoldersHighlight = nullptr;
     QToolButton *wholeWordHighlight = nullptr;
@@ -65,6 +67,8 @@ public:
     QToolButton *minimizeHighlight = nullptr;
     QToolButton *skipIgnoredHighlight = nullptr;
     QToolButton *regexHighlight = nullptr;
+    QToolButton *includeHiddenHighlight = nullptr;
+    QToolButton *keepCaseHighlight = nullptr;
     QList<QLabel *> optionArrows;
     QComboBox *filterBox = nullptr;
     QPushButton *filterManagerButton = nullptr;

@@ -115,8 +115,9 @@ MainHints::MainHints(MainWindow &window, std::function<QString()> backupFolder)
         m_areas.insert(widget, Area::Text);
         m_texts.insert(widget, text);
     }
-    for (QCheckBox *box : {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox,
-                           w.backupBox, w.skipIgnoredBox, w.regexBox})
+    for (QCheckBox *box :
+         {w.minimizeBox, w.caseSensitiveBox, w.subfoldersBox, w.wholeWordBox, w.backupBox,
+          w.skipIgnoredBox, w.regexBox, w.includeHiddenBox, w.keepCaseBox})
         m_areas.insert(box, Area::Option);
     m_areas.insert(w.backupFolderButton, Area::SetBack);
     // A control that tracks the pointer passes the moves it does not use on to its
@@ -270,6 +271,12 @@ void MainHints::optionHint(QCheckBox *box)
          " Checked - The search text is a regular expression: $1 in the replacement is its "
          "first group.",
          " Unchecked - The search text is found exactly as it is typed."},
+        {w.includeHiddenBox, 7, w.includeHiddenHighlight, "ALT+ H",
+         " Checked - Hidden files and folders are searched too (never .git).",
+         " Unchecked - Hidden files and folders are left out."},
+        {w.keepCaseBox, 8, w.keepCaseHighlight, "ALT+ K",
+         " Checked - The replacement takes the case of what it replaces: Colour becomes Color.",
+         " Unchecked - The replacement is written exactly as it is typed."},
     };
     for (const Option &option : options) {
         if (option.box != box)
@@ -295,7 +302,9 @@ void MainHints::showIndicators(int arrow, QWidget *frame)
          {static_cast<QWidget *>(w.minimizeHighlight), static_cast<QWidget *>(w.caseHighlight),
           static_cast<QWidget *>(w.subfoldersHighlight),
           static_cast<QWidget *>(w.wholeWordHighlight), static_cast<QWidget *>(w.backupHighlight),
-          static_cast<QWidget *>(w.skipIgnoredHighlight), static_cast<QWidget *>(w.regexHighlight)})
+          static_cast<QWidget *>(w.skipIgnoredHighlight), static_cast<QWidget *>(w.regexHighlight),
+          static_cast<QWidget *>(w.includeHiddenHighlight),
+          static_cast<QWidget *>(w.keepCaseHighlight)})
         indicator->setVisible(indicator == frame);
 }
 

@@ -9,6 +9,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidgetItem>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -63,11 +64,25 @@ bool MainInputFilter::buttonPressed(QObject *watched, const QMouseEvent *event)
 {
     if (watched != m_form.fileList->viewport() || !m_form.fileList->isEnabled())
         return false;
+    const bool menu = event->button() == Qt::RightButton;
+    if (menu)
+        selectUnderPointer(event->position().toPoint());
     m_files.updateFileOptions();
-    if (event->button() != Qt::RightButton)
+    if (!menu)
         return false;
     m_form.fileMenu->popup(event->globalPosition().toPoint());
     return true;
+}
+
+void MainInputFilter::selectUnderPointer(QPoint position)
+{
+    // As file managers do: the menu is for the file under the pointer, or for
+    // the selection it belongs to.
+    QListWidgetItem *item = m_form.fileList->itemAt(position);
+    if (!item || item->isSelected())
+        return;
+    m_form.fileList->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+    m_files.countSelected();
 }
 
 bool MainInputFilter::buttonReleased(QObject *watched, const QMouseEvent *event)

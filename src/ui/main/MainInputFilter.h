@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 
 #include <functional>
 
@@ -27,6 +28,8 @@ protected:
 private:
     void pointerMoved(QObject *watched);
     bool buttonPressed(QObject *watched, const QMouseEvent *event);
+    /// A right click on a file outside the selection selects that file alone.
+    void selectUnderPointer(QPoint position);
     bool buttonReleased(QObject *watched, const QMouseEvent *event);
 
     const MainForm &m_form;

@@ -1,5 +1,6 @@
 #include "MainNavigation.h"
 
+#include "ListedTargets.h"
 #include "MainWindow.h"
 #include "PathField.h"
 #include "ui/DriveList.h"
@@ -61,8 +62,11 @@ bool MainNavigation::open(const QStringList &paths)
     if (same)
         m_w.refreshFileList();
     m_w.pathField->showFolder(m_w.folderList->path());
-    m_w.fileList->selectNames(target.files);
+    const QString notShown = ListedTargets::select(m_w, target.files);
     m_w.countSelectedFiles();
+    if (!notShown.isEmpty())
+        m_w.dialogs().message(notShown, QStringLiteral(" File not listed"), MessageButtons::Ok,
+                              MessageIcon::Information);
     return true;
 }
 

@@ -11,7 +11,8 @@ class QWidget;
 
 /// The option boxes against the stored settings: each box is set from its
 /// setting at start-up and stores it when clicked. Skip Ignored also sets the
-/// file list's rule; Backup shows or hides the backup folder button.
+/// file list's rule, Include Hidden the file and folder lists'; Backup shows or
+/// hides the backup folder button.
 class MainOptions {
 public:
     /// What the options need from the window around them.
@@ -36,6 +37,8 @@ public:
 private:
     /// The setting that stores box.
     QString settingOf(const QCheckBox *box) const;
+    /// The lists show hidden entries exactly when the walks take them.
+    void showHidden(bool show);
 
     MainForm &m_form;
     QWidget *m_window;

@@ -71,6 +71,16 @@ bool MainSearchRequest::skipsIgnored() const
     return m_form.skipIgnoredBox->isChecked();
 }
 
+bool MainSearchRequest::includesHidden() const
+{
+    return m_form.includeHiddenBox->isChecked();
+}
+
+bool MainSearchRequest::keepsCase() const
+{
+    return m_form.keepCaseBox->isChecked();
+}
+
 bool MainSearchRequest::isRegex() const
 {
     return m_form.regexBox->isChecked() && !m_form.fuzzyOption->isChecked();

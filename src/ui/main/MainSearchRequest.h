@@ -29,6 +29,8 @@ public:
     QString selectionCount() const override;
     bool skipsIgnored() const override;
     bool isRegex() const override;
+    bool includesHidden() const override;
+    bool keepsCase() const override;
 
 private:
     const MainForm &m_form;

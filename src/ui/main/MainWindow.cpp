@@ -15,6 +15,7 @@
 #include "MainShortcuts.h"
 #include "MainbarCommands.h"
 #include "PathField.h"
+#include "PatternMark.h"
 #include "PopupMenuTools.h"
 #include "SingleInstance.h"
 #include "TypedFilters.h"
@@ -126,6 +127,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
     m_ctx.viewer = m_viewer;
     m_viewer->setRunTexts(&m_statusText);
     new MainPreview(this, *m_mainbar, *m_viewer);  // a child of the window, as is its dialog
+    new PatternMark(*this, this);
     m_searchTypes = std::make_unique<MainSearchTypes>(
         *this, this,
         MainSearchTypes::Actions{[this] { return m_viewer->largeSearchDialog(); },
@@ -373,6 +375,7 @@ void MainWindow::setRunControlsEnabled(bool enabled)
              replaceBox, fileBarHolder, filterManagerButton, filterBox, backupFolderButton,
              caseSensitiveBox, subfoldersBox, wholeWordBox, backupBox, skipIgnoredBox, regexBox})
         control->setEnabled(enabled);
+    for (QCheckBox *box : {includeHiddenBox, keepCaseBox}) box->setEnabled(enabled);
     for (const char *key : {"normal", "fuzzy", "large"})
         tool(QStringLiteral("searchTypeBar"), QString::fromLatin1(key))->setEnabled(enabled);
 }
@@ -398,9 +401,9 @@ void MainWindow::clearHints()
     for (QLabel *arrow : std::as_const(optionArrows)) arrow->hide();
     setStatusText(2, QString());
     setStatusText(1, Idle);
-    for (QToolButton *indicator :
-         {caseHighlight, wholeWordHighlight, subfoldersHighlight, minimizeHighlight,
-          backupHighlight, skipIgnoredHighlight, regexHighlight})
+    for (QToolButton *indicator : {caseHighlight, wholeWordHighlight, subfoldersHighlight,
+                                   minimizeHighlight, backupHighlight, skipIgnoredHighlight,
+                                   regexHighlight, includeHiddenHighlight, keepCaseHighlight})
         indicator->hide();
 }
 

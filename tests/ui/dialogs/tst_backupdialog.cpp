@@ -71,6 +71,9 @@ private slots:
         QTest::addRow("pasted with blanks around") << "<none>" << def << " " + own + "\t" << own;
         QTest::addRow("missing folder refused") << own << own << "/no/such/folder"
                                                 << "<refused>";
+        // "." is a folder wherever the test runs, but not one full path.
+        QTest::addRow("relative folder refused") << own << own << "."
+                                                 << "<refused>";
     }
     void loadThenOkStores()
     {

@@ -70,12 +70,18 @@ private:
         m_w->fileList->refresh();
     }
 
-    // Opened as the user opens them: the right button on the lists.
+    // Opened as the user opens them: the right button on the lists (on the
+    // file list, on a selected file, so that the selection stays as it is).
     void choose(QMenu *menu, const QString &key)
     {
-        if (menu == m_w->fileMenu)
-            QTest::mousePress(m_w->fileList->viewport(), Qt::RightButton, {}, QPoint(2, 2));
-        else
+        if (menu == m_w->fileMenu) {
+            const QList<QListWidgetItem *> selected = m_w->fileList->selectedItems();
+            QWidget *viewport = m_w->fileList->viewport();
+            const QPoint at = selected.isEmpty()
+                                  ? QPoint(2, viewport->height() - 2)
+                                  : m_w->fileList->visualItemRect(selected.first()).center();
+            QTest::mousePress(viewport, Qt::RightButton, {}, at);
+        } else
             QTest::mouseRelease(m_w->folderList->viewport(), Qt::RightButton, {}, QPoint(2, 2));
         QTRY_VERIFY(menu->isVisible());
         QAction *action = menu->findChild<QAction *>(key);

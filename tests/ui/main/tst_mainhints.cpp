@@ -50,7 +50,8 @@ class TestMainHints : public QObject {
         for (QToolButton *frame :
              {m_window->minimizeHighlight, m_window->caseHighlight, m_window->subfoldersHighlight,
               m_window->wholeWordHighlight, m_window->backupHighlight,
-              m_window->skipIgnoredHighlight, m_window->regexHighlight})
+              m_window->skipIgnoredHighlight, m_window->regexHighlight,
+              m_window->includeHiddenHighlight, m_window->keepCaseHighlight})
             if (!frame->isHidden())
                 visible << frame->objectName();
         return visible;
@@ -100,6 +101,12 @@ private slots:
         row("regular expression cleared", "regexBox", false,
             {"6", "regexHighlight", "ALT+ R",
              " Unchecked - The search text is found exactly as it is typed."});
+        row("include hidden ticked", "includeHiddenBox", true,
+            {"7", "includeHiddenHighlight", "ALT+ H",
+             " Checked - Hidden files and folders are searched too (never .git)."});
+        row("keep case cleared", "keepCaseBox", false,
+            {"8", "keepCaseHighlight", "ALT+ K",
+             " Unchecked - The replacement is written exactly as it is typed."});
     }
     void optionBoxShowsOnlyItsOwnIndicators()
     {

@@ -204,8 +204,9 @@ void TestMainWindow::freshUserStartState()
     MainWindow &w = start();
     QCOMPARE(w.objectName(), QStringLiteral("mainWindow"));
     QCOMPARE(w.windowTitle(), QStringLiteral(" Scrivlane"));
-    for (const QCheckBox *box : {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox,
-                                 w.minimizeBox, w.skipIgnoredBox, w.regexBox})
+    for (const QCheckBox *box :
+         {w.subfoldersBox, w.caseSensitiveBox, w.wholeWordBox, w.backupBox, w.minimizeBox,
+          w.skipIgnoredBox, w.regexBox, w.includeHiddenBox, w.keepCaseBox})
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
     QVERIFY(!w.backupFolderButton->isVisible());
     // A fresh user starts in the home folder, never in the program's own.
@@ -254,6 +255,10 @@ void TestMainWindow::optionBoxesAreStored_data()
                                   << "Skip Ignored";
     QTest::addRow("regular expression") << "regexBox"
                                         << "Regular Expression";
+    QTest::addRow("include hidden files") << "includeHiddenBox"
+                                          << "Include Hidden";
+    QTest::addRow("keep case") << "keepCaseBox"
+                               << "Keep Case";
 }
 
 void TestMainWindow::optionBoxesAreStored()
@@ -579,10 +584,11 @@ void TestMainWindow::disableControlsLocksExactlyTheListedControls()
     w.disableControls();
     QVERIFY(w.context().state.runInProgress);
     QStringList locked;
-    for (const char *name : {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel",
-                             "findBox", "replaceBox", "fileBarHolder", "filterManagerButton",
-                             "filterBox", "backupFolderButton", "caseSensitiveBox", "subfoldersBox",
-                             "wholeWordBox", "backupBox", "skipIgnoredBox", "regexBox"})
+    for (const char *name :
+         {"folderList", "fileList", "driveList", "minimizeBox", "fuzzyPanel", "findBox",
+          "replaceBox", "fileBarHolder", "filterManagerButton", "filterBox", "backupFolderButton",
+          "caseSensitiveBox", "subfoldersBox", "wholeWordBox", "backupBox", "skipIgnoredBox",
+          "regexBox", "includeHiddenBox", "keepCaseBox"})
         locked << QString::fromLatin1(name);
     for (const QString &name : locked)
         QVERIFY2(!w.findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
