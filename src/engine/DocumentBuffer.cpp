@@ -187,7 +187,10 @@ qint32 DocumentBuffer::findWith(const Matcher &matcher, qint32 start)
         start = 0;
     if (start > m_text.size())
         return -1;
-    const TextMatch match = matcher.find(m_text, start);
+    // Its own reference to the text: a long search lets events in, and the
+    // text must not change under it.
+    const QString text = m_text;
+    const TextMatch match = matcher.find(text, start);
     return selectMatch(match.position, match.length);
 }
 

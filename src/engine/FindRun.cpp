@@ -37,6 +37,15 @@ bool trap(RunContext &ctx, const std::function<void()> &step)
     return trapped(ctx, kSentence, kSource, step);
 }
 
+// findInBuffer for the run; a file the pattern engine gave up on is reported
+// and has no match.
+qint32 findReported(RunContext &ctx, qint32 &start)
+{
+    qint32 found = -1;
+    unlessGaveUp(ctx, kSentence, kSource, [&] { found = findInBuffer(ctx, start); });
+    return found;
+}
+
 void endRun(RunContext &ctx)
 {
     ctx.events->findEnded();
@@ -97,7 +106,7 @@ void finishWithViewer(RunContext &ctx)
     if (ctx.request.isFuzzy())
         findFuzzyInBuffer(ctx, start);
     else
-        findInBuffer(ctx, start);
+        findReported(ctx, start);
     endRun(ctx);
 }
 
@@ -141,7 +150,7 @@ void runNormal(RunContext &ctx)
         }
         ctx.events->searchOfferedToViewer(r.findText());
         qint32 start = 0;
-        findInBuffer(ctx, start);
+        findReported(ctx, start);
         ctx.events->idle();
         showSearching(ctx, path);
         if (s.stopRequested) {
@@ -165,7 +174,7 @@ void runNormal(RunContext &ctx)
             if (trap(ctx, [&] { loadIntoViewer(ctx, path); })) {
                 s.foundPosition = 0;
                 qint32 start = 0;
-                findInBuffer(ctx, start);
+                findReported(ctx, start);
                 ctx.events->searchStartMoved(s.foundPosition);
                 // A stop inside the search returns 0, which is no match.
                 if (s.foundPosition != -1 && !s.stopRequested)
@@ -287,7 +296,7 @@ qint32 firstMatchIn(RunContext &ctx, const FileSystem::FileAt &file, ReadAhead &
     if (loaded) {
         ctx.state.foundPosition = 0;
         qint32 start = 0;
-        found = ctx.request.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+        found = ctx.request.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findReported(ctx, start);
     } else {
         ctx.state.foundPosition = -1;  // what the search would have found
     }

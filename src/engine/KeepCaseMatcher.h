@@ -27,6 +27,10 @@ public:
     bool expandsReplacement() const override { return true; }
     QString replacementFor(const QString &replacement, QStringView text, TextMatch match,
                            QStringView lineEnd) const override;
+    void setInterruption(std::function<bool()> interrupted) override
+    {
+        m_search->setInterruption(std::move(interrupted));
+    }
 
 private:
     // Asked through this matcher, searched through the one it wraps.

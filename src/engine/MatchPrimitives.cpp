@@ -6,8 +6,10 @@
 #include "RunContext.h"
 #include "RunEvents.h"
 #include "RunRequest.h"
+#include "RunSupport.h"
 #include "SearchMatcher.h"
 #include "ViewerPort.h"
+#include "settings/LogSources.h"
 
 namespace {
 void showPosition(RunContext &ctx, SearchEvents &shown)
@@ -26,25 +28,54 @@ int findOptions(const RunRequest &request)
     return options;
 }
 
-qint32 findInBuffer(RunContext &ctx, qint32 &start)
+namespace {
+// The search of findInBuffer; a regular expression the engine gives up on
+// throws SearchGaveUp, and one that a stop ends returns false.
+bool searchBuffer(RunContext &ctx, const RunRequest &request, qint32 start)
 {
-    return findInBuffer(ctx, ctx.request, start, *ctx.events);
+    RunState &s = ctx.state;
+    const QString &what = request.findText();
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    if (!request.isRegex() || what.isEmpty()) {
+        s.foundPosition = buffer.find(what, start, findOptions(request));
+        return true;
+    }
+    const std::unique_ptr<Matcher> matcher = matcherFor(request, what);
+    // A long search lets the window answer, and a stop end it.
+    matcher->setInterruption([&ctx] {
+        ctx.main->yieldToEvents();
+        return ctx.state.stopRequested;
+    });
+    try {
+        s.foundPosition = buffer.findWith(*matcher, start);
+    } catch (const SearchStopped &) {
+        return false;
+    }
+    return true;
 }
 
-qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start, SearchEvents &shown)
+qint32 findInBufferFor(RunContext &ctx, const RunRequest &request, qint32 &start,
+                       SearchEvents &shown, bool viewer)
 {
     RunState &s = ctx.state;
     ctx.main->yieldToEvents();
     if (s.stopRequested)
         return 0;
 
-    const QString &what = request.findText();
-    DocumentBuffer &buffer = ctx.viewer->buffer();
     const bool regex = request.isRegex();
-    if (regex && !what.isEmpty())
-        s.foundPosition = buffer.findWith(*matcherFor(request, what), start);
-    else
-        s.foundPosition = buffer.find(what, start, findOptions(request));
+    DocumentBuffer &buffer = ctx.viewer->buffer();
+    try {
+        if (!searchBuffer(ctx, request, start))
+            return 0;
+    } catch (const SearchGaveUp &gaveUp) {
+        if (!viewer)
+            throw;
+        // The viewer's own search: the file is reported, and no match shown.
+        RunSupport::reportRunError(ctx, QStringLiteral("An error occurred while trying to search."),
+                                   LogSource::inViewer(LogSource::viewerFindNext),
+                                   RunSupport::gaveUpDescription(buffer.fileName(), gaveUp));
+        s.foundPosition = -1;
+    }
     showPosition(ctx, shown);
     // An empty match is passed over by the next search, which would find it again.
     const qint32 length = regex ? qMax(buffer.selectionLength(), 1) : buffer.selectionLength();
@@ -55,6 +86,17 @@ qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start, S
     if (s.stopRequested)
         return 0;
     return s.foundPosition;
+}
+}  // namespace
+
+qint32 findInBuffer(RunContext &ctx, qint32 &start)
+{
+    return findInBufferFor(ctx, ctx.request, start, *ctx.events, false);
+}
+
+qint32 findInBuffer(RunContext &ctx, const RunRequest &request, qint32 &start, SearchEvents &shown)
+{
+    return findInBufferFor(ctx, request, start, shown, true);
 }
 
 qint32 findFuzzyInBuffer(RunContext &ctx, qint32 &start)

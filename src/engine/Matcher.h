@@ -66,7 +66,7 @@ public:
     /// Called between slices of a long search, so that the caller can answer
     /// its events; true ends the search with SearchStopped. Without it a
     /// search runs to its end.
-    void setInterruption(std::function<bool()> interrupted)
+    virtual void setInterruption(std::function<bool()> interrupted)
     {
         m_interrupted = std::move(interrupted);
     }

@@ -18,6 +18,7 @@
 #include "ViewerPort.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "settings/LogSources.h"
 
 #include <QScopeGuard>
 
@@ -94,7 +95,9 @@ void showOutcome(RunContext &ctx)
 
     if (!ctx.events->listed().isEmpty()) {
         qint32 start = 0;
-        const qint32 found = findInBuffer(ctx, start);
+        qint32 found = -1;
+        RunSupport::unlessGaveUp(ctx, ReplaceSteps::kSentence, LogSource::replaceCommand,
+                                 [&] { found = findInBuffer(ctx, start); });
         ctx.events->matchShown(found);
         ctx.viewer->setSkipNextReaction(true);
         ctx.viewer->selectListItem(0);

@@ -10,6 +10,7 @@
 #include "RunSupport.h"
 #include "ViewerPort.h"
 #include "platform/FileSystem.h"
+#include "settings/LogSources.h"
 
 using namespace ReplaceSteps;
 using namespace RunSupport;
@@ -51,8 +52,12 @@ void replaceSelectedFile(RunContext &ctx, const TickedFile *ticked)
     RunState &s = ctx.state;
     qint32 start = 0;
     const qint32 totalBefore = s.totalReplacements;
-    const qint32 found =
-        ctx.request.isFuzzy() ? findFuzzyInBuffer(ctx, start) : findInBuffer(ctx, start);
+    qint32 found = -1;
+    if (ctx.request.isFuzzy())
+        found = findFuzzyInBuffer(ctx, start);
+    else
+        unlessGaveUp(ctx, kSentence, LogSource::replaceCommand,
+                     [&] { found = findInBuffer(ctx, start); });
     if (found == -1 || s.stopRequested || passedOverAsBinary(ctx) ||
         !replaceLoadedFileTicked(ctx, ticked) || s.previewSink)
         return;

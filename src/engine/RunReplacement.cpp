@@ -122,7 +122,25 @@ ReplaceResult replaceForRun(RunContext &ctx, QString text, const QString &keywor
         *changes = std::move(prepared->changes);
     } else {
         const std::unique_ptr<Matcher> matcher = matcherFor(r, keyword);
-        result = replaceAll(std::move(text), *matcher, with, scopeFor(s, changes));
+        // A regular expression's long search lets the window answer, and a
+        // stop leaves the file as it was. (Only then is the text held twice:
+        // a plain one is rewritten where it lies.)
+        QString original;
+        if (r.isRegex() && !fuzzy) {
+            original = text;
+            matcher->setInterruption([&ctx] {
+                ctx.main->yieldToEvents();
+                return ctx.state.stopRequested;
+            });
+        }
+        try {
+            result = replaceAll(std::move(text), *matcher, with, scopeFor(s, changes));
+        } catch (const SearchStopped &) {
+            result = ReplaceResult();
+            result.text = original;
+            if (changes)
+                changes->clear();
+        }
     }
     tallyResult(ctx, result, fuzzy);
     return result;
@@ -157,8 +175,8 @@ void replaceInBuffer(RunContext &ctx, const QString &find, const QString &replac
     }
     // A normal search rewrites the text where it lies, so the buffer hands it
     // over; a fuzzy one builds beside it and leaves the buffer as it is when
-    // the result would be too large.
-    const bool taken = !ctx.request.isFuzzy();
+    // the result would be too large, a regular expression when it gives up.
+    const bool taken = !ctx.request.isFuzzy() && !ctx.request.isRegex();
     ReplaceResult result =
         replaceForRun(ctx, taken ? buffer.takeText() : buffer.text(), find, replacement);
     if (taken || !result.tooLarge)
@@ -267,10 +285,16 @@ bool replaceLoadedText(RunContext &ctx, const QString &sentence, const QString &
 {
     DocumentBuffer &buffer = ctx.viewer->buffer();
     const RunRequest &r = ctx.request;
-    return RunSupport::unlessTooLarge(ctx, sentence, source, [&] {
-        if (r.isFuzzy())
-            replaceInBuffer(ctx, buffer.selectedText(), r.fuzzyReplace());
-        else
-            replaceInBuffer(ctx, r.findText(), r.replaceText());
-    });
+    bool replaced = false;
+    return RunSupport::unlessTooLarge(
+               ctx, sentence, source,
+               [&] {
+                   replaced = RunSupport::unlessGaveUp(ctx, sentence, source, [&] {
+                       if (r.isFuzzy())
+                           replaceInBuffer(ctx, buffer.selectedText(), r.fuzzyReplace());
+                       else
+                           replaceInBuffer(ctx, r.findText(), r.replaceText());
+                   });
+               }) &&
+           replaced;
 }

@@ -56,8 +56,9 @@ void tallyReplacement(RunContext &ctx, const ReplaceResult &result);
 /// For a file a Replace or Undo has loaded and found a match in: passes a
 /// binary file over (noted for the report), else replaces every match in the
 /// buffer (a fuzzy search from the buffer's selected match). False when
-/// nothing was replaced; a result past the load limit is then reported under
-/// sentence and source, and the file stays as it is.
+/// nothing was replaced; a result past the load limit, or a regular
+/// expression the engine gave up on, is then reported under sentence and
+/// source, and the file stays as it is.
 bool replaceLoadedFile(RunContext &ctx, const QString &sentence, const QString &source);
 
 /// replaceLoadedFile for a file already known not to be binary: the check

@@ -306,6 +306,30 @@ void RunSupport::noteChanged(RunContext &ctx, const QString &path)
         ctx.state.changedIdentities.insert(id);
 }
 
+QString RunSupport::gaveUpDescription(const QString &path, const SearchGaveUp &gaveUp)
+{
+    return QStringLiteral(
+               "The regular expression gave up on \"%1\" (%2): it could not be searched to its "
+               "end and was left as it is.")
+        .arg(path, gaveUp.description());
+}
+
+bool RunSupport::unlessGaveUp(RunContext &ctx, const QString &sentence, const QString &source,
+                              const std::function<void()> &search)
+{
+    try {
+        search();
+    } catch (const SearchGaveUp &gaveUp) {
+        const QString path = ctx.viewer->buffer().fileName();
+        ctx.state.foundPosition = -1;
+        ctx.state.passedOverFiles.append(
+            {path, QStringLiteral("the regular expression gave up on it, left unchanged")});
+        reportRunError(ctx, sentence, source, gaveUpDescription(path, gaveUp));
+        return false;
+    }
+    return true;
+}
+
 bool RunSupport::unlessTooLarge(RunContext &ctx, const QString &sentence, const QString &source,
                                 const std::function<void()> &load)
 {

@@ -92,6 +92,16 @@ bool changedThisRun(const RunContext &ctx, const FileSystem::FileAt &file);
 /// Notes that this run changed the file path names (called after the save).
 void noteChanged(RunContext &ctx, const QString &path);
 
+/// The error-log description of a file the pattern engine gave up on.
+QString gaveUpDescription(const QString &path, const SearchGaveUp &gaveUp);
+
+/// Runs search, a search of the file the buffer holds. When the pattern engine
+/// gives up on the file (SearchGaveUp) it is a failure of the run, as a file
+/// too large is: reported under sentence and source, named in a Replace's
+/// report as left unchanged, and false returned; the run goes on with the next file.
+bool unlessGaveUp(RunContext &ctx, const QString &sentence, const QString &source,
+                  const std::function<void()> &search);
+
 /// Runs load; a file too large to hold is reported under sentence and source
 /// and passed over (false), so the run goes on with the next file; other
 /// failures propagate as before.

@@ -2,6 +2,7 @@
 
 #include "FuzzyMatcher.h"
 #include "KeepCaseMatcher.h"
+#include "Matcher.h"
 #include "PlainMatcher.h"
 #include "RegexMatcher.h"
 #include "ReplacementText.h"
@@ -37,6 +38,12 @@ QString replacementAt(const RunRequest &request, const QString &replacement, QSt
     const QStringView matched = text.sliced(position, length);
     if ((!request.isRegex() || request.isFuzzy()) && !request.keepsCase())
         return written.forMatch(matched);
-    return matcherFor(request, request.findText())
-        ->replacementFor(replacement, text, {position, length}, written.lineEndFor(matched));
+    try {
+        return matcherFor(request, request.findText())
+            ->replacementFor(replacement, text, {position, length}, written.lineEndFor(matched));
+    } catch (const SearchGaveUp &) {
+        // The match was found within the engine's limits a moment ago; should
+        // finding it again fail, the text stays as it is.
+        return matched.toString();
+    }
 }

@@ -121,7 +121,9 @@ WalkFileReplace::Next WalkFileReplace::findFirst(bool &found)
             return Next::Stop;
         position = findFuzzyInBuffer(m_ctx, start);
     } else {
-        position = findInBuffer(m_ctx, start);
+        position = -1;
+        unlessGaveUp(m_ctx, kSentence, LogSource::replaceCommand,
+                     [&] { position = findInBuffer(m_ctx, start); });
     }
     if (m_s.stopRequested)
         return Next::Stop;

@@ -136,6 +136,43 @@ private slots:
             QCOMPARE(QString(tree.read("tree/" + file)), content);
     }
 
+    // A file the pattern engine gives up on is an error of the run: named and
+    // left as it is, while the other files are searched and replaced.
+    void fileTheEngineGivesUpOnFails_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("hard");  // sub/hard.txt, where the pattern gives up
+        const QByteArray run(5000, 'a');
+        QTest::addRow("find, before any match") << "find" << run + " z\n";
+        QTest::addRow("replace, after a match") << "replace"
+                                                << "z " + run + " z\n";
+        QTest::addRow("preview, after a match") << "preview"
+                                                << "z " + run + " z\n";
+    }
+    void fileTheEngineGivesUpOnFails()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, hard);
+        TempTree tree;
+        tree.write("tree/sub/hard.txt", hard);
+        tree.write("tree/sub/easy.txt", "z z\n");
+        QStringList arguments = {command, "--regex", "--case", "--find", "(a+)+c|z"};
+        if (command != "find")
+            arguments << "--replace"
+                      << "y";
+        QProcess cli;
+        cli.start(SCRIVLANE_CLI, arguments << tree.path("tree"));
+        QVERIFY(cli.waitForFinished(60000));
+        const QString out = cli.readAllStandardOutput(), err = cli.readAllStandardError();
+        QVERIFY2(cli.exitCode() == 1, qPrintable(out + err));
+        QVERIFY2(err.contains("error: ") && err.contains(tree.path("tree/sub/hard.txt")),
+                 qPrintable(err));
+        QCOMPARE(tree.read("tree/sub/hard.txt"), hard);
+        QCOMPARE(tree.read("tree/sub/easy.txt"), command == "replace" ? "y y\n" : "z z\n");
+        if (command != "preview")
+            QVERIFY2(out.contains(tree.path("tree/sub/easy.txt")), qPrintable(out));
+    }
+
     // Hidden files are taken only on request and never anything of .git; GNU
     // find, which follows no link and lists regular files only, names the same.
     void hiddenFilesOnRequest_data()

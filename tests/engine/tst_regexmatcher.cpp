@@ -1,3 +1,4 @@
+#include "engine/KeepCaseMatcher.h"
 #include "engine/RegexLiteral.h"
 #include "engine/RegexMatcher.h"
 #include "engine/Replacer.h"
@@ -86,6 +87,58 @@ private slots:
         QFETCH(QString, pattern);
         QFETCH(QString, replace);
         QTEST(replaceAll(text, RegexMatcher(pattern, true, false), replace).text, "result");
+    }
+
+    // A search the engine gives up on says so; "no match" would let a run
+    // report a file as searched, or replace only part of it.
+    void givesUpRatherThanMissing_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("wholeWord");
+        QTest::addColumn<bool>("replacing");
+        const QString pattern = "(a+)+c|z";
+        QTest::addRow("find") << pattern << false << false;
+        QTest::addRow("find whole words") << pattern << true << false;
+        QTest::addRow("replace after a match") << pattern << false << true;
+    }
+    void givesUpRatherThanMissing()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(bool, wholeWord);
+        QFETCH(bool, replacing);
+        const QString text = "z " + QString(5000, 'a') + " z";
+        const RegexMatcher matcher(pattern, true, wholeWord);
+        if (replacing)
+            QVERIFY_THROWS_EXCEPTION(SearchGaveUp, replaceAll(text, matcher, "y"));
+        else
+            QVERIFY_THROWS_EXCEPTION(SearchGaveUp, matcher.find(text, 1));
+    }
+
+    // A long search looks up between slices of its work: a stop then ends
+    // it, whatever the pattern.
+    void longSearchCanBeStopped_data()
+    {
+        QTest::addColumn<bool>("keepCase");
+        QTest::addRow("regular expression") << false;
+        QTest::addRow("kept case") << true;  // the wrapper hands the interruption on
+    }
+    void longSearchCanBeStopped()
+    {
+        QFETCH(bool, keepCase);
+        // Each line start costs the pattern well under its limit, and the
+        // whole text far more than any slice.
+        QString text;
+        for (int line = 0; line < 20000; ++line) text += QString(18, 'a') + "b\n";
+        std::unique_ptr<Matcher> matcher = std::make_unique<RegexMatcher>("(a+)+$", true, false);
+        if (keepCase)
+            matcher = std::make_unique<KeepCaseMatcher>(std::move(matcher));
+        int looks = 0;
+        matcher->setInterruption([&looks] { return ++looks == 2; });
+        QVERIFY_THROWS_EXCEPTION(SearchStopped, matcher->find(text, 0));
+        QCOMPARE(looks, 2);
+        // Without one it runs to its end: here, no match.
+        RegexMatcher short_("(a+)+$", true, false);
+        QCOMPARE(short_.find(text.first(20 * 50), 0).position, -1);
     }
 
     // A literal every match holds, or none: a wrong one loses files.

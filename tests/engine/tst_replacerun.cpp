@@ -2,6 +2,8 @@
 #include "support/TempTree.h"
 
 #include "engine/FileNameFilter.h"
+#include "engine/PreviewResult.h"
+#include "engine/PreviewRun.h"
 #include "engine/ReplaceRun.h"
 #include "engine/RunReplacement.h"
 #include "engine/RunReport.h"
@@ -54,6 +56,9 @@ private slots:
     void wholeWordReplacesOnlyWholeWords();
     void resultPastTheLoadLimitLeavesTheFile_data();
     void resultPastTheLoadLimitLeavesTheFile();
+    void fileThePatternGivesUpOnIsAnError_data();
+    void fileThePatternGivesUpOnIsAnError();
+    void stopIsTakenInsideOneLongSearch();
     void bytesOutsideOccurrencesUnchanged_data();
     void bytesOutsideOccurrencesUnchanged();
     void unencodableReplacementLeavesFileAndGoesOn();
@@ -330,6 +335,75 @@ void TestReplaceRun::resultPastTheLoadLimitLeavesTheFile_data()
     QTest::addRow("selected files") << false << false;
     QTest::addRow("folder walk") << true << false;
     QTest::addRow("fuzzy") << false << true;
+}
+
+// A file the pattern engine gives up on is an error, never one without
+// further matches: shown, named in the report and left as it is, while the
+// run goes on with the next file.
+void TestReplaceRun::fileThePatternGivesUpOnIsAnError_data()
+{
+    QTest::addColumn<bool>("walk");
+    QTest::addColumn<bool>("preview");
+    QTest::newRow("selected files") << false << false;
+    QTest::newRow("walk") << true << false;
+    QTest::newRow("preview") << true << true;
+}
+
+void TestReplaceRun::fileThePatternGivesUpOnIsAnError()
+{
+    QFETCH(bool, walk);
+    QFETCH(bool, preview);
+    const QByteArray hard = "z " + QByteArray(5000, 'a') + " z";
+    TempTree t;
+    t.write("top/sub/a.txt", hard);
+    t.write("top/sub/b.txt", "z z");
+    FakeRunHost h;
+    lorem(h, t, walk ? QStringList() : QStringList{"sub/a.txt", "sub/b.txt"});
+    h.request.regex = true;
+    h.request.caseSensitive = true;
+    h.request.find = "(a+)+c|z";
+    h.request.replace = "y";
+    PreviewResult previewed = PreviewResult::forRequest(RunRequest::termsOf(h.request));
+    if (preview)
+        PreviewRun::preview(h.ctx, previewed);
+    else
+        runReplace(h.ctx);
+    QCOMPARE(t.read("top/sub/a.txt"), hard);
+    QCOMPARE(t.read("top/sub/b.txt"), QByteArray(preview ? "z z" : "y y"));
+    QCOMPARE(preview ? previewed.fileCount() : h.viewer.list.size(), 1);
+    QVERIFY2(h.dialogs.titles().contains(" Error"), qPrintable(h.dialogs.titles().join('|')));
+    QCOMPARE(h.ctx.state.passedOverFiles.size(), 1);
+    QCOMPARE(h.ctx.state.passedOverFiles[0].path, t.path("top/sub/a.txt"));
+}
+
+// A stop during the long search of one file is taken there: the run looks up
+// while it searches, and the file stays as it is.
+void TestReplaceRun::stopIsTakenInsideOneLongSearch()
+{
+    // Each line start costs the pattern well under its limit; the file, minutes.
+    const QByteArray text = (QByteArray(18, 'a') + "b\n").repeated(20000);
+    TempTree t;
+    t.write("top/a.txt", text);
+    FakeRunHost h;
+    lorem(h, t, {"a.txt"});
+    h.request.regex = true;
+    h.request.find = "(a+)+$";
+    h.request.replace = "y";
+    int yieldsWhileLoaded = 0;
+    QString shownAtStop = "none";
+    h.main.onYield = [&] {
+        // The first yield is the search's own, before it starts.
+        if (h.viewer.document.text().size() == text.size() && ++yieldsWhileLoaded == 2) {
+            h.ctx.requestStop();
+            shownAtStop = h.viewer.posLabel;
+        }
+    };
+    runReplace(h.ctx);
+    QVERIFY(h.ctx.state.stopRequested);
+    // No position shown yet: the search itself let the events in.
+    QVERIFY2(!shownAtStop.endsWith(" of " + QString::number(text.size())), qPrintable(shownAtStop));
+    QCOMPARE(t.read("top/a.txt"), text);
+    QCOMPARE(h.ctx.state.totalReplacements, 0);
 }
 
 void TestReplaceRun::resultPastTheLoadLimitLeavesTheFile()
