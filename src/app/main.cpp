@@ -22,22 +22,19 @@ int finish(const WindowCommandLine &line)
     std::fputs(line.output.toLocal8Bit().constData(), stream);
     return line.exitStatus();
 }
-
-QStringList argumentsOf(int argc, char *argv[])
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    // Help and version need no display: they work in any terminal.
-    if (WindowCommandLine::onlyPrints(argumentsOf(argc, argv))) {
+    // The command line is read before the window system is reached, so that
+    // help, version and a wrong command line work without a display.
+    {
         QCoreApplication core(argc, argv);
         nameTheProgram();
-        return finish(WindowCommandLine::parse(core.arguments(), QDir::currentPath()));
+        const WindowCommandLine early = WindowCommandLine::parse(
+            WindowCommandLine::withoutWindowSystemOptions(core.arguments()), QDir::currentPath());
+        if (early.outcome != WindowCommandLine::Outcome::Start)
+            return finish(early);
     }
     QApplication app(argc, argv);
     nameTheProgram();

@@ -304,6 +304,38 @@ private slots:
         }
     }
 
+    // The window program reads its command line before it needs a display:
+    // without one, a wrong command line prints the usage and ends with 2.
+    void windowProgramWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");  // part of standard output (0) or error (2)
+        QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << "Usage: scrivlane";
+        QTest::addRow("unknown option after the window system's")
+            << QStringList{"-platform", "offscreen", "--bogus"} << 2 << "Usage: scrivlane";
+        QTest::addRow("two folders") << QStringList{"/", "/tmp"} << 2 << "Only one folder";
+        QTest::addRow("help") << QStringList{"--help"} << 0 << "[FOLDER]";
+        QTest::addRow("version") << QStringList{"--version"} << 0 << "scrivlane 0.";
+    }
+    void windowProgramWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(name);
+        QProcess window;
+        window.setProcessEnvironment(environment);
+        window.start(SCRIVLANE_WINDOW, arguments);
+        QVERIFY(window.waitForFinished(60000));
+        const QString out = window.readAllStandardOutput(), err = window.readAllStandardError();
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(window.exitCode() == status, qPrintable(out + err));
+        QVERIFY2((status == 0 ? out : err).contains(says), qPrintable(out + err));
+    }
+
     // The preview's diff, patched onto an untouched copy, writes the bytes
     // Replace writes, for every search type and awkward file.
     void previewPatchedIsReplace_data()

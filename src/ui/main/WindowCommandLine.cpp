@@ -20,8 +20,9 @@ WindowCommandLine WindowCommandLine::parse(const QStringList &arguments,
         QStringLiteral("[FOLDER]"));
 
     WindowCommandLine line;
-    const QString usageHint = QStringLiteral("Try '%1 --help' for more information.")
-                                  .arg(QCoreApplication::applicationName().toLower());
+    const QString program = QCoreApplication::applicationName().toLower();
+    const QString usageHint =
+        QStringLiteral("Usage: %1 [FOLDER]\nTry '%1 --help' for more information.").arg(program);
     if (!parser.parse(arguments)) {
         line.outcome = Outcome::Fail;
         line.output = parser.errorText() + u'\n' + usageHint + u'\n';
@@ -49,14 +50,51 @@ WindowCommandLine WindowCommandLine::parse(const QStringList &arguments,
     return line;
 }
 
-bool WindowCommandLine::onlyPrints(const QStringList &arguments)
+QStringList WindowCommandLine::withoutWindowSystemOptions(const QStringList &arguments)
 {
-    for (const QString &argument : arguments.mid(1)) {
-        if (argument == u"--")
-            return false;
-        if (argument == u"-h" || argument == u"--help" || argument == u"-?" ||
-            argument == u"--help-all" || argument == u"-v" || argument == u"--version")
-            return true;
+    // The options Qt's application objects read and remove, with "-" or "--".
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("title"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("icon"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet"),
+                                          QStringLiteral("qmljsdebugger")};
+    static const QStringList flags = {QStringLiteral("reverse"),     QStringLiteral("widgetcount"),
+                                      QStringLiteral("testability"), QStringLiteral("nograb"),
+                                      QStringLiteral("dograb"),      QStringLiteral("sync")};
+    QStringList kept = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == u"--") {
+            kept << arguments.mid(i);
+            break;
+        }
+        if (!argument.startsWith(u'-') || argument == u"-") {
+            kept << argument;
+            continue;
+        }
+        QString name = argument.mid(argument.startsWith(u"--") ? 2 : 1);
+        const qsizetype equals = name.indexOf(u'=');
+        if (equals >= 0)
+            name.truncate(equals);
+        if (withValue.contains(name)) {
+            if (equals < 0)
+                ++i;  // its value
+            continue;
+        }
+        if (flags.contains(name) && equals < 0)
+            continue;
+        kept << argument;
     }
-    return false;
+    return kept;
 }

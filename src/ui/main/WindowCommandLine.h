@@ -21,6 +21,8 @@ struct WindowCommandLine {
     /// Reads arguments (the program's name first). Needs the application object
     /// for the program's name and version.
     static WindowCommandLine parse(const QStringList &arguments, const QString &workingFolder);
-    /// Whether the arguments only ask for text (help or version), which needs no display.
-    static bool onlyPrints(const QStringList &arguments);
+    /// arguments without the window system's own options (-platform NAME,
+    /// -style NAME, -reverse, ...), which the application object takes out
+    /// itself: what remains can be read before there is a display.
+    static QStringList withoutWindowSystemOptions(const QStringList &arguments);
 };

@@ -46,15 +46,28 @@ private slots:
         QTest::addColumn<QString>("place");
         QTest::addColumn<bool>("shared");  // a second copy is refused and hands over
         const QString own = "tmp/scrivlane-" + QString::number(::geteuid());
-        QTest::addRow("runtime folder") << "run" << "0700" << "run" << true;
-        QTest::addRow("runtime folder others can read") << "run" << "0755" << "run" << false;
-        QTest::addRow("runtime folder others can write") << "run" << "0777" << "run" << false;
-        QTest::addRow("runtime folder through a link") << "link" << "link" << "link" << false;
-        QTest::addRow("no runtime folder: the user's own, made") << "" << "" << own << true;
-        QTest::addRow("no runtime folder: the user's own, kept") << "" << "0700" << own << true;
-        QTest::addRow("no runtime folder: one others can write") << "" << "0777" << own << false;
-        QTest::addRow("no runtime folder: a link") << "" << "link" << own << false;
-        QTest::addRow("no runtime folder: a file") << "" << "file" << own << false;
+        QTest::addRow("runtime folder") << "run"
+                                        << "0700"
+                                        << "run" << true;
+        QTest::addRow("runtime folder others can read") << "run"
+                                                        << "0755"
+                                                        << "run" << false;
+        QTest::addRow("runtime folder others can write") << "run"
+                                                         << "0777"
+                                                         << "run" << false;
+        QTest::addRow("runtime folder through a link") << "link"
+                                                       << "link"
+                                                       << "link" << false;
+        QTest::addRow("no runtime folder: the user's own, made") << ""
+                                                                 << "" << own << true;
+        QTest::addRow("no runtime folder: the user's own, kept") << ""
+                                                                 << "0700" << own << true;
+        QTest::addRow("no runtime folder: one others can write") << ""
+                                                                 << "0777" << own << false;
+        QTest::addRow("no runtime folder: a link") << ""
+                                                   << "link" << own << false;
+        QTest::addRow("no runtime folder: a file") << ""
+                                                   << "file" << own << false;
     }
     void usesOnlyAPrivateFolder()
     {
