@@ -152,6 +152,7 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     QCOMPARE(v.buffer().text().isEmpty(), !leftByARun);  // not read whole
     const QString facts = v.documentEdit->placeholderText();
     QVERIFY2(facts.contains(u"disk.img"_s) && facts.contains(why), qPrintable(facts));
+    QCOMPARE(facts.section(u'\n', 1, 1), u"%1 bytes"_s.arg(bytes.size()));  // said once
     QVERIFY(v.documentEdit->toPlainText().isEmpty() && v.documentEdit->isReadOnly());
     // Find, replace and save leave the file alone; find next passes over it.
     v.viewerFindBox->setEditText(u"needle"_s);
