@@ -111,6 +111,7 @@ void BackupDialog::loadChoice()
                                                      ValuePath, defaultText);
     if (stored == defaultText) {
         defaultOption->setChecked(true);
+        specifiedPathEdit->clear();
     } else {
         specifyOption->setChecked(true);
         specifiedPathEdit->setText(stored == QLatin1String("0") ? QString() : stored);
@@ -218,11 +219,25 @@ void BackupDialog::browseForFolder()
     specifyOption->setChecked(true);
     shadeBoxes();
     // An empty box or a folder gone since leaves the list where it was.
-    picker()->folderList->setPath(specifiedPathEdit->text());
+    picker()->openAt(specifiedPathEdit->text());
     picker()->exec();
-    // The picker's choice is what the user confirmed: store it, as leaving the
-    // dialog does, so that it outlives the session.
-    storeChoice();
+    // The picker's choice is what the user confirmed: store it, as OK does, so
+    // that it outlives the session; a folder that is not there is refused as
+    // OK refuses it, never kept for the runs to fail on.
+    if (isVisible())
+        confirmChoice();
+    else if (isMissingFolder())
+        loadChoice();
+    else
+        storeChoice();
+}
+
+void BackupDialog::reject()
+{
+    // Leaving without OK keeps the stored choice: what was typed is dropped.
+    if (m_loaded)
+        loadChoice();
+    QDialog::reject();
 }
 
 bool BackupDialog::event(QEvent *event)

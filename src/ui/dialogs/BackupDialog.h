@@ -42,6 +42,8 @@ public:
     void browseForFolder();
     /// The folder picker, created on first use.
     FolderPicker *picker();
+    /// Esc or the window's close button: the stored choice comes back.
+    void reject() override;
 
     QRadioButton *specifyOption = nullptr;
     QRadioButton *defaultOption = nullptr;

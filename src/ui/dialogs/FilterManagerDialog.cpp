@@ -8,9 +8,10 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -37,8 +38,14 @@ FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
     filterFrame->setObjectName(QStringLiteral("filterFrame"));
     filtersLabel = new QLabel(QStringLiteral("Filters:"));
     filtersLabel->setObjectName(QStringLiteral("filtersLabel"));
-    filterList = new QListWidget;
+    // One list with the filter box: a filter added there is here too, and the
+    // rows a tool acts on are the box's own.
+    filterList = new QListView;
     filterList->setObjectName(QStringLiteral("filterList"));
+    filterList->setModel(m_filters->model());
+    filterList->setModelColumn(m_filters->modelColumn());
+    filterList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    filterList->setSelectionMode(QAbstractItemView::SingleSelection);
     newFilterLabel = new QLabel(QStringLiteral("Filter to add:"));
     newFilterLabel->setObjectName(QStringLiteral("newFilterLabel"));
     newFilterEdit = new QLineEdit;
@@ -91,11 +98,10 @@ FilterManagerDialog::FilterManagerDialog(QComboBox *filters, Dialogs &dialogs,
         area->setMouseTracking(true);
         area->installEventFilter(this);
     }
-    connect(filterList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { newFilterEdit->setText(item->text()); });
+    filterList->installEventFilter(this);
+    connect(filterList, &QListView::clicked, this,
+            [this](const QModelIndex &index) { newFilterEdit->setText(index.data().toString()); });
     connect(newFilterEdit, &QLineEdit::returnPressed, this, &FilterManagerDialog::addFilter);
-
-    for (int i = 0; i < m_filters->count(); ++i) filterList->addItem(m_filters->itemText(i));
     resetNewFilter();
 }
 
@@ -144,14 +150,11 @@ void FilterManagerDialog::addFilter()
         showMessage(QStringLiteral("You have entered an invalid file filter."));
         return;
     }
-    for (int i = 0; i < filterList->count(); ++i) {
-        if (filterList->item(i)->text() == text) {
-            resetNewFilter();
-            showMessage(QStringLiteral("That filter is already in the list."));
-            return;
-        }
+    if (m_filters->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+        resetNewFilter();
+        showMessage(QStringLiteral("That filter is already in the list."));
+        return;
     }
-    filterList->addItem(text);
     m_filters->addItem(text);
     m_refreshCombos();
     resetNewFilter();
@@ -163,11 +166,10 @@ void FilterManagerDialog::runFilterTool(const QString &key)
         addFilter();
     } else if (key == u"removeFilter") {
         newFilterEdit->setFocus();
-        const int row = filterList->currentRow();
-        if (row < 0 || !filterList->item(row)->isSelected())
+        const int row = selectedRow();
+        if (row < 0)
             return;
         m_filters->removeItem(row);
-        delete filterList->takeItem(row);
         m_refreshCombos();
         resetNewFilter();
     } else if (key == u"moveUp") {
@@ -179,21 +181,28 @@ void FilterManagerDialog::runFilterTool(const QString &key)
     }
 }
 
+int FilterManagerDialog::selectedRow() const
+{
+    const QModelIndex current = filterList->currentIndex();
+    return current.isValid() && filterList->selectionModel()->isSelected(current) ? current.row()
+                                                                                  : -1;
+}
+
 void FilterManagerDialog::move(int step)
 {
-    const int row = filterList->currentRow();
+    const int row = selectedRow();
     const int target = row + step;
-    if (row < 0 || !filterList->item(row)->isSelected() || target < 0 ||
-        target >= filterList->count())
+    if (row < 0 || target < 0 || target >= m_filters->count())
         return;
-    const QString moved = filterList->item(row)->text();
-    filterList->item(row)->setText(filterList->item(target)->text());
-    filterList->item(target)->setText(moved);
-    filterList->setCurrentRow(target);
-    // The order is stored at shut-down; the filter box shows it at once.
+    QStringList order;
+    for (int i = 0; i < m_filters->count(); ++i) order << m_filters->itemText(i);
+    order.swapItemsAt(row, target);
+    // The order is stored at shut-down; the filter box shows it at once, its
+    // first filter chosen.
     m_filters->clear();
-    for (int i = 0; i < filterList->count(); ++i) m_filters->addItem(filterList->item(i)->text());
+    m_filters->addItems(order);
     m_filters->setCurrentIndex(0);
+    filterList->setCurrentIndex(filterList->model()->index(target, filterList->modelColumn()));
 }
 
 bool FilterManagerDialog::event(QEvent *event)
@@ -209,5 +218,13 @@ bool FilterManagerDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseMove)
         m_hint(QString());
+    // Enter on a clicked filter adds the box's text, as Enter in the box does.
+    if (event->type() == QEvent::KeyPress && watched == filterList) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            addFilter();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }

@@ -8,14 +8,15 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QToolBar;
 class Dialogs;
 
 /// The filter list manager: adds, removes and reorders the main
-/// window's file filters. Every change reaches the filter box at once; adds and
-/// removes are stored at once through refreshCombos, moves at shut-down. Loaded
-/// once; it hides itself when it loses the activation.
+/// window's file filters. Its list shows the filter box's own items, so a filter
+/// added in the box is there too; adds and removes are stored at once through
+/// refreshCombos, moves at shut-down. Loaded once; it hides itself when it loses
+/// the activation.
 class FilterManagerDialog : public QDialog {
     Q_OBJECT
 
@@ -35,7 +36,7 @@ public:
 
     QGroupBox *filterFrame = nullptr;
     QLabel *filtersLabel = nullptr;
-    QListWidget *filterList = nullptr;
+    QListView *filterList = nullptr;
     QLabel *newFilterLabel = nullptr;
     QLineEdit *newFilterEdit = nullptr;
     QWidget *filterBarHolder = nullptr;
@@ -47,6 +48,8 @@ protected:
 
 private:
     void resetNewFilter();
+    /// The selected row of the list; -1 when none is selected.
+    int selectedRow() const;
     void move(int step);
     void showMessage(const QString &text);
 

@@ -75,6 +75,13 @@ FolderPicker::FolderPicker(BackupDialog &backup, MainPort &main, RunEvents &even
     folderList->setPath(Paths::startFolder());
 }
 
+void FolderPicker::openAt(const QString &path)
+{
+    folderList->setPath(path);
+    folderList->refresh();
+    fileList->refresh();
+}
+
 void FolderPicker::driveChosen()
 {
     // A drive that cannot be opened leaves the lists where they were.

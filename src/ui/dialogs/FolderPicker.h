@@ -24,6 +24,10 @@ public:
     FolderPicker(BackupDialog &backup, MainPort &main, RunEvents &events, Dialogs &dialogs,
                  QWidget *parent = nullptr);
 
+    /// Opens path, when it is a folder, with the open folder highlighted and both
+    /// lists read afresh: a highlight left from the last time is never the target.
+    void openAt(const QString &path);
+
     /// The toolbar's one handler: "savepath", "createFolder", "deleteFolder", "exit".
     void runFolderTool(const QString &key);
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QStyle>
 
@@ -96,8 +97,20 @@ void ViewerDisplay::stepFont(int points)
 
 void ViewerDisplay::chooseFont(QWidget *dialogParent)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, m_document->font(), dialogParent);
-    if (ok)
-        m_document->setFont(font);
+    // The dialog preselects by family and style name: handed the font asked for,
+    // a family that is not installed, or a style it names otherwise, would
+    // preselect another, and OK alone would change the font. It gets the font
+    // in use.
+    const QFontInfo used(m_document->font());
+    QFont offered(used.family());
+    offered.setStyleName(used.styleName());
+    offered.setPointSizeF(used.pointSizeF());
+    QFontDialog dialog(dialogParent);
+    dialog.setCurrentFont(offered);
+    const QFont preselected = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The dialog knows whole points only: untouched, it keeps a size of 9.5.
+    if (dialog.selectedFont() != preselected)
+        m_document->setFont(dialog.selectedFont());
 }

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -32,13 +33,24 @@ ViewerFileCommands::ViewerFileCommands(RunContext &ctx, const DocumentBuffer &bu
 {
 }
 
+QString ViewerFileCommands::startFolder() const
+{
+    // Never the program's data folder, which holds only its own files.
+    for (const QString &file : {m_host.selectedEntry(), m_buffer.fileName()}) {
+        const QString folder = file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
+        if (!folder.isEmpty() && FileSystem::isFolder(folder))
+            return folder;
+    }
+    return QDir::homePath();
+}
+
 void ViewerFileCommands::openFile()
 {
     if (!m_host.offerToSaveChanges())
         return;
     const QString path =
-        QFileDialog::getOpenFileName(m_document->window(), QStringLiteral("Open"),
-                                     Paths::applicationFolder(), QStringLiteral("All files (*)"));
+        QFileDialog::getOpenFileName(m_document->window(), QStringLiteral("Open"), startFolder(),
+                                     QStringLiteral("All files (*)"));
     if (path.isEmpty())
         return;
     openPath(QDir::toNativeSeparators(path));
@@ -59,7 +71,7 @@ void ViewerFileCommands::openPath(const QString &path)
 void ViewerFileCommands::saveAs()
 {
     const QString proposed =
-        QDir(Paths::applicationFolder()).filePath(nameAfterLastSeparator(m_buffer.fileName()));
+        QDir(startFolder()).filePath(nameAfterLastSeparator(m_buffer.fileName()));
     const QString path = QFileDialog::getSaveFileName(
         m_document->window(), QStringLiteral("Save As"), proposed, QStringLiteral("All files (*)"));
     if (path.isEmpty())

@@ -24,6 +24,8 @@ public:
         virtual void listOpenedFile(const QString &path) = 0;
         /// The list's next reaction to a change is skipped: the document is loaded already.
         virtual void skipNextListReaction() = 0;
+        /// The list's selected entry; empty when none is selected.
+        virtual QString selectedEntry() const = 0;
         virtual void setCaption(const QString &text) = 0;
         virtual void setStatus(int panel, const QString &text) = 0;
         virtual void reportFailure(const QString &message, MessageIcon icon, const QString &title,
@@ -51,6 +53,10 @@ public:
     void showLastReport();
 
 private:
+    /// Where the open and save dialogs start: the folder of the file the list
+    /// has selected, else of the shown document, else the home folder.
+    QString startFolder() const;
+
     RunContext &m_ctx;
     const DocumentBuffer &m_buffer;
     ViewerDocumentFile &m_file;

@@ -58,8 +58,11 @@ QString ViewerFileInfo::facts(const QString &path, ContentKind::Kind kind)
     QStringList lines{QFileInfo(path).fileName()};
     const FileSystem::FileDetails details = FileSystem::fileDetails(path);
     if (details.found) {
-        lines << QStringLiteral("%1 (%2 bytes)")
-                     .arg(locale.formattedDataSize(details.size), locale.toString(details.size));
+        // Below a kilobyte the short form is the byte count itself: said once.
+        const QString bytes = QStringLiteral("%1 bytes").arg(locale.toString(details.size));
+        lines << (details.size < 1024 ? bytes
+                                      : QStringLiteral("%1 (%2)").arg(
+                                            locale.formattedDataSize(details.size), bytes));
         lines << locale.toString(details.modified, QLocale::LongFormat);
     }
     lines << (kind == ContentKind::Kind::TooLarge

@@ -133,7 +133,8 @@ void ViewerWindow::buildTools()
     });
     connect(m_tools, &ViewerTools::menuToolTriggered, this, [this](const QString &key) {
         ViewerToolRouting::runMenuTool(*this, key);
-        viewerMenus->adjustSize();
+        // Laid out again at its full width: the word wrap button stays at the right.
+        layoutControls();
         viewerMenus->update();
     });
     connect(m_tools, &ViewerTools::moveToolTriggered, this,

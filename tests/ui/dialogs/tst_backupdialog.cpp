@@ -136,6 +136,76 @@ private slots:
         QVERIFY(m_backup->defaultOption->isChecked());
     }
 
+    // Leaving the picker keeps a folder only when it is there: a missing one is
+    // refused as OK refuses it, and Esc then brings back what was stored.
+    void searchKeepsOnlyAFolderThatIsThere_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("kept");  // stored and the runs' root; "": the default
+        const QString missing = "/no/such/folder", tree = "tree";
+        QTest::addRow("missing, Hide") << missing << "exit" << QString();
+        QTest::addRow("missing, Save Path") << missing << "savepath" << tree;
+        QTest::addRow("there, Hide") << tree << "exit" << tree;
+    }
+    void searchKeepsOnlyAFolderThatIsThere()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, tool);
+        QFETCH(QString, kept);
+        const auto real = [&](const QString &s) {
+            return s.startsWith(u'/') ? s : QDir::toNativeSeparators(path(s));
+        };
+        FolderPicker *picker = m_backup->picker();
+        bool stayed = false;
+        QTimer::singleShot(0, m_backup.get(), [&] {
+            m_backup->specifyOption->click();
+            m_backup->specifiedPathEdit->setText(real(typed));
+            QTimer::singleShot(0, picker, [&] {
+                picker->folderList->setPath(path("tree"));
+                picker->runFolderTool(tool);
+            });
+            m_backup->browseButton->click();
+            stayed = m_backup->isVisible();
+            if (stayed)
+                QTest::keyClick(m_backup.get(), Qt::Key_Escape);
+        });
+        m_backup->showModal();
+        QVERIFY(!m_backup->isVisible());
+        QCOMPARE(stayed, kept.isEmpty());
+        QCOMPARE(m_dialogs.titles(),
+                 kept.isEmpty() ? QStringList{" Specify Backup folder"} : QStringList());
+        QCOMPARE(stored(), kept.isEmpty() ? QString() : real(kept));
+        QCOMPARE(m_backup->backupRoot(), kept.isEmpty() ? Paths::applicationFolder() : real(kept));
+    }
+
+    // Opened again on the same folder, the picker highlights that folder, not a
+    // subfolder highlighted the time before: Delete Folder names the folder shown.
+    void pickerReopensOnItsFolder()
+    {
+        m_t->mkdir("tree/old");
+        const QString tree = QDir::toNativeSeparators(path("tree"));
+        m_backup->hintFolder();  // loads the dialog
+        m_backup->specifyOption->setChecked(true);
+        m_backup->specifiedPathEdit->setText(tree);
+        FolderPicker *picker = m_backup->picker();
+        for (int round = 0; round < 2; ++round) {
+            QTimer::singleShot(0, picker, [&] {
+                QCOMPARE(picker->folderList->highlightedPath(), tree);
+                picker->folderList->setCurrentRow(picker->folderList->count() - 1);  // "old"
+                m_dialogs.answers = {MessageAnswer::No};
+                picker->runFolderTool("deleteFolder");
+                picker->runFolderTool("exit");
+            });
+            m_backup->browseForFolder();
+        }
+        QCOMPARE(m_dialogs.shown.size(), 2);
+        for (const ScriptedDialogs::Shown &asked : m_dialogs.shown)
+            QVERIFY2(asked.text.contains(tree + QDir::separator() + "old?"),
+                     qPrintable(asked.text));
+        QVERIFY(QFileInfo::exists(path("tree/old")));
+    }
+
     // Only a new name adds a folder, and only inside the one shown; a folder that cannot
     // go and the home folder stay, the latter refused before any question.
     void pickerTools_data()

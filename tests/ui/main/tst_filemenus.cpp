@@ -111,6 +111,11 @@ private:
         return fresh ? d : nullptr;
     }
 
+    static void selectFilter(FilterManagerDialog *d, int row)
+    {
+        d->filterList->setCurrentIndex(d->filterList->model()->index(row, 0));
+    }
+
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_w;
@@ -333,7 +338,7 @@ private slots:
         QFETCH(QString, message);
         FilterManagerDialog *d = openFilters();
         QVERIFY(d);
-        d->filterList->setCurrentRow(row);
+        selectFilter(d, row);
         const bool entered = !d->filterBar->findChild<QAction *>(action);
         if (entered) {
             d->newFilterEdit->setText(action);
@@ -355,12 +360,64 @@ private slots:
         // An addition or removal is stored at once, a move at shut-down.
         const bool atOnce = order != Filters && !action.startsWith(u"move");
         QCOMPARE(stored(), atOnce ? order : QStringList());
-        // A filter clicked in the list and entered again is a duplicate.
+        // A filter clicked in the list and entered again (Enter goes to the list,
+        // which the click focused) is a duplicate.
+        const qsizetype before = m_dialogs->shown.size();
+        QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::mouseClick(d->filterList->viewport(), Qt::LeftButton, {},
-                          d->filterList->visualItemRect(d->filterList->item(0)).center());
-        QTest::keyClick(d->newFilterEdit, Qt::Key_Return);
+                          d->filterList->visualRect(d->filterList->model()->index(0, 0)).center());
+        QCOMPARE(QApplication::focusWidget(), d->filterList);
+        QCOMPARE(d->newFilterEdit->text(), order.first());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_dialogs->shown.size(), before + 1);
         QCOMPARE(m_dialogs->shown.last().text, Duplicate);
         QCOMPARE(entries(d->filterList), order);
+        m_w->close();
+        QCOMPARE(stored(), order);
+    }
+
+    // The manager, once loaded, lists a filter typed into the main window's box
+    // since, and its tools act on the filter shown.
+    void filterTypedInMainBox_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("message");
+        const QStringList typed = Filters + QStringList{"*.md"};
+        QTest::addRow("remove it") << 4 << "removeFilter" << Filters << QString();
+        QTest::addRow("remove the one above")
+            << 3 << "removeFilter" << QStringList{"*.htm", "*.txt", "*.ini", "*.md"} << QString();
+        QTest::addRow("move it up")
+            << 4 << "moveUp" << QStringList{"*.htm", "*.txt", "*.ini", "*.md", "*.*"} << QString();
+        QTest::addRow("add it again") << -1 << "*.md" << typed << Duplicate;
+    }
+    void filterTypedInMainBox()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, action);
+        QFETCH(QStringList, order);
+        QFETCH(QString, message);
+        FilterManagerDialog *d = openFilters();
+        QVERIFY(d);
+        d->filterBar->findChild<QAction *>(QStringLiteral("exit"))->trigger();
+        m_w->filterBox->lineEdit()->setText(QStringLiteral("*.md"));
+        QTest::keyClick(m_w->filterBox->lineEdit(), Qt::Key_Return);
+        QCOMPARE(openFilters(), d);
+        QCOMPARE(entries(d->filterList), Filters + QStringList{"*.md"});
+        selectFilter(d, row);
+        if (QAction *tool = d->filterBar->findChild<QAction *>(action)) {
+            tool->trigger();
+        } else {
+            d->newFilterEdit->setText(action);
+            QTest::keyClick(d->newFilterEdit, Qt::Key_Return);
+        }
+        QCOMPARE(m_dialogs->titles(),
+                 message.isEmpty() ? QStringList() : QStringList{"Filter error"});
+        if (!message.isEmpty())
+            QCOMPARE(m_dialogs->shown[0].text, message);
+        QCOMPARE(entries(d->filterList), order);
+        QCOMPARE(entries(m_w->filterBox), order);
         m_w->close();
         QCOMPARE(stored(), order);
     }

@@ -4,7 +4,10 @@
 #include "platform/Paths.h"
 #include "settings/SettingsStore.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QFrame>
 #include <QListWidget>
 #include <QMenuBar>
@@ -15,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +59,8 @@ private slots:
     void binaryOrLargeFileShowsItsFactsOnly();
     void fitsTheScreen_data();
     void fitsTheScreen();
+    void setFontsUntouchedKeepsTheFont_data();
+    void setFontsUntouchedKeepsTheFont();
 
 private:
     QTemporaryDir m_dir;
@@ -152,6 +158,7 @@ void tst_ViewerDocument::binaryOrLargeFileShowsItsFactsOnly()
     QCOMPARE(v.buffer().text().isEmpty(), !leftByARun);  // not read whole
     const QString facts = v.documentEdit->placeholderText();
     QVERIFY2(facts.contains(u"disk.img"_s) && facts.contains(why), qPrintable(facts));
+    QCOMPARE(facts.section(u'\n', 1, 1), u"%1 bytes"_s.arg(bytes.size()));  // said once
     QVERIFY(v.documentEdit->toPlainText().isEmpty() && v.documentEdit->isReadOnly());
     // Find, replace and save leave the file alone; find next passes over it.
     v.viewerFindBox->setEditText(u"needle"_s);
@@ -223,6 +230,50 @@ void tst_ViewerDocument::fitsTheScreen()
                               .arg(scale)
                               .arg(size.height()));
     }
+}
+
+// The font dialog opens on the font the document shows, whatever was asked for,
+// so OK on the untouched dialog changes nothing.
+void tst_ViewerDocument::setFontsUntouchedKeepsTheFont_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("points");
+    QTest::addColumn<bool>("italic");
+    QTest::addRow("family not installed") << u"Courier New"_s << u"8"_s << false;
+    QTest::addRow("serif") << u"DejaVu Serif"_s << u"14"_s << false;
+    QTest::addRow("italic") << u"DejaVu Serif"_s << u"12"_s << true;
+    QTest::addRow("half a point") << u"DejaVu Sans Mono"_s << u"9.5"_s << false;
+}
+
+void tst_ViewerDocument::setFontsUntouchedKeepsTheFont()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, points);
+    QFETCH(bool, italic);
+    const QString key = u"Software\\Scrivlane\\Fonts"_s;
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER, key, u"Fontname"_s, family);
+    SettingsStore::writeString(SettingsStore::HKEY_CURRENT_USER, key, u"Fontsize"_s, points);
+    ViewerWindow &v = *m_h->viewer;
+    v.applyStoredSettings();
+    QFont font = v.documentEdit->font();
+    font.setItalic(italic);
+    v.documentEdit->setFont(font);
+    const QFontInfo before(v.documentEdit->font());
+    QString offered;
+    QTimer::singleShot(0, &v, [&offered] {
+        auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        const QFontInfo shown(dialog->currentFont());
+        offered = u"%1 %2 %3"_s.arg(shown.family(), shown.styleName()).arg(shown.pointSize());
+        dialog->accept();
+    });
+    v.tool(u"formatMenu"_s, u"setfont"_s)->trigger();
+    QCOMPARE(offered,
+             u"%1 %2 %3"_s.arg(before.family(), before.styleName()).arg(before.pointSize()));
+    const QFontInfo after(v.documentEdit->font());
+    QCOMPARE(after.family(), before.family());
+    QCOMPARE(after.styleName(), before.styleName());
+    QCOMPARE(after.pointSizeF(), before.pointSizeF());
 }
 
 QTEST_MAIN(tst_ViewerDocument)

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -96,6 +98,9 @@ private slots:
     void findFirstFromBothMenus_data();
     void findFirstFromBothMenus();
     void saveAsWritesACopyOnly();
+    void fileDialogsStartBesideTheShownFile_data();
+    void fileDialogsStartBesideTheShownFile();
+    void wordWrapButtonStaysAfterMenuCommands();
     void findNextWithEmptyListSaysNoFiles();
 
 private:
@@ -1060,6 +1065,59 @@ void tst_ViewerWindow::saveAsWritesACopyOnly()
     QCOMPARE(v.buffer().fileName(), path);
     QCOMPARE(v.windowTitle(), u"Viewing document: "_s + path);
     QCOMPARE(v.listItem(0), path);
+}
+
+// Open and Save As start in the folder of the file the list shows, never in the
+// program's data folder (here the test's own folder, where the report is).
+void tst_ViewerWindow::fileDialogsStartBesideTheShownFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<bool>("report");
+    QTest::addRow("open") << u"open"_s << true << false;
+    QTest::addRow("save as") << u"saveAs"_s << true << false;
+    QTest::addRow("save as on the report") << u"saveAs"_s << true << true;
+    QTest::addRow("open, nothing shown") << u"open"_s << false << false;
+}
+
+void tst_ViewerWindow::fileDialogsStartBesideTheShownFile()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, listed);
+    QFETCH(bool, report);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"docs"_s));
+    const QString path = makeFile(u"docs/f.txt"_s, "text");
+    makeFile(u"Report.dat"_s, "report\r\n");
+    if (listed)
+        listFiles({path}, 0);
+    ViewerWindow &v = *m_h->viewer;
+    if (report)
+        v.showLastReport();
+    QString folder;
+    QTimer::singleShot(0, &v, [&folder] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    v.tool(u"fileMenu"_s, command)->trigger();
+    QCOMPARE(folder, listed ? QFileInfo(path).absolutePath() : QDir::homePath());
+}
+
+// A menu command leaves the word wrap button where it was, at the bar's right end.
+void tst_ViewerWindow::wordWrapButtonStaysAfterMenuCommands()
+{
+    ViewerWindow &v = *m_h->viewer;
+    listFiles({makeFile(u"a.txt"_s, "text")}, 0);
+    const auto *wrap = v.findChild<QToolButton *>(u"wordwrapButton"_s);
+    const QPoint where = wrap->mapTo(&v, QPoint());
+    for (const auto &[band, key] : {std::pair{"formatMenu", "bigger"},
+                                    {"formatMenu", "resize"},
+                                    {"viewerMenus", "wordwrap"},
+                                    {"searchMenu", "find"}}) {
+        v.tool(QString::fromLatin1(band), QString::fromLatin1(key))->trigger();
+        QCOMPARE(wrap->mapTo(&v, QPoint()), where);
+    }
 }
 
 void tst_ViewerWindow::findNextWithEmptyListSaysNoFiles()
