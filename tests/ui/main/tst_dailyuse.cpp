@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -368,11 +369,22 @@ void TestDailyUse::replaceConfirmationSaysWhatItReaches_data()
     QTest::addColumn<bool>("subfolders");
     QTest::addColumn<int>("selected");
     QTest::addColumn<QString>("says");
-    QTest::addRow("two files") << false << 2 << "2 selected files will be searched.";
-    QTest::addRow("one file") << false << 1 << "1 selected file will be searched.";
-    QTest::addRow("the tree") << true << 0
-                              << "Every file matching *.txt in <tree> and in every "
-                                 "folder below it will be searched.";
+    QTest::addColumn<QStringList>("changed");  // what the run changes on Yes
+    QTest::addRow("two files") << false << 2 << "2 selected files will be searched."
+                               << QStringList{"apple.txt", "banana.txt"};
+    QTest::addRow("one file") << false << 1 << "1 selected file will be searched."
+                              << QStringList{"apple.txt"};
+    // With subfolders the folder itself gives only its selected files.
+    QTest::addRow("the tree, none selected above")
+        << true << 0
+        << "None of the 3 files in <tree> itself; every file matching *.txt in the folders "
+           "below it will be searched."
+        << QStringList{"src/main.txt", "sub/deep.txt"};
+    QTest::addRow("the tree, two selected above")
+        << true << 2
+        << "2 of 3 files in <tree>, and every file matching *.txt in the folders below it, "
+           "will be searched."
+        << QStringList{"apple.txt", "banana.txt", "src/main.txt", "sub/deep.txt"};
 }
 
 void TestDailyUse::replaceConfirmationSaysWhatItReaches()
@@ -391,6 +403,20 @@ void TestDailyUse::replaceConfirmationSaysWhatItReaches()
     QCOMPARE(m_dialogs.shown[0].text,
              QStringLiteral("Are you sure you want to make this replacement?\r") +
                  says.replace(QStringLiteral("<tree>"), tree()));
+
+    // The question holds what the run then does.
+    m_dialogs.answers = {MessageAnswer::Yes};
+    w.tool(QStringLiteral("runBar"), QStringLiteral("replace"))->trigger();
+    QStringList changed;
+    QDirIterator it(tree(), {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (m_t->read(QStringLiteral("tree/") + QDir(tree()).relativeFilePath(path))
+                .contains("dog"))
+            changed << QDir(tree()).relativeFilePath(path);
+    }
+    changed.sort();
+    QTEST(changed, "changed");
 }
 
 void TestDailyUse::optionBoxesStayPutWhenTheirHintShows()
