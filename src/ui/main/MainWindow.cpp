@@ -417,6 +417,9 @@ void MainWindow::updateSelectedPath()
 
 void MainWindow::runBarTool(const QString &key)
 {
+    // A run takes the filter the box shows, even one typed without Enter.
+    if (m_mainbar->runningTool().isEmpty() && !m_typedFilters->takeShown())
+        return;
     m_mainbar->click(key);
 }
 

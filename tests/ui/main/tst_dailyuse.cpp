@@ -74,6 +74,8 @@ private slots:
     void commandLine();
     void filterBoxTakesTypedPatterns_data();
     void filterBoxTakesTypedPatterns();
+    void runTakesTheFilterShown_data();
+    void runTakesTheFilterShown();
     void replaceConfirmationSaysWhatItReaches_data();
     void replaceConfirmationSaysWhatItReaches();
     void optionBoxesStayPutWhenTheirHintShows();
@@ -362,6 +364,60 @@ void TestDailyUse::filterBoxTakesTypedPatterns()
     QVERIFY(m_window->startUp());
     QCOMPARE(m_window->filterBox->currentText(), chosen);
     QTEST(comboItems(m_window->filterBox), "filters");
+}
+
+void TestDailyUse::runTakesTheFilterShown_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("how");      // a key sequence, else the tool of that name
+    QTest::addColumn<QString>("ranWith");  // empty: no run started
+    QTest::addColumn<QString>("said");
+    QTest::addRow("find tool") << "*.md"
+                               << "find"
+                               << "*.md"
+                               << "";
+    QTest::addRow("ctrl+f in the box") << "*.md"
+                                       << "Ctrl+F"
+                                       << "*.md"
+                                       << "";
+    QTest::addRow("replace tool") << "*.md;*.txt"
+                                  << "replace"
+                                  << "*.md;*.txt"
+                                  << "";
+    QTest::addRow("preview tool") << "*.md"
+                                  << "preview"
+                                  << "*.md"
+                                  << "";
+    QTest::addRow("invalid pattern") << "a/*.md"
+                                     << "find"
+                                     << ""
+                                     << "You have entered an invalid file filter.";
+}
+
+void TestDailyUse::runTakesTheFilterShown()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, how);
+    QFETCH(QString, ranWith);
+    QFETCH(QString, said);
+    MainWindow &w = start();
+    w.subfoldersBox->setChecked(true);
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
+    m_dialogs.answers = {MessageAnswer::No};
+    w.filterBox->setFocus();
+    w.filterBox->lineEdit()->selectAll();
+    QTest::keyClicks(w.filterBox->lineEdit(), typed);
+    if (how.contains(u'+'))
+        press(w.filterBox->lineEdit(), {how});
+    else
+        w.tool(QStringLiteral("runBar"), how)->trigger();
+    QCOMPARE(w.context().request.filters(), ranWith);
+    const QString shown = ranWith.isEmpty() ? QStringLiteral("*.txt") : ranWith;
+    QCOMPARE(w.filterBox->currentText(), shown);
+    QCOMPARE(w.fileList->pattern(), shown);
+    if (!said.isEmpty())
+        QCOMPARE(m_dialogs.shown.value(0).text, said);
 }
 
 void TestDailyUse::replaceConfirmationSaysWhatItReaches_data()
