@@ -74,9 +74,15 @@ void tst_RestoreRun::restoresOnlyWhatIsUnchanged()
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
-        QVERIFY(RestoreRun::reportText(result, QDateTime::currentDateTime(),
-                                       QDateTime::currentDateTime())
-                    .contains(QStringLiteral("Restored From Backups")));
+    }
+    if (result.found) {
+        const QString report = RestoreRun::reportText(result, QDateTime::currentDateTime(),
+                                                      QDateTime::currentDateTime());
+        QVERIFY(report.contains(QStringLiteral("Restored From Backups")));
+        // Its totals are figures, also when nothing could be restored.
+        const QString count = QString::number(restored ? 1 : 0) + QStringLiteral("\r\n");
+        QVERIFY(report.contains(QStringLiteral("Total Replacements Made : ") + count));
+        QVERIFY(report.contains(QStringLiteral("Total Modified Files    : ") + count));
     }
 }
 

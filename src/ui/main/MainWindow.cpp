@@ -100,6 +100,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this] {
             m_statusText.release();
             enableControls();
+            clearPastProgress();
             FreeMemory::returnToSystem();
         });
     m_options = std::make_unique<MainOptions>(
@@ -172,7 +173,10 @@ void MainWindow::connectControls()
     connect(normalOption, &QRadioButton::clicked, this, [this] { m_searchTypes->normalChosen(); });
     connect(fuzzyOption, &QRadioButton::clicked, this, [this] { m_searchTypes->fuzzyChosen(); });
     for (QCheckBox *box : m_options->boxes())
-        connect(box, &QCheckBox::clicked, this, [this, box] { m_options->clicked(box); });
+        connect(box, &QCheckBox::clicked, this, [this, box] {
+            m_options->clicked(box);
+            m_hints->optionClicked(box);
+        });
     connect(backupFolderButton, &QPushButton::clicked, this, [this] {
         parkFocus();
         backupHighlight->hide();
@@ -402,6 +406,21 @@ void MainWindow::clearHints()
          {caseHighlight, wholeWordHighlight, subfoldersHighlight, minimizeHighlight,
           backupHighlight, skipIgnoredHighlight, regexHighlight})
         indicator->hide();
+}
+
+void MainWindow::clearPastProgress()
+{
+    // What a run said it was doing is past once it ended; only a Find's last
+    // text, naming the file the viewer opened on, still holds.
+    const QString shown = statusDetailPanel->text();
+    const QString searching = QStringLiteral(" Searching through document: ");
+    if (m_viewer->isVisible() && shown == searching + m_viewer->buffer().fileName())
+        return;
+    for (const QString &progress :
+         {searching, QStringLiteral(" Searching for "), QStringLiteral(" Creating folders: ")}) {
+        if (shown.startsWith(progress))
+            setStatusText(2, QString());
+    }
 }
 
 void MainWindow::clearStatus()
