@@ -129,10 +129,13 @@ QString ReportWriter::reportText(const ReportData &data, const QLocale &locale)
         text += QStringLiteral("      Restored From Backups   : every file listed below") + kCrLf;
     text +=
         QStringLiteral("      Total Search Time       : ") + durationText(seconds, locale) + kCrLf;
-    text += QStringLiteral("      Total Replacements Made : ") +
-            formatWhole(data.totalReplacements, locale) + kCrLf;
-    text += QStringLiteral("      Total Modified Files    : ") +
-            formatWhole(data.modifiedFiles, locale) + kCrLf;
+    // A Restore that put nothing back says so in figures, not in empty fields.
+    const auto total = [&](double value) {
+        return data.restored && value == 0 ? QStringLiteral("0") : formatWhole(value, locale);
+    };
+    text +=
+        QStringLiteral("      Total Replacements Made : ") + total(data.totalReplacements) + kCrLf;
+    text += QStringLiteral("      Total Modified Files    : ") + total(data.modifiedFiles) + kCrLf;
     if (!data.passedOver.isEmpty())
         text += QStringLiteral("      Files Passed Over       : ") +
                 formatWhole(double(data.passedOver.size()), locale) + kCrLf;

@@ -94,6 +94,7 @@ void PreviewResult::setFileTicked(int file, bool ticked)
 TickedReplacements PreviewResult::ticked() const
 {
     TickedReplacements out;
+    out.request = m_request;
     for (const File &f : m_files) {
         if (f.tickedCount == 0)
             continue;

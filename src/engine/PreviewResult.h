@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Replacer.h"
+#include "RunRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
@@ -10,9 +11,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class Matcher;
-class RunRequest;
 
 /// A file a preview would change, as the replacement left it; valid only
 /// while it is handed over, nothing of it is written anywhere.
@@ -36,6 +37,8 @@ public:
     /// False when the sink reads only the path, stamp and changes: the run
     /// then builds no new text.
     virtual bool wantsTexts() const { return true; }
+    /// The request the preview runs, as it took it from the window.
+    virtual void requestTaken(const RunRequest &) {}
 };
 
 /// A file's ticked replacements: what "Replace ticked" may write in it. A
@@ -51,6 +54,9 @@ struct TickedFile {
 struct TickedReplacements {
     using File = TickedFile;
     QList<TickedFile> files;
+    /// What the preview searched for and where; Replace ticked runs it, not
+    /// whatever the window's boxes hold by then.
+    std::optional<RunRequest> request;
 };
 
 /// What a preview found: every file a Replace would change, where each
@@ -67,6 +73,7 @@ public:
 
     void filePreviewed(const PreviewedFile &file) override;
     bool wantsTexts() const override { return false; }
+    void requestTaken(const RunRequest &request) override { m_request = request; }
 
     int fileCount() const { return int(m_files.size()); }
     const QString &path(int file) const { return m_files[file].path; }
@@ -130,6 +137,7 @@ private:
     std::shared_ptr<const Matcher> m_matcher;
     QString m_replacement;
     QList<File> m_files;
+    std::optional<RunRequest> m_request;
     int m_tickedFiles = 0;
     qint64 m_tickedReplacements = 0;
     qint64 m_total = 0;

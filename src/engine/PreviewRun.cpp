@@ -12,12 +12,15 @@
 #include <QHash>
 #include <QScopeGuard>
 
+#include <optional>
+
 bool PreviewRun::preview(RunContext &ctx, PreviewSink &sink)
 {
     RunState &s = ctx.state;
     if (s.stopRequested)
         return true;
     ctx.takeRequest();
+    sink.requestTaken(ctx.request);
     ctx.main->resetHints();
     if (validateRequest(ctx, RequestUse::Replace) == Verdict::Refused) {
         ctx.events->requestRefused();
@@ -44,6 +47,16 @@ void PreviewRun::replaceTicked(RunContext &ctx, const TickedReplacements &ticked
     for (const TickedFile &file : ticked.files) byPath.insert(file.path, &file);
     RunState &s = ctx.state;
     s.tickedFiles = &byPath;
-    const auto end = qScopeGuard([&] { s.tickedFiles = nullptr; });
+    // The positions belong to the preview's texts and files: the run searches
+    // for those, whatever the boxes say now. Backups and minimising are how it
+    // writes, not what, and follow the window.
+    std::optional<RunRequest> previewed = ticked.request;
+    if (previewed && ctx.requestSource)
+        previewed->takeWritingOptions(*ctx.requestSource);
+    ctx.heldRequest = previewed ? &*previewed : nullptr;
+    const auto end = qScopeGuard([&] {
+        s.tickedFiles = nullptr;
+        ctx.heldRequest = nullptr;
+    });
     runReplace(ctx);
 }

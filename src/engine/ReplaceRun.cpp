@@ -26,18 +26,29 @@ using ReplaceSteps::trap;
 
 namespace {
 
-// Says what the Replace about to be confirmed will reach.
+// Says what the Replace about to be confirmed will reach. With subfolders the
+// walk takes only the selected files of the folder itself, every matching
+// file below it.
 QString replaceScope(const RunRequest &r)
 {
-    if (r.hasSubdirectories())
-        return QStringLiteral(
-                   "Every file matching %1 in %2 and in every folder below it will "
-                   "be searched.")
-            .arg(r.filters(), r.folderPath());
     int selected = 0;
     for (int i = 0; i < r.fileCount(); ++i) selected += r.isFileSelected(i) ? 1 : 0;
-    return selected == 1 ? QStringLiteral("1 selected file will be searched.")
-                         : QStringLiteral("%1 selected files will be searched.").arg(selected);
+    if (!r.hasSubdirectories())
+        return selected == 1 ? QStringLiteral("1 selected file will be searched.")
+                             : QStringLiteral("%1 selected files will be searched.").arg(selected);
+    const QString below =
+        QStringLiteral("every file matching %1 in the folders below it").arg(r.filters());
+    const int listed = r.fileCount();
+    const QString files =
+        listed == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(listed);
+    if (listed == 0)
+        return QStringLiteral("No file in %1 itself; %2 will be searched.")
+            .arg(r.folderPath(), below);
+    if (selected == 0)
+        return QStringLiteral("None of the %1 in %2 itself; %3 will be searched.")
+            .arg(files, r.folderPath(), below);
+    return QStringLiteral("%1 of %2 in %3, and %4, will be searched.")
+        .arg(QString::number(selected), files, r.folderPath(), below);
 }
 
 // Validates the request and asks for confirmation; false when the run ends here.

@@ -18,6 +18,8 @@ struct RunContext {
     SearchRequest *requestSource = nullptr;
     /// What the current run searches for and where.
     RunRequest request;
+    /// When set, the next run takes this instead of the window's boxes.
+    const RunRequest *heldRequest = nullptr;
     MainPort *main = nullptr;
     /// Where the run reports what it does.
     RunEvents *events = nullptr;
@@ -28,7 +30,10 @@ struct RunContext {
     /// Takes the request a run works from out of the window.
     void takeRequest()
     {
-        request = requestSource ? RunRequest::takenFrom(*requestSource) : RunRequest();
+        if (heldRequest)
+            request = *heldRequest;
+        else
+            request = requestSource ? RunRequest::takenFrom(*requestSource) : RunRequest();
     }
     /// Asks the run under way to stop; it ends at its next yield.
     void requestStop() { state.stopRequested = true; }

@@ -38,3 +38,9 @@ RunRequest RunRequest::takenFrom(const SearchRequest &source)
     }
     return r;
 }
+
+void RunRequest::takeWritingOptions(const SearchRequest &source)
+{
+    m_backup = source.hasBackup();
+    m_minimize = source.isMinimizeWhileReplacing();
+}

@@ -18,6 +18,8 @@ public:
     /// viewer's document, which needs no folder or file list.
     static RunRequest termsOf(const SearchRequest &source);
 
+    /// Takes the backup and minimise options of source: how a run writes, not what.
+    void takeWritingOptions(const SearchRequest &source);
     /// Undo searches for the replacement and writes the find text back.
     void exchangeFindAndReplace() { m_find.swap(m_replace); }
     /// The viewer's Find Next searches with the parts in its own boxes.

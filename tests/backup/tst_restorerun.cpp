@@ -19,6 +19,8 @@ class tst_RestoreRun : public QObject {
 private slots:
     void restoresRuns_data();
     void restoresRuns();
+    void reportTotalsAreFigures_data();
+    void reportTotalsAreFigures();
 };
 
 namespace {
@@ -226,6 +228,29 @@ void tst_RestoreRun::restoresRuns()
     }
     SettingsStore::setStoreFileForTesting(QString());
     KeptFiles::forceCopiesForTesting(false);
+}
+
+// The report's totals are figures, also when nothing could be restored.
+void tst_RestoreRun::reportTotalsAreFigures_data()
+{
+    QTest::addColumn<int>("restored");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+}
+
+void tst_RestoreRun::reportTotalsAreFigures()
+{
+    QFETCH(int, restored);
+    RestoreRun::Result result;
+    result.found = true;
+    for (int i = 0; i < restored; ++i)
+        result.restored << RestoreRun::RestoredFile{QStringLiteral("/t/a.txt"), 1};
+    const QString report = RestoreRun::reportText(result, QDateTime::currentDateTime(),
+                                                  QDateTime::currentDateTime());
+    QVERIFY(report.contains(QStringLiteral("Restored From Backups")));
+    const QString count = QString::number(restored) + QStringLiteral("\r\n");
+    QVERIFY(report.contains(QStringLiteral("Total Replacements Made : ") + count));
+    QVERIFY(report.contains(QStringLiteral("Total Modified Files    : ") + count));
 }
 
 QTEST_GUILESS_MAIN(tst_RestoreRun)

@@ -20,7 +20,8 @@ void TestPreviewRun::replacesWhatIsTicked_data()
 {
     QTest::addColumn<bool>("walk");
     // What happens between the preview and Replace ticked: "untick a" leaves
-    // a.txt out, "untick one" the second cat of b.txt, "edit b" changes b.txt.
+    // a.txt out, "untick one" the second cat of b.txt, "edit b" changes b.txt,
+    // "change boxes" types other texts and opens another folder in the window.
     QTest::addColumn<QString>("step");
     QTest::addColumn<QByteArray>("a");
     QTest::addColumn<QByteArray>("b");
@@ -35,6 +36,8 @@ void TestPreviewRun::replacesWhatIsTicked_data()
             << walk << "untick one" << QByteArray("dog\n") << QByteArray("dog cat\r\nx\r\n") << 0;
         QTest::addRow("%s, a file edited since", how)
             << walk << "edit b" << QByteArray("dog\n") << QByteArray("cat cat edited") << 1;
+        QTest::addRow("%s, the boxes changed since", how)
+            << walk << "change boxes" << QByteArray("dog\n") << QByteArray("dog dog\r\nx\r\n") << 0;
     }
 }
 
@@ -68,6 +71,13 @@ void TestPreviewRun::replacesWhatIsTicked()
         result.setTicked(1 - a, 1, false);
     else if (step == "edit b")
         t.write(dir + "b.txt", "cat cat edited");
+    if (step == "change boxes") {
+        h.request.find = "a";
+        h.request.replace = "bird";
+        h.request.caseSensitive = true;
+        h.request.folder = t.mkdir("other");
+        h.request.subdirectories = !walk;
+    }
     PreviewRun::replaceTicked(h.ctx, result.ticked());
     QTEST(t.read(dir + "a.txt"), "a");
     QTEST(t.read(dir + "b.txt"), "b");

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -136,6 +137,18 @@ MainHints::~MainHints()
     qApp->removeEventFilter(this);
 }
 
+QString MainHints::elidedToFit(const QString &lead, const QString &path) const
+{
+    // A long folder is shortened in its middle, where it says least; the box's
+    // tool tip keeps it whole.
+    const QLabel *panel = m_window.statusDetailPanel;
+    m_window.backupBox->setToolTip(path);
+    const QFontMetrics metrics(panel->font());
+    const int room = panel->contentsRect().width() - 2 * panel->margin() -
+                     qMax(panel->indent(), 0) - metrics.horizontalAdvance(lead);
+    return metrics.elidedText(path, Qt::ElideMiddle, qMax(room, 0));
+}
+
 QString MainHints::toolHint(const QString &bar, const QString &key)
 {
     const ToolHint *entry = findToolHint(bar, key);
@@ -157,9 +170,14 @@ bool MainHints::eventFilter(QObject *watched, QEvent *event)
     // Every event of the program passes here: the cheap test first.
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
-        type != QEvent::MouseButtonRelease && type != QEvent::Enter && type != QEvent::Leave)
+        type != QEvent::MouseButtonRelease && type != QEvent::Enter && type != QEvent::Leave &&
+        type != QEvent::Hide)
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
+    if (type == QEvent::Hide) {
+        dialogHidden(widget);
+        return false;
+    }
     if (!widget || widget->window() != &m_window)
         return false;
     switch (type) {
@@ -189,6 +207,23 @@ bool MainHints::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return false;
+}
+
+void MainHints::dialogHidden(QWidget *widget)
+{
+    // A dialog of this window writes its own hints into panel 2; once it is
+    // gone they describe nothing.
+    if (!qobject_cast<QDialog *>(widget) || !widget->parentWidget() ||
+        widget->parentWidget()->window() != &m_window || running())
+        return;
+    m_window.setStatusText(2, QString());
+}
+
+void MainHints::optionClicked(QCheckBox *box)
+{
+    if (box->underMouse() ||
+        (box == m_hintedOption && m_window.statusDetailPanel->text() == m_optionHint))
+        optionHint(box);
 }
 
 void MainHints::pointerMoved(QWidget *widget)
@@ -287,10 +322,12 @@ void MainHints::optionHint(QCheckBox *box)
         QString hint = QString::fromLatin1(ticked ? option.ticked : option.cleared);
         if (box == w.backupBox) {
             if (ticked)
-                hint += m_backupFolder();
+                hint += elidedToFit(hint, m_backupFolder());
             w.backupFolderButton->setVisible(ticked);
         }
         w.setStatusText(2, hint);
+        m_hintedOption = box;
+        m_optionHint = hint;
     }
 }
 

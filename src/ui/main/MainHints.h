@@ -25,6 +25,8 @@ public:
 
     /// The hint a tool writes into panel 2 on entering it (empty when it has none).
     static QString toolHint(const QString &bar, const QString &key);
+    /// An option box was switched: its hint, if shown, tells the new state.
+    void optionClicked(QCheckBox *box);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -43,14 +45,20 @@ private:
 
     void pointerMoved(QWidget *widget);
     void optionHint(QCheckBox *box);
+    /// path, shortened to fit panel 2 behind lead.
+    QString elidedToFit(const QString &lead, const QString &path) const;
     void showIndicators(int arrow, QWidget *frame);
     void toolEntered(const QToolBar *bar, const QString &key);
     void toolLeft(const QToolBar *bar);
     bool panel2Shows(const QStringList &hints) const;
     bool running() const;
+    void dialogHidden(QWidget *widget);
 
     MainWindow &m_window;
     std::function<QString()> m_backupFolder;
     QHash<QWidget *, Area> m_areas;
     QHash<QWidget *, QString> m_texts;
+    /// The option box whose hint optionHint wrote last, and that hint.
+    QCheckBox *m_hintedOption = nullptr;
+    QString m_optionHint;
 };

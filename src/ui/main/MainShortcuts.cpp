@@ -115,11 +115,15 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
         if (idle)
             m_run(Command::SelectNone);
         return true;
+    // Unlike Ctrl+F these are no Stop: a run under way ends only by Esc or
+    // its own tool, never half-way by a key meant to start another.
     case Qt::Key_R:
-        m_run(Command::Replace);
+        if (idle)
+            m_run(Command::Replace);
         return true;
     case Qt::Key_P:
-        m_run(Command::Preview);
+        if (idle)
+            m_run(Command::Preview);
         return true;
     case Qt::Key_Q:
         m_run(Command::Exit);
@@ -133,7 +137,8 @@ bool MainShortcuts::keyUp(QKeyEvent *event)
     case Qt::Key_Z:
         if (isEditingText())
             return false;
-        m_run(Command::Undo);
+        if (idle)
+            m_run(Command::Undo);
         return true;
     default:
         return false;

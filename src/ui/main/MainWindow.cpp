@@ -101,6 +101,7 @@ MainWindow::MainWindow(Dialogs *dialogs, QWidget *parent) : QMainWindow(parent)
         [this] {
             m_statusText.release();
             enableControls();
+            clearPastProgress();
             FreeMemory::returnToSystem();
         });
     m_options = std::make_unique<MainOptions>(
@@ -174,7 +175,10 @@ void MainWindow::connectControls()
     connect(normalOption, &QRadioButton::clicked, this, [this] { m_searchTypes->normalChosen(); });
     connect(fuzzyOption, &QRadioButton::clicked, this, [this] { m_searchTypes->fuzzyChosen(); });
     for (QCheckBox *box : m_options->boxes())
-        connect(box, &QCheckBox::clicked, this, [this, box] { m_options->clicked(box); });
+        connect(box, &QCheckBox::clicked, this, [this, box] {
+            m_options->clicked(box);
+            m_hints->optionClicked(box);
+        });
     connect(backupFolderButton, &QPushButton::clicked, this, [this] {
         parkFocus();
         backupHighlight->hide();
@@ -407,6 +411,21 @@ void MainWindow::clearHints()
         indicator->hide();
 }
 
+void MainWindow::clearPastProgress()
+{
+    // What a run said it was doing is past once it ended; only a Find's last
+    // text, naming the file the viewer opened on, still holds.
+    const QString shown = statusDetailPanel->text();
+    const QString searching = QStringLiteral(" Searching through document: ");
+    if (m_viewer->isVisible() && shown == searching + m_viewer->buffer().fileName())
+        return;
+    for (const QString &progress :
+         {searching, QStringLiteral(" Searching for "), QStringLiteral(" Creating folders: ")}) {
+        if (shown.startsWith(progress))
+            setStatusText(2, QString());
+    }
+}
+
 void MainWindow::clearStatus()
 {
     setStatusText(2, QString());
@@ -420,6 +439,9 @@ void MainWindow::updateSelectedPath()
 
 void MainWindow::runBarTool(const QString &key)
 {
+    // A run takes the filter the box shows, even one typed without Enter.
+    if (m_mainbar->runningTool().isEmpty() && !m_typedFilters->takeShown())
+        return;
     m_mainbar->click(key);
 }
 

@@ -92,6 +92,8 @@ public:
     void enableControls();
     void clearHints();
     void clearStatus();
+    /// Empties panel 2 of a progress text the ended run left there.
+    void clearPastProgress();
     void updateSelectedPath();
     void exitProgram();
 

@@ -17,25 +17,33 @@ TypedFilters::TypedFilters(MainWindow &window) : QObject(&window), m_w(window)
     box->setInsertPolicy(QComboBox::NoInsert);
     // A half-typed pattern must not be completed into another one.
     box->setCompleter(nullptr);
-    connect(box->lineEdit(), &QLineEdit::returnPressed, this, &TypedFilters::entered);
+    connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this] { entered(); });
     // The box has the focus and hands its focus events to its line edit directly.
     box->installEventFilter(this);
 }
 
-void TypedFilters::entered()
+bool TypedFilters::takeShown()
+{
+    const QComboBox *box = m_w.filterBox;
+    if (box->currentText() == box->itemText(box->currentIndex()))
+        return true;
+    return entered();
+}
+
+bool TypedFilters::entered()
 {
     QComboBox *box = m_w.filterBox;
     const QString text = box->currentText().trimmed();
     if (text.isEmpty() || text == u"*.") {
         box->setEditText(box->itemText(box->currentIndex()));
-        return;
+        return true;
     }
     if (!FilterManagerDialog::isUsableFilter(text)) {
         box->setEditText(box->itemText(box->currentIndex()));
         m_w.dialogs().message(QStringLiteral("You have entered an invalid file filter."),
                               QStringLiteral("Filter error"), MessageButtons::Ok,
                               MessageIcon::Information);
-        return;
+        return false;
     }
     // A listed filter typed again is simply chosen; a new one joins the list.
     int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -49,6 +57,7 @@ void TypedFilters::entered()
     else
         box->setCurrentIndex(index);
     box->setEditText(box->itemText(index));
+    return true;
 }
 
 void TypedFilters::restoreLast()

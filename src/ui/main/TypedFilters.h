@@ -6,7 +6,8 @@ class MainWindow;
 
 /// The filter box takes typed patterns: Enter chooses a listed one or adds a new
 /// one to the list (checked as the filter manager checks it); leaving the box
-/// without Enter shows the chosen filter again. The filter chosen last is kept.
+/// without Enter shows the chosen filter again, and a run started while it
+/// shows a typed one takes that one. The filter chosen last is kept.
 class TypedFilters : public QObject {
     Q_OBJECT
 
@@ -17,12 +18,16 @@ public:
     void restoreLast();
     /// Stores the chosen filter as the last one.
     void storeChosen();
+    /// Chooses a pattern typed and not yet entered, as Enter would; false when
+    /// it was refused (and said so), so that no run starts on another filter.
+    bool takeShown();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void entered();
+    /// False when the typed pattern was refused.
+    bool entered();
 
     MainWindow &m_w;
 };

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +74,8 @@ private slots:
     void commandLine();
     void filterBoxTakesTypedPatterns_data();
     void filterBoxTakesTypedPatterns();
+    void runTakesTheFilterShown_data();
+    void runTakesTheFilterShown();
     void replaceConfirmationSaysWhatItReaches_data();
     void replaceConfirmationSaysWhatItReaches();
     void optionBoxesStayPutWhenTheirHintShows();
@@ -370,16 +373,81 @@ void TestDailyUse::filterBoxTakesTypedPatterns()
     QTEST(comboItems(m_window->filterBox), "filters");
 }
 
+void TestDailyUse::runTakesTheFilterShown_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("how");      // a key sequence, else the tool of that name
+    QTest::addColumn<QString>("ranWith");  // empty: no run started
+    QTest::addColumn<QString>("said");
+    QTest::addRow("find tool") << "*.md"
+                               << "find"
+                               << "*.md"
+                               << "";
+    QTest::addRow("ctrl+f in the box") << "*.md"
+                                       << "Ctrl+F"
+                                       << "*.md"
+                                       << "";
+    QTest::addRow("replace tool") << "*.md;*.txt"
+                                  << "replace"
+                                  << "*.md;*.txt"
+                                  << "";
+    QTest::addRow("preview tool") << "*.md"
+                                  << "preview"
+                                  << "*.md"
+                                  << "";
+    QTest::addRow("invalid pattern") << "a/*.md"
+                                     << "find"
+                                     << ""
+                                     << "You have entered an invalid file filter.";
+}
+
+void TestDailyUse::runTakesTheFilterShown()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, how);
+    QFETCH(QString, ranWith);
+    QFETCH(QString, said);
+    MainWindow &w = start();
+    w.subfoldersBox->setChecked(true);
+    w.findBox->setEditText(QStringLiteral("cat"));
+    w.replaceBox->setEditText(QStringLiteral("dog"));
+    m_dialogs.answers = {MessageAnswer::No};
+    w.filterBox->setFocus();
+    w.filterBox->lineEdit()->selectAll();
+    QTest::keyClicks(w.filterBox->lineEdit(), typed);
+    if (how.contains(u'+'))
+        press(w.filterBox->lineEdit(), {how});
+    else
+        w.tool(QStringLiteral("runBar"), how)->trigger();
+    QCOMPARE(w.context().request.filters(), ranWith);
+    const QString shown = ranWith.isEmpty() ? QStringLiteral("*.txt") : ranWith;
+    QCOMPARE(w.filterBox->currentText(), shown);
+    QCOMPARE(w.fileList->pattern(), shown);
+    if (!said.isEmpty())
+        QCOMPARE(m_dialogs.shown.value(0).text, said);
+}
+
 void TestDailyUse::replaceConfirmationSaysWhatItReaches_data()
 {
     QTest::addColumn<bool>("subfolders");
     QTest::addColumn<int>("selected");
     QTest::addColumn<QString>("says");
-    QTest::addRow("two files") << false << 2 << "2 selected files will be searched.";
-    QTest::addRow("one file") << false << 1 << "1 selected file will be searched.";
-    QTest::addRow("the tree") << true << 0
-                              << "Every file matching *.txt in <tree> and in every "
-                                 "folder below it will be searched.";
+    QTest::addColumn<QStringList>("changed");  // what the run changes on Yes
+    QTest::addRow("two files") << false << 2 << "2 selected files will be searched."
+                               << QStringList{"apple.txt", "banana.txt"};
+    QTest::addRow("one file") << false << 1 << "1 selected file will be searched."
+                              << QStringList{"apple.txt"};
+    // With subfolders the folder itself gives only its selected files.
+    QTest::addRow("the tree, none selected above")
+        << true << 0
+        << "None of the 3 files in <tree> itself; every file matching *.txt in the folders "
+           "below it will be searched."
+        << QStringList{"src/main.txt", "sub/deep.txt"};
+    QTest::addRow("the tree, two selected above")
+        << true << 2
+        << "2 of 3 files in <tree>, and every file matching *.txt in the folders below it, "
+           "will be searched."
+        << QStringList{"apple.txt", "banana.txt", "src/main.txt", "sub/deep.txt"};
 }
 
 void TestDailyUse::replaceConfirmationSaysWhatItReaches()
@@ -398,6 +466,20 @@ void TestDailyUse::replaceConfirmationSaysWhatItReaches()
     QCOMPARE(m_dialogs.shown[0].text,
              QStringLiteral("Are you sure you want to make this replacement?\r") +
                  says.replace(QStringLiteral("<tree>"), tree()));
+
+    // The question holds what the run then does.
+    m_dialogs.answers = {MessageAnswer::Yes};
+    w.tool(QStringLiteral("runBar"), QStringLiteral("replace"))->trigger();
+    QStringList changed;
+    QDirIterator it(tree(), {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (m_t->read(QStringLiteral("tree/") + QDir(tree()).relativeFilePath(path))
+                .contains("dog"))
+            changed << QDir(tree()).relativeFilePath(path);
+    }
+    changed.sort();
+    QTEST(changed, "changed");
 }
 
 void TestDailyUse::optionBoxesStayPutWhenTheirHintShows()

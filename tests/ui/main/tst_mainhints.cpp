@@ -5,8 +5,10 @@
 #include "settings/SettingsStore.h"
 #include "ui/FileList.h"
 #include "ui/FolderList.h"
+#include "ui/dialogs/FilterManagerDialog.h"
 #include "ui/main/MainHints.h"
 #include "ui/main/MainWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -136,12 +138,92 @@ private slots:
         // The real pointer: the box is what it lands on, not the frame beneath it.
         QTest::mouseMove(w.backupBox, w.backupBox->rect().center());
         QTRY_VERIFY(w.backupFolderButton->isVisible());
-        QCOMPARE(panel(2), " Checked - Current backup folder is: " +
-                               Paths::withTrailingSeparator(Paths::applicationFolder()) + "Backup" +
-                               QDir::cleanPath(w.request().folderPath()) + "/");
+        // Shortened to fit the panel, whole in the box's tool tip.
+        QVERIFY(panel(2).startsWith(" Checked - Current backup folder is: "));
+        QCOMPARE(w.backupBox->toolTip(), Paths::withTrailingSeparator(Paths::applicationFolder()) +
+                                             "Backup" + QDir::cleanPath(w.request().folderPath()) +
+                                             "/");
         w.backupBox->setChecked(false);
         act("move:backupBox");
         QVERIFY(w.backupFolderButton->isHidden());
+    }
+
+    void longBackupFolderIsShortenedInItsMiddle()
+    {
+        MainWindow &w = *m_window;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString deep = m_tree->mkdir(QStringList(12, "a-rather-long-folder-name").join('/'));
+        w.folderList->setPath(deep);
+        w.backupBox->setChecked(true);
+        act("move:backupBox");
+        const QString lead = " Checked - Current backup folder is: ";
+        const QString whole = Paths::withTrailingSeparator(Paths::applicationFolder()) + "Backup" +
+                              QDir::cleanPath(deep) + "/";
+        QVERIFY2(panel(2).startsWith(lead) && panel(2).contains(QChar(0x2026)),
+                 qPrintable(panel(2)));
+        // Both ends of the folder stay: where the tree is and which folder it is.
+        QVERIFY(whole.startsWith(panel(2).mid(lead.size()).section(QChar(0x2026), 0, 0)));
+        QVERIFY(whole.endsWith(panel(2).section(QChar(0x2026), 1)));
+        QVERIFY(w.statusDetailPanel->fontMetrics().horizontalAdvance(panel(2)) <=
+                w.statusDetailPanel->contentsRect().width());
+        QCOMPARE(w.backupBox->toolTip(), whole);
+    }
+
+    // A hint or a run's progress text goes once what it describes has changed,
+    // unless it still holds (a Find's last text names the file the viewer shows).
+    void textsGoWithWhatTheyDescribe_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("panel2");  // <first>: the first file, as the viewer names it
+        QTest::newRow("option box clicked") << "click case"
+                                            << " Checked - Replace only the same case.";
+        QTest::newRow("option box clicked back") << "click case twice"
+                                                 << " Unchecked - Replace all strings.";
+        QTest::newRow("filter dialog hidden") << "filter dialog"
+                                              << "";
+        QTest::newRow("after a Replace") << "replace cat"
+                                         << "";
+        QTest::newRow("after a Replace of nothing") << "replace zebra"
+                                                    << "";
+        QTest::newRow("after an Undo of nothing") << "undo"
+                                                  << "";
+        QTest::newRow("after a Find of nothing") << "find zebra"
+                                                 << "";
+        QTest::newRow("after a Find") << "find cat"
+                                      << " Searching through document: <first>";
+    }
+    void textsGoWithWhatTheyDescribe()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, panel2);
+        MainWindow &w = *m_window;
+        for (int i = 0; i < 3; ++i)
+            m_tree->write(QString("files/f%1.txt").arg(i), "the cat sat\r\n");
+        w.folderList->setPath(m_tree->path("files"));
+        w.filterBox->setCurrentIndex(1);
+        w.fileList->selectAll();
+        w.caseSensitiveBox->setChecked(false);
+        const QString verb = step.section(' ', 0, 0);
+        const QString what = step.section(' ', 1, 1);
+        if (verb == "click") {
+            act("move:caseSensitiveBox");
+            QCOMPARE(panel(2), " Unchecked - Replace all strings.");
+            w.caseSensitiveBox->click();
+            if (step.endsWith("twice"))
+                w.caseSensitiveBox->click();
+        } else if (verb == "filter") {
+            w.filterManagerButton->click();
+            auto *dialog = w.findChild<FilterManagerDialog *>();
+            QTRY_VERIFY(dialog && dialog->isVisible());
+            w.setStatusText(2, " Return to the main form.");
+            dialog->hide();
+        } else {
+            w.findBox->setEditText(what.isEmpty() ? "cat" : what);
+            w.replaceBox->setEditText("dog");
+            w.tool("runBar", verb)->trigger();
+        }
+        QCOMPARE(panel(2), QString(panel2).replace(
+                               "<first>", QDir::toNativeSeparators(m_tree->path("files/f0.txt"))));
     }
 
     void leavingAToolKeepsTheNeighboursHint_data()
