@@ -21,6 +21,8 @@ private slots:
     void restoresRuns();
     void reportTotalsAreFigures_data();
     void reportTotalsAreFigures();
+    void journalIsReadOnlyAsFarAsItIsWhole_data();
+    void journalIsReadOnlyAsFarAsItIsWhole();
 };
 
 namespace {
@@ -251,6 +253,50 @@ void tst_RestoreRun::reportTotalsAreFigures()
     const QString count = QString::number(restored) + QStringLiteral("\r\n");
     QVERIFY(report.contains(QStringLiteral("Total Replacements Made : ") + count));
     QVERIFY(report.contains(QStringLiteral("Total Modified Files    : ") + count));
+
+void tst_RestoreRun::journalIsReadOnlyAsFarAsItIsWhole_data()
+{
+    QTest::addColumn<QByteArray>("tail");  // what follows two whole entries
+    QTest::addColumn<int>("entries");      // entries read
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("ended") << QByteArray("end 2 done\n") << 2 << true;
+    QTest::newRow("ended by a stop") << QByteArray("end 2 stopped\n") << 2 << true;
+    QTest::newRow("no end: the run was cut short") << QByteArray() << 2 << false;
+    QTest::newRow("end line cut") << QByteArray("end 2 do") << 2 << false;
+    QTest::newRow("end counts other entries") << QByteArray("end 3 done\n") << 2 << false;
+    QTest::newRow("entry cut short") << QByteArray("file 2 0 c.txt 1 5") << 2 << false;
+    QTest::newRow("entry in an unknown store")
+        << QByteArray("file 2 7 c.txt 1 1 2 3 4 4 5 6 7\nend 3 done\n") << 2 << false;
+    QTest::newRow("a damaged line hides what follows")
+        << QByteArray("garbage\nfile 2 0 c.txt 1 1 2 3 4 4 5 6 7\nend 3 done\n") << 2 << false;
+}
+
+void tst_RestoreRun::journalIsReadOnlyAsFarAsItIsWhole()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(int, entries);
+    QFETCH(bool, complete);
+    RunJournal::Header header{QStringLiteral("20261210-120000000-1-1"),
+                              QDateTime::currentDateTime(), QStringLiteral("/some folder/with %"),
+                              QStringLiteral("cat\tx"), QString()};
+    header.started = QDateTime::fromMSecsSinceEpoch(header.started.toMSecsSinceEpoch());
+    RunJournal::Entry e;
+    e.path = QStringLiteral("sub/name with blanks %.txt");
+    e.kept = {1, 2, 3, 4};
+    e.written = {1, 5, 6, 7};
+    RunJournal::Entry second = e;
+    second.number = 1;
+    second.path = QStringLiteral("b.txt");
+    const QByteArray bytes = RunJournal::headerText(header) +
+                             RunJournal::storeLine(0, QStringLiteral("/store")) +
+                             RunJournal::entryLine(e) + RunJournal::entryLine(second) + tail;
+    const std::optional<RunJournal::Journal> j = RunJournal::parse(bytes);
+    QVERIFY(j);
+    QCOMPARE(j->header, header);
+    QCOMPARE(j->entries.size(), entries);
+    QCOMPARE(j->entries.first(), e);
+    QCOMPARE(j->complete, complete);
+    QVERIFY(!RunJournal::parse(bytes.mid(1)));
 }
 
 QTEST_GUILESS_MAIN(tst_RestoreRun)

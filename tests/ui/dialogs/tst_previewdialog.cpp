@@ -258,20 +258,23 @@ void TestPreviewDialog::replaceTickedWritesExactlyTheTicked()
 void TestPreviewDialog::restoreGivesBackTheBytes_data()
 {
     QTest::addColumn<QString>("editedAfter");  // a file written between Replace and Restore
-    QTest::addRow("untouched") << "";
-    QTest::addRow("one file edited after the Replace") << "sub/b.txt";
+    QTest::addColumn<bool>("backup");          // Create Backup ticked for the Replace
+    QTest::addRow("untouched") << "" << true;
+    QTest::addRow("untouched, no backups") << "" << false;
+    QTest::addRow("one file edited after the Replace") << "sub/b.txt" << false;
 }
 
 void TestPreviewDialog::restoreGivesBackTheBytes()
 {
     QFETCH(QString, editedAfter);
+    QFETCH(bool, backup);
     TempTree t;
     const QMap<QString, QByteArray> original{{QStringLiteral("a.txt"), "caf\xc3\xa9 cat\r\n\x92"},
                                              {QStringLiteral("sub/b.txt"), "cat\rcat\r"},
                                              {QStringLiteral("c.txt"), "no match\n"}};
     MainWindow &w = startOn(t, original);
     w.subfoldersBox->setChecked(true);
-    w.backupBox->setChecked(true);
+    w.backupBox->setChecked(backup);
     runTool(QStringLiteral("replace"));
     const QString files = t.path(QStringLiteral("files"));
     QCOMPARE(treeOf(files).value(QStringLiteral("sub/b.txt")), QByteArray("dog\rdog\r"));
@@ -288,10 +291,9 @@ void TestPreviewDialog::restoreGivesBackTheBytes()
     QVERIFY(report().contains(QStringLiteral("Restored From Backups")));
     QCOMPARE(report().section(QStringLiteral("PASSED OVER:"), 1).contains(QStringLiteral("b.txt")),
              !editedAfter.isEmpty());
-    // One level: the journal went with the restore.
+    // The run went with the restore, and it was the only one.
     runTool(QStringLiteral("restore"));
-    QCOMPARE(m_dialogs->shown.last().text,
-             QStringLiteral("There is no Replace with backups to restore."));
+    QCOMPARE(m_dialogs->shown.last().text, QStringLiteral("There is no Replace to restore."));
 }
 
 void TestPreviewDialog::cleanup()
