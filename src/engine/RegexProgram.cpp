@@ -13,9 +13,9 @@ namespace {
 // that does takes a fraction of a second to reach it.
 constexpr uint32_t kMatchLimit = 10'000'000;
 // Memory for the engine's backtracking, in KiB, and the machine code's stack.
-constexpr PCRE2_SIZE kHeapLimit = 512 * 1024;
-constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
-constexpr PCRE2_SIZE kJitStackMax = 16 * 1024 * 1024;
+constexpr PCRE2_SIZE kHeapLimit = PCRE2_SIZE{512} * 1024;
+constexpr PCRE2_SIZE kJitStackStart = PCRE2_SIZE{32} * 1024;
+constexpr PCRE2_SIZE kJitStackMax = PCRE2_SIZE{16} * 1024 * 1024;
 // The callout number of a pause point.
 constexpr uint32_t kPauseCallout = 255;
 
@@ -220,8 +220,8 @@ std::pair<qsizetype, qsizetype> RegexRun::group(int n) const
     if (n < 0 || uint32_t(n) >= pairs)
         return {-1, 0};
     const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(m_data->matchData);
-    const PCRE2_SIZE start = ovector[2 * n];
-    const PCRE2_SIZE end = ovector[2 * n + 1];
+    const PCRE2_SIZE start = ovector[2 * size_t(n)];
+    const PCRE2_SIZE end = ovector[2 * size_t(n) + 1];
     // \K in a lookahead may end a match before its start: nothing then.
     if (start == PCRE2_UNSET || end < start)
         return {start == PCRE2_UNSET ? -1 : qsizetype(start), 0};
