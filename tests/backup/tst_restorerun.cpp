@@ -253,6 +253,7 @@ void tst_RestoreRun::reportTotalsAreFigures()
     const QString count = QString::number(restored) + QStringLiteral("\r\n");
     QVERIFY(report.contains(QStringLiteral("Total Replacements Made : ") + count));
     QVERIFY(report.contains(QStringLiteral("Total Modified Files    : ") + count));
+}
 
 void tst_RestoreRun::journalIsReadOnlyAsFarAsItIsWhole_data()
 {
