@@ -349,6 +349,35 @@ if [ "$what" = window ] || [ "$what" = all ]; then
   echo "window replace lorem (medium) $(seconds "$tw")s, headless $(seconds "$th")s: ratio $r (target 1.10, $(verdict "$r" 1.1))  files $wfiles/$hfiles"
   ((replace_runs > 1)) && echo "  each run (ms): window ${tws[*]}  headless ${ths[*]}"
   print_gap "window replace"
+  # With backups: the window's Replace, and its Replace ticked after a Preview
+  # (everything ticked), each beside the headless replace with backups, every
+  # run on its own fresh copy with its own backup folder, taking turns.
+  compare_window_backup() {  # label, window mode
+    local label=$1 mode=$2 tws=() ths=() i wfiles= hfiles= wreps= hreps=
+    run_wb() {
+      tws+=("$(run_once "$window_bench" "$mode" --find lorem --replace ipsum --all --backup "$scratch/wbackup" "$scratch/a")")
+      wfiles=$(sed -n 's/^files: //p' "$scratch/w.out"); wreps=$(sed -n 's/^replacements: //p' "$scratch/w.out")
+      sed -n 's/^preview: //p' "$scratch/w.err" >>"$scratch/previews"
+    }
+    run_hb() {
+      ths+=("$(run_once "$bench" replace --find lorem --replace ipsum --all --backup "$scratch/hbackup" --timing "$scratch/b")")
+      hfiles=$(sed -n 's/^files: //p' "$scratch/w.out"); hreps=$(sed -n 's/^replacements: //p' "$scratch/w.out")
+    }
+    : >"$scratch/previews"
+    for ((i = 0; i < replace_runs; i++)); do
+      rm -rf "$scratch/wbackup" "$scratch/hbackup"; mkdir -p "$scratch/wbackup" "$scratch/hbackup"
+      fresh_copies "$corpus/medium"
+      if ((i % 2 == 0)); then run_wb; sleep "${SETTLE:-35}"; run_hb; else run_hb; sleep "${SETTLE:-35}"; run_wb; fi
+    done
+    rm -rf "$scratch/wbackup" "$scratch/hbackup"
+    local tw th r; tw=$(median "${tws[@]}"); th=$(median "${ths[@]}"); r=$(ratio "$tw" "$th")
+    echo "$label $(seconds "$tw")s, headless with backups $(seconds "$th")s: ratio $r (target 1.10, $(verdict "$r" 1.1))  files $wfiles/$hfiles  replacements $wreps/$hreps"
+    ((replace_runs > 1)) && echo "  each run (ms): window ${tws[*]}  headless ${ths[*]}"
+    [ -s "$scratch/previews" ] && echo "  the preview before it: $(tr '\n' ' ' <"$scratch/previews")"
+    print_gap "$label"
+  }
+  compare_window_backup "window replace with backups (medium)" window-replace
+  compare_window_backup "window replace ticked after preview (medium)" window-replace-ticked
   # Resident memory after a window Replace of 1,000 files against 20,000.
   rm -rf "$scratch/a" "$scratch/b"; mkdir -p "$scratch/b"
   cp -a "$corpus/medium" "$scratch/a"
