@@ -366,6 +366,9 @@ CommandLine parseCommandLine(const QStringList &args, BenchHost &host)
         if (!ok)
             return usageError(command, QStringLiteral("%1 needs a value").arg(arg));
     }
+    if (const QString problem = filterProblem(host.filterText); !problem.isEmpty())
+        return usageError(command, problem);
+    const QString problem = requestProblem(command, host, haveReplace, result);
     if (!problem.isEmpty())
         return usageError(command, problem);
     result.outcome = CommandLine::Outcome::Run;
