@@ -47,8 +47,16 @@ export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" 
        XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/runtime" SCRIVLANE_EXE="$exe" OUT="$out" VIEWER_OUT="$viewer_out" \
        PREVIEW_OUT="$preview_out"
 unset QT_QPA_PLATFORM
+# The shots are read from the display's own frame buffer, which Xvfb keeps in a
+# file: "xwd -root" rebuilds the screen window by window instead, and paints a
+# window black where it overlaps another window of the program (they share a
+# colour map of their own).
+mkdir -p "$tmp/fb"
+export FRAME="$tmp/fb/Xvfb_screen0"
+display=(-a)
+[ -n "${XVFB_DISPLAY:-}" ] && display=(-n "$XVFB_DISPLAY")
 
-xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+xvfb-run "${display[@]}" -s "-screen 0 1280x900x24 -fbdir $tmp/fb" bash -c '
   set -euo pipefail
   "$SCRIVLANE_EXE" & pid=$!
   for _ in $(seq 600); do  # a minute: the machine may be busy
@@ -68,7 +76,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   shoot() {  # window name, output file
     geometry=$(xwininfo -name "$1" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF} /Width:/{w=\$NF} /Height:/{h=\$NF} END{print x, y, w, h}")
     read -r x y w h <<< "$geometry"
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut "$x" "$y" "$w" "$h" | pnmtopng > "$2"
+    xwdtopnm < "$FRAME" 2>/dev/null | pnmcut "$x" "$y" "$w" "$h" | pnmtopng > "$2"
   }
   shoot " Scrivlane" "$OUT"
   if command -v xdotool >/dev/null; then
@@ -81,6 +89,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     xdotool key --clearmodifiers ctrl+a
     sleep 0.5
     xdotool key --clearmodifiers ctrl+f
+    xdotool mousemove 1279 899  # the frame buffer holds the pointer too
     for _ in $(seq 100); do
       xwininfo -root -tree 2>/dev/null | grep -q "Viewing document" && break
       sleep 0.1
@@ -88,13 +97,6 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     sleep 1.5
     name=$(xwininfo -root -tree | grep -o "\"Viewing document: [^\"]*\"" | head -n1 | tr -d "\"") || true
     if [ -n "$name" ]; then
-      # The viewer fits itself to the screen as it is shown. Without a window
-      # manager (Xvfb) nothing configures it after that, and it stays black
-      # until it is made larger: a step of a few pixels stands in for the
-      # configure a window manager would send.
-      vw=$(xdotool search --name "^Viewing document" | head -n1)
-      read -r vwidth vheight <<< "$(xwininfo -id "$vw" | awk "/Width:/{w=\$NF} /Height:/{h=\$NF} END{print w, h}")"
-      xdotool windowsize "$vw" $((vwidth + 8)) $((vheight + 8)) 2>/dev/null || true
       # Taken again until it shows more than one colour (the machine may be busy).
       for _ in $(seq 60); do
         shoot "$name" "$VIEWER_OUT"
@@ -107,6 +109,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     xdotool mousemove $((wx + 500)) $((wy + 330))
     sleep 0.3
     xdotool key --clearmodifiers ctrl+p
+    xdotool mousemove 1279 899
     for _ in $(seq 100); do
       xwininfo -root -tree 2>/dev/null | grep -q "\" Preview\"" && break
       sleep 0.1

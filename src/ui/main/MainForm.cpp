@@ -44,6 +44,13 @@ void keepRoomWhenHidden(QWidget *widget)
     widget->setSizePolicy(policy);
 }
 
+// A tool bar squeezed below its width hides its last tools behind an arrow:
+// the layouts and the window's smallest width leave it all its tools instead.
+void keepEveryTool(QToolBar *bar)
+{
+    bar->setSizePolicy(QSizePolicy::Minimum, bar->sizePolicy().verticalPolicy());
+}
+
 QLabel *newLabel(const char *name, const QString &caption, QWidget *buddy = nullptr)
 {
     auto *label = new QLabel(caption);
@@ -92,6 +99,7 @@ void MainForm::buildControls()
     searchTypeBar->setObjectName(QStringLiteral("searchTypeBar"));
     searchTypeBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     searchTypeBar->setIconSize(QSize(16, 16));
+    keepEveryTool(searchTypeBar);
     normalOption = new QRadioButton(QStringLiteral("&Normal"));
     normalOption->setObjectName(QStringLiteral("normalOption"));
     fuzzyOption = new QRadioButton(QStringLiteral("&Fuzzy"));
@@ -182,6 +190,7 @@ QWidget *MainForm::buildFindArea()
     for (QToolBar *bar : {pasteFindBar, pasteReplaceBar}) {
         bar->setIconSize(QSize(16, 16));
         bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        keepEveryTool(bar);
         addTool(bar, QStringLiteral("pasteFind"), QStringLiteral(" Paste"), paste);
     }
     auto *grid = new QGridLayout(findBoxesFrame);
@@ -323,6 +332,7 @@ QWidget *MainForm::buildFileSelection()
     fileSelectionBar->setObjectName(QStringLiteral("fileSelectionBar"));
     fileSelectionBar->setIconSize(QSize(16, 16));
     fileSelectionBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    keepEveryTool(fileSelectionBar);
     addTool(fileSelectionBar, QStringLiteral("all"), QStringLiteral("Select All Files"),
             themed("edit-select-all", QStyle::SP_DialogApplyButton, m_window));
     addTool(fileSelectionBar, QStringLiteral("none"), QStringLiteral("Select None"),
@@ -385,6 +395,7 @@ void MainForm::buildToolbars()
                                    metrics.horizontalAdvance(QStringLiteral("Stop")) + padding));
     }
     m_window->addToolBar(Qt::TopToolBarArea, runBar);
+    keepEveryTool(runBar);
 
     helpBar = new QToolBar(QStringLiteral("Band1"), m_window);
     helpBar->setObjectName(QStringLiteral("helpBar"));
@@ -400,6 +411,7 @@ void MainForm::buildToolbars()
             themed("application-exit", QStyle::SP_DialogCloseButton, m_window),
             QStringLiteral("Close all documents and exit"));
     m_window->addToolBar(Qt::TopToolBarArea, helpBar);
+    keepEveryTool(helpBar);
 
     addTool(searchTypeBar, QStringLiteral("normal"), QStringLiteral("&Normal"),
             RadioIcons::icon(true, m_window));

@@ -26,6 +26,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include <cstdio>
@@ -543,6 +544,20 @@ void TestDailyUse::windowFitsTheScreen()
 }
 
 namespace {
+// A tool bar short of room hides its last tools behind an extension arrow.
+void hiddenTools(const MainWindow &w, const QString &when, QStringList &faults)
+{
+    for (const QToolBar *bar : w.findChildren<QToolBar *>()) {
+        const auto *arrow = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"),
+                                                          Qt::FindDirectChildrenOnly);
+        if (arrow && arrow->isVisible())
+            faults << QStringLiteral("%1 hides tools behind its arrow %2, %3 wide of %4")
+                          .arg(bar->objectName(), when)
+                          .arg(bar->width())
+                          .arg(bar->sizeHint().width());
+    }
+}
+
 // Started by windowFitsTheScreen(): the window on a screen of the given physical
 // size less a panel of 48 pixels, at the scale factor of the environment.
 int fitCheck(int argc, char *argv[])
@@ -564,6 +579,12 @@ int fitCheck(int argc, char *argv[])
                       .arg(least.height())
                       .arg(room.width())
                       .arg(room.height());
+    if (!qFuzzyCompare(w.devicePixelRatio(), scale))
+        faults << QStringLiteral("drawn at %1 device pixels a pixel").arg(w.devicePixelRatio());
+    // However narrow the user makes the window, every tool stays in sight.
+    w.resize(least);
+    QApplication::processEvents();
+    hiddenTools(w, QStringLiteral("at its smallest"), faults);
     w.resize(room);
     w.backupBox->setChecked(true);
     w.backupFolderButton->show();
@@ -587,6 +608,7 @@ int fitCheck(int argc, char *argv[])
     }
     if (w.fileList->height() < 60 || w.folderList->height() < 60)
         faults << QStringLiteral("the lists have no room");
+    hiddenTools(w, QStringLiteral("filling the screen"), faults);
     std::fputs(qPrintable(faults.join(u'\n') + u'\n'), stdout);
     w.close();
     return faults.isEmpty() ? 0 : 1;
