@@ -62,8 +62,6 @@ KeepCaseMatcher::KeepCaseMatcher(std::unique_ptr<Matcher> search) : m_search(std
 
 TextMatch KeepCaseMatcher::find(QStringView text, qsizetype from, QChar before) const
 {
-    // An interruption set on this matcher reaches the search that does the work.
-    m_search->setInterruption(interruption());
     return m_search->find(text, from, before);
 }
 
