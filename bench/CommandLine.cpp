@@ -171,11 +171,11 @@ QStringList optionsOf(const QString &command)
     if (command == QLatin1String("restore"))
         return {QStringLiteral("--list"), QStringLiteral("--run"), QStringLiteral("-0"),
                 QStringLiteral("--null")};
-    QStringList options = {
-        QStringLiteral("--find"),         QStringLiteral("--case"), QStringLiteral("--whole"),
-        QStringLiteral("--filters"),      QStringLiteral("--all"),  QStringLiteral("--timing"),
-        QStringLiteral("--skip-ignored"), QStringLiteral("-0"),     QStringLiteral("--null"),
-        QStringLiteral("--hidden")};
+    QStringList options = {QStringLiteral("--find"),         QStringLiteral("--case"),
+                           QStringLiteral("--whole"),        QStringLiteral("--filters"),
+                           QStringLiteral("--all"),          QStringLiteral("--timing"),
+                           QStringLiteral("--skip-ignored"), QStringLiteral("-0"),
+                           QStringLiteral("--null"),         QStringLiteral("--hidden")};
     if (command != QLatin1String("undo"))
         options << QStringLiteral("--fuzzy") << QStringLiteral("--regex");
     if (command != QLatin1String("find"))

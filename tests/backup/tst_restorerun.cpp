@@ -247,8 +247,8 @@ void tst_RestoreRun::reportTotalsAreFigures()
     result.found = true;
     for (int i = 0; i < restored; ++i)
         result.restored << RestoreRun::RestoredFile{QStringLiteral("/t/a.txt"), 1};
-    const QString report = RestoreRun::reportText(result, QDateTime::currentDateTime(),
-                                                  QDateTime::currentDateTime());
+    const QString report =
+        RestoreRun::reportText(result, QDateTime::currentDateTime(), QDateTime::currentDateTime());
     QVERIFY(report.contains(QStringLiteral("Restored From Backups")));
     const QString count = QString::number(restored) + QStringLiteral("\r\n");
     QVERIFY(report.contains(QStringLiteral("Total Replacements Made : ") + count));
