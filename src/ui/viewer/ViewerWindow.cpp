@@ -551,3 +551,8 @@ bool ViewerWindow::event(QEvent *event)
         prepareOnActivation();
     return QMainWindow::event(event);
 }
+
+QString ViewerWindow::selectedEntry() const
+{
+    return m_list->entry(documentList->currentRow());
+}

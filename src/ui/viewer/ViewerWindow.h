@@ -222,7 +222,7 @@ private:
     // ViewerFileCommands::Host
     void listOpenedFile(const QString &path) override { m_list->appendShown(path); }
     void skipNextListReaction() override { m_list->skipNextReaction(); }
-    QString selectedEntry() const override { return m_list->entry(documentList->currentRow()); }
+    QString selectedEntry() const override;
 
     // ViewerDocumentList::Host
     void restartSearch() override { m_search->resetPositions(); }
