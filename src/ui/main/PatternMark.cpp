@@ -27,6 +27,7 @@ PatternMark::PatternMark(MainForm &form, QObject *parent) : QObject(parent), m_f
     connect(m_form.findBox, &QComboBox::editTextChanged, this, &PatternMark::update);
     for (QAbstractButton *option : {static_cast<QAbstractButton *>(m_form.regexBox),
                                     static_cast<QAbstractButton *>(m_form.caseSensitiveBox),
+                                    static_cast<QAbstractButton *>(m_form.wholeWordBox),
                                     static_cast<QAbstractButton *>(m_form.fuzzyOption)})
         connect(option, &QAbstractButton::toggled, this, &PatternMark::update);
 }
@@ -37,7 +38,8 @@ void PatternMark::update()
     const bool regex = m_form.regexBox->isChecked() && !m_form.fuzzyOption->isChecked();
     // An empty box is refused for being empty, not as a pattern.
     const QString problem = regex && !text.isEmpty()
-                                ? regexProblem(text, m_form.caseSensitiveBox->isChecked())
+                                ? regexProblem(text, m_form.caseSensitiveBox->isChecked(),
+                                               m_form.wholeWordBox->isChecked())
                                 : QString();
     QLineEdit *edit = m_form.findBox->lineEdit();
     if (problem.isEmpty()) {
