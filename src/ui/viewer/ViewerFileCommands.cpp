@@ -37,7 +37,7 @@ QString ViewerFileCommands::startFolder() const
 {
     // Never the program's data folder, which holds only its own files.
     for (const QString &file : {m_host.selectedEntry(), m_buffer.fileName()}) {
-        const QString folder = file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
+        QString folder = file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
         if (!folder.isEmpty() && FileSystem::isFolder(folder))
             return folder;
     }
